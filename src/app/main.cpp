@@ -1,0 +1,38 @@
+#include "singleinstance.h"
+#include "tabout.h"
+#include "tchat.h"
+#include "tserver.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Wordmire"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Word Mire"));
+
+    SingleInstance guard(QStringLiteral("wordmire-levroc"));
+    if (guard.anotherIsRunning())
+        return 0;
+    guard.claim();
+
+    // Windows are created once, in this order, and live for the whole run.
+    Tchat chat;
+    Tabout about(&chat);
+    TServer server;
+    server.setVersionSource([&about] { return about.versionText().toLatin1(); });
+    chat.setServer(&server);
+    chat.setAbout(&about);
+
+    QObject::connect(&guard, &SingleInstance::activationRequested, &chat, [&chat] {
+        if (chat.isMinimized())
+            chat.showNormal();
+        chat.raise();
+        chat.activateWindow();
+    });
+    QObject::connect(&chat, &Tchat::closed, &app, &QApplication::quit);
+    app.setQuitOnLastWindowClosed(false);
+
+    chat.show();
+    return app.exec();
+}

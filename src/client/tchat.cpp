@@ -1,0 +1,75 @@
+#include "tchat.h"
+#include "ui_tchat.h"
+
+#include "colourtext.h"
+
+#include <QCloseEvent>
+#include <QRandomGenerator>
+
+Tchat::Tchat(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<Ui::Tchat>())
+{
+    ui->setupUi(this);
+    setCentralWidget(ui->panel_board);
+    FormCreate();
+}
+
+Tchat::~Tchat() = default;
+
+void Tchat::FormCreate()
+{
+    resize(790, 580);
+    phraseready = true;
+    systemcolor = 0xFF0000;
+    seatcount = 4;
+    ishost = false;
+    currentplayer = 0;
+    board.reset();
+
+    // The dispatch timer runs only while there is something to do, so an idle
+    // window costs nothing; each tick handles exactly one message.
+    Timer1.setInterval(1);
+    connect(&Timer1, &QTimer::timeout, this, &Tchat::Timer1Timer);
+
+    connect(&sock, &QTcpSocket::readyRead, this, &Tchat::sockRead);
+    connect(&sock, &QTcpSocket::disconnected, this, [this] { sockInfo(QStringLiteral("Socket Closed")); });
+    connect(&sock, &QTcpSocket::errorOccurred, this, &Tchat::sockError);
+    connect(ui->Exit1, &QAction::triggered, this, &QWidget::close);
+}
+
+void Tchat::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        processparams();
+    }
+}
+
+void Tchat::closeEvent(QCloseEvent *event)
+{
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted())
+        emit closed();
+}
+
+// A plain stand-in for the chat view: the style number picks nothing yet but
+// system lines, which are blue and bold.
+void Tchat::addlinetochat(const QByteArray &line)
+{
+    const qsizetype plus = line.indexOf('+');
+    const QByteArray style = plus < 0 ? QByteArray() : line.left(plus);
+    QByteArray text = plus < 0 ? line : line.mid(plus + 1);
+    quint32 colour = systemcolor;
+    const bool system = style == "0";
+    if (!system) {
+        const qsizetype bar = text.indexOf('|');
+        colour = bar < 0 ? wire::UnreadableColour : wire::textToColour(text.mid(bar + 1));
+        if (bar >= 0)
+            text.truncate(bar);
+    }
+    const QColor c(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+    QString html = QString::fromLatin1(text).toHtmlEscaped();
+    if (system)
+        html = QStringLiteral("<b>%1</b>").arg(html);
+    ui->mainchat->append(QStringLiteral("<span style=\"color:%1\">%2</span>").arg(c.name(), html));
+}

@@ -1,0 +1,95 @@
+#pragma once
+// The main window: the local user's view of the game. It keeps a mirror of the
+// host's state that changes only when the host's messages arrive.
+
+#include "clientboard.h"
+#include "framer.h"
+
+#include <QMainWindow>
+#include <QQueue>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <memory>
+
+namespace Ui {
+class Tchat;
+}
+class TServer;
+class Tabout;
+
+class Tchat : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit Tchat(QWidget *parent = nullptr);
+    ~Tchat() override;
+
+    // Windows created after this one that it works with.
+    void setServer(TServer *server) { m_server = server; }
+    void setAbout(Tabout *about) { m_about = about; }
+    // The command line (without the program name); defaults to the real one.
+    void setArguments(const QStringList &args) { m_args = args; m_argsSet = true; }
+    // Port of the host to listen on or connect to (tests use an ephemeral one).
+    void setPort(quint16 port) { m_port = port; }
+
+    Ui::Tchat *form() const { return ui.get(); }
+
+    // Connection state.
+    QString playername;
+    QString hostaddress;
+    QByteArray logintail;
+    int myslot = 0;
+    bool loggedin = false;
+    bool ishost = false;
+    int currentplayer = 0;
+    int seatcount = 4;
+    quint32 systemcolor = 0xFF0000;
+    bool phraseready = true;
+    int phrasecount = 0;
+    ClientBoard board;
+
+    QTcpSocket sock;
+    QTcpSocket Sock11;
+    QTimer Timer1;
+
+    void processparams();
+    void hostpress();
+    void joinpress();
+    void sendloginfo(const QByteArray &data);
+    void sockRead();
+    void processsocktimer();
+    void sockInfo(const QString &info);
+
+    // Sends a finished message to the host; does nothing before login.
+    void send(const QByteArray &message);
+    // "N+text": a chat line in style N; style 0 is a system line.
+    void addlinetochat(const QByteArray &line);
+
+    int queuedMessages() const { return receivedlist.size(); }
+
+signals:
+    void closed();
+
+public slots:
+    void Timer1Timer();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FormCreate();
+    void dispatch(const QByteArray &command, const QByteArray &data);
+    void wakeTimer();
+    void sockError(QAbstractSocket::SocketError error);
+
+    std::unique_ptr<Ui::Tchat> ui;
+    TServer *m_server = nullptr;
+    Tabout *m_about = nullptr;
+    QStringList m_args;
+    bool m_argsSet = false;
+    bool m_shown = false;
+    quint16 m_port = 7772;
+    wire::Framer m_framer;
+    QQueue<QByteArray> receivedlist;
+};

@@ -1,0 +1,150 @@
+#include "tserver.h"
+#include "message.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <cstdio>
+
+TServer::TServer(QObject *parent) : QObject(parent), Sock1(new QTcpServer(this))
+{
+    FormCreate();
+}
+
+TServer::~TServer() = default;
+
+void TServer::FormCreate()
+{
+    for (int seat = 1; seat <= Seats; ++seat)
+        tplayers[seat].team = (seat % 2 == 1) ? 1 : 2;
+
+    // The dispatch timer only runs while messages wait, so an idle host costs
+    // nothing; each tick still handles exactly one message.
+    socktimer.setInterval(10);
+    connect(&socktimer, &QTimer::timeout, this, &TServer::socktimerTimer);
+    Timer1.setInterval(1000);
+    computertimer.setInterval(1000);
+
+    connect(Sock1, &QTcpServer::newConnection, this, &TServer::Sock1Accept);
+}
+
+bool TServer::listen(quint16 port, QString *error)
+{
+    Sock1->setMaxPendingConnections(5);
+    if (Sock1->listen(QHostAddress::AnyIPv4, port))
+        return true;
+    if (error) {
+        *error = Sock1->serverError() == QAbstractSocket::AddressInUseError
+                         || Sock1->serverError() == QAbstractSocket::SocketAccessError
+                     ? QStringLiteral("Listen - Error Binding Socket")
+                     : QStringLiteral("Listen - Error Starting Listen");
+    }
+    return false;
+}
+
+quint16 TServer::listeningPort() const
+{
+    return Sock1->serverPort();
+}
+
+QByteArray TServer::versionText() const
+{
+    return m_version ? m_version() : QByteArray(wire::ProtocolVersion);
+}
+
+void TServer::socktimerTimer()
+{
+    if (receivedlist.isEmpty()) {
+        socktimer.stop();
+        return;
+    }
+    const Queued q = receivedlist.dequeue();
+    if (receivedlist.isEmpty())
+        socktimer.stop();
+
+    // A message from a connection that has since gone (and whose slot may
+    // already belong to somebody else) speaks for nobody.
+    const tplayer &p = tplayers[q.slot];
+    if (!p.active || !p.playersock || m_connections.value(p.playersock).id != q.connection)
+        return;
+
+    const wire::SplitMessage m = wire::splitMessage(q.text);
+    if (m.command.isEmpty())
+        return;
+    try {
+        if (!senderAllowed(m.command, m.data, q.slot))
+            return;
+        dispatch(m.command, m.data);
+    } catch (const wire::ConversionError &e) {
+        std::fprintf(stderr, "wordmire host: %s\n", e.what());
+    }
+}
+
+// Every request that names its sender must come from that sender's own
+// connection; otherwise any peer could kick, chat or play as another slot.
+bool TServer::senderAllowed(const QByteArray &command, const QByteArray &data, int slot) const
+{
+    static const QByteArrayList bySender = {
+        "CMD_logininfo",    "CMD_kickhim",     "CMD_chat",        "CMD_action",
+        "CMD_playerdone",   "CMD_direction",   "CMD_selectletter", "CMD_selectclear",
+        "CMD_clearletter",  "CMD_shuffle",     "CMD_playasound",
+    };
+    if (bySender.contains(command)) {
+        wire::FieldReader r(data);
+        return r.number() == slot;
+    }
+    if (command == "CMD_justwatch") {
+        // The hosting user may switch any seat; everybody else only their own.
+        wire::FieldReader r(data);
+        const int seat = r.number();
+        return slot == 1 || seat == slot;
+    }
+    return true;
+}
+
+void TServer::dispatch(const QByteArray &command, const QByteArray &data)
+{
+    using Handler = void (TServer::*)(const QByteArray &);
+    struct Entry {
+        const char *name;
+        Handler handler;
+    };
+    static const Entry table[] = {
+        {"CMD_logininfo", &TServer::receivedlogininfo},
+        {"CMD_kickhim", &TServer::kickhim},
+        {"CMD_chat", &TServer::chat},
+        {"CMD_action", &TServer::action},
+        {"CMD_justwatch", &TServer::justwatch},
+        {"CMD_playasound", &TServer::playasound},
+    };
+    for (const Entry &e : table) {
+        if (command == e.name)
+            (this->*e.handler)(data);
+    }
+}
+
+void TServer::sendTo(int slot, const QByteArray &message)
+{
+    QTcpSocket *s = tplayers[slot].playersock;
+    if (!s || s->state() != QAbstractSocket::ConnectedState) {
+        std::fprintf(stderr, "wordmire host: Send - Socket Not Connected (slot %d)\n", slot);
+        return;
+    }
+    s->write(message);
+}
+
+void TServer::sendAll(const QByteArray &message)
+{
+    for (int i = 1; i <= slotcount; ++i) {
+        if (tplayers[i].active)
+            sendTo(i, message);
+    }
+}
+
+void TServer::sendAllBut(int slot, const QByteArray &message)
+{
+    for (int i = 1; i <= slotcount; ++i) {
+        if (i != slot && tplayers[i].active)
+            sendTo(i, message);
+    }
+}

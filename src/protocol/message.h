@@ -1,0 +1,37 @@
+#pragma once
+// Building the game's text messages: "CMD_name", fields each introduced by
+// "+", and the 0xFF terminator. Layouts differ on whether a "+" precedes the
+// terminator, so the caller chooses the ending explicitly.
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+namespace wire {
+
+inline constexpr char Terminator = '\xFF';
+
+// The protocol version the login carries and the host compares.
+inline constexpr const char *ProtocolVersion = "1.0.16";
+
+class Message {
+public:
+    explicit Message(QByteArrayView command);
+
+    Message &field(QByteArrayView text);
+    Message &field(int number);
+    // Appends text as it stands (for remainders that bring their own "+").
+    Message &raw(QByteArrayView text);
+
+    // The message ended by the terminator.
+    QByteArray end() const;
+    // The message ended by "+" and the terminator.
+    QByteArray endPlus() const;
+
+private:
+    QByteArray m_text;
+};
+
+// Replaces the characters that would shift the fields of later messages.
+QByteArray safeName(QByteArrayView name);
+
+} // namespace wire

@@ -1,0 +1,17 @@
+#pragma once
+// Every message box the program shows goes through here, so that tests can
+// see what would have been shown without a modal dialog stopping them.
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace ui {
+
+void showMessage(QWidget *parent, const QString &text);
+
+// Replaces the dialog with a function (nullptr restores the dialog).
+void setMessageSink(std::function<void(const QString &)> sink);
+
+} // namespace ui

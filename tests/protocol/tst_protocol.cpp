@@ -1,0 +1,251 @@
+#include "colourtext.h"
+#include "fieldreader.h"
+#include "framer.h"
+#include "message.h"
+
+#include <QTest>
+
+using namespace wire;
+
+Q_DECLARE_METATYPE(QList<QByteArray>)
+
+class TestProtocol : public QObject {
+    Q_OBJECT
+private slots:
+    void framer_data();
+    void framer();
+    void framerCap();
+    void fields_data();
+    void fields();
+    void groups_data();
+    void groups();
+    void strictNumbers_data();
+    void strictNumbers();
+    void split_data();
+    void split();
+    void colourOut_data();
+    void colourOut();
+    void colourIn_data();
+    void colourIn();
+    void building();
+};
+
+// Reads are separated by "|" in the input column; 0xFF is written as "#".
+void TestProtocol::framer_data()
+{
+    QTest::addColumn<QByteArray>("reads");
+    QTest::addColumn<QList<QByteArray>>("messages");
+    QTest::addColumn<QByteArray>("pending");
+
+    QTest::newRow("one whole") << QByteArray("CMD_full+#") << QList<QByteArray>{"CMD_full+"} << QByteArray();
+    QTest::newRow("two in one read") << QByteArray("CMD_a+1#CMD_b+2#") << QList<QByteArray>{"CMD_a+1", "CMD_b+2"}
+                                     << QByteArray();
+    QTest::newRow("split over reads") << QByteArray("CMD_sendlog|ininfo+|1#") << QList<QByteArray>{"CMD_sendlogininfo+1"}
+                                      << QByteArray();
+    QTest::newRow("empty messages kept") << QByteArray("x##") << QList<QByteArray>{"x", ""} << QByteArray();
+    QTest::newRow("rest waits") << QByteArray("a#b|c") << QList<QByteArray>{"a"} << QByteArray("bc");
+    QTest::newRow("terminator alone") << QByteArray("|#|") << QList<QByteArray>{""} << QByteArray();
+    QTest::newRow("nothing") << QByteArray("|") << QList<QByteArray>{} << QByteArray();
+}
+
+void TestProtocol::framer()
+{
+    QFETCH(QByteArray, reads);
+    QFETCH(QList<QByteArray>, messages);
+    QFETCH(QByteArray, pending);
+    Framer f;
+    QList<QByteArray> out;
+    for (QByteArray chunk : reads.split('|')) {
+        chunk.replace('#', Terminator);
+        QVERIFY(f.feed(chunk, out));
+    }
+    QCOMPARE(out, messages);
+    QCOMPARE(f.pending(), pending);
+}
+
+void TestProtocol::framerCap()
+{
+    Framer f(10);
+    QList<QByteArray> out;
+    QVERIFY(f.feed("0123456789", out));
+    QVERIFY(!f.feed("a", out));
+    QVERIFY(f.pending().isEmpty());
+    // Complete messages before the flood still come out.
+    Framer g(4);
+    QVERIFY(!g.feed(QByteArray("ok") + Terminator + "123456", out));
+    QCOMPARE(out, QList<QByteArray>{"ok"});
+}
+
+void TestProtocol::fields_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QList<QByteArray>>("fields");
+    QTest::addColumn<QByteArray>("rest");
+
+    QTest::newRow("two fields") << QByteArray("3+7+") << QList<QByteArray>{"3", "7"} << QByteArray();
+    QTest::newRow("remainder keeps plus") << QByteArray("2+Ann chats: a+b|clRed") << QList<QByteArray>{"2"}
+                                          << QByteArray("Ann chats: a+b|clRed");
+    QTest::newRow("no plus left") << QByteArray("12") << QList<QByteArray>{""} << QByteArray("12");
+    QTest::newRow("empty fields") << QByteArray("++x") << QList<QByteArray>{"", ""} << QByteArray("x");
+}
+
+void TestProtocol::fields()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(QList<QByteArray>, fields);
+    QFETCH(QByteArray, rest);
+    FieldReader r(data);
+    for (const QByteArray &expected : fields)
+        QCOMPARE(r.field(), expected);
+    QCOMPARE(r.rest(), rest);
+}
+
+void TestProtocol::groups_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QList<QByteArray>>("groups");
+
+    QTest::newRow("players") << QByteArray("1+You+0+2+Ann+1")
+                             << QList<QByteArray>{"1/You/0", "2/Ann/1"};
+    QTest::newRow("one") << QByteArray("5+Bo+0") << QList<QByteArray>{"5/Bo/0"};
+    QTest::newRow("empty name") << QByteArray("3++0") << QList<QByteArray>{"3//0"};
+}
+
+void TestProtocol::groups()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(QList<QByteArray>, groups);
+    FieldReader r(data);
+    r.beginGroups();
+    QList<QByteArray> got;
+    while (r.moreGroups() && got.size() < 10) {
+        const QByteArray a = r.field();
+        const QByteArray b = r.field();
+        const QByteArray c = r.field();
+        got.append(a + '/' + b + '/' + c);
+    }
+    QCOMPARE(got, groups);
+}
+
+void TestProtocol::strictNumbers_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("value");
+
+    QTest::newRow("zero") << QByteArray("0") << true << 0;
+    QTest::newRow("plain") << QByteArray("7772") << true << 7772;
+    QTest::newRow("negative") << QByteArray("-1") << true << -1;
+    QTest::newRow("max") << QByteArray("2147483647") << true << 2147483647;
+    QTest::newRow("min") << QByteArray("-2147483648") << true << int(-2147483648LL);
+    QTest::newRow("overflow") << QByteArray("2147483648") << false << 0;
+    QTest::newRow("huge") << QByteArray("99999999999999999999") << false << 0;
+    QTest::newRow("empty") << QByteArray("") << false << 0;
+    QTest::newRow("minus only") << QByteArray("-") << false << 0;
+    QTest::newRow("space") << QByteArray(" 1") << false << 0;
+    QTest::newRow("trailing") << QByteArray("1a") << false << 0;
+    QTest::newRow("hex") << QByteArray("$10") << false << 0;
+    QTest::newRow("plus sign") << QByteArray("+1") << false << 0;
+}
+
+void TestProtocol::strictNumbers()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(bool, ok);
+    QFETCH(int, value);
+    const auto got = parseInt(text);
+    QCOMPARE(got.has_value(), ok);
+    if (ok)
+        QCOMPARE(*got, value);
+
+    FieldReader r(text + "+tail");
+    if (ok) {
+        QCOMPARE(r.number(), value);
+        QCOMPARE(r.rest(), QByteArray("tail"));
+    } else {
+        QVERIFY_THROWS_EXCEPTION(ConversionError, r.number());
+    }
+}
+
+void TestProtocol::split_data()
+{
+    QTest::addColumn<QByteArray>("message");
+    QTest::addColumn<QByteArray>("command");
+    QTest::addColumn<QByteArray>("data");
+
+    QTest::newRow("with data") << QByteArray("CMD_chat+2+hi+there") << QByteArray("CMD_chat") << QByteArray("2+hi+there");
+    QTest::newRow("trailing plus") << QByteArray("CMD_timeup+") << QByteArray("CMD_timeup") << QByteArray();
+    QTest::newRow("no plus") << QByteArray("CMD_timeup") << QByteArray() << QByteArray();
+    QTest::newRow("groups") << QByteArray("CMD_theboard+0+0+5") << QByteArray("CMD_theboard") << QByteArray("0+0+5");
+    QTest::newRow("empty") << QByteArray() << QByteArray() << QByteArray();
+}
+
+void TestProtocol::split()
+{
+    QFETCH(QByteArray, message);
+    QFETCH(QByteArray, command);
+    QFETCH(QByteArray, data);
+    const SplitMessage m = splitMessage(message);
+    QCOMPARE(m.command, command);
+    QCOMPARE(m.data, data);
+}
+
+void TestProtocol::colourOut_data()
+{
+    QTest::addColumn<quint32>("colour");
+    QTest::addColumn<QByteArray>("text");
+
+    QTest::newRow("blue") << quint32(0xFF0000) << QByteArray("clBlue");
+    QTest::newRow("red") << quint32(0x0000FF) << QByteArray("clRed");
+    QTest::newRow("black") << quint32(0) << QByteArray("clBlack");
+    QTest::newRow("white") << quint32(0xFFFFFF) << QByteArray("clWhite");
+    QTest::newRow("silver") << quint32(0xC0C0C0) << QByteArray("clSilver");
+    QTest::newRow("other") << quint32(0x123456) << QByteArray("$00123456");
+    QTest::newRow("upper hex") << quint32(0xABCDEF) << QByteArray("$00ABCDEF");
+    // Extra names are understood but never produced.
+    QTest::newRow("money green") << quint32(0xC0DCC0) << QByteArray("$00C0DCC0");
+}
+
+void TestProtocol::colourOut()
+{
+    QFETCH(quint32, colour);
+    QFETCH(QByteArray, text);
+    QCOMPARE(colourToText(colour), text);
+    QCOMPARE(textToColour(text), colour);
+}
+
+void TestProtocol::colourIn_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<quint32>("colour");
+
+    QTest::newRow("name any case") << QByteArray("CLNAVY") << quint32(0x800000);
+    QTest::newRow("extra name") << QByteArray("clSkyBlue") << quint32(0xF0CAA6);
+    QTest::newRow("decimal") << QByteArray("65280") << quint32(0x00FF00);
+    QTest::newRow("dollar lower") << QByteArray("$00ff00") << quint32(0x00FF00);
+    QTest::newRow("0x") << QByteArray("0x10") << quint32(16);
+    QTest::newRow("garbage") << QByteArray("purple") << UnreadableColour;
+    QTest::newRow("empty") << QByteArray("") << UnreadableColour;
+    QTest::newRow("dollar only") << QByteArray("$") << UnreadableColour;
+    QTest::newRow("too big") << QByteArray("$1FFFFFFFF") << UnreadableColour;
+    QTest::newRow("bad hex") << QByteArray("$00GG00") << UnreadableColour;
+}
+
+void TestProtocol::colourIn()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(quint32, colour);
+    QCOMPARE(textToColour(text), colour);
+}
+
+void TestProtocol::building()
+{
+    const QByteArray ff(1, Terminator);
+    QCOMPARE(Message("CMD_sendlogininfo").field(1).end(), "CMD_sendlogininfo+1" + ff);
+    QCOMPARE(Message("CMD_full").endPlus(), "CMD_full+" + ff);
+    QCOMPARE(Message("CMD_existingplayers").raw("+2+Ann+0").end(), "CMD_existingplayers+2+Ann+0" + ff);
+    QCOMPARE(safeName(QByteArray("a+b|c") + Terminator), QByteArray("a_b_c_"));
+}
+
+QTEST_APPLESS_MAIN(TestProtocol)
+#include "tst_protocol.moc"
