@@ -1,0 +1,231 @@
+#include "message.h"
+#include "messages.h"
+#include "rawclient.h"
+#include "tabout.h"
+#include "tchat.h"
+#include "tserver.h"
+#include "ui_tchat.h"
+
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTest>
+#include <memory>
+
+namespace {
+const QByteArray FF(1, wire::Terminator);
+}
+
+// One copy of the program's windows, wired as the main block wires them.
+struct Copy {
+    Copy()
+    {
+        about = std::make_unique<Tabout>();
+        server = std::make_unique<TServer>();
+        chat = std::make_unique<Tchat>();
+        chat->setServer(server.get());
+        chat->setAbout(about.get());
+    }
+    std::unique_ptr<Tabout> about;
+    std::unique_ptr<TServer> server;
+    std::unique_ptr<Tchat> chat;
+
+    QString chatText() const { return chat->form()->mainchat->toPlainText(); }
+};
+
+class TestStartup : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void arguments_data();
+    void arguments();
+    void loginMessage();
+    void fullClosesWindow();
+    void hostClosingClosesWindow();
+    void versionNotes();
+    void listenFailure();
+    void lookupFailure();
+    void malformedNumberIsReported();
+
+private:
+    QStringList shown;
+};
+
+void TestStartup::init()
+{
+    shown.clear();
+    ui::setMessageSink([this](const QString &t) { shown << t; });
+}
+
+void TestStartup::cleanup()
+{
+    ui::setMessageSink(nullptr);
+}
+
+void TestStartup::arguments_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("mode"); // host, join or none
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("firstLine");
+
+    const QString multi = QStringLiteral("Loading Multi-player Game.. Please Wait.");
+    QTest::newRow("solo") << QStringList{} << "host" << "You" << "Loading Solo Game..Please wait.";
+    QTest::newRow("host") << QStringList{"Ann", "10.0.0.5", "true"} << "host" << "Ann" << multi;
+    QTest::newRow("join false") << QStringList{"Ann", "127.0.0.1", "false"} << "join" << "Ann" << multi;
+    QTest::newRow("join True") << QStringList{"Ann", "127.0.0.1", "True"} << "join" << "Ann" << multi;
+    QTest::newRow("extra ignored") << QStringList{"Ann", "127.0.0.1", "true", "x"} << "host" << "Ann" << multi;
+    QTest::newRow("two args") << QStringList{"Ann", "127.0.0.1"} << "none" << "" << multi;
+    QTest::newRow("one arg") << QStringList{"Ann"} << "none" << "" << multi;
+}
+
+void TestStartup::arguments()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, mode);
+    QFETCH(QString, name);
+    QFETCH(QString, firstLine);
+
+    // A separate host stands where a joining copy would find one.
+    TServer remote;
+    QVERIFY(remote.listen(0));
+
+    Copy copy;
+    copy.chat->setArguments(args);
+    copy.chat->setPort(mode == "join" ? remote.listeningPort() : 0);
+    copy.chat->show();
+    QCOMPARE(copy.chatText().split('\n').first(), firstLine);
+
+    if (mode == "none") {
+        settle(150);
+        QCOMPARE(copy.chat->sock.state(), QAbstractSocket::UnconnectedState);
+        QVERIFY(!copy.chat->loggedin);
+        QCOMPARE(copy.server->listeningPort(), quint16(0));
+        return;
+    }
+    QTRY_VERIFY(copy.chat->loggedin);
+    TServer *host = mode == "host" ? copy.server.get() : &remote;
+    QTRY_COMPARE(host->tplayers[1].name, name.toLatin1());
+    QCOMPARE(copy.chat->myslot, 1);
+    QCOMPARE(copy.chat->ishost, mode == "host");
+    QCOMPARE(copy.chat->form()->button_start->isVisible(), mode == "host");
+    QCOMPARE(copy.chat->form()->StartGame1->isEnabled(), mode == "host");
+    if (mode == "join")
+        QCOMPARE(copy.server->listeningPort(), quint16(0));
+}
+
+void TestStartup::loginMessage()
+{
+    QTcpServer fake;
+    QVERIFY(fake.listen(QHostAddress::LocalHost));
+    Copy copy;
+    copy.chat->setArguments({"Ann", "127.0.0.1", "join"});
+    copy.chat->setPort(fake.serverPort());
+    copy.chat->show();
+    QTRY_VERIFY(fake.hasPendingConnections());
+    QTcpSocket *peer = fake.nextPendingConnection();
+    peer->write("CMD_sendlogininfo+3" + FF);
+    QByteArray got;
+    const QByteArray expected = "CMD_logininfo+3+1.0.16+Ann" + FF + FF;
+    QTRY_VERIFY((got += peer->readAll()).size() >= expected.size());
+    QCOMPARE(got, expected);
+    QCOMPARE(copy.chat->myslot, 3);
+}
+
+void TestStartup::fullClosesWindow()
+{
+    QTcpServer fake;
+    QVERIFY(fake.listen(QHostAddress::LocalHost));
+    Copy copy;
+    QSignalSpy closed(copy.chat.get(), &Tchat::closed);
+    copy.chat->setArguments({"Ann", "127.0.0.1", "join"});
+    copy.chat->setPort(fake.serverPort());
+    copy.chat->show();
+    QTRY_VERIFY(fake.hasPendingConnections());
+    QTcpSocket *peer = fake.nextPendingConnection();
+    peer->write("CMD_full+" + FF);
+    QTRY_COMPARE(closed.count(), 1);
+    QCOMPARE(shown, QStringList{"Game is full"});
+    QVERIFY(!copy.chat->isVisible());
+}
+
+void TestStartup::hostClosingClosesWindow()
+{
+    Copy hosting;
+    hosting.chat->setArguments({"Host", "x", "true"});
+    hosting.chat->setPort(0);
+    hosting.chat->show();
+    QTRY_VERIFY(hosting.chat->loggedin);
+
+    Copy joined;
+    QSignalSpy closed(joined.chat.get(), &Tchat::closed);
+    joined.chat->setArguments({"Ann", "127.0.0.1", "false"});
+    joined.chat->setPort(hosting.server->listeningPort());
+    joined.chat->show();
+    QTRY_VERIFY(joined.chat->loggedin);
+    QCOMPARE(joined.chat->myslot, 2);
+
+    hosting.server.reset(); // the hosting copy ends
+    QTRY_COMPARE(closed.count(), 1);
+    QVERIFY(shown.isEmpty());
+}
+
+void TestStartup::versionNotes()
+{
+    QTcpServer fake;
+    QVERIFY(fake.listen(QHostAddress::LocalHost));
+    Copy copy;
+    copy.chat->setArguments({"Ann", "127.0.0.1", "join"});
+    copy.chat->setPort(fake.serverPort());
+    copy.chat->show();
+    QTRY_VERIFY(fake.hasPendingConnections());
+    QTcpSocket *peer = fake.nextPendingConnection();
+    peer->write("CMD_sendlogininfo+1" + FF + "CMD_havewrongversion+Bo" + FF + "CMD_wrongversion+" + FF);
+    QTRY_VERIFY(copy.chatText().contains("differnt"));
+    const QStringList lines = copy.chatText().split('\n');
+    QCOMPARE(lines.mid(1), (QStringList{"Bo has a different version of the game then you.",
+                                         "You have a differnt version of the game then the host."}));
+}
+
+void TestStartup::listenFailure()
+{
+    QTcpServer squatter;
+    QVERIFY(squatter.listen(QHostAddress::AnyIPv4));
+    Copy copy;
+    copy.chat->setArguments({});
+    copy.chat->setPort(squatter.serverPort());
+    copy.chat->show();
+    QCOMPARE(shown, QStringList{"Listen - Error Binding Socket"});
+    QVERIFY(!copy.chat->ishost);
+    settle(100);
+    QVERIFY(!copy.chat->loggedin);
+}
+
+void TestStartup::lookupFailure()
+{
+    Copy copy;
+    copy.chat->setArguments({"Ann", "no-such-host.invalid", "join"});
+    copy.chat->show();
+    QTRY_COMPARE_WITH_TIMEOUT(shown, QStringList{"Host Lookup - Could Not Find Host Entry"}, 10000);
+    QVERIFY(!copy.chat->loggedin);
+}
+
+void TestStartup::malformedNumberIsReported()
+{
+    QTcpServer fake;
+    QVERIFY(fake.listen(QHostAddress::LocalHost));
+    Copy copy;
+    copy.chat->setArguments({"Ann", "127.0.0.1", "join"});
+    copy.chat->setPort(fake.serverPort());
+    copy.chat->show();
+    QTRY_VERIFY(fake.hasPendingConnections());
+    QTcpSocket *peer = fake.nextPendingConnection();
+    peer->write("CMD_sendlogininfo+x1" + FF + "CMD_sendlogininfo+4" + FF);
+    QTRY_VERIFY(copy.chat->loggedin);
+    QCOMPARE(copy.chat->myslot, 4);
+    QVERIFY(copy.chatText().contains("'x1' is not a valid integer value"));
+    QVERIFY(shown.isEmpty());
+}
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
