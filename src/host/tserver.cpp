@@ -6,7 +6,8 @@
 
 #include <cstdio>
 
-TServer::TServer(QObject *parent) : QObject(parent), Sock1(new QTcpServer(this))
+TServer::TServer(QObject *parent)
+    : QObject(parent), spell(std::make_unique<TDictn>()), Sock1(new QTcpServer(this))
 {
     FormCreate();
 }

@@ -6,6 +6,7 @@
 
 #include "fieldreader.h"
 #include "framer.h"
+#include "tdictn.h"
 
 #include <QHash>
 #include <QObject>
@@ -68,6 +69,9 @@ public:
     int direction = 0;
     int klotdelay = 0;
     int shufflesetting = 0;
+
+    // The word list, owned by the host window in every copy.
+    std::unique_ptr<TDictn> spell;
 
     QTimer socktimer;     // 10 ms: one queued message per tick
     QTimer Timer1;        // 1 s: the turn timer

@@ -1,6 +1,7 @@
 #include "message.h"
 #include "messages.h"
 #include "rawclient.h"
+#include "tempworkdir.h"
 #include "tabout.h"
 #include "tchat.h"
 #include "tserver.h"
@@ -48,6 +49,7 @@ private slots:
     void malformedNumberIsReported();
 
 private:
+    TempWorkDir workDir;
     QStringList shown;
 };
 

@@ -1,5 +1,6 @@
 #include "message.h"
 #include "rawclient.h"
+#include "tempworkdir.h"
 #include "tserver.h"
 
 #include <QTest>
@@ -42,6 +43,7 @@ private slots:
     void leaverAnnouncedOnce();
 
 private:
+    TempWorkDir workDir;
     // Connects a raw client and waits for its slot offer.
     RawClient *connectClient(int expectedSlot);
     RawClient *joinAs(int slot, const QByteArray &name);
