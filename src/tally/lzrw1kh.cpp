@@ -1,5 +1,6 @@
 #include "lzrw1kh.h"
 
+#include <bit>
 #include <cstring>
 
 namespace lzrw1kh {
@@ -10,6 +11,25 @@ inline std::uint32_t hashAt(const std::uint8_t *p)
     const std::uint32_t v = ((std::uint32_t(p[0]) << 4 ^ p[1]) << 4) ^ p[2];
     return ((v * 40543u) >> 4) & 0x0FFF;
 }
+// Length of the common prefix of a and b, at most limit (<= 18). Compares
+// eight bytes at a time where both sides have them.
+inline std::size_t matchLength(const std::uint8_t *a, const std::uint8_t *b, std::size_t limit)
+{
+    std::size_t len = 0;
+    while (std::endian::native == std::endian::little && len + 8 <= limit) {
+        std::uint64_t wa, wb;
+        std::memcpy(&wa, a + len, 8);
+        std::memcpy(&wb, b + len, 8);
+        const std::uint64_t diff = wa ^ wb;
+        if (diff != 0)
+            return len + std::size_t(__builtin_ctzll(diff) >> 3);
+        len += 8;
+    }
+    while (len < limit && a[len] == b[len])
+        ++len;
+    return len;
+}
+
 } // namespace
 
 std::size_t TLZR::compress(const std::uint8_t *src, std::size_t size, std::uint8_t *dst)
@@ -50,13 +70,8 @@ std::size_t TLZR::compress(const std::uint8_t *src, std::size_t size, std::uint8
             const std::int32_t pos = m_hash[key];
             m_hash[key] = std::int32_t(x);
             std::size_t len = 0;
-            if (pos >= 0 && x - std::size_t(pos) < 4096) {
-                const std::size_t limit = size - x < 18 ? size - x : 18;
-                const std::uint8_t *a = src + x;
-                const std::uint8_t *c = src + pos;
-                while (len < limit && a[len] == c[len])
-                    ++len;
-            }
+            if (pos >= 0 && x - std::size_t(pos) < 4096)
+                len = matchLength(src + x, src + pos, size - x < 18 ? size - x : 18);
             if (len >= 3) {
                 const std::size_t k = ((x - std::size_t(pos)) << 4) + (len - 3);
                 dst[y] = std::uint8_t(k >> 8);
@@ -105,6 +120,8 @@ long decompress(const std::uint8_t *src, std::size_t size, std::uint8_t *dst)
             command = (std::uint32_t(src[x]) << 8) | src[x + 1];
             bit = 16;
             x += 2;
+            if (x >= size)
+                break; // a control word with nothing after it
             // Fast path: sixteen literals in a row.
             if (command == 0 && x + 16 <= size && y + 16 <= MaxSegment) {
                 std::memcpy(dst + y, src + x, 16);
