@@ -1,4 +1,7 @@
 #include "singleinstance.h"
+#ifdef STARTUP_PROBE
+#include "startupprobe.h"
+#endif
 #include "tabout.h"
 #include "tchat.h"
 #include "tserver.h"
@@ -34,5 +37,8 @@ int main(int argc, char *argv[])
     app.setQuitOnLastWindowClosed(false);
 
     chat.show();
+#ifdef STARTUP_PROBE
+    startupProbe();
+#endif
     return app.exec();
 }

@@ -3,7 +3,7 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QResource>
 
 #include <algorithm>
 #include <cstring>
@@ -51,8 +51,12 @@ TDictn::~TDictn()
 
 QByteArray TDictn::builtInList()
 {
-    QFile f(QString::fromLatin1(kResource));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    const QResource r(QString::fromLatin1(kResource));
+    // The list is stored uncompressed: this is a view of the program's own
+    // data, not a copy.
+    if (!r.isValid() || r.compressionAlgorithm() != QResource::NoCompression)
+        return {};
+    return QByteArray::fromRawData(reinterpret_cast<const char *>(r.data()), qsizetype(r.size()));
 }
 
 bool TDictn::OpenWordFile()
@@ -60,9 +64,16 @@ bool TDictn::OpenWordFile()
     if (!QFileInfo::exists(m_path)) {
         const QByteArray list = builtInList();
         if (!list.isEmpty()) {
-            QSaveFile out(m_path);
-            if (out.open(QIODevice::WriteOnly) && out.write(list) == list.size() && out.commit())
-                m_wroteFile = true;
+            // Written beside and renamed into place, so a reader never sees
+            // half a list. No sync to disk: the file is rebuilt when missing.
+            const QString temp = m_path + QStringLiteral(".part");
+            QFile out(temp);
+            if (out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(list) == list.size()) {
+                out.close();
+                m_wroteFile = QFile::rename(temp, m_path);
+            }
+            if (!m_wroteFile)
+                QFile::remove(temp);
         }
     }
     m_open = true;
