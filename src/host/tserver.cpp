@@ -1,6 +1,9 @@
 #include "tserver.h"
 #include "message.h"
 
+#include "klotwords.h"
+
+#include <QDateTime>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -23,8 +26,10 @@ void TServer::FormCreate()
     // nothing; each tick still handles exactly one message.
     socktimer.setInterval(10);
     connect(&socktimer, &QTimer::timeout, this, &TServer::socktimerTimer);
-    Timer1.setInterval(1000);
-    computertimer.setInterval(1000);
+    Timer1.onTick(this, [this] { Timer1Timer(); });
+    computertimer.onTick(this, [this] { computertimerTimer(); });
+    m_rng.seed(quint32(QDateTime::currentMSecsSinceEpoch()));
+    listbox_words = klotWords();
 
     connect(Sock1, &QTcpServer::newConnection, this, &TServer::Sock1Accept);
 }
@@ -94,6 +99,11 @@ bool TServer::senderAllowed(const QByteArray &command, const QByteArray &data, i
         wire::FieldReader r(data);
         return r.number() == slot;
     }
+    if (command == "CMD_startgame") {
+        // Only the hosting user starts games (its copy alone shows the
+        // options); anybody else could otherwise restart a running game.
+        return slot == 1;
+    }
     if (command == "CMD_justwatch") {
         // The hosting user may switch any seat; everybody else only their own.
         wire::FieldReader r(data);
@@ -115,7 +125,14 @@ void TServer::dispatch(const QByteArray &command, const QByteArray &data)
         {"CMD_kickhim", &TServer::kickhim},
         {"CMD_chat", &TServer::chat},
         {"CMD_action", &TServer::action},
+        {"CMD_startgame", &TServer::startgame},
         {"CMD_justwatch", &TServer::justwatch},
+        {"CMD_playerdone", &TServer::playerdone},
+        {"CMD_direction", &TServer::direction_},
+        {"CMD_selectletter", &TServer::selectletter},
+        {"CMD_selectclear", &TServer::selectclear},
+        {"CMD_clearletter", &TServer::clearletter},
+        {"CMD_shuffle", &TServer::shuffle},
         {"CMD_playasound", &TServer::playasound},
     };
     for (const Entry &e : table) {

@@ -6,12 +6,15 @@
 
 #include "fieldreader.h"
 #include "framer.h"
+#include "gametimer.h"
+#include "rules.h"
 #include "tdictn.h"
 
 #include <QHash>
 #include <QObject>
 #include <QPoint>
 #include <QQueue>
+#include <QRandomGenerator>
 #include <QTimer>
 
 #include <array>
@@ -73,14 +76,34 @@ public:
     // The word list, owned by the host window in every copy.
     std::unique_ptr<TDictn> spell;
 
-    QTimer socktimer;     // 10 ms: one queued message per tick
-    QTimer Timer1;        // 1 s: the turn timer
-    QTimer computertimer; // 1 s: counts klotdelay down
+    QTimer socktimer;          // 10 ms: one queued message per tick
+    GameTimer Timer1;          // 1 s: the turn timer; Tag holds the phase
+    GameTimer computertimer;   // 1 s: counts klotdelay down
+
+    // Tests step the game timers by calling their tick slots.
+    void setManualTimers(bool manual);
+    // Tests may pin the random source.
+    void setRandomSeed(quint32 seed) { m_rng.seed(seed); }
+    // The computer opponent's words.
+    void setKlotWords(const QByteArrayList &words) { listbox_words = words; }
+    const QByteArrayList &klotWordList() const { return listbox_words; }
 
     int queuedMessages() const { return receivedlist.size(); }
 
 public slots:
     void socktimerTimer();
+    void Timer1Timer();
+    void computertimerTimer();
+
+public:
+    // Game steps, public so that tests can drive them.
+    void createmaze();
+    void startnextround();
+    void findplayer();
+    bool checkforwin(int seat);
+    void computerplay();
+    void playerdone(const QByteArray &data);
+    rules::Seating seating() const;
 
 private:
     struct Connection {
@@ -110,6 +133,14 @@ private:
     void action(const QByteArray &data);
     void playasound(const QByteArray &data);
     void justwatch(const QByteArray &data);
+    void startgame(const QByteArray &data);
+    void shuffle(const QByteArray &data);
+    void selectletter(const QByteArray &data);
+    void clearletter(const QByteArray &data);
+    void selectclear(const QByteArray &data);
+    void direction_(const QByteArray &data);
+    void sendGameState(int slot);
+    QByteArray boardText() const;
 
     void sendTo(int slot, const QByteArray &message);
     void sendAll(const QByteArray &message);
@@ -122,4 +153,6 @@ private:
     QQueue<Queued> receivedlist;
     quint64 m_nextConnection = 1;
     std::function<QByteArray()> m_version;
+    QRandomGenerator m_rng;
+    QByteArrayList listbox_words;
 };

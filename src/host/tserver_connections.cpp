@@ -132,6 +132,8 @@ void TServer::receivedlogininfo(const QByteArray &data)
             sendTo(1, Message("CMD_havewrongversion").field(p.name).end());
         sendTo(slot, Message("CMD_wrongversion").endPlus());
     }
+    if (gameon)
+        sendGameState(slot);
 }
 
 void TServer::kickhim(const QByteArray &data)

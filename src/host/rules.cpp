@@ -1,0 +1,288 @@
+#include "rules.h"
+
+#include <cstdlib>
+
+namespace rules {
+
+int letterForDraw(int r)
+{
+    // Upper ends of the ranges of r, with the letter each range draws.
+    static constexpr struct {
+        int upTo;
+        int code;
+    } table[] = {{9, 1},   {21, 5},  {30, 9},  {38, 15}, {41, 21}, {46, 4},  {49, 7},  {51, 8},  {55, 12},
+                 {57, 13}, {63, 14}, {65, 16}, {71, 18}, {75, 19}, {81, 20}, {83, 25}, {85, 2},  {87, 3},
+                 {89, 6},  {90, 10}, {91, 11}, {93, 23}, {94, 17}, {96, 22}, {97, 24}, {98, 26}};
+    for (const auto &e : table) {
+        if (r <= e.upTo)
+            return e.code;
+    }
+    return 26;
+}
+
+int drawLetter(QRandomGenerator &rng)
+{
+    return letterForDraw(int(rng.bounded(1, 99)));
+}
+
+char convertoletter(int code)
+{
+    if (code >= 1 && code <= 26)
+        return char('a' + code - 1);
+    if (code >= 27 && code <= 29)
+        return '*';
+    return 't';
+}
+
+int letterworth(int code)
+{
+    switch (convertoletter(code)) {
+    case 'b': case 'c': case 'g': case 'h': case 'm': case 'p': case 'y':
+        return 3;
+    case 'f': case 'j': case 'k': case 'w':
+        return 5;
+    case 'v':
+        return 7;
+    case 'q': case 'x': case 'z':
+        return 10;
+    default:
+        return 1;
+    }
+}
+
+int anybonus(int x, int y, int value)
+{
+    // Symmetric in both axes: fold onto the top-left quarter.
+    const int fx = x > 3 ? 6 - x : x;
+    const int fy = y > 3 ? 6 - y : y;
+    if (!onBoard(x, y))
+        return 0;
+    if (fx == 3 && fy == 3)
+        return 20;
+    if (fx == 0 && fy == 0)
+        return value;
+    if (fx == 2 && fy == 2)
+        return 2 * value;
+    if (fx == 1 && fy == 1)
+        return 500;
+    if ((fx == 3 && fy == 0) || (fx == 0 && fy == 3))
+        return 1000;
+    return 0;
+}
+
+bool touches(QPoint a, QPoint b)
+{
+    const int dx = std::abs(a.x() - b.x());
+    const int dy = std::abs(a.y() - b.y());
+    return dx <= 1 && dy <= 1 && (dx | dy) != 0;
+}
+
+int scoreWord(const Board &board, const Path &tiles)
+{
+    int score = 0;
+    int doubles = 0;
+    int triples = 0;
+    for (const QPoint &t : tiles) {
+        const int value = letterworth(board[t.x()][t.y()]);
+        int bonus = anybonus(t.x(), t.y(), value);
+        if (bonus == 1000) {
+            ++triples;
+            bonus = 0;
+        } else if (bonus == 500) {
+            ++doubles;
+            bonus = 0;
+        }
+        score += value + bonus;
+    }
+    for (int i = 0; i < doubles; ++i)
+        score *= 2;
+    for (int i = 0; i < triples; ++i)
+        score *= 3;
+    if (tiles.size() == 7)
+        score += SevenLetterBonus;
+    return score;
+}
+
+void shift(Board &b, int direction)
+{
+    switch (direction) {
+    case 2: // left
+        for (int x = 0; x <= 5; ++x) {
+            for (int y = 0; y < Size; ++y) {
+                if (b[x][y] != Removed)
+                    continue;
+                int k = x + 1;
+                while (k < 6 && b[k][y] == Removed)
+                    ++k;
+                b[x][y] = b[k][y];
+                b[k][y] = Removed;
+            }
+        }
+        break;
+    case 3: // up
+        for (int x = 0; x < Size; ++x) {
+            for (int y = 0; y <= 5; ++y) {
+                if (b[x][y] != Removed)
+                    continue;
+                int k = y + 1;
+                while (k < 6 && b[x][k] == Removed)
+                    ++k;
+                b[x][y] = b[x][k];
+                b[x][k] = Removed;
+            }
+        }
+        break;
+    case 4: // right
+        for (int x = 6; x >= 1; --x) {
+            for (int y = 0; y < Size; ++y) {
+                if (b[x][y] != Removed)
+                    continue;
+                int k = x - 1;
+                while (k > 0 && b[k][y] == Removed)
+                    --k;
+                b[x][y] = b[k][y];
+                b[k][y] = Removed;
+            }
+        }
+        break;
+    default: // down
+        for (int x = 0; x < Size; ++x) {
+            for (int y = 6; y >= 1; --y) {
+                if (b[x][y] != Removed)
+                    continue;
+                int k = y - 1;
+                while (k > 0 && b[x][k] == Removed)
+                    --k;
+                b[x][y] = b[x][k];
+                b[x][k] = Removed;
+            }
+        }
+        break;
+    }
+}
+
+bool playsSeat(int seat, const Seating &s)
+{
+    if (seat < 1 || seat > Seats)
+        return false;
+    return s.active[seat] || seat == 2 || (s.teamgame && seat == 4 && s.active[3])
+           || (s.teamgame && seat == 3 && s.active[4]);
+}
+
+int nextSeat(int seat, const Seating &s)
+{
+    // Seat 2 always plays, so this ends within four steps.
+    do {
+        seat = seat >= Seats ? 1 : seat + 1;
+    } while (!playsSeat(seat, s));
+    return seat;
+}
+
+std::optional<QByteArray> winner(const Standing &s)
+{
+    if (s.teamgame) {
+        if (s.teamscore[0] < s.playto && s.teamscore[1] < s.playto)
+            return std::nullopt;
+        if (s.teamscore[0] == s.teamscore[1])
+            return std::nullopt;
+        return QByteArray(s.teamscore[0] > s.teamscore[1] ? "Team A" : "Team B");
+    }
+    bool reached = false;
+    int best = 1;
+    for (int seat = 1; seat <= Seats; ++seat) {
+        reached = reached || s.score[seat] >= s.playto;
+        if (s.score[seat] > s.score[best])
+            best = seat;
+    }
+    if (!reached)
+        return std::nullopt;
+    for (int seat = 1; seat <= Seats; ++seat) {
+        if (seat != best && s.score[seat] == s.score[best])
+            return std::nullopt;
+    }
+    if (s.name[best].isEmpty() && best == 2)
+        return QByteArray("Klot");
+    return s.name[best];
+}
+
+std::optional<QPoint> checkpoint(const Board &board, char letter, QPoint from)
+{
+    const int x = from.x();
+    const int y = from.y();
+    // Fixed order; the lower bounds are 1, not 0.
+    const QPoint candidates[] = {{x, y + 1},     {x, y - 1},     {x - 1, y},     {x - 1, y + 1},
+                                 {x - 1, y - 1}, {x + 1, y},     {x + 1, y + 1}, {x + 1, y - 1}};
+    for (const QPoint &c : candidates) {
+        if (c.x() < 1 || c.x() > 6 || c.y() < 1 || c.y() > 6)
+            continue;
+        if (convertoletter(board[c.x()][c.y()]) == letter)
+            return c;
+    }
+    return std::nullopt;
+}
+
+std::optional<Path> getpoint(const Board &board, const QByteArray &word, int x, int y)
+{
+    Path path{QPoint(x, y)};
+    for (qsizetype k = 1; k < word.size(); ++k) {
+        const auto next = checkpoint(board, word[k], path.back());
+        if (!next)
+            return std::nullopt;
+        for (const QPoint &p : path) {
+            if (p == *next)
+                return std::nullopt;
+        }
+        path.push_back(*next);
+    }
+    return path;
+}
+
+std::optional<Path> checkforthere(const Board &board, const QByteArray &word)
+{
+    if (word.isEmpty())
+        return std::nullopt;
+    for (int x = 0; x < Size; ++x) {
+        for (int y = 0; y < Size; ++y) {
+            if (convertoletter(board[x][y]) != word[0])
+                continue;
+            if (auto path = getpoint(board, word, x, y))
+                return path;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<KlotMove> klotChoose(const Board &board, const QByteArrayList &words, int start)
+{
+    const int n = int(words.size());
+    if (n < 2)
+        return std::nullopt;
+    // Letters present on the board: a word needing any other letter cannot be
+    // traced, so it is passed over without a search (same result, less work).
+    quint32 present = 0;
+    for (const auto &column : board) {
+        for (int code : column) {
+            const char c = convertoletter(code);
+            if (c >= 'a' && c <= 'z')
+                present |= 1u << (c - 'a');
+        }
+    }
+    int i = start;
+    for (int tries = 0; tries < n - 1; ++tries) {
+        if (++i > n - 1)
+            i = 1;
+        const QByteArray &w = words[i];
+        if (w.size() < 4 || w.size() > 7)
+            continue;
+        bool possible = true;
+        for (char c : w)
+            possible = possible && c >= 'a' && c <= 'z' && (present >> (c - 'a') & 1);
+        if (!possible)
+            continue;
+        if (auto path = checkforthere(board, w))
+            return KlotMove{w, *path};
+    }
+    return std::nullopt;
+}
+
+} // namespace rules

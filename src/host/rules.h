@@ -1,0 +1,89 @@
+#pragma once
+// The rules of the game as plain functions over plain data: letters and their
+// values, bonus squares, path checks, scoring, shifting, the turn order, the
+// winner test and the computer opponent's trace. The host holds the state and
+// calls these; tests pin them with their own inputs and random sources.
+
+#include <QByteArray>
+#include <QByteArrayList>
+#include <QPoint>
+#include <QRandomGenerator>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace rules {
+
+inline constexpr int Size = 7;
+inline constexpr int Empty = 0;
+inline constexpr int Removed = 27;
+inline constexpr int Seats = 4;
+inline constexpr int SevenLetterBonus = 20;
+
+using Board = std::array<std::array<int, Size>, Size>; // [x][y]
+using Path = std::vector<QPoint>;
+
+// The letter supply: r from 1 to 98 picks a letter code by the game's weights.
+int letterForDraw(int r);
+int drawLetter(QRandomGenerator &rng);
+
+// 'a'..'z' for 1..26, '*' for 27..29, 't' for anything else.
+char convertoletter(int code);
+int letterworth(int code);
+
+// A square's bonus for a letter of the given value: 20 on the Bonus square,
+// the value again on a Double Letter, twice it on a Triple Letter, 500 on a
+// Double Word and 1000 on a Triple Word (markers counted by the scorer), else 0.
+int anybonus(int x, int y, int value);
+
+inline bool onBoard(int x, int y)
+{
+    return x >= 0 && x < Size && y >= 0 && y < Size;
+}
+// Neighbours in any of the eight directions (a square does not touch itself).
+bool touches(QPoint a, QPoint b);
+
+// The score of a word on these squares, in path order.
+int scoreWord(const Board &board, const Path &tiles);
+
+// Slides the remaining tiles toward one edge (1 down, 2 left, 3 up, 4 right;
+// anything else counts as down); removed squares gather at the other edge.
+void shift(Board &board, int direction);
+
+// Who sits where, as far as the turn order cares.
+struct Seating {
+    std::array<bool, Seats + 1> active{}; // index 1..4
+    bool teamgame = false;
+};
+bool playsSeat(int seat, const Seating &s);
+// The seat that plays after `seat` (0 = before the first turn).
+int nextSeat(int seat, const Seating &s);
+
+struct Standing {
+    bool teamgame = false;
+    int playto = 0;
+    std::array<int, Seats + 1> score{}; // index 1..4
+    std::array<int, 2> teamscore{};
+    std::array<QByteArray, Seats + 1> name{};
+};
+// The winner's name once the target is reached by one player or team alone,
+// else nothing. Only meaningful at the end of a full cycle of turns.
+std::optional<QByteArray> winner(const Standing &s);
+
+// The computer opponent's greedy trace of one word (lower case), or nothing.
+// After the first letter it never steps into row 0 or column 0.
+std::optional<QPoint> checkpoint(const Board &board, char letter, QPoint from);
+std::optional<Path> getpoint(const Board &board, const QByteArray &word, int x, int y);
+std::optional<Path> checkforthere(const Board &board, const QByteArray &word);
+
+// Tries the words from just after a random start, in list order, wrapping to
+// index 1 (never 0), each of 4 to 7 letters at most once; the first traceable
+// one wins. `start` is the random draw from 0 to N - 2.
+struct KlotMove {
+    QByteArray word;
+    Path path;
+};
+std::optional<KlotMove> klotChoose(const Board &board, const QByteArrayList &words, int start);
+
+} // namespace rules
