@@ -31,6 +31,8 @@ void Tchat::FormCreate()
     connect(&Timer1, &QTimer::timeout, this, &Tchat::Timer1Timer);
 
     connect(&sock, &QTcpSocket::readyRead, this, &Tchat::sockRead);
+    connect(&sock, &QTcpSocket::connected, this,
+            [this] { sock.setSocketOption(QAbstractSocket::LowDelayOption, 1); });
     connect(&sock, &QTcpSocket::disconnected, this, [this] { sockInfo(QStringLiteral("Socket Closed")); });
     connect(&sock, &QTcpSocket::errorOccurred, this, &Tchat::sockError);
     connect(ui->Exit1, &QAction::triggered, this, &QWidget::close);

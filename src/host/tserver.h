@@ -89,6 +89,7 @@ public:
     const QByteArrayList &klotWordList() const { return listbox_words; }
 
     int queuedMessages() const { return receivedlist.size(); }
+    int Tag() const { return Timer1.Tag; } // the turn's phase
 
 public slots:
     void socktimerTimer();

@@ -37,6 +37,8 @@ void TServer::Sock1Accept()
         }
 
         newslot = i;
+        // Game messages are small and wanted at once: no coalescing delay.
+        sock->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         tplayer &p = tplayers[i];
         p.playersock = sock;
         p.active = true;

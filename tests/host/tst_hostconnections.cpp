@@ -1,5 +1,5 @@
 #include "message.h"
-#include "rawclient.h"
+#include "hostharness.h"
 #include "tempworkdir.h"
 #include "tserver.h"
 
@@ -7,14 +7,6 @@
 #include <memory>
 #include <vector>
 
-namespace {
-const QByteArray FF(1, wire::Terminator);
-
-QByteArray m(const char *text)
-{
-    return QByteArray(text) + FF;
-}
-} // namespace
 
 class TestHostConnections : public QObject {
     Q_OBJECT
@@ -48,50 +40,28 @@ private:
     RawClient *connectClient(int expectedSlot);
     RawClient *joinAs(int slot, const QByteArray &name);
 
-    std::unique_ptr<TServer> host;
-    std::vector<std::unique_ptr<RawClient>> clients;
+    std::unique_ptr<HostHarness> h;
 };
 
 void TestHostConnections::init()
 {
-    host = std::make_unique<TServer>();
-    QVERIFY(host->listen(0));
+    h = std::make_unique<HostHarness>();
+    QVERIFY(h->listening);
 }
 
 void TestHostConnections::cleanup()
 {
-    clients.clear();
-    host.reset();
+    h.reset();
 }
 
 RawClient *TestHostConnections::connectClient(int expectedSlot)
 {
-    clients.push_back(std::make_unique<RawClient>(host->listeningPort()));
-    RawClient *c = clients.back().get();
-    if (!c->waitForMessages(1))
-        return nullptr;
-    if (c->take() != "CMD_sendlogininfo+" + QByteArray::number(expectedSlot))
-        return nullptr;
-    return c;
+    return h->connectClient(expectedSlot);
 }
 
 RawClient *TestHostConnections::joinAs(int slot, const QByteArray &name)
 {
-    RawClient *c = connectClient(slot);
-    if (!c)
-        return nullptr;
-    c->write("CMD_logininfo+" + QByteArray::number(slot) + "+1.0.16+" + name + FF + FF);
-    // Everybody, the newcomer included, hears of the newcomer.
-    for (auto &other : clients) {
-        const QByteArray expected = "CMD_newplayerinfo+" + QByteArray::number(slot) + "+" + name + "+0";
-        if (!other->waitForMessages(1) || !other->messages.contains(expected))
-            return nullptr;
-        other->messages.removeOne(expected);
-    }
-    if (clients.size() > 1 && !c->waitForMessages(1))
-        return nullptr;
-    c->messages.clear();
-    return c;
+    return h->joinAs(slot, name);
 }
 
 void TestHostConnections::firstSlotAndReuse()
@@ -106,22 +76,22 @@ void TestHostConnections::firstSlotAndReuse()
     QCOMPARE(a->take(), QByteArray("CMD_playerdisconnected+2+Ann"));
     // The freed slot comes back before a new one is opened.
     QVERIFY(connectClient(2));
-    QCOMPARE(host->slotcount, 3);
+    QCOMPARE(h->host->slotcount, 3);
 }
 
 void TestHostConnections::tenthIsRefused()
 {
     for (int i = 1; i <= 9; ++i)
         QVERIFY2(connectClient(i), qPrintable(QString::number(i)));
-    RawClient tenth(host->listeningPort());
+    RawClient tenth(h->host->listeningPort());
     QVERIFY(tenth.waitForMessages(1));
     QVERIFY(tenth.waitForClosed());
     QCOMPARE(tenth.messages, QList<QByteArray>{"CMD_full+"});
     QVERIFY(tenth.framer.pending().isEmpty());
     settle();
-    for (auto &c : clients)
+    for (auto &c : h->clients)
         QVERIFY(c->messages.isEmpty());
-    QCOMPARE(host->slotcount, 9);
+    QCOMPARE(h->host->slotcount, 9);
 }
 
 void TestHostConnections::loginAnswers()
@@ -149,7 +119,7 @@ void TestHostConnections::existingListsUnnamedAndWatching()
 {
     QVERIFY(joinAs(1, "You"));
     QVERIFY(connectClient(2)); // connected, never logs in
-    host->tplayers[1].watching = true;
+    h->host->tplayers[1].watching = true;
     RawClient *c = connectClient(3);
     QVERIFY(c);
     c->write(m("CMD_logininfo+3+1.0.16+Cy") + FF);
@@ -187,7 +157,7 @@ void TestHostConnections::wrongVersion()
     QCOMPARE(b->messages, toB);
     QCOMPARE(a->messages, toA);
     // The login stands either way.
-    QCOMPARE(host->tplayers[2].name, QByteArray("Ann"));
+    QCOMPARE(h->host->tplayers[2].name, QByteArray("Ann"));
 }
 
 void TestHostConnections::relays_data()
@@ -241,12 +211,12 @@ void TestHostConnections::kick()
         QVERIFY(c->waitForMessages(1));
         QCOMPARE(a->take(), QByteArray("CMD_playerdisconnected+2+Ann"));
         QCOMPARE(c->take(), QByteArray("CMD_playerdisconnected+2+Ann"));
-        QVERIFY(!host->tplayers[2].active);
+        QVERIFY(!h->host->tplayers[2].active);
     } else {
         settle(200);
         QCOMPARE(b->sock.state(), QAbstractSocket::ConnectedState);
         QVERIFY(a->messages.isEmpty());
-        QVERIFY(host->tplayers[2].active);
+        QVERIFY(h->host->tplayers[2].active);
     }
 }
 
@@ -273,7 +243,7 @@ void TestHostConnections::impersonationDropped()
     QVERIFY(a->messages.isEmpty());
     QVERIFY(c->messages.isEmpty());
     QCOMPARE(b->sock.state(), QAbstractSocket::ConnectedState);
-    QCOMPARE(host->tplayers[1].name, QByteArray("You"));
+    QCOMPARE(h->host->tplayers[1].name, QByteArray("You"));
 }
 
 void TestHostConnections::justwatch_data()
@@ -297,16 +267,16 @@ void TestHostConnections::justwatch()
     RawClient *a = joinAs(1, "You");
     RawClient *b = joinAs(2, "Ann");
     QVERIFY(a && b);
-    host->tplayers[2].watching = true;
+    h->host->tplayers[2].watching = true;
     (from == 1 ? a : b)->write(request + FF);
     settle(200);
     if (announced.isEmpty()) {
         QVERIFY(a->messages.isEmpty());
-        QVERIFY(host->tplayers[2].watching);
+        QVERIFY(h->host->tplayers[2].watching);
     } else {
         QCOMPARE(a->messages, QList<QByteArray>{announced});
         QCOMPARE(b->messages, QList<QByteArray>{announced});
-        QVERIFY(!host->tplayers[2].watching);
+        QVERIFY(!h->host->tplayers[2].watching);
     }
 }
 
