@@ -4,6 +4,7 @@
 #endif
 #include "tabout.h"
 #include "tchat.h"
+#include "tgamestart.h"
 #include "tserver.h"
 
 #include <QApplication>
@@ -22,10 +23,12 @@ int main(int argc, char *argv[])
     // Windows are created once, in this order, and live for the whole run.
     Tchat chat;
     Tabout about(&chat);
+    Tgamestart gamestart(&chat);
     TServer server;
     server.setVersionSource([&about] { return about.versionText().toLatin1(); });
     chat.setServer(&server);
     chat.setAbout(&about);
+    chat.setGamestart(&gamestart);
 
     QObject::connect(&guard, &SingleInstance::activationRequested, &chat, [&chat] {
         if (chat.isMinimized())

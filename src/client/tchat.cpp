@@ -2,6 +2,9 @@
 #include "ui_tchat.h"
 
 #include "colourtext.h"
+#include "message.h"
+#include "messages.h"
+#include "tgamestart.h"
 
 #include <QCloseEvent>
 #include <QRandomGenerator>
@@ -36,6 +39,8 @@ void Tchat::FormCreate()
     connect(&sock, &QTcpSocket::disconnected, this, [this] { sockInfo(QStringLiteral("Socket Closed")); });
     connect(&sock, &QTcpSocket::errorOccurred, this, &Tchat::sockError);
     connect(ui->Exit1, &QAction::triggered, this, &QWidget::close);
+    connect(ui->button_start, &QPushButton::clicked, this, &Tchat::button_startClick);
+    connect(ui->StartGame1, &QAction::triggered, this, &Tchat::button_startClick);
 }
 
 void Tchat::showEvent(QShowEvent *event)
@@ -74,4 +79,30 @@ void Tchat::addlinetochat(const QByteArray &line)
     if (system)
         html = QStringLiteral("<b>%1</b>").arg(html);
     ui->mainchat->append(QStringLiteral("<span style=\"color:%1\">%2</span>").arg(c.name(), html));
+}
+
+void Tchat::setGamestart(Tgamestart *dialog)
+{
+    m_gamestart = dialog;
+    connect(dialog, &Tgamestart::startRequested, this, [this](const QByteArray &message) {
+        send(message);
+        savesettings();
+    });
+}
+
+void Tchat::button_startClick()
+{
+    if (!loggedin) {
+        ui::showMessage(this, QStringLiteral("You are not connected"));
+        return;
+    }
+    if (!m_gamestart)
+        return;
+    m_gamestart->setPlayerName(wire::safeName(playername.toLatin1()));
+    m_gamestart->show();
+    m_gamestart->raise();
+}
+
+void Tchat::savesettings()
+{
 }

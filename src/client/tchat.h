@@ -17,6 +17,7 @@ class Tchat;
 }
 class TServer;
 class Tabout;
+class Tgamestart;
 
 class Tchat : public QMainWindow {
     Q_OBJECT
@@ -27,6 +28,7 @@ public:
     // Windows created after this one that it works with.
     void setServer(TServer *server) { m_server = server; }
     void setAbout(Tabout *about) { m_about = about; }
+    void setGamestart(Tgamestart *dialog);
     // The command line (without the program name); defaults to the real one.
     void setArguments(const QStringList &args) { m_args = args; m_argsSet = true; }
     // Port of the host to listen on or connect to (tests use an ephemeral one).
@@ -67,6 +69,12 @@ public:
 
     int queuedMessages() const { return receivedlist.size(); }
 
+    // The Start Game button and menu item: the options, or why not.
+    void button_startClick();
+    // Where the settings file is written (its contents arrive with the
+    // settings); the options dialog calls it on every start.
+    void savesettings();
+
 signals:
     void closed();
 
@@ -86,6 +94,7 @@ private:
     std::unique_ptr<Ui::Tchat> ui;
     TServer *m_server = nullptr;
     Tabout *m_about = nullptr;
+    Tgamestart *m_gamestart = nullptr;
     QStringList m_args;
     bool m_argsSet = false;
     bool m_shown = false;

@@ -1,0 +1,145 @@
+#include "message.h"
+#include "messages.h"
+#include "rawclient.h"
+#include "tabout.h"
+#include "tchat.h"
+#include "tempworkdir.h"
+#include "tgamestart.h"
+#include "tserver.h"
+#include "ui_tchat.h"
+#include "ui_tgamestart.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+class TestGamestart : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void stepping_data();
+    void stepping();
+    void typingDisabled();
+    void messageBytes();
+    void closingSendsNothing();
+    void notConnected();
+    void startsAGameThroughTheHost();
+
+private:
+    TempWorkDir workDir;
+    QStringList shown;
+};
+
+void TestGamestart::init()
+{
+    shown.clear();
+    ui::setMessageSink([this](const QString &t) { shown << t; });
+}
+
+void TestGamestart::cleanup()
+{
+    ui::setMessageSink(nullptr);
+}
+
+void TestGamestart::stepping_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("steps");
+    QTest::addColumn<int>("to");
+    QTest::newRow("110 up") << "playtoscore" << 110 << 1 << 160;
+    QTest::newRow("110 down") << "playtoscore" << 110 << -1 << 100;
+    QTest::newRow("near the top") << "playtoscore" << 9990 << 1 << 10000;
+    QTest::newRow("clamped on set") << "playtoscore" << 50 << 0 << 100;
+    QTest::newRow("time up") << "timeperturn" << 60 << 2 << 70;
+    QTest::newRow("time top") << "timeperturn" << 118 << 1 << 120;
+    QTest::newRow("time set too high") << "timeperturn" << 500 << 0 << 120;
+    QTest::newRow("shuffles down") << "zephyrshuffle" << 0 << -1 << 0;
+    QTest::newRow("shuffles up") << "zephyrshuffle" << 4 << 3 << 5;
+}
+
+void TestGamestart::stepping()
+{
+    QFETCH(QString, box);
+    QFETCH(int, from);
+    QFETCH(int, steps);
+    QFETCH(int, to);
+    Tgamestart d;
+    auto *spin = d.findChild<QSpinBox *>(box);
+    QVERIFY(spin);
+    spin->setValue(from);
+    spin->stepBy(steps);
+    QCOMPARE(spin->value(), to);
+}
+
+void TestGamestart::typingDisabled()
+{
+    Tgamestart d;
+    d.show();
+    QTest::keyClicks(d.form()->playtoscore, "9");
+    QCOMPARE(d.form()->playtoscore->value(), 500);
+}
+
+void TestGamestart::messageBytes()
+{
+    Tgamestart d;
+    QCOMPARE(d.form()->playtoscore->value(), 500);
+    QCOMPARE(d.form()->timeperturn->value(), 60);
+    QCOMPARE(d.form()->zephyrshuffle->value(), 1);
+    QVERIFY(!d.form()->checkbox_team->isChecked());
+    QCOMPARE(d.startMessage("You"), QByteArray("CMD_startgame+You+500+60+f+1+") + wire::Terminator);
+    d.form()->checkbox_team->setChecked(true);
+    d.form()->zephyrshuffle->setValue(3);
+    QCOMPARE(d.startMessage("Ann"), QByteArray("CMD_startgame+Ann+500+60+t+3+") + wire::Terminator);
+}
+
+void TestGamestart::closingSendsNothing()
+{
+    Tgamestart d;
+    QSignalSpy spy(&d, &Tgamestart::startRequested);
+    d.show();
+    d.form()->playtoscore->stepBy(1);
+    d.close();
+    QCOMPARE(spy.count(), 0);
+    QCOMPARE(d.form()->playtoscore->value(), 550);
+    d.setPlayerName("You");
+    QTest::mouseClick(d.form()->button_start, Qt::LeftButton);
+    QCOMPARE(spy.count(), 1);
+    QVERIFY(!d.isVisible());
+}
+
+void TestGamestart::notConnected()
+{
+    Tchat chat;
+    Tgamestart d;
+    chat.setGamestart(&d);
+    chat.button_startClick();
+    QCOMPARE(shown, QStringList{"You are not connected"});
+    QVERIFY(!d.isVisible());
+}
+
+void TestGamestart::startsAGameThroughTheHost()
+{
+    Tabout about;
+    TServer server;
+    Tchat chat;
+    Tgamestart d;
+    chat.setServer(&server);
+    chat.setAbout(&about);
+    chat.setGamestart(&d);
+    chat.setArguments({});
+    chat.setPort(0);
+    chat.show();
+    QTRY_VERIFY(chat.loggedin);
+    chat.form()->StartGame1->trigger();
+    QVERIFY(d.isVisible());
+    QTest::mouseClick(d.form()->button_start, Qt::LeftButton);
+    QTRY_VERIFY(server.gameon);
+    QCOMPARE(server.playto, 500);
+    QCOMPARE(server.turntime, 60);
+    QCOMPARE(server.curplayer, 1);
+    QVERIFY(shown.isEmpty());
+}
+
+QTEST_MAIN(TestGamestart)
+#include "tst_gamestart.moc"
