@@ -252,35 +252,116 @@ std::optional<Path> checkforthere(const Board &board, const QByteArray &word)
     return std::nullopt;
 }
 
-std::optional<KlotMove> klotChoose(const Board &board, const QByteArrayList &words, int start)
+KlotSearch::KlotSearch(const Board &board) : m_board(board)
 {
+    std::array<qint8, 49> letter{};
+    for (int sq = 0; sq < 49; ++sq) {
+        const char c = convertoletter(board[sq / Size][sq % Size]);
+        letter[sq] = (c >= 'a' && c <= 'z') ? qint8(c - 'a') : qint8(-1);
+        if (letter[sq] >= 0) {
+            m_present |= 1u << letter[sq];
+            m_squares[letter[sq]][m_count[letter[sq]]++] = qint8(sq);
+        }
+    }
+    // The neighbours in checkpoint's order, entered last to first so that
+    // the first one holding a letter is the one kept.
+    static constexpr int dx[] = {0, 0, -1, -1, -1, 1, 1, 1};
+    static constexpr int dy[] = {1, -1, 0, 1, -1, 0, 1, -1};
+    for (auto &row : m_next)
+        row.fill(-1);
+    for (int sq = 0; sq < 49; ++sq) {
+        const int x = sq / Size;
+        const int y = sq % Size;
+        for (int k = 7; k >= 0; --k) {
+            const int nx = x + dx[k];
+            const int ny = y + dy[k];
+            if (nx < 1 || nx > 6 || ny < 1 || ny > 6)
+                continue;
+            const int l = letter[nx * Size + ny];
+            if (l >= 0)
+                m_next[sq][l] = qint8(nx * Size + ny);
+        }
+    }
+}
+
+KlotWords::KlotWords(const QByteArrayList &list)
+{
+    words.reserve(size_t(list.size()));
+    for (const QByteArray &text : list) {
+        Word w;
+        w.text = text;
+        if (text.size() >= 1 && text.size() <= 7) {
+            w.len = qint8(text.size());
+            for (qsizetype k = 0; k < text.size(); ++k) {
+                const char c = text[k];
+                if (c < 'a' || c > 'z') {
+                    w.needs = 0;
+                    break;
+                }
+                w.letters[size_t(k)] = qint8(c - 'a');
+                w.needs |= 1u << (c - 'a');
+            }
+        }
+        words.push_back(w);
+    }
+}
+
+std::optional<Path> KlotSearch::trace(const QByteArray &word) const
+{
+    const KlotWords::Word w = KlotWords({word}).words.front();
+    return trace(w);
+}
+
+std::optional<Path> KlotSearch::trace(const KlotWords::Word &word) const
+{
+    if (word.needs == 0)
+        return checkforthere(m_board, word.text); // not a plain short word: no tables
+    // A word needing a letter the board lacks cannot be traced.
+    if (word.needs & ~m_present)
+        return std::nullopt;
+    const int n = word.len;
+    qint8 path[7];
+    const int first = word.letters[0];
+    for (int s = 0; s < m_count[first]; ++s) {
+        path[0] = m_squares[first][s];
+        int k = 1;
+        for (; k < n; ++k) {
+            const qint8 next = m_next[path[k - 1]][word.letters[size_t(k)]];
+            if (next < 0)
+                break;
+            int j = 0;
+            while (j < k && path[j] != next)
+                ++j;
+            if (j < k)
+                break;
+            path[k] = next;
+        }
+        if (k == n) {
+            Path out;
+            for (int j = 0; j < n; ++j)
+                out.emplace_back(path[j] / Size, path[j] % Size);
+            return out;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<KlotMove> klotChoose(const Board &board, const KlotWords &list, int start)
+{
+    const auto &words = list.words;
     const int n = int(words.size());
     if (n < 2)
         return std::nullopt;
-    // Letters present on the board: a word needing any other letter cannot be
-    // traced, so it is passed over without a search (same result, less work).
-    quint32 present = 0;
-    for (const auto &column : board) {
-        for (int code : column) {
-            const char c = convertoletter(code);
-            if (c >= 'a' && c <= 'z')
-                present |= 1u << (c - 'a');
-        }
-    }
+    const KlotSearch search(board);
     int i = start;
     for (int tries = 0; tries < n - 1; ++tries) {
         if (++i > n - 1)
             i = 1;
-        const QByteArray &w = words[i];
-        if (w.size() < 4 || w.size() > 7)
+        const KlotWords::Word &w = words[size_t(i)];
+        if (w.text.size() < 4 || w.text.size() > 7)
             continue;
-        bool possible = true;
-        for (char c : w)
-            possible = possible && c >= 'a' && c <= 'z' && (present >> (c - 'a') & 1);
-        if (!possible)
-            continue;
-        if (auto path = checkforthere(board, w))
-            return KlotMove{w, *path};
+        if (auto path = search.trace(w))
+            return KlotMove{w.text, *path};
     }
     return std::nullopt;
 }

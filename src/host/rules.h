@@ -77,6 +77,37 @@ std::optional<QPoint> checkpoint(const Board &board, char letter, QPoint from);
 std::optional<Path> getpoint(const Board &board, const QByteArray &word, int x, int y);
 std::optional<Path> checkforthere(const Board &board, const QByteArray &word);
 
+// The same greedy trace, answered from tables built once per board, for an
+// attempt that may try thousands of words. Gives exactly checkforthere's
+// answers.
+// The word list prepared for the search: each word's letters as indices and
+// the set of letters it needs.
+struct KlotWords {
+    struct Word {
+        QByteArray text;
+        quint32 needs = 0; // bit per letter; 0 for a word that is not plain a-z
+        qint8 len = 0;
+        std::array<qint8, 7> letters{};
+    };
+    KlotWords() = default;
+    explicit KlotWords(const QByteArrayList &words);
+    std::vector<Word> words;
+};
+
+class KlotSearch {
+public:
+    explicit KlotSearch(const Board &board);
+    std::optional<Path> trace(const QByteArray &word) const;
+    std::optional<Path> trace(const KlotWords::Word &word) const;
+
+private:
+    const Board &m_board;
+    quint32 m_present = 0; // letters on the board
+    std::array<std::array<qint8, 26>, 49> m_next{};    // greedy step: square, letter -> square or -1
+    std::array<std::array<qint8, 49>, 26> m_squares{}; // squares of each letter, in search order
+    std::array<int, 26> m_count{};
+};
+
 // Tries the words from just after a random start, in list order, wrapping to
 // index 1 (never 0), each of 4 to 7 letters at most once; the first traceable
 // one wins. `start` is the random draw from 0 to N - 2.
@@ -84,6 +115,6 @@ struct KlotMove {
     QByteArray word;
     Path path;
 };
-std::optional<KlotMove> klotChoose(const Board &board, const QByteArrayList &words, int start);
+std::optional<KlotMove> klotChoose(const Board &board, const KlotWords &words, int start);
 
 } // namespace rules

@@ -29,7 +29,7 @@ void TServer::FormCreate()
     Timer1.onTick(this, [this] { Timer1Timer(); });
     computertimer.onTick(this, [this] { computertimerTimer(); });
     m_rng.seed(quint32(QDateTime::currentMSecsSinceEpoch()));
-    listbox_words = klotWords();
+    listbox_words = rules::KlotWords(klotWords());
 
     connect(Sock1, &QTcpServer::newConnection, this, &TServer::Sock1Accept);
 }

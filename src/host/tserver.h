@@ -85,10 +85,10 @@ public:
     // Tests may pin the random source.
     void setRandomSeed(quint32 seed) { m_rng.seed(seed); }
     // The computer opponent's words.
-    void setKlotWords(const QByteArrayList &words) { listbox_words = words; }
-    const QByteArrayList &klotWordList() const { return listbox_words; }
+    void setKlotWords(const QByteArrayList &words) { listbox_words = rules::KlotWords(words); }
 
     int queuedMessages() const { return receivedlist.size(); }
+    qint64 bytesReceived() const { return m_bytesReceived; }
     int Tag() const { return Timer1.Tag; } // the turn's phase
 
 public slots:
@@ -155,5 +155,6 @@ private:
     quint64 m_nextConnection = 1;
     std::function<QByteArray()> m_version;
     QRandomGenerator m_rng;
-    QByteArrayList listbox_words;
+    qint64 m_bytesReceived = 0;
+    rules::KlotWords listbox_words;
 };

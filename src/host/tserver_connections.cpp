@@ -63,7 +63,9 @@ void TServer::Sock1Read(QTcpSocket *sock)
     if (it == m_connections.end())
         return;
     QList<QByteArray> messages;
-    const bool ok = it->framer.feed(sock->readAll(), messages);
+    const QByteArray bytes = sock->readAll();
+    m_bytesReceived += bytes.size();
+    const bool ok = it->framer.feed(bytes, messages);
     for (QByteArray &m : messages)
         receivedlist.enqueue({it->slot, it->id, std::move(m)});
     if (!receivedlist.isEmpty() && !socktimer.isActive())

@@ -352,7 +352,7 @@ void TServer::computertimerTimer()
 
 void TServer::computerplay()
 {
-    const int n = int(listbox_words.size());
+    const int n = int(listbox_words.words.size());
     if (n < 2 || curplayer < 1)
         return;
     const auto move = rules::klotChoose(board, listbox_words, int(m_rng.bounded(0, n - 1)));

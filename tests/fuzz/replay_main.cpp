@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <cstdio>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size);
@@ -11,7 +12,8 @@ int main(int argc, char **argv)
 {
     int runs = 0;
     for (int i = 1; i < argc; ++i) {
-        const QDir dir(QString::fromLocal8Bit(argv[i]));
+        // Absolute: a target may change the working directory.
+        const QDir dir(QFileInfo(QString::fromLocal8Bit(argv[i])).absoluteFilePath());
         for (const QString &name : dir.entryList(QDir::Files, QDir::Name)) {
             QFile f(dir.filePath(name));
             if (!f.open(QIODevice::ReadOnly))

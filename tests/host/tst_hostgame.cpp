@@ -560,7 +560,7 @@ void TestHostGame::leaverTurnGoesToKlot()
 // list on its own copy of the board; seat 2 is Klot.
 void TestHostGame::wholeSoloGame()
 {
-    const QByteArrayList words = klotWords();
+    const rules::KlotWords words(klotWords());
     startGame("f", 150, 30, 1);
     rules::Board board{};
     std::map<int, int> turns, totals, sums;
@@ -589,7 +589,7 @@ void TestHostGame::wholeSoloGame()
         if (h->host->curplayer == 1 && h->host->Tag() == 1) {
             // Find a word the way a player would, from the board we were sent.
             std::optional<rules::KlotMove> move;
-            for (int start = 0; start < words.size() && !move; start += 500)
+            for (int start = 0; start < int(words.words.size()) && !move; start += 500)
                 move = rules::klotChoose(board, words, start);
             if (move) {
                 a->write(done(1, move->path));

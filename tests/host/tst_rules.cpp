@@ -58,6 +58,7 @@ private slots:
     void klotFirstLetterInColumnZero();
     void klotNeverRepeats();
     void klotWordOrder();
+    void klotSearchMatchesTrace();
 };
 
 void TestRules::letterSupplyTable_data()
@@ -408,13 +409,39 @@ void TestRules::klotWordOrder()
     // Index 0 is never tried; words of 3 letters are skipped; the list wraps
     // to index 1.
     const QByteArrayList words = {"tone", "one", "toon", "nope", "tone"};
-    auto m = klotChoose(b, words, 3);
+    auto m = klotChoose(b, KlotWords(words), 3);
     QVERIFY(m);
     QCOMPARE(m->word, QByteArray("tone"));
     // The first neighbour tried is the one below.
     QCOMPARE(m->path, (Path{{1, 1}, {2, 1}, {3, 1}, {3, 2}}));
     const QByteArrayList none = {"tone", "zzzz", "qqqq"};
-    QVERIFY(!klotChoose(b, none, 0));
+    QVERIFY(!klotChoose(b, KlotWords(none), 0));
+}
+
+// The table-driven search must give exactly the greedy trace's answers.
+void TestRules::klotSearchMatchesTrace()
+{
+    QRandomGenerator rng(77);
+    const QByteArrayList words = {"tone", "eerie", "banana", "attest", "rarer", "sense", "tenet", "aaaa", "otto",
+                                  "street", "letters", "queen", "zebra", "eel", "tee", "t*t", "toolongword"};
+    int traced = 0;
+    for (int round = 0; round < 3000; ++round) {
+        Board b{};
+        for (auto &col : b)
+            for (int &code : col)
+                code = round % 3 == 0 ? 1 + int(rng.bounded(6)) * 4 : drawLetter(rng);
+        if (round % 7 == 0)
+            b[rng.bounded(7)][rng.bounded(7)] = round % 2 ? Removed : Empty;
+        const KlotSearch search(b);
+        const KlotWords prepared(words);
+        for (const auto &w : prepared.words) {
+            const auto slow = checkforthere(b, w.text);
+            QCOMPARE(search.trace(w), slow);
+            QCOMPARE(search.trace(w.text), slow);
+            traced += slow ? 1 : 0;
+        }
+    }
+    QVERIFY(traced > 100); // the comparison covered found words too
 }
 
 QTEST_APPLESS_MAIN(TestRules)

@@ -1,0 +1,61 @@
+// The computer opponent's search on random boards dealt from the game's own
+// letter supply. The worst case is an attempt in which no word can be traced,
+// so that every word of 4 to 7 letters is tried: BM_KlotAllWordsTried does
+// exactly that (the per-word search over the whole list, no early stop), and
+// its time per attempt divided by 10 ms is its share of the host's tick. BM_KlotAttempt is a
+// real attempt as the host makes it, for comparison.
+
+#include "klotwords.h"
+#include "rules.h"
+
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+namespace {
+
+std::vector<rules::Board> boards()
+{
+    QRandomGenerator rng(99);
+    std::vector<rules::Board> out(64);
+    for (auto &b : out)
+        for (auto &col : b)
+            for (int &code : col)
+                code = rules::drawLetter(rng);
+    return out;
+}
+
+void BM_KlotAllWordsTried(benchmark::State &state)
+{
+    const auto bs = boards();
+    const rules::KlotWords words(klotWords());
+    size_t i = 0;
+    int found = 0;
+    for (auto _ : state) {
+        const rules::KlotSearch search(bs[i++ % bs.size()]);
+        for (size_t k = 1; k < words.words.size(); ++k) {
+            const auto &w = words.words[k];
+            if (w.len >= 4 && search.trace(w))
+                ++found;
+        }
+    }
+    benchmark::DoNotOptimize(found);
+}
+
+void BM_KlotAttempt(benchmark::State &state)
+{
+    const auto bs = boards();
+    const rules::KlotWords words(klotWords());
+    QRandomGenerator rng(5);
+    size_t i = 0;
+    for (auto _ : state) {
+        const rules::Board &b = bs[i++ % bs.size()];
+        benchmark::DoNotOptimize(rules::klotChoose(b, words, int(rng.bounded(0, int(words.words.size()) - 1))));
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_KlotAllWordsTried)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_KlotAttempt)->Unit(benchmark::kMicrosecond);
+BENCHMARK_MAIN();
