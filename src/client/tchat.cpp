@@ -27,6 +27,7 @@ void Tchat::FormCreate()
     ishost = false;
     currentplayer = 0;
     board.reset();
+    setupChat();
 
     // The dispatch timer runs only while there is something to do, so an idle
     // window costs nothing; each tick handles exactly one message.
@@ -57,28 +58,6 @@ void Tchat::closeEvent(QCloseEvent *event)
     QMainWindow::closeEvent(event);
     if (event->isAccepted())
         emit closed();
-}
-
-// A plain stand-in for the chat view: the style number picks nothing yet but
-// system lines, which are blue and bold.
-void Tchat::addlinetochat(const QByteArray &line)
-{
-    const qsizetype plus = line.indexOf('+');
-    const QByteArray style = plus < 0 ? QByteArray() : line.left(plus);
-    QByteArray text = plus < 0 ? line : line.mid(plus + 1);
-    quint32 colour = systemcolor;
-    const bool system = style == "0";
-    if (!system) {
-        const qsizetype bar = text.indexOf('|');
-        colour = bar < 0 ? wire::UnreadableColour : wire::textToColour(text.mid(bar + 1));
-        if (bar >= 0)
-            text.truncate(bar);
-    }
-    const QColor c(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-    QString html = QString::fromLatin1(text).toHtmlEscaped();
-    if (system)
-        html = QStringLiteral("<b>%1</b>").arg(html);
-    ui->mainchat->append(QStringLiteral("<span style=\"color:%1\">%2</span>").arg(c.name(), html));
 }
 
 void Tchat::setGamestart(Tgamestart *dialog)

@@ -6,6 +6,8 @@
 #include "framer.h"
 
 #include <QMainWindow>
+#include <QPixmap>
+#include <array>
 #include <QQueue>
 #include <QTcpSocket>
 #include <QTimer>
@@ -18,6 +20,8 @@ class Tchat;
 class TServer;
 class Tabout;
 class Tgamestart;
+class QMenu;
+class QAction;
 
 class Tchat : public QMainWindow {
     Q_OBJECT
@@ -64,8 +68,30 @@ public:
 
     // Sends a finished message to the host; does nothing before login.
     void send(const QByteArray &message);
-    // "N+text": a chat line in style N; style 0 is a system line.
+    // "N+text": a chat line from sender N (0 for the system's own lines).
     void addlinetochat(const QByteArray &line);
+    void addlinetochat(const QByteArray &line, quint32 colour);
+    void chatrecieved(const QByteArray &data);
+    void sendit();
+    void mainchatJump(int number);
+    void ClearMainChat1Click();
+    void SelectAll1Click();
+    void Copy1Click();
+    void ScrollChatOff1Click();
+    void Paste1Click();
+    void button_smiliesClick();
+    void N271Click(int tag);
+
+    static constexpr int MaxChatLines = 2000;
+    quint32 textcolor = 0x000000; // the user's chat colour
+    double chatTextSize = 10;
+    std::array<QByteArray, 101> links{};
+    int lastlink = -1;
+    QPixmap imagelist_smilies;
+    QMenu *popup_chat = nullptr;
+    QMenu *popup_entry = nullptr;
+    QMenu *popup_smilies = nullptr;
+    QAction *ScrollChatOff2 = nullptr; // the view popup's item
 
     int queuedMessages() const { return receivedlist.size(); }
 
@@ -82,11 +108,14 @@ public slots:
     void Timer1Timer();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void FormCreate();
+    void setupChat();
+    void trimChatHistory();
     void dispatch(const QByteArray &command, const QByteArray &data);
     void wakeTimer();
     void sockError(QAbstractSocket::SocketError error);

@@ -140,7 +140,7 @@ void Tchat::dispatch(const QByteArray &command, const QByteArray &data)
     if (command == "CMD_sendlogininfo") {
         sendloginfo(data);
     } else if (command == "CMD_chat" || command == "CMD_action") {
-        addlinetochat(data);
+        chatrecieved(data);
     } else if (command == "CMD_havewrongversion") {
         addlinetochat("0+" + data + " has a different version of the game then you.");
     } else if (command == "CMD_wrongversion") {

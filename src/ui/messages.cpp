@@ -1,7 +1,9 @@
 #include "messages.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QMessageBox>
+#include <QUrl>
 
 namespace ui {
 
@@ -20,6 +22,26 @@ void showMessage(QWidget *parent, const QString &text)
         return;
     }
     QMessageBox::information(parent, QApplication::applicationDisplayName(), text);
+}
+
+namespace {
+std::function<bool(const QString &)> &opener()
+{
+    static std::function<bool(const QString &)> o;
+    return o;
+}
+} // namespace
+
+bool openUrl(const QString &address)
+{
+    if (opener())
+        return opener()(address);
+    return QDesktopServices::openUrl(QUrl::fromUserInput(address));
+}
+
+void setUrlOpener(std::function<bool(const QString &)> o)
+{
+    opener() = std::move(o);
 }
 
 void setMessageSink(std::function<void(const QString &)> s)

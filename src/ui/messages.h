@@ -14,4 +14,9 @@ void showMessage(QWidget *parent, const QString &text);
 // Replaces the dialog with a function (nullptr restores the dialog).
 void setMessageSink(std::function<void(const QString &)> sink);
 
+// Opens a web address with the system's default handler; false on failure.
+bool openUrl(const QString &address);
+// Replaces the system's handler (tests); nullptr restores it.
+void setUrlOpener(std::function<bool(const QString &)> opener);
+
 } // namespace ui

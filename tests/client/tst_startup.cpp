@@ -30,7 +30,14 @@ struct Copy {
     std::unique_ptr<TServer> server;
     std::unique_ptr<Tchat> chat;
 
-    QString chatText() const { return chat->form()->mainchat->toPlainText(); }
+    // The view's lines without the spaces the layout puts around words.
+    QString chatText() const
+    {
+        QStringList lines = chat->form()->mainchat->toPlainText().split('\n');
+        for (QString &l : lines)
+            l = l.trimmed();
+        return lines.join('\n');
+    }
 };
 
 class TestStartup : public QObject {

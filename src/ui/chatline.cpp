@@ -1,0 +1,63 @@
+#include "chatline.h"
+
+#include "colourtext.h"
+#include "fieldreader.h"
+
+namespace ui {
+
+namespace {
+void addWords(QByteArray text, QList<ChatPiece> &out)
+{
+    while (!text.isEmpty()) {
+        const qsizetype space = text.indexOf(' ');
+        const QByteArray word = space < 0 ? text : text.left(space + 1);
+        text.remove(0, word.size());
+        const QByteArray lower = word.toLower();
+        const bool link = lower.contains("http://") || lower.contains("www.");
+        out.append({link ? ChatPiece::Link : ChatPiece::Word, word, 0});
+    }
+}
+} // namespace
+
+ChatLine parseChatLine(const QByteArray &line)
+{
+    ChatLine out;
+    QByteArray rest = line;
+    const qsizetype plus = rest.indexOf('+');
+    const QByteArray number = plus < 0 ? QByteArray() : rest.left(plus);
+    rest.remove(0, plus + 1);
+    out.sender = wire::parseInt(number).value_or(0);
+    out.style = out.sender == 0 ? 0 : out.sender + 5;
+
+    const qsizetype colon = rest.indexOf(':');
+    if (colon >= 0) {
+        out.head = rest.left(colon + 1);
+        rest.remove(0, colon + 1);
+    }
+    for (;;) {
+        const qsizetype at = rest.indexOf(":)#");
+        if (at < 0)
+            break;
+        const QByteArray segment = rest.left(at);
+        rest.remove(0, at + 3);
+        const QByteArray code = rest.left(2);
+        rest.remove(0, code.size());
+        addWords(segment + ' ', out.pieces);
+        const auto n = wire::parseInt(code);
+        const int c = (code.size() == 2 && n && *n >= 10 && *n <= 27) ? *n : 10;
+        out.pieces.append({ChatPiece::Smiley, {}, c - 10});
+    }
+    if (!rest.isEmpty())
+        addWords(rest + ' ', out.pieces);
+    return out;
+}
+
+ColouredLine splitColour(const QByteArray &text)
+{
+    const qsizetype bar = text.indexOf('|');
+    if (bar < 0)
+        return {text, wire::UnreadableColour};
+    return {text.left(bar), wire::textToColour(text.mid(bar + 1))};
+}
+
+} // namespace ui

@@ -1,0 +1,34 @@
+#pragma once
+// How a chat line reads: "N+" with the sender number, a head up to the
+// first ":", and a body of words, links and smiley codes.
+
+#include <QByteArray>
+#include <QList>
+
+namespace ui {
+
+struct ChatPiece {
+    enum Kind { Word, Link, Smiley };
+    Kind kind = Word;
+    QByteArray text; // words and links keep their one trailing space
+    int smiley = 0;  // image index 0..17
+};
+
+struct ChatLine {
+    int sender = 0;  // 0 = system line
+    int style = 0;   // 0 for system lines, sender + 5 otherwise
+    QByteArray head; // up to and including the first ":", may be empty
+    QList<ChatPiece> pieces;
+};
+
+ChatLine parseChatLine(const QByteArray &line);
+
+// Splits a received chat or action text at its first "|" into the line and
+// its colour (0x00BBGGRR); red when there is no colour or it does not read.
+struct ColouredLine {
+    QByteArray line;
+    quint32 colour;
+};
+ColouredLine splitColour(const QByteArray &text);
+
+} // namespace ui
