@@ -5,6 +5,7 @@
 #include "tabout.h"
 #include "tchat.h"
 #include "tgamestart.h"
+#include "tspylist.h"
 #include "tserver.h"
 
 #include <QApplication>
@@ -25,10 +26,12 @@ int main(int argc, char *argv[])
     Tabout about(&chat);
     Tgamestart gamestart(&chat);
     TServer server;
+    Tspylist spylist(&chat);
     server.setVersionSource([&about] { return about.versionText().toLatin1(); });
     chat.setServer(&server);
     chat.setAbout(&about);
     chat.setGamestart(&gamestart);
+    chat.setSpylist(&spylist);
 
     QObject::connect(&guard, &SingleInstance::activationRequested, &chat, [&chat] {
         if (chat.isMinimized())

@@ -28,6 +28,7 @@ void Tchat::FormCreate()
     currentplayer = 0;
     board.reset();
     setupChat();
+    setupRoster();
 
     // The dispatch timer runs only while there is something to do, so an idle
     // window costs nothing; each tick handles exactly one message.

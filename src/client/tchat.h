@@ -20,6 +20,8 @@ class Tchat;
 class TServer;
 class Tabout;
 class Tgamestart;
+class Tspylist;
+class QLabel;
 class QMenu;
 class QAction;
 
@@ -33,6 +35,7 @@ public:
     void setServer(TServer *server) { m_server = server; }
     void setAbout(Tabout *about) { m_about = about; }
     void setGamestart(Tgamestart *dialog);
+    void setSpylist(Tspylist *dialog);
     // The command line (without the program name); defaults to the real one.
     void setArguments(const QStringList &args) { m_args = args; m_argsSet = true; }
     // Port of the host to listen on or connect to (tests use an ephemeral one).
@@ -82,6 +85,28 @@ public:
     void button_smiliesClick();
     void N271Click(int tag);
 
+    // Roster.
+    void newplayerinfo(const QByteArray &data);
+    void playerdisconnected(const QByteArray &data);
+    void justwatching(const QByteArray &data);
+    void JustWatch1Click();
+    void SettoJustWatch1Click();
+    void UnsetJustWatch1Click();
+    void RemoveFromGame1Click();
+    void kicking(int slot);
+    // Sets the popup's items for the label it opens on.
+    void preparePopup(QLabel *label);
+    QLabel *seatLabel(const char *kind, int seat) const;
+    // Every game sound goes through here.
+    void playsounds(const QString &name);
+    // The settings file is read when the host confirms our login.
+    void loadsettings();
+    QMenu *popup_kick = nullptr;
+    QAction *RemoveFromGame1 = nullptr;
+    QAction *SettoJustWatch1 = nullptr;
+    QAction *UnsetJustWatch1 = nullptr;
+    int popupTag = 0;
+
     static constexpr int MaxChatLines = 2000;
     quint32 textcolor = 0x000000; // the user's chat colour
     double chatTextSize = 10;
@@ -103,6 +128,7 @@ public:
 
 signals:
     void closed();
+    void soundRequested(const QString &name);
 
 public slots:
     void Timer1Timer();
@@ -115,6 +141,8 @@ protected:
 private:
     void FormCreate();
     void setupChat();
+    void setupRoster();
+    void namePopup(QLabel *label, const QPoint &pos);
     void trimChatHistory();
     void dispatch(const QByteArray &command, const QByteArray &data);
     void wakeTimer();
@@ -124,6 +152,7 @@ private:
     TServer *m_server = nullptr;
     Tabout *m_about = nullptr;
     Tgamestart *m_gamestart = nullptr;
+    Tspylist *m_spylist = nullptr;
     QStringList m_args;
     bool m_argsSet = false;
     bool m_shown = false;

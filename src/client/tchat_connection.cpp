@@ -8,6 +8,7 @@
 #include "messages.h"
 #include "tabout.h"
 #include "tserver.h"
+#include "tspylist.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -53,6 +54,8 @@ void Tchat::hostpress()
     sock.connectToHost(QStringLiteral("127.0.0.1"), m_server->listeningPort());
     ui->button_start->show();
     ui->StartGame1->setEnabled(true);
+    if (m_spylist)
+        m_spylist->popup_kickhim->setEnabled(true);
 }
 
 void Tchat::joinpress()
@@ -141,13 +144,19 @@ void Tchat::dispatch(const QByteArray &command, const QByteArray &data)
         sendloginfo(data);
     } else if (command == "CMD_chat" || command == "CMD_action") {
         chatrecieved(data);
+    } else if (command == "CMD_newplayerinfo" || command == "CMD_existingplayers") {
+        newplayerinfo(data);
     } else if (command == "CMD_havewrongversion") {
         addlinetochat("0+" + data + " has a different version of the game then you.");
     } else if (command == "CMD_wrongversion") {
         addlinetochat("0+You have a differnt version of the game then the host.");
+    } else if (command == "CMD_playerdisconnected") {
+        playerdisconnected(data);
     } else if (command == "CMD_full") {
         ui::showMessage(this, QStringLiteral("Game is full"));
         close();
+    } else if (command == "CMD_justwatching") {
+        justwatching(data);
     }
 }
 

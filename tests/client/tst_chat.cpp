@@ -1,0 +1,281 @@
+#include "fakehost.h"
+#include "messages.h"
+#include "tchat.h"
+#include "tempworkdir.h"
+#include "ui_tchat.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFragment>
+#include <QTextImageFormat>
+
+namespace {
+const QByteArray FF(1, wire::Terminator);
+
+struct Frag {
+    QString text;
+    QColor colour;
+    bool bold;
+    bool underline;
+    QString href;
+    QString image;
+};
+
+// The fragments of the view's last line.
+QList<Frag> lastLine(QTextBrowser *view)
+{
+    QList<Frag> out;
+    const QTextBlock b = view->document()->lastBlock();
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+        const QTextFragment f = it.fragment();
+        const QTextCharFormat cf = f.charFormat();
+        out.append({f.text(), cf.foreground().color(), cf.fontWeight() >= QFont::Bold, cf.fontUnderline(),
+                    cf.anchorHref(), cf.isImageFormat() ? cf.toImageFormat().name() : QString()});
+    }
+    return out;
+}
+} // namespace
+
+class TestChat : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void chatLineInColour();
+    void linksInTheBody_data();
+    void linksInTheBody();
+    void smileys_data();
+    void smileys();
+    void barCutsTheLine();
+    void systemLines();
+    void eachLineKeepsItsColour();
+    void scrollChatOff();
+    void sending_data();
+    void sending();
+    void notLoggedIn();
+    void enterOnPlaceholder();
+    void smileyMenuAndPaste();
+    void floodStaysBounded();
+
+private:
+    void feed(std::initializer_list<QByteArray> messages);
+    TempWorkDir workDir;
+    std::unique_ptr<FakeHost> host;
+    std::unique_ptr<Tchat> chat;
+    QStringList shown, opened;
+};
+
+void TestChat::init()
+{
+    shown.clear();
+    opened.clear();
+    ui::setMessageSink([this](const QString &t) { shown << t; });
+    ui::setUrlOpener([this](const QString &t) {
+        opened << t;
+        return !t.contains("fail");
+    });
+    host = std::make_unique<FakeHost>();
+    chat = std::make_unique<Tchat>();
+    chat->setArguments({"Ann", "127.0.0.1", "false"});
+    chat->setPort(host->port());
+    chat->show();
+    QVERIFY(host->accept());
+    host->say({"CMD_sendlogininfo+2"});
+    QTRY_VERIFY(chat->loggedin);
+    host->heard();
+}
+
+void TestChat::cleanup()
+{
+    chat.reset();
+    host.reset();
+    ui::setMessageSink(nullptr);
+    ui::setUrlOpener(nullptr);
+}
+
+void TestChat::feed(std::initializer_list<QByteArray> messages)
+{
+    host->say(messages);
+    QTest::qWait(30);
+    QTRY_COMPARE(chat->queuedMessages(), 0);
+}
+
+void TestChat::chatLineInColour()
+{
+    feed({"CMD_chat+2+Ann chats: hello|clRed"});
+    const auto f = lastLine(chat->form()->mainchat);
+    QCOMPARE(f.size(), 1);
+    QCOMPARE(f[0].text, QString("Ann chats: hello "));
+    QCOMPARE(f[0].colour, QColor(255, 0, 0));
+    QVERIFY(f[0].bold);
+    QTextCursor c(chat->form()->mainchat->document()->lastBlock());
+    c.movePosition(QTextCursor::NextCharacter);
+    QCOMPARE(c.charFormat().property(QTextFormat::UserProperty).toInt(), 7);
+}
+
+void TestChat::linksInTheBody_data()
+{
+    QTest::addColumn<QByteArray>("word");
+    QTest::newRow("www") << QByteArray("www.example.com");
+    QTest::newRow("HTTP capitals") << QByteArray("HTTP://EXAMPLE.ORG");
+    QTest::newRow("inside a word") << QByteArray("see:http://a.b");
+}
+
+void TestChat::linksInTheBody()
+{
+    QFETCH(QByteArray, word);
+    feed({"CMD_chat+3+Cy chats: look " + word + " now|clNavy"});
+    const auto f = lastLine(chat->form()->mainchat);
+    QCOMPARE(f.size(), 3);
+    QCOMPARE(f[0].text, QString("Cy chats: look "));
+    QCOMPARE(f[0].colour, QColor(0, 0, 0x80));
+    QVERIFY(f[0].bold);
+    QCOMPARE(f[1].text, QString::fromLatin1(word + ' '));
+    QCOMPARE(f[1].colour, QColor(0, 0x80, 0));
+    QVERIFY(f[1].underline);
+    QVERIFY(!f[1].href.isEmpty());
+    QCOMPARE(f[2].text, QString("now "));
+    QCOMPARE(f[2].colour, QColor(0, 0, 0x80));
+    emit chat->form()->mainchat->anchorClicked(QUrl(f[1].href));
+    QCOMPARE(opened, QStringList{QString::fromLatin1(word)});
+    QVERIFY(shown.isEmpty());
+    // Plain words are never links.
+    feed({"CMD_chat+3+Cy chats: example.com|clNavy"});
+    QVERIFY(lastLine(chat->form()->mainchat)[0].href.isEmpty());
+}
+
+void TestChat::smileys_data()
+{
+    QTest::addColumn<QByteArray>("code");
+    QTest::addColumn<QString>("image");
+    QTest::newRow("12") << QByteArray("12") << "smiley:2";
+    QTest::newRow("27") << QByteArray("27") << "smiley:17";
+    QTest::newRow("99") << QByteArray("99") << "smiley:0";
+    QTest::newRow("ab") << QByteArray("ab") << "smiley:0";
+}
+
+void TestChat::smileys()
+{
+    QFETCH(QByteArray, code);
+    QFETCH(QString, image);
+    feed({"CMD_chat+2+Ann chats: hi :)#" + code + " there|clBlack"});
+    const auto f = lastLine(chat->form()->mainchat);
+    QCOMPARE(f.size(), 3);
+    QCOMPARE(f[0].text, QString("Ann chats: hi  "));
+    QCOMPARE(f[1].image, image);
+    QCOMPARE(f[2].text, QString(" there "));
+    QVERIFY(!chat->form()->mainchat->document()->resource(QTextDocument::ImageResource, QUrl(image)).isNull());
+}
+
+void TestChat::barCutsTheLine()
+{
+    feed({"CMD_chat+2+Ann chats: a|b|clBlue"});
+    const auto f = lastLine(chat->form()->mainchat);
+    QCOMPARE(f[0].text, QString("Ann chats: a "));
+    QCOMPARE(f[0].colour, QColor(255, 0, 0));
+}
+
+void TestChat::systemLines()
+{
+    feed({"CMD_wrongversion+"});
+    const auto f = lastLine(chat->form()->mainchat);
+    QCOMPARE(f[0].text, QString(" You have a differnt version of the game then the host. "));
+    QCOMPARE(f[0].colour, QColor(0, 0, 255));
+    QVERIFY(f[0].bold);
+}
+
+void TestChat::eachLineKeepsItsColour()
+{
+    feed({"CMD_chat+2+Ann chats: one|clRed", "CMD_chat+2+Ann chats: two|clGreen"});
+    const QTextBlock last = chat->form()->mainchat->document()->lastBlock();
+    QCOMPARE(last.previous().begin().fragment().charFormat().foreground().color(), QColor(255, 0, 0));
+    QCOMPARE(last.begin().fragment().charFormat().foreground().color(), QColor(0, 0x80, 0));
+}
+
+void TestChat::scrollChatOff()
+{
+    chat->resize(790, 580);
+    QScrollBar *bar = chat->form()->mainchat->verticalScrollBar();
+    for (int i = 0; i < 40; ++i)
+        chat->addlinetochat("2+Ann chats: line " + QByteArray::number(i), 0);
+    QCOMPARE(bar->value(), bar->maximum());
+    QVERIFY(bar->maximum() > 0);
+    chat->form()->ScrollChatOff1->trigger();
+    QVERIFY(chat->ScrollChatOff2->isChecked());
+    bar->setValue(0);
+    for (int i = 0; i < 10; ++i)
+        chat->addlinetochat("2+Ann chats: more", 0);
+    QCOMPARE(bar->value(), 0);
+    chat->ScrollChatOff2->trigger();
+    QVERIFY(!chat->form()->ScrollChatOff1->isChecked());
+    chat->addlinetochat("2+Ann chats: end", 0);
+    QCOMPARE(bar->value(), bar->maximum());
+}
+
+void TestChat::sending_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("sent");
+    QTest::newRow("chat") << "hello" << QByteArray("CMD_chat+2+hello|clRed") + FF;
+    QTest::newRow("action") << "/me wave" << QByteArray("CMD_action+2+wave|clRed") + FF;
+    QTest::newRow("action, no space") << "/mewave" << QByteArray("CMD_action+2+ave|clRed") + FF;
+    QTest::newRow("other slash") << "/x hello" << QByteArray();
+}
+
+void TestChat::sending()
+{
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, sent);
+    chat->textcolor = 0x0000FF;
+    chat->form()->mychat->setText(typed);
+    QTest::keyClick(chat->form()->mychat, Qt::Key_Return);
+    QCOMPARE(host->heard(), sent);
+    QCOMPARE(chat->form()->mychat->text(), QString());
+    // Nothing shows until the host sends the line back.
+    QCOMPARE(chat->form()->mainchat->document()->blockCount(), 1);
+}
+
+void TestChat::notLoggedIn()
+{
+    Tchat offline;
+    offline.form()->mychat->setText("hello");
+    QTest::keyClick(offline.form()->mychat, Qt::Key_Return);
+    QCOMPARE(offline.form()->mychat->text(), QString("hello"));
+}
+
+void TestChat::enterOnPlaceholder()
+{
+    QCOMPARE(chat->form()->mychat->text(), QString("<Enter Chat Here>"));
+    QTest::keyClick(chat->form()->mychat, Qt::Key_Return);
+    QCOMPARE(chat->form()->mychat->text(), QString());
+    QCOMPARE(host->heard(), QByteArray());
+    chat->form()->mychat->setText("<Enter Chat Here>");
+    QTest::keyClicks(chat->form()->mychat, "hi");
+    QCOMPARE(chat->form()->mychat->text(), QString("hi"));
+}
+
+void TestChat::smileyMenuAndPaste()
+{
+    QCOMPARE(chat->popup_smilies->actions().size(), 18);
+    chat->N271Click(15);
+    QCOMPARE(chat->form()->mychat->text(), QString(":)#15"));
+    QApplication::clipboard()->setText(" pasted");
+    chat->Paste1Click();
+    QCOMPARE(chat->form()->mychat->text(), QString(":)#15 pasted"));
+    QCOMPARE(chat->form()->mychat->cursorPosition(), chat->form()->mychat->text().size());
+}
+
+void TestChat::floodStaysBounded()
+{
+    const QByteArray longLine = "2+Ann chats: " + QByteArray(20000, 'x');
+    for (int i = 0; i < Tchat::MaxChatLines + 300; ++i)
+        chat->addlinetochat(i == 5 ? longLine : "2+Ann chats: flood " + QByteArray::number(i), 0);
+    QCOMPARE(chat->form()->mainchat->document()->blockCount(), Tchat::MaxChatLines);
+    QVERIFY(lastLine(chat->form()->mainchat)[0].text.contains(QString::number(Tchat::MaxChatLines + 299)));
+}
+
+QTEST_MAIN(TestChat)
+#include "tst_chat.moc"

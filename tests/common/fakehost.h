@@ -1,0 +1,44 @@
+#pragma once
+// A stand-in host for client tests: accepts one connection and lets the test
+// write host messages to it and read what the client sends.
+
+#include "message.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+
+class FakeHost {
+public:
+    FakeHost() { server.listen(QHostAddress::LocalHost); }
+    quint16 port() const { return server.serverPort(); }
+
+    bool accept()
+    {
+        if (!server.hasPendingConnections() && !server.waitForNewConnection(3000))
+            return false;
+        peer = server.nextPendingConnection();
+        peer->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        return peer != nullptr;
+    }
+    // Writes host messages (each given without its terminator).
+    void say(std::initializer_list<QByteArray> messages)
+    {
+        for (const QByteArray &m : messages)
+            peer->write(m + wire::Terminator);
+        peer->flush();
+    }
+    // Everything the client sent so far.
+    QByteArray heard(int waitMs = 100)
+    {
+        QTest::qWait(waitMs);
+        received += peer->readAll();
+        QByteArray out = received;
+        received.clear();
+        return out;
+    }
+
+    QTcpServer server;
+    QTcpSocket *peer = nullptr;
+    QByteArray received;
+};
