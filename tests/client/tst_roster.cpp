@@ -1,0 +1,209 @@
+#include "hostharness.h"
+#include "messages.h"
+#include "tabout.h"
+#include "tchat.h"
+#include "tempworkdir.h"
+#include "tspylist.h"
+#include "ui_tchat.h"
+#include "ui_tspylist.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QSignalSpy>
+
+// One copy of the program's client side joined to the shared test host.
+struct ClientCopy {
+    ClientCopy(const QStringList &args, quint16 port, TServer *server = nullptr)
+    {
+        chat.setAbout(&about);
+        chat.setServer(server);
+        chat.setSpylist(&spylist);
+        chat.setArguments(args);
+        chat.setPort(port);
+        chat.show();
+    }
+    QStringList lines() const
+    {
+        QStringList out = chat.form()->mainchat->toPlainText().split('\n');
+        for (QString &l : out)
+            l = l.trimmed();
+        return out;
+    }
+    QString seat(int n) const { return chat.seatLabel("label_playername", n)->text(); }
+    Tabout about;
+    Tspylist spylist;
+    Tchat chat;
+};
+
+class TestRoster : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void spectatorJoins();
+    void seatsLeft();
+    void watching();
+    void spectatorCannotWatch();
+    void popupItems();
+    void watcherListKick();
+
+private:
+    TempWorkDir workDir;
+    std::unique_ptr<TServer> server;
+    std::unique_ptr<ClientCopy> hostCopy;
+    std::vector<std::unique_ptr<RawClient>> raws;
+    QStringList shown;
+};
+
+void TestRoster::init()
+{
+    ui::setMessageSink([this](const QString &t) { shown << t; });
+    server = std::make_unique<TServer>();
+    server->setManualTimers(true);
+    hostCopy = std::make_unique<ClientCopy>(QStringList{"Host", "x", "true"}, 0, server.get());
+    QTRY_VERIFY(hostCopy->chat.loggedin);
+    // Seats 2 to 4 are taken by bare peers.
+    for (int slot = 2; slot <= 4; ++slot) {
+        raws.push_back(std::make_unique<RawClient>(server->listeningPort()));
+        RawClient *r = raws.back().get();
+        QVERIFY(r->waitForMessages(1));
+        r->write("CMD_logininfo+" + QByteArray::number(slot) + "+1.0.16+P" + QByteArray::number(slot) + FF + FF);
+    }
+    QTRY_COMPARE(hostCopy->seat(4), QString("P4"));
+}
+
+void TestRoster::cleanup()
+{
+    raws.clear();
+    hostCopy.reset();
+    server.reset();
+    ui::setMessageSink(nullptr);
+}
+
+void TestRoster::spectatorJoins()
+{
+    ClientCopy ann({"Ann", "127.0.0.1", "false"}, server->listeningPort());
+    QTRY_VERIFY(ann.lines().contains("You are spying."));
+    QVERIFY(ann.lines().contains("You are Connected."));
+    QVERIFY(ann.lines().contains("Host is Connected."));
+    QCOMPARE(ann.seat(1), QString("Host"));
+    QCOMPARE(ann.seat(3), QString("P3"));
+    QCOMPARE(ann.chat.myslot, 5);
+    QTRY_COMPARE(hostCopy->spylist.spies(), QStringList{"5: Ann"});
+    QCOMPARE(ann.spylist.spies(), QStringList{"5: Ann"});
+    QVERIFY(hostCopy->lines().contains("Ann is spying."));
+}
+
+void TestRoster::seatsLeft()
+{
+    QSignalSpy sounds(&hostCopy->chat, &Tchat::soundRequested);
+    raws[0]->sock.disconnectFromHost(); // seat 2
+    QTRY_COMPARE(hostCopy->seat(2), QString("Klot"));
+    QVERIFY(hostCopy->lines().contains("P2 disconnected."));
+    raws[1]->sock.disconnectFromHost(); // seat 3
+    QTRY_COMPARE(hostCopy->seat(3), QString("<Waiting>"));
+    QVERIFY(hostCopy->lines().contains("P3 disconnected."));
+    // A seat that never had a name says nothing when it goes.
+    RawClient unnamed(server->listeningPort());
+    QVERIFY(unnamed.waitForMessages(1));
+    QCOMPARE(unnamed.take(), QByteArray("CMD_sendlogininfo+2"));
+    const int before = int(hostCopy->lines().size());
+    hostCopy->chat.form()->label_playername2->setText("<Waiting>");
+    unnamed.sock.disconnectFromHost();
+    QTRY_COMPARE(hostCopy->seat(2), QString("Klot"));
+    settle(50);
+    QCOMPARE(int(hostCopy->lines().size()), before);
+    QCOMPARE(sounds.count(), 0); // joins play "entered", leaves do not
+}
+
+void TestRoster::watching()
+{
+    hostCopy->chat.send("CMD_startgame+Host+500+60+f+1+" + FF);
+    QTRY_VERIFY(server->gameon);
+    hostCopy->chat.form()->JustWatch1->trigger();
+    QVERIFY(!hostCopy->chat.form()->JustWatch1->isChecked()); // not until the host says so
+    QTRY_VERIFY(hostCopy->lines().contains("Host is just watching"));
+    QVERIFY(hostCopy->chat.form()->JustWatch1->isChecked());
+    QVERIFY(!hostCopy->chat.form()->image_eyes1->isHidden());
+    hostCopy->chat.form()->JustWatch1->trigger();
+    QTRY_VERIFY(hostCopy->lines().contains("Host is now playing again"));
+    QVERIFY(!hostCopy->chat.form()->JustWatch1->isChecked());
+    QVERIFY(hostCopy->chat.form()->image_eyes1->isHidden());
+    // The host may switch another seat from its popup.
+    hostCopy->chat.preparePopup(hostCopy->chat.form()->label_playername3);
+    hostCopy->chat.SettoJustWatch1->trigger();
+    QTRY_VERIFY(hostCopy->lines().contains("P3 is just watching"));
+}
+
+void TestRoster::spectatorCannotWatch()
+{
+    hostCopy->chat.send("CMD_startgame+Host+500+60+f+1+" + FF);
+    QTRY_VERIFY(server->gameon);
+    ClientCopy ann({"Ann", "127.0.0.1", "false"}, server->listeningPort());
+    QTRY_VERIFY(ann.lines().contains("You are spying."));
+    for (auto &r : raws)
+        r->messages.clear();
+    ann.chat.form()->JustWatch1->trigger();
+    settle(150);
+    for (auto &r : raws)
+        for (const QByteArray &msg : r->messages)
+            QVERIFY(!msg.startsWith("CMD_justwatching"));
+}
+
+void TestRoster::popupItems()
+{
+    ClientCopy ann({"Ann", "127.0.0.1", "false"}, server->listeningPort());
+    QTRY_VERIFY(ann.chat.loggedin);
+    ann.chat.preparePopup(ann.chat.form()->label_playername1);
+    QVERIFY(!ann.chat.RemoveFromGame1->isEnabled());
+    QVERIFY(!ann.chat.SettoJustWatch1->isEnabled());
+    QVERIFY(!ann.chat.UnsetJustWatch1->isEnabled());
+    QVERIFY(!ann.spylist.popup_kickhim->isEnabled());
+
+    hostCopy->chat.preparePopup(hostCopy->chat.form()->label_playername3);
+    QVERIFY(hostCopy->chat.RemoveFromGame1->isEnabled());
+    QCOMPARE(hostCopy->chat.popupTag, 3);
+    raws[1]->sock.disconnectFromHost();
+    QTRY_COMPARE(hostCopy->seat(3), QString("<Waiting>"));
+    hostCopy->chat.preparePopup(hostCopy->chat.form()->label_playername3);
+    QVERIFY(!hostCopy->chat.RemoveFromGame1->isEnabled());
+    QVERIFY(hostCopy->chat.SettoJustWatch1->isEnabled());
+    QVERIFY(hostCopy->spylist.popup_kickhim->isEnabled());
+    // Remove From Game on a seat closes that user.
+    hostCopy->chat.preparePopup(hostCopy->chat.form()->label_playername4);
+    hostCopy->chat.RemoveFromGame1->trigger();
+    QVERIFY(raws[2]->waitForClosed());
+}
+
+void TestRoster::watcherListKick()
+{
+    ClientCopy ann({"Ann", "127.0.0.1", "false"}, server->listeningPort());
+    QSignalSpy annClosed(&ann.chat, &Tchat::closed);
+    QTRY_COMPARE(hostCopy->spylist.spies(), QStringList{"5: Ann"});
+    Tspylist &list = hostCopy->spylist;
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QWidget *viewport = list.form()->listbox_spys->viewport();
+    auto moveTo = [viewport](QPoint p) {
+        QMouseEvent move(QEvent::MouseMove, p, viewport->mapToGlobal(p), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &move);
+    };
+    // Over empty space: nothing.
+    moveTo(QPoint(5, viewport->height() - 3));
+    QCOMPARE(list.lineUnderPointer(), -1);
+    list.popup_kickhim->trigger();
+    settle(150);
+    QCOMPARE(annClosed.count(), 0);
+    // Over the line: that watcher goes, and leaves the list when the host says so.
+    const QRect r = list.form()->listbox_spys->visualItemRect(list.form()->listbox_spys->item(0));
+    moveTo(r.center());
+    QCOMPARE(list.lineUnderPointer(), 0);
+    list.popup_kickhim->trigger();
+    QTRY_COMPARE(annClosed.count(), 1);
+    QTRY_VERIFY(list.spies().isEmpty());
+    QVERIFY(hostCopy->lines().contains("Ann has left."));
+    QVERIFY(shown.isEmpty());
+}
+
+QTEST_MAIN(TestRoster)
+#include "tst_roster.moc"
