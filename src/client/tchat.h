@@ -107,7 +107,9 @@ public:
     QAction *UnsetJustWatch1 = nullptr;
     int popupTag = 0;
 
+    // The chat keeps its newest lines only (a flood must not slow the view).
     static constexpr int MaxChatLines = 2000;
+    int maxChatLines = MaxChatLines;
     quint32 textcolor = 0x000000; // the user's chat colour
     double chatTextSize = 10;
     std::array<QByteArray, 101> links{};

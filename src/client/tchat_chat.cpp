@@ -182,7 +182,7 @@ void Tchat::addlinetochat(const QByteArray &line, quint32 colour)
 void Tchat::trimChatHistory()
 {
     QTextDocument *doc = ui->mainchat->document();
-    const int excess = doc->blockCount() - MaxChatLines;
+    const int excess = doc->blockCount() - maxChatLines;
     if (excess <= 0)
         return;
     QTextCursor c(doc);
