@@ -29,6 +29,7 @@ void Tchat::FormCreate()
     board.reset();
     setupChat();
     setupRoster();
+    setupGame();
 
     // The dispatch timer runs only while there is something to do, so an idle
     // window costs nothing; each tick handles exactly one message.

@@ -2,7 +2,9 @@
 // The main window: the local user's view of the game. It keeps a mirror of the
 // host's state that changes only when the host's messages arrive.
 
+#include "boardview.h"
 #include "clientboard.h"
+#include "tileimages.h"
 #include "framer.h"
 
 #include <QMainWindow>
@@ -108,6 +110,50 @@ public:
     int popupTag = 0;
 
     // The chat keeps its newest lines only (a flood must not slow the view).
+    // Game flow.
+    void startthegame(const QByteArray &data);
+    void getnextplayer(const QByteArray &data);
+    void theboard(const QByteArray &data);
+    void gamestats(const QByteArray &data);
+    void shufflesl(const QByteArray &data);
+    void useshuffle(const QByteArray &data);
+    void bonus(const QByteArray &data);
+    void timeup();
+    void winner(const QByteArray &data);
+    void clearthings();
+    // Word play and the player's input.
+    void selectletter(const QByteArray &data);
+    void selectclear(const QByteArray &data);
+    void clearletter(const QByteArray &data);
+    void notvalid(const QByteArray &data);
+    void madeword(const QByteArray &data);
+    void moving(const QByteArray &data);
+    void paintbox_boardMouseUp(Qt::MouseButton button, const QPoint &pixel);
+    void image_letter1Click(int k);
+    void pressclear();
+    void button_clearClick();
+    void pressdone();
+    void button_doneClick();
+    void button_shuffleClick();
+    void image_direction1Click(int d);
+    QLabel *letterSlot(int k) const;
+    QLabel *direction(int d) const;
+    // The tally's call points.
+    void loadchecklist();
+    void addgame(const QString &who);
+    void tallyWord(const QByteArray &word, int points);
+
+    TileImages imagelist_letters;
+    QTimer Timer2;       // the turn countdown, once a second
+    int Timer2Tag = 0;   // seconds left
+    int timePerTurn = 0; // label_Timeperturn's Tag
+    int lastdirection = 0;
+    bool postWords = false;
+    QString turnSound = QStringLiteral("turn");
+    std::array<int, 8> slotCodes{}; // what each letter slot shows (-1 empty)
+    QTimer bonusTimer;
+    int bonusFrame = 0;
+
     static constexpr int MaxChatLines = 2000;
     int maxChatLines = MaxChatLines;
     quint32 textcolor = 0x000000; // the user's chat colour
@@ -131,9 +177,13 @@ public:
 signals:
     void closed();
     void soundRequested(const QString &name);
+    void tallyGame(const QString &who);
+    void tallyWordMade(const QByteArray &word, int points);
 
 public slots:
     void Timer1Timer();
+    void Timer2Timer();
+    void bonusFrameTimer();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -144,9 +194,20 @@ private:
     void FormCreate();
     void setupChat();
     void setupRoster();
+    void setupGame();
+    void showSlot(int k, int code); // code < 0: the empty slot
+    void clearSlots();
+    void showShuffles(int seat, int left);
+    void hideArrows();
+    void setTeamColours(bool team);
+    bool handleBoardEvent(QObject *watched, QEvent *event);
     void namePopup(QLabel *label, const QPoint &pos);
     void trimChatHistory();
     void dispatch(const QByteArray &command, const QByteArray &data);
+    void havewrongversion(const QByteArray &data);
+    void wrongversion(const QByteArray &data);
+    void full(const QByteArray &data);
+    void timeupMessage(const QByteArray &data);
     void wakeTimer();
     void sockError(QAbstractSocket::SocketError error);
 

@@ -85,6 +85,8 @@ void Tchat::setupChat()
 
 bool Tchat::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched != ui->mychat && handleBoardEvent(watched, event))
+        return true;
     if (watched == ui->mychat && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (ui->mychat->text() == kPlaceholder)

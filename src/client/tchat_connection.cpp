@@ -140,24 +140,66 @@ void Tchat::processsocktimer()
 
 void Tchat::dispatch(const QByteArray &command, const QByteArray &data)
 {
-    if (command == "CMD_sendlogininfo") {
-        sendloginfo(data);
-    } else if (command == "CMD_chat" || command == "CMD_action") {
-        chatrecieved(data);
-    } else if (command == "CMD_newplayerinfo" || command == "CMD_existingplayers") {
-        newplayerinfo(data);
-    } else if (command == "CMD_havewrongversion") {
-        addlinetochat("0+" + data + " has a different version of the game then you.");
-    } else if (command == "CMD_wrongversion") {
-        addlinetochat("0+You have a differnt version of the game then the host.");
-    } else if (command == "CMD_playerdisconnected") {
-        playerdisconnected(data);
-    } else if (command == "CMD_full") {
-        ui::showMessage(this, QStringLiteral("Game is full"));
-        close();
-    } else if (command == "CMD_justwatching") {
-        justwatching(data);
+    using Handler = void (Tchat::*)(const QByteArray &);
+    struct Entry {
+        const char *name;
+        Handler handler;
+    };
+    // Compared in this order; the first equal name is handled.
+    static const Entry table[] = {
+        {"CMD_sendlogininfo", &Tchat::sendloginfo},
+        {"CMD_chat", &Tchat::chatrecieved},
+        {"CMD_action", &Tchat::chatrecieved},
+        {"CMD_newplayerinfo", &Tchat::newplayerinfo},
+        {"CMD_havewrongversion", &Tchat::havewrongversion},
+        {"CMD_wrongversion", &Tchat::wrongversion},
+        {"CMD_existingplayers", &Tchat::newplayerinfo},
+        {"CMD_playerdisconnected", &Tchat::playerdisconnected},
+        {"CMD_startgame", &Tchat::startthegame},
+        {"CMD_nextplayer", &Tchat::getnextplayer},
+        {"CMD_winner", &Tchat::winner},
+        {"CMD_full", &Tchat::full},
+        {"CMD_justwatching", &Tchat::justwatching},
+        {"CMD_theboard", &Tchat::theboard},
+        {"CMD_notvalid", &Tchat::notvalid},
+        {"CMD_madeword", &Tchat::madeword},
+        {"CMD_timeup", &Tchat::timeupMessage},
+        {"CMD_gamestats", &Tchat::gamestats},
+        {"CMD_selectletter", &Tchat::selectletter},
+        {"CMD_selectclear", &Tchat::selectclear},
+        {"CMD_moving", &Tchat::moving},
+        {"CMD_clearletter", &Tchat::clearletter},
+        {"CMD_useshuffle", &Tchat::useshuffle},
+        {"CMD_shufflesl", &Tchat::shufflesl},
+        {"CMD_bonus", &Tchat::bonus},
+    };
+    for (const Entry &e : table) {
+        if (command == e.name) {
+            (this->*e.handler)(data);
+            return;
+        }
     }
+}
+
+void Tchat::havewrongversion(const QByteArray &data)
+{
+    addlinetochat("0+" + data + " has a different version of the game then you.");
+}
+
+void Tchat::wrongversion(const QByteArray &)
+{
+    addlinetochat("0+You have a differnt version of the game then the host.");
+}
+
+void Tchat::full(const QByteArray &)
+{
+    ui::showMessage(this, QStringLiteral("Game is full"));
+    close();
+}
+
+void Tchat::timeupMessage(const QByteArray &)
+{
+    timeup();
 }
 
 void Tchat::sockInfo(const QString &info)

@@ -101,6 +101,248 @@ void eyes()
     save(img, QStringLiteral("eyes.png"));
 }
 
+const QColor kKey(0, 255, 0); // the transparent colour of tile strips
+
+// Letter values, for the number on each tile.
+int letterValue(char c)
+{
+    switch (c) {
+    case 'B': case 'C': case 'G': case 'H': case 'M': case 'P': case 'Y': return 3;
+    case 'F': case 'J': case 'K': case 'W': return 5;
+    case 'V': return 7;
+    case 'Q': case 'X': case 'Z': return 10;
+    default: return 1;
+    }
+}
+
+void square(QPainter &p, const QRectF &r, QColor fill, const QString &label, QColor ink)
+{
+    p.setPen(QPen(fill.darker(135), 1.2));
+    p.setBrush(fill);
+    p.drawRect(r.adjusted(0.5, 0.5, -0.5, -0.5));
+    if (label.isEmpty())
+        return;
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setBold(true);
+    f.setPixelSize(label.size() > 2 ? 11 : 15);
+    p.setFont(f);
+    p.setPen(ink);
+    p.drawText(r, Qt::AlignCenter, label);
+}
+
+// The classic tile set: 36 tiles of 56 x 56 in one strip, pure green where
+// the square beneath should show through.
+void tiles(int scale)
+{
+    const int t = 56;
+    QImage img(36 * t * scale, t * scale, QImage::Format_RGB32);
+    img.fill(kKey);
+    QPainter p(&img);
+    p.scale(scale, scale);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    auto cell = [&](int i) { return QRectF(i * t, 0, t, t); };
+
+    // 0: a blank white tile.
+    p.fillRect(cell(0), Qt::white);
+    // 1..26: letter tiles with a transparent margin.
+    for (int i = 1; i <= 26; ++i) {
+        const char c = char('A' + i - 1);
+        const QRectF r = cell(i).adjusted(3, 3, -3, -3);
+        QLinearGradient g(r.topLeft(), r.bottomRight());
+        g.setColorAt(0, QColor("#fff4d6"));
+        g.setColorAt(1, QColor("#e9cf94"));
+        p.setPen(QPen(QColor("#8a6a2a"), 1.5));
+        p.setBrush(g);
+        p.drawRoundedRect(r, 5, 5);
+        QFont f(QStringLiteral("DejaVu Sans"));
+        f.setBold(true);
+        f.setPixelSize(30);
+        p.setFont(f);
+        p.setPen(QColor("#2b1d05"));
+        p.drawText(r.adjusted(0, -3, -4, 0), Qt::AlignCenter, QString(QChar(c)));
+        f.setPixelSize(11);
+        p.setFont(f);
+        p.drawText(r.adjusted(0, 0, -4, -2), Qt::AlignRight | Qt::AlignBottom, QString::number(letterValue(c)));
+    }
+    // The squares, each easy to tell apart at a glance.
+    square(p, cell(27), QColor("#2f6fd6"), QStringLiteral("TL"), Qt::white);
+    square(p, cell(30), QColor("#d9e6cf"), QString(), Qt::black);
+    square(p, cell(31), QColor("#f2b705"), QStringLiteral("BONUS"), QColor("#3a2600"));
+    square(p, cell(32), QColor("#8fc4ff"), QStringLiteral("DL"), QColor("#0b2f66"));
+    square(p, cell(33), QColor("#f7a1b5"), QStringLiteral("DW"), QColor("#6b0f26"));
+    square(p, cell(34), QColor("#d6283b"), QStringLiteral("TW"), Qt::white);
+    // 28: an earlier pick, a red cross; 29: the latest pick, a red frame.
+    p.setPen(QPen(QColor("#e00000"), 5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(cell(28).topLeft() + QPointF(10, 10), cell(28).bottomRight() - QPointF(10, 10));
+    p.drawLine(cell(28).topRight() + QPointF(-10, 10), cell(28).bottomLeft() + QPointF(10, -10));
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(QColor("#e00000"), 4));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(cell(29).adjusted(2, 2, -3, -3));
+    p.setRenderHint(QPainter::Antialiasing);
+    // 35: an empty slot of the letter strip, a blue diamond.
+    p.fillRect(cell(35), QColor("#e4ecf7"));
+    QPolygonF diamond;
+    const QPointF c35 = cell(35).center();
+    diamond << c35 + QPointF(0, -18) << c35 + QPointF(18, 0) << c35 + QPointF(0, 18) << c35 + QPointF(-18, 0);
+    p.setPen(QPen(QColor("#1c3f94"), 1.5));
+    p.setBrush(QColor("#5b8ddf"));
+    p.drawPolygon(diamond);
+    p.end();
+    // Antialiasing must not blend the key colour: snap near-green to green.
+    for (int y = 0; y < img.height(); ++y) {
+        QRgb *line = reinterpret_cast<QRgb *>(img.scanLine(y));
+        for (int x = 0; x < img.width(); ++x) {
+            const QColor c = QColor::fromRgb(line[x]);
+            if (c.green() > 200 && c.red() < 90 && c.blue() < 90)
+                line[x] = kKey.rgb();
+        }
+    }
+    save(img, scale == 1 ? QStringLiteral("tiles_classic.png") : QStringLiteral("tiles_classic@2x.png"));
+}
+
+QImage canvas(int w, int h, int scale)
+{
+    QImage img(w * scale, h * scale, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    return img;
+}
+
+QString suffix(int scale)
+{
+    return scale == 1 ? QStringLiteral(".png") : QStringLiteral("@2x.png");
+}
+
+void button(const QString &name, const QString &label, int w, int h, QColor base, int scale)
+{
+    QImage img = canvas(w, h, scale);
+    QPainter p(&img);
+    p.scale(scale, scale);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient g(0, 0, 0, h);
+    g.setColorAt(0, base.lighter(135));
+    g.setColorAt(1, base.darker(120));
+    p.setPen(QPen(base.darker(170), 1.2));
+    p.setBrush(g);
+    p.drawRoundedRect(QRectF(0.5, 0.5, w - 1, h - 1), 7, 7);
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setBold(true);
+    f.setPixelSize(14);
+    p.setFont(f);
+    p.setPen(QColor(0, 0, 0, 90));
+    p.drawText(QRectF(1, 1, w, h), Qt::AlignCenter, label);
+    p.setPen(Qt::white);
+    p.drawText(QRectF(0, 0, w, h), Qt::AlignCenter, label);
+    p.end();
+    save(img, name + suffix(scale));
+}
+
+// An arrow showing where the tiles go: 1 down, 2 left, 3 up, 4 right.
+void arrow(int direction, int scale)
+{
+    const bool across = direction == 1 || direction == 3;
+    const int w = across ? 140 : 22;
+    const int h = across ? 22 : 139;
+    QImage img = canvas(w, h, scale);
+    QPainter p(&img);
+    p.scale(scale, scale);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor("#1c5a1c"), 1.2));
+    p.setBrush(QColor("#3cb043"));
+    QPolygonF a;
+    if (direction == 1)
+        a << QPointF(20, 3) << QPointF(120, 3) << QPointF(120, 9) << QPointF(70, 20) << QPointF(20, 9);
+    else if (direction == 3)
+        a << QPointF(20, 19) << QPointF(120, 19) << QPointF(120, 13) << QPointF(70, 2) << QPointF(20, 13);
+    else if (direction == 2)
+        a << QPointF(19, 20) << QPointF(19, 119) << QPointF(13, 119) << QPointF(2, 69.5) << QPointF(13, 20);
+    else
+        a << QPointF(3, 20) << QPointF(3, 119) << QPointF(9, 119) << QPointF(20, 69.5) << QPointF(9, 20);
+    p.drawPolygon(a);
+    p.end();
+    save(img, QStringLiteral("arrow%1").arg(direction) + suffix(scale));
+}
+
+// How many shuffles a seat has left: 0 to 5 stacked pips.
+void shuffles(int scale)
+{
+    for (int n = 0; n <= 5; ++n) {
+        QImage img = canvas(12, 41, scale);
+        QPainter p(&img);
+        p.scale(scale, scale);
+        p.setRenderHint(QPainter::Antialiasing);
+        for (int k = 0; k < 5; ++k) {
+            const QRectF r(1.5, 33.5 - k * 8, 9, 6);
+            p.setPen(QPen(QColor("#5a6b7d"), 1));
+            p.setBrush(k < n ? QColor("#7fd1f0") : QColor(0, 0, 0, 0));
+            p.drawRoundedRect(r, 2, 2);
+        }
+        p.end();
+        save(img, QStringLiteral("shuffles%1").arg(n) + suffix(scale));
+    }
+}
+
+void turnMarker(int scale)
+{
+    QImage img = canvas(10, 40, scale);
+    QPainter p(&img);
+    p.scale(scale, scale);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor("#7a4b00"), 1));
+    p.setBrush(QColor("#ffb000"));
+    QPolygonF a;
+    a << QPointF(1, 8) << QPointF(9, 13) << QPointF(1, 18);
+    p.drawPolygon(a);
+    p.end();
+    save(img, QStringLiteral("turn") + suffix(scale));
+}
+
+// Five frames of the seven-letter bonus banner, growing brighter.
+void bonusFrames(int scale)
+{
+    for (int k = 0; k < 5; ++k) {
+        QImage img = canvas(217, 19, scale);
+        QPainter p(&img);
+        p.scale(scale, scale);
+        p.setRenderHint(QPainter::Antialiasing);
+        QColor back = QColor::fromHsv(40 + k * 8, 200, 255);
+        p.setPen(QPen(back.darker(150), 1));
+        p.setBrush(back);
+        p.drawRoundedRect(QRectF(0.5, 0.5, 216, 18), 8, 8);
+        QFont f(QStringLiteral("DejaVu Sans"));
+        f.setBold(true);
+        f.setPixelSize(12 + (k % 2));
+        p.setFont(f);
+        p.setPen(QColor("#5a1a00"));
+        p.drawText(QRectF(0, 0, 217, 19), Qt::AlignCenter, QStringLiteral("SEVEN LETTERS! +20"));
+        p.end();
+        save(img, QStringLiteral("bonus%1").arg(k + 1) + suffix(scale));
+    }
+}
+
+// The window's background: a soft marsh-green texture, stored as JPEG.
+void background()
+{
+    QImage img(777, 530, QImage::Format_RGB32);
+    QLinearGradient g(0, 0, 777, 530);
+    g.setColorAt(0, QColor("#e7efe0"));
+    g.setColorAt(1, QColor("#cfdcc4"));
+    QPainter p(&img);
+    p.fillRect(img.rect(), g);
+    p.setPen(QPen(QColor(255, 255, 255, 60), 2));
+    for (int y = 20; y < 530; y += 38) {
+        QPainterPath wave;
+        wave.moveTo(0, y);
+        for (int x = 0; x <= 777; x += 40)
+            wave.quadTo(x + 10, y - 6, x + 20, y), wave.quadTo(x + 30, y + 6, x + 40, y);
+        p.drawPath(wave);
+    }
+    p.end();
+    const QString path = QDir(out).filePath(QStringLiteral("background.jpg"));
+    img.save(path, "JPEG", 85);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -110,5 +352,18 @@ int main(int argc, char *argv[])
     QDir().mkpath(out);
     smilies();
     eyes();
+    background();
+    for (int scale : {1, 2}) {
+        tiles(scale);
+        button(QStringLiteral("button_clear"), QStringLiteral("Clear"), 74, 31, QColor("#6b7f99"), scale);
+        button(QStringLiteral("button_shuffle"), QStringLiteral("Zephyr Shuffle"), 164, 31, QColor("#3f8fb5"), scale);
+        button(QStringLiteral("button_start"), QStringLiteral("Start Game"), 145, 31, QColor("#4a9a3a"), scale);
+        button(QStringLiteral("button_done"), QStringLiteral("Done"), 74, 31, QColor("#c2621b"), scale);
+        for (int d = 1; d <= 4; ++d)
+            arrow(d, scale);
+        shuffles(scale);
+        turnMarker(scale);
+        bonusFrames(scale);
+    }
     return 0;
 }

@@ -23,6 +23,12 @@ struct ClientBoard {
 
     ClientBoard() { reset(); }
     void reset();
+    // Drops the own picks: no path, no marks.
+    void clearPicks();
+
+    // Slides the tiles of `letters` toward one side (1 down, 2 left, 3 up,
+    // 4 right, anything else down); empty cells (0) gather at the other end.
+    static void compact(Grid &letters, int direction);
 
     // The fixed layout of bonus squares, the same in every game.
     static int squareAt(int x, int y);

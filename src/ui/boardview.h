@@ -1,0 +1,35 @@
+#pragma once
+// The 7 x 7 board: each cell is its square, then its tile, then its pick
+// mark, drawn through the tile pictures' masks. Changes redraw only the cells
+// they touch.
+
+#include "clientboard.h"
+#include "tileimages.h"
+
+#include <QWidget>
+
+class BoardView : public QWidget {
+    Q_OBJECT
+public:
+    explicit BoardView(QWidget *parent = nullptr);
+
+    void setBoard(const ClientBoard *board, const TileImages *tiles);
+    // Schedules one cell (or all) to be drawn again from the grids.
+    void drawCell(int x, int y);
+    void drawAll();
+
+    // Pixel position to cell; (-1, -1) outside the board.
+    static QPoint cellAt(const QPoint &pixel);
+    static QRect cellRect(int x, int y) { return QRect(x * 56, y * 56, 56, 56); }
+
+signals:
+    void released(Qt::MouseButton button, const QPoint &pixel);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    const ClientBoard *m_board = nullptr;
+    const TileImages *m_tiles = nullptr;
+};

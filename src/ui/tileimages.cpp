@@ -1,0 +1,47 @@
+#include "tileimages.h"
+
+#include <QBitmap>
+#include <QGuiApplication>
+#include <QImage>
+
+bool TileImages::load(const QString &path)
+{
+    // On a high-density screen the doubled strip is used when there is one.
+    const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
+    QImage strip;
+    int scale = 1;
+    if (ratio > 1.0 && path.endsWith(QLatin1String(".png"))) {
+        QString hi = path;
+        hi.insert(hi.size() - 4, QStringLiteral("@2x"));
+        if (strip.load(hi) && strip.width() == Count * Size * 2 && strip.height() == Size * 2)
+            scale = 2;
+        else
+            strip = QImage();
+    }
+    if (strip.isNull() && !strip.load(path))
+        return false;
+    if (strip.width() != Count * Size * scale || strip.height() != Size * scale)
+        return false;
+    const int s = Size * scale;
+    std::array<QPixmap, Count> images;
+    for (int i = 0; i < Count; ++i) {
+        const QImage tile = strip.copy(i * s, 0, s, s).convertToFormat(QImage::Format_RGB32);
+        QPixmap pm = QPixmap::fromImage(tile);
+        pm.setMask(QBitmap::fromImage(tile.createMaskFromColor(qRgb(0, 255, 0), Qt::MaskInColor)));
+        pm.setDevicePixelRatio(scale);
+        images[size_t(i)] = pm;
+    }
+    m_images = images;
+    return true;
+}
+
+bool TileImages::loadClassic()
+{
+    return load(QStringLiteral(":/pictures/tiles_classic.png"));
+}
+
+const QPixmap &TileImages::operator[](int code) const
+{
+    static const QPixmap none;
+    return isValidCode(code) ? m_images[size_t(code)] : none;
+}

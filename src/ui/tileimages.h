@@ -1,0 +1,23 @@
+#pragma once
+// The 36 pictures of a tile set, cut from one strip of 56 x 56 tiles in which
+// pure green (0, 255, 0) is transparent.
+
+#include <QPixmap>
+#include <QString>
+#include <array>
+
+class TileImages {
+public:
+    static constexpr int Count = 36;
+    static constexpr int Size = 56;
+
+    // Loads a strip; false (and nothing changed) when it is not a strip of
+    // 36 tiles.
+    bool load(const QString &path);
+    bool loadClassic();
+    const QPixmap &operator[](int code) const;
+    bool isValidCode(int code) const { return code >= 0 && code < Count; }
+
+private:
+    std::array<QPixmap, Count> m_images;
+};
