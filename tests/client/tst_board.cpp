@@ -1,0 +1,444 @@
+#include "fakehost.h"
+#include "messages.h"
+#include "rules.h"
+#include "tchat.h"
+#include "tempworkdir.h"
+#include "ui_tchat.h"
+
+#include <QSignalSpy>
+
+Q_DECLARE_METATYPE(QList<QPoint>)
+
+namespace {
+const QByteArray FF(1, wire::Terminator);
+
+// A board message from 49 letters, row by row; '.' is an empty square.
+QByteArray boardMessage(const char *rows)
+{
+    QByteArray m = "CMD_theboard";
+    for (int x = 0; x < 7; ++x)
+        for (int y = 0; y < 7; ++y) {
+            const char c = rows[y * 7 + x];
+            m += "+" + QByteArray::number(x) + "+" + QByteArray::number(y) + "+"
+                 + QByteArray::number(c == '.' ? 0 : c - 'A' + 1);
+        }
+    return m;
+}
+
+const char *kBoard = "QUIZABC"
+                     "DEFGHIJ"
+                     "KLMNOPQ"
+                     "RST.UVW"
+                     "XYZABCD"
+                     "EFGHIJK"
+                     "LMNOPQR";
+
+QPoint centre(QPoint cell)
+{
+    return QPoint(cell.x() * 56 + 28, cell.y() * 56 + 28);
+}
+} // namespace
+
+class TestBoard : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void picks_data();
+    void picks();
+    void submitting();
+    void takingBack();
+    void arrows();
+    void watching();
+    void countdown_data();
+    void countdown();
+    void shuffleSetsCountdown();
+    void gameStartLabels();
+    void lateJoinerStatus();
+    void winnerTexts_data();
+    void winnerTexts();
+    void scoredWord();
+    void rejectedWord();
+    void mirroredPicks();
+    void compaction_data();
+    void compaction();
+    void movingShowsArrow();
+
+private:
+    void feed(std::initializer_list<QByteArray> messages);
+    void startMyTurn();
+    QByteArray heard() { return host->heard(60); }
+    TempWorkDir workDir;
+    std::unique_ptr<FakeHost> host;
+    std::unique_ptr<Tchat> chat;
+    QStringList shown, sounds;
+};
+
+void TestBoard::init()
+{
+    shown.clear();
+    sounds.clear();
+    ui::setMessageSink([this](const QString &t) { shown << t; });
+    host = std::make_unique<FakeHost>();
+    chat = std::make_unique<Tchat>();
+    connect(chat.get(), &Tchat::soundRequested, this, [this](const QString &s) { sounds << s; });
+    chat->setArguments({"Ann", "127.0.0.1", "false"});
+    chat->setPort(host->port());
+    chat->show();
+    QVERIFY(host->accept());
+    feed({"CMD_sendlogininfo+1", "CMD_newplayerinfo+1+Ann+0", "CMD_newplayerinfo+3+Cy+0"});
+    heard();
+}
+
+void TestBoard::cleanup()
+{
+    chat.reset();
+    host.reset();
+    ui::setMessageSink(nullptr);
+}
+
+void TestBoard::feed(std::initializer_list<QByteArray> messages)
+{
+    host->say(messages);
+    QTest::qWait(20);
+    QTRY_COMPARE(chat->queuedMessages(), 0);
+}
+
+void TestBoard::startMyTurn()
+{
+    feed({"CMD_startgame+Ann+500+60+f+1+", boardMessage(kBoard), "CMD_nextplayer+1+1+"});
+    heard();
+    sounds.clear();
+}
+
+void TestBoard::picks_data()
+{
+    QTest::addColumn<QList<QPoint>>("clicks");  // cells, or (9, 9) for just outside the board
+    QTest::addColumn<bool>("lastValid");
+    QTest::newRow("first pick anywhere") << QList<QPoint>{{5, 5}} << true;
+    QTest::newRow("empty square") << QList<QPoint>{{3, 3}} << false;
+    QTest::newRow("diagonal") << QList<QPoint>{{1, 1}, {2, 2}} << true;
+    QTest::newRow("same square again") << QList<QPoint>{{1, 1}, {2, 1}, {1, 1}} << false;
+    QTest::newRow("two cells away") << QList<QPoint>{{1, 1}, {3, 1}} << false;
+    QTest::newRow("eighth pick") << QList<QPoint>{{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {6, 1}}
+                                 << false;
+    QTest::newRow("just outside") << QList<QPoint>{{9, 9}} << false;
+}
+
+void TestBoard::picks()
+{
+    QFETCH(QList<QPoint>, clicks);
+    QFETCH(bool, lastValid);
+    startMyTurn();
+    for (int i = 0; i < clicks.size(); ++i) {
+        const QPoint pixel = clicks[i] == QPoint(9, 9) ? QPoint(393, 100) : centre(clicks[i]);
+        QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, pixel);
+    }
+    const QByteArray sent = heard();
+    const int valid = int(clicks.size()) - (lastValid ? 0 : 1);
+    QCOMPARE(sent.count("CMD_selectletter"), valid);
+    QCOMPARE(chat->board.pathcount, valid);
+    if (lastValid) {
+        const QPoint last = clicks.last();
+        QVERIFY(sent.endsWith("CMD_selectletter+1+" + QByteArray::number(valid) + "+" + QByteArray::number(last.x())
+                              + "+" + QByteArray::number(last.y()) + "+" + FF));
+        QCOMPARE(chat->board.overlay[last.x()][last.y()], 29);
+        QCOMPARE(sounds.last(), QString("place"));
+    } else {
+        QCOMPARE(chat->form()->label_status->text(), QString("Invalid Selection"));
+        QCOMPARE(sounds.last(), QString("badword"));
+    }
+    // Earlier picks carry the cross, the latest the frame.
+    for (int k = 1; k <= chat->board.pathcount; ++k) {
+        const QPoint c = chat->board.path[size_t(k)];
+        QCOMPARE(chat->board.overlay[c.x()][c.y()], k == chat->board.pathcount ? 29 : 28);
+        QCOMPARE(chat->slotCodes[size_t(k)], chat->board.letters[c.x()][c.y()]);
+    }
+}
+
+void TestBoard::submitting()
+{
+    startMyTurn();
+    QTest::mouseClick(chat->form()->paintbox_board, Qt::RightButton, {}, centre({1, 1}));
+    QCOMPARE(heard(), QByteArray());
+    QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, centre({0, 0}));
+    QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, centre({1, 0}));
+    heard();
+    QTest::mouseClick(chat->form()->paintbox_board, Qt::RightButton, {}, centre({5, 5}));
+    QCOMPARE(heard(), "CMD_playerdone+1+1+0+0+2+1+0" + FF + "CMD_selectclear+1+" + FF);
+    QCOMPARE(chat->board.pathcount, 0);
+    QCOMPARE(chat->board.overlay[0][0], -1);
+    // The Done button does the same.
+    QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, centre({2, 2}));
+    heard();
+    QTest::mouseClick(chat->form()->button_done, Qt::LeftButton);
+    QCOMPARE(heard(), "CMD_playerdone+1+1+2+2" + FF + "CMD_selectclear+1+" + FF);
+    // Out of turn nothing happens at all.
+    feed({"CMD_nextplayer+3+1+"});
+    QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, centre({2, 2}));
+    QCOMPARE(chat->board.pathcount, 0);
+    QCOMPARE(heard(), QByteArray());
+}
+
+void TestBoard::takingBack()
+{
+    startMyTurn();
+    for (QPoint c : {QPoint(0, 0), QPoint(1, 0), QPoint(2, 0)})
+        QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, centre(c));
+    heard();
+    QTest::mouseClick(chat->letterSlot(2), Qt::LeftButton);
+    QCOMPARE(chat->board.pathcount, 3);
+    QCOMPARE(heard(), QByteArray());
+    QTest::mouseClick(chat->letterSlot(3), Qt::LeftButton);
+    QCOMPARE(heard(), "CMD_clearletter+1+3+" + FF);
+    QCOMPARE(chat->board.pathcount, 2);
+    QCOMPARE(chat->board.overlay[2][0], -1);
+    QCOMPARE(chat->board.overlay[1][0], 28); // keeps its cross
+    QCOMPARE(chat->board.lastcell, QPoint(1, 0));
+    QCOMPARE(chat->slotCodes[3], -1);
+    QTest::mouseClick(chat->letterSlot(2), Qt::LeftButton);
+    QTest::mouseClick(chat->letterSlot(1), Qt::LeftButton);
+    QCOMPARE(chat->board.pathcount, 0);
+    // With nothing picked the next pick may start anywhere.
+    QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, centre({6, 6}));
+    QCOMPARE(chat->board.pathcount, 1);
+}
+
+void TestBoard::arrows()
+{
+    startMyTurn();
+    feed({"CMD_madeword+1+QUIZ+42+42+42+0+0+0+1+0+2+0+3+0"});
+    for (int d = 1; d <= 4; ++d) {
+        QVERIFY(chat->direction(d)->isVisible());
+        QCOMPARE(chat->direction(d)->property("Tag").toInt(), 1);
+    }
+    chat->direction(2)->setProperty("Tag", 3); // another slot's arrow
+    QTest::mouseClick(chat->direction(2), Qt::LeftButton);
+    QCOMPARE(heard(), QByteArray());
+    for (int d = 1; d <= 4; ++d)
+        QVERIFY(!chat->direction(d)->isVisible());
+    feed({"CMD_madeword+1+QUIZ+42+84+84+0+0+4+1+4+2+4+3+4"});
+    QTest::mouseClick(chat->direction(3), Qt::LeftButton);
+    QCOMPARE(heard(), "CMD_direction+1+3+" + FF);
+}
+
+void TestBoard::watching()
+{
+    startMyTurn();
+    chat->form()->JustWatch1->setChecked(true);
+    QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, centre({0, 0}));
+    chat->button_doneClick();
+    chat->button_clearClick();
+    chat->button_shuffleClick();
+    QCOMPARE(shown, QStringList(4, "You are just watching right now."));
+    QCOMPARE(heard(), QByteArray());
+    QVERIFY(!chat->form()->button_shuffle->isVisible());
+}
+
+void TestBoard::countdown_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("nine") << 10 << "Time: 0:09";
+    QTest::newRow("one minute five") << 66 << "Time: 1:05";
+    QTest::newRow("ten") << 11 << "Time: 0:10";
+    QTest::newRow("zero") << 1 << "Time: 0:00";
+}
+
+void TestBoard::countdown()
+{
+    QFETCH(int, from);
+    QFETCH(QString, shown);
+    chat->Timer2Tag = from;
+    chat->Timer2.start();
+    chat->Timer2Timer();
+    QCOMPARE(chat->form()->label_timer->text(), shown);
+    QCOMPARE(chat->Timer2.isActive(), from > 1);
+    if (from > 1)
+        QCOMPARE(chat->form()->image_timer->width(), from - 1);
+}
+
+void TestBoard::shuffleSetsCountdown()
+{
+    startMyTurn();
+    // The last nine seconds tick audibly.
+    chat->Timer2Tag = 10;
+    for (int i = 0; i < 10; ++i)
+        chat->Timer2Timer();
+    QCOMPARE(sounds.count("timer"), 9);
+    QCOMPARE(chat->form()->label_timer->text(), QString("Time: 0:00"));
+    QVERIFY(!chat->Timer2.isActive());
+    feed({"CMD_useshuffle+1+0+17+"});
+    QCOMPARE(chat->Timer2Tag, 13);
+    QVERIFY(chat->Timer2.isActive());
+    QCOMPARE(sounds.last(), QString("shuffle"));
+}
+
+void TestBoard::gameStartLabels()
+{
+    chat->form()->label_score1->setText("12");
+    feed({"CMD_startgame+Cy+500+60+t+2+"});
+    QCOMPARE(chat->form()->label_score1->text(), QString());
+    QCOMPARE(chat->form()->label_team1->text(), QString("Team A: 0 "));
+    QCOMPARE(chat->form()->label_team2->text(), QString("Team B: 0 "));
+    QVERIFY(chat->form()->label_team1->isVisible());
+    QCOMPARE(chat->form()->label_playername2->text(), QString("Klot"));
+    QVERIFY(chat->form()->mainchat->toPlainText().contains("I am Klot the bot. Good Luck!"));
+    QVERIFY(chat->form()->mainchat->toPlainText().contains("Cy has started a game."));
+    QCOMPARE(chat->form()->label_playtoscore->text(), QString("Play to Score: 500"));
+    QCOMPARE(chat->form()->label_Timeperturn->text(), QString("Time Per Turn: 60"));
+    feed({"CMD_gamestats+1+500+60+30+t+5+0+0+0+5+0+"});
+    QCOMPARE(chat->form()->label_team1->text(), QString("Team A : 5"));
+    QCOMPARE(chat->form()->label_team2->text(), QString("Team B : 0"));
+    // A second start with seat 2 held by Klot says nothing more.
+    const int lines = chat->form()->mainchat->toPlainText().count("Klot the bot");
+    feed({"CMD_startgame+Ann+500+60+f+1+"});
+    QCOMPARE(chat->form()->mainchat->toPlainText().count("Klot the bot"), lines);
+    QVERIFY(chat->form()->mainchat->toPlainText().contains("You have started a game."));
+    QVERIFY(!chat->form()->label_team1->isVisible());
+}
+
+void TestBoard::lateJoinerStatus()
+{
+    feed({"CMD_newplayerinfo+4+Di+0", "CMD_gamestats+4+500+60+30+f+0+0+0+0+0+0+"});
+    QCOMPARE(chat->form()->label_status->text(), QString("Di's turn."));
+    QVERIFY(chat->Timer2.isActive());
+    QCOMPARE(chat->Timer2Tag, 30);
+    feed({"CMD_nextplayer+3+0+"});
+    QCOMPARE(chat->form()->label_status->text(), QString("Cy's Turn"));
+}
+
+void TestBoard::winnerTexts_data()
+{
+    QTest::addColumn<QByteArray>("winner");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("tally");
+    QTest::newRow("me") << QByteArray("Ann") << "You have won the game!" << "addtomine";
+    QTest::newRow("other") << QByteArray("Cy") << "Cy has won the game!" << "Cy";
+    QTest::newRow("team") << QByteArray("Team B") << "Team B has won the game!" << "";
+}
+
+void TestBoard::winnerTexts()
+{
+    QFETCH(QByteArray, winner);
+    QFETCH(QString, text);
+    QFETCH(QString, tally);
+    QSignalSpy games(chat.get(), &Tchat::tallyGame);
+    startMyTurn();
+    feed({"CMD_winner+" + winner + "+"});
+    QCOMPARE(chat->form()->label_winner1->text(), text);
+    QCOMPARE(chat->form()->label_winner2->text(), text);
+    QVERIFY(chat->form()->panel_winner->isVisible());
+    QCOMPARE(chat->form()->label_status->text(), QString("GAME OVER!"));
+    QCOMPARE(sounds.last(), QString("gameover"));
+    QCOMPARE(games.count(), tally.isEmpty() ? 0 : 1);
+    if (!tally.isEmpty())
+        QCOMPARE(games.first().first().toString(), tally);
+}
+
+void TestBoard::scoredWord()
+{
+    startMyTurn();
+    QSignalSpy words(chat.get(), &Tchat::tallyWordMade);
+    // Q U I Z A along the top row.
+    feed({"CMD_madeword+1+QUIZA+42+42+40+2+0+0+1+0+2+0+3+0+4+0"});
+    for (int x = 0; x < 5; ++x)
+        QCOMPARE(chat->board.letters[x][0], 0);
+    QCOMPARE(chat->board.letters[5][0], 2);
+    const int word[] = {17, 21, 9, 26, 1};
+    for (int k = 1; k <= 5; ++k)
+        QCOMPARE(chat->slotCodes[size_t(k)], word[k - 1]);
+    QCOMPARE(chat->slotCodes[6], -1);
+    QCOMPARE(chat->form()->label_bonus1->text(), QString("QUIZA +42"));
+    QCOMPARE(chat->form()->label_score1->text(), QString("42"));
+    QCOMPARE(chat->form()->label_status->text(), QString("Ann: QUIZA for 42 points."));
+    QCOMPARE(chat->form()->memo_words->toPlainText(), QString("Ann: QUIZA for 42 points."));
+    QCOMPARE(chat->form()->label_team1->text(), QString("Team A: 40"));
+    QCOMPARE(chat->currentplayer, 0);
+    QCOMPARE(sounds.last(), QString("goodword"));
+    QCOMPARE(words.count(), 1);
+    QVERIFY(!chat->form()->mainchat->toPlainText().contains("QUIZA"));
+}
+
+void TestBoard::rejectedWord()
+{
+    startMyTurn();
+    QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, centre({0, 0}));
+    QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, centre({1, 1}));
+    QTest::mouseClick(chat->form()->paintbox_board, Qt::RightButton, {}, centre({1, 1}));
+    feed({"CMD_notvalid+1+QE+"});
+    QCOMPARE(chat->form()->label_status->text(), QString("QE is not a valid word."));
+    QCOMPARE(chat->currentplayer, 1);
+    QCOMPARE(chat->board.overlay[1][1], -1);
+    QCOMPARE(sounds.last(), QString("badword"));
+    // The turn goes on.
+    heard();
+    QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, centre({4, 4}));
+    QVERIFY(heard().startsWith("CMD_selectletter+1+1+4+4+"));
+}
+
+void TestBoard::mirroredPicks()
+{
+    feed({"CMD_startgame+Cy+500+60+f+1+", boardMessage(kBoard), "CMD_nextplayer+3+1+"});
+    feed({"CMD_selectletter+3+1+2+2+", "CMD_selectletter+3+2+3+2+"});
+    QCOMPARE(chat->board.overlay[2][2], 29);
+    QCOMPARE(chat->slotCodes[2], chat->board.letters[3][2]);
+    feed({"CMD_clearletter+3+2+"});
+    QCOMPARE(chat->board.overlay[3][2], -1);
+    QCOMPARE(chat->slotCodes[2], -1);
+    feed({"CMD_selectclear+3+"});
+    QCOMPARE(chat->board.overlay[2][2], -1);
+    QCOMPARE(chat->slotCodes[1], -1);
+    // Our own relayed picks are ignored.
+    feed({"CMD_selectletter+1+1+0+0+"});
+    QCOMPARE(chat->board.overlay[0][0], -1);
+}
+
+void TestBoard::compaction_data()
+{
+    QTest::addColumn<int>("direction");
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("down") << 1 << QByteArray("A.B..C.") << QByteArray("....ABC");
+    QTest::newRow("up") << 3 << QByteArray("A.B..C.") << QByteArray("ABC....");
+    QTest::newRow("left") << 2 << QByteArray(".A.B..C") << QByteArray("ABC....");
+    QTest::newRow("right") << 4 << QByteArray("A.B..C.") << QByteArray("....ABC");
+    QTest::newRow("other as down") << 7 << QByteArray("AB.....") << QByteArray(".....AB");
+    QTest::newRow("full") << 1 << QByteArray("ABCDEFG") << QByteArray("ABCDEFG");
+}
+
+void TestBoard::compaction()
+{
+    QFETCH(int, direction);
+    QFETCH(QByteArray, line);
+    QFETCH(QByteArray, expected);
+    const bool column = direction != 2 && direction != 4;
+    auto code = [](char c) { return c == '.' ? 0 : c - 'A' + 1; };
+    ClientBoard::Grid g{};
+    for (int k = 0; k < 7; ++k)
+        for (int i = 0; i < 7; ++i)
+            (column ? g[k][i] : g[i][k]) = code(line[i]);
+    ClientBoard::compact(g, direction);
+    for (int k = 0; k < 7; ++k)
+        for (int i = 0; i < 7; ++i)
+            QCOMPARE(column ? g[k][i] : g[i][k], code(expected[i]));
+}
+
+void TestBoard::movingShowsArrow()
+{
+    feed({"CMD_startgame+Cy+500+60+f+1+", boardMessage(kBoard), "CMD_nextplayer+3+1+"});
+    feed({"CMD_madeword+3+QUIZ+42+42+42+0+0+0+1+0+2+0+3+0"});
+    for (int d = 1; d <= 4; ++d)
+        QVERIFY(!chat->direction(d)->isVisible());
+    feed({"CMD_moving+1+"});
+    QVERIFY(chat->direction(1)->isVisible());
+    QVERIFY(!chat->direction(2)->isVisible());
+    QCOMPARE(chat->lastdirection, 1);
+    // Column 0 lost its Q at the top: the rest closes up downward.
+    QCOMPARE(chat->board.letters[0][0], 0);
+    QCOMPARE(chat->board.letters[0][6], 'L' - 'A' + 1);
+    QCOMPARE(sounds.last(), QString("shift"));
+}
+
+QTEST_MAIN(TestBoard)
+#include "tst_board.moc"
