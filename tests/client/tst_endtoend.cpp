@@ -1,0 +1,119 @@
+#include "klotwords.h"
+#include "messages.h"
+#include "rules.h"
+#include "tabout.h"
+#include "tchat.h"
+#include "tempworkdir.h"
+#include "tgamestart.h"
+#include "tserver.h"
+#include "ui_tchat.h"
+#include "ui_tgamestart.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <map>
+
+// The host and two players' windows in one process, talking over loopback,
+// play a whole game by clicks.
+class TestEndToEnd : public QObject {
+    Q_OBJECT
+private slots:
+    void wholeGameByClicks();
+
+private:
+    TempWorkDir workDir;
+};
+
+void TestEndToEnd::wholeGameByClicks()
+{
+    QStringList shown;
+    ui::setMessageSink([&shown](const QString &t) { shown << t; });
+    Tabout about;
+    TServer server;
+    server.setManualTimers(true);
+    server.setRandomSeed(7);
+    Tgamestart options;
+    Tchat you;
+    you.setServer(&server);
+    you.setAbout(&about);
+    you.setGamestart(&options);
+    you.setArguments({"You", "x", "true"});
+    you.setPort(0);
+    you.show();
+    QTRY_VERIFY(you.loggedin);
+    Tchat ann;
+    ann.setArguments({"Ann", "127.0.0.1", "false"});
+    ann.setPort(server.listeningPort());
+    ann.show();
+    QTRY_VERIFY(ann.loggedin);
+    QTRY_COMPARE(you.form()->label_playername2->text(), QString("Ann"));
+
+    QSignalSpy youWinner(&you, &Tchat::tallyGame);
+    // Start from the options dialog: play to 60.
+    QTest::mouseClick(you.form()->button_start, Qt::LeftButton);
+    QVERIFY(options.isVisible());
+    options.form()->playtoscore->setValue(100);
+    options.form()->playtoscore->stepBy(-1); // 100 is the floor
+    QTest::mouseClick(options.form()->button_start, Qt::LeftButton);
+    QTRY_VERIFY(server.gameon);
+
+    const rules::KlotWords words(klotWords());
+    Tchat *players[] = {nullptr, &you, &ann};
+    std::map<int, int> turns;
+    int boardsChecked = 0;
+    int guard = 0;
+    while (server.gameon && ++guard < 3000) {
+        // Let both windows catch up with everything the host said.
+        QTest::qWait(5);
+        QTRY_VERIFY(you.queuedMessages() == 0 && ann.queuedMessages() == 0 && server.queuedMessages() == 0);
+        const int seat = server.curplayer;
+        if (server.Tag() == 1 && seat >= 1 && seat <= 2 && players[seat]->currentplayer == seat) {
+            Tchat *p = players[seat];
+            // After each new board every window shows the host's board.
+            for (Tchat *c : {&you, &ann})
+                QCOMPARE(c->board.letters, server.board);
+            ++boardsChecked;
+            ++turns[seat];
+            std::optional<rules::KlotMove> move;
+            for (int start = 0; start < int(words.words.size()) && !move; start += 700)
+                move = rules::klotChoose(p->board.letters, words, start);
+            if (move) {
+                for (const QPoint &c : move->path)
+                    QTest::mouseClick(p->form()->paintbox_board, Qt::LeftButton, {}, QPoint(c.x() * 56 + 20, c.y() * 56 + 30));
+                QCOMPARE(p->board.pathcount, int(move->path.size()));
+                QTest::mouseClick(p->form()->button_done, Qt::LeftButton);
+                // Wait for the host's answer, then choose an arrow when shown.
+                QTRY_VERIFY(server.Tag() != 1 || server.curplayer == seat);
+                QTest::qWait(30);
+                QTRY_VERIFY(p->queuedMessages() == 0);
+                if (p->direction(3)->isVisible())
+                    QTest::mouseClick(p->direction(3), Qt::LeftButton);
+                QTest::qWait(30);
+            }
+            // Step the turn on to its end.
+            const int before = server.curplayer;
+            for (int i = 0; i < 200 && server.gameon && (server.curplayer == before || server.Tag() != 1); ++i) {
+                server.Timer1Timer();
+                QTest::qWait(2);
+            }
+        } else {
+            server.Timer1Timer();
+        }
+    }
+    QVERIFY(!server.gameon);
+    QVERIFY(boardsChecked >= 2);
+    QCOMPARE(turns[1], turns[2]);
+    QTRY_VERIFY(you.form()->panel_winner->isVisible());
+    QTRY_VERIFY(ann.form()->panel_winner->isVisible());
+    const QString winnerText = you.form()->label_winner1->text();
+    QVERIFY(winnerText == "You have won the game!" || winnerText == "Ann has won the game!");
+    QCOMPARE(ann.form()->label_winner1->text(),
+             winnerText == "You have won the game!" ? QString("You has won the game!") : QString("You have won the game!"));
+    QVERIFY(you.form()->button_start->isVisible());
+    QVERIFY(!ann.form()->button_start->isVisible());
+    QVERIFY(shown.isEmpty());
+    ui::setMessageSink(nullptr);
+}
+
+QTEST_MAIN(TestEndToEnd)
+#include "tst_endtoend.moc"
