@@ -86,6 +86,9 @@ public:
     void Paste1Click();
     void button_smiliesClick();
     void N271Click(int tag);
+    void TextColor1Click();
+    // The colour of the user's own chat lines (0x00BBGGRR).
+    void setTextColour(quint32 bgr);
 
     // Roster.
     void newplayerinfo(const QByteArray &data);

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QColorDialog>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QScrollBar>
@@ -80,6 +81,9 @@ void Tchat::setupChat()
         connect(a, &QAction::triggered, this, [this, tag] { N271Click(tag); });
     }
     ui->button_smilies->setIcon(QIcon(imagelist_smilies.copy(0, 0, 17, 16)));
+    ui->TextColor1->setEnabled(true);
+    connect(ui->TextColor1, &QAction::triggered, this, &Tchat::TextColor1Click);
+    setTextColour(textcolor);
     connect(ui->button_smilies, &QPushButton::clicked, this, &Tchat::button_smiliesClick);
 }
 
@@ -247,4 +251,19 @@ void Tchat::N271Click(int tag)
     ui->mychat->setText(ui->mychat->text() + QStringLiteral(":)#%1").arg(tag));
     ui->mychat->deselect();
     ui->mychat->end(false);
+}
+
+void Tchat::setTextColour(quint32 bgr)
+{
+    textcolor = bgr;
+    QPalette pal = ui->mychat->palette();
+    pal.setColor(QPalette::Text, fromBgr(bgr));
+    ui->mychat->setPalette(pal);
+}
+
+void Tchat::TextColor1Click()
+{
+    const QColor chosen = QColorDialog::getColor(fromBgr(textcolor), this, QStringLiteral("Text Color"));
+    if (chosen.isValid())
+        setTextColour(quint32(chosen.red()) | quint32(chosen.green()) << 8 | quint32(chosen.blue()) << 16);
 }

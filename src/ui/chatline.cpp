@@ -29,7 +29,11 @@ ChatLine parseChatLine(const QByteArray &line)
     out.sender = wire::parseInt(number).value_or(0);
     out.style = out.sender == 0 ? 0 : out.sender + 5;
 
-    const qsizetype colon = rest.indexOf(':');
+    // The colon of a smiley code is not the end of the head: an action line
+    // such as "Ann waves :)#20" has no head and keeps its smiley.
+    qsizetype colon = rest.indexOf(':');
+    if (colon >= 0 && rest.mid(colon, 3) == ":)#")
+        colon = -1;
     if (colon >= 0) {
         out.head = rest.left(colon + 1);
         rest.remove(0, colon + 1);

@@ -49,6 +49,7 @@ private slots:
     void linksInTheBody();
     void smileys_data();
     void smileys();
+    void actionWithSmiley();
     void barCutsTheLine();
     void systemLines();
     void eachLineKeepsItsColour();
@@ -168,6 +169,15 @@ void TestChat::smileys()
     QCOMPARE(f[1].image, image);
     QCOMPARE(f[2].text, QString(" there "));
     QVERIFY(!chat->form()->mainchat->document()->resource(QTextDocument::ImageResource, QUrl(image)).isNull());
+}
+
+void TestChat::actionWithSmiley()
+{
+    feed({"CMD_action+2+Ann waves :)#20|clBlack"});
+    const auto f = lastLine(chat->form()->mainchat);
+    QCOMPARE(f.size(), 2);
+    QCOMPARE(f[0].text, QString(" Ann waves  "));
+    QCOMPARE(f[1].image, QString("smiley:10"));
 }
 
 void TestChat::barCutsTheLine()
