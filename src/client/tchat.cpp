@@ -16,7 +16,16 @@ Tchat::Tchat(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<Ui::Tch
     FormCreate();
 }
 
-Tchat::~Tchat() = default;
+Tchat::~Tchat()
+{
+    // The children outlive this object's own members while the window is
+    // taken down: they must not call back into it.
+    ui->mychat->removeEventFilter(this);
+    for (int k = 1; k <= 7; ++k)
+        letterSlot(k)->removeEventFilter(this);
+    for (int d = 1; d <= 4; ++d)
+        direction(d)->removeEventFilter(this);
+}
 
 void Tchat::FormCreate()
 {
