@@ -4,6 +4,7 @@
 #include "colourtext.h"
 #include "message.h"
 #include "messages.h"
+#include "tabout.h"
 #include "tgamestart.h"
 
 #include <QCloseEvent>
@@ -71,9 +72,21 @@ void Tchat::closeEvent(QCloseEvent *event)
         emit closed();
 }
 
+void Tchat::setAbout(Tabout *about)
+{
+    m_about = about;
+    ui::applyBackground(about);
+    connect(ui->About1, &QAction::triggered, about, [this, about] {
+        ui::centreOn(about, this);
+        about->show();
+        about->raise();
+    });
+}
+
 void Tchat::setGamestart(Tgamestart *dialog)
 {
     m_gamestart = dialog;
+    ui::applyBackground(dialog);
     connect(dialog, &Tgamestart::startRequested, this, [this](const QByteArray &message) {
         send(message);
         savesettings();
@@ -89,6 +102,8 @@ void Tchat::button_startClick()
     if (!m_gamestart)
         return;
     m_gamestart->setPlayerName(wire::safeName(playername.toLatin1()));
+    if (!m_gamestart->isVisible())
+        ui::centreOn(m_gamestart, this);
     m_gamestart->show();
     m_gamestart->raise();
 }

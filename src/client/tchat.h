@@ -35,7 +35,7 @@ public:
 
     // Windows created after this one that it works with.
     void setServer(TServer *server) { m_server = server; }
-    void setAbout(Tabout *about) { m_about = about; }
+    void setAbout(Tabout *about);
     void setGamestart(Tgamestart *dialog);
     void setSpylist(Tspylist *dialog);
     // The command line (without the program name); defaults to the real one.
@@ -219,6 +219,7 @@ private:
     Tabout *m_about = nullptr;
     Tgamestart *m_gamestart = nullptr;
     Tspylist *m_spylist = nullptr;
+    bool m_spyShown = false;
     QStringList m_args;
     bool m_argsSet = false;
     bool m_shown = false;

@@ -6,6 +6,7 @@
 
 #include "fieldreader.h"
 #include "message.h"
+#include "messages.h"
 #include "tspylist.h"
 
 #include <QMenu>
@@ -47,8 +48,12 @@ void Tchat::setupRoster()
 void Tchat::setSpylist(Tspylist *dialog)
 {
     m_spylist = dialog;
+    ui::applyBackground(dialog);
     connect(dialog, &Tspylist::kickRequested, this, &Tchat::kicking);
-    connect(ui->SpyList1, &QAction::triggered, dialog, [dialog] {
+    connect(ui->SpyList1, &QAction::triggered, dialog, [this, dialog] {
+        if (!m_spyShown)
+            ui::centreOn(dialog, this);
+        m_spyShown = true;
         dialog->show();
         dialog->raise();
     });

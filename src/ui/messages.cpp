@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
+#include <QPixmap>
+#include <QWidget>
 #include <QUrl>
 
 namespace ui {
@@ -42,6 +44,20 @@ bool openUrl(const QString &address)
 void setUrlOpener(std::function<bool(const QString &)> o)
 {
     opener() = std::move(o);
+}
+
+void applyBackground(QWidget *window)
+{
+    QPalette pal = window->palette();
+    pal.setBrush(QPalette::Window, QPixmap(QStringLiteral(":/pictures/background.jpg")));
+    window->setPalette(pal);
+    window->setAutoFillBackground(true);
+}
+
+void centreOn(QWidget *window, const QWidget *over)
+{
+    const QRect outer = over->frameGeometry();
+    window->move(outer.center() - QPoint(window->width() / 2, window->height() / 2));
 }
 
 void setMessageSink(std::function<void(const QString &)> s)

@@ -9,6 +9,11 @@ class QWidget;
 
 namespace ui {
 
+// Gives a window the game's background picture.
+void applyBackground(QWidget *window);
+// Puts a window in the middle of another.
+void centreOn(QWidget *window, const QWidget *over);
+
 void showMessage(QWidget *parent, const QString &text);
 
 // Replaces the dialog with a function (nullptr restores the dialog).

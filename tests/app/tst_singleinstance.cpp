@@ -1,0 +1,56 @@
+// Runs the real program: a second copy in the same temporary folder ends at
+// once, and a guard left behind by a killed copy does not stop the next one.
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestSingleInstance : public QObject {
+    Q_OBJECT
+private slots:
+    void secondCopyEnds();
+
+private:
+    void start(QProcess &p)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("TMPDIR", dir.path());
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(dir.path());
+        // Two arguments: the copy connects nowhere, so tests never meet on
+        // the game's port.
+        p.start(QStringLiteral(WORDMIRE_EXE), {"Ann", "127.0.0.1"});
+        QVERIFY(p.waitForStarted());
+    }
+    QTemporaryDir dir;
+};
+
+void TestSingleInstance::secondCopyEnds()
+{
+    const QString guard = dir.filePath("wordmire-levroc");
+    QProcess first;
+    start(first);
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(guard), 10000);
+
+    QProcess second;
+    start(second);
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(first.state(), QProcess::Running);
+
+    // A copy that dies without cleaning up leaves its guard behind.
+    first.kill();
+    QVERIFY(first.waitForFinished(5000));
+    QVERIFY(QFileInfo::exists(guard));
+    QProcess third;
+    start(third);
+    QVERIFY(!third.waitForFinished(2000));
+    QCOMPARE(third.state(), QProcess::Running);
+    third.kill();
+    third.waitForFinished(5000);
+}
+
+QTEST_GUILESS_MAIN(TestSingleInstance)
+#include "tst_singleinstance.moc"
