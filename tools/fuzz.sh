@@ -22,5 +22,6 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export QT_QPA_PLATFORM=offscreen
 cd build-fuzz
+# Absolute corpus paths: a target may change its working directory.
 "./tools/fuzz/fuzz_$target" -max_total_time="$seconds" -print_final_stats=1 -timeout=10 -rss_limit_mb=4096 \
-  "corpus/$target" "../tests/fuzz/corpus/$target"
+  "$PWD/corpus/$target" "$(cd ../tests/fuzz/corpus/$target && pwd)"
