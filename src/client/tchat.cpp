@@ -22,6 +22,7 @@ Tchat::~Tchat()
     // The children outlive this object's own members while the window is
     // taken down: they must not call back into it.
     ui->mychat->removeEventFilter(this);
+    ui->memo_words->viewport()->removeEventFilter(this);
     for (int k = 1; k <= 7; ++k)
         letterSlot(k)->removeEventFilter(this);
     for (int d = 1; d <= 4; ++d)

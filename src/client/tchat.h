@@ -202,6 +202,7 @@ private:
     void clearSlots();
     void showShuffles(int seat, int left);
     void hideArrows();
+    void dropMarks();
     void setTeamColours(bool team);
     bool handleBoardEvent(QObject *watched, QEvent *event);
     void namePopup(QLabel *label, const QPoint &pos);

@@ -77,6 +77,9 @@ void Tchat::setupGame()
                        static_cast<QWidget *>(ui->image_bonus)})
         w->hide();
 
+    // A click on the words list sends the typing back to the chat line.
+    ui->memo_words->viewport()->installEventFilter(this);
+
     Timer2.setInterval(1000);
     connect(&Timer2, &QTimer::timeout, this, &Tchat::Timer2Timer);
     bonusTimer.setInterval(250);

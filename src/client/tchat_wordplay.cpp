@@ -16,6 +16,10 @@ const QString kWatching = QStringLiteral("You are just watching right now.");
 
 bool Tchat::handleBoardEvent(QObject *watched, QEvent *event)
 {
+    if (watched == ui->memo_words->viewport() && event->type() == QEvent::MouseButtonPress) {
+        ui->mychat->setFocus();
+        return false;
+    }
     if (event->type() != QEvent::MouseButtonRelease)
         return false;
     const int tag = watched->property("Tag").toInt();
@@ -89,16 +93,22 @@ void Tchat::image_letter1Click(int k)
     board.lastcell = board.pathcount >= 1 ? board.path[size_t(board.pathcount)] : QPoint(-1, -1);
 }
 
-void Tchat::pressclear()
+// Wipes every pick mark and the strip, redrawing only the marked cells.
+void Tchat::dropMarks()
 {
-    if (currentplayer != myslot || currentplayer == 0)
-        return;
     for (int x = 0; x < ClientBoard::Size; ++x)
         for (int y = 0; y < ClientBoard::Size; ++y)
             if (board.overlay[x][y] != -1)
                 ui->paintbox_board->drawCell(x, y);
     board.clearPicks();
     clearSlots();
+}
+
+void Tchat::pressclear()
+{
+    if (currentplayer != myslot || currentplayer == 0)
+        return;
+    dropMarks();
     send(wire::Message("CMD_selectclear").field(myslot).endPlus());
 }
 
@@ -172,13 +182,7 @@ void Tchat::selectclear(const QByteArray &data)
     wire::FieldReader r(data);
     if (r.number() == myslot)
         return;
-    for (int x = 0; x < ClientBoard::Size; ++x)
-        for (int y = 0; y < ClientBoard::Size; ++y)
-            if (board.overlay[x][y] != -1) {
-                board.overlay[x][y] = -1;
-                ui->paintbox_board->drawCell(x, y);
-            }
-    clearSlots();
+    dropMarks();
     playsounds(QStringLiteral("clear"));
 }
 
@@ -207,12 +211,7 @@ void Tchat::notvalid(const QByteArray &data)
         return;
     const QByteArray word = r.field();
     ui->label_status->setText(QString::fromLatin1(word) + QStringLiteral(" is not a valid word."));
-    for (int x = 0; x < ClientBoard::Size; ++x)
-        for (int y = 0; y < ClientBoard::Size; ++y)
-            if (board.overlay[x][y] != -1)
-                ui->paintbox_board->drawCell(x, y);
-    board.clearPicks();
-    clearSlots();
+    dropMarks();
     playsounds(QStringLiteral("badword"));
 }
 

@@ -1,3 +1,4 @@
+#include "fakehost.h"
 #include "message.h"
 #include "messages.h"
 #include "rawclient.h"
@@ -39,6 +40,15 @@ struct Copy {
         return lines.join('\n');
     }
 };
+
+// Joins the copy, as "Ann", to a stand-in host; returns the host's end.
+QTcpSocket *joinFake(Copy &copy, FakeHost &fake)
+{
+    copy.chat->setArguments({"Ann", "127.0.0.1", "join"});
+    copy.chat->setPort(fake.port());
+    copy.chat->show();
+    return fake.accept() ? fake.peer : nullptr;
+}
 
 class TestStartup : public QObject {
     Q_OBJECT
@@ -125,14 +135,10 @@ void TestStartup::arguments()
 
 void TestStartup::loginMessage()
 {
-    QTcpServer fake;
-    QVERIFY(fake.listen(QHostAddress::LocalHost));
+    FakeHost fake;
     Copy copy;
-    copy.chat->setArguments({"Ann", "127.0.0.1", "join"});
-    copy.chat->setPort(fake.serverPort());
-    copy.chat->show();
-    QTRY_VERIFY(fake.hasPendingConnections());
-    QTcpSocket *peer = fake.nextPendingConnection();
+    QTcpSocket *peer = joinFake(copy, fake);
+    QVERIFY(peer);
     peer->write("CMD_sendlogininfo+3" + FF);
     QByteArray got;
     const QByteArray expected = "CMD_logininfo+3+1.0.16+Ann" + FF + FF;
@@ -143,15 +149,11 @@ void TestStartup::loginMessage()
 
 void TestStartup::fullClosesWindow()
 {
-    QTcpServer fake;
-    QVERIFY(fake.listen(QHostAddress::LocalHost));
+    FakeHost fake;
     Copy copy;
     QSignalSpy closed(copy.chat.get(), &Tchat::closed);
-    copy.chat->setArguments({"Ann", "127.0.0.1", "join"});
-    copy.chat->setPort(fake.serverPort());
-    copy.chat->show();
-    QTRY_VERIFY(fake.hasPendingConnections());
-    QTcpSocket *peer = fake.nextPendingConnection();
+    QTcpSocket *peer = joinFake(copy, fake);
+    QVERIFY(peer);
     peer->write("CMD_full+" + FF);
     QTRY_COMPARE(closed.count(), 1);
     QCOMPARE(shown, QStringList{"Game is full"});
@@ -181,14 +183,10 @@ void TestStartup::hostClosingClosesWindow()
 
 void TestStartup::versionNotes()
 {
-    QTcpServer fake;
-    QVERIFY(fake.listen(QHostAddress::LocalHost));
+    FakeHost fake;
     Copy copy;
-    copy.chat->setArguments({"Ann", "127.0.0.1", "join"});
-    copy.chat->setPort(fake.serverPort());
-    copy.chat->show();
-    QTRY_VERIFY(fake.hasPendingConnections());
-    QTcpSocket *peer = fake.nextPendingConnection();
+    QTcpSocket *peer = joinFake(copy, fake);
+    QVERIFY(peer);
     peer->write("CMD_sendlogininfo+1" + FF + "CMD_havewrongversion+Bo" + FF + "CMD_wrongversion+" + FF);
     QTRY_VERIFY(copy.chatText().contains("differnt"));
     const QStringList lines = copy.chatText().split('\n');
@@ -221,14 +219,10 @@ void TestStartup::lookupFailure()
 
 void TestStartup::malformedNumberIsReported()
 {
-    QTcpServer fake;
-    QVERIFY(fake.listen(QHostAddress::LocalHost));
+    FakeHost fake;
     Copy copy;
-    copy.chat->setArguments({"Ann", "127.0.0.1", "join"});
-    copy.chat->setPort(fake.serverPort());
-    copy.chat->show();
-    QTRY_VERIFY(fake.hasPendingConnections());
-    QTcpSocket *peer = fake.nextPendingConnection();
+    QTcpSocket *peer = joinFake(copy, fake);
+    QVERIFY(peer);
     peer->write("CMD_sendlogininfo+x1" + FF + "CMD_sendlogininfo+4" + FF);
     QTRY_VERIFY(copy.chat->loggedin);
     QCOMPARE(copy.chat->myslot, 4);
