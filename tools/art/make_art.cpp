@@ -148,7 +148,8 @@ void tiles(int scale)
     // 1..26: letter tiles with a transparent margin.
     for (int i = 1; i <= 26; ++i) {
         const char c = char('A' + i - 1);
-        const QRectF r = cell(i).adjusted(3, 3, -3, -3);
+        // A wide margin lets the square beneath show round the tile.
+        const QRectF r = cell(i).adjusted(5, 5, -5, -5);
         QLinearGradient g(r.topLeft(), r.bottomRight());
         g.setColorAt(0, QColor("#fff4d6"));
         g.setColorAt(1, QColor("#e9cf94"));
@@ -157,7 +158,7 @@ void tiles(int scale)
         p.drawRoundedRect(r, 5, 5);
         QFont f(QStringLiteral("DejaVu Sans"));
         f.setBold(true);
-        f.setPixelSize(30);
+        f.setPixelSize(28);
         p.setFont(f);
         p.setPen(QColor("#2b1d05"));
         p.drawText(r.adjusted(0, -3, -4, 0), Qt::AlignCenter, QString(QChar(c)));
