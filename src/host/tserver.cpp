@@ -29,7 +29,6 @@ void TServer::FormCreate()
     Timer1.onTick(this, [this] { Timer1Timer(); });
     computertimer.onTick(this, [this] { computertimerTimer(); });
     m_rng.seed(quint32(QDateTime::currentMSecsSinceEpoch()));
-    listbox_words = rules::KlotWords(klotWords());
 
     connect(Sock1, &QTcpServer::newConnection, this, &TServer::Sock1Accept);
 }
@@ -165,4 +164,12 @@ void TServer::sendAllBut(int slot, const QByteArray &message)
         if (i != slot && tplayers[i].active)
             sendTo(i, message);
     }
+}
+
+const rules::KlotWords &TServer::klotWordTable()
+{
+    // Prepared on first use: a copy that never hosts never needs it.
+    if (listbox_words.words.empty())
+        listbox_words = rules::KlotWords(klotWords());
+    return listbox_words;
 }

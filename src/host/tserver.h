@@ -86,6 +86,8 @@ public:
     void setRandomSeed(quint32 seed) { m_rng.seed(seed); }
     // The computer opponent's words.
     void setKlotWords(const QByteArrayList &words) { listbox_words = rules::KlotWords(words); }
+    // The computer opponent's words, prepared when first needed.
+    const rules::KlotWords &klotWordTable();
 
     int queuedMessages() const { return receivedlist.size(); }
     qint64 bytesReceived() const { return m_bytesReceived; }

@@ -352,10 +352,11 @@ void TServer::computertimerTimer()
 
 void TServer::computerplay()
 {
-    const int n = int(listbox_words.words.size());
+    const rules::KlotWords &words = klotWordTable();
+    const int n = int(words.words.size());
     if (n < 2 || curplayer < 1)
         return;
-    const auto move = rules::klotChoose(board, listbox_words, int(m_rng.bounded(0, n - 1)));
+    const auto move = rules::klotChoose(board, words, int(m_rng.bounded(0, n - 1)));
     if (!move)
         return;
     QByteArray data = QByteArray::number(curplayer);

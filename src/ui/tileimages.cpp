@@ -1,6 +1,5 @@
 #include "tileimages.h"
 
-#include <QBitmap>
 #include <QGuiApplication>
 #include <QImage>
 
@@ -23,11 +22,20 @@ bool TileImages::load(const QString &path)
     if (strip.width() != Count * Size * scale || strip.height() != Size * scale)
         return false;
     const int s = Size * scale;
+    // One pass over the strip turns the key colour into transparency; the
+    // tiles are then plain pictures with an alpha channel.
+    QImage alpha = strip.convertToFormat(QImage::Format_ARGB32);
+    const QRgb key = qRgb(0, 255, 0);
+    for (int y = 0; y < alpha.height(); ++y) {
+        QRgb *line = reinterpret_cast<QRgb *>(alpha.scanLine(y));
+        for (int x = 0; x < alpha.width(); ++x) {
+            if ((line[x] & 0x00FFFFFF) == (key & 0x00FFFFFF))
+                line[x] = 0;
+        }
+    }
     std::array<QPixmap, Count> images;
     for (int i = 0; i < Count; ++i) {
-        const QImage tile = strip.copy(i * s, 0, s, s).convertToFormat(QImage::Format_RGB32);
-        QPixmap pm = QPixmap::fromImage(tile);
-        pm.setMask(QBitmap::fromImage(tile.createMaskFromColor(qRgb(0, 255, 0), Qt::MaskInColor)));
+        QPixmap pm = QPixmap::fromImage(alpha.copy(i * s, 0, s, s));
         pm.setDevicePixelRatio(scale);
         images[size_t(i)] = pm;
     }
