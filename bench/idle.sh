@@ -53,5 +53,7 @@ awk -v g="$game" -v b="$bare" -v t="$timer" 'BEGIN { if (b < 1) b = 1; printf "i
 
 read -r gt gr <<<"$(startup $b/wordmire_probe)"
 read -r bt br <<<"$(startup $b/bare_app_probe)"
-echo "start-up to first event-loop pass: game ${gt} us, bare ${bt} us; RSS: game ${gr} kB, bare ${br} kB"
-awk -v a="$gt" -v b="$bt" -v c="$gr" -v d="$br" 'BEGIN { printf "start-up ratio: time %.2f, RSS %.2f\n", a / b, c / d }'
+read -r tt tr <<<"$(startup $b/bare_app_text_probe)"
+echo "start-up to first event-loop pass: game ${gt} us, bare ${bt} us, bare with text ${tt} us; RSS: game ${gr} kB, bare ${br} kB, bare with text ${tr} kB"
+awk -v a="$gt" -v b="$bt" -v c="$gr" -v d="$br" -v t="$tt" -v r="$tr" \
+  'BEGIN { printf "start-up ratio: time %.2f (%.2f against the window with text), RSS %.2f (%.2f)\n", a / b, a / t, c / d, c / r }'

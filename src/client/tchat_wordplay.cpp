@@ -242,7 +242,7 @@ void Tchat::madeword(const QByteArray &data)
     const QString status = who + QStringLiteral(": ") + QString::fromLatin1(word) + QStringLiteral(" for ")
                            + QString::fromLatin1(points) + QStringLiteral(" points.");
     ui->label_status->setText(status);
-    ui->memo_words->append(status);
+    ui->memo_words->appendPlainText(status);
     if (postWords)
         addlinetochat("0+" + status.toLatin1());
 

@@ -9,9 +9,10 @@ bool TileImages::load(const QString &path)
     const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
     QImage strip;
     int scale = 1;
-    if (ratio > 1.0 && path.endsWith(QLatin1String(".png"))) {
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    if (ratio > 1.0 && dot > 0) {
         QString hi = path;
-        hi.insert(hi.size() - 4, QStringLiteral("@2x"));
+        hi.insert(dot, QStringLiteral("@2x"));
         if (strip.load(hi) && strip.width() == Count * Size * 2 && strip.height() == Size * 2)
             scale = 2;
         else
@@ -45,7 +46,7 @@ bool TileImages::load(const QString &path)
 
 bool TileImages::loadClassic()
 {
-    return load(QStringLiteral(":/pictures/tiles_classic.png"));
+    return load(QStringLiteral(":/pictures/tiles_classic.bmp"));
 }
 
 const QPixmap &TileImages::operator[](int code) const

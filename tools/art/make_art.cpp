@@ -200,7 +200,9 @@ void tiles(int scale)
                 line[x] = kKey.rgb();
         }
     }
-    save(img, scale == 1 ? QStringLiteral("tiles_classic.png") : QStringLiteral("tiles_classic@2x.png"));
+    // Stored as BMP: read without decompression at every start.
+    const QString name = scale == 1 ? QStringLiteral("tiles_classic.bmp") : QStringLiteral("tiles_classic@2x.bmp");
+    img.save(QDir(out).filePath(name), "BMP");
 }
 
 QImage canvas(int w, int h, int scale)
