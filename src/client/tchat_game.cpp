@@ -166,7 +166,7 @@ void Tchat::startthegame(const QByteArray &data)
     const QByteArray team = r.field();
     const int shuffles = wire::parseInt(r.field()).value_or(0);
 
-    if (myslot > seatcount)
+    if (myslot < 1 || myslot > seatcount)
         addlinetochat("0+" + name + " has started a game.");
     else if (seatLabel("label_playername", myslot)->text().toLatin1() == name)
         addlinetochat("0+You have started a game.");

@@ -63,6 +63,7 @@ private slots:
     void compaction_data();
     void compaction();
     void movingShowsArrow();
+    void hostileHostMessages();
 
 private:
     void feed(std::initializer_list<QByteArray> messages);
@@ -438,6 +439,36 @@ void TestBoard::movingShowsArrow()
     QCOMPARE(chat->board.letters[0][0], 0);
     QCOMPARE(chat->board.letters[0][6], 'L' - 'A' + 1);
     QCOMPARE(sounds.last(), QString("shift"));
+}
+
+// Whatever a host sends, the window neither crashes nor touches cells or
+// seats that are not there.
+void TestBoard::hostileHostMessages()
+{
+    const QByteArrayList nasty = {
+        "CMD_theboard+9+9+5+-1+0+3+0+0+99", "CMD_theboard+x", "CMD_theboard",
+        "CMD_nextplayer+0+1+", "CMD_nextplayer+9+x+", "CMD_nextplayer+-3+-3+",
+        "CMD_gamestats+7+a+60+99999999+t+1+2+3+4+5+6+", "CMD_gamestats+",
+        "CMD_madeword+9+WORD+1+1+1+1+9+9+-1+3", "CMD_madeword+1+W+x", "CMD_madeword+0+W+1+1+1+1",
+        "CMD_selectletter+3+99+0+0+", "CMD_selectletter+3+1+7+7+", "CMD_clearletter+3+0+", "CMD_clearletter+3+8+",
+        "CMD_useshuffle+9+9+9+", "CMD_useshuffle+1+-5+x+", "CMD_shufflesl+1+2+", "CMD_bonus+x+",
+        "CMD_moving+99+", "CMD_moving+-1+", "CMD_winner+", "CMD_winner",
+        "CMD_newplayerinfo+0+Zero+1", "CMD_newplayerinfo+-2+Neg+1", "CMD_existingplayers+7",
+        "CMD_playerdisconnected+0+Zero", "CMD_playerdisconnected+99+X", "CMD_justwatching+0+1", "CMD_justwatching+9+1",
+        "CMD_startgame+X+1+30+t+9+", "CMD_startgame+X+1+x+t+9+", "CMD_notvalid+1+",
+        "CMD_chat+2+x|", "CMD_chat", "CMD_action+9+:)#:)#:)#|clRed", "", "+", "CMD_sendlogininfo+x",
+    };
+    feed({"CMD_startgame+Cy+500+60+f+1+", boardMessage(kBoard), "CMD_nextplayer+1+1+"});
+    for (const QByteArray &m : nasty)
+        host->say({m});
+    QTest::qWait(50);
+    QTRY_COMPARE(chat->queuedMessages(), 0);
+    // Still working afterwards.
+    feed({boardMessage(kBoard), "CMD_nextplayer+1+1+"});
+    heard();
+    QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, centre({0, 0}));
+    QVERIFY(heard().startsWith("CMD_selectletter+1+1+0+0+"));
+    QVERIFY(shown.isEmpty());
 }
 
 QTEST_MAIN(TestBoard)
