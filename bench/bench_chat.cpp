@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <benchmark/benchmark.h>
 
+#include "qtbenchmain.h"
+
 namespace {
 
 void run(benchmark::State &state, int cap, int prefill)
@@ -35,11 +37,4 @@ void BM_LineIntoUncappedView(benchmark::State &state)
 BENCHMARK(BM_LineIntoCappedView)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LineIntoUncappedView)->Unit(benchmark::kMicrosecond);
 
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}
+QT_BENCHMARK_MAIN()

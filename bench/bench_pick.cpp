@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
+#include "qtbenchmain.h"
+
 namespace {
 
 void spinUntil(const std::function<bool()> &done)
@@ -97,11 +99,4 @@ void BM_BareLoopbackRelay(benchmark::State &state)
 BENCHMARK(BM_PickToDisplay)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(100);
 BENCHMARK(BM_BareLoopbackRelay)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(100);
 
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}
+QT_BENCHMARK_MAIN()

@@ -81,12 +81,9 @@ void TestBoard::init()
     sounds.clear();
     ui::setMessageSink([this](const QString &t) { shown << t; });
     host = std::make_unique<FakeHost>();
-    chat = std::make_unique<Tchat>();
+    chat = joinWindow<Tchat>(*host);
+    QVERIFY(chat);
     connect(chat.get(), &Tchat::soundRequested, this, [this](const QString &s) { sounds << s; });
-    chat->setArguments({"Ann", "127.0.0.1", "false"});
-    chat->setPort(host->port());
-    chat->show();
-    QVERIFY(host->accept());
     feed({"CMD_sendlogininfo+1", "CMD_newplayerinfo+1+Ann+0", "CMD_newplayerinfo+3+Cy+0"});
     heard();
 }

@@ -79,11 +79,8 @@ void TestChat::init()
         return !t.contains("fail");
     });
     host = std::make_unique<FakeHost>();
-    chat = std::make_unique<Tchat>();
-    chat->setArguments({"Ann", "127.0.0.1", "false"});
-    chat->setPort(host->port());
-    chat->show();
-    QVERIFY(host->accept());
+    chat = joinWindow<Tchat>(*host);
+    QVERIFY(chat);
     host->say({"CMD_sendlogininfo+2"});
     QTRY_VERIFY(chat->loggedin);
     host->heard();

@@ -8,6 +8,8 @@
 #include <QTcpSocket>
 #include <QTest>
 
+#include <memory>
+
 class FakeHost {
 public:
     FakeHost() { server.listen(QHostAddress::LocalHost); }
@@ -42,3 +44,16 @@ public:
     QTcpSocket *peer = nullptr;
     QByteArray received;
 };
+
+// Starts a window joining this host as "Ann" and accepts its connection;
+// the window has no slot yet. Null when the connection did not come.
+template <typename Window> std::unique_ptr<Window> joinWindow(FakeHost &host)
+{
+    auto w = std::make_unique<Window>();
+    w->setArguments({"Ann", "127.0.0.1", "false"});
+    w->setPort(host.port());
+    w->show();
+    if (!host.accept())
+        return nullptr;
+    return w;
+}

@@ -4,9 +4,8 @@
 // component's exception.
 
 #include "lzrw1kh.h"
-#include "tlzrw1.h"
+#include "decompress.h"
 
-#include <QBuffer>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -23,19 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     QByteArray container("WRZL");
     container.append(reinterpret_cast<const char *>(data), qsizetype(size));
-    QBuffer in(&container);
-    in.open(QIODevice::ReadOnly);
-    QBuffer out;
-    out.open(QIODevice::WriteOnly);
-    Tlzrw1 c;
-    c.UseStream = true;
-    c.setInputStream(&in);
-    c.setOutputStream(&out);
-    try {
-        const qint64 n = c.Decompress();
-        if (n != out.data().size())
-            __builtin_trap();
-    } catch (const ELzrw1Exception &) {
-    }
+    QByteArray out;
+    const qint64 n = decompressInMemory(container, &out);
+    if (n >= 0 && n != out.size())
+        __builtin_trap();
     return 0;
 }
