@@ -3,14 +3,15 @@
 
 #include "klotwords.h"
 
-#include <QDateTime>
 #include <QTcpServer>
 #include <QTcpSocket>
 
 #include <cstdio>
 
 TServer::TServer(QObject *parent)
-    : QObject(parent), spell(std::make_unique<TDictn>()), Sock1(new QTcpServer(this))
+    : QObject(parent), spell(std::make_unique<TDictn>()), Sock1(new QTcpServer(this)),
+      m_game([this](QByteArrayView word) { return spell->CheckWord(word); },
+             [this]() -> const rules::KlotWords & { return klotWordTable(); })
 {
     FormCreate();
 }
@@ -19,16 +20,12 @@ TServer::~TServer() = default;
 
 void TServer::FormCreate()
 {
-    for (int seat = 1; seat <= Seats; ++seat)
-        tplayers[seat].team = (seat % 2 == 1) ? 1 : 2;
-
     // The dispatch timer only runs while messages wait, so an idle host costs
     // nothing; each tick still handles exactly one message.
     socktimer.setInterval(10);
     connect(&socktimer, &QTimer::timeout, this, &TServer::socktimerTimer);
     Timer1.onTick(this, [this] { Timer1Timer(); });
     computertimer.onTick(this, [this] { computertimerTimer(); });
-    m_rng.seed(quint32(QDateTime::currentMSecsSinceEpoch()));
 
     connect(Sock1, &QTcpServer::newConnection, this, &TServer::Sock1Accept);
 }
@@ -72,17 +69,28 @@ void TServer::socktimerTimer()
     const tplayer &p = tplayers[q.slot];
     if (!p.active || !p.playersock || m_connections.value(p.playersock).id != q.connection)
         return;
+    process(q.slot, q.text);
+}
 
-    const wire::SplitMessage m = wire::splitMessage(q.text);
+void TServer::handle(int slot, const QByteArray &message)
+{
+    if (slot >= 1 && slot <= MaxUsers && tplayers[slot].active)
+        process(slot, message);
+}
+
+void TServer::process(int slot, const QByteArray &text)
+{
+    const wire::SplitMessage m = wire::splitMessage(text);
     if (m.command.isEmpty())
         return;
     try {
-        if (!senderAllowed(m.command, m.data, q.slot))
+        if (!senderAllowed(m.command, m.data, slot))
             return;
         dispatch(m.command, m.data);
     } catch (const wire::ConversionError &e) {
         std::fprintf(stderr, "wordmire host: %s\n", e.what());
     }
+    publish();
 }
 
 // Every request that names its sender must come from that sender's own
@@ -142,6 +150,10 @@ void TServer::dispatch(const QByteArray &command, const QByteArray &data)
 
 void TServer::sendTo(int slot, const QByteArray &message)
 {
+    if (m_sink) {
+        m_sink(slot, message);
+        return;
+    }
     QTcpSocket *s = tplayers[slot].playersock;
     if (!s || s->state() != QAbstractSocket::ConnectedState) {
         std::fprintf(stderr, "wordmire host: Send - Socket Not Connected (slot %d)\n", slot);

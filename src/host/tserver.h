@@ -1,20 +1,20 @@
 #pragma once
-// The game host: the one authority over connections, seats, the board, the
-// turns and the scores. It lives in every copy but listens only in the copy
-// that hosts. Clients, the hosting user's own included, reach it only through
-// TCP messages.
+// The game host: listening, connections, slots, the queue of received
+// messages, the sender checks and the login. The game itself (board, turns,
+// scores, Klot) is a HostGame; this class hands it the requests that pass the
+// checks and puts what the game reports on the wire. It lives in every copy
+// but listens only in the copy that hosts; clients, the hosting user's own
+// included, reach it only through TCP messages.
 
 #include "fieldreader.h"
 #include "framer.h"
 #include "gametimer.h"
-#include "rules.h"
+#include "hostgame.h"
 #include "tdictn.h"
 
 #include <QHash>
 #include <QObject>
-#include <QPoint>
 #include <QQueue>
-#include <QRandomGenerator>
 #include <QTimer>
 
 #include <array>
@@ -34,15 +34,11 @@ public:
     // Far above any real message; a peer that never ends one is cut off here.
     static constexpr qsizetype MaxPending = 64 * 1024;
 
+    // A slot's connection; the seats' game state lives in the game.
     struct tplayer {
         QByteArray name;
         bool active = false;
         QTcpSocket *playersock = nullptr;
-        int score = 0;
-        bool watching = false;
-        std::array<QPoint, 7> tiles{};
-        int team = 0;
-        int shufflesleft = 0;
     };
 
     explicit TServer(QObject *parent = nullptr);
@@ -56,34 +52,25 @@ public:
     bool listen(quint16 port, QString *error = nullptr);
     quint16 listeningPort() const;
 
-    // State shared by the host's rules; slots and seats are 1-based.
+    // Slots 1..9 (1-based).
     std::array<tplayer, SlotTable + 1> tplayers{};
     int slotcount = 0;
     int newslot = 0;
-    bool gameon = false;
-    int curplayer = 0;
-    int lastplayer = 0;
-    bool teamgame = false;
-    int playto = 0;
-    int turntime = 0;
-    int timeleft = 0;
-    std::array<std::array<int, 7>, 7> board{};
-    std::array<int, 2> teamscore{};
-    int direction = 0;
-    int klotdelay = 0;
-    int shufflesetting = 0;
 
     // The word list, owned by the host window in every copy.
     std::unique_ptr<TDictn> spell;
 
+    game::HostGame &game() { return m_game; }
+    const game::HostGame &game() const { return m_game; }
+
     QTimer socktimer;          // 10 ms: one queued message per tick
-    GameTimer Timer1;          // 1 s: the turn timer; Tag holds the phase
-    GameTimer computertimer;   // 1 s: counts klotdelay down
+    GameTimer Timer1;          // 1 s: the game's turn timer
+    GameTimer computertimer;   // 1 s: the game's countdown to Klot's play
 
     // Tests step the game timers by calling their tick slots.
     void setManualTimers(bool manual);
     // Tests may pin the random source.
-    void setRandomSeed(quint32 seed) { m_rng.seed(seed); }
+    void setRandomSeed(quint32 seed) { m_game.setRandomSeed(seed); }
     // The computer opponent's words.
     void setKlotWords(const QByteArrayList &words) { listbox_words = rules::KlotWords(words); }
     // The computer opponent's words, prepared when first needed.
@@ -91,22 +78,21 @@ public:
 
     int queuedMessages() const { return receivedlist.size(); }
     qint64 bytesReceived() const { return m_bytesReceived; }
-    int Tag() const { return Timer1.Tag; } // the turn's phase
+    int Tag() const { return int(m_game.state().phase); } // the turn's phase
+
+    // Peers without a socket, for the in-process fuzzer and fast tests: what
+    // the host sends goes to the sink instead of a socket, a message is
+    // handled at once as a tick of the queue would handle it.
+    using Sink = std::function<void(int slot, const QByteArray &message)>;
+    void setSendSink(Sink sink) { m_sink = std::move(sink); }
+    int attachPeer(); // the slot given, or 0 when full
+    void detachPeer(int slot);
+    void handle(int slot, const QByteArray &message);
 
 public slots:
     void socktimerTimer();
     void Timer1Timer();
     void computertimerTimer();
-
-public:
-    // Game steps, public so that tests can drive them.
-    void createmaze();
-    void startnextround();
-    void findplayer();
-    bool checkforwin(int seat);
-    void computerplay();
-    void playerdone(const QByteArray &data);
-    rules::Seating seating() const;
 
 private:
     struct Connection {
@@ -125,6 +111,10 @@ private:
     void Sock1Read(QTcpSocket *sock);
     void tempsockDisconnect(QTcpSocket *sock);
     void tempsockInfo(QTcpSocket *sock, const QString &info);
+    int takeSlot(); // 0 when every slot is taken
+    void greet(int slot);
+    void leave(int slot);
+    void process(int slot, const QByteArray &text);
 
     bool senderAllowed(const QByteArray &command, const QByteArray &data, int slot) const;
     void dispatch(const QByteArray &command, const QByteArray &data);
@@ -141,9 +131,12 @@ private:
     void selectletter(const QByteArray &data);
     void clearletter(const QByteArray &data);
     void selectclear(const QByteArray &data);
+    void playerdone(const QByteArray &data);
     void direction_(const QByteArray &data);
     void sendGameState(int slot);
     QByteArray boardText() const;
+    // Puts the game's events on the wire and keeps the clocks in step.
+    void publish();
 
     void sendTo(int slot, const QByteArray &message);
     void sendAll(const QByteArray &message);
@@ -156,7 +149,10 @@ private:
     QQueue<Queued> receivedlist;
     quint64 m_nextConnection = 1;
     std::function<QByteArray()> m_version;
-    QRandomGenerator m_rng;
     qint64 m_bytesReceived = 0;
     rules::KlotWords listbox_words;
+    game::HostGame m_game;
+    Sink m_sink;
+    unsigned m_turnStarts = 0;
+    unsigned m_klotStarts = 0;
 };

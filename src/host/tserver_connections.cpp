@@ -9,39 +9,49 @@
 using wire::FieldReader;
 using wire::Message;
 
+int TServer::takeSlot()
+{
+    if (slotcount == 0) {
+        slotcount = 1;
+        return 1;
+    }
+    int i = slotcount;
+    for (int s = 1; s <= slotcount; ++s) {
+        if (!tplayers[s].active) {
+            i = s;
+            break;
+        }
+    }
+    if (tplayers[i].active) {
+        if (i >= MaxUsers)
+            return 0;
+        i = ++slotcount;
+    }
+    return i;
+}
+
+void TServer::greet(int slot)
+{
+    newslot = slot;
+    tplayers[slot].active = true;
+    m_game.occupy(slot);
+    sendTo(slot, Message("CMD_sendlogininfo").field(slot).end());
+}
+
 void TServer::Sock1Accept()
 {
     while (QTcpSocket *sock = Sock1->nextPendingConnection()) {
-        int i = 0;
-        if (slotcount == 0) {
-            slotcount = 1;
-            i = 1;
-        } else {
-            i = slotcount;
-            for (int s = 1; s <= slotcount; ++s) {
-                if (!tplayers[s].active) {
-                    i = s;
-                    break;
-                }
-            }
-            if (tplayers[i].active) {
-                if (i >= MaxUsers) {
-                    // Refused: the connection only hears that the game is full.
-                    sock->write(Message("CMD_full").endPlus());
-                    connect(sock, &QTcpSocket::disconnected, sock, &QObject::deleteLater);
-                    sock->disconnectFromHost();
-                    continue;
-                }
-                i = ++slotcount;
-            }
+        const int i = takeSlot();
+        if (i == 0) {
+            // Refused: the connection only hears that the game is full.
+            sock->write(Message("CMD_full").endPlus());
+            connect(sock, &QTcpSocket::disconnected, sock, &QObject::deleteLater);
+            sock->disconnectFromHost();
+            continue;
         }
-
-        newslot = i;
         // Game messages are small and wanted at once: no coalescing delay.
         sock->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        tplayer &p = tplayers[i];
-        p.playersock = sock;
-        p.active = true;
+        tplayers[i].playersock = sock;
         Connection &c = m_connections[sock];
         c.id = m_nextConnection++;
         c.slot = i;
@@ -53,8 +63,22 @@ void TServer::Sock1Accept()
         });
         connect(sock, &QTcpSocket::disconnected, this,
                 [this, sock] { tempsockInfo(sock, QStringLiteral("Socket Closed")); });
-        sendTo(i, Message("CMD_sendlogininfo").field(i).end());
+        greet(i);
     }
+}
+
+int TServer::attachPeer()
+{
+    const int i = takeSlot();
+    if (i != 0)
+        greet(i);
+    return i;
+}
+
+void TServer::detachPeer(int slot)
+{
+    if (slot >= 1 && slot <= MaxUsers && !tplayers[slot].playersock)
+        leave(slot);
 }
 
 void TServer::Sock1Read(QTcpSocket *sock)
@@ -94,21 +118,22 @@ void TServer::tempsockInfo(QTcpSocket *sock, const QString &info)
     m_connections.erase(it);
     sock->deleteLater();
 
-    tplayer &p = tplayers[slot];
-    if (p.playersock != sock)
+    if (tplayers[slot].playersock != sock)
         return;
-    p.playersock = nullptr;
+    tplayers[slot].playersock = nullptr;
+    leave(slot);
+}
+
+void TServer::leave(int slot)
+{
+    tplayer &p = tplayers[slot];
     if (!p.active)
         return;
     sendAllBut(slot, Message("CMD_playerdisconnected").field(slot).field(p.name).end());
     p.active = false;
     p.name.clear();
-    p.watching = false;
-    if (gameon && slot == curplayer && slot != 1) {
-        // Klot finishes the leaver's turn.
-        klotdelay = 5;
-        computertimer.start();
-    }
+    m_game.vacate(slot);
+    publish();
 }
 
 void TServer::receivedlogininfo(const QByteArray &data)
@@ -119,6 +144,7 @@ void TServer::receivedlogininfo(const QByteArray &data)
     tplayer &p = tplayers[slot];
     p.name = wire::safeName(r.rest());
     p.active = true;
+    m_game.setName(slot, p.name);
 
     sendAll(Message("CMD_newplayerinfo").field(slot).field(p.name).field("0").end());
 
@@ -126,7 +152,8 @@ void TServer::receivedlogininfo(const QByteArray &data)
     for (int i = 1; i <= slotcount; ++i) {
         if (i == slot || !tplayers[i].active)
             continue;
-        list += '+' + QByteArray::number(i) + '+' + tplayers[i].name + (tplayers[i].watching ? "+1" : "+0");
+        const bool watching = i <= Seats && m_game.state().seats[size_t(i)].watching;
+        list += '+' + QByteArray::number(i) + '+' + tplayers[i].name + (watching ? "+1" : "+0");
     }
     if (!list.isEmpty())
         sendTo(slot, Message("CMD_existingplayers").raw(list).end());
@@ -136,7 +163,7 @@ void TServer::receivedlogininfo(const QByteArray &data)
             sendTo(1, Message("CMD_havewrongversion").field(p.name).end());
         sendTo(slot, Message("CMD_wrongversion").endPlus());
     }
-    if (gameon)
+    if (m_game.state().gameon)
         sendGameState(slot);
 }
 
@@ -178,22 +205,3 @@ void TServer::playasound(const QByteArray &data)
     sendAll(Message("CMD_playasound").field(slotText).raw("+" + r.rest()).end());
 }
 
-void TServer::justwatch(const QByteArray &data)
-{
-    FieldReader r(data);
-    const int seat = r.number();
-    const QByteArray mode = r.rest();
-    if (seat < 1 || seat > Seats)
-        return;
-    if (mode == "2") {
-        tplayers[seat].watching = false;
-        sendAll(Message("CMD_justwatching").field(seat).field("2").end());
-    } else if (mode == "1" && gameon) {
-        tplayers[seat].watching = true;
-        sendAll(Message("CMD_justwatching").field(seat).field("1").end());
-        if (seat == curplayer) {
-            klotdelay = 5;
-            computertimer.start();
-        }
-    }
-}

@@ -1,5 +1,4 @@
-// The course of a game on the host: starting, the board, turns and the turn
-// timer, words and their scores, shifting, winning and the computer opponent.
+// The game's requests read off the wire, and the game's events put back on it.
 
 #include "message.h"
 #include "tserver.h"
@@ -9,51 +8,121 @@
 using wire::FieldReader;
 using wire::Message;
 
+namespace {
+template <class... F> struct Overloaded : F... {
+    using F::operator()...;
+};
+template <class... F> Overloaded(F...) -> Overloaded<F...>;
+} // namespace
+
 void TServer::setManualTimers(bool manual)
 {
     Timer1.setManual(manual);
     computertimer.setManual(manual);
 }
 
-rules::Seating TServer::seating() const
+void TServer::Timer1Timer()
 {
-    rules::Seating s;
-    s.teamgame = teamgame;
-    for (int seat = 1; seat <= Seats; ++seat)
-        s.active[seat] = tplayers[seat].active;
-    return s;
+    m_game.Timer1Timer();
+    publish();
+}
+
+void TServer::computertimerTimer()
+{
+    m_game.computertimerTimer();
+    publish();
 }
 
 QByteArray TServer::boardText() const
 {
+    const rules::Board &board = m_game.state().board;
     QByteArray text;
     for (int x = 0; x < rules::Size; ++x)
         for (int y = 0; y < rules::Size; ++y)
-            text += '+' + QByteArray::number(x) + '+' + QByteArray::number(y) + '+' + QByteArray::number(board[x][y]);
+            text += '+' + QByteArray::number(x) + '+' + QByteArray::number(y) + '+'
+                    + QByteArray::number(board[size_t(x)][size_t(y)]);
     return text;
 }
 
-void TServer::createmaze()
+void TServer::publish()
 {
-    for (auto &column : board)
-        for (int &code : column)
-            if (code == rules::Empty || code == rules::Removed)
-                code = rules::drawLetter(m_rng);
-    sendAll(Message("CMD_theboard").raw(boardText()).end());
+    for (game::Event &event : m_game.takeEvents()) {
+        std::visit(
+            Overloaded{
+                [&](const game::BoardDealt &) { sendAll(Message("CMD_theboard").raw(boardText()).end()); },
+                [&](const game::GameStarted &e) {
+                    sendAll(Message("CMD_startgame")
+                                .field(e.starter)
+                                .field(e.playto)
+                                .field(e.turntime)
+                                .field(e.team)
+                                .field(e.shuffles)
+                                .endPlus());
+                },
+                [&](const game::TurnGiven &e) {
+                    sendAll(Message("CMD_nextplayer").field(e.seat).field(e.shufflesLeft).endPlus());
+                },
+                [&](const game::ShuffleUsed &e) {
+                    sendAll(Message("CMD_useshuffle").field(e.seat).field(e.shufflesLeft).field(e.timeleft).endPlus());
+                },
+                [&](const game::WordRefused &e) {
+                    sendTo(e.seat, Message("CMD_notvalid").field(e.seat).field(e.word).endPlus());
+                },
+                [&](const game::WordMade &e) {
+                    QByteArray squares;
+                    for (const QPoint &t : e.squares)
+                        squares += '+' + QByteArray::number(t.x()) + '+' + QByteArray::number(t.y());
+                    sendAll(Message("CMD_madeword")
+                                .field(e.seat)
+                                .field(e.word)
+                                .field(e.score)
+                                .field(e.total)
+                                .field(e.teamscore[0])
+                                .field(e.teamscore[1])
+                                .raw(squares)
+                                .end());
+                },
+                [&](const game::SevenLetters &e) {
+                    sendAll(Message("CMD_bonus").field(e.seat).field(e.points).endPlus());
+                },
+                [&](const game::TimeUp &) { sendAll(Message("CMD_timeup").endPlus()); },
+                [&](const game::Moving &e) { sendAll(Message("CMD_moving").field(e.direction).endPlus()); },
+                [&](const game::Winner &e) { sendAll(Message("CMD_winner").field(e.name).endPlus()); },
+                [&](const game::WatchChanged &e) {
+                    sendAll(Message("CMD_justwatching").field(e.seat).field(e.watching ? "1" : "2").end());
+                },
+                [&](const game::Diagnostic &e) { std::fprintf(stderr, "wordmire host: %s\n", e.text.c_str()); },
+            },
+            event);
+    }
+    // The clocks follow the game's countdowns; a restart starts a fresh second.
+    const game::Countdown &turn = m_game.turnTimer();
+    if (turn.starts != m_turnStarts && turn.running)
+        Timer1.start();
+    else if (!turn.running)
+        Timer1.stop();
+    m_turnStarts = turn.starts;
+    const game::Countdown &klot = m_game.klotTimer();
+    if (klot.starts != m_klotStarts && klot.running)
+        computertimer.start();
+    else if (!klot.running)
+        computertimer.stop();
+    m_klotStarts = klot.starts;
 }
 
 void TServer::sendGameState(int slot)
 {
+    const game::HostGame::State &g = m_game.state();
     sendTo(slot, Message("CMD_theboard").raw(boardText()).end());
     Message stats("CMD_gamestats");
-    stats.field(curplayer).field(playto).field(turntime).field(timeleft).field(teamgame ? "t" : "f");
+    stats.field(g.curplayer).field(g.playto).field(g.turntime).field(g.timeleft).field(g.teamgame ? "t" : "f");
     for (int seat = 1; seat <= Seats; ++seat)
-        stats.field(tplayers[seat].score);
-    stats.field(teamscore[0]).field(teamscore[1]);
+        stats.field(g.seats[size_t(seat)].score);
+    stats.field(g.teamscore[0]).field(g.teamscore[1]);
     sendTo(slot, stats.endPlus());
     Message left("CMD_shufflesl");
     for (int seat = 1; seat <= Seats; ++seat)
-        left.field(tplayers[seat].shufflesleft);
+        left.field(g.seats[size_t(seat)].shufflesleft);
     sendTo(slot, left.endPlus());
 }
 
@@ -62,99 +131,38 @@ void TServer::startgame(const QByteArray &data)
     // Every field is checked before anything changes: a bad one must not
     // leave a game half started with no turn ever given.
     FieldReader r(data);
-    const QByteArray starter = r.field();
+    game::GameOptions o;
+    o.starter = r.field();
     const QByteArray playtoText = r.field();
     const QByteArray timeText = r.field();
-    const QByteArray team = r.field();
+    o.team = r.field();
     const QByteArray shufflesText = r.field();
-    const auto newPlayto = wire::parseInt(playtoText);
-    const auto newTime = wire::parseInt(timeText);
-    const auto newShuffles = wire::parseInt(shufflesText);
-    if (!newPlayto)
+    const auto playto = wire::parseInt(playtoText);
+    const auto time = wire::parseInt(timeText);
+    const auto shuffles = wire::parseInt(shufflesText);
+    if (!playto)
         throw wire::ConversionError(playtoText);
-    if (!newTime)
+    if (!time)
         throw wire::ConversionError(timeText);
-    if (!newShuffles)
+    if (!shuffles)
         throw wire::ConversionError(shufflesText);
-    // Far beyond what the options allow, and small enough that the turn
-    // timer's arithmetic cannot overflow.
-    if (*newTime < 1 || *newTime > 3600 || *newShuffles < 0 || *newShuffles > 99) {
-        std::fprintf(stderr, "wordmire host: game options out of range; no game started\n");
-        return;
-    }
-
-    Timer1.stop();
-    computertimer.stop();
-    gameon = true;
-    playto = *newPlayto;
-    turntime = *newTime;
-    shufflesetting = *newShuffles;
-    teamgame = team == "t";
-    for (int seat = 1; seat <= Seats; ++seat) {
-        tplayers[seat].score = 0;
-        tplayers[seat].watching = false;
-        tplayers[seat].shufflesleft = shufflesetting;
-    }
-    sendAll(Message("CMD_startgame")
-                .field(starter)
-                .field(playto)
-                .field(turntime)
-                .field(team)
-                .field(shufflesetting)
-                .endPlus());
-    for (auto &column : board)
-        column.fill(rules::Empty);
-    teamscore = {0, 0};
-    curplayer = 0;
-    lastplayer = 0;
-    direction = 1;
-    createmaze();
-    startnextround();
-}
-
-void TServer::startnextround()
-{
-    for (int seat = 1; seat <= Seats; ++seat)
-        tplayers[seat].tiles.fill(QPoint(-1, -1));
-    createmaze();
-    findplayer();
-}
-
-void TServer::findplayer()
-{
-    const int s = rules::nextSeat(lastplayer, seating());
-    lastplayer = 0;
-    curplayer = s;
-    tplayers[s].tiles.fill(QPoint(-1, -1));
-    sendAll(Message("CMD_nextplayer").field(s).field(tplayers[s].shufflesleft).endPlus());
-    if (!tplayers[s].active || tplayers[s].watching) {
-        klotdelay = 5;
-        computertimer.start();
-    }
-    timeleft = turntime + 4;
-    Timer1.Tag = 1;
-    Timer1.start();
+    o.playto = *playto;
+    o.turntime = *time;
+    o.shuffles = *shuffles;
+    m_game.startgame(o);
 }
 
 void TServer::shuffle(const QByteArray &data)
 {
     FieldReader r(data);
-    const int seat = r.number();
-    if (seat < 1 || seat > Seats || seat != curplayer || tplayers[seat].shufflesleft < 1)
-        return;
-    --tplayers[seat].shufflesleft;
-    timeleft += turntime / 2;
-    sendAll(Message("CMD_useshuffle").field(seat).field(tplayers[seat].shufflesleft).field(timeleft).endPlus());
-    for (auto &column : board)
-        column.fill(rules::Empty);
-    createmaze();
+    m_game.shuffle(r.number());
 }
 
 void TServer::selectletter(const QByteArray &data)
 {
     FieldReader r(data);
     const int seat = r.number();
-    if (seat == curplayer && seat >= 1)
+    if (m_game.relaysPicksOf(seat))
         sendAllBut(seat, Message("CMD_selectletter").field(seat).raw("+" + r.rest()).end());
 }
 
@@ -162,7 +170,7 @@ void TServer::clearletter(const QByteArray &data)
 {
     FieldReader r(data);
     const int seat = r.number();
-    if (seat == curplayer && seat >= 1)
+    if (m_game.relaysPicksOf(seat))
         sendAllBut(seat, Message("CMD_clearletter").field(seat).raw("+" + r.rest()).end());
 }
 
@@ -170,7 +178,7 @@ void TServer::selectclear(const QByteArray &data)
 {
     FieldReader r(data);
     const int seat = r.number();
-    if (seat == curplayer && seat >= 1)
+    if (m_game.relaysPicksOf(seat))
         sendAllBut(seat, Message("CMD_selectclear").field(seat).endPlus());
 }
 
@@ -178,95 +186,24 @@ void TServer::playerdone(const QByteArray &data)
 {
     FieldReader r(data);
     const int seat = r.number();
-    if (seat < 1 || seat > Seats || curplayer == 0 || seat != curplayer)
+    // Not the turn's seat: the path is not even read.
+    if (seat < 1 || seat > Seats || m_game.state().curplayer == 0 || seat != m_game.state().curplayer)
         return;
-    tplayer &p = tplayers[seat];
-
-    // Read every triple first: a square off the board or an entry outside
-    // 1..7 drops the whole submission before any seat's data is touched.
-    struct Entry {
-        int n;
-        QPoint at;
-    };
-    std::vector<Entry> entries;
+    std::vector<game::PathEntry> entries;
     if (!r.rest().isEmpty()) {
         r.beginGroups();
         while (r.moreGroups()) {
             const int n = r.number();
             const int x = r.number();
             const int y = r.number();
-            // Entries come in path order from 1; anything else is not a path.
-            if (n != int(entries.size()) + 1 || n > 7 || !rules::onBoard(x, y))
-                return;
-            entries.push_back({n, QPoint(x, y)});
+            entries.push_back({n, x, y});
+            // The game drops a path with an entry out of order or off the
+            // board; nothing after it needs reading.
+            if (n != int(entries.size()) || n > 7 || !rules::onBoard(x, y))
+                break;
         }
     }
-
-    p.tiles.fill(QPoint(-1, -1));
-    if (entries.empty())
-        return;
-    QByteArray word;
-    for (const Entry &e : entries) {
-        p.tiles[e.n - 1] = e.at;
-        if (e.n >= 2) {
-            for (int k = 0; k < e.n - 1; ++k) {
-                if (p.tiles[k] == e.at) {
-                    std::fprintf(stderr, "wordmire host: stopping here - twice\n");
-                    return;
-                }
-            }
-            if (!rules::touches(e.at, p.tiles[e.n - 2])) {
-                if (!p.active || p.watching)
-                    computerplay();
-                return;
-            }
-        }
-        const char letter = rules::convertoletter(board[e.at.x()][e.at.y()]);
-        word += (letter >= 'a' && letter <= 'z') ? char(letter - 'a' + 'A') : letter;
-    }
-
-    if (!spell->CheckWord(word)) {
-        if (p.active)
-            sendTo(seat, Message("CMD_notvalid").field(seat).field(word).endPlus());
-        return;
-    }
-
-    direction = int(m_rng.bounded(1, 5));
-    lastplayer = seat;
-    Timer1.stop();
-    curplayer = 0;
-
-    rules::Path used;
-    for (const QPoint &t : p.tiles) {
-        if (t.x() != -1 && t.y() != -1)
-            used.push_back(t);
-    }
-    const int score = rules::scoreWord(board, used);
-    QByteArray squares;
-    for (const QPoint &t : used) {
-        squares += '+' + QByteArray::number(t.x()) + '+' + QByteArray::number(t.y());
-        board[t.x()][t.y()] = rules::Removed;
-    }
-    if (p.team == 1 || p.team == 2)
-        teamscore[p.team - 1] += score;
-    p.score += score;
-
-    sendAll(Message("CMD_madeword")
-                .field(seat)
-                .field(word)
-                .field(score)
-                .field(p.score)
-                .field(teamscore[0])
-                .field(teamscore[1])
-                .raw(squares)
-                .end());
-    if (word.size() == 7)
-        sendAll(Message("CMD_bonus").field(seat).field(rules::SevenLetterBonus).endPlus());
-    if (checkforwin(seat))
-        return;
-    timeleft = (p.active && !p.watching) ? 5 : 2;
-    Timer1.Tag = 2;
-    Timer1.start();
+    m_game.playerdone(seat, entries);
 }
 
 void TServer::direction_(const QByteArray &data)
@@ -274,95 +211,16 @@ void TServer::direction_(const QByteArray &data)
     FieldReader r(data);
     const int seat = r.number();
     const int code = r.number();
-    if (seat != lastplayer || seat == 0)
-        return;
-    direction = code;
-    timeleft = 2;
+    m_game.direction_(seat, code);
 }
 
-void TServer::Timer1Timer()
+void TServer::justwatch(const QByteArray &data)
 {
-    if (!Timer1.isActive())
-        return;
-    if (--timeleft >= 1)
-        return;
-    Timer1.stop();
-    switch (Timer1.Tag) {
-    case 1:
-        if (checkforwin(curplayer))
-            return;
-        lastplayer = curplayer;
-        Timer1.Tag = 3;
-        timeleft = 4;
-        Timer1.start();
-        sendAll(Message("CMD_timeup").endPlus());
-        break;
-    case 2:
-        sendAll(Message("CMD_moving").field(direction).endPlus());
-        rules::shift(board, direction);
-        Timer1.Tag = 3;
-        timeleft = 4;
-        Timer1.start();
-        break;
-    case 3:
-        startnextround();
-        break;
-    default:
-        break;
-    }
-}
-
-bool TServer::checkforwin(int seat)
-{
-    if (rules::nextSeat(seat, seating()) != 1)
-        return false;
-    rules::Standing s;
-    s.teamgame = teamgame;
-    s.playto = playto;
-    s.teamscore = teamscore;
-    for (int i = 1; i <= Seats; ++i) {
-        s.score[i] = tplayers[i].score;
-        s.name[i] = tplayers[i].name;
-    }
-    const auto name = rules::winner(s);
-    if (!name)
-        return false;
-    // Nobody may play on once the game is over, in team games too.
-    curplayer = 0;
-    gameon = false;
-    Timer1.stop();
-    computertimer.stop();
-    sendAll(Message("CMD_winner").field(*name).endPlus());
-    return true;
-}
-
-void TServer::computertimerTimer()
-{
-    if (!computertimer.isActive())
-        return;
-    if (--klotdelay >= 1)
-        return;
-    computertimer.stop();
-    if (!gameon || curplayer < 1 || curplayer > Seats)
-        return;
-    const tplayer &p = tplayers[curplayer];
-    if (!p.active || p.watching)
-        computerplay();
-}
-
-void TServer::computerplay()
-{
-    const rules::KlotWords &words = klotWordTable();
-    const int n = int(words.words.size());
-    if (n < 2 || curplayer < 1)
-        return;
-    const auto move = rules::klotChoose(board, words, int(m_rng.bounded(0, n - 1)));
-    if (!move)
-        return;
-    QByteArray data = QByteArray::number(curplayer);
-    for (size_t k = 0; k < move->path.size(); ++k) {
-        data += '+' + QByteArray::number(int(k + 1)) + '+' + QByteArray::number(move->path[k].x()) + '+'
-                + QByteArray::number(move->path[k].y());
-    }
-    playerdone(data);
+    FieldReader r(data);
+    const int seat = r.number();
+    const QByteArray mode = r.rest();
+    if (mode == "2")
+        m_game.justwatch(seat, false);
+    else if (mode == "1")
+        m_game.justwatch(seat, true);
 }

@@ -55,23 +55,23 @@ void TestEndToEnd::wholeGameByClicks()
     options.form()->playtoscore->setValue(100);
     options.form()->playtoscore->stepBy(-1); // 100 is the floor
     QTest::mouseClick(options.form()->button_start, Qt::LeftButton);
-    QTRY_VERIFY(server.gameon);
+    QTRY_VERIFY(server.game().state().gameon);
 
     const rules::KlotWords words(klotWords());
     Tchat *players[] = {nullptr, &you, &ann};
     std::map<int, int> turns;
     int boardsChecked = 0;
     int guard = 0;
-    while (server.gameon && ++guard < 3000) {
+    while (server.game().state().gameon && ++guard < 3000) {
         // Let both windows catch up with everything the host said.
         QTest::qWait(5);
         QTRY_VERIFY(you.queuedMessages() == 0 && ann.queuedMessages() == 0 && server.queuedMessages() == 0);
-        const int seat = server.curplayer;
+        const int seat = server.game().state().curplayer;
         if (server.Tag() == 1 && seat >= 1 && seat <= 2 && players[seat]->currentplayer == seat) {
             Tchat *p = players[seat];
             // After each new board every window shows the host's board.
             for (Tchat *c : {&you, &ann})
-                QCOMPARE(c->board.letters, server.board);
+                QCOMPARE(c->board.letters, server.game().state().board);
             ++boardsChecked;
             ++turns[seat];
             std::optional<rules::KlotMove> move;
@@ -83,7 +83,7 @@ void TestEndToEnd::wholeGameByClicks()
                 QCOMPARE(p->board.pathcount, int(move->path.size()));
                 QTest::mouseClick(p->form()->button_done, Qt::LeftButton);
                 // Wait for the host's answer, then choose an arrow when shown.
-                QTRY_VERIFY(server.Tag() != 1 || server.curplayer == seat);
+                QTRY_VERIFY(server.Tag() != 1 || server.game().state().curplayer == seat);
                 QTest::qWait(30);
                 QTRY_VERIFY(p->queuedMessages() == 0);
                 if (p->direction(3)->isVisible())
@@ -91,8 +91,8 @@ void TestEndToEnd::wholeGameByClicks()
                 QTest::qWait(30);
             }
             // Step the turn on to its end.
-            const int before = server.curplayer;
-            for (int i = 0; i < 200 && server.gameon && (server.curplayer == before || server.Tag() != 1); ++i) {
+            const int before = server.game().state().curplayer;
+            for (int i = 0; i < 200 && server.game().state().gameon && (server.game().state().curplayer == before || server.Tag() != 1); ++i) {
                 server.Timer1Timer();
                 QTest::qWait(2);
             }
@@ -100,7 +100,7 @@ void TestEndToEnd::wholeGameByClicks()
             server.Timer1Timer();
         }
     }
-    QVERIFY(!server.gameon);
+    QVERIFY(!server.game().state().gameon);
     QVERIFY(boardsChecked >= 2);
     QCOMPARE(turns[1], turns[2]);
     QTRY_VERIFY(you.form()->panel_winner->isVisible());

@@ -134,10 +134,10 @@ void TestGamestart::startsAGameThroughTheHost()
     chat.form()->StartGame1->trigger();
     QVERIFY(d.isVisible());
     QTest::mouseClick(d.form()->button_start, Qt::LeftButton);
-    QTRY_VERIFY(server.gameon);
-    QCOMPARE(server.playto, 500);
-    QCOMPARE(server.turntime, 60);
-    QCOMPARE(server.curplayer, 1);
+    QTRY_VERIFY(server.game().state().gameon);
+    QCOMPARE(server.game().state().playto, 500);
+    QCOMPARE(server.game().state().turntime, 60);
+    QCOMPARE(server.game().state().curplayer, 1);
     QVERIFY(shown.isEmpty());
 }
 

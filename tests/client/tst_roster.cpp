@@ -119,7 +119,7 @@ void TestRoster::seatsLeft()
 void TestRoster::watching()
 {
     hostCopy->chat.send("CMD_startgame+Host+500+60+f+1+" + FF);
-    QTRY_VERIFY(server->gameon);
+    QTRY_VERIFY(server->game().state().gameon);
     hostCopy->chat.form()->JustWatch1->trigger();
     QVERIFY(!hostCopy->chat.form()->JustWatch1->isChecked()); // not until the host says so
     QTRY_VERIFY(hostCopy->lines().contains("Host is just watching"));
@@ -138,7 +138,7 @@ void TestRoster::watching()
 void TestRoster::spectatorCannotWatch()
 {
     hostCopy->chat.send("CMD_startgame+Host+500+60+f+1+" + FF);
-    QTRY_VERIFY(server->gameon);
+    QTRY_VERIFY(server->game().state().gameon);
     ClientCopy ann({"Ann", "127.0.0.1", "false"}, server->listeningPort());
     QTRY_VERIFY(ann.lines().contains("You are spying."));
     for (auto &r : raws)

@@ -119,7 +119,7 @@ void TestHostConnections::existingListsUnnamedAndWatching()
 {
     QVERIFY(joinAs(1, "You"));
     QVERIFY(connectClient(2)); // connected, never logs in
-    h->host->tplayers[1].watching = true;
+    h->host->game().state().seats[1].watching = true;
     RawClient *c = connectClient(3);
     QVERIFY(c);
     c->write(m("CMD_logininfo+3+1.0.16+Cy") + FF);
@@ -267,16 +267,16 @@ void TestHostConnections::justwatch()
     RawClient *a = joinAs(1, "You");
     RawClient *b = joinAs(2, "Ann");
     QVERIFY(a && b);
-    h->host->tplayers[2].watching = true;
+    h->host->game().state().seats[2].watching = true;
     (from == 1 ? a : b)->write(request + FF);
     settle(200);
     if (announced.isEmpty()) {
         QVERIFY(a->messages.isEmpty());
-        QVERIFY(h->host->tplayers[2].watching);
+        QVERIFY(h->host->game().state().seats[2].watching);
     } else {
         QCOMPARE(a->messages, QList<QByteArray>{announced});
         QCOMPARE(b->messages, QList<QByteArray>{announced});
-        QVERIFY(!h->host->tplayers[2].watching);
+        QVERIFY(!h->host->game().state().seats[2].watching);
     }
 }
 

@@ -142,9 +142,9 @@ void TestHostGame::gameStart()
     for (const auto &col : b)
         for (int code : col)
             QVERIFY(code >= 1 && code <= 26);
-    QCOMPARE(b, h->host->board);
-    QVERIFY(h->host->gameon);
-    QCOMPARE(h->host->timeleft, 64);
+    QCOMPARE(b, h->host->game().state().board);
+    QVERIFY(h->host->game().state().gameon);
+    QCOMPARE(h->host->game().state().timeleft, 64);
 }
 
 void TestHostGame::teamFlag_data()
@@ -162,7 +162,7 @@ void TestHostGame::teamFlag()
     QFETCH(QByteArray, flag);
     QFETCH(bool, team);
     startGame(flag);
-    QCOMPARE(h->host->teamgame, team);
+    QCOMPARE(h->host->game().state().teamgame, team);
     QCOMPARE(a->messages[0], "CMD_startgame+You+500+60+" + flag + "+1+");
 }
 
@@ -182,18 +182,18 @@ void TestHostGame::startRefused()
     a->write(m(request));
     settle(150);
     QVERIFY(a->messages.isEmpty());
-    QVERIFY(!h->host->gameon);
+    QVERIFY(!h->host->game().state().gameon);
     QVERIFY(!h->host->Timer1.isActive());
     // A bad restart leaves a running game as it was.
     startGame();
     a->messages.clear();
-    const rules::Board before = h->host->board;
+    const rules::Board before = h->host->game().state().board;
     a->write(m(request));
     settle(150);
     QVERIFY(a->messages.isEmpty());
-    QVERIFY(h->host->gameon);
-    QCOMPARE(h->host->curplayer, 1);
-    QCOMPARE(h->host->board, before);
+    QVERIFY(h->host->game().state().gameon);
+    QCOMPARE(h->host->game().state().curplayer, 1);
+    QCOMPARE(h->host->game().state().board, before);
     QVERIFY(h->host->Timer1.isActive());
 }
 
@@ -204,7 +204,7 @@ void TestHostGame::shuffles()
     startGame("f", 500, 25, 1);
     h->clearAll();
     stepTurn(3);
-    QCOMPARE(h->host->timeleft, 26);
+    QCOMPARE(h->host->game().state().timeleft, 26);
     b->write(m("CMD_shuffle+2+")); // not Ann's turn
     settle(100);
     QVERIFY(a->messages.isEmpty());
@@ -212,12 +212,12 @@ void TestHostGame::shuffles()
     QVERIFY(b->waitForMessages(2));
     QCOMPARE(b->messages[0], QByteArray("CMD_useshuffle+1+0+38+")); // 26 + 25 div 2
     QCOMPARE(commands({b->messages[1]}), QList<QByteArray>{"CMD_theboard"});
-    QCOMPARE(parseBoard(b->messages[1]), h->host->board);
+    QCOMPARE(parseBoard(b->messages[1]), h->host->game().state().board);
     h->clearAll();
     a->write(m("CMD_shuffle+1+")); // none left
     settle(100);
     QVERIFY(a->messages.isEmpty());
-    QCOMPARE(h->host->timeleft, 38);
+    QCOMPARE(h->host->game().state().timeleft, 38);
 }
 
 void TestHostGame::wordRefillsOnlyUsedSquares()
@@ -226,13 +226,13 @@ void TestHostGame::wordRefillsOnlyUsedSquares()
     rules::Board b = filled('e');
     const rules::Path path{{1, 1}, {1, 2}, {1, 3}};
     lay(b, "cat", path);
-    h->host->board = b;
+    h->host->game().state().board = b;
     a->messages.clear();
     a->write(done(1, path));
     QVERIFY(a->waitForMessages(1));
     // c on a Double Word square: (3 + 1 + 1) x 2.
     QCOMPARE(a->take(), QByteArray("CMD_madeword+1+CAT+10+10+10+0+1+1+1+2+1+3"));
-    const int dir = h->host->direction;
+    const int dir = h->host->game().state().direction;
     QVERIFY(dir >= 1 && dir <= 4);
     QCOMPARE(h->host->Tag(), 2);
     stepTurn(5);
@@ -263,12 +263,12 @@ void TestHostGame::resubmitAfterNotValid()
     const rules::Path good{{2, 1}, {3, 1}, {4, 1}};
     lay(b, "xqz", bad);
     lay(b, "dog", good);
-    h->host->board = b;
+    h->host->game().state().board = b;
     a->messages.clear();
     a->write(done(1, bad));
     QVERIFY(a->waitForMessages(1));
     QCOMPARE(a->take(), QByteArray("CMD_notvalid+1+XQZ+"));
-    QCOMPARE(h->host->curplayer, 1);
+    QCOMPARE(h->host->game().state().curplayer, 1);
     QVERIFY(h->host->Timer1.isActive());
     a->write(done(1, good));
     QVERIFY(a->waitForMessages(1));
@@ -277,7 +277,7 @@ void TestHostGame::resubmitAfterNotValid()
     a->write(done(1, good));
     settle(100);
     QVERIFY(a->messages.isEmpty());
-    QCOMPARE(h->host->tplayers[1].score, 5);
+    QCOMPARE(h->host->game().state().seats[1].score, 5);
 }
 
 void TestHostGame::sevenLetterBonus()
@@ -286,7 +286,7 @@ void TestHostGame::sevenLetterBonus()
     rules::Board b = filled('e');
     const rules::Path path{{1, 2}, {2, 2}, {3, 2}, {4, 2}, {5, 2}, {5, 3}, {5, 4}};
     lay(b, "planets", path);
-    h->host->board = b;
+    h->host->game().state().board = b;
     a->messages.clear();
     a->write(done(1, path));
     QVERIFY(a->waitForMessages(2));
@@ -316,15 +316,15 @@ void TestHostGame::badSubmissions()
     QFETCH(QByteArray, request);
     startGame();
     // Every square spells "e": any path would be a word if it got that far.
-    h->host->board = filled('e');
+    h->host->game().state().board = filled('e');
     a->messages.clear();
     a->write(m(request));
     settle(150);
     QVERIFY(a->messages.isEmpty());
-    QCOMPARE(h->host->curplayer, 1);
-    QCOMPARE(h->host->tplayers[1].score, 0);
+    QCOMPARE(h->host->game().state().curplayer, 1);
+    QCOMPARE(h->host->game().state().seats[1].score, 0);
     for (int seat = 2; seat <= 4; ++seat)
-        for (const QPoint &p : h->host->tplayers[seat].tiles)
+        for (const QPoint &p : h->host->game().state().seats[seat].tiles)
             QCOMPARE(p, QPoint(-1, -1));
 }
 
@@ -379,7 +379,7 @@ void TestHostGame::turnOrder()
     startGame(team, 10000, 30);
     QList<int> seen;
     for (int turn = 0; turn < order.size(); ++turn) {
-        seen << h->host->curplayer;
+        seen << h->host->game().state().curplayer;
         QCOMPARE(h->host->Tag(), 1);
         stepTurn(34); // the turn runs out
         stepTurn(4);  // the pause
@@ -390,25 +390,25 @@ void TestHostGame::turnOrder()
 void TestHostGame::targetWaitsForCycle()
 {
     startGame("f", 100, 30);
-    h->host->tplayers[1].score = 150; // seat 1 reaches the target
+    h->host->game().state().seats[1].score = 150; // seat 1 reaches the target
     stepTurn(34);
-    QVERIFY(h->host->gameon); // seat 2 has not played this cycle
+    QVERIFY(h->host->game().state().gameon); // seat 2 has not played this cycle
     stepTurn(4);
-    QCOMPARE(h->host->curplayer, 2);
+    QCOMPARE(h->host->game().state().curplayer, 2);
     a->messages.clear();
     stepTurn(34);
-    QVERIFY(!h->host->gameon);
+    QVERIFY(!h->host->game().state().gameon);
     QCOMPARE(a->messages, QList<QByteArray>{"CMD_winner+You+"});
 }
 
 void TestHostGame::tiesPlayOn()
 {
     startGame("f", 100, 30);
-    h->host->tplayers[1].score = 150;
-    h->host->tplayers[2].score = 150;
+    h->host->game().state().seats[1].score = 150;
+    h->host->game().state().seats[2].score = 150;
     stepTurn(38);
     stepTurn(34);
-    QVERIFY(h->host->gameon);
+    QVERIFY(h->host->game().state().gameon);
     QCOMPARE(h->host->Tag(), 3);
 }
 
@@ -417,24 +417,24 @@ void TestHostGame::teamTiePlaysOn()
     RawClient *b = h->joinAs(2, "Ann");
     QVERIFY(b);
     startGame("t", 100, 30);
-    h->host->teamscore = {100, 100};
+    h->host->game().state().teamscore = {100, 100};
     stepTurn(38);
     stepTurn(34);
-    QVERIFY(h->host->gameon);
-    h->host->teamscore = {100, 101};
+    QVERIFY(h->host->game().state().gameon);
+    h->host->game().state().teamscore = {100, 101};
     stepTurn(4);
     h->clearAll();
     stepTurn(34);
     stepTurn(4);
     stepTurn(34);
-    QVERIFY(!h->host->gameon);
+    QVERIFY(!h->host->game().state().gameon);
     QVERIFY(a->messages.contains("CMD_winner+Team B+"));
 }
 
 void TestHostGame::klotWins()
 {
     startGame("f", 100, 30);
-    h->host->tplayers[2].score = 100;
+    h->host->game().state().seats[2].score = 100;
     stepTurn(38);
     a->messages.clear();
     stepTurn(34);
@@ -448,31 +448,31 @@ void TestHostGame::directionRequests()
     startGame("f", 500, 30);
     rules::Board board = filled('e');
     lay(board, "dog", {{2, 1}, {3, 1}, {4, 1}});
-    h->host->board = board;
+    h->host->game().state().board = board;
     a->write(done(1, {{2, 1}, {3, 1}, {4, 1}}));
-    QTRY_COMPARE(h->host->lastplayer, 1);
-    QCOMPARE(h->host->timeleft, 5);
+    QTRY_COMPARE(h->host->game().state().lastplayer, 1);
+    QCOMPARE(h->host->game().state().timeleft, 5);
     b->write(m("CMD_direction+2+3+")); // not the word maker
     settle(100);
-    QCOMPARE(h->host->timeleft, 5);
+    QCOMPARE(h->host->game().state().timeleft, 5);
     a->write(m("CMD_direction+1+3+"));
-    QTRY_COMPARE(h->host->timeleft, 2);
-    QCOMPARE(h->host->direction, 3);
+    QTRY_COMPARE(h->host->game().state().timeleft, 2);
+    QCOMPARE(h->host->game().state().direction, 3);
     h->clearAll();
     stepTurn(2);
     QCOMPARE(b->take(), QByteArray("CMD_moving+3+"));
 
     // After a time-up, the pause can be cut short by that seat only.
     stepTurn(4);
-    QCOMPARE(h->host->curplayer, 2);
+    QCOMPARE(h->host->game().state().curplayer, 2);
     stepTurn(34);
     QCOMPARE(h->host->Tag(), 3);
-    QCOMPARE(h->host->timeleft, 4);
+    QCOMPARE(h->host->game().state().timeleft, 4);
     a->write(m("CMD_direction+1+4+"));
     settle(100);
-    QCOMPARE(h->host->timeleft, 4);
+    QCOMPARE(h->host->game().state().timeleft, 4);
     b->write(m("CMD_direction+2+4+"));
-    QTRY_COMPARE(h->host->timeleft, 2);
+    QTRY_COMPARE(h->host->game().state().timeleft, 2);
 }
 
 void TestHostGame::lateJoinerCatchesUp()
@@ -485,7 +485,7 @@ void TestHostGame::lateJoinerCatchesUp()
     QVERIFY(b->waitForMessages(5));
     QCOMPARE(commands(b->messages), (QList<QByteArray>{"CMD_newplayerinfo", "CMD_existingplayers", "CMD_theboard",
                                                        "CMD_gamestats", "CMD_shufflesl"}));
-    QCOMPARE(parseBoard(b->messages[2]), h->host->board);
+    QCOMPARE(parseBoard(b->messages[2]), h->host->game().state().board);
     QCOMPARE(b->messages[3], QByteArray("CMD_gamestats+1+500+60+54+f+0+0+0+0+0+0+"));
     QCOMPARE(b->messages[4], QByteArray("CMD_shufflesl+2+2+2+2+"));
 }
@@ -495,11 +495,11 @@ void TestHostGame::klotPlaysSevenLetters()
     h->host->setKlotWords({"zzzz", "planets"});
     startGame("f", 500, 30);
     stepTurn(38); // seat 1 runs out; seat 2 (Klot) is next
-    QCOMPARE(h->host->curplayer, 2);
+    QCOMPARE(h->host->game().state().curplayer, 2);
     rules::Board b = filled('q');
     const rules::Path path{{1, 2}, {2, 2}, {3, 2}, {4, 2}, {5, 2}, {5, 3}, {5, 4}};
     lay(b, "planets", path);
-    h->host->board = b;
+    h->host->game().state().board = b;
     a->messages.clear();
     stepKlot(4);
     QVERIFY(a->messages.isEmpty());
@@ -507,7 +507,7 @@ void TestHostGame::klotPlaysSevenLetters()
     QVERIFY(a->waitForMessages(2));
     QCOMPARE(a->messages[0], QByteArray("CMD_madeword+2+PLANETS+33+33+0+33+1+2+2+2+3+2+4+2+5+2+5+3+5+4"));
     QCOMPARE(a->messages[1], QByteArray("CMD_bonus+2+20+"));
-    QCOMPARE(h->host->timeleft, 2); // Klot's direction wait
+    QCOMPARE(h->host->game().state().timeleft, 2); // Klot's direction wait
 }
 
 void TestHostGame::klotWaitsForReturningUser()
@@ -515,27 +515,27 @@ void TestHostGame::klotWaitsForReturningUser()
     startGame("f", 500, 30);
     rules::Board b = filled('e');
     lay(b, "dog", {{2, 1}, {3, 1}, {4, 1}});
-    h->host->board = b;
+    h->host->game().state().board = b;
     h->host->setKlotWords({"zzzz", "dogs", "eddo"});
     a->write(m("CMD_justwatch+1+1"));
     QTRY_VERIFY(h->host->computertimer.isActive());
     stepKlot(2);
     a->write(m("CMD_justwatch+1+2"));
-    QTRY_VERIFY(!h->host->tplayers[1].watching);
+    QTRY_VERIFY(!h->host->game().state().seats[1].watching);
     a->messages.clear();
     stepKlot(3);
     settle(100);
     QVERIFY(a->messages.isEmpty());
     QVERIFY(!h->host->computertimer.isActive());
-    QCOMPARE(h->host->curplayer, 1);
+    QCOMPARE(h->host->game().state().curplayer, 1);
 }
 
 void TestHostGame::klotWithNothingToTrace()
 {
     startGame("f", 500, 30);
     stepTurn(38);
-    QCOMPARE(h->host->curplayer, 2);
-    h->host->board = filled('q');
+    QCOMPARE(h->host->game().state().curplayer, 2);
+    h->host->game().state().board = filled('q');
     a->messages.clear();
     stepKlot(5);
     QVERIFY(a->messages.isEmpty());
@@ -549,11 +549,11 @@ void TestHostGame::leaverTurnGoesToKlot()
     QVERIFY(b);
     startGame("f", 500, 30);
     stepTurn(38);
-    QCOMPARE(h->host->curplayer, 2);
+    QCOMPARE(h->host->game().state().curplayer, 2);
     QVERIFY(!h->host->computertimer.isActive());
     b->sock.disconnectFromHost();
     QTRY_VERIFY(h->host->computertimer.isActive());
-    QCOMPARE(h->host->klotdelay, 5);
+    QCOMPARE(h->host->game().state().klotdelay, 5);
 }
 
 // A whole game: seat 1 is a scripted player that looks for words from Klot's
@@ -586,7 +586,7 @@ void TestHostGame::wholeSoloGame()
         handle(msg);
     a->messages.clear();
     while (winner.isEmpty() && ++guard < 4000) {
-        if (h->host->curplayer == 1 && h->host->Tag() == 1) {
+        if (h->host->game().state().curplayer == 1 && h->host->Tag() == 1) {
             // Find a word the way a player would, from the board we were sent.
             std::optional<rules::KlotMove> move;
             for (int start = 0; start < int(words.words.size()) && !move; start += 500)

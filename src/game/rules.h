@@ -20,6 +20,30 @@ inline constexpr int Empty = 0;
 inline constexpr int Removed = 27;
 inline constexpr int Seats = 4;
 inline constexpr int SevenLetterBonus = 20;
+inline constexpr int BonusSquarePoints = 20;
+// anybonus() answers these for the word squares; the scorer counts them.
+inline constexpr int DoubleWordMarker = 500;
+inline constexpr int TripleWordMarker = 1000;
+
+// Codes of the tile pictures both sides agree on: 1..26 are the letters,
+// Removed marks a used tile on the host's board, the two pick marks are drawn
+// over the client's picked tiles (every pick but the last, and the last), and
+// the square pictures sit under the tiles.
+namespace tile {
+inline constexpr int PickMark = 28;
+inline constexpr int LastPickMark = 29;
+inline constexpr int TripleLetter = 27; // shares its picture index with Removed
+inline constexpr int Plain = 30;
+inline constexpr int BonusSquare = 31;
+inline constexpr int DoubleLetter = 32;
+inline constexpr int DoubleWord = 33;
+inline constexpr int TripleWord = 34;
+inline constexpr int EmptySlot = 35;
+} // namespace tile
+
+// The fixed bonus squares, the same in every game.
+enum class Square { Plain, Bonus, DoubleLetter, TripleLetter, DoubleWord, TripleWord };
+Square squareAt(int x, int y);
 
 using Board = std::array<std::array<int, Size>, Size>; // [x][y]
 using Path = std::vector<QPoint>;
@@ -33,8 +57,8 @@ char convertoletter(int code);
 int letterworth(int code);
 
 // A square's bonus for a letter of the given value: 20 on the Bonus square,
-// the value again on a Double Letter, twice it on a Triple Letter, 500 on a
-// Double Word and 1000 on a Triple Word (markers counted by the scorer), else 0.
+// the value again on a Double Letter, twice it on a Triple Letter, the word
+// markers on Double and Triple Word squares (counted by the scorer), else 0.
 int anybonus(int x, int y, int value);
 
 inline bool onBoard(int x, int y)
@@ -48,8 +72,9 @@ bool touches(QPoint a, QPoint b);
 int scoreWord(const Board &board, const Path &tiles);
 
 // Slides the remaining tiles toward one edge (1 down, 2 left, 3 up, 4 right;
-// anything else counts as down); removed squares gather at the other edge.
-void shift(Board &board, int direction);
+// anything else counts as down); gaps gather at the other edge. The host's
+// gaps are Removed tiles, the client's empty cells.
+void shift(Board &board, int direction, int gap = Removed);
 
 // Who sits where, as far as the turn order cares.
 struct Seating {

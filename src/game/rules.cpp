@@ -50,23 +50,42 @@ int letterworth(int code)
     }
 }
 
-int anybonus(int x, int y, int value)
+Square squareAt(int x, int y)
 {
+    if (!onBoard(x, y))
+        return Square::Plain;
     // Symmetric in both axes: fold onto the top-left quarter.
     const int fx = x > 3 ? 6 - x : x;
     const int fy = y > 3 ? 6 - y : y;
-    if (!onBoard(x, y))
-        return 0;
     if (fx == 3 && fy == 3)
-        return 20;
+        return Square::Bonus;
     if (fx == 0 && fy == 0)
-        return value;
+        return Square::DoubleLetter;
     if (fx == 2 && fy == 2)
-        return 2 * value;
+        return Square::TripleLetter;
     if (fx == 1 && fy == 1)
-        return 500;
+        return Square::DoubleWord;
     if ((fx == 3 && fy == 0) || (fx == 0 && fy == 3))
-        return 1000;
+        return Square::TripleWord;
+    return Square::Plain;
+}
+
+int anybonus(int x, int y, int value)
+{
+    switch (squareAt(x, y)) {
+    case Square::Bonus:
+        return BonusSquarePoints;
+    case Square::DoubleLetter:
+        return value;
+    case Square::TripleLetter:
+        return 2 * value;
+    case Square::DoubleWord:
+        return DoubleWordMarker;
+    case Square::TripleWord:
+        return TripleWordMarker;
+    case Square::Plain:
+        break;
+    }
     return 0;
 }
 
@@ -85,10 +104,10 @@ int scoreWord(const Board &board, const Path &tiles)
     for (const QPoint &t : tiles) {
         const int value = letterworth(board[t.x()][t.y()]);
         int bonus = anybonus(t.x(), t.y(), value);
-        if (bonus == 1000) {
+        if (bonus == TripleWordMarker) {
             ++triples;
             bonus = 0;
-        } else if (bonus == 500) {
+        } else if (bonus == DoubleWordMarker) {
             ++doubles;
             bonus = 0;
         }
@@ -103,58 +122,58 @@ int scoreWord(const Board &board, const Path &tiles)
     return score;
 }
 
-void shift(Board &b, int direction)
+void shift(Board &b, int direction, int gap)
 {
     switch (direction) {
     case 2: // left
         for (int x = 0; x <= 5; ++x) {
             for (int y = 0; y < Size; ++y) {
-                if (b[x][y] != Removed)
+                if (b[x][y] != gap)
                     continue;
                 int k = x + 1;
-                while (k < 6 && b[k][y] == Removed)
+                while (k < 6 && b[k][y] == gap)
                     ++k;
                 b[x][y] = b[k][y];
-                b[k][y] = Removed;
+                b[k][y] = gap;
             }
         }
         break;
     case 3: // up
         for (int x = 0; x < Size; ++x) {
             for (int y = 0; y <= 5; ++y) {
-                if (b[x][y] != Removed)
+                if (b[x][y] != gap)
                     continue;
                 int k = y + 1;
-                while (k < 6 && b[x][k] == Removed)
+                while (k < 6 && b[x][k] == gap)
                     ++k;
                 b[x][y] = b[x][k];
-                b[x][k] = Removed;
+                b[x][k] = gap;
             }
         }
         break;
     case 4: // right
         for (int x = 6; x >= 1; --x) {
             for (int y = 0; y < Size; ++y) {
-                if (b[x][y] != Removed)
+                if (b[x][y] != gap)
                     continue;
                 int k = x - 1;
-                while (k > 0 && b[k][y] == Removed)
+                while (k > 0 && b[k][y] == gap)
                     --k;
                 b[x][y] = b[k][y];
-                b[k][y] = Removed;
+                b[k][y] = gap;
             }
         }
         break;
     default: // down
         for (int x = 0; x < Size; ++x) {
             for (int y = 6; y >= 1; --y) {
-                if (b[x][y] != Removed)
+                if (b[x][y] != gap)
                     continue;
                 int k = y - 1;
-                while (k > 0 && b[x][k] == Removed)
+                while (k > 0 && b[x][k] == gap)
                     --k;
                 b[x][y] = b[x][k];
-                b[x][k] = Removed;
+                b[x][k] = gap;
             }
         }
         break;

@@ -1,0 +1,195 @@
+#pragma once
+// The host's game: the board, the seats' scores and shuffles, the turn and
+// its phases, the direction wait, the winner and the computer opponent's
+// play. It knows nothing of sockets or clocks: the host hands it requests
+// that passed its sender checks and calls the two tick functions once a
+// second while their timers run; what happened comes back as plain events
+// for the host to put on the wire.
+
+#include "rules.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QRandomGenerator>
+
+#include <array>
+#include <functional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace game {
+
+inline constexpr int Seats = rules::Seats;
+
+// What the host tells everybody (or, where it says so, one seat).
+struct BoardDealt {}; // the whole board, as it now stands
+struct GameStarted {
+    QByteArray starter;
+    int playto;
+    int turntime;
+    QByteArray team; // as the starter sent it
+    int shuffles;
+};
+struct TurnGiven {
+    int seat;
+    int shufflesLeft;
+};
+struct ShuffleUsed {
+    int seat;
+    int shufflesLeft;
+    int timeleft;
+};
+struct WordRefused { // to the seat alone, while someone sits there
+    int seat;
+    QByteArray word;
+};
+struct WordMade {
+    int seat;
+    QByteArray word;
+    int score;
+    int total;
+    std::array<int, 2> teamscore;
+    rules::Path squares;
+};
+struct SevenLetters {
+    int seat;
+    int points;
+};
+struct TimeUp {};
+struct Moving {
+    int direction;
+};
+struct Winner {
+    QByteArray name;
+};
+struct WatchChanged {
+    int seat;
+    bool watching;
+};
+struct Diagnostic { // for the host's standard error, never for a peer
+    std::string text;
+};
+using Event = std::variant<BoardDealt, GameStarted, TurnGiven, ShuffleUsed, WordRefused, WordMade, SevenLetters,
+                           TimeUp, Moving, Winner, WatchChanged, Diagnostic>;
+
+// The turn timer's phases.
+enum class Phase {
+    Idle,      // no turn running
+    Turn,      // a seat is tracing a word
+    Direction, // a word was made; the maker may choose the slide
+    Pause,     // between turns, before the next one is given
+};
+
+// A one-second countdown the host runs for the game. `starts` changes every
+// time it is (re)started, so the host can restart its clock in step.
+struct Countdown {
+    bool running = false;
+    unsigned starts = 0;
+};
+
+struct GameOptions {
+    QByteArray starter;
+    int playto = 0;
+    int turntime = 0;
+    QByteArray team; // "t" for a team game
+    int shuffles = 0;
+};
+
+// One entry of a submitted path: its place in the path (from 1) and square.
+struct PathEntry {
+    int n;
+    int x;
+    int y;
+};
+
+struct Seat {
+    bool active = false; // a person is connected at this seat
+    QByteArray name;
+    bool watching = false; // Klot plays for the person
+    int score = 0;
+    std::array<QPoint, 7> tiles{};
+    int team = 0;
+    int shufflesleft = 0;
+};
+
+class HostGame {
+public:
+    using WordCheck = std::function<bool(QByteArrayView)>;
+    using KlotWordSource = std::function<const rules::KlotWords &()>;
+
+    HostGame(WordCheck checkWord, KlotWordSource klotWords);
+
+    void setRandomSeed(quint32 seed) { m_rng.seed(seed); }
+
+    // Who sits where, as the host's connections say (seats 1..4; other slots
+    // are ignored).
+    void occupy(int seat);
+    void setName(int seat, const QByteArray &name);
+    void vacate(int seat);
+
+    // Requests, in the names of the messages they answer.
+    bool startgame(const GameOptions &options);
+    void shuffle(int seat);
+    void playerdone(int seat, const std::vector<PathEntry> &entries);
+    void direction_(int seat, int code);
+    void justwatch(int seat, bool watching);
+    // Picks of the seat whose turn it is are shown to the others.
+    bool relaysPicksOf(int seat) const { return seat == s.curplayer && seat >= 1; }
+
+    // Once a second while the matching countdown runs.
+    void Timer1Timer();
+    void computertimerTimer();
+
+    // The game's steps; public so that tests can drive them one by one.
+    void createmaze();
+    void startnextround();
+    void findplayer();
+    bool checkforwin(int seat);
+    void computerplay();
+    rules::Seating seating() const;
+
+    // What happened since the last call, in order.
+    std::vector<Event> takeEvents();
+
+    const Countdown &turnTimer() const { return m_turnTimer; }
+    const Countdown &klotTimer() const { return m_klotTimer; }
+
+    // Everything the game holds, as plain data: the host reads it for late
+    // joiners, tests read it and lay boards and scores in it.
+    struct State {
+        std::array<Seat, Seats + 1> seats{}; // 1..4
+        rules::Board board{};
+        bool gameon = false;
+        int curplayer = 0;
+        int lastplayer = 0;
+        bool teamgame = false;
+        int playto = 0;
+        int turntime = 0;
+        int timeleft = 0;
+        std::array<int, 2> teamscore{};
+        int direction = 0;
+        int klotdelay = 0;
+        int shufflesetting = 0;
+        Phase phase = Phase::Idle;
+    };
+    const State &state() const { return s; }
+    State &state() { return s; }
+private:
+    void emitEvent(Event e) { m_events.push_back(std::move(e)); }
+    void startTurnTimer(Phase phase, int seconds);
+    void stopTurnTimer();
+    void startKlot();
+    bool klotPlays(int seat) const;
+
+    WordCheck m_checkWord;
+    KlotWordSource m_klotWords;
+    QRandomGenerator m_rng;
+
+    State s;
+    Countdown m_turnTimer;
+    Countdown m_klotTimer;
+    std::vector<Event> m_events;
+};
+
+} // namespace game
