@@ -14,7 +14,7 @@ namespace {
 void run(benchmark::State &state, int cap, int prefill)
 {
     Tchat chat;
-    chat.maxChatLines = cap;
+    chat.setMaxChatLines(cap);
     for (int i = 0; i < prefill; ++i)
         chat.addlinetochat("2+Ann chats: a line with a www.link.com and a :)#12 smiley " + QByteArray::number(i), 0);
     int i = 0;

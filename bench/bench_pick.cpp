@@ -1,3 +1,4 @@
+#include "usehost.h"
 // Pick to display: from a pick on one player's board to its mark on another
 // player's board, through the host, over loopback. The budget is one host
 // tick (10 ms) plus one client tick (1 ms) plus 2 ms; the baseline in the
@@ -36,29 +37,29 @@ void BM_PickToDisplay(benchmark::State &state)
     TServer server;
     server.setManualTimers(true);
     Tchat a;
-    a.setServer(&server);
+    useHost(a, &server);
     a.setAbout(&about);
     a.setArguments({"A", "x", "true"});
     a.setPort(0);
     a.show();
-    spinUntil([&] { return a.loggedin; });
+    spinUntil([&] { return a.model().loggedin(); });
     Tchat b;
     b.setArguments({"B", "127.0.0.1", "false"});
     b.setPort(server.listeningPort());
     b.show();
-    spinUntil([&] { return b.loggedin; });
-    a.send(QByteArray("CMD_startgame+A+500+120+f+0+") + char(0xFF));
-    spinUntil([&] { return a.currentplayer == 1 && b.currentplayer == 1; });
+    spinUntil([&] { return b.model().loggedin(); });
+    a.model().send(QByteArray("CMD_startgame+A+500+120+f+0+") + char(0xFF));
+    spinUntil([&] { return a.model().currentplayer() == 1 && b.model().currentplayer() == 1; });
 
     for (auto _ : state) {
         QElapsedTimer t;
         t.start();
         a.paintbox_boardMouseUp(Qt::LeftButton, QPoint(100, 100)); // cell (1, 1)
-        spinUntil([&] { return b.board.overlay[1][1] == 29; });
+        spinUntil([&] { return b.model().board().overlay[1][1] == 29; });
         state.SetIterationTime(double(t.nsecsElapsed()) / 1e9);
         // Take it back (not timed) so the next pick is a first pick again.
         a.image_letter1Click(1);
-        spinUntil([&] { return b.board.path[1] == QPoint(-1, -1); });
+        spinUntil([&] { return b.model().board().path[1] == QPoint(-1, -1); });
     }
     state.counters["budget_ms"] = 13;
 }

@@ -5,6 +5,7 @@
 #include "tabout.h"
 #include "tchat.h"
 #include "tgamestart.h"
+#include "messages.h"
 #include "tspylist.h"
 #include "tserver.h"
 
@@ -26,9 +27,16 @@ int main(int argc, char *argv[])
     Tabout about(&chat);
     Tgamestart gamestart(&chat);
     TServer server;
+    if (!server.spell->error().isEmpty())
+        ui::showMessage(nullptr, server.spell->error());
     Tspylist spylist(&chat);
     server.setVersionSource([&about] { return about.versionText().toLatin1(); });
-    chat.setServer(&server);
+    chat.setListener([&server](quint16 port, quint16 *listening, QString *error) {
+        if (!server.listen(port, error))
+            return false;
+        *listening = server.listeningPort();
+        return true;
+    });
     chat.setAbout(&about);
     chat.setGamestart(&gamestart);
     chat.setSpylist(&spylist);

@@ -1,14 +1,11 @@
 #include "tchat.h"
 #include "ui_tchat.h"
 
-#include "colourtext.h"
-#include "message.h"
 #include "messages.h"
 #include "tabout.h"
 #include "tgamestart.h"
 
 #include <QCloseEvent>
-#include <QRandomGenerator>
 
 Tchat::Tchat(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<Ui::Tchat>())
 {
@@ -20,7 +17,8 @@ Tchat::Tchat(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<Ui::Tch
 Tchat::~Tchat()
 {
     // The children outlive this object's own members while the window is
-    // taken down: they must not call back into it.
+    // taken down: they must not call back into it, nor may the model.
+    disconnect(&m_model, nullptr, this, nullptr);
     ui->mychat->removeEventFilter(this);
     ui->memo_words->viewport()->removeEventFilter(this);
     for (int k = 1; k <= 7; ++k)
@@ -32,29 +30,52 @@ Tchat::~Tchat()
 void Tchat::FormCreate()
 {
     resize(790, 580);
-    phraseready = true;
     systemcolor = 0xFF0000;
-    seatcount = 4;
-    ishost = false;
-    currentplayer = 0;
-    board.reset();
     setupChat();
     setupRoster();
     setupGame();
+    connectModel();
 
-    // The dispatch timer runs only while there is something to do, so an idle
-    // window costs nothing; each tick handles exactly one message.
-    Timer1.setInterval(1);
-    connect(&Timer1, &QTimer::timeout, this, &Tchat::Timer1Timer);
-
-    connect(&sock, &QTcpSocket::readyRead, this, &Tchat::sockRead);
-    connect(&sock, &QTcpSocket::connected, this,
-            [this] { sock.setSocketOption(QAbstractSocket::LowDelayOption, 1); });
-    connect(&sock, &QTcpSocket::disconnected, this, [this] { sockInfo(QStringLiteral("Socket Closed")); });
-    connect(&sock, &QTcpSocket::errorOccurred, this, &Tchat::sockError);
     connect(ui->Exit1, &QAction::triggered, this, &QWidget::close);
     connect(ui->button_start, &QPushButton::clicked, this, &Tchat::button_startClick);
     connect(ui->StartGame1, &QAction::triggered, this, &Tchat::button_startClick);
+}
+
+void Tchat::connectModel()
+{
+    ClientModel *m = &m_model;
+    connect(m, &ClientModel::systemLine, this, [this](const QByteArray &line) { addlinetochat(line); });
+    connect(m, &ClientModel::chatLine, this,
+            [this](const QByteArray &line, quint32 colour) { addlinetochat(line, colour); });
+    connect(m, &ClientModel::soundRequested, this, &Tchat::playsounds);
+    connect(m, &ClientModel::tallyGame, this, &Tchat::tallyGame);
+    connect(m, &ClientModel::tallyWordMade, this, &Tchat::tallyWordMade);
+    connect(m, &ClientModel::ownLoginConfirmed, this, &Tchat::loadsettings);
+    connect(m, &ClientModel::playerJoined, this, &Tchat::playerJoined);
+    connect(m, &ClientModel::playerLeft, this, &Tchat::playerLeft);
+    connect(m, &ClientModel::seatChanged, this, &Tchat::drawSeat);
+    connect(m, &ClientModel::gameStarted, this, &Tchat::startthegame);
+    connect(m, &ClientModel::boardChanged, ui->paintbox_board, &BoardView::drawAll);
+    connect(m, &ClientModel::cellChanged, ui->paintbox_board, &BoardView::drawCell);
+    connect(m, &ClientModel::stripChanged, this, [this](int k) { showSlot(k, m_model.stripCode(k)); });
+    connect(m, &ClientModel::turnGiven, this, &Tchat::getnextplayer);
+    connect(m, &ClientModel::statsReceived, this, &Tchat::gamestats);
+    connect(m, &ClientModel::shufflesChanged, this, &Tchat::showShuffles);
+    connect(m, &ClientModel::sevenLetterBonus, this, &Tchat::bonus);
+    connect(m, &ClientModel::timeIsUp, this, &Tchat::timeup);
+    connect(m, &ClientModel::wordRefused, this, &Tchat::notvalid);
+    connect(m, &ClientModel::wordMade, this, &Tchat::madeword);
+    connect(m, &ClientModel::arrowsChanged, this, &Tchat::drawArrows);
+    connect(m, &ClientModel::moved, this, &Tchat::moving);
+    connect(m, &ClientModel::winnerDeclared, this, &Tchat::winner);
+    connect(m, &ClientModel::countdownTick, this, &Tchat::drawCountdown);
+    connect(m, &ClientModel::gameFull, this, [this] {
+        ui::showMessage(this, QStringLiteral("Game is full"));
+        close();
+    });
+    connect(m, &ClientModel::hostNotFound, this,
+            [this] { ui::showMessage(this, QStringLiteral("Host Lookup - Could Not Find Host Entry")); });
+    connect(m, &ClientModel::connectionClosed, this, &QWidget::close);
 }
 
 void Tchat::showEvent(QShowEvent *event)
@@ -76,6 +97,7 @@ void Tchat::closeEvent(QCloseEvent *event)
 void Tchat::setAbout(Tabout *about)
 {
     m_about = about;
+    m_model.setVersionSource([about] { return about->versionText().toLatin1(); });
     ui::applyBackground(about);
     connect(ui->About1, &QAction::triggered, about, [this, about] {
         ui::centreOn(about, this);
@@ -88,21 +110,20 @@ void Tchat::setGamestart(Tgamestart *dialog)
 {
     m_gamestart = dialog;
     ui::applyBackground(dialog);
-    connect(dialog, &Tgamestart::startRequested, this, [this](const QByteArray &message) {
-        send(message);
+    connect(dialog, &Tgamestart::startRequested, this, [this](const game::GameOptions &options) {
+        m_model.startGame(options);
         savesettings();
     });
 }
 
 void Tchat::button_startClick()
 {
-    if (!loggedin) {
+    if (!m_model.loggedin()) {
         ui::showMessage(this, QStringLiteral("You are not connected"));
         return;
     }
     if (!m_gamestart)
         return;
-    m_gamestart->setPlayerName(wire::safeName(playername.toLatin1()));
     if (!m_gamestart->isVisible())
         ui::centreOn(m_gamestart, this);
     m_gamestart->show();

@@ -1,25 +1,22 @@
 #pragma once
-// The main window: the local user's view of the game. It keeps a mirror of the
-// host's state that changes only when the host's messages arrive.
+// The main window: it draws the client model's mirror of the game and turns
+// the local user's clicks and keys into the model's operations.
 
 #include "boardview.h"
-#include "clientboard.h"
+#include "clientmodel.h"
 #include "tileimages.h"
-#include "framer.h"
 
 #include <QMainWindow>
 #include <QPixmap>
 #include <array>
-#include <QQueue>
-#include <QTcpSocket>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 namespace Ui {
 class Tchat;
 }
-class TServer;
 class Tabout;
 class Tgamestart;
 class Tspylist;
@@ -33,8 +30,11 @@ public:
     explicit Tchat(QWidget *parent = nullptr);
     ~Tchat() override;
 
-    // Windows created after this one that it works with.
-    void setServer(TServer *server) { m_server = server; }
+    // Starts listening for a hosted game on the port and says where it
+    // listens; on failure gives the text the user is shown. The application
+    // wires this to the host, so the window never needs the host itself.
+    using Listener = std::function<bool(quint16 port, quint16 *listening, QString *error)>;
+    void setListener(Listener listen) { m_listen = std::move(listen); }
     void setAbout(Tabout *about);
     void setGamestart(Tgamestart *dialog);
     void setSpylist(Tspylist *dialog);
@@ -44,39 +44,34 @@ public:
     void setPort(quint16 port) { m_port = port; }
 
     Ui::Tchat *form() const { return ui.get(); }
+    ClientModel &model() { return m_model; }
+    const ClientModel &model() const { return m_model; }
 
-    // Connection state.
-    QString playername;
-    QString hostaddress;
-    QByteArray logintail;
-    int myslot = 0;
-    bool loggedin = false;
-    bool ishost = false;
-    int currentplayer = 0;
-    int seatcount = 4;
-    quint32 systemcolor = 0xFF0000;
-    bool phraseready = true;
-    int phrasecount = 0;
-    ClientBoard board;
-
-    QTcpSocket sock;
-    QTcpSocket Sock11;
-    QTimer Timer1;
+    // The popup menus and their items.
+    struct Popups {
+        QMenu *popup_kick = nullptr;
+        QAction *RemoveFromGame1 = nullptr;
+        QAction *SettoJustWatch1 = nullptr;
+        QAction *UnsetJustWatch1 = nullptr;
+        QMenu *popup_chat = nullptr;
+        QMenu *popup_entry = nullptr;
+        QMenu *popup_smilies = nullptr;
+        QAction *ScrollChatOff2 = nullptr; // the view popup's item
+    };
+    const Popups &popups() const { return m_popups; }
+    int popupTag() const { return m_popupTag; }
+    quint32 textColour() const { return textcolor; }
+    // The chat keeps its newest lines only (a flood must not slow the view).
+    static constexpr int MaxChatLines = 2000;
+    void setMaxChatLines(int lines) { maxChatLines = lines; }
 
     void processparams();
     void hostpress();
     void joinpress();
-    void sendloginfo(const QByteArray &data);
-    void sockRead();
-    void processsocktimer();
-    void sockInfo(const QString &info);
 
-    // Sends a finished message to the host; does nothing before login.
-    void send(const QByteArray &message);
     // "N+text": a chat line from sender N (0 for the system's own lines).
     void addlinetochat(const QByteArray &line);
     void addlinetochat(const QByteArray &line, quint32 colour);
-    void chatrecieved(const QByteArray &data);
     void sendit();
     void mainchatJump(int number);
     void ClearMainChat1Click();
@@ -91,9 +86,6 @@ public:
     void setTextColour(quint32 bgr);
 
     // Roster.
-    void newplayerinfo(const QByteArray &data);
-    void playerdisconnected(const QByteArray &data);
-    void justwatching(const QByteArray &data);
     void JustWatch1Click();
     void SettoJustWatch1Click();
     void UnsetJustWatch1Click();
@@ -106,70 +98,20 @@ public:
     void playsounds(const QString &name);
     // The settings file is read when the host confirms our login.
     void loadsettings();
-    QMenu *popup_kick = nullptr;
-    QAction *RemoveFromGame1 = nullptr;
-    QAction *SettoJustWatch1 = nullptr;
-    QAction *UnsetJustWatch1 = nullptr;
-    int popupTag = 0;
 
-    // The chat keeps its newest lines only (a flood must not slow the view).
-    // Game flow.
-    void startthegame(const QByteArray &data);
-    void getnextplayer(const QByteArray &data);
-    void theboard(const QByteArray &data);
-    void gamestats(const QByteArray &data);
-    void shufflesl(const QByteArray &data);
-    void useshuffle(const QByteArray &data);
-    void bonus(const QByteArray &data);
-    void timeup();
-    void winner(const QByteArray &data);
-    void clearthings();
-    // Word play and the player's input.
-    void selectletter(const QByteArray &data);
-    void selectclear(const QByteArray &data);
-    void clearletter(const QByteArray &data);
-    void notvalid(const QByteArray &data);
-    void madeword(const QByteArray &data);
-    void moving(const QByteArray &data);
+    // The player's input.
     void paintbox_boardMouseUp(Qt::MouseButton button, const QPoint &pixel);
     void image_letter1Click(int k);
-    void pressclear();
     void button_clearClick();
-    void pressdone();
     void button_doneClick();
     void button_shuffleClick();
     void image_direction1Click(int d);
     QLabel *letterSlot(int k) const;
     QLabel *direction(int d) const;
+    // What a strip slot shows (-1 empty), as drawn.
+    int shownInSlot(int k) const { return slotCodes[size_t(k)]; }
     // The tally's call points.
     void loadchecklist();
-    void addgame(const QString &who);
-    void tallyWord(const QByteArray &word, int points);
-
-    TileImages imagelist_letters;
-    QTimer Timer2;       // the turn countdown, once a second
-    int Timer2Tag = 0;   // seconds left
-    int timePerTurn = 0; // label_Timeperturn's Tag
-    int lastdirection = 0;
-    bool postWords = false;
-    QString turnSound = QStringLiteral("turn");
-    std::array<int, 8> slotCodes{}; // what each letter slot shows (-1 empty)
-    QTimer bonusTimer;
-    int bonusFrame = 0;
-
-    static constexpr int MaxChatLines = 2000;
-    int maxChatLines = MaxChatLines;
-    quint32 textcolor = 0x000000; // the user's chat colour
-    double chatTextSize = 10;
-    std::array<QByteArray, 101> links{};
-    int lastlink = -1;
-    QPixmap imagelist_smilies;
-    QMenu *popup_chat = nullptr;
-    QMenu *popup_entry = nullptr;
-    QMenu *popup_smilies = nullptr;
-    QAction *ScrollChatOff2 = nullptr; // the view popup's item
-
-    int queuedMessages() const { return receivedlist.size(); }
 
     // The Start Game button and menu item: the options, or why not.
     void button_startClick();
@@ -184,8 +126,6 @@ signals:
     void tallyWordMade(const QByteArray &word, int points);
 
 public slots:
-    void Timer1Timer();
-    void Timer2Timer();
     void bonusFrameTimer();
 
 protected:
@@ -198,25 +138,35 @@ private:
     void setupChat();
     void setupRoster();
     void setupGame();
+    void connectModel();
     void showSlot(int k, int code); // code < 0: the empty slot
-    void clearSlots();
     void showShuffles(int seat, int left);
     void hideArrows();
-    void dropMarks();
     void setTeamColours(bool team);
     bool handleBoardEvent(QObject *watched, QEvent *event);
     void namePopup(QLabel *label, const QPoint &pos);
     void trimChatHistory();
-    void dispatch(const QByteArray &command, const QByteArray &data);
-    void havewrongversion(const QByteArray &data);
-    void wrongversion(const QByteArray &data);
-    void full(const QByteArray &data);
-    void timeupMessage(const QByteArray &data);
-    void wakeTimer();
-    void sockError(QAbstractSocket::SocketError error);
+    bool refuseWhileWatching();
+
+    // Drawing what the model reports.
+    void drawSeat(int seat);
+    void playerJoined(int slot, const QByteArray &name);
+    void playerLeft(int slot, const QByteArray &name);
+    void startthegame(const QByteArray &playto, int timePerTurn, bool team, int shuffles);
+    void getnextplayer(int seat, int shufflesLeft);
+    void gamestats(const ClientModel::GameStats &stats);
+    void bonus();
+    void timeup();
+    void winner(const QString &text, bool seated);
+    void notvalid(const QByteArray &word);
+    void madeword(const ClientModel::WordMade &made);
+    void moving(int direction);
+    void drawArrows();
+    void drawCountdown(int secondsLeft);
 
     std::unique_ptr<Ui::Tchat> ui;
-    TServer *m_server = nullptr;
+    ClientModel m_model;
+    Listener m_listen;
     Tabout *m_about = nullptr;
     Tgamestart *m_gamestart = nullptr;
     Tspylist *m_spylist = nullptr;
@@ -225,6 +175,23 @@ private:
     bool m_argsSet = false;
     bool m_shown = false;
     quint16 m_port = 7772;
-    wire::Framer m_framer;
-    QQueue<QByteArray> receivedlist;
+    QString playername;
+    QString hostaddress;
+
+    Popups m_popups;
+    int m_popupTag = 0;
+    TileImages imagelist_letters;
+    std::array<int, 8> slotCodes{}; // what each letter slot shows (-1 empty)
+    bool postWords = false;
+    QString turnSound = QStringLiteral("turn");
+    QTimer bonusTimer;
+    int bonusFrame = 0;
+
+    int maxChatLines = MaxChatLines;
+    quint32 systemcolor = 0xFF0000;
+    quint32 textcolor = 0x000000; // the user's chat colour
+    double chatTextSize = 10;
+    std::array<QByteArray, 101> links{};
+    int lastlink = -1;
+    QPixmap imagelist_smilies;
 };

@@ -52,31 +52,31 @@ void Tchat::setupChat()
     ui->mychat->installEventFilter(this);
 
     // The view's popup, the entry line's popup and the smilies.
-    popup_chat = new QMenu(this);
-    popup_chat->addAction(QStringLiteral("Select All"), this, &Tchat::SelectAll1Click);
-    popup_chat->addAction(QStringLiteral("Copy"), QKeySequence::Copy, this, &Tchat::Copy1Click);
-    ScrollChatOff2 = popup_chat->addAction(QStringLiteral("Scroll Chat Off"));
-    ScrollChatOff2->setCheckable(true);
-    popup_chat->addAction(ui->ClearMainChat1);
+    m_popups.popup_chat = new QMenu(this);
+    m_popups.popup_chat->addAction(QStringLiteral("Select All"), this, &Tchat::SelectAll1Click);
+    m_popups.popup_chat->addAction(QStringLiteral("Copy"), QKeySequence::Copy, this, &Tchat::Copy1Click);
+    m_popups.ScrollChatOff2 = m_popups.popup_chat->addAction(QStringLiteral("Scroll Chat Off"));
+    m_popups.ScrollChatOff2->setCheckable(true);
+    m_popups.popup_chat->addAction(ui->ClearMainChat1);
     connect(ui->mainchat, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &p) { popup_chat->popup(ui->mainchat->mapToGlobal(p)); });
-    connect(ScrollChatOff2, &QAction::triggered, this, &Tchat::ScrollChatOff1Click);
+            [this](const QPoint &p) { m_popups.popup_chat->popup(ui->mainchat->mapToGlobal(p)); });
+    connect(m_popups.ScrollChatOff2, &QAction::triggered, this, &Tchat::ScrollChatOff1Click);
     connect(ui->ScrollChatOff1, &QAction::triggered, this, [this] {
         // The menu item toggled itself; the popup's item holds the state.
-        ScrollChatOff2->setChecked(!ScrollChatOff2->isChecked());
+        m_popups.ScrollChatOff2->setChecked(!m_popups.ScrollChatOff2->isChecked());
         ScrollChatOff1Click();
     });
     ui->ScrollChatOff1->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
     connect(ui->ClearMainChat1, &QAction::triggered, this, &Tchat::ClearMainChat1Click);
 
-    popup_entry = new QMenu(this);
-    popup_entry->addAction(QStringLiteral("Paste"), QKeySequence::Paste, this, &Tchat::Paste1Click);
+    m_popups.popup_entry = new QMenu(this);
+    m_popups.popup_entry->addAction(QStringLiteral("Paste"), QKeySequence::Paste, this, &Tchat::Paste1Click);
     connect(ui->mychat, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &p) { popup_entry->popup(ui->mychat->mapToGlobal(p)); });
+            [this](const QPoint &p) { m_popups.popup_entry->popup(ui->mychat->mapToGlobal(p)); });
 
-    popup_smilies = new QMenu(this);
+    m_popups.popup_smilies = new QMenu(this);
     for (int tag = 10; tag <= 27; ++tag) {
-        QAction *a = popup_smilies->addAction(QIcon(imagelist_smilies.copy((tag - 10) * 17, 0, 17, 16)), QString());
+        QAction *a = m_popups.popup_smilies->addAction(QIcon(imagelist_smilies.copy((tag - 10) * 17, 0, 17, 16)), QString());
         a->setData(tag);
         connect(a, &QAction::triggered, this, [this, tag] { N271Click(tag); });
     }
@@ -105,23 +105,10 @@ bool Tchat::eventFilter(QObject *watched, QEvent *event)
 
 void Tchat::sendit()
 {
-    if (!loggedin)
+    if (!m_model.loggedin())
         return;
-    const QByteArray text = ui->mychat->text().toLatin1();
-    if (!text.isEmpty()) {
-        const QByteArray colour = wire::colourToText(textcolor);
-        if (!text.startsWith('/'))
-            send(wire::Message("CMD_chat").field(myslot).field(text + '|' + colour).end());
-        else if (text.startsWith("/me"))
-            send(wire::Message("CMD_action").field(myslot).field(text.mid(4) + '|' + colour).end());
-    }
+    m_model.sendChat(ui->mychat->text().toLatin1(), textcolor);
     ui->mychat->clear();
-}
-
-void Tchat::chatrecieved(const QByteArray &data)
-{
-    const ui::ColouredLine l = ui::splitColour(data);
-    addlinetochat(l.line, l.colour);
 }
 
 void Tchat::addlinetochat(const QByteArray &line)
@@ -226,7 +213,7 @@ void Tchat::Copy1Click()
 
 void Tchat::ScrollChatOff1Click()
 {
-    ui->ScrollChatOff1->setChecked(ScrollChatOff2->isChecked());
+    ui->ScrollChatOff1->setChecked(m_popups.ScrollChatOff2->isChecked());
 }
 
 void Tchat::Paste1Click()
@@ -241,7 +228,7 @@ void Tchat::Paste1Click()
 
 void Tchat::button_smiliesClick()
 {
-    popup_smilies->popup(ui->button_smilies->mapToGlobal(ui->button_smilies->rect().bottomRight()));
+    m_popups.popup_smilies->popup(ui->button_smilies->mapToGlobal(ui->button_smilies->rect().bottomRight()));
 }
 
 void Tchat::N271Click(int tag)

@@ -4,8 +4,7 @@
 #include "tchat.h"
 #include "ui_tchat.h"
 
-#include "fieldreader.h"
-#include "message.h"
+#include "rules.h"
 
 #include <QPainter>
 
@@ -16,7 +15,7 @@ const QColor kTeamB(0xBA, 0xCA, 0xEF); // 0xEFCABA as 0x00BBGGRR
 void Tchat::setupGame()
 {
     imagelist_letters.loadClassic();
-    ui->paintbox_board->setBoard(&board, &imagelist_letters);
+    ui->paintbox_board->setBoard(&m_model.board(), &imagelist_letters);
     connect(ui->paintbox_board, &BoardView::released, this, &Tchat::paintbox_boardMouseUp);
 
     QPalette pal = ui->panel_board->palette();
@@ -80,8 +79,6 @@ void Tchat::setupGame()
     // A click on the words list sends the typing back to the chat line.
     ui->memo_words->viewport()->installEventFilter(this);
 
-    Timer2.setInterval(1000);
-    connect(&Timer2, &QTimer::timeout, this, &Tchat::Timer2Timer);
     bonusTimer.setInterval(250);
     connect(&bonusTimer, &QTimer::timeout, this, &Tchat::bonusFrameTimer);
 }
@@ -102,20 +99,14 @@ void Tchat::showSlot(int k, int code)
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     if (code < 0) {
-        p.drawPixmap(0, 0, imagelist_letters[ClientBoard::EmptySlot]);
+        p.drawPixmap(0, 0, imagelist_letters[rules::tile::EmptySlot]);
     } else {
-        p.drawPixmap(0, 0, imagelist_letters[ClientBoard::Plain]);
+        p.drawPixmap(0, 0, imagelist_letters[rules::tile::Plain]);
         p.drawPixmap(2, 2, imagelist_letters[code]);
     }
     p.end();
     letterSlot(k)->setPixmap(pm);
     slotCodes[size_t(k)] = code;
-}
-
-void Tchat::clearSlots()
-{
-    for (int k = 1; k <= 7; ++k)
-        showSlot(k, -1);
 }
 
 void Tchat::showShuffles(int seat, int left)
@@ -126,14 +117,6 @@ void Tchat::showShuffles(int seat, int left)
     l->setPixmap(QPixmap(QStringLiteral(":/pictures/shuffles%1.png").arg(qBound(0, left, 5))));
     l->setToolTip(QStringLiteral("Zephyr Shuffles left: %1").arg(left));
     l->show();
-}
-
-void Tchat::hideArrows()
-{
-    for (int d = 1; d <= 4; ++d) {
-        direction(d)->hide();
-        direction(d)->setProperty("Tag", 0);
-    }
 }
 
 void Tchat::setTeamColours(bool team)
@@ -147,155 +130,71 @@ void Tchat::setTeamColours(bool team)
     ui->label_team2->setVisible(team);
 }
 
-void Tchat::startthegame(const QByteArray &data)
+void Tchat::startthegame(const QByteArray &playto, int timePerTurn, bool team, int shuffles)
 {
     for (QWidget *w : {static_cast<QWidget *>(ui->image_bonus), static_cast<QWidget *>(ui->button_clear),
                        static_cast<QWidget *>(ui->button_done), static_cast<QWidget *>(ui->button_shuffle),
                        static_cast<QWidget *>(ui->panel_winner), static_cast<QWidget *>(ui->button_start)})
         w->hide();
-    hideArrows();
     ui->memo_words->clear();
-    ui->JustWatch1->setChecked(false);
-
-    wire::FieldReader r(data);
-    const QByteArray name = r.field();
-    const QByteArray playtoText = r.field();
-    ui->label_playtoscore->setText(QStringLiteral("Play to Score: ") + QString::fromLatin1(playtoText));
-    timePerTurn = r.number();
+    ui->label_playtoscore->setText(QStringLiteral("Play to Score: ") + QString::fromLatin1(playto));
     ui->label_Timeperturn->setText(QStringLiteral("Time Per Turn: %1").arg(timePerTurn));
-    const QByteArray team = r.field();
-    const int shuffles = wire::parseInt(r.field()).value_or(0);
-
-    if (myslot < 1 || myslot > seatcount)
-        addlinetochat("0+" + name + " has started a game.");
-    else if (seatLabel("label_playername", myslot)->text().toLatin1() == name)
-        addlinetochat("0+You have started a game.");
-    else
-        addlinetochat("0+" + name + " has started a game.");
-
     ui->label_team1->setText(QStringLiteral("Team A: 0 "));
     ui->label_team2->setText(QStringLiteral("Team B: 0 "));
     for (int seat = 1; seat <= 4; ++seat) {
         seatLabel("label_bonus", seat)->clear();
         seatLabel("label_score", seat)->clear();
         seatLabel("label_score", seat)->show();
-        seatLabel("image_eyes", seat)->hide();
         showShuffles(seat, shuffles);
     }
-    setTeamColours(team == "t");
-    if (ui->label_playername2->text() == QLatin1String("<Waiting>")) {
-        ui->label_playername2->setText(QStringLiteral("Klot"));
-        addlinetochat("0+I am Klot the bot. Good Luck!");
-    }
+    setTeamColours(team);
     loadchecklist();
 }
 
-void Tchat::theboard(const QByteArray &data)
-{
-    for (auto &column : board.letters)
-        column.fill(0);
-    clearthings();
-    wire::FieldReader r(data);
-    r.beginGroups();
-    while (r.moreGroups()) {
-        const int x = r.number();
-        const int y = r.number();
-        const int code = r.number();
-        if (x < 0 || x >= ClientBoard::Size || y < 0 || y >= ClientBoard::Size)
-            continue;
-        board.letters[x][y] = code;
-    }
-    ui->paintbox_board->drawAll();
-}
-
-void Tchat::clearthings()
-{
-    board.clearPicks();
-    clearSlots();
-    ui->paintbox_board->drawAll();
-}
-
-void Tchat::getnextplayer(const QByteArray &data)
+void Tchat::getnextplayer(int seat, int left)
 {
     ui->image_bonus->hide();
-    hideArrows();
-    wire::FieldReader r(data);
-    currentplayer = r.number();
-    const int left = wire::parseInt(r.field()).value_or(0);
-    showShuffles(currentplayer, left);
+    showShuffles(seat, left);
     if (left > 0)
         ui->button_shuffle->show();
-    if (currentplayer >= 1 && currentplayer <= 4) {
-        const QLabel *name = seatLabel("label_playername", currentplayer);
+    if (m_model.isSeat(seat)) {
+        const QLabel *name = seatLabel("label_playername", seat);
         ui->image_Turn->move(name->x() - 12, name->y() - 3);
         ui->image_Turn->show();
     }
-    clearSlots();
-    for (auto &p : board.path)
-        p = QPoint(-1, -1);
-    if (currentplayer == myslot) {
+    if (m_model.myTurn()) {
         ui->label_status->setText(QStringLiteral("Your Turn"));
         playsounds(turnSound);
         ui->button_clear->show();
         ui->button_done->show();
     } else {
-        const QLabel *name = currentplayer >= 1 && currentplayer <= 4 ? seatLabel("label_playername", currentplayer) : nullptr;
-        ui->label_status->setText((name ? name->text() : QString()) + QStringLiteral("'s Turn"));
+        ui->label_status->setText(m_model.seat(seat).name + QStringLiteral("'s Turn"));
         ui->button_shuffle->hide();
     }
-    Timer2Tag = timePerTurn;
-    Timer2.start();
 }
 
-void Tchat::gamestats(const QByteArray &data)
+void Tchat::gamestats(const ClientModel::GameStats &s)
 {
-    wire::FieldReader r(data);
-    currentplayer = r.number();
-    clearSlots();
-    ui->label_playtoscore->setText(QStringLiteral("Play to Score: ") + QString::fromLatin1(r.field()));
-    timePerTurn = r.number();
-    ui->label_Timeperturn->setText(QStringLiteral("Time Per Turn: %1").arg(timePerTurn));
-    Timer2Tag = r.number();
-    const QByteArray team = r.field();
+    ui->label_playtoscore->setText(QStringLiteral("Play to Score: ") + QString::fromLatin1(s.playto));
+    ui->label_Timeperturn->setText(QStringLiteral("Time Per Turn: %1").arg(s.timePerTurn));
     for (int seat = 1; seat <= 4; ++seat)
-        seatLabel("label_score", seat)->setText(QString::fromLatin1(r.field()));
-    ui->label_team1->setText(QStringLiteral("Team A : ") + QString::fromLatin1(r.field()));
-    ui->label_team2->setText(QStringLiteral("Team B : ") + QString::fromLatin1(r.field()));
-    setTeamColours(team == "t");
-    if (Timer2Tag > 0) {
-        Timer2.start();
-        if (currentplayer == myslot)
+        seatLabel("label_score", seat)->setText(QString::fromLatin1(s.scores[size_t(seat)]));
+    ui->label_team1->setText(QStringLiteral("Team A : ") + QString::fromLatin1(s.teamA));
+    ui->label_team2->setText(QStringLiteral("Team B : ") + QString::fromLatin1(s.teamB));
+    setTeamColours(s.team);
+    if (s.timeleft > 0) {
+        const int cur = m_model.currentplayer();
+        if (m_model.myTurn())
             ui->label_status->setText(QStringLiteral("Create a Word!"));
-        else if (currentplayer >= 1 && currentplayer <= 4)
-            ui->label_status->setText(seatLabel("label_playername", currentplayer)->text() + QStringLiteral("'s turn."));
+        else if (m_model.isSeat(cur))
+            ui->label_status->setText(m_model.seat(cur).name + QStringLiteral("'s turn."));
         else
             ui->label_status->clear();
     }
 }
 
-void Tchat::shufflesl(const QByteArray &data)
+void Tchat::bonus()
 {
-    wire::FieldReader r(data);
-    for (int seat = 1; seat <= 4; ++seat)
-        showShuffles(seat, r.number());
-}
-
-void Tchat::useshuffle(const QByteArray &data)
-{
-    wire::FieldReader r(data);
-    const int seat = r.number();
-    showShuffles(seat, r.number());
-    if (const auto left = wire::parseInt(r.field())) {
-        Timer2Tag = *left - 4;
-        Timer2.start();
-    }
-    playsounds(QStringLiteral("shuffle"));
-}
-
-void Tchat::bonus(const QByteArray &data)
-{
-    wire::FieldReader r(data);
-    r.number();
     bonusFrame = 0;
     bonusFrameTimer();
     ui->image_bonus->show();
@@ -314,69 +213,30 @@ void Tchat::bonusFrameTimer()
 
 void Tchat::timeup()
 {
-    currentplayer = 0;
     ui->label_status->setText(QStringLiteral("Time is Up!"));
-    playsounds(QStringLiteral("roundover"));
     ui->button_done->hide();
     ui->button_clear->hide();
     ui->button_shuffle->hide();
-    hideArrows();
 }
 
-void Tchat::winner(const QByteArray &data)
+void Tchat::winner(const QString &text, bool)
 {
-    hideArrows();
     ui->image_bonus->hide();
-    currentplayer = 0;
-    clearSlots();
-    wire::FieldReader r(data);
-    const QByteArray name = r.field();
-    const bool seated = myslot >= 1 && myslot <= seatcount;
-    const QString own = seated ? seatLabel("label_playername", myslot)->text() : QString();
-    const QString text = seated && own.toLatin1() == name ? QStringLiteral("You have won the game!")
-                                                          : QString::fromLatin1(name) + QStringLiteral(" has won the game!");
     ui->label_winner1->setText(text);
     ui->label_winner2->setText(text);
     ui->label_status->setText(QStringLiteral("GAME OVER!"));
     ui->panel_winner->show();
-    playsounds(QStringLiteral("gameover"));
-    addlinetochat("0+" + text.toLatin1());
-    if (ishost)
+    if (m_model.ishost())
         ui->button_start->show();
-    if (seated) {
-        if (own.toLatin1() == name)
-            addgame(QStringLiteral("addtomine"));
-        else if (name != "Team A" && name != "Team B")
-            addgame(QString::fromLatin1(name));
-    }
 }
 
-void Tchat::Timer2Timer()
+void Tchat::drawCountdown(int left)
 {
-    --Timer2Tag;
-    if (Timer2Tag < 1) {
-        Timer2.stop();
-        ui->label_timer->setText(QStringLiteral("Time: 0:00"));
-        ui->image_timer->resize(0, ui->image_timer->height());
-        return;
-    }
-    ui->image_timer->resize(Timer2Tag, ui->image_timer->height());
-    ui->label_timer->setText(QStringLiteral("Time: %1:%2").arg(Timer2Tag / 60).arg(Timer2Tag % 60, 2, 10, QLatin1Char('0')));
-    if (Timer2Tag >= 1 && Timer2Tag <= 9)
-        playsounds(QStringLiteral("timer"));
+    ui->image_timer->resize(left, ui->image_timer->height());
+    ui->label_timer->setText(QStringLiteral("Time: %1:%2").arg(left / 60).arg(left % 60, 2, 10, QLatin1Char('0')));
 }
 
-// The tally arrives with its own window; these are the places it is told.
+// The tally arrives with its own window; this is where it is told.
 void Tchat::loadchecklist()
 {
-}
-
-void Tchat::addgame(const QString &who)
-{
-    emit tallyGame(who);
-}
-
-void Tchat::tallyWord(const QByteArray &word, int points)
-{
-    emit tallyWordMade(word, points);
 }

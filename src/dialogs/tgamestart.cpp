@@ -1,8 +1,6 @@
 #include "tgamestart.h"
 #include "ui_tgamestart.h"
 
-#include "message.h"
-
 #include <QLineEdit>
 
 Tgamestart::Tgamestart(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::Tgamestart>())
@@ -19,20 +17,19 @@ Tgamestart::Tgamestart(QWidget *parent) : QDialog(parent), ui(std::make_unique<U
 
 Tgamestart::~Tgamestart() = default;
 
-QByteArray Tgamestart::startMessage(const QByteArray &playerName) const
+game::GameOptions Tgamestart::options() const
 {
-    return wire::Message("CMD_startgame")
-        .field(playerName)
-        .field(ui->playtoscore->text().toLatin1())
-        .field(ui->timeperturn->text().toLatin1())
-        .field(ui->checkbox_team->isChecked() ? "t" : "f")
-        .field(ui->zephyrshuffle->text().toLatin1())
-        .endPlus();
+    game::GameOptions o;
+    o.playto = ui->playtoscore->value();
+    o.turntime = ui->timeperturn->value();
+    o.team = ui->checkbox_team->isChecked() ? "t" : "f";
+    o.shuffles = ui->zephyrshuffle->value();
+    return o;
 }
 
 void Tgamestart::button_startClick()
 {
-    const QByteArray message = startMessage(m_name);
+    const game::GameOptions o = options();
     hide();
-    emit startRequested(message);
+    emit startRequested(o);
 }

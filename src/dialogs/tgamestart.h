@@ -1,7 +1,9 @@
 #pragma once
-// The game options dialog: the hosting player's rules for the next game, sent
-// to the host as one start request. It is only ever hidden, never destroyed,
-// so the values last from game to game.
+// The game options dialog: the hosting player's rules for the next game,
+// handed to the main window, which asks the host to start. It is only ever
+// hidden, never destroyed, so the values last from game to game.
+
+#include "hostgame.h"
 
 #include <QDialog>
 #include <memory>
@@ -18,19 +20,16 @@ public:
 
     Ui::Tgamestart *form() const { return ui.get(); }
 
-    // The start request for a player of this name, from the current values.
-    QByteArray startMessage(const QByteArray &playerName) const;
-
-    void setPlayerName(const QByteArray &name) { m_name = name; }
+    // The four choices as they stand (the starter is left for the window).
+    game::GameOptions options() const;
 
 signals:
-    // A finished message for the host; the dialog has hidden itself.
-    void startRequested(const QByteArray &message);
+    // Start was pressed; the dialog has hidden itself.
+    void startRequested(const game::GameOptions &options);
 
 public slots:
     void button_startClick();
 
 private:
     std::unique_ptr<Ui::Tgamestart> ui;
-    QByteArray m_name;
 };

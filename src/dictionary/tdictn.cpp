@@ -1,5 +1,4 @@
 #include "tdictn.h"
-#include "messages.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -33,8 +32,9 @@ int compare(const char *a, qsizetype aLen, const char *b, qsizetype bLen)
 TDictn::TDictn(const QString &dir, QObject *parent)
     : QObject(parent), m_path(QDir(dir.isEmpty() ? QDir::currentPath() : dir).filePath(FileName))
 {
+    // The owner tells the user: this class shows nothing itself.
     if (!OpenWordFile())
-        ui::showMessage(nullptr, QStringLiteral("English.dic dictionary not found!"));
+        m_error = NotFound;
 }
 
 TDictn::~TDictn()

@@ -16,9 +16,11 @@ public:
     static constexpr int RecordSize = 15;
     static constexpr int KeyWidth = 15;
     static inline const QString FileName = QStringLiteral("English");
+    static inline const QString NotFound = QStringLiteral("English.dic dictionary not found!");
 
     // Opens the list in dir (the working directory when empty). When it cannot
-    // be opened the user is told once, and every lookup answers false.
+    // be opened, error() says so for the owner to tell the user, and every
+    // lookup answers false.
     explicit TDictn(const QString &dir = QString(), QObject *parent = nullptr);
     ~TDictn() override;
 
@@ -26,6 +28,8 @@ public:
     bool CheckWord(QByteArrayView word);
 
     bool isOpen() const { return m_open; }
+    // What the user should be told about the list (empty when all is well).
+    const QString &error() const { return m_error; }
     int lastIndex() const { return m_lastIndex; }
     // Records read since creation (every probe of a lookup reads one).
     qint64 recordReads() const { return m_reads; }
@@ -37,6 +41,7 @@ private:
     bool readRecord(int index, char *out);
 
     QString m_path;
+    QString m_error;
     QFile m_file;
     bool m_open = false;
     bool m_wroteFile = false;

@@ -62,6 +62,7 @@ private slots:
     void mirroredPicks();
     void compaction_data();
     void compaction();
+    void squaresMatchTheHost();
     void movingShowsArrow();
     void hostileHostMessages();
 
@@ -99,7 +100,7 @@ void TestBoard::feed(std::initializer_list<QByteArray> messages)
 {
     host->say(messages);
     QTest::qWait(20);
-    QTRY_COMPARE(chat->queuedMessages(), 0);
+    QTRY_COMPARE(chat->model().queuedMessages(), 0);
 }
 
 void TestBoard::startMyTurn()
@@ -135,22 +136,22 @@ void TestBoard::picks()
     const QByteArray sent = heard();
     const int valid = int(clicks.size()) - (lastValid ? 0 : 1);
     QCOMPARE(sent.count("CMD_selectletter"), valid);
-    QCOMPARE(chat->board.pathcount, valid);
+    QCOMPARE(chat->model().board().pathcount, valid);
     if (lastValid) {
         const QPoint last = clicks.last();
         QVERIFY(sent.endsWith("CMD_selectletter+1+" + QByteArray::number(valid) + "+" + QByteArray::number(last.x())
                               + "+" + QByteArray::number(last.y()) + "+" + FF));
-        QCOMPARE(chat->board.overlay[last.x()][last.y()], 29);
+        QCOMPARE(chat->model().board().overlay[last.x()][last.y()], 29);
         QCOMPARE(sounds.last(), QString("place"));
     } else {
         QCOMPARE(chat->form()->label_status->text(), QString("Invalid Selection"));
         QCOMPARE(sounds.last(), QString("badword"));
     }
     // Earlier picks carry the cross, the latest the frame.
-    for (int k = 1; k <= chat->board.pathcount; ++k) {
-        const QPoint c = chat->board.path[size_t(k)];
-        QCOMPARE(chat->board.overlay[c.x()][c.y()], k == chat->board.pathcount ? 29 : 28);
-        QCOMPARE(chat->slotCodes[size_t(k)], chat->board.letters[c.x()][c.y()]);
+    for (int k = 1; k <= chat->model().board().pathcount; ++k) {
+        const QPoint c = chat->model().board().path[size_t(k)];
+        QCOMPARE(chat->model().board().overlay[c.x()][c.y()], k == chat->model().board().pathcount ? 29 : 28);
+        QCOMPARE(chat->shownInSlot(size_t(k)), chat->model().board().letters[c.x()][c.y()]);
     }
 }
 
@@ -164,8 +165,8 @@ void TestBoard::submitting()
     heard();
     QTest::mouseClick(chat->form()->paintbox_board, Qt::RightButton, {}, centre({5, 5}));
     QCOMPARE(heard(), "CMD_playerdone+1+1+0+0+2+1+0" + FF + "CMD_selectclear+1+" + FF);
-    QCOMPARE(chat->board.pathcount, 0);
-    QCOMPARE(chat->board.overlay[0][0], -1);
+    QCOMPARE(chat->model().board().pathcount, 0);
+    QCOMPARE(chat->model().board().overlay[0][0], -1);
     // The Done button does the same.
     QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, centre({2, 2}));
     heard();
@@ -174,7 +175,7 @@ void TestBoard::submitting()
     // Out of turn nothing happens at all.
     feed({"CMD_nextplayer+3+1+"});
     QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, centre({2, 2}));
-    QCOMPARE(chat->board.pathcount, 0);
+    QCOMPARE(chat->model().board().pathcount, 0);
     QCOMPARE(heard(), QByteArray());
 }
 
@@ -185,45 +186,47 @@ void TestBoard::takingBack()
         QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, centre(c));
     heard();
     QTest::mouseClick(chat->letterSlot(2), Qt::LeftButton);
-    QCOMPARE(chat->board.pathcount, 3);
+    QCOMPARE(chat->model().board().pathcount, 3);
     QCOMPARE(heard(), QByteArray());
     QTest::mouseClick(chat->letterSlot(3), Qt::LeftButton);
     QCOMPARE(heard(), "CMD_clearletter+1+3+" + FF);
-    QCOMPARE(chat->board.pathcount, 2);
-    QCOMPARE(chat->board.overlay[2][0], -1);
-    QCOMPARE(chat->board.overlay[1][0], 28); // keeps its cross
-    QCOMPARE(chat->board.lastcell, QPoint(1, 0));
-    QCOMPARE(chat->slotCodes[3], -1);
+    QCOMPARE(chat->model().board().pathcount, 2);
+    QCOMPARE(chat->model().board().overlay[2][0], -1);
+    QCOMPARE(chat->model().board().overlay[1][0], 28); // keeps its cross
+    QCOMPARE(chat->model().board().lastcell, QPoint(1, 0));
+    QCOMPARE(chat->shownInSlot(3), -1);
     QTest::mouseClick(chat->letterSlot(2), Qt::LeftButton);
     QTest::mouseClick(chat->letterSlot(1), Qt::LeftButton);
-    QCOMPARE(chat->board.pathcount, 0);
+    QCOMPARE(chat->model().board().pathcount, 0);
     // With nothing picked the next pick may start anywhere.
     QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, centre({6, 6}));
-    QCOMPARE(chat->board.pathcount, 1);
+    QCOMPARE(chat->model().board().pathcount, 1);
 }
 
 void TestBoard::arrows()
 {
     startMyTurn();
-    feed({"CMD_madeword+1+QUIZ+42+42+42+0+0+0+1+0+2+0+3+0"});
-    for (int d = 1; d <= 4; ++d) {
-        QVERIFY(chat->direction(d)->isVisible());
-        QCOMPARE(chat->direction(d)->property("Tag").toInt(), 1);
-    }
-    chat->direction(2)->setProperty("Tag", 3); // another slot's arrow
-    QTest::mouseClick(chat->direction(2), Qt::LeftButton);
+    // Arrows nobody offered us choose nothing.
+    chat->image_direction1Click(2);
     QCOMPARE(heard(), QByteArray());
+    feed({"CMD_madeword+1+QUIZ+42+42+42+0+0+0+1+0+2+0+3+0"});
     for (int d = 1; d <= 4; ++d)
-        QVERIFY(!chat->direction(d)->isVisible());
-    feed({"CMD_madeword+1+QUIZ+42+84+84+0+0+4+1+4+2+4+3+4"});
+        QVERIFY(chat->direction(d)->isVisible());
+    QCOMPARE(chat->model().arrowsFor(), 1);
     QTest::mouseClick(chat->direction(3), Qt::LeftButton);
     QCOMPARE(heard(), "CMD_direction+1+3+" + FF);
+    for (int d = 1; d <= 4; ++d)
+        QVERIFY(!chat->direction(d)->isVisible());
+    // Once chosen, a second click sends nothing.
+    chat->image_direction1Click(2);
+    QCOMPARE(heard(), QByteArray());
 }
 
 void TestBoard::watching()
 {
     startMyTurn();
-    chat->form()->JustWatch1->setChecked(true);
+    feed({"CMD_justwatching+1+1"});
+    QVERIFY(chat->form()->JustWatch1->isChecked());
     QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, centre({0, 0}));
     chat->button_doneClick();
     chat->button_clearClick();
@@ -247,11 +250,10 @@ void TestBoard::countdown()
 {
     QFETCH(int, from);
     QFETCH(QString, shown);
-    chat->Timer2Tag = from;
-    chat->Timer2.start();
-    chat->Timer2Timer();
+    chat->model().startCountdown(from);
+    chat->model().Timer2Timer();
     QCOMPARE(chat->form()->label_timer->text(), shown);
-    QCOMPARE(chat->Timer2.isActive(), from > 1);
+    QCOMPARE(chat->model().countdownRunning(), from > 1);
     if (from > 1)
         QCOMPARE(chat->form()->image_timer->width(), from - 1);
 }
@@ -260,15 +262,15 @@ void TestBoard::shuffleSetsCountdown()
 {
     startMyTurn();
     // The last nine seconds tick audibly.
-    chat->Timer2Tag = 10;
+    chat->model().startCountdown(10);
     for (int i = 0; i < 10; ++i)
-        chat->Timer2Timer();
+        chat->model().Timer2Timer();
     QCOMPARE(sounds.count("timer"), 9);
     QCOMPARE(chat->form()->label_timer->text(), QString("Time: 0:00"));
-    QVERIFY(!chat->Timer2.isActive());
+    QVERIFY(!chat->model().countdownRunning());
     feed({"CMD_useshuffle+1+0+17+"});
-    QCOMPARE(chat->Timer2Tag, 13);
-    QVERIFY(chat->Timer2.isActive());
+    QCOMPARE(chat->model().timeLeft(), 13);
+    QVERIFY(chat->model().countdownRunning());
     QCOMPARE(sounds.last(), QString("shuffle"));
 }
 
@@ -300,8 +302,8 @@ void TestBoard::lateJoinerStatus()
 {
     feed({"CMD_newplayerinfo+4+Di+0", "CMD_gamestats+4+500+60+30+f+0+0+0+0+0+0+"});
     QCOMPARE(chat->form()->label_status->text(), QString("Di's turn."));
-    QVERIFY(chat->Timer2.isActive());
-    QCOMPARE(chat->Timer2Tag, 30);
+    QVERIFY(chat->model().countdownRunning());
+    QCOMPARE(chat->model().timeLeft(), 30);
     feed({"CMD_nextplayer+3+0+"});
     QCOMPARE(chat->form()->label_status->text(), QString("Cy's Turn"));
 }
@@ -341,18 +343,18 @@ void TestBoard::scoredWord()
     // Q U I Z A along the top row.
     feed({"CMD_madeword+1+QUIZA+42+42+40+2+0+0+1+0+2+0+3+0+4+0"});
     for (int x = 0; x < 5; ++x)
-        QCOMPARE(chat->board.letters[x][0], 0);
-    QCOMPARE(chat->board.letters[5][0], 2);
+        QCOMPARE(chat->model().board().letters[x][0], 0);
+    QCOMPARE(chat->model().board().letters[5][0], 2);
     const int word[] = {17, 21, 9, 26, 1};
     for (int k = 1; k <= 5; ++k)
-        QCOMPARE(chat->slotCodes[size_t(k)], word[k - 1]);
-    QCOMPARE(chat->slotCodes[6], -1);
+        QCOMPARE(chat->shownInSlot(size_t(k)), word[k - 1]);
+    QCOMPARE(chat->shownInSlot(6), -1);
     QCOMPARE(chat->form()->label_bonus1->text(), QString("QUIZA +42"));
     QCOMPARE(chat->form()->label_score1->text(), QString("42"));
     QCOMPARE(chat->form()->label_status->text(), QString("Ann: QUIZA for 42 points."));
     QCOMPARE(chat->form()->memo_words->toPlainText(), QString("Ann: QUIZA for 42 points."));
     QCOMPARE(chat->form()->label_team1->text(), QString("Team A: 40"));
-    QCOMPARE(chat->currentplayer, 0);
+    QCOMPARE(chat->model().currentplayer(), 0);
     QCOMPARE(sounds.last(), QString("goodword"));
     QCOMPARE(words.count(), 1);
     QVERIFY(!chat->form()->mainchat->toPlainText().contains("QUIZA"));
@@ -366,8 +368,8 @@ void TestBoard::rejectedWord()
     QTest::mouseClick(chat->form()->paintbox_board, Qt::RightButton, {}, centre({1, 1}));
     feed({"CMD_notvalid+1+QE+"});
     QCOMPARE(chat->form()->label_status->text(), QString("QE is not a valid word."));
-    QCOMPARE(chat->currentplayer, 1);
-    QCOMPARE(chat->board.overlay[1][1], -1);
+    QCOMPARE(chat->model().currentplayer(), 1);
+    QCOMPARE(chat->model().board().overlay[1][1], -1);
     QCOMPARE(sounds.last(), QString("badword"));
     // The turn goes on.
     heard();
@@ -379,17 +381,17 @@ void TestBoard::mirroredPicks()
 {
     feed({"CMD_startgame+Cy+500+60+f+1+", boardMessage(kBoard), "CMD_nextplayer+3+1+"});
     feed({"CMD_selectletter+3+1+2+2+", "CMD_selectletter+3+2+3+2+"});
-    QCOMPARE(chat->board.overlay[2][2], 29);
-    QCOMPARE(chat->slotCodes[2], chat->board.letters[3][2]);
+    QCOMPARE(chat->model().board().overlay[2][2], 29);
+    QCOMPARE(chat->shownInSlot(2), chat->model().board().letters[3][2]);
     feed({"CMD_clearletter+3+2+"});
-    QCOMPARE(chat->board.overlay[3][2], -1);
-    QCOMPARE(chat->slotCodes[2], -1);
+    QCOMPARE(chat->model().board().overlay[3][2], -1);
+    QCOMPARE(chat->shownInSlot(2), -1);
     feed({"CMD_selectclear+3+"});
-    QCOMPARE(chat->board.overlay[2][2], -1);
-    QCOMPARE(chat->slotCodes[1], -1);
+    QCOMPARE(chat->model().board().overlay[2][2], -1);
+    QCOMPARE(chat->shownInSlot(1), -1);
     // Our own relayed picks are ignored.
     feed({"CMD_selectletter+1+1+0+0+"});
-    QCOMPARE(chat->board.overlay[0][0], -1);
+    QCOMPARE(chat->model().board().overlay[0][0], -1);
 }
 
 void TestBoard::compaction_data()
@@ -416,10 +418,25 @@ void TestBoard::compaction()
     for (int k = 0; k < 7; ++k)
         for (int i = 0; i < 7; ++i)
             (column ? g[k][i] : g[i][k]) = code(line[i]);
-    ClientBoard::compact(g, direction);
+    rules::shift(g, direction, rules::Empty);
     for (int k = 0; k < 7; ++k)
         for (int i = 0; i < 7; ++i)
             QCOMPARE(column ? g[k][i] : g[i][k], code(expected[i]));
+}
+
+// The squares the window draws are the squares the host scores.
+void TestBoard::squaresMatchTheHost()
+{
+    const int value = 3;
+    const QHash<int, int> pictureFor = {{0, rules::tile::Plain},
+                                        {rules::BonusSquarePoints, rules::tile::BonusSquare},
+                                        {value, rules::tile::DoubleLetter},
+                                        {2 * value, rules::tile::TripleLetter},
+                                        {rules::DoubleWordMarker, rules::tile::DoubleWord},
+                                        {rules::TripleWordMarker, rules::tile::TripleWord}};
+    for (int x = 0; x < 7; ++x)
+        for (int y = 0; y < 7; ++y)
+            QCOMPARE(chat->model().board().squares[x][y], pictureFor.value(rules::anybonus(x, y, value), -1));
 }
 
 void TestBoard::movingShowsArrow()
@@ -431,10 +448,10 @@ void TestBoard::movingShowsArrow()
     feed({"CMD_moving+1+"});
     QVERIFY(chat->direction(1)->isVisible());
     QVERIFY(!chat->direction(2)->isVisible());
-    QCOMPARE(chat->lastdirection, 1);
+    QCOMPARE(chat->model().lastdirection(), 1);
     // Column 0 lost its Q at the top: the rest closes up downward.
-    QCOMPARE(chat->board.letters[0][0], 0);
-    QCOMPARE(chat->board.letters[0][6], 'L' - 'A' + 1);
+    QCOMPARE(chat->model().board().letters[0][0], 0);
+    QCOMPARE(chat->model().board().letters[0][6], 'L' - 'A' + 1);
     QCOMPARE(sounds.last(), QString("shift"));
 }
 
@@ -459,7 +476,7 @@ void TestBoard::hostileHostMessages()
     for (const QByteArray &m : nasty)
         host->say({m});
     QTest::qWait(50);
-    QTRY_COMPARE(chat->queuedMessages(), 0);
+    QTRY_COMPARE(chat->model().queuedMessages(), 0);
     // Still working afterwards.
     feed({boardMessage(kBoard), "CMD_nextplayer+1+1+"});
     heard();

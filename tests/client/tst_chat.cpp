@@ -82,7 +82,7 @@ void TestChat::init()
     chat = joinWindow<Tchat>(*host);
     QVERIFY(chat);
     host->say({"CMD_sendlogininfo+2"});
-    QTRY_VERIFY(chat->loggedin);
+    QTRY_VERIFY(chat->model().loggedin());
     host->heard();
 }
 
@@ -98,7 +98,7 @@ void TestChat::feed(std::initializer_list<QByteArray> messages)
 {
     host->say(messages);
     QTest::qWait(30);
-    QTRY_COMPARE(chat->queuedMessages(), 0);
+    QTRY_COMPARE(chat->model().queuedMessages(), 0);
 }
 
 void TestChat::chatLineInColour()
@@ -211,12 +211,12 @@ void TestChat::scrollChatOff()
     QCOMPARE(bar->value(), bar->maximum());
     QVERIFY(bar->maximum() > 0);
     chat->form()->ScrollChatOff1->trigger();
-    QVERIFY(chat->ScrollChatOff2->isChecked());
+    QVERIFY(chat->popups().ScrollChatOff2->isChecked());
     bar->setValue(0);
     for (int i = 0; i < 10; ++i)
         chat->addlinetochat("2+Ann chats: more", 0);
     QCOMPARE(bar->value(), 0);
-    chat->ScrollChatOff2->trigger();
+    chat->popups().ScrollChatOff2->trigger();
     QVERIFY(!chat->form()->ScrollChatOff1->isChecked());
     chat->addlinetochat("2+Ann chats: end", 0);
     QCOMPARE(bar->value(), bar->maximum());
@@ -236,7 +236,7 @@ void TestChat::sending()
 {
     QFETCH(QString, typed);
     QFETCH(QByteArray, sent);
-    chat->textcolor = 0x0000FF;
+    chat->setTextColour(0x0000FF);
     chat->form()->mychat->setText(typed);
     QTest::keyClick(chat->form()->mychat, Qt::Key_Return);
     QCOMPARE(host->heard(), sent);
@@ -266,7 +266,7 @@ void TestChat::enterOnPlaceholder()
 
 void TestChat::smileyMenuAndPaste()
 {
-    QCOMPARE(chat->popup_smilies->actions().size(), 18);
+    QCOMPARE(chat->popups().popup_smilies->actions().size(), 18);
     chat->N271Click(15);
     QCOMPARE(chat->form()->mychat->text(), QString(":)#15"));
     QApplication::clipboard()->setText(" pasted");

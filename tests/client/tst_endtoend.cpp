@@ -1,3 +1,4 @@
+#include "usehost.h"
 #include "klotwords.h"
 #include "messages.h"
 #include "rules.h"
@@ -34,18 +35,18 @@ void TestEndToEnd::wholeGameByClicks()
     server.setRandomSeed(7);
     Tgamestart options;
     Tchat you;
-    you.setServer(&server);
+    useHost(you, &server);
     you.setAbout(&about);
     you.setGamestart(&options);
     you.setArguments({"You", "x", "true"});
     you.setPort(0);
     you.show();
-    QTRY_VERIFY(you.loggedin);
+    QTRY_VERIFY(you.model().loggedin());
     Tchat ann;
     ann.setArguments({"Ann", "127.0.0.1", "false"});
     ann.setPort(server.listeningPort());
     ann.show();
-    QTRY_VERIFY(ann.loggedin);
+    QTRY_VERIFY(ann.model().loggedin());
     QTRY_COMPARE(you.form()->label_playername2->text(), QString("Ann"));
 
     QSignalSpy youWinner(&you, &Tchat::tallyGame);
@@ -65,27 +66,27 @@ void TestEndToEnd::wholeGameByClicks()
     while (server.game().state().gameon && ++guard < 3000) {
         // Let both windows catch up with everything the host said.
         QTest::qWait(5);
-        QTRY_VERIFY(you.queuedMessages() == 0 && ann.queuedMessages() == 0 && server.queuedMessages() == 0);
+        QTRY_VERIFY(you.model().queuedMessages() == 0 && ann.model().queuedMessages() == 0 && server.queuedMessages() == 0);
         const int seat = server.game().state().curplayer;
-        if (server.Tag() == 1 && seat >= 1 && seat <= 2 && players[seat]->currentplayer == seat) {
+        if (server.Tag() == 1 && seat >= 1 && seat <= 2 && players[seat]->model().currentplayer() == seat) {
             Tchat *p = players[seat];
             // After each new board every window shows the host's board.
             for (Tchat *c : {&you, &ann})
-                QCOMPARE(c->board.letters, server.game().state().board);
+                QCOMPARE(c->model().board().letters, server.game().state().board);
             ++boardsChecked;
             ++turns[seat];
             std::optional<rules::KlotMove> move;
             for (int start = 0; start < int(words.words.size()) && !move; start += 700)
-                move = rules::klotChoose(p->board.letters, words, start);
+                move = rules::klotChoose(p->model().board().letters, words, start);
             if (move) {
                 for (const QPoint &c : move->path)
                     QTest::mouseClick(p->form()->paintbox_board, Qt::LeftButton, {}, QPoint(c.x() * 56 + 20, c.y() * 56 + 30));
-                QCOMPARE(p->board.pathcount, int(move->path.size()));
+                QCOMPARE(p->model().board().pathcount, int(move->path.size()));
                 QTest::mouseClick(p->form()->button_done, Qt::LeftButton);
                 // Wait for the host's answer, then choose an arrow when shown.
                 QTRY_VERIFY(server.Tag() != 1 || server.game().state().curplayer == seat);
                 QTest::qWait(30);
-                QTRY_VERIFY(p->queuedMessages() == 0);
+                QTRY_VERIFY(p->model().queuedMessages() == 0);
                 if (p->direction(3)->isVisible())
                     QTest::mouseClick(p->direction(3), Qt::LeftButton);
                 QTest::qWait(30);

@@ -1,3 +1,4 @@
+#include "usehost.h"
 #include "message.h"
 #include "messages.h"
 #include "rawclient.h"
@@ -87,10 +88,10 @@ void TestGamestart::messageBytes()
     QCOMPARE(d.form()->timeperturn->value(), 60);
     QCOMPARE(d.form()->zephyrshuffle->value(), 1);
     QVERIFY(!d.form()->checkbox_team->isChecked());
-    QCOMPARE(d.startMessage("You"), QByteArray("CMD_startgame+You+500+60+f+1+") + wire::Terminator);
+    QCOMPARE(ClientModel::startMessage("You", d.options()), QByteArray("CMD_startgame+You+500+60+f+1+") + wire::Terminator);
     d.form()->checkbox_team->setChecked(true);
     d.form()->zephyrshuffle->setValue(3);
-    QCOMPARE(d.startMessage("Ann"), QByteArray("CMD_startgame+Ann+500+60+t+3+") + wire::Terminator);
+    QCOMPARE(ClientModel::startMessage("Ann", d.options()), QByteArray("CMD_startgame+Ann+500+60+t+3+") + wire::Terminator);
 }
 
 void TestGamestart::closingSendsNothing()
@@ -102,7 +103,6 @@ void TestGamestart::closingSendsNothing()
     d.close();
     QCOMPARE(spy.count(), 0);
     QCOMPARE(d.form()->playtoscore->value(), 550);
-    d.setPlayerName("You");
     QTest::mouseClick(d.form()->button_start, Qt::LeftButton);
     QCOMPARE(spy.count(), 1);
     QVERIFY(!d.isVisible());
@@ -124,13 +124,13 @@ void TestGamestart::startsAGameThroughTheHost()
     TServer server;
     Tchat chat;
     Tgamestart d;
-    chat.setServer(&server);
+    useHost(chat, &server);
     chat.setAbout(&about);
     chat.setGamestart(&d);
     chat.setArguments({});
     chat.setPort(0);
     chat.show();
-    QTRY_VERIFY(chat.loggedin);
+    QTRY_VERIFY(chat.model().loggedin());
     chat.form()->StartGame1->trigger();
     QVERIFY(d.isVisible());
     QTest::mouseClick(d.form()->button_start, Qt::LeftButton);

@@ -1,3 +1,4 @@
+#include "usehost.h"
 #include "hostharness.h"
 #include "messages.h"
 #include "tabout.h"
@@ -16,7 +17,7 @@ struct ClientCopy {
     ClientCopy(const QStringList &args, quint16 port, TServer *server = nullptr)
     {
         chat.setAbout(&about);
-        chat.setServer(server);
+        useHost(chat, server);
         chat.setSpylist(&spylist);
         chat.setArguments(args);
         chat.setPort(port);
@@ -61,7 +62,7 @@ void TestRoster::init()
     server = std::make_unique<TServer>();
     server->setManualTimers(true);
     hostCopy = std::make_unique<ClientCopy>(QStringList{"Host", "x", "true"}, 0, server.get());
-    QTRY_VERIFY(hostCopy->chat.loggedin);
+    QTRY_VERIFY(hostCopy->chat.model().loggedin());
     // Seats 2 to 4 are taken by bare peers.
     for (int slot = 2; slot <= 4; ++slot) {
         raws.push_back(std::make_unique<RawClient>(server->listeningPort()));
@@ -88,7 +89,7 @@ void TestRoster::spectatorJoins()
     QVERIFY(ann.lines().contains("Host is Connected."));
     QCOMPARE(ann.seat(1), QString("Host"));
     QCOMPARE(ann.seat(3), QString("P3"));
-    QCOMPARE(ann.chat.myslot, 5);
+    QCOMPARE(ann.chat.model().myslot(), 5);
     QTRY_COMPARE(hostCopy->spylist.spies(), QStringList{"5: Ann"});
     QCOMPARE(ann.spylist.spies(), QStringList{"5: Ann"});
     QVERIFY(hostCopy->lines().contains("Ann is spying."));
@@ -97,28 +98,27 @@ void TestRoster::spectatorJoins()
 void TestRoster::seatsLeft()
 {
     QSignalSpy sounds(&hostCopy->chat, &Tchat::soundRequested);
-    raws[0]->sock.disconnectFromHost(); // seat 2
-    QTRY_COMPARE(hostCopy->seat(2), QString("Klot"));
-    QVERIFY(hostCopy->lines().contains("P2 disconnected."));
     raws[1]->sock.disconnectFromHost(); // seat 3
     QTRY_COMPARE(hostCopy->seat(3), QString("<Waiting>"));
     QVERIFY(hostCopy->lines().contains("P3 disconnected."));
     // A seat that never had a name says nothing when it goes.
     RawClient unnamed(server->listeningPort());
     QVERIFY(unnamed.waitForMessages(1));
-    QCOMPARE(unnamed.take(), QByteArray("CMD_sendlogininfo+2"));
+    QCOMPARE(unnamed.take(), QByteArray("CMD_sendlogininfo+3"));
     const int before = int(hostCopy->lines().size());
-    hostCopy->chat.form()->label_playername2->setText("<Waiting>");
     unnamed.sock.disconnectFromHost();
-    QTRY_COMPARE(hostCopy->seat(2), QString("Klot"));
     settle(50);
+    QCOMPARE(hostCopy->seat(3), QString("<Waiting>"));
     QCOMPARE(int(hostCopy->lines().size()), before);
+    raws[0]->sock.disconnectFromHost(); // seat 2
+    QTRY_COMPARE(hostCopy->seat(2), QString("Klot"));
+    QVERIFY(hostCopy->lines().contains("P2 disconnected."));
     QCOMPARE(sounds.count(), 0); // joins play "entered", leaves do not
 }
 
 void TestRoster::watching()
 {
-    hostCopy->chat.send("CMD_startgame+Host+500+60+f+1+" + FF);
+    hostCopy->chat.model().send("CMD_startgame+Host+500+60+f+1+" + FF);
     QTRY_VERIFY(server->game().state().gameon);
     hostCopy->chat.form()->JustWatch1->trigger();
     QVERIFY(!hostCopy->chat.form()->JustWatch1->isChecked()); // not until the host says so
@@ -131,13 +131,13 @@ void TestRoster::watching()
     QVERIFY(hostCopy->chat.form()->image_eyes1->isHidden());
     // The host may switch another seat from its popup.
     hostCopy->chat.preparePopup(hostCopy->chat.form()->label_playername3);
-    hostCopy->chat.SettoJustWatch1->trigger();
+    hostCopy->chat.popups().SettoJustWatch1->trigger();
     QTRY_VERIFY(hostCopy->lines().contains("P3 is just watching"));
 }
 
 void TestRoster::spectatorCannotWatch()
 {
-    hostCopy->chat.send("CMD_startgame+Host+500+60+f+1+" + FF);
+    hostCopy->chat.model().send("CMD_startgame+Host+500+60+f+1+" + FF);
     QTRY_VERIFY(server->game().state().gameon);
     ClientCopy ann({"Ann", "127.0.0.1", "false"}, server->listeningPort());
     QTRY_VERIFY(ann.lines().contains("You are spying."));
@@ -153,25 +153,25 @@ void TestRoster::spectatorCannotWatch()
 void TestRoster::popupItems()
 {
     ClientCopy ann({"Ann", "127.0.0.1", "false"}, server->listeningPort());
-    QTRY_VERIFY(ann.chat.loggedin);
+    QTRY_VERIFY(ann.chat.model().loggedin());
     ann.chat.preparePopup(ann.chat.form()->label_playername1);
-    QVERIFY(!ann.chat.RemoveFromGame1->isEnabled());
-    QVERIFY(!ann.chat.SettoJustWatch1->isEnabled());
-    QVERIFY(!ann.chat.UnsetJustWatch1->isEnabled());
+    QVERIFY(!ann.chat.popups().RemoveFromGame1->isEnabled());
+    QVERIFY(!ann.chat.popups().SettoJustWatch1->isEnabled());
+    QVERIFY(!ann.chat.popups().UnsetJustWatch1->isEnabled());
     QVERIFY(!ann.spylist.popup_kickhim->isEnabled());
 
     hostCopy->chat.preparePopup(hostCopy->chat.form()->label_playername3);
-    QVERIFY(hostCopy->chat.RemoveFromGame1->isEnabled());
-    QCOMPARE(hostCopy->chat.popupTag, 3);
+    QVERIFY(hostCopy->chat.popups().RemoveFromGame1->isEnabled());
+    QCOMPARE(hostCopy->chat.popupTag(), 3);
     raws[1]->sock.disconnectFromHost();
     QTRY_COMPARE(hostCopy->seat(3), QString("<Waiting>"));
     hostCopy->chat.preparePopup(hostCopy->chat.form()->label_playername3);
-    QVERIFY(!hostCopy->chat.RemoveFromGame1->isEnabled());
-    QVERIFY(hostCopy->chat.SettoJustWatch1->isEnabled());
+    QVERIFY(!hostCopy->chat.popups().RemoveFromGame1->isEnabled());
+    QVERIFY(hostCopy->chat.popups().SettoJustWatch1->isEnabled());
     QVERIFY(hostCopy->spylist.popup_kickhim->isEnabled());
     // Remove From Game on a seat closes that user.
     hostCopy->chat.preparePopup(hostCopy->chat.form()->label_playername4);
-    hostCopy->chat.RemoveFromGame1->trigger();
+    hostCopy->chat.popups().RemoveFromGame1->trigger();
     QVERIFY(raws[2]->waitForClosed());
 }
 

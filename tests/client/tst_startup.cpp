@@ -1,3 +1,4 @@
+#include "usehost.h"
 #include "fakehost.h"
 #include "message.h"
 #include "messages.h"
@@ -24,7 +25,7 @@ struct Copy {
         about = std::make_unique<Tabout>();
         server = std::make_unique<TServer>();
         chat = std::make_unique<Tchat>();
-        chat->setServer(server.get());
+        useHost(chat, server.get());
         chat->setAbout(about.get());
     }
     std::unique_ptr<Tabout> about;
@@ -117,16 +118,16 @@ void TestStartup::arguments()
 
     if (mode == "none") {
         settle(150);
-        QCOMPARE(copy.chat->sock.state(), QAbstractSocket::UnconnectedState);
-        QVERIFY(!copy.chat->loggedin);
+        QCOMPARE(copy.chat->model().socket().state(), QAbstractSocket::UnconnectedState);
+        QVERIFY(!copy.chat->model().loggedin());
         QCOMPARE(copy.server->listeningPort(), quint16(0));
         return;
     }
-    QTRY_VERIFY(copy.chat->loggedin);
+    QTRY_VERIFY(copy.chat->model().loggedin());
     TServer *host = mode == "host" ? copy.server.get() : &remote;
     QTRY_COMPARE(host->tplayers[1].name, name.toLatin1());
-    QCOMPARE(copy.chat->myslot, 1);
-    QCOMPARE(copy.chat->ishost, mode == "host");
+    QCOMPARE(copy.chat->model().myslot(), 1);
+    QCOMPARE(copy.chat->model().ishost(), mode == "host");
     QCOMPARE(copy.chat->form()->button_start->isVisible(), mode == "host");
     QCOMPARE(copy.chat->form()->StartGame1->isEnabled(), mode == "host");
     if (mode == "join")
@@ -144,7 +145,7 @@ void TestStartup::loginMessage()
     const QByteArray expected = "CMD_logininfo+3+1.0.16+Ann" + FF + FF;
     QTRY_VERIFY((got += peer->readAll()).size() >= expected.size());
     QCOMPARE(got, expected);
-    QCOMPARE(copy.chat->myslot, 3);
+    QCOMPARE(copy.chat->model().myslot(), 3);
 }
 
 void TestStartup::fullClosesWindow()
@@ -166,15 +167,15 @@ void TestStartup::hostClosingClosesWindow()
     hosting.chat->setArguments({"Host", "x", "true"});
     hosting.chat->setPort(0);
     hosting.chat->show();
-    QTRY_VERIFY(hosting.chat->loggedin);
+    QTRY_VERIFY(hosting.chat->model().loggedin());
 
     Copy joined;
     QSignalSpy closed(joined.chat.get(), &Tchat::closed);
     joined.chat->setArguments({"Ann", "127.0.0.1", "false"});
     joined.chat->setPort(hosting.server->listeningPort());
     joined.chat->show();
-    QTRY_VERIFY(joined.chat->loggedin);
-    QCOMPARE(joined.chat->myslot, 2);
+    QTRY_VERIFY(joined.chat->model().loggedin());
+    QCOMPARE(joined.chat->model().myslot(), 2);
 
     hosting.server.reset(); // the hosting copy ends
     QTRY_COMPARE(closed.count(), 1);
@@ -203,9 +204,9 @@ void TestStartup::listenFailure()
     copy.chat->setPort(squatter.serverPort());
     copy.chat->show();
     QCOMPARE(shown, QStringList{"Listen - Error Binding Socket"});
-    QVERIFY(!copy.chat->ishost);
+    QVERIFY(!copy.chat->model().ishost());
     settle(100);
-    QVERIFY(!copy.chat->loggedin);
+    QVERIFY(!copy.chat->model().loggedin());
 }
 
 void TestStartup::lookupFailure()
@@ -214,7 +215,7 @@ void TestStartup::lookupFailure()
     copy.chat->setArguments({"Ann", "no-such-host.invalid", "join"});
     copy.chat->show();
     QTRY_COMPARE_WITH_TIMEOUT(shown, QStringList{"Host Lookup - Could Not Find Host Entry"}, 10000);
-    QVERIFY(!copy.chat->loggedin);
+    QVERIFY(!copy.chat->model().loggedin());
 }
 
 void TestStartup::malformedNumberIsReported()
@@ -224,8 +225,8 @@ void TestStartup::malformedNumberIsReported()
     QTcpSocket *peer = joinFake(copy, fake);
     QVERIFY(peer);
     peer->write("CMD_sendlogininfo+x1" + FF + "CMD_sendlogininfo+4" + FF);
-    QTRY_VERIFY(copy.chat->loggedin);
-    QCOMPARE(copy.chat->myslot, 4);
+    QTRY_VERIFY(copy.chat->model().loggedin());
+    QCOMPARE(copy.chat->model().myslot(), 4);
     QVERIFY(copy.chatText().contains("'x1' is not a valid integer value"));
     QVERIFY(shown.isEmpty());
 }

@@ -1,0 +1,675 @@
+#include "clientmodel.h"
+
+#include "chatline.h"
+#include "colourtext.h"
+#include "fieldreader.h"
+#include "message.h"
+#include "rules.h"
+
+#include <cstdio>
+
+using wire::FieldReader;
+using wire::Message;
+
+ClientModel::ClientModel(QObject *parent) : QObject(parent)
+{
+    m_board.reset();
+    m_strip.fill(-1);
+    // The dispatch timer runs only while messages wait, so an idle client
+    // costs nothing; each tick still handles exactly one message.
+    Timer1.setInterval(1);
+    connect(&Timer1, &QTimer::timeout, this, &ClientModel::Timer1Timer);
+    Timer2.setInterval(1000);
+    connect(&Timer2, &QTimer::timeout, this, &ClientModel::Timer2Timer);
+
+    connect(&sock, &QTcpSocket::readyRead, this, &ClientModel::sockRead);
+    connect(&sock, &QTcpSocket::connected, this, [this] { sock.setSocketOption(QAbstractSocket::LowDelayOption, 1); });
+    connect(&sock, &QTcpSocket::disconnected, this, &ClientModel::connectionClosed);
+    connect(&sock, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
+        // Refused or unanswered connections leave the window unconnected.
+        if (error == QAbstractSocket::HostNotFoundError)
+            emit hostNotFound();
+    });
+}
+
+void ClientModel::connectTo(const QString &address, quint16 port, const QByteArray &name)
+{
+    logintail = wire::safeName(name) + wire::Terminator;
+    sock.connectToHost(address, port);
+}
+
+void ClientModel::openMatchmakerLink()
+{
+    Sock11.connectToHost(QStringLiteral("127.0.0.1"), 9001);
+}
+
+void ClientModel::send(const QByteArray &message)
+{
+    if (!m_loggedin)
+        return;
+    if (sock.state() != QAbstractSocket::ConnectedState) {
+        std::fprintf(stderr, "wordmire: Send - Socket Not Connected\n");
+        return;
+    }
+    sock.write(message);
+}
+
+void ClientModel::sockRead()
+{
+    QList<QByteArray> messages;
+    m_framer.feed(sock.readAll(), messages);
+    for (QByteArray &m : messages)
+        receivedlist.enqueue(std::move(m));
+    wakeTimer();
+}
+
+void ClientModel::wakeTimer()
+{
+    if (!Timer1.isActive() && !receivedlist.isEmpty())
+        Timer1.start();
+}
+
+void ClientModel::Timer1Timer()
+{
+    processsocktimer();
+    if (receivedlist.isEmpty())
+        Timer1.stop();
+}
+
+void ClientModel::processsocktimer()
+{
+    if (receivedlist.isEmpty())
+        return;
+    const wire::SplitMessage m = wire::splitMessage(receivedlist.dequeue());
+    if (m.command.isEmpty())
+        return;
+    try {
+        dispatch(m.command, m.data);
+    } catch (const wire::ConversionError &e) {
+        // Shown in the chat rather than as a dialog: a stream of bad messages
+        // must not pile up message boxes.
+        std::fprintf(stderr, "wordmire: %s\n", e.what());
+        emit systemLine("0+" + QByteArray(e.what()));
+    }
+}
+
+void ClientModel::dispatch(const QByteArray &command, const QByteArray &data)
+{
+    using Handler = void (ClientModel::*)(const QByteArray &);
+    struct Entry {
+        const char *name;
+        Handler handler;
+    };
+    // Compared in this order; the first equal name is handled.
+    static const Entry table[] = {
+        {"CMD_sendlogininfo", &ClientModel::sendloginfo},
+        {"CMD_chat", &ClientModel::chatrecieved},
+        {"CMD_action", &ClientModel::chatrecieved},
+        {"CMD_newplayerinfo", &ClientModel::newplayerinfo},
+        {"CMD_havewrongversion", &ClientModel::havewrongversion},
+        {"CMD_wrongversion", &ClientModel::wrongversion},
+        {"CMD_existingplayers", &ClientModel::newplayerinfo},
+        {"CMD_playerdisconnected", &ClientModel::playerdisconnected},
+        {"CMD_startgame", &ClientModel::startthegame},
+        {"CMD_nextplayer", &ClientModel::getnextplayer},
+        {"CMD_winner", &ClientModel::winner},
+        {"CMD_full", &ClientModel::full},
+        {"CMD_justwatching", &ClientModel::justwatching},
+        {"CMD_theboard", &ClientModel::theboard},
+        {"CMD_notvalid", &ClientModel::notvalid},
+        {"CMD_madeword", &ClientModel::madeword},
+        {"CMD_timeup", &ClientModel::timeup},
+        {"CMD_gamestats", &ClientModel::gamestats},
+        {"CMD_selectletter", &ClientModel::selectletter},
+        {"CMD_selectclear", &ClientModel::selectclear},
+        {"CMD_moving", &ClientModel::moving},
+        {"CMD_clearletter", &ClientModel::clearletter},
+        {"CMD_useshuffle", &ClientModel::useshuffle},
+        {"CMD_shufflesl", &ClientModel::shufflesl},
+        {"CMD_bonus", &ClientModel::bonus},
+    };
+    for (const Entry &e : table) {
+        if (command == e.name) {
+            (this->*e.handler)(data);
+            return;
+        }
+    }
+}
+
+// ---- Mirror helpers --------------------------------------------------------
+
+void ClientModel::setStrip(int k, int code)
+{
+    m_strip[size_t(k)] = code;
+    emit stripChanged(k);
+}
+
+void ClientModel::clearStrip()
+{
+    for (int k = 1; k <= StripLength; ++k)
+        setStrip(k, -1);
+}
+
+void ClientModel::setMark(QPoint cell, int mark)
+{
+    m_board.overlay[size_t(cell.x())][size_t(cell.y())] = mark;
+    emit cellChanged(cell.x(), cell.y());
+}
+
+// Wipes every pick mark and the strip, redrawing only the marked cells.
+void ClientModel::dropMarks()
+{
+    QList<QPoint> marked;
+    for (int x = 0; x < ClientBoard::Size; ++x)
+        for (int y = 0; y < ClientBoard::Size; ++y)
+            if (m_board.overlay[size_t(x)][size_t(y)] != -1)
+                marked << QPoint(x, y);
+    m_board.clearPicks();
+    for (const QPoint &c : marked)
+        emit cellChanged(c.x(), c.y());
+    clearStrip();
+}
+
+void ClientModel::setWatching(int seat, bool watching)
+{
+    m_seats[size_t(seat)].watching = watching;
+    emit seatChanged(seat);
+}
+
+void ClientModel::withdrawArrows()
+{
+    m_arrowsFor = 0;
+    emit arrowsChanged();
+}
+
+void ClientModel::startCountdown(int seconds)
+{
+    Timer2Tag = seconds;
+    Timer2.start();
+}
+
+void ClientModel::Timer2Timer()
+{
+    --Timer2Tag;
+    if (Timer2Tag < 1)
+        Timer2.stop();
+    emit countdownTick(qMax(Timer2Tag, 0));
+    if (Timer2Tag >= 1 && Timer2Tag <= 9)
+        emit soundRequested(QStringLiteral("timer"));
+}
+
+// ---- Connection and roster -------------------------------------------------
+
+void ClientModel::sendloginfo(const QByteArray &data)
+{
+    FieldReader r(data + '+');
+    m_myslot = r.number();
+    m_loggedin = true;
+    const QByteArray version = m_version ? m_version() : QByteArray(wire::ProtocolVersion);
+    send(Message("CMD_logininfo").field(m_myslot).field(version).field(logintail).end());
+}
+
+void ClientModel::chatrecieved(const QByteArray &data)
+{
+    const ui::ColouredLine l = ui::splitColour(data);
+    emit chatLine(l.line, l.colour);
+}
+
+void ClientModel::newplayerinfo(const QByteArray &data)
+{
+    FieldReader r(data);
+    r.beginGroups();
+    while (r.moreGroups()) {
+        const int slot = r.number();
+        const QByteArray name = r.field();
+        const QByteArray watch = r.field();
+        if (slot == m_myslot) {
+            emit systemLine("0+You are Connected.");
+            emit ownLoginConfirmed();
+        } else {
+            emit systemLine("0+" + name + " is Connected.");
+        }
+        if (isSeat(slot)) {
+            Seat &s = m_seats[size_t(slot)];
+            s.name = QString::fromLatin1(name);
+            if (watch == "1")
+                s.watching = true;
+            emit playerJoined(slot, name);
+            emit seatChanged(slot);
+        } else {
+            m_spectators.insert(slot, name);
+            emit playerJoined(slot, name);
+            emit systemLine(slot == m_myslot ? QByteArray("0+You are spying.") : "0+" + name + " is spying.");
+        }
+    }
+    emit soundRequested(QStringLiteral("entered"));
+}
+
+void ClientModel::havewrongversion(const QByteArray &data)
+{
+    emit systemLine("0+" + data + " has a different version of the game then you.");
+}
+
+void ClientModel::wrongversion(const QByteArray &)
+{
+    emit systemLine("0+You have a differnt version of the game then the host.");
+}
+
+void ClientModel::full(const QByteArray &)
+{
+    emit gameFull();
+}
+
+void ClientModel::playerdisconnected(const QByteArray &data)
+{
+    FieldReader r(data);
+    const QByteArray slotText = r.field();
+    const QByteArray name = r.rest();
+    const int slot = wire::parseInt(slotText).value_or(-1);
+    if (isSeat(slot)) {
+        Seat &s = m_seats[size_t(slot)];
+        if (s.name != Waiting)
+            emit systemLine("0+" + s.name.toLatin1() + " disconnected.");
+        s.name = slotText == "2" ? QStringLiteral("Klot") : Waiting;
+        s.watching = false;
+        emit playerLeft(slot, name);
+        emit seatChanged(slot);
+    } else if (slotText == QByteArray::number(slot) && m_spectators.contains(slot)
+               && m_spectators.value(slot) == name) {
+        m_spectators.remove(slot);
+        emit playerLeft(slot, name);
+        emit systemLine("0+" + name + " has left.");
+    }
+}
+
+void ClientModel::justwatching(const QByteArray &data)
+{
+    FieldReader r(data);
+    const int seat = r.number();
+    const QByteArray mode = r.rest();
+    if (!isSeat(seat))
+        return;
+    const QByteArray caption = m_seats[size_t(seat)].name.toLatin1();
+    setWatching(seat, mode == "1");
+    emit systemLine("0+" + caption + (mode == "1" ? " is just watching" : " is now playing again"));
+}
+
+// ---- The course of a game --------------------------------------------------
+
+void ClientModel::startthegame(const QByteArray &data)
+{
+    FieldReader r(data);
+    const QByteArray name = r.field();
+    const QByteArray playto = r.field();
+    m_timePerTurn = r.number();
+    const QByteArray team = r.field();
+    const int shuffles = wire::parseInt(r.field()).value_or(0);
+
+    withdrawArrows();
+    if (isSeat(m_myslot) && m_seats[size_t(m_myslot)].name.toLatin1() == name)
+        emit systemLine("0+You have started a game.");
+    else
+        emit systemLine("0+" + name + " has started a game.");
+    for (int s = 1; s <= Seats; ++s)
+        m_seats[size_t(s)].watching = false;
+    emit gameStarted(playto, m_timePerTurn, team == "t", shuffles);
+    if (m_seats[2].name == Waiting) {
+        m_seats[2].name = QStringLiteral("Klot");
+        emit systemLine("0+I am Klot the bot. Good Luck!");
+    }
+    for (int s = 1; s <= Seats; ++s)
+        emit seatChanged(s);
+}
+
+void ClientModel::theboard(const QByteArray &data)
+{
+    for (auto &column : m_board.letters)
+        column.fill(0);
+    m_board.clearPicks();
+    clearStrip();
+    emit boardChanged();
+    FieldReader r(data);
+    r.beginGroups();
+    while (r.moreGroups()) {
+        const int x = r.number();
+        const int y = r.number();
+        const int code = r.number();
+        if (!rules::onBoard(x, y))
+            continue;
+        m_board.letters[size_t(x)][size_t(y)] = code;
+    }
+    emit boardChanged();
+}
+
+void ClientModel::getnextplayer(const QByteArray &data)
+{
+    withdrawArrows();
+    FieldReader r(data);
+    m_currentplayer = r.number();
+    const int left = wire::parseInt(r.field()).value_or(0);
+    clearStrip();
+    // A new turn's picks start from entry 1; the marks stay until the board
+    // arrives.
+    for (auto &p : m_board.path)
+        p = QPoint(-1, -1);
+    emit turnGiven(m_currentplayer, left);
+    startCountdown(m_timePerTurn);
+}
+
+void ClientModel::gamestats(const QByteArray &data)
+{
+    FieldReader r(data);
+    GameStats s;
+    m_currentplayer = r.number();
+    clearStrip();
+    s.playto = r.field();
+    m_timePerTurn = r.number();
+    s.timePerTurn = m_timePerTurn;
+    Timer2Tag = r.number();
+    s.timeleft = Timer2Tag;
+    s.team = r.field() == "t";
+    for (int seat = 1; seat <= Seats; ++seat)
+        s.scores[size_t(seat)] = r.field();
+    s.teamA = r.field();
+    s.teamB = r.field();
+    if (Timer2Tag > 0)
+        Timer2.start();
+    emit statsReceived(s);
+}
+
+void ClientModel::shufflesl(const QByteArray &data)
+{
+    FieldReader r(data);
+    for (int seat = 1; seat <= Seats; ++seat)
+        emit shufflesChanged(seat, r.number());
+}
+
+void ClientModel::useshuffle(const QByteArray &data)
+{
+    FieldReader r(data);
+    const int seat = r.number();
+    emit shufflesChanged(seat, r.number());
+    // The host counts four seconds of pause into the time it sends.
+    if (const auto left = wire::parseInt(r.field()))
+        startCountdown(*left - 4);
+    emit soundRequested(QStringLiteral("shuffle"));
+}
+
+void ClientModel::bonus(const QByteArray &data)
+{
+    FieldReader r(data);
+    r.number();
+    emit sevenLetterBonus();
+}
+
+void ClientModel::timeup(const QByteArray &)
+{
+    m_currentplayer = 0;
+    emit timeIsUp();
+    emit soundRequested(QStringLiteral("roundover"));
+    withdrawArrows();
+}
+
+void ClientModel::winner(const QByteArray &data)
+{
+    withdrawArrows();
+    m_currentplayer = 0;
+    clearStrip();
+    FieldReader r(data);
+    const QByteArray name = r.field();
+    const bool seated = isSeat(m_myslot);
+    const QByteArray own = seated ? m_seats[size_t(m_myslot)].name.toLatin1() : QByteArray();
+    const bool mine = seated && own == name;
+    const QString text = mine ? QStringLiteral("You have won the game!")
+                              : QString::fromLatin1(name) + QStringLiteral(" has won the game!");
+    emit winnerDeclared(text, seated);
+    emit soundRequested(QStringLiteral("gameover"));
+    emit systemLine("0+" + text.toLatin1());
+    if (seated) {
+        if (mine)
+            emit tallyGame(QStringLiteral("addtomine"));
+        else if (name != "Team A" && name != "Team B")
+            emit tallyGame(QString::fromLatin1(name));
+    }
+}
+
+// ---- Words on the board ----------------------------------------------------
+
+void ClientModel::selectletter(const QByteArray &data)
+{
+    FieldReader r(data);
+    if (r.number() == m_myslot)
+        return;
+    const int i = r.number();
+    const int x = r.number();
+    const int y = r.number();
+    if (i < 1 || i > StripLength || !rules::onBoard(x, y))
+        return;
+    setMark(QPoint(x, y), rules::tile::LastPickMark);
+    m_board.path[size_t(i)] = QPoint(x, y);
+    setStrip(i, m_board.letters[size_t(x)][size_t(y)]);
+    emit soundRequested(QStringLiteral("place"));
+}
+
+void ClientModel::selectclear(const QByteArray &data)
+{
+    FieldReader r(data);
+    if (r.number() == m_myslot)
+        return;
+    dropMarks();
+    emit soundRequested(QStringLiteral("clear"));
+}
+
+void ClientModel::clearletter(const QByteArray &data)
+{
+    FieldReader r(data);
+    if (r.number() == m_myslot)
+        return;
+    const int i = r.number();
+    if (i < 1 || i > StripLength)
+        return;
+    const QPoint cell = m_board.path[size_t(i)];
+    if (cell.x() >= 0 && cell.y() >= 0)
+        setMark(cell, -1);
+    m_board.path[size_t(i)] = QPoint(-1, -1);
+    setStrip(i, -1);
+    m_board.lastcell = i > 1 ? m_board.path[size_t(i - 1)] : QPoint(-1, -1);
+}
+
+void ClientModel::notvalid(const QByteArray &data)
+{
+    FieldReader r(data);
+    if (r.number() != m_myslot)
+        return;
+    emit wordRefused(r.field());
+    dropMarks();
+    emit soundRequested(QStringLiteral("badword"));
+}
+
+void ClientModel::madeword(const QByteArray &data)
+{
+    m_currentplayer = 0;
+    Timer2.stop();
+
+    FieldReader r(data);
+    WordMade made;
+    made.seat = r.number();
+    made.word = r.field();
+    made.points = r.field();
+    made.total = r.field();
+    made.teamA = r.field();
+    made.teamB = r.field();
+    emit wordMade(made);
+
+    // The picks are over: every square's mark goes (redrawing the marked ones).
+    m_board.pathcount = 0;
+    m_board.lastcell = QPoint(-1, -1);
+    for (int x = 0; x < ClientBoard::Size; ++x)
+        for (int y = 0; y < ClientBoard::Size; ++y) {
+            int &o = m_board.overlay[size_t(x)][size_t(y)];
+            const bool marked = o != -1;
+            o = -2;
+            if (marked)
+                emit cellChanged(x, y);
+        }
+    clearStrip();
+
+    // The word moves from the board into the letter strip.
+    if (!r.rest().isEmpty()) {
+        r.beginGroups();
+        for (int k = 1; r.moreGroups(); ++k) {
+            const int x = r.number();
+            const int y = r.number();
+            if (!rules::onBoard(x, y))
+                continue;
+            if (k <= StripLength)
+                setStrip(k, m_board.letters[size_t(x)][size_t(y)]);
+            m_board.letters[size_t(x)][size_t(y)] = 0;
+            emit cellChanged(x, y);
+        }
+    }
+    if (made.seat == m_myslot) {
+        emit soundRequested(QStringLiteral("goodword"));
+        emit tallyWordMade(made.word, wire::parseInt(made.points).value_or(0));
+        m_arrowsFor = made.seat;
+        emit arrowsChanged();
+    } else {
+        emit soundRequested(QStringLiteral("roundover"));
+    }
+}
+
+void ClientModel::moving(const QByteArray &data)
+{
+    withdrawArrows();
+    FieldReader r(data);
+    m_lastdirection = r.number();
+    rules::shift(m_board.letters, m_lastdirection, rules::Empty);
+    emit boardChanged();
+    emit soundRequested(QStringLiteral("shift"));
+    emit moved(m_lastdirection);
+}
+
+// ---- The local user's operations -------------------------------------------
+
+ClientModel::PickResult ClientModel::pick(QPoint cell)
+{
+    if (!myTurn())
+        return PickResult::NotYourTurn;
+    ClientBoard &b = m_board;
+    bool valid = rules::onBoard(cell.x(), cell.y()) && b.pathcount + 1 <= StripLength;
+    if (valid) {
+        const int code = b.letters[size_t(cell.x())][size_t(cell.y())];
+        valid = code >= 1 && code <= 26;
+    }
+    if (valid && b.lastcell != QPoint(-1, -1))
+        valid = rules::touches(cell, b.lastcell);
+    for (int k = 1; valid && k <= b.pathcount; ++k)
+        valid = b.path[size_t(k)] != cell;
+    if (!valid) {
+        emit soundRequested(QStringLiteral("badword"));
+        return PickResult::Invalid;
+    }
+    if (b.lastcell != QPoint(-1, -1))
+        setMark(b.lastcell, rules::tile::PickMark);
+    setMark(cell, rules::tile::LastPickMark);
+    ++b.pathcount;
+    b.path[size_t(b.pathcount)] = cell;
+    setStrip(b.pathcount, b.letters[size_t(cell.x())][size_t(cell.y())]);
+    b.lastcell = cell;
+    send(Message("CMD_selectletter").field(m_myslot).field(b.pathcount).field(cell.x()).field(cell.y()).endPlus());
+    emit soundRequested(QStringLiteral("place"));
+    return PickResult::Placed;
+}
+
+bool ClientModel::takeBack(int k)
+{
+    ClientBoard &b = m_board;
+    if (!myTurn() || b.pathcount < 1 || k != b.pathcount)
+        return false;
+    setMark(b.path[size_t(k)], -1);
+    b.path[size_t(k)] = QPoint(-1, -1);
+    setStrip(k, -1);
+    send(Message("CMD_clearletter").field(m_myslot).field(k).endPlus());
+    --b.pathcount;
+    b.lastcell = b.pathcount >= 1 ? b.path[size_t(b.pathcount)] : QPoint(-1, -1);
+    return true;
+}
+
+void ClientModel::clearPicks()
+{
+    if (!myTurn())
+        return;
+    dropMarks();
+    send(Message("CMD_selectclear").field(m_myslot).endPlus());
+}
+
+bool ClientModel::submit()
+{
+    if (!myTurn() || m_board.pathcount <= 0)
+        return false;
+    Message m("CMD_playerdone");
+    m.field(m_myslot);
+    for (int k = 1; k <= m_board.pathcount; ++k)
+        m.field(k).field(m_board.path[size_t(k)].x()).field(m_board.path[size_t(k)].y());
+    send(m.end());
+    clearPicks();
+    return true;
+}
+
+void ClientModel::chooseDirection(int d)
+{
+    if (m_loggedin && m_myslot != 0 && m_arrowsFor == m_myslot && d >= 1 && d <= 4)
+        send(Message("CMD_direction").field(m_myslot).field(d).endPlus());
+    withdrawArrows();
+}
+
+void ClientModel::useShuffle()
+{
+    send(Message("CMD_shuffle").field(m_myslot).endPlus());
+}
+
+void ClientModel::sendChat(const QByteArray &text, quint32 colour)
+{
+    if (!m_loggedin || text.isEmpty())
+        return;
+    const QByteArray tail = '|' + wire::colourToText(colour);
+    if (!text.startsWith('/'))
+        send(Message("CMD_chat").field(m_myslot).field(text + tail).end());
+    else if (text.startsWith("/me"))
+        send(Message("CMD_action").field(m_myslot).field(text.mid(4) + tail).end());
+}
+
+void ClientModel::toggleJustWatch()
+{
+    if (!m_loggedin || !isSeat(m_myslot))
+        return;
+    send(Message("CMD_justwatch").field(m_myslot).field(watchingSelf() ? "2" : "1").end());
+}
+
+void ClientModel::setJustWatch(int seat, bool watching)
+{
+    if (m_loggedin && isSeat(seat))
+        send(Message("CMD_justwatch").field(seat).field(watching ? "1" : "2").end());
+}
+
+void ClientModel::kick(int slot)
+{
+    if (m_ishost && m_loggedin)
+        send(Message("CMD_kickhim").field(m_myslot).field(slot).endPlus());
+}
+
+QByteArray ClientModel::startMessage(const QByteArray &starter, const game::GameOptions &o)
+{
+    return Message("CMD_startgame")
+        .field(starter)
+        .field(o.playto)
+        .field(o.turntime)
+        .field(o.team)
+        .field(o.shuffles)
+        .endPlus();
+}
+
+void ClientModel::startGame(const game::GameOptions &options)
+{
+    send(startMessage(logintail.chopped(qMin<qsizetype>(1, logintail.size())), options));
+}

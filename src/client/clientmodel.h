@@ -1,0 +1,197 @@
+#pragma once
+// The client without its window: the connection to the host, the queue of
+// received messages and their dispatch, and the mirror of the game built from
+// them (seats, turn, board, picks, strip, countdown). The local user's input
+// arrives as operations (pick, take back, clear, submit, choose a direction,
+// shuffle, chat, watch, kick, start), whatever device it came from; what
+// changed leaves as typed signals for the window to draw.
+
+#include "clientboard.h"
+#include "framer.h"
+#include "hostgame.h"
+
+#include <QObject>
+#include <QQueue>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <array>
+#include <functional>
+
+class ClientModel : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int Seats = 4;
+    static constexpr int StripLength = 7;
+    static inline const QString Waiting = QStringLiteral("<Waiting>");
+
+    struct Seat {
+        QString name = Waiting;
+        bool watching = false;
+    };
+
+    struct GameStats {
+        QByteArray playto;
+        int timePerTurn = 0;
+        int timeleft = 0;
+        bool team = false;
+        std::array<QByteArray, Seats + 1> scores{}; // 1..4
+        QByteArray teamA, teamB;
+    };
+
+    struct WordMade {
+        int seat = 0;
+        QByteArray word, points, total, teamA, teamB;
+    };
+
+    enum class PickResult { NotYourTurn, Invalid, Placed };
+
+    explicit ClientModel(QObject *parent = nullptr);
+
+    // Where the login's version text comes from (the about box).
+    void setVersionSource(std::function<QByteArray()> source) { m_version = std::move(source); }
+    // Connects and, once a slot is offered, logs in under this name.
+    void connectTo(const QString &address, quint16 port, const QByteArray &name);
+    void setHosting(bool hosting) { m_ishost = hosting; }
+    // The matchmaking client may listen here; nothing is ever said on it.
+    void openMatchmakerLink();
+
+    // The mirror.
+    int myslot() const { return m_myslot; }
+    bool loggedin() const { return m_loggedin; }
+    bool ishost() const { return m_ishost; }
+    int currentplayer() const { return m_currentplayer; }
+    int seatcount() const { return Seats; }
+    bool isSeat(int slot) const { return slot >= 1 && slot <= Seats; }
+    bool myTurn() const { return m_currentplayer != 0 && m_currentplayer == m_myslot; }
+    const Seat &seat(int s) const { return m_seats[size_t(isSeat(s) ? s : 0)]; }
+    // The own seat's "Just Watch", as the host last confirmed it.
+    bool watchingSelf() const { return isSeat(m_myslot) && m_seats[size_t(m_myslot)].watching; }
+    const ClientBoard &board() const { return m_board; }
+    // What each strip slot shows (1..7; -1 empty).
+    int stripCode(int k) const { return m_strip[size_t(k)]; }
+    int lastdirection() const { return m_lastdirection; }
+    int timePerTurn() const { return m_timePerTurn; }
+    // The seat the slide arrows are offered to (0: none).
+    int arrowsFor() const { return m_arrowsFor; }
+    int queuedMessages() const { return receivedlist.size(); }
+    QTcpSocket &socket() { return sock; }
+
+    // The turn countdown, counted here once a second from the host's figures.
+    int timeLeft() const { return Timer2Tag; }
+    bool countdownRunning() const { return Timer2.isActive(); }
+    void startCountdown(int seconds);
+
+    // The local user's operations. Each sends what the host needs, and
+    // nothing when it is not the user's to do.
+    PickResult pick(QPoint cell);
+    bool takeBack(int k);   // only the last pick can be taken back
+    void clearPicks();      // pressclear
+    bool submit();          // pressdone
+    void chooseDirection(int d);
+    void withdrawArrows();
+    void useShuffle();
+    void sendChat(const QByteArray &text, quint32 colour);
+    void toggleJustWatch();
+    void setJustWatch(int seat, bool watching);
+    void kick(int slot);
+    // Asks the host to start a game with these options, named as this user
+    // logged in.
+    void startGame(const game::GameOptions &options);
+    static QByteArray startMessage(const QByteArray &starter, const game::GameOptions &options);
+
+    // Sends a finished message to the host; nothing before login.
+    void send(const QByteArray &message);
+
+public slots:
+    void Timer1Timer(); // 1 ms: one queued message per tick
+    void Timer2Timer(); // 1 s: the countdown
+
+signals:
+    void systemLine(const QByteArray &line);
+    void chatLine(const QByteArray &line, quint32 colour);
+    void soundRequested(const QString &name);
+    void ownLoginConfirmed();
+    void playerJoined(int slot, const QByteArray &name);
+    void playerLeft(int slot, const QByteArray &name);
+    void seatChanged(int seat);
+    void gameStarted(const QByteArray &playto, int timePerTurn, bool team, int shuffles);
+    void boardChanged();
+    void cellChanged(int x, int y);
+    void stripChanged(int k);
+    void turnGiven(int seat, int shufflesLeft);
+    void statsReceived(const ClientModel::GameStats &stats);
+    void shufflesChanged(int seat, int left);
+    void shuffleUsed();
+    void sevenLetterBonus();
+    void timeIsUp();
+    void wordRefused(const QByteArray &word);
+    void wordMade(const ClientModel::WordMade &made);
+    void arrowsChanged();
+    void moved(int direction);
+    void winnerDeclared(const QString &text, bool seated);
+    void countdownTick(int secondsLeft);
+    void tallyGame(const QString &who);
+    void tallyWordMade(const QByteArray &word, int points);
+    void gameFull();
+    void hostNotFound();
+    void connectionClosed();
+
+private:
+    void sockRead();
+    void wakeTimer();
+    void processsocktimer();
+    void dispatch(const QByteArray &command, const QByteArray &data);
+    void setStrip(int k, int code);
+    void clearStrip();
+    void dropMarks();
+    void setMark(QPoint cell, int mark);
+    void setWatching(int seat, bool watching);
+
+    // Handlers, named for the messages they take.
+    void sendloginfo(const QByteArray &data);
+    void chatrecieved(const QByteArray &data);
+    void newplayerinfo(const QByteArray &data);
+    void havewrongversion(const QByteArray &data);
+    void wrongversion(const QByteArray &data);
+    void playerdisconnected(const QByteArray &data);
+    void startthegame(const QByteArray &data);
+    void getnextplayer(const QByteArray &data);
+    void winner(const QByteArray &data);
+    void full(const QByteArray &data);
+    void justwatching(const QByteArray &data);
+    void theboard(const QByteArray &data);
+    void notvalid(const QByteArray &data);
+    void madeword(const QByteArray &data);
+    void timeup(const QByteArray &data);
+    void gamestats(const QByteArray &data);
+    void selectletter(const QByteArray &data);
+    void selectclear(const QByteArray &data);
+    void moving(const QByteArray &data);
+    void clearletter(const QByteArray &data);
+    void useshuffle(const QByteArray &data);
+    void shufflesl(const QByteArray &data);
+    void bonus(const QByteArray &data);
+
+    QTcpSocket sock;
+    QTcpSocket Sock11;
+    QTimer Timer1;
+    QTimer Timer2;
+    int Timer2Tag = 0;
+    wire::Framer m_framer;
+    QQueue<QByteArray> receivedlist;
+    std::function<QByteArray()> m_version;
+    QByteArray logintail;
+
+    int m_myslot = 0;
+    bool m_loggedin = false;
+    bool m_ishost = false;
+    int m_currentplayer = 0;
+    std::array<Seat, Seats + 1> m_seats{}; // 1..4; 0 answers for any other slot
+    QHash<int, QByteArray> m_spectators;
+    ClientBoard m_board;
+    std::array<int, StripLength + 1> m_strip{};
+    int m_timePerTurn = 0;
+    int m_lastdirection = 0;
+    int m_arrowsFor = 0;
+};
