@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets with clang under AddressSanitizer and
 # UndefinedBehaviorSanitizer and runs one of them for a while.
 #
-#   bash tools/fuzz.sh TARGET SECONDS      (TARGET: lzrw1, lzhuf, host)
+#   bash tools/fuzz.sh TARGET SECONDS      (TARGET: lzrw1, lzhuf, host, host_direct)
 #
 # New inputs the fuzzer finds go to build-fuzz/corpus/TARGET; copy the ones
 # worth keeping into tests/fuzz/corpus/TARGET so that ctest replays them.
@@ -24,4 +24,4 @@ export QT_QPA_PLATFORM=offscreen
 cd build-fuzz
 # Absolute corpus paths: a target may change its working directory.
 "./tools/fuzz/fuzz_$target" -max_total_time="$seconds" -print_final_stats=1 -timeout=10 -rss_limit_mb=4096 \
-  "$PWD/corpus/$target" "$(cd ../tests/fuzz/corpus/$target && pwd)"
+  "$PWD/corpus/$target" "$(cd ../tests/fuzz/corpus/${target%_direct} && pwd)"

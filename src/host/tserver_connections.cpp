@@ -178,8 +178,13 @@ void TServer::kickhim(const QByteArray &data)
 
 void TServer::disconnectsock(int slot)
 {
-    if (tplayers[slot].active && tplayers[slot].playersock)
+    if (!tplayers[slot].active)
+        return;
+    if (tplayers[slot].playersock)
         tplayers[slot].playersock->disconnectFromHost();
+    else if (m_sink)
+        leave(slot); // a peer without a socket goes at once
+
 }
 
 void TServer::chat(const QByteArray &data)

@@ -1,0 +1,249 @@
+// The host's game driven directly: no sockets, no waits, every second a call.
+
+#include "hostgame.h"
+#include "klotwords.h"
+
+#include <QSet>
+#include <QTest>
+
+#include <variant>
+
+using namespace game;
+
+namespace {
+
+QSet<QByteArray> upperCase(const QByteArrayList &words)
+{
+    QSet<QByteArray> out;
+    for (const QByteArray &w : words)
+        out.insert(w.toUpper());
+    return out;
+}
+
+const rules::KlotWords &klotTable()
+{
+    static const rules::KlotWords table(klotWords());
+    return table;
+}
+
+// A game whose word list is Klot's own (every Klot word is a real word).
+struct Fixture {
+    QSet<QByteArray> known = upperCase(klotWords());
+    HostGame g{[this](QByteArrayView w) { return known.contains(w.toByteArray()); },
+               []() -> const rules::KlotWords & { return klotTable(); }};
+    std::vector<Event> events;
+
+    Fixture(std::initializer_list<int> people)
+    {
+        g.setRandomSeed(7);
+        for (int seat : people) {
+            g.occupy(seat);
+            g.setName(seat, "P" + QByteArray::number(seat));
+        }
+    }
+    void take()
+    {
+        for (Event &e : g.takeEvents())
+            events.push_back(std::move(e));
+    }
+    // One second of both clocks, as the host's timers would give it.
+    void second()
+    {
+        g.Timer1Timer();
+        g.computertimerTimer();
+        take();
+    }
+    template <class T> std::vector<T> all() const
+    {
+        std::vector<T> out;
+        for (const Event &e : events)
+            if (const T *t = std::get_if<T>(&e))
+                out.push_back(*t);
+        return out;
+    }
+};
+
+GameOptions options(int playto, int time, const QByteArray &team = "f", int shuffles = 1)
+{
+    return {"P1", playto, time, team, shuffles};
+}
+
+rules::Board filled(int code)
+{
+    rules::Board b{};
+    for (auto &column : b)
+        column.fill(code);
+    return b;
+}
+
+} // namespace
+
+class TestGame : public QObject {
+    Q_OBJECT
+private slots:
+    void wholeSoloGameAgainstKlot();
+    void turnOrder_data();
+    void turnOrder();
+    void wordScoreShiftAndRefill();
+    void catchUpState();
+};
+
+// Klot plays both seats (the person just watches) until somebody wins; every
+// event must agree with the state it leaves behind.
+void TestGame::wholeSoloGameAgainstKlot()
+{
+    Fixture f({1});
+    QVERIFY(f.g.startgame(options(120, 30)));
+    f.take();
+    f.g.justwatch(1, true);
+    f.take();
+    for (int s = 0; s < 5000 && f.g.state().gameon; ++s)
+        f.second();
+
+    QVERIFY(!f.g.state().gameon);
+    const auto winners = f.all<Winner>();
+    QCOMPARE(int(winners.size()), 1);
+    QVERIFY(!f.g.turnTimer().running);
+    QVERIFY(!f.g.klotTimer().running);
+
+    // Turns alternate 1, 2, 1, 2 ... and the game ends after seat 2's turn.
+    const auto turns = f.all<TurnGiven>();
+    QVERIFY(turns.size() >= 2);
+    for (size_t i = 0; i < turns.size(); ++i)
+        QCOMPARE(turns[i].seat, int(i % 2) + 1);
+    QCOMPARE(turns.back().seat, 2);
+
+    // Scores: the words add up to the totals, and the winner reached the target.
+    std::array<int, 5> sum{};
+    for (const WordMade &w : f.all<WordMade>()) {
+        QVERIFY(f.known.contains(w.word));
+        QCOMPARE(int(w.squares.size()), int(w.word.size()));
+        sum[size_t(w.seat)] += w.score;
+        QCOMPARE(w.total, sum[size_t(w.seat)]);
+    }
+    QVERIFY(!f.all<WordMade>().empty());
+    for (int seat = 1; seat <= 2; ++seat)
+        QCOMPARE(f.g.state().seats[size_t(seat)].score, sum[size_t(seat)]);
+    const int best = std::max(sum[1], sum[2]);
+    QVERIFY(best >= 120);
+    QVERIFY(sum[1] != sum[2]);
+    QCOMPARE(winners[0].name, QByteArray(sum[1] > sum[2] ? "P1" : ""));
+    QVERIFY(f.all<WordRefused>().empty()); // Klot plays only words it knows
+}
+
+void TestGame::turnOrder_data()
+{
+    QTest::addColumn<QList<int>>("people");
+    QTest::addColumn<QByteArray>("team");
+    QTest::addColumn<QList<int>>("turns");
+    QTest::newRow("solo") << QList<int>{1} << QByteArray("f") << QList<int>{1, 2, 1, 2, 1};
+    QTest::newRow("three") << QList<int>{1, 2, 3} << QByteArray("f") << QList<int>{1, 2, 3, 1, 2};
+    QTest::newRow("seat 4 without 3") << QList<int>{1, 4} << QByteArray("f") << QList<int>{1, 2, 4, 1, 2};
+    QTest::newRow("team: 3 brings 4") << QList<int>{1, 3} << QByteArray("t") << QList<int>{1, 2, 3, 4, 1};
+    QTest::newRow("no team: 3 alone") << QList<int>{1, 3} << QByteArray("f") << QList<int>{1, 2, 3, 1, 2};
+}
+
+// Nobody plays a word: every turn runs out, pauses, and passes on.
+void TestGame::turnOrder()
+{
+    QFETCH(QList<int>, people);
+    QFETCH(QByteArray, team);
+    QFETCH(QList<int>, turns);
+    Fixture f({});
+    for (int seat : people) {
+        f.g.occupy(seat);
+        f.g.setName(seat, "P" + QByteArray::number(seat));
+    }
+    f.known.clear(); // Klot's words are all refused: it never scores
+    QVERIFY(f.g.startgame(options(500, 10, team)));
+    f.take();
+    while (int(f.all<TurnGiven>().size()) < turns.size()) {
+        QCOMPARE(f.g.state().phase, Phase::Turn);
+        for (int s = 0; s < 14; ++s) // the turn's time and its four spare seconds
+            f.second();
+        QCOMPARE(f.g.state().phase, Phase::Pause);
+        for (int s = 0; s < 4; ++s)
+            f.second();
+    }
+    QList<int> seen;
+    for (const TurnGiven &t : f.all<TurnGiven>())
+        seen << t.seat;
+    QCOMPARE(seen, turns);
+    QCOMPARE(int(f.all<TimeUp>().size()), turns.size() - 1);
+}
+
+// A made word scores its squares, they are removed, the maker's direction
+// slides the rest, and only the gaps are dealt again.
+void TestGame::wordScoreShiftAndRefill()
+{
+    Fixture f({1, 2});
+    QVERIFY(f.g.startgame(options(500, 60)));
+    f.take();
+    f.known = {"CAT"};
+    rules::Board b = filled(5); // all E
+    const std::vector<PathEntry> path{{1, 0, 0}, {2, 1, 1}, {3, 2, 2}};
+    b[0][0] = 3;  // C on a Double Letter
+    b[1][1] = 1;  // A on a Double Word
+    b[2][2] = 20; // T on a Triple Letter
+    f.g.state().board = b;
+    f.events.clear();
+
+    f.g.playerdone(1, path);
+    f.take();
+    const auto made = f.all<WordMade>();
+    QCOMPARE(int(made.size()), 1);
+    QCOMPARE(made[0].word, QByteArray("CAT"));
+    QCOMPARE(made[0].score, ((3 + 3) + 1 + (1 + 2)) * 2);
+    QCOMPARE(f.g.state().phase, Phase::Direction);
+    QCOMPARE(f.g.state().timeleft, 5);
+    QCOMPARE(f.g.state().curplayer, 0);
+    QCOMPARE(f.g.state().board[1][1], rules::Removed);
+
+    f.g.direction_(2, 4); // not the maker's
+    f.g.direction_(1, 3);
+    QCOMPARE(f.g.state().timeleft, 2);
+    rules::Board expected = f.g.state().board;
+    rules::shift(expected, 3);
+    f.second();
+    f.second();
+    QCOMPARE(f.all<Moving>().back().direction, 3);
+    QCOMPARE(f.g.state().board, expected);
+    for (int s = 0; s < 4; ++s)
+        f.second();
+    QCOMPARE(f.all<TurnGiven>().back().seat, 2);
+    for (int x = 0; x < 7; ++x)
+        for (int y = 0; y < 7; ++y) {
+            const int code = f.g.state().board[size_t(x)][size_t(y)];
+            if (expected[size_t(x)][size_t(y)] == rules::Removed)
+                QVERIFY(code >= 1 && code <= 26);
+            else
+                QCOMPARE(code, expected[size_t(x)][size_t(y)]);
+        }
+}
+
+// What a late joiner is sent reads from this state: it must be the game's
+// own after a shuffle and some time.
+void TestGame::catchUpState()
+{
+    Fixture f({1, 3});
+    QVERIFY(f.g.startgame(options(300, 40, "t", 2)));
+    f.take();
+    for (int s = 0; s < 10; ++s)
+        f.second();
+    f.g.shuffle(3); // not seat 3's turn
+    f.g.shuffle(1);
+    f.take();
+    const HostGame::State &st = f.g.state();
+    QCOMPARE(st.curplayer, 1);
+    QCOMPARE(st.timeleft, 40 + 4 - 10 + 20);
+    QCOMPARE(st.seats[1].shufflesleft, 1);
+    QCOMPARE(st.seats[3].shufflesleft, 2);
+    QVERIFY(st.teamgame);
+    QCOMPARE(st.playto, 300);
+    const auto used = f.all<ShuffleUsed>();
+    QCOMPARE(int(used.size()), 1);
+    QCOMPARE(used[0].timeleft, st.timeleft);
+}
+
+QTEST_MAIN(TestGame)
+#include "tst_game.moc"
