@@ -102,31 +102,31 @@ void ClientModel::dispatch(const QByteArray &command, const QByteArray &data)
     };
     // Compared in this order; the first equal name is handled.
     static const Entry table[] = {
-        {"CMD_sendlogininfo", &ClientModel::sendloginfo},
-        {"CMD_chat", &ClientModel::chatrecieved},
-        {"CMD_action", &ClientModel::chatrecieved},
-        {"CMD_newplayerinfo", &ClientModel::newplayerinfo},
-        {"CMD_havewrongversion", &ClientModel::havewrongversion},
-        {"CMD_wrongversion", &ClientModel::wrongversion},
-        {"CMD_existingplayers", &ClientModel::newplayerinfo},
-        {"CMD_playerdisconnected", &ClientModel::playerdisconnected},
-        {"CMD_startgame", &ClientModel::startthegame},
-        {"CMD_nextplayer", &ClientModel::getnextplayer},
-        {"CMD_winner", &ClientModel::winner},
-        {"CMD_full", &ClientModel::full},
-        {"CMD_justwatching", &ClientModel::justwatching},
-        {"CMD_theboard", &ClientModel::theboard},
-        {"CMD_notvalid", &ClientModel::notvalid},
-        {"CMD_madeword", &ClientModel::madeword},
-        {"CMD_timeup", &ClientModel::timeup},
-        {"CMD_gamestats", &ClientModel::gamestats},
-        {"CMD_selectletter", &ClientModel::selectletter},
-        {"CMD_selectclear", &ClientModel::selectclear},
-        {"CMD_moving", &ClientModel::moving},
-        {"CMD_clearletter", &ClientModel::clearletter},
-        {"CMD_useshuffle", &ClientModel::useshuffle},
-        {"CMD_shufflesl", &ClientModel::shufflesl},
-        {"CMD_bonus", &ClientModel::bonus},
+            {"CMD_sendlogininfo", &ClientModel::sendloginfo},
+            {"CMD_chat", &ClientModel::chatrecieved},
+            {"CMD_action", &ClientModel::chatrecieved},
+            {"CMD_newplayerinfo", &ClientModel::newplayerinfo},
+            {"CMD_havewrongversion", &ClientModel::havewrongversion},
+            {"CMD_wrongversion", &ClientModel::wrongversion},
+            {"CMD_existingplayers", &ClientModel::newplayerinfo},
+            {"CMD_playerdisconnected", &ClientModel::playerdisconnected},
+            {"CMD_startgame", &ClientModel::startthegame},
+            {"CMD_nextplayer", &ClientModel::getnextplayer},
+            {"CMD_winner", &ClientModel::winner},
+            {"CMD_full", &ClientModel::full},
+            {"CMD_justwatching", &ClientModel::justwatching},
+            {"CMD_theboard", &ClientModel::theboard},
+            {"CMD_notvalid", &ClientModel::notvalid},
+            {"CMD_madeword", &ClientModel::madeword},
+            {"CMD_timeup", &ClientModel::timeup},
+            {"CMD_gamestats", &ClientModel::gamestats},
+            {"CMD_selectletter", &ClientModel::selectletter},
+            {"CMD_selectclear", &ClientModel::selectclear},
+            {"CMD_moving", &ClientModel::moving},
+            {"CMD_clearletter", &ClientModel::clearletter},
+            {"CMD_useshuffle", &ClientModel::useshuffle},
+            {"CMD_shufflesl", &ClientModel::shufflesl},
+            {"CMD_bonus", &ClientModel::bonus},
     };
     for (const Entry &e : table) {
         if (command == e.name) {
@@ -275,7 +275,7 @@ void ClientModel::playerdisconnected(const QByteArray &data)
         emit playerLeft(slot, name);
         emit seatChanged(slot);
     } else if (slotText == QByteArray::number(slot) && m_spectators.contains(slot)
-               && m_spectators.value(slot) == name) {
+            && m_spectators.value(slot) == name) {
         m_spectators.remove(slot);
         emit playerLeft(slot, name);
         emit systemLine("0+" + name + " has left.");
@@ -661,12 +661,12 @@ void ClientModel::kick(int slot)
 QByteArray ClientModel::startMessage(const QByteArray &starter, const game::GameOptions &o)
 {
     return Message("CMD_startgame")
-        .field(starter)
-        .field(o.playto)
-        .field(o.turntime)
-        .field(o.team)
-        .field(o.shuffles)
-        .endPlus();
+            .field(starter)
+            .field(o.playto)
+            .field(o.turntime)
+            .field(o.team)
+            .field(o.shuffles)
+            .endPlus();
 }
 
 void ClientModel::startGame(const game::GameOptions &options)

@@ -85,9 +85,9 @@ public:
     // The local user's operations. Each sends what the host needs, and
     // nothing when it is not the user's to do.
     PickResult pick(QPoint cell);
-    bool takeBack(int k);   // only the last pick can be taken back
-    void clearPicks();      // pressclear
-    bool submit();          // pressdone
+    bool takeBack(int k); // only the last pick can be taken back
+    void clearPicks(); // pressclear
+    bool submit(); // pressdone
     void chooseDirection(int d);
     void withdrawArrows();
     void useShuffle();

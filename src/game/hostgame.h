@@ -23,7 +23,7 @@ namespace game {
 inline constexpr int Seats = rules::Seats;
 
 // What the host tells everybody (or, where it says so, one seat).
-struct BoardDealt {}; // the whole board, as it now stands
+struct BoardDealt { }; // the whole board, as it now stands
 struct GameStarted {
     QByteArray starter;
     int playto;
@@ -56,7 +56,7 @@ struct SevenLetters {
     int seat;
     int points;
 };
-struct TimeUp {};
+struct TimeUp { };
 struct Moving {
     int direction;
 };
@@ -70,15 +70,15 @@ struct WatchChanged {
 struct Diagnostic { // for the host's standard error, never for a peer
     std::string text;
 };
-using Event = std::variant<BoardDealt, GameStarted, TurnGiven, ShuffleUsed, WordRefused, WordMade, SevenLetters,
-                           TimeUp, Moving, Winner, WatchChanged, Diagnostic>;
+using Event = std::variant<BoardDealt, GameStarted, TurnGiven, ShuffleUsed, WordRefused, WordMade, SevenLetters, TimeUp,
+        Moving, Winner, WatchChanged, Diagnostic>;
 
 // The turn timer's phases.
 enum class Phase {
-    Idle,      // no turn running
-    Turn,      // a seat is tracing a word
+    Idle, // no turn running
+    Turn, // a seat is tracing a word
     Direction, // a word was made; the maker may choose the slide
-    Pause,     // between turns, before the next one is given
+    Pause, // between turns, before the next one is given
 };
 
 // A one-second countdown the host runs for the game. `starts` changes every
@@ -175,6 +175,7 @@ public:
     };
     const State &state() const { return s; }
     State &state() { return s; }
+
 private:
     void emitEvent(Event e) { m_events.push_back(std::move(e)); }
     void startTurnTimer(Phase phase, int seconds);

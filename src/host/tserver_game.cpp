@@ -48,52 +48,56 @@ void TServer::publish()
 {
     for (game::Event &event : m_game.takeEvents()) {
         std::visit(
-            Overloaded{
-                [&](const game::BoardDealt &) { sendAll(Message("CMD_theboard").raw(boardText()).end()); },
-                [&](const game::GameStarted &e) {
-                    sendAll(Message("CMD_startgame")
-                                .field(e.starter)
-                                .field(e.playto)
-                                .field(e.turntime)
-                                .field(e.team)
-                                .field(e.shuffles)
-                                .endPlus());
+                Overloaded{
+                        [&](const game::BoardDealt &) { sendAll(Message("CMD_theboard").raw(boardText()).end()); },
+                        [&](const game::GameStarted &e) {
+                            sendAll(Message("CMD_startgame")
+                                            .field(e.starter)
+                                            .field(e.playto)
+                                            .field(e.turntime)
+                                            .field(e.team)
+                                            .field(e.shuffles)
+                                            .endPlus());
+                        },
+                        [&](const game::TurnGiven &e) {
+                            sendAll(Message("CMD_nextplayer").field(e.seat).field(e.shufflesLeft).endPlus());
+                        },
+                        [&](const game::ShuffleUsed &e) {
+                            sendAll(Message("CMD_useshuffle")
+                                            .field(e.seat)
+                                            .field(e.shufflesLeft)
+                                            .field(e.timeleft)
+                                            .endPlus());
+                        },
+                        [&](const game::WordRefused &e) {
+                            sendTo(e.seat, Message("CMD_notvalid").field(e.seat).field(e.word).endPlus());
+                        },
+                        [&](const game::WordMade &e) {
+                            QByteArray squares;
+                            for (const QPoint &t : e.squares)
+                                squares += '+' + QByteArray::number(t.x()) + '+' + QByteArray::number(t.y());
+                            sendAll(Message("CMD_madeword")
+                                            .field(e.seat)
+                                            .field(e.word)
+                                            .field(e.score)
+                                            .field(e.total)
+                                            .field(e.teamscore[0])
+                                            .field(e.teamscore[1])
+                                            .raw(squares)
+                                            .end());
+                        },
+                        [&](const game::SevenLetters &e) {
+                            sendAll(Message("CMD_bonus").field(e.seat).field(e.points).endPlus());
+                        },
+                        [&](const game::TimeUp &) { sendAll(Message("CMD_timeup").endPlus()); },
+                        [&](const game::Moving &e) { sendAll(Message("CMD_moving").field(e.direction).endPlus()); },
+                        [&](const game::Winner &e) { sendAll(Message("CMD_winner").field(e.name).endPlus()); },
+                        [&](const game::WatchChanged &e) {
+                            sendAll(Message("CMD_justwatching").field(e.seat).field(e.watching ? "1" : "2").end());
+                        },
+                        [&](const game::Diagnostic &e) { std::fprintf(stderr, "wordmire host: %s\n", e.text.c_str()); },
                 },
-                [&](const game::TurnGiven &e) {
-                    sendAll(Message("CMD_nextplayer").field(e.seat).field(e.shufflesLeft).endPlus());
-                },
-                [&](const game::ShuffleUsed &e) {
-                    sendAll(Message("CMD_useshuffle").field(e.seat).field(e.shufflesLeft).field(e.timeleft).endPlus());
-                },
-                [&](const game::WordRefused &e) {
-                    sendTo(e.seat, Message("CMD_notvalid").field(e.seat).field(e.word).endPlus());
-                },
-                [&](const game::WordMade &e) {
-                    QByteArray squares;
-                    for (const QPoint &t : e.squares)
-                        squares += '+' + QByteArray::number(t.x()) + '+' + QByteArray::number(t.y());
-                    sendAll(Message("CMD_madeword")
-                                .field(e.seat)
-                                .field(e.word)
-                                .field(e.score)
-                                .field(e.total)
-                                .field(e.teamscore[0])
-                                .field(e.teamscore[1])
-                                .raw(squares)
-                                .end());
-                },
-                [&](const game::SevenLetters &e) {
-                    sendAll(Message("CMD_bonus").field(e.seat).field(e.points).endPlus());
-                },
-                [&](const game::TimeUp &) { sendAll(Message("CMD_timeup").endPlus()); },
-                [&](const game::Moving &e) { sendAll(Message("CMD_moving").field(e.direction).endPlus()); },
-                [&](const game::Winner &e) { sendAll(Message("CMD_winner").field(e.name).endPlus()); },
-                [&](const game::WatchChanged &e) {
-                    sendAll(Message("CMD_justwatching").field(e.seat).field(e.watching ? "1" : "2").end());
-                },
-                [&](const game::Diagnostic &e) { std::fprintf(stderr, "wordmire host: %s\n", e.text.c_str()); },
-            },
-            event);
+                event);
     }
     // The clocks follow the game's countdowns; a restart starts a fresh second.
     const game::Countdown &turn = m_game.turnTimer();

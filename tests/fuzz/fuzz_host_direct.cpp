@@ -22,7 +22,7 @@ struct World {
     std::unique_ptr<TServer> host;
     std::array<int, 4> peerSlots{};
     std::array<wire::Framer, 4> framers{wire::Framer(TServer::MaxPending), wire::Framer(TServer::MaxPending),
-                                        wire::Framer(TServer::MaxPending), wire::Framer(TServer::MaxPending)};
+            wire::Framer(TServer::MaxPending), wire::Framer(TServer::MaxPending)};
     qint64 sent = 0;
 
     World()

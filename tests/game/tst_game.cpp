@@ -30,7 +30,7 @@ const rules::KlotWords &klotTable()
 struct Fixture {
     QSet<QByteArray> known = upperCase(klotWords());
     HostGame g{[this](QByteArrayView w) { return known.contains(w.toByteArray()); },
-               []() -> const rules::KlotWords & { return klotTable(); }};
+            []() -> const rules::KlotWords & { return klotTable(); }};
     std::vector<Event> events;
 
     Fixture(std::initializer_list<int> people)
@@ -182,8 +182,8 @@ void TestGame::wordScoreShiftAndRefill()
     f.known = {"CAT"};
     rules::Board b = filled(5); // all E
     const std::vector<PathEntry> path{{1, 0, 0}, {2, 1, 1}, {3, 2, 2}};
-    b[0][0] = 3;  // C on a Double Letter
-    b[1][1] = 1;  // A on a Double Word
+    b[0][0] = 3; // C on a Double Letter
+    b[1][1] = 1; // A on a Double Word
     b[2][2] = 20; // T on a Triple Letter
     f.g.state().board = b;
     f.events.clear();
