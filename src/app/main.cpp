@@ -6,6 +6,7 @@
 #include "tchat.h"
 #include "tgamestart.h"
 #include "messages.h"
+#include "tphrases.h"
 #include "tspylist.h"
 #include "tserver.h"
 
@@ -26,6 +27,7 @@ int main(int argc, char *argv[])
     Tchat chat;
     Tabout about(&chat);
     Tgamestart gamestart(&chat);
+    Tphrases phrases(&chat);
     TServer server;
     if (!server.spell->error().isEmpty())
         ui::showMessage(nullptr, server.spell->error());
@@ -40,6 +42,7 @@ int main(int argc, char *argv[])
     chat.setAbout(&about);
     chat.setGamestart(&gamestart);
     chat.setSpylist(&spylist);
+    chat.setPhrasesDialog(&phrases);
 
     QObject::connect(&guard, &SingleInstance::activationRequested, &chat, [&chat] {
         if (chat.isMinimized())

@@ -6,6 +6,8 @@
 #include "message.h"
 #include "rules.h"
 
+#include <QDateTime>
+
 #include <cstdio>
 
 using wire::FieldReader;
@@ -15,6 +17,7 @@ ClientModel::ClientModel(QObject *parent) : QObject(parent)
 {
     m_board.reset();
     m_strip.fill(-1);
+    m_chatterRng.seed(quint32(QDateTime::currentMSecsSinceEpoch()));
     // The dispatch timer runs only while messages wait, so an idle client
     // costs nothing; each tick still handles exactly one message.
     Timer1.setInterval(1);
@@ -63,6 +66,12 @@ void ClientModel::sockRead()
     wakeTimer();
 }
 
+void ClientModel::receive(const QByteArray &message)
+{
+    receivedlist.enqueue(message);
+    wakeTimer();
+}
+
 void ClientModel::wakeTimer()
 {
     if (!Timer1.isActive() && !receivedlist.isEmpty())
@@ -103,7 +112,7 @@ void ClientModel::dispatch(const QByteArray &command, const QByteArray &data)
     // Compared in this order; the first equal name is handled.
     static const Entry table[] = {
             {"CMD_sendlogininfo", &ClientModel::sendloginfo},
-            {"CMD_chat", &ClientModel::chatrecieved},
+            {"CMD_chat", &ClientModel::chatline},
             {"CMD_action", &ClientModel::chatrecieved},
             {"CMD_newplayerinfo", &ClientModel::newplayerinfo},
             {"CMD_havewrongversion", &ClientModel::havewrongversion},
@@ -127,6 +136,7 @@ void ClientModel::dispatch(const QByteArray &command, const QByteArray &data)
             {"CMD_useshuffle", &ClientModel::useshuffle},
             {"CMD_shufflesl", &ClientModel::shufflesl},
             {"CMD_bonus", &ClientModel::bonus},
+        {"CMD_playasound", &ClientModel::playasound},
     };
     for (const Entry &e : table) {
         if (command == e.name) {
@@ -213,6 +223,73 @@ void ClientModel::chatrecieved(const QByteArray &data)
 {
     const ui::ColouredLine l = ui::splitColour(data);
     emit chatLine(l.line, l.colour);
+}
+
+void ClientModel::chatline(const QByteArray &data)
+{
+    chatrecieved(data);
+    klottalk();
+}
+
+// Klot answers chat in a game of one person against it; each client draws
+// its own remark, nothing goes over the wire.
+void ClientModel::klottalk()
+{
+    static const char *const remarks[36] = {
+        "My dad is cool.",
+        "I'm a bit confused",
+        "I need to find a job.",
+        "I watched TV last night.",
+        "I wish you could see this!",
+        "I don't think that is a good idea",
+        "That is very wise of you",
+        "Tomorrow will be here quickly.",
+        "Stop yelling at me.",
+        "Don't slam the door please.",
+        "I skipped breakfast today.",
+        "Have you seen Cuddlebunny today?",
+        "Is it snack time yet?",
+        "Do you have a candy bar?",
+        "Oh the ice cream man is coming!",
+        "Did you see that?",
+        "Why did you do that?",
+        "Who knows..",
+        "Are you sure you are OK?",
+        "I'm feeling lucky tonight.",
+        "Will you come and play again sometime?",
+        "I'm so happy you are here!",
+        "What is in your lunchbox today?",
+        "Hey, I found a penny!",
+        "I went square dancing the other night.",
+        "My big toe has a cramp.",
+        "Do you want fries with that?",
+        "I have two more holes to plug.",
+        "But I have nothing to sell.",
+        "Which one should I do?",
+        "Oh yeah I want to show you my house.",
+        "Can we go?",
+        "How much money do you have?",
+        "I don't have enough.",
+        "Do you really think that is OK?",
+        "The dog winkled on the bush.",
+    };
+    if (m_seats[2].name != QLatin1String("Klot") || m_seats[3].name != Waiting || m_seats[4].name != Waiting)
+        return;
+    const int r = int(m_chatterRng.bounded(37));
+    if (r == 0)
+        return;
+    emit systemLine(QByteArray("0+Klot the bot says: ") + remarks[r - 1]);
+}
+
+void ClientModel::playasound(const QByteArray &data)
+{
+    const qsizetype first = data.indexOf('+');
+    const QByteArray slot = first < 0 ? data : data.left(first);
+    QByteArray name = first < 0 ? QByteArray() : data.mid(first + 1);
+    const qsizetype second = name.indexOf('+');
+    if (second >= 0)
+        name.truncate(second);
+    emit chatterSound(slot, QString::fromLatin1(name));
 }
 
 void ClientModel::newplayerinfo(const QByteArray &data)
@@ -632,11 +709,10 @@ void ClientModel::sendChat(const QByteArray &text, quint32 colour)
 {
     if (!m_loggedin || text.isEmpty())
         return;
-    const QByteArray tail = '|' + wire::colourToText(colour);
     if (!text.startsWith('/'))
-        send(Message("CMD_chat").field(m_myslot).field(text + tail).end());
+        send(Message("CMD_chat").field(m_myslot).field(text + '|' + wire::colourToText(colour)).end());
     else if (text.startsWith("/me"))
-        send(Message("CMD_action").field(m_myslot).field(text.mid(4) + tail).end());
+        sendAction(text.mid(4), colour);
 }
 
 void ClientModel::toggleJustWatch()
@@ -656,6 +732,18 @@ void ClientModel::kick(int slot)
 {
     if (m_ishost && m_loggedin)
         send(Message("CMD_kickhim").field(m_myslot).field(slot).endPlus());
+}
+
+void ClientModel::sendChatterSound(int k)
+{
+    // Spectators listen; only the seated send.
+    if (k >= 1 && isSeat(m_myslot) && m_loggedin)
+        send(Message("CMD_playasound").field(m_myslot).field("wave" + QByteArray::number(k)).endPlus());
+}
+
+void ClientModel::sendAction(const QByteArray &text, quint32 colour)
+{
+    send(Message("CMD_action").field(m_myslot).field(text + '|' + wire::colourToText(colour)).end());
 }
 
 QByteArray ClientModel::startMessage(const QByteArray &starter, const game::GameOptions &o)

@@ -12,6 +12,7 @@
 
 #include <QObject>
 #include <QQueue>
+#include <QRandomGenerator>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -95,10 +96,20 @@ public:
     void toggleJustWatch();
     void setJustWatch(int seat, bool watching);
     void kick(int slot);
+    // A chatter sound, "wave" + k (seated users only).
+    void sendChatterSound(int k);
+    // An action line (a phrase button), as typed after "/me ".
+    void sendAction(const QByteArray &text, quint32 colour);
+    // Klot's remarks draw from this source (tests pin it).
+    void setChatterSeed(quint32 seed) { m_chatterRng.seed(seed); }
     // Asks the host to start a game with these options, named as this user
     // logged in.
     void startGame(const game::GameOptions &options);
     static QByteArray startMessage(const QByteArray &starter, const game::GameOptions &options);
+
+    // Queues a complete message as if it had come from the host (without its
+    // terminator); the dispatch timer handles it like any other.
+    void receive(const QByteArray &message);
 
     // Sends a finished message to the host; nothing before login.
     void send(const QByteArray &message);
@@ -133,6 +144,9 @@ signals:
     void countdownTick(int secondsLeft);
     void tallyGame(const QString &who);
     void tallyWordMade(const QByteArray &word, int points);
+    // A chatter sound relayed by the host: the sender's slot as sent, and
+    // the sound's name.
+    void chatterSound(const QByteArray &slot, const QString &name);
     void gameFull();
     void hostNotFound();
     void connectionClosed();
@@ -151,6 +165,9 @@ private:
     // Handlers, named for the messages they take.
     void sendloginfo(const QByteArray &data);
     void chatrecieved(const QByteArray &data);
+    void chatline(const QByteArray &data); // CMD_chat: shown, then Klot may answer
+    void klottalk();
+    void playasound(const QByteArray &data);
     void newplayerinfo(const QByteArray &data);
     void havewrongversion(const QByteArray &data);
     void wrongversion(const QByteArray &data);
@@ -194,4 +211,5 @@ private:
     int m_timePerTurn = 0;
     int m_lastdirection = 0;
     int m_arrowsFor = 0;
+    QRandomGenerator m_chatterRng;
 };

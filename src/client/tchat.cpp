@@ -34,6 +34,8 @@ void Tchat::FormCreate()
     setupChat();
     setupRoster();
     setupGame();
+    setupSounds();
+    setupPhrases();
     connectModel();
 
     connect(ui->Exit1, &QAction::triggered, this, &QWidget::close);

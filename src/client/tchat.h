@@ -4,6 +4,7 @@
 
 #include "boardview.h"
 #include "clientmodel.h"
+#include "soundplayer.h"
 #include "tileimages.h"
 
 #include <QMainWindow>
@@ -20,6 +21,8 @@ class Tchat;
 class Tabout;
 class Tgamestart;
 class Tspylist;
+class Tphrases;
+class QPushButton;
 class QLabel;
 class QMenu;
 class QAction;
@@ -38,6 +41,11 @@ public:
     void setAbout(Tabout *about);
     void setGamestart(Tgamestart *dialog);
     void setSpylist(Tspylist *dialog);
+    void setPhrasesDialog(Tphrases *dialog);
+    // Where sounds go (tests record them); the window has its own player.
+    void setSoundPlayer(SoundPlayer *player);
+    // The phrase cooldown's clock, in milliseconds (tests drive it).
+    void setClock(std::function<qint64()> clock) { m_clock = std::move(clock); }
     // The command line (without the program name); defaults to the real one.
     void setArguments(const QStringList &args) { m_args = args; m_argsSet = true; }
     // Port of the host to listen on or connect to (tests use an ephemeral one).
@@ -57,6 +65,7 @@ public:
         QMenu *popup_entry = nullptr;
         QMenu *popup_smilies = nullptr;
         QAction *ScrollChatOff2 = nullptr; // the view popup's item
+        QMenu *popup_sounds = nullptr;
     };
     const Popups &popups() const { return m_popups; }
     int popupTag() const { return m_popupTag; }
@@ -96,6 +105,23 @@ public:
     QLabel *seatLabel(const char *kind, int seat) const;
     // Every game sound goes through here.
     void playsounds(const QString &name);
+    // The sound for the start of the own turn, by the Turn Sound option.
+    QString turnSoundName() const;
+    void PlaySounds1Click();
+    void PlayChatterSounds1Click();
+    void New1Click(int tag);
+    void b_phrase10Click();
+    void wave12Click(int k);
+    void playasound(const QByteArray &slot, const QString &name);
+
+    // Phrase buttons 1..9.
+    static constexpr int PhraseCount = 9;
+    static constexpr qint64 PhraseCooldownMs = 2000;
+    QString phrase(int k) const;
+    void setPhrase(int k, const QString &text);
+    void b_phrase1Click(int k);
+    void PrhaseList1Click();
+    QPushButton *phraseButton(int k) const;
     // The settings file is read when the host confirms our login.
     void loadsettings();
 
@@ -138,6 +164,8 @@ private:
     void setupChat();
     void setupRoster();
     void setupGame();
+    void setupSounds();
+    void setupPhrases();
     void connectModel();
     void showSlot(int k, int code); // code < 0: the empty slot
     void showShuffles(int seat, int left);
@@ -183,7 +211,11 @@ private:
     TileImages imagelist_letters;
     std::array<int, 8> slotCodes{}; // what each letter slot shows (-1 empty)
     bool postWords = false;
-    QString turnSound = QStringLiteral("turn");
+    std::unique_ptr<QtSoundPlayer> m_ownPlayer;
+    SoundPlayer *m_player = nullptr;
+    Tphrases *m_phrases = nullptr;
+    std::function<qint64()> m_clock;
+    qint64 m_phraseSentAt = -1;
     QTimer bonusTimer;
     int bonusFrame = 0;
 

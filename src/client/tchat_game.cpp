@@ -164,7 +164,7 @@ void Tchat::getnextplayer(int seat, int left)
     }
     if (m_model.myTurn()) {
         ui->label_status->setText(QStringLiteral("Your Turn"));
-        playsounds(turnSound);
+        playsounds(turnSoundName());
         ui->button_clear->show();
         ui->button_done->show();
     } else {

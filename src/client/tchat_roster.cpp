@@ -124,11 +124,6 @@ void Tchat::kicking(int slot)
     m_model.kick(slot);
 }
 
-void Tchat::playsounds(const QString &name)
-{
-    emit soundRequested(name);
-}
-
 void Tchat::loadsettings()
 {
 }

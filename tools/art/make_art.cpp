@@ -325,6 +325,56 @@ void bonusFrames(int scale)
 }
 
 // The window's background: a soft marsh-green texture, stored as JPEG.
+// The phrase buttons, 29 x 25: a speech bubble with the button's number for
+// the nine phrases, a loudspeaker for the tenth (the chatter sounds).
+void phraseButton(int k, int scale)
+{
+    const int w = 29, h = 25;
+    QImage img = canvas(w, h, scale);
+    QPainter p(&img);
+    p.scale(scale, scale);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor base = k == 10 ? QColor("#7a5cc4") : QColor::fromHsv((k * 37) % 360, 120, 225);
+    QLinearGradient g(0, 0, 0, h);
+    g.setColorAt(0, base.lighter(125));
+    g.setColorAt(1, base.darker(115));
+    p.setPen(QPen(base.darker(170), 1));
+    p.setBrush(g);
+    QPainterPath bubble;
+    bubble.addRoundedRect(QRectF(1.5, 1.5, w - 3, h - 7), 6, 6);
+    QPainterPath tail;
+    tail.moveTo(7, h - 6);
+    tail.lineTo(6, h - 1);
+    tail.lineTo(12, h - 6);
+    p.drawPath(bubble.united(tail));
+    if (k == 10) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::white);
+        QPainterPath speaker;
+        speaker.addRect(QRectF(7, 7.5, 3.5, 4));
+        speaker.moveTo(10.5, 7.5);
+        speaker.lineTo(14.5, 4.5);
+        speaker.lineTo(14.5, 14.5);
+        speaker.lineTo(10.5, 11.5);
+        p.drawPath(speaker);
+        p.setPen(QPen(Qt::white, 1.3, Qt::SolidLine, Qt::RoundCap));
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(QRectF(13, 5.5, 6, 8), -50 * 16, 100 * 16);
+        p.drawArc(QRectF(13, 3, 10, 13), -50 * 16, 100 * 16);
+    } else {
+        QFont f(QStringLiteral("DejaVu Sans"));
+        f.setBold(true);
+        f.setPixelSize(12);
+        p.setFont(f);
+        p.setPen(QColor(0, 0, 0, 90));
+        p.drawText(QRectF(1.8, 1.8, w - 3, h - 7), Qt::AlignCenter, QString::number(k));
+        p.setPen(Qt::white);
+        p.drawText(QRectF(1, 1, w - 3, h - 7), Qt::AlignCenter, QString::number(k));
+    }
+    p.end();
+    save(img, QStringLiteral("phrase%1").arg(k) + suffix(scale));
+}
+
 void background()
 {
     QImage img(777, 530, QImage::Format_RGB32);
@@ -367,6 +417,8 @@ int main(int argc, char *argv[])
         shuffles(scale);
         turnMarker(scale);
         bonusFrames(scale);
+        for (int k = 1; k <= 10; ++k)
+            phraseButton(k, scale);
     }
     return 0;
 }

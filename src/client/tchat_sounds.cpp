@@ -1,0 +1,108 @@
+// Game sounds and their options, the turn sound, and the chatter sounds
+// players send each other.
+
+#include "tchat.h"
+#include "ui_tchat.h"
+
+#include "fieldreader.h"
+
+#include <QMenu>
+
+void Tchat::setupSounds()
+{
+    m_ownPlayer = std::make_unique<QtSoundPlayer>();
+    m_player = m_ownPlayer.get();
+
+    ui->TurnSound1->setProperty("Tag", 0);
+    ui->Classic1->setProperty("Tag", 0);
+    ui->normal1->setProperty("Tag", 2);
+    ui->New1->setProperty("Tag", 1);
+    connect(ui->PlaySounds1, &QAction::triggered, this, &Tchat::PlaySounds1Click);
+    connect(ui->PlayChatterSounds1, &QAction::triggered, this, &Tchat::PlayChatterSounds1Click);
+    for (QAction *item : {ui->Classic1, ui->normal1, ui->New1})
+        connect(item, &QAction::triggered, this, [this, item] { New1Click(item->property("Tag").toInt()); });
+
+    m_popups.popup_sounds = new QMenu(this);
+    QAction *cancel = m_popups.popup_sounds->addAction(QStringLiteral("<Cancel>"));
+    cancel->setProperty("Tag", 0);
+    connect(cancel, &QAction::triggered, this, [this] { wave12Click(0); });
+    for (int k = 1; k <= chatter::Count; ++k) {
+        QAction *a = m_popups.popup_sounds->addAction(chatter::description(k));
+        a->setObjectName(QStringLiteral("wave%1").arg(k));
+        a->setProperty("Tag", k);
+        a->setToolTip(chatter::description(k));
+        connect(a, &QAction::triggered, this, [this, k] { wave12Click(k); });
+    }
+    connect(&m_model, &ClientModel::chatterSound, this, &Tchat::playasound);
+}
+
+void Tchat::setSoundPlayer(SoundPlayer *player)
+{
+    m_player = player;
+}
+
+void Tchat::playsounds(const QString &name)
+{
+    emit soundRequested(name);
+    if (ui->PlaySounds1->isChecked() && m_player)
+        m_player->play(name);
+}
+
+QString Tchat::turnSoundName() const
+{
+    switch (ui->TurnSound1->property("Tag").toInt()) {
+    case 1:
+        return QStringLiteral("turnnew");
+    case 2:
+        return QStringLiteral("turn");
+    default:
+        return QStringLiteral("start");
+    }
+}
+
+void Tchat::PlaySounds1Click()
+{
+    // The action has toggled its own check mark.
+    savesettings();
+}
+
+void Tchat::PlayChatterSounds1Click()
+{
+    savesettings();
+}
+
+void Tchat::New1Click(int tag)
+{
+    ui->TurnSound1->setProperty("Tag", tag);
+    for (QAction *item : {ui->Classic1, ui->normal1, ui->New1})
+        item->setChecked(item->property("Tag").toInt() == tag);
+    savesettings();
+}
+
+void Tchat::b_phrase10Click()
+{
+    const QPushButton *b = ui->b_phrase10;
+    m_popups.popup_sounds->popup(b->mapToGlobal(b->rect().bottomRight()));
+}
+
+void Tchat::wave12Click(int k)
+{
+    if (k != 0)
+        m_model.sendChatterSound(k);
+}
+
+void Tchat::playasound(const QByteArray &slot, const QString &name)
+{
+    if (ui->PlayChatterSounds1->isChecked()) {
+        if (m_player)
+            m_player->play(name);
+        return;
+    }
+    // Shown instead of heard: the seat's name and what the sound is.
+    const int seat = wire::parseInt(slot).value_or(0);
+    const QString description = chatter::description(chatter::number(name));
+    if (!m_model.isSeat(seat) || description.isEmpty())
+        return;
+    addlinetochat(slot + '+' + seatLabel("label_playername", seat)->text().toLatin1() + ": <Chatter Sound> "
+                  + description.toLatin1());
+}
