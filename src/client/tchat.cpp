@@ -6,11 +6,21 @@
 #include "tgamestart.h"
 
 #include <QCloseEvent>
+#include <QGridLayout>
 
 Tchat::Tchat(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<Ui::Tchat>())
 {
     ui->setupUi(this);
-    setCentralWidget(ui->panel_board);
+    // The board panel keeps its size and stays centred however the window
+    // is sized; the window never gets smaller than the panel and a margin.
+    auto *holder = new QWidget(this);
+    holder->setObjectName(QStringLiteral("panel_holder"));
+    auto *layout = new QGridLayout(holder);
+    layout->setContentsMargins(0, 0, 0, 0);
+    ui->panel_board->setFixedSize(PanelSize);
+    layout->addWidget(ui->panel_board, 0, 0, Qt::AlignCenter);
+    holder->setMinimumSize(PanelSize + QSize(15, 12));
+    setCentralWidget(holder);
     FormCreate();
 }
 
@@ -36,6 +46,8 @@ void Tchat::FormCreate()
     setupGame();
     setupSounds();
     setupPhrases();
+    setupSettings();
+    grouptilesmenu();
     connectModel();
 
     connect(ui->Exit1, &QAction::triggered, this, &QWidget::close);
@@ -52,7 +64,7 @@ void Tchat::connectModel()
     connect(m, &ClientModel::soundRequested, this, &Tchat::playsounds);
     connect(m, &ClientModel::tallyGame, this, &Tchat::tallyGame);
     connect(m, &ClientModel::tallyWordMade, this, &Tchat::tallyWordMade);
-    connect(m, &ClientModel::ownLoginConfirmed, this, &Tchat::loadsettings);
+    connect(m, &ClientModel::ownLoginConfirmed, this, &Tchat::loadinifile);
     connect(m, &ClientModel::playerJoined, this, &Tchat::playerJoined);
     connect(m, &ClientModel::playerLeft, this, &Tchat::playerLeft);
     connect(m, &ClientModel::seatChanged, this, &Tchat::drawSeat);
@@ -91,6 +103,7 @@ void Tchat::showEvent(QShowEvent *event)
 
 void Tchat::closeEvent(QCloseEvent *event)
 {
+    FormClose();
     QMainWindow::closeEvent(event);
     if (event->isAccepted())
         emit closed();
@@ -132,6 +145,3 @@ void Tchat::button_startClick()
     m_gamestart->raise();
 }
 
-void Tchat::savesettings()
-{
-}

@@ -122,8 +122,28 @@ public:
     void b_phrase1Click(int k);
     void PrhaseList1Click();
     QPushButton *phraseButton(int k) const;
-    // The settings file is read when the host confirms our login.
-    void loadsettings();
+    // The settings file: read when the host confirms our login, written on
+    // every option change.
+    void loadinifile();
+    void saveinifile();
+    QString settingsPath() const;
+    // The placement the settings gave or the last close stored.
+    QRect savedPlacement() const { return m_saved; }
+    void ResetScreenLocation1Click();
+    void N14Click(int size);
+    void PostWordsinChatBox1Click();
+    void FormClose();
+    double textSize() const { return chatTextSize; }
+    static constexpr QSize PanelSize{777, 530};
+
+    // Tile sets from the folder beside the program.
+    static QString tileFolder();
+    void setTileFolder(const QString &dir) { m_tileFolder = dir; }
+    void grouptilesmenu();
+    void loadgrouptiles(const QString &name);
+    void grouptilesmenuClick(QAction *item);
+    const QString &tileset() const { return m_tileset; }
+    const TileImages &tiles() const { return imagelist_letters; }
 
     // The player's input.
     void paintbox_boardMouseUp(Qt::MouseButton button, const QPoint &pixel);
@@ -141,9 +161,8 @@ public:
 
     // The Start Game button and menu item: the options, or why not.
     void button_startClick();
-    // Where the settings file is written (its contents arrive with the
-    // settings); the options dialog calls it on every start.
-    void savesettings();
+    // Every option change and every start from the options dialog.
+    void savesettings() { saveinifile(); }
 
 signals:
     void closed();
@@ -166,6 +185,11 @@ private:
     void setupGame();
     void setupSounds();
     void setupPhrases();
+    void setupSettings();
+    void applyTextSize(double size);
+    void placeWindow(const QRect &r);
+    void saveinifile(const QRect &placement);
+    void savePhrases();
     void connectModel();
     void showSlot(int k, int code); // code < 0: the empty slot
     void showShuffles(int seat, int left);
@@ -210,12 +234,14 @@ private:
     int m_popupTag = 0;
     TileImages imagelist_letters;
     std::array<int, 8> slotCodes{}; // what each letter slot shows (-1 empty)
-    bool postWords = false;
     std::unique_ptr<QtSoundPlayer> m_ownPlayer;
     SoundPlayer *m_player = nullptr;
     Tphrases *m_phrases = nullptr;
     std::function<qint64()> m_clock;
     qint64 m_phraseSentAt = -1;
+    QRect m_saved{3, 3, 790, 580};
+    QString m_tileset;
+    QString m_tileFolder;
     QTimer bonusTimer;
     int bonusFrame = 0;
 

@@ -251,6 +251,8 @@ void Tchat::setTextColour(quint32 bgr)
 void Tchat::TextColor1Click()
 {
     const QColor chosen = QColorDialog::getColor(fromBgr(textcolor), this, QStringLiteral("Text Color"));
-    if (chosen.isValid())
-        setTextColour(quint32(chosen.red()) | quint32(chosen.green()) << 8 | quint32(chosen.blue()) << 16);
+    if (!chosen.isValid())
+        return;
+    setTextColour(quint32(chosen.red()) | quint32(chosen.green()) << 8 | quint32(chosen.blue()) << 16);
+    saveinifile();
 }

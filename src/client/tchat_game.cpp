@@ -4,6 +4,7 @@
 #include "tchat.h"
 #include "ui_tchat.h"
 
+#include "messages.h"
 #include "rules.h"
 
 #include <QPainter>
@@ -18,10 +19,9 @@ void Tchat::setupGame()
     ui->paintbox_board->setBoard(&m_model.board(), &imagelist_letters);
     connect(ui->paintbox_board, &BoardView::released, this, &Tchat::paintbox_boardMouseUp);
 
-    QPalette pal = ui->panel_board->palette();
-    pal.setBrush(QPalette::Window, QPixmap(QStringLiteral(":/pictures/background.jpg")));
-    ui->panel_board->setPalette(pal);
-    ui->panel_board->setAutoFillBackground(true);
+    // The whole client area carries the background, so it runs on unbroken
+    // round the centred panel.
+    ui::applyBackground(centralWidget());
 
     const struct {
         QPushButton *button;

@@ -79,7 +79,7 @@ void Tchat::setPhrasesDialog(Tphrases *dialog)
     connect(dialog, &Tphrases::phrasesEdited, this, [this](const QStringList &texts) {
         for (int k = 1; k <= PhraseCount; ++k)
             setPhrase(k, texts.value(k - 1));
-        savesettings();
+        savePhrases();
     });
 }
 

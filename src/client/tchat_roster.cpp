@@ -124,6 +124,3 @@ void Tchat::kicking(int slot)
     m_model.kick(slot);
 }
 
-void Tchat::loadsettings()
-{
-}

@@ -126,7 +126,7 @@ void Tchat::madeword(const ClientModel::WordMade &made)
                            + QString::fromLatin1(made.points) + QStringLiteral(" points.");
     ui->label_status->setText(status);
     ui->memo_words->appendPlainText(status);
-    if (postWords)
+    if (ui->PostWordsinChatBox1->isChecked())
         addlinetochat("0+" + status.toLatin1());
 }
 

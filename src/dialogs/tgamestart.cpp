@@ -27,6 +27,17 @@ game::GameOptions Tgamestart::options() const
     return o;
 }
 
+void Tgamestart::setStoredValues(std::optional<int> playto, std::optional<int> turntime, std::optional<int> shuffles)
+{
+    // QSpinBox clamps into its range, as every value placed here must be.
+    if (playto)
+        ui->playtoscore->setValue(*playto);
+    if (turntime)
+        ui->timeperturn->setValue(*turntime);
+    if (shuffles)
+        ui->zephyrshuffle->setValue(*shuffles);
+}
+
 void Tgamestart::button_startClick()
 {
     const game::GameOptions o = options();

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class Tgamestart;
@@ -22,6 +23,9 @@ public:
 
     // The four choices as they stand (the starter is left for the window).
     game::GameOptions options() const;
+    // The three numbers from the settings, each clamped into its range;
+    // nothing leaves a number as it is.
+    void setStoredValues(std::optional<int> playto, std::optional<int> turntime, std::optional<int> shuffles);
 
 signals:
     // Start was pressed; the dialog has hidden itself.

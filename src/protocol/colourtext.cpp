@@ -47,6 +47,11 @@ QByteArray colourToText(quint32 bgr)
 
 quint32 textToColour(QByteArrayView text)
 {
+    return readColour(text).value_or(UnreadableColour);
+}
+
+std::optional<quint32> readColour(QByteArrayView text)
+{
     for (const auto &c : kColours) {
         if (text.compare(QByteArrayView(c.name), Qt::CaseInsensitive) == 0)
             return c.value;
@@ -66,15 +71,15 @@ quint32 textToColour(QByteArrayView text)
         i += 2;
     }
     if (i >= text.size())
-        return UnreadableColour;
+        return std::nullopt;
     quint64 value = 0;
     for (; i < text.size(); ++i) {
         const int d = base == 16 ? hexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
         if (d < 0)
-            return UnreadableColour;
+            return std::nullopt;
         value = value * base + d;
         if (value > 0xFFFFFFFFull)
-            return UnreadableColour;
+            return std::nullopt;
     }
     if (negative)
         value = (~value + 1) & 0xFFFFFFFFull;

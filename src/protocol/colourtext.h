@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QtGlobal>
+#include <optional>
 
 namespace wire {
 
@@ -14,5 +15,7 @@ QByteArray colourToText(quint32 bgr);
 // Reads a colour name or any integer text (decimal, or "$"/"0x" hex); text
 // that does not convert gives UnreadableColour.
 quint32 textToColour(QByteArrayView text);
+// The same, with nothing for text that does not convert.
+std::optional<quint32> readColour(QByteArrayView text);
 
 } // namespace wire

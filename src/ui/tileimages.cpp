@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 
 bool TileImages::load(const QString &path)
 {
@@ -20,8 +21,16 @@ bool TileImages::load(const QString &path)
     }
     if (strip.isNull() && !strip.load(path))
         return false;
-    if (strip.width() != Count * Size * scale || strip.height() != Size * scale)
-        return false;
+    if (strip.width() != Count * Size * scale || strip.height() != Size * scale) {
+        // A strip of another size: what is missing stays blank (the key
+        // colour, so the square shows), what is beyond is cut off.
+        QImage fitted(Count * Size * scale, Size * scale, QImage::Format_RGB32);
+        fitted.fill(QColor(0, 255, 0));
+        QPainter p(&fitted);
+        p.drawImage(0, 0, strip);
+        p.end();
+        strip = fitted;
+    }
     const int s = Size * scale;
     // One pass over the strip turns the key colour into transparency; the
     // tiles are then plain pictures with an alpha channel.

@@ -11,8 +11,8 @@ public:
     static constexpr int Count = 36;
     static constexpr int Size = 56;
 
-    // Loads a strip; false (and nothing changed) when it is not a strip of
-    // 36 tiles.
+    // Loads a strip of 36 tiles; one of another size is padded with blank
+    // or cut. False (and nothing changed) when the file is no picture.
     bool load(const QString &path);
     bool loadClassic();
     const QPixmap &operator[](int code) const;

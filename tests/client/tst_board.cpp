@@ -2,7 +2,7 @@
 #include "messages.h"
 #include "rules.h"
 #include "tchat.h"
-#include "tempworkdir.h"
+#include "clientfiles.h"
 #include "ui_tchat.h"
 
 #include <QSignalSpy>
@@ -70,7 +70,7 @@ private:
     void feed(std::initializer_list<QByteArray> messages);
     void startMyTurn();
     QByteArray heard() { return host->heard(60); }
-    TempWorkDir workDir;
+    ClientFiles workDir;
     std::unique_ptr<FakeHost> host;
     std::unique_ptr<Tchat> chat;
     QStringList shown, sounds;
@@ -78,6 +78,7 @@ private:
 
 void TestBoard::init()
 {
+    workDir.fresh();
     shown.clear();
     sounds.clear();
     ui::setMessageSink([this](const QString &t) { shown << t; });

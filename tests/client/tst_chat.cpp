@@ -1,7 +1,7 @@
 #include "fakehost.h"
 #include "messages.h"
 #include "tchat.h"
-#include "tempworkdir.h"
+#include "clientfiles.h"
 #include "ui_tchat.h"
 
 #include <QApplication>
@@ -63,7 +63,7 @@ private slots:
 
 private:
     void feed(std::initializer_list<QByteArray> messages);
-    TempWorkDir workDir;
+    ClientFiles workDir;
     std::unique_ptr<FakeHost> host;
     std::unique_ptr<Tchat> chat;
     QStringList shown, opened;
@@ -71,6 +71,7 @@ private:
 
 void TestChat::init()
 {
+    workDir.fresh();
     shown.clear();
     opened.clear();
     ui::setMessageSink([this](const QString &t) { shown << t; });

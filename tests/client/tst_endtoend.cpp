@@ -4,7 +4,7 @@
 #include "rules.h"
 #include "tabout.h"
 #include "tchat.h"
-#include "tempworkdir.h"
+#include "clientfiles.h"
 #include "tgamestart.h"
 #include "tserver.h"
 #include "ui_tchat.h"
@@ -22,7 +22,7 @@ private slots:
     void wholeGameByClicks();
 
 private:
-    TempWorkDir workDir;
+    ClientFiles workDir;
 };
 
 void TestEndToEnd::wholeGameByClicks()

@@ -4,7 +4,7 @@
 #include "rawclient.h"
 #include "tabout.h"
 #include "tchat.h"
-#include "tempworkdir.h"
+#include "clientfiles.h"
 #include "tgamestart.h"
 #include "tserver.h"
 #include "ui_tchat.h"
@@ -27,12 +27,13 @@ private slots:
     void startsAGameThroughTheHost();
 
 private:
-    TempWorkDir workDir;
+    ClientFiles workDir;
     QStringList shown;
 };
 
 void TestGamestart::init()
 {
+    workDir.fresh();
     shown.clear();
     ui::setMessageSink([this](const QString &t) { shown << t; });
 }
@@ -135,8 +136,9 @@ void TestGamestart::startsAGameThroughTheHost()
     QVERIFY(d.isVisible());
     QTest::mouseClick(d.form()->button_start, Qt::LeftButton);
     QTRY_VERIFY(server.game().state().gameon);
-    QCOMPARE(server.game().state().playto, 500);
-    QCOMPARE(server.game().state().turntime, 60);
+    // Without a settings file the dialog holds the settings' defaults.
+    QCOMPARE(server.game().state().playto, 110);
+    QCOMPARE(server.game().state().turntime, 70);
     QCOMPARE(server.game().state().curplayer, 1);
     QVERIFY(shown.isEmpty());
 }

@@ -3,7 +3,7 @@
 #include "messages.h"
 #include "tabout.h"
 #include "tchat.h"
-#include "tempworkdir.h"
+#include "clientfiles.h"
 #include "tspylist.h"
 #include "ui_tchat.h"
 #include "ui_tspylist.h"
@@ -49,7 +49,7 @@ private slots:
     void watcherListKick();
 
 private:
-    TempWorkDir workDir;
+    ClientFiles workDir;
     std::unique_ptr<TServer> server;
     std::unique_ptr<ClientCopy> hostCopy;
     std::vector<std::unique_ptr<RawClient>> raws;
@@ -58,6 +58,7 @@ private:
 
 void TestRoster::init()
 {
+    workDir.fresh();
     ui::setMessageSink([this](const QString &t) { shown << t; });
     server = std::make_unique<TServer>();
     server->setManualTimers(true);

@@ -6,7 +6,7 @@
 #include "messages.h"
 #include "recordingplayer.h"
 #include "tchat.h"
-#include "tempworkdir.h"
+#include "clientfiles.h"
 #include "tphrases.h"
 #include "ui_tchat.h"
 #include "ui_tphrases.h"
@@ -56,7 +56,7 @@ private:
     void feed(std::initializer_list<QByteArray> messages);
     QByteArray heard() { return host->heard(60); }
     QStringList lines() const;
-    TempWorkDir workDir;
+    ClientFiles workDir;
     std::unique_ptr<FakeHost> host;
     std::unique_ptr<Tchat> chat;
     std::unique_ptr<Tphrases> phrases;
@@ -66,6 +66,7 @@ private:
 
 void TestSounds::init()
 {
+    workDir.fresh();
     ui::setMessageSink([](const QString &) {});
     host = std::make_unique<FakeHost>();
     chat = joinWindow<Tchat>(*host);

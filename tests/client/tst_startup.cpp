@@ -3,7 +3,7 @@
 #include "message.h"
 #include "messages.h"
 #include "rawclient.h"
-#include "tempworkdir.h"
+#include "clientfiles.h"
 #include "tabout.h"
 #include "tchat.h"
 #include "tserver.h"
@@ -67,12 +67,13 @@ private slots:
     void malformedNumberIsReported();
 
 private:
-    TempWorkDir workDir;
+    ClientFiles workDir;
     QStringList shown;
 };
 
 void TestStartup::init()
 {
+    workDir.fresh();
     shown.clear();
     ui::setMessageSink([this](const QString &t) { shown << t; });
 }

@@ -50,24 +50,38 @@ void TestTileImages::keyColourIsTransparent()
 void TestTileImages::wrongSizesRefused_data()
 {
     QTest::addColumn<QSize>("size");
-    QTest::newRow("35 tiles") << QSize(35 * 56, 56);
-    QTest::newRow("too tall") << QSize(36 * 56, 60);
-    QTest::newRow("tiny") << QSize(10, 10);
+    QTest::addColumn<int>("tile");   // a tile to look at
+    QTest::addColumn<QPoint>("at");  // a pixel in it
+    QTest::addColumn<bool>("drawn"); // red there, or blank (transparent)
+    QTest::newRow("35 tiles: the last is blank") << QSize(35 * 56, 56) << 35 << QPoint(20, 20) << false;
+    QTest::newRow("35 tiles: the others load") << QSize(35 * 56, 56) << 34 << QPoint(20, 20) << true;
+    QTest::newRow("too tall: cut") << QSize(36 * 56, 60) << 5 << QPoint(55, 55) << true;
+    QTest::newRow("tiny: the rest is blank") << QSize(10, 10) << 0 << QPoint(20, 20) << false;
+    QTest::newRow("tiny: its own pixels") << QSize(10, 10) << 0 << QPoint(5, 5) << true;
+    QTest::newRow("1000 wide") << QSize(1000, 56) << 20 << QPoint(30, 30) << false;
 }
 
+// A strip of another size is padded with blank or cut, never refused; only
+// what is no picture at all is.
 void TestTileImages::wrongSizesRefused()
 {
     QFETCH(QSize, size);
+    QFETCH(int, tile);
+    QFETCH(QPoint, at);
+    QFETCH(bool, drawn);
     QTemporaryDir dir;
-    QImage bad(size, QImage::Format_RGB32);
-    bad.fill(Qt::red);
-    QVERIFY(bad.save(dir.filePath("bad.png")));
+    QImage odd(size, QImage::Format_RGB32);
+    odd.fill(Qt::red);
+    QVERIFY(odd.save(dir.filePath("odd.png")));
     TileImages t;
     QVERIFY(t.loadClassic());
     const QImage before = t[7].toImage();
-    QVERIFY(!t.load(dir.filePath("bad.png")));
     QVERIFY(!t.load(dir.filePath("missing.png")));
     QCOMPARE(t[7].toImage(), before);
+    QVERIFY(t.load(dir.filePath("odd.png")));
+    const QImage img = t[tile].toImage();
+    QCOMPARE(img.size(), QSize(56, 56));
+    QCOMPARE(qAlpha(img.pixel(at)), drawn ? 255 : 0);
 }
 
 QTEST_MAIN(TestTileImages)

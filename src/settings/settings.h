@@ -1,0 +1,40 @@
+#pragma once
+// The window's preferences as plain data, read from and written to the
+// program's section of the settings file by the game's own rules: defaults
+// for missing keys, exact-case comparisons, numbers that do not read.
+
+#include "inifile.h"
+
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <optional>
+
+namespace settings {
+
+inline const QByteArray Section = "Wordmire";
+inline const QString FileName = QStringLiteral("corvelgatehouse.ini");
+
+struct Preferences {
+    int textsize = 8;
+    QByteArray textcolor = "clblack"; // colour text
+    std::array<QByteArray, 10> phrases{}; // 1..9; empty leaves the button's phrase
+    bool playsounds = true;
+    bool postwords = false;
+    // The options dialog's numbers; nothing when the value is not a number
+    // (the dialog keeps what it has).
+    std::optional<int> playto = 110;
+    std::optional<int> creationtime = 70;
+    std::optional<int> shuffles = 1;
+    QByteArray tiles = "classic";
+    int top = 3, left = 3, width = 790, height = 580;
+    int turnsound = 0; // 0 Classic, 1 New, 2 Default
+    bool chattersounds = true;
+};
+
+Preferences read(const IniFile &ini);
+// Writes every key but the phrases (the phrase editor writes those).
+void write(IniFile &ini, const Preferences &p);
+void writePhrases(IniFile &ini, const std::array<QByteArray, 10> &phrases);
+
+} // namespace settings

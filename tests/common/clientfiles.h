@@ -1,0 +1,16 @@
+#pragma once
+// A temporary working directory that also holds the files a window keeps
+// beside the program (settings, tally), so tests never write into the build
+// tree nor read each other's settings.
+
+#include "appfiles.h"
+#include "tempworkdir.h"
+
+#include <QFile>
+
+struct ClientFiles : TempWorkDir {
+    ClientFiles() { ui::setBesideExecutableDir(dir.path()); }
+    ~ClientFiles() { ui::setBesideExecutableDir(QString()); }
+    // Every test starts without settings.
+    void fresh() { QFile::remove(ui::besideExecutable(QStringLiteral("corvelgatehouse.ini"))); }
+};
