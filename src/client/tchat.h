@@ -138,7 +138,9 @@ public:
 
     // Tile sets from the folder beside the program.
     static QString tileFolder();
-    void setTileFolder(const QString &dir) { m_tileFolder = dir; }
+    // Tests point it elsewhere before the window is made (the menu is built
+    // once, then).
+    static void setTileFolder(const QString &dir);
     void grouptilesmenu();
     void loadgrouptiles(const QString &name);
     void grouptilesmenuClick(QAction *item);
@@ -241,7 +243,6 @@ private:
     qint64 m_phraseSentAt = -1;
     QRect m_saved{3, 3, 790, 580};
     QString m_tileset;
-    QString m_tileFolder;
     QTimer bonusTimer;
     int bonusFrame = 0;
 

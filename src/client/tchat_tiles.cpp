@@ -10,14 +10,29 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+namespace {
+QString &folderOverride()
+{
+    static QString dir;
+    return dir;
+}
+} // namespace
+
 QString Tchat::tileFolder()
 {
+    if (!folderOverride().isEmpty())
+        return folderOverride();
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("zephyrtiles"));
+}
+
+void Tchat::setTileFolder(const QString &dir)
+{
+    folderOverride() = dir;
 }
 
 void Tchat::grouptilesmenu()
 {
-    const QDir dir(m_tileFolder.isEmpty() ? tileFolder() : m_tileFolder);
+    const QDir dir(tileFolder());
     auto *group = new QActionGroup(this);
     group->setExclusive(true);
     // A set's name names its menu item too, so it must be an identifier and
@@ -43,7 +58,7 @@ void Tchat::grouptilesmenu()
 
 void Tchat::loadgrouptiles(const QString &name)
 {
-    const QDir dir(m_tileFolder.isEmpty() ? tileFolder() : m_tileFolder);
+    const QDir dir(tileFolder());
     const QString path = dir.filePath(name + QStringLiteral(".bmp"));
     if (!QFileInfo(path).isFile())
         return;

@@ -139,6 +139,10 @@ IniFile SettingsFile::read()
 
 bool SettingsFile::write(const IniFile &ini)
 {
+    // A folder or other non-file of that name is not ours to move.
+    const QFileInfo info(m_path);
+    if (info.exists() && !info.isFile())
+        return false;
     if (m_broken) {
         QString aside = m_path + QStringLiteral(".bad");
         for (int n = 2; QFileInfo::exists(aside); ++n)

@@ -115,7 +115,28 @@ int letterValue(char c)
     }
 }
 
-void square(QPainter &p, const QRectF &r, QColor fill, const QString &label, QColor ink)
+// How a tile set looks. The classic set and the three others below share
+// the drawing; only colours, fonts and marks differ.
+struct TileStyle {
+    QColor blank = Qt::white;
+    QColor tileLight = QColor("#fff4d6"), tileDark = QColor("#e9cf94"), tileBorder = QColor("#8a6a2a");
+    qreal borderWidth = 1.5;
+    QColor ink = QColor("#2b1d05"), valueInk = QColor("#2b1d05");
+    int letterPx = 28, valuePx = 11;
+    bool grain = false; // wood grain lines across the tile
+    QColor plain = QColor("#d9e6cf");
+    QColor tl = QColor("#2f6fd6"), tlInk = Qt::white;
+    QColor bonus = QColor("#f2b705"), bonusInk = QColor("#3a2600");
+    QColor dl = QColor("#8fc4ff"), dlInk = QColor("#0b2f66");
+    QColor dw = QColor("#f7a1b5"), dwInk = QColor("#6b0f26");
+    QColor tw = QColor("#d6283b"), twInk = Qt::white;
+    int squarePx = 15;
+    QColor mark = QColor("#e00000");
+    qreal markWidth = 5;
+    QColor slot = QColor("#e4ecf7"), diamond = QColor("#5b8ddf"), diamondBorder = QColor("#1c3f94");
+};
+
+void square(QPainter &p, const QRectF &r, QColor fill, const QString &label, QColor ink, int px)
 {
     p.setPen(QPen(fill.darker(135), 1.2));
     p.setBrush(fill);
@@ -124,85 +145,178 @@ void square(QPainter &p, const QRectF &r, QColor fill, const QString &label, QCo
         return;
     QFont f(QStringLiteral("DejaVu Sans"));
     f.setBold(true);
-    f.setPixelSize(label.size() > 2 ? 11 : 15);
+    f.setPixelSize(label.size() > 2 ? px * 11 / 15 : px);
     p.setFont(f);
     p.setPen(ink);
     p.drawText(r, Qt::AlignCenter, label);
 }
 
-// The classic tile set: 36 tiles of 56 x 56 in one strip, pure green where
-// the square beneath should show through.
-void tiles(int scale)
+// One strip of 36 tiles of 56 x 56, pure green where the square beneath
+// should show through.
+QImage tileStrip(const TileStyle &st, int scale)
 {
     const int t = 56;
-    QImage img(36 * t * scale, t * scale, QImage::Format_RGB32);
-    img.fill(kKey);
+    // Drawn on transparency first: edges then blend with nothing, and each
+    // pixel ends up either the key or a colour of the set, never a mix of
+    // both that would show as a green rim.
+    QImage img(36 * t * scale, t * scale, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
     QPainter p(&img);
     p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     auto cell = [&](int i) { return QRectF(i * t, 0, t, t); };
 
-    // 0: a blank white tile.
-    p.fillRect(cell(0), Qt::white);
+    // 0: a blank tile.
+    p.fillRect(cell(0), st.blank);
     // 1..26: letter tiles with a transparent margin.
     for (int i = 1; i <= 26; ++i) {
         const char c = char('A' + i - 1);
         // A wide margin lets the square beneath show round the tile.
         const QRectF r = cell(i).adjusted(5, 5, -5, -5);
         QLinearGradient g(r.topLeft(), r.bottomRight());
-        g.setColorAt(0, QColor("#fff4d6"));
-        g.setColorAt(1, QColor("#e9cf94"));
-        p.setPen(QPen(QColor("#8a6a2a"), 1.5));
+        g.setColorAt(0, st.tileLight);
+        g.setColorAt(1, st.tileDark);
+        p.setPen(QPen(st.tileBorder, st.borderWidth));
         p.setBrush(g);
         p.drawRoundedRect(r, 5, 5);
+        if (st.grain) {
+            p.save();
+            p.setClipRect(r.adjusted(1, 1, -1, -1));
+            p.setPen(QPen(st.tileDark.darker(115), 0.8));
+            for (int k = 0; k < 5; ++k) {
+                const qreal y = r.top() + 6 + k * 9 + ((i * 7 + k * 3) % 5);
+                QPainterPath wave;
+                wave.moveTo(r.left(), y);
+                wave.cubicTo(r.left() + 15, y - 3, r.left() + 30, y + 3, r.right(), y - 1);
+                p.drawPath(wave);
+            }
+            p.restore();
+        }
         QFont f(QStringLiteral("DejaVu Sans"));
         f.setBold(true);
-        f.setPixelSize(28);
+        f.setPixelSize(st.letterPx);
         p.setFont(f);
-        p.setPen(QColor("#2b1d05"));
+        p.setPen(st.ink);
         p.drawText(r.adjusted(0, -3, -4, 0), Qt::AlignCenter, QString(QChar(c)));
-        f.setPixelSize(11);
+        f.setPixelSize(st.valuePx);
         p.setFont(f);
+        p.setPen(st.valueInk);
         p.drawText(r.adjusted(0, 0, -4, -2), Qt::AlignRight | Qt::AlignBottom, QString::number(letterValue(c)));
     }
     // The squares, each easy to tell apart at a glance.
-    square(p, cell(27), QColor("#2f6fd6"), QStringLiteral("TL"), Qt::white);
-    square(p, cell(30), QColor("#d9e6cf"), QString(), Qt::black);
-    square(p, cell(31), QColor("#f2b705"), QStringLiteral("BONUS"), QColor("#3a2600"));
-    square(p, cell(32), QColor("#8fc4ff"), QStringLiteral("DL"), QColor("#0b2f66"));
-    square(p, cell(33), QColor("#f7a1b5"), QStringLiteral("DW"), QColor("#6b0f26"));
-    square(p, cell(34), QColor("#d6283b"), QStringLiteral("TW"), Qt::white);
-    // 28: an earlier pick, a red cross; 29: the latest pick, a red frame.
-    p.setPen(QPen(QColor("#e00000"), 5, Qt::SolidLine, Qt::RoundCap));
+    square(p, cell(27), st.tl, QStringLiteral("TL"), st.tlInk, st.squarePx);
+    square(p, cell(30), st.plain, QString(), Qt::black, st.squarePx);
+    square(p, cell(31), st.bonus, QStringLiteral("BONUS"), st.bonusInk, st.squarePx);
+    square(p, cell(32), st.dl, QStringLiteral("DL"), st.dlInk, st.squarePx);
+    square(p, cell(33), st.dw, QStringLiteral("DW"), st.dwInk, st.squarePx);
+    square(p, cell(34), st.tw, QStringLiteral("TW"), st.twInk, st.squarePx);
+    // 28: an earlier pick, a cross; 29: the latest pick, a frame.
+    p.setPen(QPen(st.mark, st.markWidth, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(cell(28).topLeft() + QPointF(10, 10), cell(28).bottomRight() - QPointF(10, 10));
     p.drawLine(cell(28).topRight() + QPointF(-10, 10), cell(28).bottomLeft() + QPointF(10, -10));
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(QPen(QColor("#e00000"), 4));
+    p.setPen(QPen(st.mark, st.markWidth - 1));
     p.setBrush(Qt::NoBrush);
     p.drawRect(cell(29).adjusted(2, 2, -3, -3));
     p.setRenderHint(QPainter::Antialiasing);
-    // 35: an empty slot of the letter strip, a blue diamond.
-    p.fillRect(cell(35), QColor("#e4ecf7"));
+    // 35: an empty slot of the letter strip, a diamond.
+    p.fillRect(cell(35), st.slot);
     QPolygonF diamond;
     const QPointF c35 = cell(35).center();
     diamond << c35 + QPointF(0, -18) << c35 + QPointF(18, 0) << c35 + QPointF(0, 18) << c35 + QPointF(-18, 0);
-    p.setPen(QPen(QColor("#1c3f94"), 1.5));
-    p.setBrush(QColor("#5b8ddf"));
+    p.setPen(QPen(st.diamondBorder, 1.5));
+    p.setBrush(st.diamond);
     p.drawPolygon(diamond);
     p.end();
-    // Antialiasing must not blend the key colour: snap near-green to green.
     for (int y = 0; y < img.height(); ++y) {
         QRgb *line = reinterpret_cast<QRgb *>(img.scanLine(y));
-        for (int x = 0; x < img.width(); ++x) {
-            const QColor c = QColor::fromRgb(line[x]);
-            if (c.green() > 200 && c.red() < 90 && c.blue() < 90)
-                line[x] = kKey.rgb();
-        }
+        for (int x = 0; x < img.width(); ++x)
+            line[x] = qAlpha(line[x]) < 128 ? kKey.rgb() : (line[x] | 0xFF000000u);
     }
-    // Stored as BMP: read without decompression at every start.
+    return img.convertToFormat(QImage::Format_RGB32);
+}
+
+// The classic set, built into the program. Stored as BMP: read without
+// decompression at every start.
+void tiles(int scale)
+{
     const QString name = scale == 1 ? QStringLiteral("tiles_classic.bmp") : QStringLiteral("tiles_classic@2x.bmp");
-    img.save(QDir(out).filePath(name), "BMP");
+    tileStrip(TileStyle(), scale).save(QDir(out).filePath(name), "BMP");
+}
+
+// The sets that come with the program in its "zephyrtiles" folder.
+void tileSets(const QString &dir)
+{
+    QDir().mkpath(dir);
+    TileStyle wood;
+    wood.tileLight = QColor("#f0cf98");
+    wood.tileDark = QColor("#c08a4e");
+    wood.tileBorder = QColor("#6b4219");
+    wood.ink = wood.valueInk = QColor("#3a210a");
+    wood.grain = true;
+    wood.blank = QColor("#f3e6cc");
+    wood.plain = QColor("#e3d3b0");
+    wood.tl = QColor("#3f7f5a");
+    wood.dl = QColor("#a9cfa3");
+    wood.dlInk = QColor("#1d4a22");
+    wood.dw = QColor("#e6a07a");
+    wood.dwInk = QColor("#5a240c");
+    wood.tw = QColor("#9a3320");
+    wood.bonus = QColor("#e7a92a");
+    wood.mark = QColor("#1f5fbf");
+    wood.slot = QColor("#efe3cc");
+    wood.diamond = QColor("#c08a4e");
+    wood.diamondBorder = QColor("#6b4219");
+    tileStrip(wood, 1).save(QDir(dir).filePath(QStringLiteral("wood.bmp")), "BMP");
+
+    TileStyle dark;
+    dark.tileLight = QColor("#4a5060");
+    dark.tileDark = QColor("#2c3039");
+    dark.tileBorder = QColor("#8d96a8");
+    dark.ink = QColor("#f4f4f4");
+    dark.valueInk = QColor("#a9c1dd");
+    dark.blank = QColor("#2a2d35");
+    dark.plain = QColor("#1b1e24");
+    dark.tl = QColor("#2148a8");
+    dark.dl = QColor("#2f6da6");
+    dark.dlInk = QColor("#e8f2ff");
+    dark.dw = QColor("#9a3f66");
+    dark.dwInk = QColor("#ffe6f0");
+    dark.tw = QColor("#b3242f");
+    dark.bonus = QColor("#c99a16");
+    dark.bonusInk = QColor("#1b1400");
+    dark.mark = QColor("#ff9f1a");
+    dark.slot = QColor("#262a33");
+    dark.diamond = QColor("#4a6fa5");
+    dark.diamondBorder = QColor("#9db8e0");
+    tileStrip(dark, 1).save(QDir(dir).filePath(QStringLiteral("dark.bmp")), "BMP");
+
+    // For players who see poorly: white tiles, heavy black letters, strong
+    // square colours and thick marks.
+    TileStyle contrast;
+    contrast.tileLight = contrast.tileDark = Qt::white;
+    contrast.tileBorder = Qt::black;
+    contrast.borderWidth = 2.5;
+    contrast.ink = contrast.valueInk = Qt::black;
+    contrast.letterPx = 36;
+    contrast.valuePx = 12;
+    contrast.plain = QColor("#b4b4b4");
+    contrast.tl = QColor("#0022bb");
+    contrast.dl = QColor("#00a0ff");
+    contrast.dlInk = Qt::black;
+    contrast.dw = QColor("#ff4fc3");
+    contrast.dwInk = Qt::black;
+    contrast.tw = QColor("#c80000");
+    contrast.bonus = QColor("#ffd000");
+    contrast.bonusInk = Qt::black;
+    contrast.squarePx = 18;
+    contrast.mark = QColor("#ff00ff");
+    contrast.markWidth = 7;
+    contrast.slot = Qt::white;
+    contrast.diamond = Qt::black;
+    contrast.diamondBorder = Qt::black;
+    tileStrip(contrast, 1).save(QDir(dir).filePath(QStringLiteral("contrast.bmp")), "BMP");
 }
 
 QImage canvas(int w, int h, int scale)
@@ -405,6 +519,7 @@ int main(int argc, char *argv[])
     QDir().mkpath(out);
     smilies();
     eyes();
+    tileSets(argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("data/tilesets"));
     background();
     for (int scale : {1, 2}) {
         tiles(scale);

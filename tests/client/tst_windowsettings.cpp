@@ -1,0 +1,260 @@
+// The window with its settings file and tile sets: real files in a temporary
+// folder, read when the stand-in host confirms the login.
+
+#include "appfiles.h"
+#include "clientfiles.h"
+#include "fakehost.h"
+#include "messages.h"
+#include "tchat.h"
+#include "tgamestart.h"
+#include "ui_tchat.h"
+#include "ui_tgamestart.h"
+
+#include <QActionGroup>
+#include <QFileInfo>
+#include <QPainter>
+#include <QScreen>
+
+namespace {
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A strip of 36 tiles, each a solid colour with a green (transparent) corner.
+void writeStrip(const QString &path, QColor colour, QSize size = QSize(36 * 56, 56))
+{
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(colour);
+    QPainter p(&img);
+    for (int i = 0; i < 36; ++i)
+        p.fillRect(i * 56, 0, 10, 10, QColor(0, 255, 0));
+    p.end();
+    QVERIFY(img.save(path, "BMP"));
+}
+} // namespace
+
+class TestWindowSettings : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void noSettingsFile();
+    void readsAndClamps();
+    void optionChangeKeepsOthers();
+    void unmovedCloseWritesNothing();
+    void tooWideStoredNarrower();
+    void minimumSize();
+    void offScreenComesBack();
+    void tileMenu();
+    void choosingATileSet();
+    void storedTileSet();
+
+private:
+    void open(const QByteArray &settingsText = QByteArray());
+    QString iniPath() const { return ui::besideExecutable("corvelgatehouse.ini"); }
+    ClientFiles workDir;
+    QTemporaryDir tiles;
+    std::unique_ptr<FakeHost> host;
+    std::unique_ptr<Tchat> chat;
+    std::unique_ptr<Tgamestart> options;
+};
+
+void TestWindowSettings::init()
+{
+    workDir.fresh();
+    ui::setMessageSink([](const QString &) {});
+    QDir(tiles.path()).removeRecursively();
+    QDir().mkpath(tiles.path());
+    Tchat::setTileFolder(tiles.path());
+}
+
+void TestWindowSettings::cleanup()
+{
+    chat.reset();
+    options.reset();
+    host.reset();
+    Tchat::setTileFolder(QString());
+    ui::setMessageSink(nullptr);
+}
+
+// Writes the settings (if any), opens a window and logs it in.
+void TestWindowSettings::open(const QByteArray &settingsText)
+{
+    if (!settingsText.isNull()) {
+        QFile f(iniPath());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(settingsText);
+    }
+    host = std::make_unique<FakeHost>();
+    chat = joinWindow<Tchat>(*host);
+    QVERIFY(chat);
+    options = std::make_unique<Tgamestart>();
+    chat->setGamestart(options.get());
+    host->say({"CMD_sendlogininfo+1", "CMD_newplayerinfo+1+Ann+0"});
+    QTRY_COMPARE(chat->model().seat(1).name, QString("Ann"));
+    host->heard(30);
+}
+
+void TestWindowSettings::noSettingsFile()
+{
+    open();
+    const auto *f = chat->form();
+    QCOMPARE(options->form()->playtoscore->value(), 110);
+    QCOMPARE(options->form()->timeperturn->value(), 70);
+    QCOMPARE(options->form()->zephyrshuffle->value(), 1);
+    QCOMPARE(chat->tileset(), QString("classic"));
+    QCOMPARE(chat->textSize(), 8.0);
+    QVERIFY(f->N81->isChecked());
+    QCOMPARE(chat->textColour(), 0x000000u);
+    QVERIFY(f->PlaySounds1->isChecked());
+    QVERIFY(f->PlayChatterSounds1->isChecked());
+    QVERIFY(!f->PostWordsinChatBox1->isChecked());
+    QVERIFY(f->Classic1->isChecked());
+    QCOMPARE(f->TurnSound1->property("Tag").toInt(), 0);
+    QCOMPARE(chat->pos(), QPoint(3, 3));
+    QCOMPARE(chat->savedPlacement().topLeft(), QPoint(3, 3));
+    QVERIFY(!QFileInfo::exists(iniPath())); // reading writes nothing
+}
+
+void TestWindowSettings::readsAndClamps()
+{
+    open("[Wordmire]\nTextsize=9\nTextcolor=clNavy\nPlaytoscore=50\nCreationtime=500\nShuffles=x\n"
+         "Turnsound=7\nPlaysounds=FALSE\nPostwordsinchatbox=true\nChatterSounds=false\nPhrase6=Wow, WTG!\n"
+         "Phrase2=\nTop=40\nLeft=50\nWidth=800\nHeight=600\n");
+    const auto *f = chat->form();
+    QCOMPARE(chat->textSize(), 9.0);
+    for (QAction *a : {f->N81, f->N101, f->N121, f->N141})
+        QVERIFY(!a->isChecked());
+    QCOMPARE(chat->textColour(), 0x800000u);
+    QCOMPARE(options->form()->playtoscore->value(), 100);
+    QCOMPARE(options->form()->timeperturn->value(), 120);
+    QCOMPARE(options->form()->zephyrshuffle->value(), 1);
+    QVERIFY(f->Classic1->isChecked());
+    QVERIFY(f->PlaySounds1->isChecked());
+    QVERIFY(f->PostWordsinChatBox1->isChecked());
+    QVERIFY(!f->PlayChatterSounds1->isChecked());
+    QCOMPARE(chat->phrase(6), QString("Wow, WTG!"));
+    QCOMPARE(chat->phrase(2), QString("Good One!")); // an empty value keeps the phrase
+    QCOMPARE(chat->pos(), QPoint(50, 40));
+    QCOMPARE(chat->size(), QSize(800, 600));
+}
+
+void TestWindowSettings::optionChangeKeepsOthers()
+{
+    const QByteArray other = "[Gatehouse]\r\n; a comment\r\nServer = x ; y\r\n\r\n";
+    open(other + "[Wordmire]\r\nPhrase1=Hi there\r\n");
+    chat->form()->PostWordsinChatBox1->trigger();
+    chat->N14Click(12);
+    const QByteArray after = readAll(iniPath());
+    QVERIFY(after.startsWith(other + "[Wordmire]\r\nPhrase1=Hi there\r\n"));
+    QVERIFY(after.contains("Postwordsinchatbox=true\r\n"));
+    QVERIFY(after.contains("Textsize=12\r\n"));
+    QVERIFY(after.contains("Playtoscore=110\r\n"));
+    QVERIFY(chat->form()->N121->isChecked());
+}
+
+void TestWindowSettings::unmovedCloseWritesNothing()
+{
+    open("[Wordmire]\nTop=20\nLeft=30\nWidth=800\nHeight=600\n");
+    const QByteArray before = readAll(iniPath());
+    chat->close();
+    QCOMPARE(readAll(iniPath()), before);
+}
+
+void TestWindowSettings::tooWideStoredNarrower()
+{
+    open();
+    const QRect work = chat->screen()->availableGeometry();
+    chat->resize(work.width() + 100, 600);
+    QCOMPARE(chat->width(), work.width() + 100);
+    chat->close();
+    const QByteArray text = readAll(iniPath());
+    QVERIFY2(text.contains("Width=" + QByteArray::number(work.width() + 85) + "\r\n"), text.constData());
+    QVERIFY(text.contains("Height=600\r\n"));
+}
+
+void TestWindowSettings::minimumSize()
+{
+    open();
+    chat->resize(400, 300);
+    QCOMPARE(chat->centralWidget()->width(), 792);
+    QCOMPARE(chat->centralWidget()->height(), 542);
+    // The board panel stays centred in a larger window.
+    chat->resize(1000, 700);
+    QTRY_COMPARE(chat->form()->panel_board->geometry().center().x(), chat->centralWidget()->rect().center().x());
+}
+
+void TestWindowSettings::offScreenComesBack()
+{
+    open("[Wordmire]\nTop=-5000\nLeft=9000\nWidth=800\nHeight=600\n");
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY(screen.intersects(chat->geometry()));
+    QCOMPARE(chat->pos(), screen.topLeft() + QPoint(3, 3));
+}
+
+void TestWindowSettings::tileMenu()
+{
+    const QDir d(tiles.path());
+    writeStrip(d.filePath("wood.bmp"), QColor(160, 110, 60));
+    writeStrip(d.filePath("wood.BMP"), Qt::red);     // the same name again
+    writeStrip(d.filePath("9lives.bmp"), Qt::red);   // not an identifier
+    writeStrip(d.filePath("dark.old.bmp"), Qt::red); // names the set "dark"
+    writeStrip(d.filePath("notes.txt"), Qt::red);
+    open();
+    QStringList items;
+    for (QAction *a : chat->form()->Tiles1->actions())
+        items << a->text() + "/" + a->objectName();
+    QCOMPARE(items, (QStringList{"dark/dark3", "wood/wood3"}));
+    // "dark" has no dark.bmp: choosing it keeps the images, still stores it.
+    const QImage before = chat->tiles()[1].toImage();
+    chat->findChild<QAction *>("dark3")->trigger();
+    QCOMPARE(chat->tiles()[1].toImage(), before);
+    QVERIFY(readAll(iniPath()).contains("Tiles=dark\r\n"));
+}
+
+void TestWindowSettings::choosingATileSet()
+{
+    writeStrip(QDir(tiles.path()).filePath("wood.bmp"), QColor(160, 110, 60));
+    open();
+    host->say({"CMD_startgame+Ann+500+60+f+1+", "CMD_theboard+0+0+1", "CMD_nextplayer+1+1+"});
+    QTRY_VERIFY(chat->model().myTurn());
+    QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, QPoint(28, 28));
+    QCOMPARE(chat->model().stripCode(1), 1);
+    const QImage slotBefore = chat->letterSlot(1)->pixmap().toImage();
+    QAction *wood = chat->findChild<QAction *>("wood3");
+    QVERIFY(wood);
+    wood->trigger();
+    QVERIFY(wood->isChecked());
+    QCOMPARE(chat->tileset(), QString("wood"));
+    QVERIFY(readAll(iniPath()).contains("Tiles=wood\r\n"));
+    const QImage tile = chat->tiles()[1].toImage();
+    QCOMPARE(QColor(tile.pixel(30, 30)), QColor(160, 110, 60));
+    QCOMPARE(qAlpha(tile.pixel(2, 2)), 0); // green lets the square show
+    // The strip is drawn again with the new letter.
+    QVERIFY(chat->letterSlot(1)->pixmap().toImage() != slotBefore);
+    QCOMPARE(QColor(chat->letterSlot(1)->pixmap().toImage().pixel(40, 40)), QColor(160, 110, 60));
+}
+
+void TestWindowSettings::storedTileSet()
+{
+    writeStrip(QDir(tiles.path()).filePath("wide.bmp"), QColor(20, 20, 90), QSize(1000, 56));
+    open("[Wordmire]\nTiles=wide\n");
+    QCOMPARE(chat->tileset(), QString("wide"));
+    QVERIFY(chat->findChild<QAction *>("wide3")->isChecked());
+    QCOMPARE(QColor(chat->tiles()[1].toImage().pixel(30, 30)), QColor(20, 20, 90));
+    QCOMPARE(qAlpha(chat->tiles()[30].toImage().pixel(30, 30)), 0); // beyond the bitmap: blank
+
+    // A set whose file is gone keeps the built-in images, no item checked.
+    chat.reset();
+    QFile::remove(QDir(tiles.path()).filePath("wide.bmp"));
+    open("[Wordmire]\nTiles=wide\n");
+    TileImages classic;
+    QVERIFY(classic.loadClassic());
+    QCOMPARE(chat->tiles()[1].toImage(), classic[1].toImage());
+    QVERIFY(chat->form()->Tiles1->actions().isEmpty());
+}
+
+QTEST_MAIN(TestWindowSettings)
+#include "tst_windowsettings.moc"
