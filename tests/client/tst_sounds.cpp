@@ -2,6 +2,7 @@
 // window joined to a stand-in host and a player that records.
 
 #include "colourtext.h"
+#include "appfiles.h"
 #include "fakehost.h"
 #include "messages.h"
 #include "recordingplayer.h"
@@ -271,6 +272,13 @@ void TestSounds::editorDone()
     chat->b_phrase1Click(3);
     QCOMPARE(heard(), "CMD_action+1+says: |" + kBlack + FF);
     QCOMPARE(chat->phrase(5), QString("Hooray"));
+    // The phrases are kept in the settings file, the emptied one as empty.
+    QFile ini(ui::besideExecutable("corvelgatehouse.ini"));
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    const QByteArray text = ini.readAll();
+    QVERIFY(text.contains("Phrase3=\r\n"));
+    QVERIFY(text.contains("Phrase5=Hooray\r\n"));
+    QVERIFY(text.contains("Phrase6=Wow, WTG!\r\n"));
     // Closing the editor another way changes nothing.
     chat->form()->PhraseList1->trigger();
     phrases->field(5)->setText("lost");
