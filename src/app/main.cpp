@@ -8,6 +8,7 @@
 #include "messages.h"
 #include "tphrases.h"
 #include "tspylist.h"
+#include "ttallylist.h"
 #include "tserver.h"
 
 #include <QApplication>
@@ -32,6 +33,8 @@ int main(int argc, char *argv[])
     if (!server.spell->error().isEmpty())
         ui::showMessage(nullptr, server.spell->error());
     Tspylist spylist(&chat);
+    // The tally reads its file now and writes it when it goes, at exit.
+    Ttallylist tally(&chat);
     server.setVersionSource([&about] { return about.versionText().toLatin1(); });
     chat.setListener([&server](quint16 port, quint16 *listening, QString *error) {
         if (!server.listen(port, error))
@@ -43,6 +46,7 @@ int main(int argc, char *argv[])
     chat.setGamestart(&gamestart);
     chat.setSpylist(&spylist);
     chat.setPhrasesDialog(&phrases);
+    chat.setTally(&tally);
 
     QObject::connect(&guard, &SingleInstance::activationRequested, &chat, [&chat] {
         if (chat.isMinimized())

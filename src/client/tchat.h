@@ -22,6 +22,7 @@ class Tabout;
 class Tgamestart;
 class Tspylist;
 class Tphrases;
+class Ttallylist;
 class QPushButton;
 class QLabel;
 class QMenu;
@@ -42,6 +43,9 @@ public:
     void setGamestart(Tgamestart *dialog);
     void setSpylist(Tspylist *dialog);
     void setPhrasesDialog(Tphrases *dialog);
+    void setTally(Ttallylist *tally);
+    // The other seated players, as the tally's "Players In Current Game".
+    QStringList otherSeatedPlayers() const;
     // Where sounds go (tests record them); the window has its own player.
     void setSoundPlayer(SoundPlayer *player);
     // The phrase cooldown's clock, in milliseconds (tests drive it).
@@ -239,6 +243,7 @@ private:
     std::unique_ptr<QtSoundPlayer> m_ownPlayer;
     SoundPlayer *m_player = nullptr;
     Tphrases *m_phrases = nullptr;
+    Ttallylist *m_tally = nullptr;
     std::function<qint64()> m_clock;
     qint64 m_phraseSentAt = -1;
     QRect m_saved{3, 3, 790, 580};

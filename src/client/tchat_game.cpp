@@ -5,6 +5,7 @@
 #include "ui_tchat.h"
 
 #include "messages.h"
+#include "ttallylist.h"
 #include "rules.h"
 
 #include <QPainter>
@@ -236,7 +237,39 @@ void Tchat::drawCountdown(int left)
     ui->label_timer->setText(QStringLiteral("Time: %1:%2").arg(left / 60).arg(left % 60, 2, 10, QLatin1Char('0')));
 }
 
-// The tally arrives with its own window; this is where it is told.
+void Tchat::setTally(Ttallylist *tally)
+{
+    m_tally = tally;
+    ui::applyBackground(tally);
+    tally->setPlayerSource([this] { return otherSeatedPlayers(); });
+    connect(this, &Tchat::tallyWordMade, tally, [tally](const QByteArray &word, int points) {
+        tally->anotherword();
+        tally->addtomineset(points, QString::fromLatin1(word));
+    });
+    connect(this, &Tchat::tallyGame, tally, &Ttallylist::addgame);
+    ui->ViewTally1->setEnabled(true);
+    connect(ui->ViewTally1, &QAction::triggered, tally, [this, tally] {
+        loadchecklist();
+        if (!tally->isVisible())
+            ui::centreOn(tally, this);
+        tally->show();
+        tally->raise();
+    });
+}
+
+QStringList Tchat::otherSeatedPlayers() const
+{
+    QStringList names;
+    for (int seat = 1; seat <= m_model.seatcount(); ++seat) {
+        const QString &name = m_model.seat(seat).name;
+        if (seat != m_model.myslot() && name != ClientModel::Waiting)
+            names << name;
+    }
+    return names;
+}
+
 void Tchat::loadchecklist()
 {
+    if (m_tally)
+        m_tally->loadchecklist();
 }

@@ -84,6 +84,10 @@ public:
                 fail(QStringLiteral("Lzrw1 (de)compression : Failed to initialize output stream !"));
             return;
         }
+        // Writing onto the input would empty it before a byte is read.
+        const QFileInfo target(comp.OutputFile);
+        if (target.exists() && target.canonicalFilePath() == QFileInfo(comp.InputFile).canonicalFilePath())
+            fail(QStringLiteral("Lzrw1 (de)compression : Failed to open output file : ") + comp.OutputFile);
         ownOut = std::make_unique<QFile>(comp.OutputFile);
         if (!ownOut->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
             ownOut.reset();

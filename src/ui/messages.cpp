@@ -27,6 +27,28 @@ void showMessage(QWidget *parent, const QString &text)
 }
 
 namespace {
+std::function<bool(const QString &)> &asker()
+{
+    static std::function<bool(const QString &)> a;
+    return a;
+}
+} // namespace
+
+bool askYesNo(QWidget *parent, const QString &text)
+{
+    if (asker())
+        return asker()(text);
+    return QMessageBox::question(parent, QApplication::applicationDisplayName(), text,
+                                 QMessageBox::Yes | QMessageBox::No)
+           == QMessageBox::Yes;
+}
+
+void setQuestionSink(std::function<bool(const QString &)> answer)
+{
+    asker() = std::move(answer);
+}
+
+namespace {
 std::function<bool(const QString &)> &opener()
 {
     static std::function<bool(const QString &)> o;

@@ -19,6 +19,11 @@ void showMessage(QWidget *parent, const QString &text);
 // Replaces the dialog with a function (nullptr restores the dialog).
 void setMessageSink(std::function<void(const QString &)> sink);
 
+// Asks a Yes/No question; true for Yes.
+bool askYesNo(QWidget *parent, const QString &text);
+// Answers questions with a function instead (tests); nullptr restores them.
+void setQuestionSink(std::function<bool(const QString &)> answer);
+
 // Opens a web address with the system's default handler; false on failure.
 bool openUrl(const QString &address);
 // Replaces the system's handler (tests); nullptr restores it.
