@@ -1,6 +1,8 @@
 #include "soundplayer.h"
 
+#include <QAudioDevice>
 #include <QFile>
+#include <QMediaDevices>
 #include <QSoundEffect>
 #include <QUrl>
 
@@ -43,11 +45,32 @@ bool QtSoundPlayer::exists(const QString &name)
     return QFile::exists(resourcePath(name));
 }
 
+namespace {
+// The audio backend's own chatter while it looks for a device ("failed to
+// connect", "no device") is not the user's concern: a game without sound
+// plays on quietly.
+void quiet(QtMsgType type, const QMessageLogContext &, const QString &)
+{
+    Q_UNUSED(type);
+}
+} // namespace
+
+bool QtSoundPlayer::haveDevice()
+{
+    if (m_device == Device::Unknown) {
+        const QtMessageHandler previous = qInstallMessageHandler(quiet);
+        m_device = QMediaDevices::defaultAudioOutput().isNull() ? Device::None : Device::Present;
+        qInstallMessageHandler(previous);
+    }
+    return m_device == Device::Present;
+}
+
 void QtSoundPlayer::play(const QString &name)
 {
     const QString key = name.toLower();
-    // A sound the program does not have simply does not play.
-    if (!exists(key))
+    // A sound the program does not have simply does not play, nor does any
+    // on a machine without an audio device.
+    if (!exists(key) || !haveDevice())
         return;
     QSoundEffect *&effect = m_effects[key];
     if (!effect) {

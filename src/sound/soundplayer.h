@@ -37,6 +37,10 @@ public:
     static bool exists(const QString &name);
 
 private:
+    enum class Device { Unknown, None, Present };
+    // Asked once, at the first sound.
+    bool haveDevice();
+    Device m_device = Device::Unknown;
     QHash<QString, QSoundEffect *> m_effects;
     QSoundEffect *m_playing = nullptr;
 };
