@@ -60,9 +60,28 @@ void ClientModel::send(const QByteArray &message)
 void ClientModel::sockRead()
 {
     QList<QByteArray> messages;
-    m_framer.feed(sock.readAll(), messages);
-    for (QByteArray &m : messages)
+    const bool idle = !Timer1.isActive() && receivedlist.isEmpty();
+    // A host that never ends a message, or floods us, is no host to play
+    // with: the connection goes, and with it the window, as when a host ends.
+    if (!m_framer.feed(sock.readAll(), messages)) {
+        std::fprintf(stderr, "wordmire: the host sent an unterminated flood; leaving\n");
+        sock.abort();
+        return;
+    }
+    for (QByteArray &m : messages) {
+        if (m.size() > MaxMessage)
+            continue; // longer than anything the game says: not a message of ours
         receivedlist.enqueue(std::move(m));
+    }
+    if (receivedlist.size() > MaxQueued) {
+        std::fprintf(stderr, "wordmire: the host sent a flood of messages; leaving\n");
+        receivedlist.clear();
+        sock.abort();
+        return;
+    }
+    // Nothing waiting: the first message is handled now, the rest a tick apart.
+    if (idle && !receivedlist.isEmpty())
+        processsocktimer();
     wakeTimer();
 }
 
@@ -74,7 +93,7 @@ void ClientModel::receive(const QByteArray &message)
 
 void ClientModel::wakeTimer()
 {
-    if (!Timer1.isActive() && !receivedlist.isEmpty())
+    if (!Timer1.isActive())
         Timer1.start();
 }
 
@@ -705,10 +724,28 @@ void ClientModel::useShuffle()
     send(Message("CMD_shuffle").field(m_myslot).endPlus());
 }
 
-void ClientModel::sendChat(const QByteArray &text, quint32 colour)
+// The protocol's own bytes in a typed line would split or recolour it: the
+// terminator becomes a plain y, the colour bar a broken bar, control codes
+// spaces.
+QByteArray ClientModel::typedText(QByteArray text)
 {
-    if (!m_loggedin || text.isEmpty())
+    for (char &c : text) {
+        const uchar u = uchar(c);
+        if (u == 0xFF)
+            c = 'y';
+        else if (c == '|')
+            c = char(0xA6);
+        else if (u < 0x20)
+            c = ' ';
+    }
+    return text;
+}
+
+void ClientModel::sendChat(const QByteArray &typed, quint32 colour)
+{
+    if (!m_loggedin || typed.isEmpty())
         return;
+    const QByteArray text = typedText(typed);
     if (!text.startsWith('/'))
         send(Message("CMD_chat").field(m_myslot).field(text + '|' + wire::colourToText(colour)).end());
     else if (text.startsWith("/me"))
@@ -743,7 +780,7 @@ void ClientModel::sendChatterSound(int k)
 
 void ClientModel::sendAction(const QByteArray &text, quint32 colour)
 {
-    send(Message("CMD_action").field(m_myslot).field(text + '|' + wire::colourToText(colour)).end());
+    send(Message("CMD_action").field(m_myslot).field(typedText(text) + '|' + wire::colourToText(colour)).end());
 }
 
 QByteArray ClientModel::startMessage(const QByteArray &starter, const game::GameOptions &o)

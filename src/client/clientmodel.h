@@ -25,6 +25,11 @@ public:
     static constexpr int Seats = 4;
     static constexpr int StripLength = 7;
     static inline const QString Waiting = QStringLiteral("<Waiting>");
+    // What a host may make this window hold: unterminated text, the longest
+    // message (a relayed chat line is far shorter), and messages waiting.
+    static constexpr qsizetype MaxPending = 64 * 1024;
+    static constexpr qsizetype MaxMessage = 16 * 1024;
+    static constexpr int MaxQueued = 1024;
 
     struct Seat {
         QString name = Waiting;
@@ -93,6 +98,8 @@ public:
     void withdrawArrows();
     void useShuffle();
     void sendChat(const QByteArray &text, quint32 colour);
+    // A line as the user typed it, made safe to send.
+    static QByteArray typedText(QByteArray text);
     void toggleJustWatch();
     void setJustWatch(int seat, bool watching);
     void kick(int slot);
@@ -195,7 +202,7 @@ private:
     QTimer Timer1;
     QTimer Timer2;
     int Timer2Tag = 0;
-    wire::Framer m_framer;
+    wire::Framer m_framer{MaxPending};
     QQueue<QByteArray> receivedlist;
     std::function<QByteArray()> m_version;
     QByteArray logintail;

@@ -76,6 +76,7 @@ public:
     quint32 textColour() const { return textcolor; }
     // The chat keeps its newest lines only (a flood must not slow the view).
     static constexpr int MaxChatLines = 2000;
+    static constexpr qsizetype MaxChatLine = 1000; // characters of one line shown
     void setMaxChatLines(int lines) { maxChatLines = lines; }
 
     void processparams();

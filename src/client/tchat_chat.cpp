@@ -120,7 +120,9 @@ void Tchat::addlinetochat(const QByteArray &line)
 // change colour when a later line of theirs comes in another.
 void Tchat::addlinetochat(const QByteArray &line, quint32 colour)
 {
-    const ui::ChatLine parsed = ui::parseChatLine(line);
+    // Nobody reads a longer line, and laying one out would stall the window
+    // (and the host, which shares its thread in the hosting copy).
+    const ui::ChatLine parsed = ui::parseChatLine(line.size() > MaxChatLine ? line.left(MaxChatLine) : line);
     QTextBrowser *view = ui->mainchat;
     QScrollBar *bar = view->verticalScrollBar();
     const int keep = bar->value();

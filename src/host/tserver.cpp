@@ -6,6 +6,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <algorithm>
 #include <cstdio>
 
 TServer::TServer(QObject *parent)
@@ -54,22 +55,49 @@ QByteArray TServer::versionText() const
     return m_version ? m_version() : QByteArray(wire::ProtocolVersion);
 }
 
+int TServer::queuedMessages() const
+{
+    int n = 0;
+    for (const Connection &c : m_connections)
+        n += int(c.queue.size());
+    return n;
+}
+
+// One message from each connection that has any, in turn, so that one busy
+// peer never holds up the others; each connection's own order stays. The
+// timer runs only while something waits, and after a message handled at
+// once, so consecutive messages are still spaced by a tick.
 void TServer::socktimerTimer()
 {
-    if (receivedlist.isEmpty()) {
+    QList<QPair<quint64, QTcpSocket *>> order;
+    for (auto it = m_connections.cbegin(); it != m_connections.cend(); ++it)
+        if (!it->queue.isEmpty() && !it->closing)
+            order << qMakePair(it->id, it.key());
+    std::sort(order.begin(), order.end());
+    // Start after the connection served last, so the first place rotates.
+    std::rotate(order.begin(),
+                std::find_if(order.begin(), order.end(), [this](const auto &e) { return e.first > m_lastServed; }),
+                order.end());
+    for (const auto &e : order)
+        serve(e.second);
+    if (queuedMessages() == 0)
         socktimer.stop();
-        return;
-    }
-    const Queued q = receivedlist.dequeue();
-    if (receivedlist.isEmpty())
-        socktimer.stop();
+}
 
-    // A message from a connection that has since gone (and whose slot may
-    // already belong to somebody else) speaks for nobody.
-    const tplayer &p = tplayers[q.slot];
-    if (!p.active || !p.playersock || m_connections.value(p.playersock).id != q.connection)
-        return;
-    process(q.slot, q.text);
+bool TServer::serve(QTcpSocket *sock)
+{
+    auto it = m_connections.find(sock);
+    if (it == m_connections.end() || it->queue.isEmpty() || it->closing)
+        return false;
+    const QByteArray text = it->queue.dequeue();
+    const int slot = it->slot;
+    m_lastServed = it->id;
+    // A message from a connection that has since lost its slot speaks for
+    // nobody.
+    const tplayer &p = tplayers[slot];
+    if (p.active && p.playersock == sock)
+        process(slot, text);
+    return true;
 }
 
 void TServer::handle(int slot, const QByteArray &message)
@@ -82,6 +110,9 @@ void TServer::process(int slot, const QByteArray &text)
 {
     const wire::SplitMessage m = wire::splitMessage(text);
     if (m.command.isEmpty())
+        return;
+    // Until its login, a connection may only log in.
+    if (!tplayers[slot].loggedin && m.command != "CMD_logininfo")
         return;
     try {
         if (!senderAllowed(m.command, m.data, slot))
@@ -159,7 +190,14 @@ void TServer::sendTo(int slot, const QByteArray &message)
         std::fprintf(stderr, "wordmire host: Send - Socket Not Connected (slot %d)\n", slot);
         return;
     }
+    const auto it = m_connections.constFind(s);
+    if (it != m_connections.cend() && it->closing)
+        return;
     s->write(message);
+    // A peer that does not read is gone as far as the game is concerned:
+    // its unsent data must not grow without end.
+    if (s->bytesToWrite() > MaxUnsent)
+        cutOff(s, "does not read what it is sent");
 }
 
 void TServer::sendAll(const QByteArray &message)

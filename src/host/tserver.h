@@ -33,12 +33,23 @@ public:
     static constexpr int Seats = 4;
     // Far above any real message; a peer that never ends one is cut off here.
     static constexpr qsizetype MaxPending = 64 * 1024;
+    // The longest message a real client sends is a chat line of a few hundred
+    // bytes; anything longer is not a client of ours.
+    static constexpr qsizetype MaxMessage = 4 * 1024;
+    // Complete messages a connection may have waiting; more is a flood.
+    static constexpr int MaxQueued = 64;
+    // Unsent bytes a peer may let pile up before it counts as gone.
+    static constexpr qint64 MaxUnsent = 1024 * 1024;
+    // A name shows in every seat box and chat line.
+    static constexpr int MaxName = 24;
+    static constexpr int LoginTimeoutMs = 10000;
 
     // A slot's connection; the seats' game state lives in the game.
     struct tplayer {
         QByteArray name;
         bool active = false;
         QTcpSocket *playersock = nullptr;
+        bool loggedin = false; // the login arrived on this connection
     };
 
     explicit TServer(QObject *parent = nullptr);
@@ -76,7 +87,9 @@ public:
     // The computer opponent's words, prepared when first needed.
     const rules::KlotWords &klotWordTable();
 
-    int queuedMessages() const { return receivedlist.size(); }
+    int queuedMessages() const;
+    // Tests shorten the wait for a login.
+    void setLoginTimeout(int ms) { m_loginTimeout = ms; }
     qint64 bytesReceived() const { return m_bytesReceived; }
     int Tag() const { return int(m_game.state().phase); } // the turn's phase
 
@@ -99,11 +112,8 @@ private:
         quint64 id = 0;
         int slot = 0;
         wire::Framer framer{MaxPending};
-    };
-    struct Queued {
-        int slot;
-        quint64 connection;
-        QByteArray text;
+        QQueue<QByteArray> queue; // complete messages, in arrival order
+        bool closing = false;     // cut off; its messages count no more
     };
 
     void FormCreate();
@@ -115,6 +125,13 @@ private:
     void greet(int slot);
     void leave(int slot);
     void process(int slot, const QByteArray &text);
+    // Takes the next message of one connection; false when it had none.
+    bool serve(QTcpSocket *sock);
+    // Closes a connection that broke the limits, once, after the current
+    // handler has finished with it.
+    void cutOff(QTcpSocket *sock, const char *why);
+    static void setKeepAlive(QTcpSocket *sock);
+    QByteArray distinctName(int slot, QByteArray name) const;
 
     bool senderAllowed(const QByteArray &command, const QByteArray &data, int slot) const;
     void dispatch(const QByteArray &command, const QByteArray &data);
@@ -146,8 +163,9 @@ private:
 
     QTcpServer *Sock1 = nullptr;
     QHash<QTcpSocket *, Connection> m_connections;
-    QQueue<Queued> receivedlist;
     quint64 m_nextConnection = 1;
+    quint64 m_lastServed = 0; // round robin: the connection served last
+    int m_loginTimeout = LoginTimeoutMs;
     std::function<QByteArray()> m_version;
     qint64 m_bytesReceived = 0;
     rules::KlotWords listbox_words;

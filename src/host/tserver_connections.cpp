@@ -5,6 +5,11 @@
 
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
+
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
 
 using wire::FieldReader;
 using wire::Message;
@@ -34,6 +39,7 @@ void TServer::greet(int slot)
 {
     newslot = slot;
     tplayers[slot].active = true;
+    tplayers[slot].loggedin = false;
     m_game.occupy(slot);
     sendTo(slot, Message("CMD_sendlogininfo").field(slot).end());
 }
@@ -51,6 +57,7 @@ void TServer::Sock1Accept()
         }
         // Game messages are small and wanted at once: no coalescing delay.
         sock->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        setKeepAlive(sock);
         tplayers[i].playersock = sock;
         Connection &c = m_connections[sock];
         c.id = m_nextConnection++;
@@ -63,6 +70,13 @@ void TServer::Sock1Accept()
         });
         connect(sock, &QTcpSocket::disconnected, this,
                 [this, sock] { tempsockInfo(sock, QStringLiteral("Socket Closed")); });
+        // A slot is for somebody who logs in; a connection that stays silent
+        // gives it back.
+        QTimer::singleShot(m_loginTimeout, sock, [this, sock] {
+            const auto it = m_connections.constFind(sock);
+            if (it != m_connections.cend() && !tplayers[it->slot].loggedin)
+                cutOff(sock, "did not log in in time");
+        });
         greet(i);
     }
 }
@@ -84,20 +98,64 @@ void TServer::detachPeer(int slot)
 void TServer::Sock1Read(QTcpSocket *sock)
 {
     auto it = m_connections.find(sock);
-    if (it == m_connections.end())
+    if (it == m_connections.end() || it->closing) {
+        sock->readAll();
         return;
+    }
     QList<QByteArray> messages;
     const QByteArray bytes = sock->readAll();
     m_bytesReceived += bytes.size();
-    const bool ok = it->framer.feed(bytes, messages);
-    for (QByteArray &m : messages)
-        receivedlist.enqueue({it->slot, it->id, std::move(m)});
-    if (!receivedlist.isEmpty() && !socktimer.isActive())
-        socktimer.start();
-    if (!ok) {
-        std::fprintf(stderr, "wordmire host: slot %d sent an unterminated flood; closing it\n", it->slot);
-        sock->abort();
+    if (!it->framer.feed(bytes, messages)) {
+        cutOff(sock, "sent an unterminated flood");
+        return;
     }
+    const bool idle = !socktimer.isActive() && queuedMessages() == 0;
+    for (QByteArray &m : messages) {
+        if (m.size() > MaxMessage) {
+            cutOff(sock, "sent a message longer than any client sends");
+            return;
+        }
+        it->queue.enqueue(std::move(m));
+        if (it->queue.size() > MaxQueued) {
+            cutOff(sock, "sent a flood of messages");
+            return;
+        }
+    }
+    if (it->queue.isEmpty())
+        return;
+    // Nothing else waits: handle this one now rather than at the next tick,
+    // then let the tick space whatever follows.
+    if (idle)
+        serve(sock);
+    if (!socktimer.isActive())
+        socktimer.start();
+}
+
+void TServer::cutOff(QTcpSocket *sock, const char *why)
+{
+    auto it = m_connections.find(sock);
+    if (it == m_connections.end() || it->closing)
+        return;
+    it->closing = true;
+    it->queue.clear();
+    std::fprintf(stderr, "wordmire host: slot %d %s; closing it\n", it->slot, why);
+    // Aborted from the event loop, not from inside a send or a handler that
+    // may still be walking the slots.
+    QTimer::singleShot(0, sock, [sock] { sock->abort(); });
+}
+
+void TServer::setKeepAlive(QTcpSocket *sock)
+{
+    // A link that dies without a word is noticed within about a minute:
+    // probes after 30 s of silence, three of them 10 s apart.
+    sock->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+    const qintptr fd = sock->socketDescriptor();
+    if (fd < 0)
+        return;
+    const int idle = 30, interval = 10, count = 3;
+    setsockopt(int(fd), IPPROTO_TCP, TCP_KEEPIDLE, &idle, sizeof idle);
+    setsockopt(int(fd), IPPROTO_TCP, TCP_KEEPINTVL, &interval, sizeof interval);
+    setsockopt(int(fd), IPPROTO_TCP, TCP_KEEPCNT, &count, sizeof count);
 }
 
 void TServer::tempsockDisconnect(QTcpSocket *sock)
@@ -131,6 +189,7 @@ void TServer::leave(int slot)
         return;
     sendAllBut(slot, Message("CMD_playerdisconnected").field(slot).field(p.name).end());
     p.active = false;
+    p.loggedin = false;
     p.name.clear();
     m_game.vacate(slot);
     publish();
@@ -142,8 +201,9 @@ void TServer::receivedlogininfo(const QByteArray &data)
     const int slot = r.number();
     const QByteArray version = r.field();
     tplayer &p = tplayers[slot];
-    p.name = wire::safeName(r.rest());
+    p.name = distinctName(slot, wire::safeName(r.rest()));
     p.active = true;
+    p.loggedin = true;
     m_game.setName(slot, p.name);
 
     sendAll(Message("CMD_newplayerinfo").field(slot).field(p.name).field("0").end());
@@ -165,6 +225,28 @@ void TServer::receivedlogininfo(const QByteArray &data)
     }
     if (m_game.state().gameon)
         sendGameState(slot);
+}
+
+// Every user shows under a name of their own: cut to a length a seat box
+// holds, never empty, never Klot's, never one already present.
+QByteArray TServer::distinctName(int slot, QByteArray name) const
+{
+    name = name.trimmed().left(MaxName);
+    if (name.isEmpty())
+        name = "Player " + QByteArray::number(slot);
+    auto taken = [&](const QByteArray &candidate) {
+        if (candidate.compare("Klot", Qt::CaseInsensitive) == 0)
+            return true;
+        for (int i = 1; i <= slotcount; ++i)
+            if (i != slot && tplayers[i].active && tplayers[i].loggedin
+                && tplayers[i].name.compare(candidate, Qt::CaseInsensitive) == 0)
+                return true;
+        return false;
+    };
+    QByteArray candidate = name;
+    for (int n = 2; taken(candidate); ++n)
+        candidate = name + " (" + QByteArray::number(n) + ")";
+    return candidate;
 }
 
 void TServer::kickhim(const QByteArray &data)
