@@ -1,4 +1,7 @@
 #include "fakehost.h"
+
+#include <QSignalSpy>
+#include <QTextBlock>
 #include "messages.h"
 #include "tchat.h"
 #include "clientfiles.h"
@@ -60,6 +63,9 @@ private slots:
     void enterOnPlaceholder();
     void smileyMenuAndPaste();
     void floodStaysBounded();
+    void hostileHost_data();
+    void hostileHost();
+    void longLineCut();
 
 private:
     void feed(std::initializer_list<QByteArray> messages);
@@ -231,6 +237,10 @@ void TestChat::sending_data()
     QTest::newRow("action") << "/me wave" << QByteArray("CMD_action+2+wave|clRed") + FF;
     QTest::newRow("action, no space") << "/mewave" << QByteArray("CMD_action+2+ave|clRed") + FF;
     QTest::newRow("other slash") << "/x hello" << QByteArray();
+    // The protocol's own bytes never split or recolour a line.
+    QTest::newRow("terminator typed") << QString::fromLatin1("caf\xff!") << QByteArray("CMD_chat+2+cafy!|clRed") + FF;
+    QTest::newRow("bar typed") << "a|b" << QByteArray("CMD_chat+2+a\xa6" "b|clRed") + FF;
+    QTest::newRow("bar in an action") << "/me a|b" << QByteArray("CMD_action+2+a\xa6" "b|clRed") + FF;
 }
 
 void TestChat::sending()
@@ -283,6 +293,46 @@ void TestChat::floodStaysBounded()
         chat->addlinetochat(i == 5 ? longLine : "2+Ann chats: flood " + QByteArray::number(i), 0);
     QCOMPARE(chat->form()->mainchat->document()->blockCount(), Tchat::MaxChatLines);
     QVERIFY(lastLine(chat->form()->mainchat)[0].text.contains(QString::number(Tchat::MaxChatLines + 299)));
+}
+
+void TestChat::hostileHost_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("leaves");
+    QTest::newRow("never ends a message") << QByteArray(70 * 1024, 'x') << true;
+    QTest::newRow("a message longer than any") << QByteArray("CMD_chat+2+") + QByteArray(20 * 1024, 'x') + FF
+                                               << false;
+    QTest::newRow("a flood of messages") << QByteArray(1100, char(0xFF)) << true;
+}
+
+// What a host can make a window hold is bounded: a flood ends the
+// connection (and the window, as when a host goes), a giant message is
+// dropped.
+void TestChat::hostileHost()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, leaves);
+    QSignalSpy closed(chat.get(), &Tchat::closed);
+    host->peer->write(bytes);
+    host->peer->flush();
+    QTest::qWait(100);
+    if (leaves) {
+        QTRY_COMPARE(closed.count(), 1);
+        QCOMPARE(chat->model().queuedMessages(), 0);
+    } else {
+        QCOMPARE(closed.count(), 0);
+        host->say({"CMD_chat+2+Ann chats: still here|clRed"});
+        QTRY_VERIFY(chat->form()->mainchat->toPlainText().contains("still here"));
+        QVERIFY(!chat->form()->mainchat->toPlainText().contains("xxxx"));
+    }
+}
+
+void TestChat::longLineCut()
+{
+    host->say({"CMD_chat+2+Ann chats: " + QByteArray(5000, 'w') + "|clRed"});
+    QTRY_VERIFY(chat->form()->mainchat->toPlainText().contains("www"));
+    const QString last = chat->form()->mainchat->document()->lastBlock().text();
+    QVERIFY(last.size() <= int(Tchat::MaxChatLine) + 1);
 }
 
 QTEST_MAIN(TestChat)
