@@ -12,6 +12,7 @@
 #include "tserver.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
@@ -30,8 +31,10 @@ int main(int argc, char *argv[])
     Tgamestart gamestart(&chat);
     Tphrases phrases(&chat);
     TServer server;
+    // Only when no word list at all can be had; told once the window is up,
+    // never before hosting starts.
     if (!server.spell->error().isEmpty())
-        ui::showMessage(nullptr, server.spell->error());
+        QTimer::singleShot(0, &chat, [&chat, &server] { ui::showMessage(&chat, server.spell->error()); });
     Tspylist spylist(&chat);
     // The tally reads its file now and writes it when it goes, at exit.
     Ttallylist tally(&chat);

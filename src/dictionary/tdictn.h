@@ -15,12 +15,15 @@ class TDictn : public QObject {
 public:
     static constexpr int RecordSize = 15;
     static constexpr int KeyWidth = 15;
+    static constexpr char RecordMark = '\x1e';
     static inline const QString FileName = QStringLiteral("English");
     static inline const QString NotFound = QStringLiteral("English.dic dictionary not found!");
 
-    // Opens the list in dir (the working directory when empty). When it cannot
-    // be opened, error() says so for the owner to tell the user, and every
-    // lookup answers false.
+    // Opens the list in dir (the working directory when empty). A file there
+    // that is not a well-formed list, or a folder where it cannot be written,
+    // leaves the built-in list searched in memory (one line on standard
+    // error). Only when no list can be had at all does error() say so for
+    // the owner to tell the user; every lookup then answers false.
     explicit TDictn(const QString &dir = QString(), QObject *parent = nullptr);
     ~TDictn() override;
 
@@ -39,6 +42,8 @@ public:
 
 private:
     bool readRecord(int index, char *out);
+    static bool looksLikeAList(QFile &f);
+    void useMemory(const char *why);
 
     QString m_path;
     QString m_error;
@@ -47,5 +52,6 @@ private:
     bool m_wroteFile = false;
     int m_lastIndex = -1;
     int m_fd = -1; // the open file's descriptor, for positioned reads
+    QByteArray m_memory; // the built-in list, when no file can serve
     qint64 m_reads = 0;
 };

@@ -5,6 +5,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -28,6 +32,8 @@ private slots:
     void removesAnExactCopy();
     void unwritableDirectory();
     void shrinkingFile();
+    void spoiltFiles_data();
+    void spoiltFiles();
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
@@ -156,16 +162,16 @@ void TestTDictn::removesAnExactCopy()
 void TestTDictn::unwritableDirectory()
 {
     // A folder that cannot take the file (here: one that is not there, which
-    // stops root as well as anybody else).
+    // stops root as well as anybody else): the built-in list serves from
+    // memory, and nobody is bothered.
     const QString nowhere = dir->filePath("missing");
-    {
-        TDictn spell(nowhere);
-        QVERIFY(!spell.isOpen());
-        for (const char *w : {"cat", "CAT", "zebra", ""})
-            QVERIFY(!spell.CheckWord(w));
-        QCOMPARE(spell.recordReads(), 0);
-        QCOMPARE(spell.error(), QString("English.dic dictionary not found!"));
-    }
+    TDictn spell(nowhere);
+    QVERIFY(spell.isOpen());
+    QVERIFY(spell.error().isEmpty());
+    QVERIFY(spell.CheckWord("cat"));
+    QVERIFY(spell.CheckWord("ZEBRA"));
+    QVERIFY(!spell.CheckWord("XQZT"));
+    QVERIFY(!QFileInfo::exists(nowhere));
 }
 
 void TestTDictn::shrinkingFile()
@@ -174,9 +180,76 @@ void TestTDictn::shrinkingFile()
     TDictn spell(dir->path());
     QVERIFY(spell.CheckWord("cat"));
     QVERIFY(::truncate(QFile::encodeName(path).constData(), 15 * 1000) == 0);
-    // Probes past the new end read nothing whole: the lookup says no.
-    QVERIFY(!spell.CheckWord("zebra"));
-    QVERIFY(!spell.CheckWord("cat"));
+    // Probes past the new end read nothing whole: the built-in list answers.
+    QVERIFY(spell.CheckWord("zebra"));
+    QVERIFY(spell.CheckWord("cat"));
+    QVERIFY(!spell.CheckWord("xqzt"));
+}
+
+void TestTDictn::spoiltFiles_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("a folder") << "folder";
+    QTest::newRow("a named pipe") << "pipe";
+    QTest::newRow("truncated mid-record") << "truncated";
+    QTest::newRow("random bytes of the right size") << "random";
+    QTest::newRow("records out of order") << "unsorted";
+    QTest::newRow("empty") << "empty";
+}
+
+// Whatever is called "English" in the working directory, hosting starts at
+// once, real words are accepted, and the thing itself is left as it was.
+void TestTDictn::spoiltFiles()
+{
+    QFETCH(QString, kind);
+    const QString path = dir->filePath("English");
+    QByteArray bytes;
+    if (kind == "folder") {
+        QVERIFY(QDir().mkdir(path));
+    } else if (kind == "pipe") {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else {
+        if (kind == "truncated")
+            bytes = TDictn::builtInList().left(15 * 5000 + 7);
+        else if (kind == "random") {
+            bytes.resize(TDictn::builtInList().size());
+            QRandomGenerator rng(7);
+            for (char &c : bytes)
+                c = char(rng.bounded(256));
+        } else if (kind == "unsorted") {
+            for (const char *w : {"ZEBRA", "CAT", "APPLE", "DOG"})
+                bytes += record(w);
+        }
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QElapsedTimer t;
+    t.start();
+    {
+        TDictn spell(dir->path());
+        QVERIFY(t.elapsed() < 2000);
+        QVERIFY(spell.isOpen());
+        QVERIFY(spell.error().isEmpty());
+        for (const char *w : {"cat", "zebra", "apple", "quiz"})
+            QVERIFY2(spell.CheckWord(w), w);
+        QVERIFY(!spell.CheckWord("xqzt"));
+    }
+    // Nothing of the user's is deleted or changed.
+    const QFileInfo info(path);
+    if (kind == "folder") {
+        QVERIFY(info.isDir());
+        QVERIFY(QDir().rmdir(path));
+    } else if (kind == "pipe") {
+        QVERIFY(info.exists() && !info.isFile());
+        QVERIFY(QFile::remove(path));
+    } else {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), bytes);
+        f.close();
+        QVERIFY(QFile::remove(path));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestTDictn)
