@@ -30,6 +30,7 @@ Tchat::~Tchat()
     // taken down: they must not call back into it, nor may the model.
     disconnect(&m_model, nullptr, this, nullptr);
     ui->mychat->removeEventFilter(this);
+    ui->paintbox_board->removeEventFilter(this);
     ui->memo_words->viewport()->removeEventFilter(this);
     for (int k = 1; k <= 7; ++k)
         letterSlot(k)->removeEventFilter(this);
@@ -53,6 +54,7 @@ void Tchat::FormCreate()
     connect(ui->Exit1, &QAction::triggered, this, &QWidget::close);
     connect(ui->button_start, &QPushButton::clicked, this, &Tchat::button_startClick);
     connect(ui->StartGame1, &QAction::triggered, this, &Tchat::button_startClick);
+    ui->StartGame1->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
 }
 
 void Tchat::connectModel()

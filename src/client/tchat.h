@@ -24,6 +24,7 @@ class Tspylist;
 class Tphrases;
 class Ttallylist;
 class QPushButton;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QAction;
@@ -159,6 +160,8 @@ public:
     void button_doneClick();
     void button_shuffleClick();
     void image_direction1Click(int d);
+    // A key on the board; true when it was the board's.
+    bool boardKey(QKeyEvent *key);
     QLabel *letterSlot(int k) const;
     QLabel *direction(int d) const;
     // What a strip slot shows (-1 empty), as drawn.
@@ -206,6 +209,10 @@ private:
     void namePopup(QLabel *label, const QPoint &pos);
     void trimChatHistory();
     bool refuseWhileWatching();
+    QByteArray tracedLetters() const;
+    void traceTo(const std::vector<QPoint> &target);
+    void refuseKey();
+    void focusBoardForTurn();
 
     // Drawing what the model reports.
     void drawSeat(int seat);
@@ -247,6 +254,7 @@ private:
     Ttallylist *m_tally = nullptr;
     std::function<qint64()> m_clock;
     qint64 m_phraseSentAt = -1;
+    int m_traceChoice = 0; // which of the fitting paths Tab has chosen
     QRect m_saved{3, 3, 790, 580};
     QString m_tileset;
     QTimer bonusTimer;

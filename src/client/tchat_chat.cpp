@@ -89,6 +89,8 @@ void Tchat::setupChat()
 
 bool Tchat::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == ui->paintbox_board && event->type() == QEvent::KeyPress)
+        return boardKey(static_cast<QKeyEvent *>(event)) || QMainWindow::eventFilter(watched, event);
     if (watched != ui->mychat && handleBoardEvent(watched, event))
         return true;
     if (watched == ui->mychat && event->type() == QEvent::KeyPress) {

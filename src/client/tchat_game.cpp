@@ -19,6 +19,7 @@ void Tchat::setupGame()
     imagelist_letters.loadClassic();
     ui->paintbox_board->setBoard(&m_model.board(), &imagelist_letters);
     connect(ui->paintbox_board, &BoardView::released, this, &Tchat::paintbox_boardMouseUp);
+    ui->paintbox_board->installEventFilter(this);
 
     // The whole client area carries the background, so it runs on unbroken
     // round the centred panel.
@@ -38,6 +39,8 @@ void Tchat::setupGame()
         b.button->setFlat(true);
         b.button->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 0; }"));
     }
+    for (const auto &b : buttons)
+        b.button->setAccessibleName(QString::fromLatin1(b.picture).mid(7).replace(QLatin1String("shuffle"), QLatin1String("Zephyr shuffle")));
     connect(ui->button_clear, &QPushButton::clicked, this, &Tchat::button_clearClick);
     connect(ui->button_done, &QPushButton::clicked, this, &Tchat::button_doneClick);
     connect(ui->button_shuffle, &QPushButton::clicked, this, &Tchat::button_shuffleClick);
@@ -45,6 +48,8 @@ void Tchat::setupGame()
     for (int d = 1; d <= 4; ++d) {
         QLabel *arrow = direction(d);
         arrow->setPixmap(QPixmap(QStringLiteral(":/pictures/arrow%1.png").arg(d)));
+        static const char *const slides[] = {"Slide down", "Slide left", "Slide up", "Slide right"};
+        arrow->setAccessibleName(QString::fromLatin1(slides[d - 1]));
         arrow->setProperty("Tag", 0);
         arrow->setCursor(Qt::PointingHandCursor);
         arrow->installEventFilter(this);
@@ -52,6 +57,7 @@ void Tchat::setupGame()
     }
     for (int k = 1; k <= 7; ++k) {
         letterSlot(k)->setProperty("Tag", k);
+        letterSlot(k)->setAccessibleName(QStringLiteral("Word letter %1").arg(k));
         letterSlot(k)->installEventFilter(this);
         showSlot(k, -1);
     }
@@ -165,6 +171,7 @@ void Tchat::getnextplayer(int seat, int left)
     }
     if (m_model.myTurn()) {
         ui->label_status->setText(QStringLiteral("Your Turn"));
+        focusBoardForTurn();
         playsounds(turnSoundName());
         ui->button_clear->show();
         ui->button_done->show();

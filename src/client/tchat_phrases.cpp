@@ -42,6 +42,7 @@ void Tchat::setupPhrases()
             connect(b, &QPushButton::clicked, this, [this, k] { b_phrase1Click(k); });
         } else {
             b->setToolTip(QStringLiteral("Chatter Sounds"));
+            b->setAccessibleName(QStringLiteral("Chatter Sounds"));
             connect(b, &QPushButton::clicked, this, &Tchat::b_phrase10Click);
         }
     }
@@ -57,6 +58,7 @@ void Tchat::setPhrase(int k, const QString &text)
 {
     // The button's hint is the phrase itself.
     phraseButton(k)->setToolTip(text);
+    phraseButton(k)->setAccessibleName(QStringLiteral("Say: ") + text);
 }
 
 void Tchat::b_phrase1Click(int k)

@@ -1,11 +1,43 @@
 #include "boardview.h"
 
+#include "boardaccessible.h"
+
+#include <QAccessible>
 #include <QMouseEvent>
 #include <QPainter>
 
 BoardView::BoardView(QWidget *parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The board takes the keyboard for typing words and moving its cell.
+    setFocusPolicy(Qt::StrongFocus);
+    static const bool installed = [] {
+        QAccessible::installFactory(ui::boardAccessible);
+        return true;
+    }();
+    Q_UNUSED(installed);
+    setAccessibleName(QStringLiteral("Board"));
+}
+
+void BoardView::setFocusCell(QPoint cell)
+{
+    if (cell.x() < 0 || cell.x() >= ClientBoard::Size || cell.y() < 0 || cell.y() >= ClientBoard::Size)
+        return;
+    drawCell(m_focus.x(), m_focus.y());
+    m_focus = cell;
+    drawCell(m_focus.x(), m_focus.y());
+}
+
+void BoardView::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    drawCell(m_focus.x(), m_focus.y());
+}
+
+void BoardView::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    drawCell(m_focus.x(), m_focus.y());
 }
 
 void BoardView::setBoard(const ClientBoard *board, const TileImages *tiles)
@@ -52,6 +84,17 @@ void BoardView::paintEvent(QPaintEvent *event)
                 p.drawPixmap(at, (*m_tiles)[m_board->letters[x][y]]);
             if (m_board->overlay[x][y] != -1)
                 p.drawPixmap(at, (*m_tiles)[m_board->overlay[x][y]]);
+        }
+    }
+    // The keyboard's cell: a thin dashed outline on the cell's very edge, so
+    // that neither the letter nor the square is hidden.
+    if (hasFocus()) {
+        const QRect r = cellRect(m_focus.x(), m_focus.y()).adjusted(0, 0, -1, -1);
+        if (dirty.intersects(r)) {
+            p.setPen(QPen(Qt::white, 2));
+            p.drawRect(r.adjusted(1, 1, -1, -1));
+            p.setPen(QPen(Qt::black, 2, Qt::DashLine));
+            p.drawRect(r.adjusted(1, 1, -1, -1));
         }
     }
 }

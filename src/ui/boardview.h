@@ -14,9 +14,14 @@ public:
     explicit BoardView(QWidget *parent = nullptr);
 
     void setBoard(const ClientBoard *board, const TileImages *tiles);
+    const ClientBoard *board() const { return m_board; }
     // Schedules one cell (or all) to be drawn again from the grids.
     void drawCell(int x, int y);
     void drawAll();
+
+    // The keyboard's cell, outlined while the board has the focus.
+    QPoint focusCell() const { return m_focus; }
+    void setFocusCell(QPoint cell);
 
     // Pixel position to cell; (-1, -1) outside the board.
     static QPoint cellAt(const QPoint &pixel);
@@ -29,7 +34,11 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
 private:
+    QPoint m_focus{3, 3};
     const ClientBoard *m_board = nullptr;
     const TileImages *m_tiles = nullptr;
 };
