@@ -41,6 +41,10 @@ Tchat::~Tchat()
 void Tchat::FormCreate()
 {
     resize(790, 580);
+    QIcon icon;
+    for (int size : {48, 128, 256})
+        icon.addFile(QStringLiteral(":/pictures/icon%1.png").arg(size));
+    setWindowIcon(icon);
     systemcolor = 0xFF0000;
     setupChat();
     setupRoster();

@@ -144,6 +144,7 @@ public:
 
     // Tile sets from the folder beside the program.
     static QString tileFolder();
+    static QStringList tileFolders();
     // Tests point it elsewhere before the window is made (the menu is built
     // once, then).
     static void setTileFolder(const QString &dir);
@@ -256,6 +257,7 @@ private:
     qint64 m_phraseSentAt = -1;
     int m_traceChoice = 0; // which of the fitting paths Tab has chosen
     QRect m_saved{3, 3, 790, 580};
+    int m_frameWaits = 0;
     QString m_tileset;
     QTimer bonusTimer;
     int bonusFrame = 0;

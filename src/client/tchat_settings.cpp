@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTextCursor>
+#include <QTimer>
 
 void Tchat::setupSettings()
 {
@@ -60,6 +61,20 @@ void Tchat::placeWindow(const QRect &wanted)
     if (!visible && QGuiApplication::primaryScreen())
         r.moveTopLeft(QGuiApplication::primaryScreen()->availableGeometry().topLeft() + QPoint(3, 3));
     resize(r.size());
+    // A position is the frame's: on a desktop that decorates windows it
+    // means something only once the window manager has framed the window
+    // (before, the title bar could land above the screen). Wait for the
+    // frame, a second at most.
+    const bool decorated = QGuiApplication::platformName() == QLatin1String("xcb");
+    if (decorated && isVisible() && frameGeometry() == geometry() && m_frameWaits < 20) {
+        ++m_frameWaits;
+        QTimer::singleShot(50, this, [this, r] {
+            placeWindow(r);
+            m_saved = QRect(pos(), size());
+        });
+        return;
+    }
+    m_frameWaits = 0;
     move(r.topLeft());
 }
 

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStandardPaths>
 
 namespace {
 QString &folderOverride()
@@ -20,9 +21,23 @@ QString &folderOverride()
 
 QString Tchat::tileFolder()
 {
+    return tileFolders().value(0);
+}
+
+// Where tile sets are looked for, first first: beside the program; where an
+// installed program's data lives (../share/wordmire); the user's own data
+// folder, for sets added to an installed game.
+QStringList Tchat::tileFolders()
+{
     if (!folderOverride().isEmpty())
-        return folderOverride();
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("zephyrtiles"));
+        return {folderOverride()};
+    const QDir exe(QCoreApplication::applicationDirPath());
+    QStringList dirs{exe.filePath(QStringLiteral("zephyrtiles")),
+                     QDir::cleanPath(exe.filePath(QStringLiteral("../share/wordmire/zephyrtiles")))};
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (!data.isEmpty())
+        dirs << QDir(data).filePath(QStringLiteral("zephyrtiles"));
+    return dirs;
 }
 
 void Tchat::setTileFolder(const QString &dir)
@@ -32,14 +47,15 @@ void Tchat::setTileFolder(const QString &dir)
 
 void Tchat::grouptilesmenu()
 {
-    const QDir dir(tileFolder());
     auto *group = new QActionGroup(this);
     group->setExclusive(true);
     // A set's name names its menu item too, so it must be an identifier and
     // unique; files that break either rule are passed over.
     static const QRegularExpression identifier(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
     QStringList seen;
-    const QFileInfoList files = dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    QFileInfoList files;
+    for (const QString &folder : tileFolders())
+        files << QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     for (const QFileInfo &f : files) {
         if (!f.fileName().endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive))
             continue;
@@ -58,9 +74,16 @@ void Tchat::grouptilesmenu()
 
 void Tchat::loadgrouptiles(const QString &name)
 {
-    const QDir dir(tileFolder());
-    const QString path = dir.filePath(name + QStringLiteral(".bmp"));
-    if (!QFileInfo(path).isFile())
+    // The set's own file: NAME.bmp in the first folder that has one.
+    QString path;
+    for (const QString &folder : tileFolders()) {
+        const QString candidate = QDir(folder).filePath(name + QStringLiteral(".bmp"));
+        if (QFileInfo(candidate).isFile()) {
+            path = candidate;
+            break;
+        }
+    }
+    if (path.isEmpty())
         return;
     if (QAction *item = findChild<QAction *>(name + QLatin1Char('3'))) {
         item->setChecked(true);

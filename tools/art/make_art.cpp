@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -489,6 +490,74 @@ void phraseButton(int k, int scale)
     save(img, QStringLiteral("phrase%1").arg(k) + suffix(scale));
 }
 
+// The program's icon: two letter tiles, W and M, on a green board square.
+void icon(int size)
+{
+    QImage img(size, size, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.scale(size / 256.0, size / 256.0);
+    QLinearGradient bg(0, 0, 0, 256);
+    bg.setColorAt(0, QColor("#4f9a44"));
+    bg.setColorAt(1, QColor("#2d6a2a"));
+    p.setPen(QPen(QColor("#1d4a1b"), 6));
+    p.setBrush(bg);
+    p.drawRoundedRect(QRectF(8, 8, 240, 240), 44, 44);
+    auto tile = [&](QRectF r, const QString &letter, qreal angle) {
+        p.save();
+        p.translate(r.center());
+        p.rotate(angle);
+        p.translate(-r.center());
+        QLinearGradient g(r.topLeft(), r.bottomRight());
+        g.setColorAt(0, QColor("#fff4d6"));
+        g.setColorAt(1, QColor("#e9cf94"));
+        p.setPen(QPen(QColor("#8a6a2a"), 5));
+        p.setBrush(g);
+        p.drawRoundedRect(r, 16, 16);
+        QFont f(QStringLiteral("DejaVu Sans"));
+        f.setBold(true);
+        f.setPixelSize(int(r.height() * 0.62));
+        p.setFont(f);
+        p.setPen(QColor("#2b1d05"));
+        p.drawText(r, Qt::AlignCenter, letter);
+        p.restore();
+    };
+    tile(QRectF(30, 34, 124, 124), QStringLiteral("W"), -8);
+    tile(QRectF(112, 108, 112, 112), QStringLiteral("M"), 7);
+    p.end();
+    save(img, QStringLiteral("icon%1.png").arg(size));
+}
+
+void iconSvg(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return;
+    f.write(R"svg(<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 256 256">
+  <defs>
+    <linearGradient id="board" x1="0" y1="0" x2="0" y2="1">
+      <stop offset="0" stop-color="#4f9a44"/><stop offset="1" stop-color="#2d6a2a"/>
+    </linearGradient>
+    <linearGradient id="tile" x1="0" y1="0" x2="1" y2="1">
+      <stop offset="0" stop-color="#fff4d6"/><stop offset="1" stop-color="#e9cf94"/>
+    </linearGradient>
+  </defs>
+  <rect x="8" y="8" width="240" height="240" rx="44" fill="url(#board)" stroke="#1d4a1b" stroke-width="6"/>
+  <g transform="rotate(-8 92 96)">
+    <rect x="30" y="34" width="124" height="124" rx="16" fill="url(#tile)" stroke="#8a6a2a" stroke-width="5"/>
+    <text x="92" y="125" font-family="DejaVu Sans, sans-serif" font-weight="bold" font-size="77" text-anchor="middle" fill="#2b1d05">W</text>
+  </g>
+  <g transform="rotate(7 168 164)">
+    <rect x="112" y="108" width="112" height="112" rx="16" fill="url(#tile)" stroke="#8a6a2a" stroke-width="5"/>
+    <text x="168" y="189" font-family="DejaVu Sans, sans-serif" font-weight="bold" font-size="69" text-anchor="middle" fill="#2b1d05">M</text>
+  </g>
+</svg>
+)svg");
+}
+
 void background()
 {
     QImage img(777, 530, QImage::Format_RGB32);
@@ -520,6 +589,9 @@ int main(int argc, char *argv[])
     smilies();
     eyes();
     tileSets(argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("data/tilesets"));
+    for (int size : {48, 128, 256})
+        icon(size);
+    iconSvg(argc > 3 ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("data/wordmire.svg"));
     background();
     for (int scale : {1, 2}) {
         tiles(scale);
