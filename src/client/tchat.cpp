@@ -149,5 +149,6 @@ void Tchat::button_startClick()
         ui::centreOn(m_gamestart, this);
     m_gamestart->show();
     m_gamestart->raise();
+    m_gamestart->activateWindow();
 }
 

@@ -210,6 +210,7 @@ private:
     void namePopup(QLabel *label, const QPoint &pos);
     void trimChatHistory();
     bool refuseWhileWatching();
+    void setStatus(const QString &text);
     QByteArray tracedLetters() const;
     void traceTo(const std::vector<QPoint> &target);
     void refuseKey();

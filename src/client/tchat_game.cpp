@@ -8,6 +8,7 @@
 #include "ttallylist.h"
 #include "rules.h"
 
+#include <QAccessible>
 #include <QPainter>
 
 namespace {
@@ -170,13 +171,13 @@ void Tchat::getnextplayer(int seat, int left)
         ui->image_Turn->show();
     }
     if (m_model.myTurn()) {
-        ui->label_status->setText(QStringLiteral("Your Turn"));
+        setStatus(QStringLiteral("Your Turn"));
         focusBoardForTurn();
         playsounds(turnSoundName());
         ui->button_clear->show();
         ui->button_done->show();
     } else {
-        ui->label_status->setText(m_model.seat(seat).name + QStringLiteral("'s Turn"));
+        setStatus(m_model.seat(seat).name + QStringLiteral("'s Turn"));
         ui->button_shuffle->hide();
     }
 }
@@ -193,12 +194,22 @@ void Tchat::gamestats(const ClientModel::GameStats &s)
     if (s.timeleft > 0) {
         const int cur = m_model.currentplayer();
         if (m_model.myTurn())
-            ui->label_status->setText(QStringLiteral("Create a Word!"));
+            setStatus(QStringLiteral("Create a Word!"));
         else if (m_model.isSeat(cur))
-            ui->label_status->setText(m_model.seat(cur).name + QStringLiteral("'s turn."));
+            setStatus(m_model.seat(cur).name + QStringLiteral("'s turn."));
         else
-            ui->label_status->clear();
+            setStatus(QString());
     }
+}
+
+// The status line says whose turn it is and what each word scored; screen
+// readers are told each time it changes.
+void Tchat::setStatus(const QString &text)
+{
+    ui->label_status->setText(text);
+    ui->label_status->setAccessibleName(text);
+    QAccessibleEvent event(ui->label_status, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
 }
 
 void Tchat::bonus()
@@ -221,7 +232,7 @@ void Tchat::bonusFrameTimer()
 
 void Tchat::timeup()
 {
-    ui->label_status->setText(QStringLiteral("Time is Up!"));
+    setStatus(QStringLiteral("Time is Up!"));
     ui->button_done->hide();
     ui->button_clear->hide();
     ui->button_shuffle->hide();
@@ -232,7 +243,7 @@ void Tchat::winner(const QString &text, bool)
     ui->image_bonus->hide();
     ui->label_winner1->setText(text);
     ui->label_winner2->setText(text);
-    ui->label_status->setText(QStringLiteral("GAME OVER!"));
+    setStatus(QStringLiteral("GAME OVER!"));
     ui->panel_winner->show();
     if (m_model.ishost())
         ui->button_start->show();

@@ -44,7 +44,7 @@ void Tchat::traceTo(const std::vector<QPoint> &target)
 
 void Tchat::refuseKey()
 {
-    ui->label_status->setText(QStringLiteral("Invalid Selection"));
+    setStatus(QStringLiteral("Invalid Selection"));
     playsounds(QStringLiteral("badword"));
 }
 
@@ -81,7 +81,7 @@ bool Tchat::boardKey(QKeyEvent *key)
     const QString text = key->text().toUpper();
     if (key->key() == Qt::Key_Space) {
         if (m_model.pick(view->focusCell()) == ClientModel::PickResult::Invalid)
-            ui->label_status->setText(QStringLiteral("Invalid Selection"));
+            setStatus(QStringLiteral("Invalid Selection"));
         m_traceChoice = 0;
         return true;
     }

@@ -18,7 +18,7 @@
 void Tchat::setupSettings()
 {
     for (QAction *item : {ui->N81, ui->N101, ui->N121, ui->N141}) {
-        const int size = item->text().toInt();
+        const int size = item->text().remove(QLatin1Char('&')).toInt();
         item->setProperty("Tag", size);
         item->setEnabled(true);
         connect(item, &QAction::triggered, this, [this, size] { N14Click(size); });

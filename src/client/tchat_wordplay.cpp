@@ -53,7 +53,7 @@ void Tchat::paintbox_boardMouseUp(Qt::MouseButton button, const QPoint &pixel)
         return;
     }
     if (m_model.pick(BoardView::cellAt(pixel)) == ClientModel::PickResult::Invalid)
-        ui->label_status->setText(QStringLiteral("Invalid Selection"));
+        setStatus(QStringLiteral("Invalid Selection"));
 }
 
 void Tchat::image_letter1Click(int k)
@@ -104,7 +104,7 @@ void Tchat::hideArrows()
 
 void Tchat::notvalid(const QByteArray &word)
 {
-    ui->label_status->setText(QString::fromLatin1(word) + QStringLiteral(" is not a valid word."));
+    setStatus(QString::fromLatin1(word) + QStringLiteral(" is not a valid word."));
 }
 
 void Tchat::madeword(const ClientModel::WordMade &made)
@@ -124,7 +124,7 @@ void Tchat::madeword(const ClientModel::WordMade &made)
     }
     const QString status = who + QStringLiteral(": ") + QString::fromLatin1(made.word) + QStringLiteral(" for ")
                            + QString::fromLatin1(made.points) + QStringLiteral(" points.");
-    ui->label_status->setText(status);
+    setStatus(status);
     ui->memo_words->appendPlainText(status);
     if (ui->PostWordsinChatBox1->isChecked())
         addlinetochat("0+" + status.toLatin1());

@@ -13,6 +13,8 @@ Tgamestart::Tgamestart(QWidget *parent) : QDialog(parent), ui(std::make_unique<U
         box->setFocusPolicy(Qt::NoFocus);
     }
     connect(ui->button_start, &QPushButton::clicked, this, &Tgamestart::button_startClick);
+    // Enter starts the game: the dialog works from the keyboard too.
+    ui->button_start->setDefault(true);
 }
 
 Tgamestart::~Tgamestart() = default;

@@ -9,6 +9,8 @@
 #include "ui_tchat.h"
 
 #include <QAccessible>
+#include <QMenu>
+#include <QMenuBar>
 
 namespace {
 const QByteArray FF(1, wire::Terminator);
@@ -166,6 +168,7 @@ void TestKeyboard::letterThatFitsNowhere()
     keys("z");
     QCOMPARE(heard(), QByteArray());
     QCOMPARE(chat->form()->label_status->text(), QString("Invalid Selection"));
+    QCOMPARE(chat->form()->label_status->accessibleName(), QString("Invalid Selection")); // read out
     QCOMPARE(chat->model().board().pathcount, 3);
 }
 
@@ -239,6 +242,20 @@ void TestKeyboard::accessibleBoard()
     QCOMPARE(board->indexOfChild(bonus), 24);
     QVERIFY(!chat->form()->button_done->accessibleName().isEmpty());
     QCOMPARE(chat->form()->StartGame1->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+    // Every menu and menu item can be reached by its underlined letter.
+    std::function<void(QMenu *)> walk = [&](QMenu *menu) {
+        QVERIFY2(menu->title().contains('&'), qPrintable(menu->title()));
+        for (QAction *a : menu->actions()) {
+            if (a->isSeparator() || menu == chat->form()->Tiles1)
+                continue;
+            if (a->menu())
+                walk(a->menu());
+            else
+                QVERIFY2(a->text().contains('&'), qPrintable(a->text()));
+        }
+    };
+    for (QAction *top : chat->menuBar()->actions())
+        walk(top->menu());
 }
 
 QTEST_MAIN(TestKeyboard)
