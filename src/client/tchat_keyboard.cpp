@@ -74,8 +74,10 @@ bool Tchat::boardKey(QKeyEvent *key)
     default:
         break;
     }
+    // Tab belongs to the board only while it has paths to choose among;
+    // otherwise it moves on to the next control as everywhere.
     if (!m_model.myTurn())
-        return key->key() == Qt::Key_Tab; // keep the focus on the board
+        return false;
     if (refuseWhileWatching())
         return true;
     const QString text = key->text().toUpper();
@@ -87,10 +89,10 @@ bool Tchat::boardKey(QKeyEvent *key)
     }
     if (key->key() == Qt::Key_Tab) {
         const auto paths = tracePaths(m_model.board().letters, tracedLetters());
-        if (paths.size() > 1) {
-            m_traceChoice = (m_traceChoice + 1) % int(paths.size());
-            traceTo(paths[size_t(m_traceChoice)]);
-        }
+        if (paths.size() < 2)
+            return false;
+        m_traceChoice = (m_traceChoice + 1) % int(paths.size());
+        traceTo(paths[size_t(m_traceChoice)]);
         return true;
     }
     if (key->key() == Qt::Key_Backspace) {

@@ -145,6 +145,14 @@ void TestKeyboard::tabChoosesAnotherPath()
     QTest::keyClick(chat->form()->paintbox_board, Qt::Key_Return);
     QCOMPARE(heard(), "CMD_clearletter+1+2+" + FF + pick(2, 3, 1) + "CMD_playerdone+1+1+2+0+2+3+1" + FF
                           + "CMD_selectclear+1+" + FF);
+    // With nothing to choose among, Tab leaves the board for the next control.
+    chat->activateWindow();
+    chat->form()->paintbox_board->setFocus();
+    if (QTest::qWaitForWindowActive(chat.get())) {
+        QTest::keyClick(chat->form()->paintbox_board, Qt::Key_Tab);
+        QVERIFY(!chat->form()->paintbox_board->hasFocus());
+    }
+    QCOMPARE(heard(), QByteArray());
 }
 
 void TestKeyboard::backspaceEscapeEnter()
