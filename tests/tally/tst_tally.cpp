@@ -176,7 +176,7 @@ void TestTally::removingKeepsTheOthers()
 {
     TallyModel m;
     m.loadchecklist({"Ann", "Bo", "Cy"});
-    for (const QString &n : {"Ann", "Bo", "Cy"})
+    for (const char *n : {"Ann", "Bo", "Cy"})
         m.addOpponent(n);
     game(m, {"Ann", "Bo", "Cy"}, "Bo");
     m.moverow(3);
