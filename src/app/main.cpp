@@ -5,6 +5,7 @@
 #include "tabout.h"
 #include "tchat.h"
 #include "tgamestart.h"
+#include "thelp.h"
 #include "messages.h"
 #include "tphrases.h"
 #include "tspylist.h"
@@ -29,6 +30,7 @@ int main(int argc, char *argv[])
     Tchat chat;
     Tabout about(&chat);
     Tgamestart gamestart(&chat);
+    Thelp help(&chat);
     Tphrases phrases(&chat);
     TServer server;
     // Only when no word list at all can be had; told once the window is up,
@@ -50,6 +52,7 @@ int main(int argc, char *argv[])
     chat.setSpylist(&spylist);
     chat.setPhrasesDialog(&phrases);
     chat.setTally(&tally);
+    chat.setHelp(&help);
 
     QObject::connect(&guard, &SingleInstance::activationRequested, &chat, [&chat] {
         if (chat.isMinimized())

@@ -4,6 +4,7 @@
 #include "messages.h"
 #include "tabout.h"
 #include "tgamestart.h"
+#include "thelp.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -120,10 +121,30 @@ void Tchat::setAbout(Tabout *about)
     m_about = about;
     m_model.setVersionSource([about] { return about->versionText().toLatin1(); });
     ui::applyBackground(about);
-    connect(ui->About1, &QAction::triggered, about, [this, about] {
-        ui::centreOn(about, this);
-        about->show();
-        about->raise();
+    connect(ui->About1, &QAction::triggered, this, &Tchat::showAbout);
+}
+
+void Tchat::showAbout()
+{
+    Tabout *about = m_about;
+    if (!about)
+        return;
+    ui::centreOn(about, this);
+    about->show();
+    about->raise();
+}
+
+void Tchat::setHelp(Thelp *help)
+{
+    ui::applyBackground(help);
+    connect(help, &Thelp::aboutRequested, this, &Tchat::showAbout);
+    ui->Content1->setEnabled(true);
+    ui->Content1->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(ui->Content1, &QAction::triggered, help, [this, help] {
+        if (!help->isVisible())
+            ui::centreOn(help, this);
+        help->show();
+        help->raise();
     });
 }
 

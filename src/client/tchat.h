@@ -23,6 +23,7 @@ class Tgamestart;
 class Tspylist;
 class Tphrases;
 class Ttallylist;
+class Thelp;
 class QPushButton;
 class QKeyEvent;
 class QLabel;
@@ -45,6 +46,8 @@ public:
     void setSpylist(Tspylist *dialog);
     void setPhrasesDialog(Tphrases *dialog);
     void setTally(Ttallylist *tally);
+    void setHelp(Thelp *help);
+    void showAbout();
     // The other seated players, as the tally's "Players In Current Game".
     QStringList otherSeatedPlayers() const;
     // Where sounds go (tests record them); the window has its own player.
