@@ -15,6 +15,15 @@
 #include <sys/socket.h>
 
 namespace {
+// AddressSanitizer keeps freed memory in quarantine and adds its shadow:
+// resident memory says nothing about the host there. The release build
+// (the README's test command) measures it.
+#ifdef __SANITIZE_ADDRESS__
+constexpr bool kMemoryMeasured = false;
+#else
+constexpr bool kMemoryMeasured = true;
+#endif
+
 // Resident memory of this process (the host runs in it), in bytes.
 qint64 rss()
 {
@@ -90,7 +99,7 @@ void TestHostLimits::terminatorFlood()
     qInfo("honest chat after a 10 MiB terminator burst: %lld ms; memory growth %lld kB", latency,
           (rss() - before) / 1024);
     QVERIFY(latency >= 0 && latency < 100);
-    QVERIFY(rss() - before < 16 * 1024 * 1024);
+    QVERIFY(!kMemoryMeasured || rss() - before < 16 * 1024 * 1024);
 }
 
 void TestHostLimits::giantLines()
@@ -141,7 +150,7 @@ void TestHostLimits::peerThatNeverReads()
     qInfo("a peer that never reads was cut off after %lld bytes were sent to the host (%lld ms); memory growth "
           "%lld kB",
           sent, t.elapsed(), (rss() - before) / 1024);
-    QVERIFY(rss() - before < 16 * 1024 * 1024);
+    QVERIFY(!kMemoryMeasured || rss() - before < 16 * 1024 * 1024);
     for (auto &[c, slot] : senders)
         QCOMPARE(c->sock.state(), QAbstractSocket::ConnectedState);
     QTRY_VERIFY(a->messages.contains("CMD_playerdisconnected+3+Cy"));
