@@ -1,5 +1,7 @@
 #include "tlzrw1.h"
 
+#include <QBuffer>
+
 #include "lzhuf.h"
 #include "lzrw1kh.h"
 
@@ -307,4 +309,35 @@ bool Tlzrw1::Advise()
     }
     s.in->seek(start);
     return coded < sampled * Threshold / 100;
+}
+
+QByteArray Tlzrw1::compressBytes(const QByteArray &plain, TCompressMode mode)
+{
+    QByteArray source = plain;
+    QBuffer in(&source);
+    in.open(QIODevice::ReadOnly);
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    Tlzrw1 c;
+    c.UseStream = true;
+    c.CompressMode = mode;
+    c.setInputStream(&in);
+    c.setOutputStream(&out);
+    c.Compress();
+    return out.data();
+}
+
+QByteArray Tlzrw1::decompressBytes(const QByteArray &container)
+{
+    QByteArray source = container;
+    QBuffer in(&source);
+    in.open(QIODevice::ReadOnly);
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    Tlzrw1 c;
+    c.UseStream = true;
+    c.setInputStream(&in);
+    c.setOutputStream(&out);
+    c.Decompress();
+    return out.data();
 }

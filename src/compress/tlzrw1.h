@@ -52,6 +52,11 @@ public:
     // True when Fast is the better mode for the input.
     bool Advise();
 
+    // A container made from bytes in memory, and the bytes out of one, through
+    // the stream mode; the component's errors are thrown as ever.
+    static QByteArray compressBytes(const QByteArray &plain, TCompressMode mode);
+    static QByteArray decompressBytes(const QByteArray &container);
+
 signals:
     // The text the component would show as its caption while it works.
     void progress(const QString &caption);

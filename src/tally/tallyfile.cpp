@@ -2,7 +2,6 @@
 
 #include "tlzrw1.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -43,17 +42,7 @@ Loaded load(const QString &path)
         QFile f(path);
         if (!info.isFile() || info.size() > MaxFile || !f.open(QIODevice::ReadOnly))
             throw ELzrw1Exception(QStringLiteral("Lzrw1 (de)compression : Failed to open input file : ") + path);
-        QBuffer packed;
-        packed.setData(f.readAll());
-        packed.open(QIODevice::ReadOnly);
-        QBuffer plain;
-        plain.open(QIODevice::WriteOnly);
-        Tlzrw1 doit;
-        doit.UseStream = true;
-        doit.setInputStream(&packed);
-        doit.setOutputStream(&plain);
-        doit.Decompress();
-        const auto model = TallyModel::fromText(plain.data());
+        const auto model = TallyModel::fromText(Tlzrw1::decompressBytes(f.readAll()));
         if (!model)
             throw ELzrw1Exception(path + QStringLiteral(" : the tally in this file could not be read to the end !"));
         out.model = *model;
@@ -69,19 +58,9 @@ Loaded load(const QString &path)
 bool save(const QString &path, const TallyModel &model, QString *error)
 {
     try {
-        QByteArray text = model.toText();
-        QBuffer plain(&text);
-        plain.open(QIODevice::ReadOnly);
-        QBuffer packed;
-        packed.open(QIODevice::WriteOnly);
-        Tlzrw1 doit;
-        doit.UseStream = true;
-        doit.CompressMode = TCompressMode::Fast;
-        doit.setInputStream(&plain);
-        doit.setOutputStream(&packed);
-        doit.Compress();
+        const QByteArray packed = Tlzrw1::compressBytes(model.toText(), TCompressMode::Fast);
         QSaveFile out(path);
-        if (!out.open(QIODevice::WriteOnly) || out.write(packed.data()) != packed.data().size())
+        if (!out.open(QIODevice::WriteOnly) || out.write(packed) != packed.size())
             throw ELzrw1Exception(QStringLiteral("Lzrw1 : Error writing to output file : ") + path);
         if (failNext()) {
             failNext() = false;

@@ -5,23 +5,14 @@
 
 #include "tlzrw1.h"
 
-#include <QBuffer>
 
-inline qint64 decompressInMemory(QByteArray container, QByteArray *output = nullptr)
+inline qint64 decompressInMemory(const QByteArray &container, QByteArray *output = nullptr)
 {
-    QBuffer in(&container);
-    in.open(QIODevice::ReadOnly);
-    QBuffer out;
-    out.open(QIODevice::WriteOnly);
-    Tlzrw1 c;
-    c.UseStream = true;
-    c.setInputStream(&in);
-    c.setOutputStream(&out);
     try {
-        const qint64 n = c.Decompress();
+        const QByteArray plain = Tlzrw1::decompressBytes(container);
         if (output)
-            *output = out.data();
-        return n;
+            *output = plain;
+        return plain.size();
     } catch (const ELzrw1Exception &) {
         return -1;
     }

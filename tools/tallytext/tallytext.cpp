@@ -5,7 +5,6 @@
 
 #include "tlzrw1.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
 #include <cstdio>
@@ -22,21 +21,12 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "tallytext: cannot open %s\n", argv[1]);
         return 1;
     }
-    QBuffer packed;
-    packed.setData(f.readAll());
-    packed.open(QIODevice::ReadOnly);
-    QBuffer plain;
-    plain.open(QIODevice::WriteOnly);
-    Tlzrw1 doit;
-    doit.UseStream = true;
-    doit.setInputStream(&packed);
-    doit.setOutputStream(&plain);
     try {
-        doit.Decompress();
+        const QByteArray plain = Tlzrw1::decompressBytes(f.readAll());
+        std::fwrite(plain.constData(), 1, size_t(plain.size()), stdout);
     } catch (const ELzrw1Exception &e) {
         std::fprintf(stderr, "tallytext: %s\n", qPrintable(e.message()));
         return 1;
     }
-    std::fwrite(plain.data().constData(), 1, size_t(plain.data().size()), stdout);
     return 0;
 }
