@@ -311,33 +311,33 @@ bool Tlzrw1::Advise()
     return coded < sampled * Threshold / 100;
 }
 
-QByteArray Tlzrw1::compressBytes(const QByteArray &plain, TCompressMode mode)
+namespace {
+// Runs the component from one memory buffer to another.
+template <class Run> QByteArray throughMemory(const QByteArray &input, Run run)
 {
-    QByteArray source = plain;
+    QByteArray source = input;
     QBuffer in(&source);
     in.open(QIODevice::ReadOnly);
     QBuffer out;
     out.open(QIODevice::WriteOnly);
     Tlzrw1 c;
     c.UseStream = true;
-    c.CompressMode = mode;
     c.setInputStream(&in);
     c.setOutputStream(&out);
-    c.Compress();
+    run(c);
     return out.data();
+}
+} // namespace
+
+QByteArray Tlzrw1::compressBytes(const QByteArray &plain, TCompressMode mode)
+{
+    return throughMemory(plain, [mode](Tlzrw1 &c) {
+        c.CompressMode = mode;
+        c.Compress();
+    });
 }
 
 QByteArray Tlzrw1::decompressBytes(const QByteArray &container)
 {
-    QByteArray source = container;
-    QBuffer in(&source);
-    in.open(QIODevice::ReadOnly);
-    QBuffer out;
-    out.open(QIODevice::WriteOnly);
-    Tlzrw1 c;
-    c.UseStream = true;
-    c.setInputStream(&in);
-    c.setOutputStream(&out);
-    c.Decompress();
-    return out.data();
+    return throughMemory(container, [](Tlzrw1 &c) { c.Decompress(); });
 }

@@ -99,9 +99,7 @@ void TestBoard::cleanup()
 
 void TestBoard::feed(std::initializer_list<QByteArray> messages)
 {
-    host->say(messages);
-    QTest::qWait(20);
-    QTRY_COMPARE(chat->model().queuedMessages(), 0);
+    feedWindow(*host, *chat, messages);
 }
 
 void TestBoard::startMyTurn()

@@ -103,9 +103,7 @@ void TestChat::cleanup()
 
 void TestChat::feed(std::initializer_list<QByteArray> messages)
 {
-    host->say(messages);
-    QTest::qWait(30);
-    QTRY_COMPARE(chat->model().queuedMessages(), 0);
+    feedWindow(*host, *chat, messages, 30);
 }
 
 void TestChat::chatLineInColour()

@@ -89,9 +89,7 @@ void TestKeyboard::cleanup()
 
 void TestKeyboard::feed(std::initializer_list<QByteArray> messages)
 {
-    host->say(messages);
-    QTest::qWait(20);
-    QTRY_COMPARE(chat->model().queuedMessages(), 0);
+    feedWindow(*host, *chat, messages);
 }
 
 void TestKeyboard::myTurn()

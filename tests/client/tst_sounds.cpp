@@ -93,9 +93,7 @@ void TestSounds::cleanup()
 
 void TestSounds::feed(std::initializer_list<QByteArray> messages)
 {
-    host->say(messages);
-    QTest::qWait(20);
-    QTRY_COMPARE(chat->model().queuedMessages(), 0);
+    feedWindow(*host, *chat, messages);
 }
 
 QStringList TestSounds::lines() const

@@ -45,6 +45,15 @@ public:
     QByteArray received;
 };
 
+// Says the messages and waits until the window has handled every one.
+template <typename Window>
+void feedWindow(FakeHost &host, Window &w, std::initializer_list<QByteArray> messages, int settleMs = 20)
+{
+    host.say(messages);
+    QTest::qWait(settleMs);
+    QTRY_COMPARE(w.model().queuedMessages(), 0);
+}
+
 // Starts a window joining this host as "Ann" and accepts its connection;
 // the window has no slot yet. Null when the connection did not come.
 template <typename Window> std::unique_ptr<Window> joinWindow(FakeHost &host)

@@ -5,6 +5,7 @@
 // Whatever arrives, the host must neither crash nor hang.
 
 #include "message.h"
+#include "hostinput.h"
 #include "tserver.h"
 
 #include <QCoreApplication>
@@ -81,47 +82,24 @@ struct World {
     }
 };
 
-World &world()
-{
-    static World *w = [] {
-        static int argc = 1;
-        static char name[] = "fuzz_host";
-        static char *argv[] = {name, nullptr};
-        new QCoreApplication(argc, argv);
-        return new World;
-    }();
-    return *w;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    World &w = world();
+    World &w = fuzzWorld<World>("fuzz_host");
     w.ensureConnected();
     // Bytes from connections that no longer exist were counted but will not
     // be read again: start the count afresh from what the host has seen.
     w.base = w.host->bytesReceived();
     w.written.fill(0);
-    std::size_t i = 0;
-    while (i + 2 <= size) {
-        const std::uint8_t head = data[i];
-        const std::size_t len = std::min<std::size_t>(data[i + 1], size - i - 2);
-        const int peer = head & 3;
-        if (head & 0x80) {
-            for (int k = 0; k < (head >> 2 & 7); ++k) {
-                w.host->Timer1Timer();
-                w.host->computertimerTimer();
-            }
-        }
+    forEachChunk(data, size, *w.host, [&w](int peer, const char *bytes, std::size_t len) {
         QTcpSocket *s = w.peers[size_t(peer)].get();
         if (s && s->state() == QAbstractSocket::ConnectedState) {
-            s->write(reinterpret_cast<const char *>(data + i + 2), qint64(len));
+            s->write(bytes, qint64(len));
             s->flush();
             w.written[size_t(peer)] += qint64(len);
         }
-        i += 2 + len;
         w.drain();
-    }
+    });
     return 0;
 }

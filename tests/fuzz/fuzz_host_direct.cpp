@@ -5,6 +5,7 @@
 // the connection handling honest.
 
 #include "framer.h"
+#include "hostinput.h"
 #include "tserver.h"
 
 #include <QCoreApplication>
@@ -63,38 +64,16 @@ struct World {
     }
 };
 
-World &world()
-{
-    static World *w = [] {
-        static int argc = 1;
-        static char name[] = "fuzz_host_direct";
-        static char *argv[] = {name, nullptr};
-        new QCoreApplication(argc, argv);
-        return new World;
-    }();
-    return *w;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    World &w = world();
+    World &w = fuzzWorld<World>("fuzz_host_direct");
     w.ensureAttached();
-    std::size_t i = 0;
-    while (i + 2 <= size) {
-        const std::uint8_t head = data[i];
-        const std::size_t len = std::min<std::size_t>(data[i + 1], size - i - 2);
-        if (head & 0x80) {
-            for (int k = 0; k < (head >> 2 & 7); ++k) {
-                w.host->Timer1Timer();
-                w.host->computertimerTimer();
-            }
-        }
-        w.feed(head & 3, reinterpret_cast<const char *>(data + i + 2), qsizetype(len));
-        i += 2 + len;
+    forEachChunk(data, size, *w.host, [&w](int peer, const char *bytes, std::size_t len) {
+        w.feed(size_t(peer), bytes, qsizetype(len));
         w.host->Timer1Timer();
         w.host->computertimerTimer();
-    }
+    });
     return 0;
 }
