@@ -103,6 +103,6 @@ void Tchat::playasound(const QByteArray &slot, const QString &name)
     const QString description = chatter::description(chatter::number(name));
     if (!m_model.isSeat(seat) || description.isEmpty())
         return;
-    addlinetochat(slot + '+' + seatLabel("label_playername", seat)->text().toLatin1() + ": <Chatter Sound> "
+    addlinetochat(slot + '+' + m_model.seat(seat).name.toLatin1() + ": <Chatter Sound> "
                   + description.toLatin1());
 }
