@@ -19,7 +19,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Wordmire"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Word Mire"));
+    // No display name: the desktop would append it to every dialog's own title.
 
     SingleInstance guard(QStringLiteral("wordmire-levroc"));
     if (guard.anotherIsRunning())

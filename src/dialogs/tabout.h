@@ -11,11 +11,19 @@ class Tabout;
 class Tabout : public QDialog {
     Q_OBJECT
 public:
+    // Where the picture and the link line lead.
+    static constexpr const char *WebPage = "https://wordmire.net/";
+
     explicit Tabout(QWidget *parent = nullptr);
     ~Tabout() override;
 
     QString versionText() const;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void openWebPage();
+
     std::unique_ptr<Ui::Tabout> ui;
 };

@@ -23,7 +23,7 @@ void showMessage(QWidget *parent, const QString &text)
         sink()(text);
         return;
     }
-    QMessageBox::information(parent, QApplication::applicationDisplayName(), text);
+    QMessageBox::information(parent, QStringLiteral("Word Mire"), text);
 }
 
 namespace {
@@ -38,7 +38,7 @@ bool askYesNo(QWidget *parent, const QString &text)
 {
     if (asker())
         return asker()(text);
-    return QMessageBox::question(parent, QApplication::applicationDisplayName(), text,
+    return QMessageBox::question(parent, QStringLiteral("Word Mire"), text,
                                  QMessageBox::Yes | QMessageBox::No)
            == QMessageBox::Yes;
 }

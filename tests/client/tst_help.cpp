@@ -66,9 +66,31 @@ void TestHelp::pagesAndState()
 void TestHelp::aboutBox()
 {
     Tabout about;
-    QCOMPARE(about.findChild<QLabel *>("version")->text(), QString("1.0.16"));
-    QCOMPARE(about.findChild<QLabel *>("label_build")->text(), QString(".17"));
+    auto *version = about.findChild<QLabel *>("version");
+    auto *build = about.findChild<QLabel *>("label_build");
+    QCOMPARE(version->text(), QString("1.0.16"));
+    QCOMPARE(build->text(), QString(".17"));
     QCOMPARE(about.versionText(), QString("1.0.16"));
+    // The build number sits right against the version, on its line.
+    QCOMPARE(build->x(), version->x() + version->width());
+    QCOMPARE(build->y(), version->y());
+
+    // Both the picture and the link line go to the desktop's handler; a
+    // handler that fails says so instead of doing nothing.
+    QStringList opened;
+    bool works = true;
+    ui::setUrlOpener([&](const QString &address) { opened << address; return works; });
+    QStringList shown;
+    ui::setMessageSink([&](const QString &text) { shown << text; });
+    QTest::mouseClick(about.findChild<QLabel *>("label_picture"), Qt::LeftButton);
+    emit about.findChild<QLabel *>("label_link")->linkActivated("page");
+    works = false;
+    emit about.findChild<QLabel *>("label_link")->linkActivated("page");
+    ui::setUrlOpener(nullptr);
+    ui::setMessageSink(nullptr);
+    QCOMPARE(opened, QStringList(3, QString::fromLatin1(Tabout::WebPage)));
+    QCOMPARE(shown.size(), 1);
+    QVERIFY(shown[0].contains(Tabout::WebPage));
 }
 
 QTEST_MAIN(TestHelp)
