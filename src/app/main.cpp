@@ -4,6 +4,8 @@
 #endif
 #include "tabout.h"
 #include "tchat.h"
+#include "tdownload.h"
+#include "tlobby.h"
 #include "tgamestart.h"
 #include "thelp.h"
 #include "messages.h"
@@ -13,17 +15,20 @@
 #include "tserver.h"
 
 #include <QApplication>
+#include <QProcess>
 #include <QTimer>
 
-int main(int argc, char *argv[])
+namespace {
+// The whole run; gives the arguments of a copy to start in this one's place
+// (a join from the lobby), empty for none.
+QStringList run(QApplication &app, int *code)
 {
-    QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Wordmire"));
     // No display name: the desktop would append it to every dialog's own title.
 
     SingleInstance guard(QStringLiteral("wordmire-levroc"));
     if (guard.anotherIsRunning())
-        return 0;
+        return {};
     guard.claim();
 
     // Windows are created once, in this order, and live for the whole run.
@@ -32,6 +37,8 @@ int main(int argc, char *argv[])
     Tgamestart gamestart(&chat);
     Thelp help(&chat);
     Tphrases phrases(&chat);
+    Tdownload download(&chat);
+    Tlobby lobby(&chat);
     TServer server;
     // Only when no word list at all can be had; told once the window is up,
     // never before hosting starts.
@@ -53,6 +60,8 @@ int main(int argc, char *argv[])
     chat.setPhrasesDialog(&phrases);
     chat.setTally(&tally);
     chat.setHelp(&help);
+    chat.setLauncher(&download);
+    chat.setLobby(&lobby);
 
     QObject::connect(&guard, &SingleInstance::activationRequested, &chat, [&chat] {
         if (chat.isMinimized())
@@ -67,5 +76,19 @@ int main(int argc, char *argv[])
 #ifdef STARTUP_PROBE
     startupProbe();
 #endif
-    return app.exec();
+    *code = app.exec();
+    return chat.restartArguments();
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    int code = 0;
+    const QStringList restart = run(app, &code);
+    // Every window, the host and the single-copy guard are gone by now, so
+    // the new copy starts as the only one.
+    if (!restart.isEmpty() && !QProcess::startDetached(QCoreApplication::applicationFilePath(), restart))
+        return 1;
+    return code;
 }

@@ -394,6 +394,7 @@ void ClientModel::justwatching(const QByteArray &data)
 
 void ClientModel::startthegame(const QByteArray &data)
 {
+    m_gameRunning = true;
     FieldReader r(data);
     const QByteArray name = r.field();
     const QByteArray playto = r.field();
@@ -508,6 +509,7 @@ void ClientModel::timeup(const QByteArray &)
 
 void ClientModel::winner(const QByteArray &data)
 {
+    m_gameRunning = false;
     withdrawArrows();
     m_currentplayer = 0;
     clearStrip();

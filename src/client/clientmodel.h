@@ -67,6 +67,8 @@ public:
     bool loggedin() const { return m_loggedin; }
     bool ishost() const { return m_ishost; }
     int currentplayer() const { return m_currentplayer; }
+    // From a game's start to its winner.
+    bool gameRunning() const { return m_gameRunning; }
     int seatcount() const { return Seats; }
     bool isSeat(int slot) const { return slot >= 1 && slot <= Seats; }
     bool myTurn() const { return m_currentplayer != 0 && m_currentplayer == m_myslot; }
@@ -211,6 +213,7 @@ private:
     bool m_loggedin = false;
     bool m_ishost = false;
     int m_currentplayer = 0;
+    bool m_gameRunning = false;
     std::array<Seat, Seats + 1> m_seats{}; // 1..4; 0 answers for any other slot
     QHash<int, QByteArray> m_spectators;
     ClientBoard m_board;

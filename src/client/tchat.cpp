@@ -112,8 +112,10 @@ void Tchat::closeEvent(QCloseEvent *event)
 {
     FormClose();
     QMainWindow::closeEvent(event);
-    if (event->isAccepted())
+    if (event->isAccepted()) {
+        m_announcer.stop();
         emit closed();
+    }
 }
 
 void Tchat::setAbout(Tabout *about)

@@ -4,6 +4,7 @@
 
 #include "boardview.h"
 #include "clientmodel.h"
+#include "lobby.h"
 #include "soundplayer.h"
 #include "tileimages.h"
 
@@ -24,6 +25,8 @@ class Tspylist;
 class Tphrases;
 class Ttallylist;
 class Thelp;
+class Tdownload;
+class Tlobby;
 class QPushButton;
 class QKeyEvent;
 class QLabel;
@@ -47,6 +50,18 @@ public:
     void setPhrasesDialog(Tphrases *dialog);
     void setTally(Ttallylist *tally);
     void setHelp(Thelp *help);
+    // The launcher shown on a start without arguments.
+    void setLauncher(Tdownload *launcher);
+    // File -> "Host or Join a Game...".
+    void setLobby(Tlobby *lobby);
+    void showLobby();
+    // Hosting from the lobby: announce this game on the local network.
+    void hostFromLobby(const QString &name);
+    // Joining from the lobby ends this copy and starts another in its place.
+    void joinFromLobby(const QString &name, const QString &address);
+    // The arguments of the copy to start once this one has ended (empty: none).
+    QStringList restartArguments() const { return m_restartArgs; }
+    lobby::Announcer &announcer() { return m_announcer; }
     void showAbout();
     // The other seated players, as the tally's "Players In Current Game".
     QStringList otherSeatedPlayers() const;
@@ -273,4 +288,10 @@ private:
     std::array<QByteArray, 101> links{};
     int lastlink = -1;
     QPixmap imagelist_smilies;
+
+    Tdownload *m_launcher = nullptr;
+    Tlobby *m_lobby = nullptr;
+    lobby::Announcer m_announcer;
+    QString m_announcedAs;
+    QStringList m_restartArgs;
 };

@@ -4,9 +4,11 @@
 #include "ui_tchat.h"
 
 #include "messages.h"
+#include "tdownload.h"
 #include "tspylist.h"
 
 #include <QCoreApplication>
+#include <QScreen>
 
 void Tchat::processparams()
 {
@@ -19,6 +21,13 @@ void Tchat::processparams()
         hostaddress = QStringLiteral("127.0.0.1");
         playername = QStringLiteral("You");
         hostpress();
+        // Beside the solo game, the ways to play with others.
+        if (m_launcher) {
+            if (const QScreen *screen = this->screen())
+                m_launcher->move(screen->availableGeometry().center() - m_launcher->rect().center());
+            m_launcher->show();
+            m_launcher->raise();
+        }
         return;
     }
     addlinetochat("0+Loading Multi-player Game.. Please Wait.");
@@ -26,9 +35,11 @@ void Tchat::processparams()
         return;
     playername = args[0];
     hostaddress = args[1];
-    if (args[2] == QLatin1String("true"))
+    if (args[2] == QLatin1String("true")) {
         hostpress();
-    else
+        if (m_model.ishost() && m_lobby)
+            hostFromLobby(playername.left(lobby::MaxNameLength));
+    } else
         joinpress();
     m_model.openMatchmakerLink();
 }

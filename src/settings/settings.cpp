@@ -46,6 +46,10 @@ Preferences read(const IniFile &ini)
     const QByteArray turn = get("Turnsound").value_or("0");
     p.turnsound = turn == "1" ? 1 : turn == "2" ? 2 : 0;
     p.chattersounds = get("ChatterSounds").value_or("true") != "false";
+    p.gatehouseurl = get("Gatehouseurl").value_or(QByteArray()).trimmed();
+    p.gatehousepath = get("Gatehousepath").value_or(QByteArray()).trimmed();
+    p.lobbyname = get("Lobbyname").value_or(QByteArray());
+    p.lobbyaddress = get("Lobbyaddress").value_or(QByteArray());
     return p;
 }
 
@@ -69,6 +73,13 @@ void write(IniFile &ini, const Preferences &p)
     set("Playsounds", flag(p.playsounds));
     set("Postwordsinchatbox", flag(p.postwords));
     set("ChatterSounds", flag(p.chattersounds));
+}
+
+void writeLobby(IniFile &ini, const QByteArray &name, const std::optional<QByteArray> &address)
+{
+    ini.setValue(Section, "Lobbyname", name);
+    if (address)
+        ini.setValue(Section, "Lobbyaddress", *address);
 }
 
 void writePhrases(IniFile &ini, const std::array<QByteArray, 10> &phrases)

@@ -30,11 +30,20 @@ struct Preferences {
     int top = 3, left = 3, width = 790, height = 580;
     int turnsound = 0; // 0 Classic, 1 New, 2 Default
     bool chattersounds = true;
+    // Set by hand only: where the matchmaking client's installer comes from
+    // and where the client itself is (empty: the built-in ones).
+    QByteArray gatehouseurl;
+    QByteArray gatehousepath;
+    // The name and address last used to host or join from the game itself.
+    QByteArray lobbyname;
+    QByteArray lobbyaddress;
 };
 
 Preferences read(const IniFile &ini);
 // Writes every key but the phrases (the phrase editor writes those).
 void write(IniFile &ini, const Preferences &p);
+// Without an address only the name is written.
+void writeLobby(IniFile &ini, const QByteArray &name, const std::optional<QByteArray> &address);
 void writePhrases(IniFile &ini, const std::array<QByteArray, 10> &phrases);
 
 } // namespace settings

@@ -1,0 +1,93 @@
+// Finding other players: the launcher beside a solo game, and hosting or
+// joining from inside the game with hosts announced on the local network.
+
+#include "tchat.h"
+#include "ui_tchat.h"
+
+#include "messages.h"
+#include "settings.h"
+#include "tdownload.h"
+#include "tlobby.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+void Tchat::setLauncher(Tdownload *launcher)
+{
+    m_launcher = launcher;
+    SettingsFile file(settingsPath());
+    const settings::Preferences p = settings::read(file.read());
+    if (!p.gatehouseurl.isEmpty())
+        launcher->setInstallerUrl(QUrl(QString::fromLatin1(p.gatehouseurl)));
+    launcher->setGatehousePath(QString::fromLocal8Bit(p.gatehousepath));
+    connect(launcher, &Tdownload::exitRequested, this, &QWidget::close);
+    connect(launcher, &Tdownload::playWithOthersRequested, this, &Tchat::showLobby);
+}
+
+void Tchat::setLobby(Tlobby *lobby)
+{
+    m_lobby = lobby;
+    ui::applyBackground(lobby);
+    ui->HostorJoin1->setEnabled(true);
+    connect(ui->HostorJoin1, &QAction::triggered, this, &Tchat::showLobby);
+    connect(lobby, &Tlobby::hostRequested, this, &Tchat::hostFromLobby);
+    connect(lobby, &Tlobby::joinRequested, this, &Tchat::joinFromLobby);
+    m_announcer.setSource([this] {
+        lobby::Announcement a;
+        a.name = m_announcedAs;
+        for (int s = 1; s <= ClientModel::Seats; ++s) {
+            const QString &n = m_model.seat(s).name;
+            a.seatsTaken += n != ClientModel::Waiting && !(s == 2 && n == QLatin1String("Klot"));
+        }
+        a.running = m_model.gameRunning();
+        return a;
+    });
+}
+
+void Tchat::showLobby()
+{
+    if (!m_lobby)
+        return;
+    if (m_lobby->name().isEmpty()) {
+        SettingsFile file(settingsPath());
+        const settings::Preferences p = settings::read(file.read());
+        m_lobby->setName(QString::fromLatin1(p.lobbyname));
+        m_lobby->setAddress(QString::fromLatin1(p.lobbyaddress));
+    }
+    m_lobby->setHosting(m_announcer.isRunning(), m_announcedAs);
+    if (!m_lobby->isVisible())
+        ui::centreOn(m_lobby, this);
+    m_lobby->show();
+    m_lobby->raise();
+    m_lobby->activateWindow();
+}
+
+void Tchat::hostFromLobby(const QString &name)
+{
+    SettingsFile(settingsPath()).update(
+        [&](IniFile &ini) { settings::writeLobby(ini, name.toLatin1(), std::nullopt); });
+    if (!m_model.ishost()) {
+        // A joined copy cannot host as well: end it and start one that hosts.
+        if (!ui::askYesNo(this, QStringLiteral("Leave this game and host your own?")))
+            return;
+        m_restartArgs = {name, QStringLiteral("127.0.0.1"), QStringLiteral("true")};
+        close();
+        return;
+    }
+    m_announcedAs = name;
+    if (!m_announcer.isRunning())
+        addlinetochat("0+Your game is now announced on your network as " + name.toLatin1() + ".");
+    m_announcer.start();
+    if (m_lobby)
+        m_lobby->setHosting(true, name);
+}
+
+void Tchat::joinFromLobby(const QString &name, const QString &address)
+{
+    SettingsFile(settingsPath()).update(
+        [&](IniFile &ini) { settings::writeLobby(ini, name.toLatin1(), address.toLatin1()); });
+    if (m_model.gameRunning() && !ui::askYesNo(this, QStringLiteral("Leave the game that is running and join %1?").arg(address)))
+        return;
+    m_restartArgs = {name, address, QStringLiteral("false")};
+    close();
+}

@@ -1,0 +1,93 @@
+#pragma once
+// Finding games on the local network. A hosting copy says, every two
+// seconds, who hosts, how many seats are taken and whether a game runs; a
+// copy looking for a game listens and keeps the hosts it has heard lately.
+// Nothing else is sent: the game itself is always on its own TCP port.
+
+#include <QHostAddress>
+#include <QList>
+#include <QObject>
+#include <QTimer>
+#include <QUdpSocket>
+#include <functional>
+#include <optional>
+
+namespace lobby {
+
+constexpr quint16 DefaultPort = 7773;
+constexpr int MaxDatagram = 128;
+constexpr int MaxNameLength = 24;
+constexpr int IntervalMs = 2000;
+
+struct Announcement {
+    QString name;
+    int seatsTaken = 0; // 0..4
+    bool running = false;
+    bool operator==(const Announcement &) const = default;
+};
+
+// The datagram's bytes. A name that is empty, too long or not printable
+// Latin-1 cannot be announced (nullopt).
+std::optional<QByteArray> encode(const Announcement &a);
+// Anything that is not exactly an announcement gives nullopt.
+std::optional<Announcement> decode(const QByteArray &datagram);
+
+class Announcer : public QObject {
+    Q_OBJECT
+public:
+    explicit Announcer(QObject *parent = nullptr);
+    void setPort(quint16 port) { m_port = port; }
+    // Asked each time, so the announcement follows the game.
+    void setSource(std::function<Announcement()> source) { m_source = std::move(source); }
+    void start();
+    void stop();
+    bool isRunning() const { return m_timer.isActive(); }
+    // Sends one announcement now; false when no address took it.
+    bool announce();
+
+private:
+    QUdpSocket m_socket;
+    QTimer m_timer;
+    quint16 m_port = DefaultPort;
+    std::function<Announcement()> m_source;
+};
+
+class Listener : public QObject {
+    Q_OBJECT
+public:
+    struct Host {
+        QHostAddress address;
+        Announcement announcement;
+        qint64 heardAt = 0; // ms of the listener's clock
+    };
+    static constexpr int MaxHosts = 32;
+
+    explicit Listener(QObject *parent = nullptr);
+    // Listens on the port (0: any free one); false with the reason otherwise.
+    bool listen(quint16 port = DefaultPort, QString *error = nullptr);
+    quint16 port() const { return m_socket.localPort(); }
+    void close();
+    // A host not heard for this long is dropped.
+    void setExpiry(int ms) { m_expiryMs = ms; }
+    void setClock(std::function<qint64()> clock) { m_clock = std::move(clock); }
+    // Drops the hosts that went quiet (also run every second).
+    void expire();
+    const QList<Host> &hosts() const { return m_hosts; }
+
+signals:
+    void hostsChanged();
+
+private:
+    void readPending();
+
+    QUdpSocket m_socket;
+    QTimer m_sweep;
+    QList<Host> m_hosts;
+    int m_expiryMs = 3 * IntervalMs;
+    std::function<qint64()> m_clock;
+};
+
+// This computer's addresses that others on the network can use.
+QStringList localAddresses();
+
+} // namespace lobby
