@@ -30,6 +30,13 @@ Up to nine people can be connected: four seated, the others watching.</p>
 <p><b>Joining.</b> Start it as <code>wordmire NAME ADDRESS false</code> with the
 host's address. The Gatehouse matchmaking client starts Word Mire this way for
 you.</p>
+<p><b>From inside the game.</b> Choose <b>File, Host or Join a Game...</b> and type
+your name. <b>Host a Game Here</b> announces your game on your local network and
+shows the addresses others can use. The same window lists the games it hears
+on your network, each with a <b>Join</b> button, and takes any address by hand.
+Joining closes this copy and starts a new one connected to that host. The
+announcements use UDP port 7773 on your local network only; the game itself
+always uses TCP port 7772.</p>
 <p>When the host closes the game, it ends for everybody.</p>)",
 
     R"(<h2>Game Play</h2>
