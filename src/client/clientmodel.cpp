@@ -26,18 +26,41 @@ ClientModel::ClientModel(QObject *parent) : QObject(parent)
     connect(&Timer2, &QTimer::timeout, this, &ClientModel::Timer2Timer);
 
     connect(&sock, &QTcpSocket::readyRead, this, &ClientModel::sockRead);
-    connect(&sock, &QTcpSocket::connected, this, [this] { sock.setSocketOption(QAbstractSocket::LowDelayOption, 1); });
+    connect(&sock, &QTcpSocket::connected, this, [this] {
+        m_connectTimer.stop();
+        sock.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    });
+    m_connectTimer.setSingleShot(true);
+    m_connectTimer.setInterval(ConnectTimeoutMs);
+    connect(&m_connectTimer, &QTimer::timeout, this, [this] {
+        if (sock.state() == QAbstractSocket::ConnectedState)
+            return;
+        sock.abort();
+        emit connectFailed(QStringLiteral("no answer within %1 seconds").arg(m_connectTimer.interval() / 1000));
+    });
     connect(&sock, &QTcpSocket::disconnected, this, &ClientModel::connectionClosed);
     connect(&sock, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
         // Refused or unanswered connections leave the window unconnected.
-        if (error == QAbstractSocket::HostNotFoundError)
+        if (error == QAbstractSocket::HostNotFoundError) {
+            m_connectTimer.stop();
             emit hostNotFound();
+            return;
+        }
+        // Failures while connecting; a connection that ends later is the
+        // disconnected signal's business.
+        if (!m_connectTimer.isActive())
+            return;
+        m_connectTimer.stop();
+        emit connectFailed(error == QAbstractSocket::ConnectionRefusedError
+                               ? QStringLiteral("nothing is listening there (connection refused)")
+                               : sock.errorString());
     });
 }
 
 void ClientModel::connectTo(const QString &address, quint16 port, const QByteArray &name)
 {
     logintail = wire::safeName(name) + wire::Terminator;
+    m_connectTimer.start();
     sock.connectToHost(address, port);
 }
 
@@ -512,6 +535,9 @@ void ClientModel::winner(const QByteArray &data)
     m_gameRunning = false;
     withdrawArrows();
     m_currentplayer = 0;
+    // The game is over: no turn runs down any more.
+    Timer2.stop();
+    Timer2Tag = 0;
     clearStrip();
     FieldReader r(data);
     const QByteArray name = r.field();
@@ -597,6 +623,14 @@ void ClientModel::madeword(const QByteArray &data)
     made.total = r.field();
     made.teamA = r.field();
     made.teamB = r.field();
+    if (!r.rest().isEmpty()) {
+        r.beginGroups();
+        while (r.moreGroups()) {
+            const int x = r.number();
+            const int y = r.number();
+            made.tiles.emplace_back(QPoint(x, y), rules::onBoard(x, y) ? m_board.letters[size_t(x)][size_t(y)] : 0);
+        }
+    }
     emit wordMade(made);
 
     // The picks are over: every square's mark goes (redrawing the marked ones).
@@ -613,18 +647,14 @@ void ClientModel::madeword(const QByteArray &data)
     clearStrip();
 
     // The word moves from the board into the letter strip.
-    if (!r.rest().isEmpty()) {
-        r.beginGroups();
-        for (int k = 1; r.moreGroups(); ++k) {
-            const int x = r.number();
-            const int y = r.number();
-            if (!rules::onBoard(x, y))
-                continue;
-            if (k <= StripLength)
-                setStrip(k, m_board.letters[size_t(x)][size_t(y)]);
-            m_board.letters[size_t(x)][size_t(y)] = 0;
-            emit cellChanged(x, y);
-        }
+    for (int k = 1; k <= int(made.tiles.size()); ++k) {
+        const auto [x, y] = std::pair(made.tiles[size_t(k - 1)].first.x(), made.tiles[size_t(k - 1)].first.y());
+        if (!rules::onBoard(x, y))
+            continue;
+        if (k <= StripLength)
+            setStrip(k, m_board.letters[size_t(x)][size_t(y)]);
+        m_board.letters[size_t(x)][size_t(y)] = 0;
+        emit cellChanged(x, y);
     }
     if (made.seat == m_myslot) {
         emit soundRequested(QStringLiteral("goodword"));
@@ -641,6 +671,7 @@ void ClientModel::moving(const QByteArray &data)
     withdrawArrows();
     FieldReader r(data);
     m_lastdirection = r.number();
+    m_beforeShift = m_board.letters;
     rules::shift(m_board.letters, m_lastdirection, rules::Empty);
     emit boardChanged();
     emit soundRequested(QStringLiteral("shift"));

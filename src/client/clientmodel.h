@@ -48,6 +48,8 @@ public:
     struct WordMade {
         int seat = 0;
         QByteArray word, points, total, teamA, teamB;
+        // The word's tiles in the order traced, with their letters.
+        std::vector<std::pair<QPoint, int>> tiles;
     };
 
     enum class PickResult { NotYourTurn, Invalid, Placed };
@@ -58,6 +60,9 @@ public:
     void setVersionSource(std::function<QByteArray()> source) { m_version = std::move(source); }
     // Connects and, once a slot is offered, logs in under this name.
     void connectTo(const QString &address, quint16 port, const QByteArray &name);
+    // How long a connection may take before it counts as failed.
+    void setConnectTimeout(int ms) { m_connectTimer.setInterval(ms); }
+    static constexpr int ConnectTimeoutMs = 10000;
     void setHosting(bool hosting) { m_ishost = hosting; }
     // The matchmaking client may listen here; nothing is ever said on it.
     void openMatchmakerLink();
@@ -79,6 +84,9 @@ public:
     // What each strip slot shows (1..7; -1 empty).
     int stripCode(int k) const { return m_strip[size_t(k)]; }
     int lastdirection() const { return m_lastdirection; }
+    // For the last slide: where each tile now on the board came from (see
+    // rules::slideSources).
+    rules::Board slideSources() const { return rules::slideSources(m_beforeShift, m_lastdirection, rules::Empty); }
     int timePerTurn() const { return m_timePerTurn; }
     // The seat the slide arrows are offered to (0: none).
     int arrowsFor() const { return m_arrowsFor; }
@@ -158,6 +166,9 @@ signals:
     void chatterSound(const QByteArray &slot, const QString &name);
     void gameFull();
     void hostNotFound();
+    // The host could not be reached (refused, unanswered, network down); the
+    // reason in plain words.
+    void connectFailed(const QString &reason);
     void connectionClosed();
 
 private:
@@ -203,6 +214,7 @@ private:
     QTcpSocket Sock11;
     QTimer Timer1;
     QTimer Timer2;
+    QTimer m_connectTimer;
     int Timer2Tag = 0;
     wire::Framer m_framer{MaxPending};
     QQueue<QByteArray> receivedlist;
@@ -220,6 +232,7 @@ private:
     std::array<int, StripLength + 1> m_strip{};
     int m_timePerTurn = 0;
     int m_lastdirection = 0;
+    rules::Board m_beforeShift{};
     int m_arrowsFor = 0;
     QRandomGenerator m_chatterRng;
 };

@@ -50,6 +50,7 @@ void Tchat::FormCreate()
     setupChat();
     setupRoster();
     setupGame();
+    setupEffects();
     setupSounds();
     setupPhrases();
     setupSettings();
@@ -94,14 +95,19 @@ void Tchat::connectModel()
         ui::showMessage(this, QStringLiteral("Game is full"));
         close();
     });
-    connect(m, &ClientModel::hostNotFound, this,
-            [this] { ui::showMessage(this, QStringLiteral("Host Lookup - Could Not Find Host Entry")); });
-    connect(m, &ClientModel::connectionClosed, this, &QWidget::close);
+    connect(m, &ClientModel::hostNotFound, this, [this] {
+        addlinetochat("0+Could not reach the host at " + m_connectAddress.toLatin1() +
+                      ": the address could not be found.");
+        ui::showMessage(this, QStringLiteral("Host Lookup - Could Not Find Host Entry"));
+    });
+    connect(m, &ClientModel::connectFailed, this, &Tchat::connectFailed);
+    connect(m, &ClientModel::connectionClosed, this, &Tchat::connectionLost);
 }
 
 void Tchat::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
+    m_motion.setSuspended(isMinimized());
     if (!m_shown) {
         m_shown = true;
         processparams();
@@ -113,6 +119,7 @@ void Tchat::closeEvent(QCloseEvent *event)
     FormClose();
     QMainWindow::closeEvent(event);
     if (event->isAccepted()) {
+        m_closing = true;
         m_announcer.stop();
         emit closed();
     }

@@ -5,6 +5,7 @@
 #include "boardview.h"
 #include "clientmodel.h"
 #include "lobby.h"
+#include "animationclock.h"
 #include "soundplayer.h"
 #include "tileimages.h"
 
@@ -30,6 +31,7 @@ class Tlobby;
 class QPushButton;
 class QKeyEvent;
 class QLabel;
+class QFrame;
 class QMenu;
 class QAction;
 
@@ -62,6 +64,19 @@ public:
     // The arguments of the copy to start once this one has ended (empty: none).
     QStringList restartArguments() const { return m_restartArgs; }
     lobby::Announcer &announcer() { return m_announcer; }
+
+    // Motion and feedback, all timed by one clock that tests can run
+    // instantly or by hand.
+    ui::AnimationClock &motion() { return m_motion; }
+    QLabel *turnBanner() const { return m_banner; }
+    bool myTurnHighlighted() const;
+    int arrowSecondsLeft() const { return m_arrowTimer.isActive() ? m_arrowLeft : 0; }
+    QLabel *arrowCountdown() const { return m_arrowTime; }
+    bool shaking() const { return m_motion.isRunning(QStringLiteral("shake")); }
+    QLabel *risingPoints() const { return m_points; }
+    QFrame *resultsPanel() const { return m_results; }
+    // The results' rows as shown, best first: "name<TAB>score<TAB>best word".
+    QStringList resultRows() const { return m_resultRows; }
     void showAbout();
     // The other seated players, as the tally's "Players In Current Game".
     QStringList otherSeatedPlayers() const;
@@ -99,6 +114,9 @@ public:
     void setMaxChatLines(int lines) { maxChatLines = lines; }
 
     void processparams();
+    // Connection troubles, said in plain words.
+    void connectFailed(const QString &reason);
+    void connectionLost();
     void hostpress();
     void joinpress();
 
@@ -250,6 +268,18 @@ private:
     void drawArrows();
     void drawCountdown(int secondsLeft);
 
+    void setupEffects();
+    void showTurnBanner(int seat);
+    void shakeStrip();
+    void risePoints(const ClientModel::WordMade &made);
+    void traceWord(const ClientModel::WordMade &made);
+    void startArrowCountdown();
+    void stopArrowCountdown();
+    void slideBoard();
+    void showResults();
+    void changeEvent(QEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
     std::unique_ptr<Ui::Tchat> ui;
     ClientModel m_model;
     Listener m_listen;
@@ -262,6 +292,9 @@ private:
     bool m_shown = false;
     quint16 m_port = 7772;
     QString playername;
+    QString m_connectAddress;
+    quint16 m_connectPort = 0;
+    bool m_closing = false;
     QString hostaddress;
 
     Popups m_popups;
@@ -294,4 +327,21 @@ private:
     lobby::Announcer m_announcer;
     QString m_announcedAs;
     QStringList m_restartArgs;
+
+    ui::AnimationClock m_motion;
+    QLabel *m_banner = nullptr;
+    QFrame *m_myTurnFrame = nullptr;
+    QLabel *m_points = nullptr;
+    QLabel *m_arrowTime = nullptr;
+    QFrame *m_results = nullptr;
+    QLabel *m_resultsText = nullptr;
+    QStringList m_resultRows;
+    QTimer m_arrowTimer;
+    int m_arrowLeft = 0;
+    std::array<int, 7> m_stripX{};
+    QString m_statusStyle;
+    // Per seat: the total shown and the best word with its points.
+    std::array<int, 5> m_totals{};
+    std::array<std::pair<int, QByteArray>, 5> m_best{};
+    bool m_teamGame = false;
 };

@@ -75,6 +75,8 @@ void Tchat::setupChat()
             [this](const QPoint &p) { m_popups.popup_entry->popup(ui->mychat->mapToGlobal(p)); });
 
     m_popups.popup_smilies = new QMenu(this);
+    // Chosen or not, the typing goes on in the chat line.
+    connect(m_popups.popup_smilies, &QMenu::aboutToHide, ui->mychat, [this] { ui->mychat->setFocus(); });
     for (int tag = 10; tag <= 27; ++tag) {
         QAction *a = m_popups.popup_smilies->addAction(QIcon(imagelist_smilies.copy((tag - 10) * 17, 0, 17, 16)), QString());
         a->setData(tag);
@@ -228,6 +230,7 @@ void Tchat::Paste1Click()
     ui->mychat->setText(ui->mychat->text() + text);
     ui->mychat->deselect();
     ui->mychat->end(false);
+    ui->mychat->setFocus();
 }
 
 void Tchat::button_smiliesClick()

@@ -51,11 +51,18 @@ void Tchat::hostpress()
     QString error;
     quint16 listening = 0;
     if (!m_listen(m_port, &listening, &error)) {
+        if (error == QLatin1String("Listen - Error Binding Socket"))
+            error += QStringLiteral("\n\nAnother program, or another copy of the game, is using port %1. Close it, "
+                                    "or join that game instead, and start Word Mire again.")
+                         .arg(m_port);
+        addlinetochat("0+" + error.section(QLatin1Char('\n'), -1).toLatin1());
         ui::showMessage(this, error);
         return;
     }
     m_model.setHosting(true);
-    m_model.connectTo(QStringLiteral("127.0.0.1"), listening, playername.toLatin1());
+    m_connectAddress = QStringLiteral("127.0.0.1");
+    m_connectPort = listening;
+    m_model.connectTo(m_connectAddress, listening, playername.toLatin1());
     ui->button_start->show();
     ui->StartGame1->setEnabled(true);
     if (m_spylist)
@@ -64,7 +71,30 @@ void Tchat::hostpress()
 
 void Tchat::joinpress()
 {
+    m_connectAddress = hostaddress;
+    m_connectPort = m_port;
     m_model.connectTo(hostaddress, m_port, playername.toLatin1());
     ui->button_start->hide();
     ui->StartGame1->setEnabled(false);
+}
+
+void Tchat::connectFailed(const QString &reason)
+{
+    const QString text = QStringLiteral("Could not reach the host at %1: %2.").arg(m_connectAddress, reason);
+    addlinetochat("0+" + text.toLatin1());
+    if (ui::askYesNo(this, text + QStringLiteral("\n\nTry again?")))
+        m_model.connectTo(m_connectAddress, m_connectPort, playername.toLatin1());
+}
+
+// The host ended the game or removed this user: the window must close, but
+// says why first.
+void Tchat::connectionLost()
+{
+    if (m_closing)
+        return;
+    const QString text = QStringLiteral("The connection to the host has ended: the host has closed the game, or "
+                                        "removed you from it.");
+    addlinetochat("0+" + text.toLatin1());
+    ui::showMessage(this, text);
+    close();
 }

@@ -145,6 +145,10 @@ void Tchat::startthegame(const QByteArray &playto, int timePerTurn, bool team, i
                        static_cast<QWidget *>(ui->panel_winner), static_cast<QWidget *>(ui->button_start)})
         w->hide();
     ui->memo_words->clear();
+    m_results->hide();
+    m_totals.fill(0);
+    m_best.fill({});
+    m_teamGame = team;
     ui->label_playtoscore->setText(QStringLiteral("Play to Score: ") + QString::fromLatin1(playto));
     ui->label_Timeperturn->setText(QStringLiteral("Time Per Turn: %1").arg(timePerTurn));
     ui->label_team1->setText(QStringLiteral("Team A: 0 "));
@@ -170,6 +174,7 @@ void Tchat::getnextplayer(int seat, int left)
         ui->image_Turn->move(name->x() - 12, name->y() - 3);
         ui->image_Turn->show();
     }
+    showTurnBanner(seat);
     if (m_model.myTurn()) {
         setStatus(QStringLiteral("Your Turn"));
         focusBoardForTurn();
@@ -186,8 +191,11 @@ void Tchat::gamestats(const ClientModel::GameStats &s)
 {
     ui->label_playtoscore->setText(QStringLiteral("Play to Score: ") + QString::fromLatin1(s.playto));
     ui->label_Timeperturn->setText(QStringLiteral("Time Per Turn: %1").arg(s.timePerTurn));
-    for (int seat = 1; seat <= 4; ++seat)
+    for (int seat = 1; seat <= 4; ++seat) {
         seatLabel("label_score", seat)->setText(QString::fromLatin1(s.scores[size_t(seat)]));
+        m_totals[size_t(seat)] = s.scores[size_t(seat)].toInt();
+    }
+    m_teamGame = s.team;
     ui->label_team1->setText(QStringLiteral("Team A : ") + QString::fromLatin1(s.teamA));
     ui->label_team2->setText(QStringLiteral("Team B : ") + QString::fromLatin1(s.teamB));
     setTeamColours(s.team);
@@ -244,7 +252,16 @@ void Tchat::winner(const QString &text, bool)
     ui->label_winner1->setText(text);
     ui->label_winner2->setText(text);
     setStatus(QStringLiteral("GAME OVER!"));
+    // Nothing runs any more: no turn marker, no time, no arrows to choose.
+    ui->image_Turn->hide();
+    m_banner->hide();
+    m_myTurnFrame->hide();
+    stopArrowCountdown();
+    drawCountdown(0);
+    ui->label_timer->clear();
+    showResults();
     ui->panel_winner->show();
+    ui->panel_winner->raise();
     if (m_model.ishost())
         ui->button_start->show();
 }

@@ -52,8 +52,10 @@ void Tchat::paintbox_boardMouseUp(Qt::MouseButton button, const QPoint &pixel)
         m_model.submit();
         return;
     }
-    if (m_model.pick(BoardView::cellAt(pixel)) == ClientModel::PickResult::Invalid)
+    if (m_model.pick(BoardView::cellAt(pixel)) == ClientModel::PickResult::Invalid) {
         setStatus(QStringLiteral("Invalid Selection"));
+        shakeStrip();
+    }
 }
 
 void Tchat::image_letter1Click(int k)
@@ -94,6 +96,11 @@ void Tchat::drawArrows()
     const bool offered = m_model.arrowsFor() != 0;
     for (int d = 1; d <= 4; ++d)
         direction(d)->setVisible(offered);
+    // The host chooses for me when its wait runs out: show what is left.
+    if (offered && m_model.arrowsFor() == m_model.myslot())
+        startArrowCountdown();
+    else
+        stopArrowCountdown();
 }
 
 void Tchat::hideArrows()
@@ -105,6 +112,7 @@ void Tchat::hideArrows()
 void Tchat::notvalid(const QByteArray &word)
 {
     setStatus(QString::fromLatin1(word) + QStringLiteral(" is not a valid word."));
+    shakeStrip();
 }
 
 void Tchat::madeword(const ClientModel::WordMade &made)
@@ -121,6 +129,10 @@ void Tchat::madeword(const ClientModel::WordMade &made)
         seatLabel("label_score", made.seat)->setText(QString::fromLatin1(made.total));
         seatLabel("label_bonus", made.seat)->setText(QString::fromLatin1(made.word + " +" + made.points));
         who = m_model.seat(made.seat).name;
+        m_totals[size_t(made.seat)] = made.total.toInt();
+        const int points = made.points.toInt();
+        if (points > m_best[size_t(made.seat)].first)
+            m_best[size_t(made.seat)] = {points, made.word};
     }
     const QString status = who + QStringLiteral(": ") + QString::fromLatin1(made.word) + QStringLiteral(" for ")
                            + QString::fromLatin1(made.points) + QStringLiteral(" points.");
@@ -128,6 +140,11 @@ void Tchat::madeword(const ClientModel::WordMade &made)
     ui->memo_words->appendPlainText(status);
     if (ui->PostWordsinChatBox1->isChecked())
         addlinetochat("0+" + status.toLatin1());
+    m_banner->hide();
+    m_myTurnFrame->hide();
+    if (made.seat != m_model.myslot())
+        traceWord(made);
+    risePoints(made);
 }
 
 void Tchat::moving(int d)
@@ -135,4 +152,6 @@ void Tchat::moving(int d)
     // The arrow of the chosen direction stays up while the tiles slide.
     if (d >= 1 && d <= 4)
         direction(d)->show();
+    stopArrowCountdown();
+    slideBoard();
 }

@@ -220,7 +220,7 @@ void HostGame::playerdone(int seat, const std::vector<PathEntry> &entries)
         emitEvent(SevenLetters{seat, rules::SevenLetterBonus});
     if (checkforwin(seat))
         return;
-    startTurnTimer(Phase::Direction, klotPlays(seat) ? 2 : 5);
+    startTurnTimer(Phase::Direction, klotPlays(seat) ? 2 : rules::DirectionWaitSeconds);
 }
 
 void HostGame::direction_(int seat, int code)

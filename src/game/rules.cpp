@@ -122,6 +122,17 @@ int scoreWord(const Board &board, const Path &tiles)
     return score;
 }
 
+Board slideSources(const Board &before, int direction, int gap)
+{
+    // The shift itself, run on the tiles' own positions.
+    Board ids{};
+    for (int x = 0; x < Size; ++x)
+        for (int y = 0; y < Size; ++y)
+            ids[x][y] = before[x][y] == gap ? -1 : x * Size + y;
+    shift(ids, direction, -1);
+    return ids;
+}
+
 void shift(Board &b, int direction, int gap)
 {
     switch (direction) {

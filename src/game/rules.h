@@ -21,6 +21,8 @@ inline constexpr int Removed = 27;
 inline constexpr int Seats = 4;
 inline constexpr int SevenLetterBonus = 20;
 inline constexpr int BonusSquarePoints = 20;
+// How long the host waits for a person to choose the slide's direction.
+inline constexpr int DirectionWaitSeconds = 5;
 // anybonus() answers these for the word squares; the scorer counts them.
 inline constexpr int DoubleWordMarker = 500;
 inline constexpr int TripleWordMarker = 1000;
@@ -75,6 +77,9 @@ int scoreWord(const Board &board, const Path &tiles);
 // anything else counts as down); gaps gather at the other edge. The host's
 // gaps are Removed tiles, the client's empty cells.
 void shift(Board &board, int direction, int gap = Removed);
+// Where each tile came from in the shift above: for every cell after the
+// shift, the source cell's x * Size + y, or -1 where no tile arrived.
+Board slideSources(const Board &before, int direction, int gap = Removed);
 
 // Who sits where, as far as the turn order cares.
 struct Seating {

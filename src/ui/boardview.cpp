@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 BoardView::BoardView(QWidget *parent) : QWidget(parent)
 {
@@ -65,6 +66,35 @@ QPoint BoardView::cellAt(const QPoint &pixel)
     return QPoint(pixel.x() / 56, pixel.y() / 56);
 }
 
+void BoardView::setSlide(const rules::Board &sources, double progress)
+{
+    m_sources = sources;
+    m_slide = std::clamp(progress, 0.0, 1.0);
+    update();
+}
+
+void BoardView::setTrace(const std::vector<std::pair<QPoint, int>> &tiles, int shown)
+{
+    m_trace.clear();
+    for (const auto &t : tiles)
+        if (rules::onBoard(t.first.x(), t.first.y()))
+            m_trace.push_back(t);
+    m_traceShown = shown;
+    update();
+}
+
+void BoardView::drawTile(QPainter &p, QPoint at, int code)
+{
+    // The pick marks are laid over the letter half see-through, so the
+    // letter under them still reads.
+    const bool mark = code == rules::tile::PickMark || code == rules::tile::LastPickMark;
+    if (mark)
+        p.setOpacity(0.55);
+    p.drawPixmap(at, (*m_tiles)[code]);
+    if (mark)
+        p.setOpacity(1.0);
+}
+
 void BoardView::paintEvent(QPaintEvent *event)
 {
     QPainter p(this);
@@ -73,18 +103,41 @@ void BoardView::paintEvent(QPaintEvent *event)
         return;
     }
     const QRegion dirty = event->region();
+    const bool moving = sliding();
+    // Ease out: fast at first, settling into place.
+    const double t = 1.0 - (1.0 - m_slide) * (1.0 - m_slide);
+    for (int x = 0; x < ClientBoard::Size; ++x)
+        for (int y = 0; y < ClientBoard::Size; ++y)
+            if (moving || dirty.intersects(cellRect(x, y)))
+                p.drawPixmap(cellRect(x, y).topLeft(), (*m_tiles)[m_board->squares[x][y]]);
     for (int x = 0; x < ClientBoard::Size; ++x) {
         for (int y = 0; y < ClientBoard::Size; ++y) {
             const QRect r = cellRect(x, y);
-            if (!dirty.intersects(r))
+            if (!moving && !dirty.intersects(r))
                 continue;
-            const QPoint at = r.topLeft();
-            p.drawPixmap(at, (*m_tiles)[m_board->squares[x][y]]);
-            if (m_board->letters[x][y] != 0)
-                p.drawPixmap(at, (*m_tiles)[m_board->letters[x][y]]);
+            const int code = m_board->letters[x][y];
+            if (code != 0) {
+                QPointF at = r.topLeft();
+                const int from = m_sources[x][y];
+                if (moving && from >= 0) {
+                    const QPointF source = cellRect(from / ClientBoard::Size, from % ClientBoard::Size).topLeft();
+                    at = source + (at - source) * t;
+                } else if (moving) {
+                    p.setOpacity(t);
+                }
+                p.drawPixmap(at, (*m_tiles)[code]);
+                p.setOpacity(1.0);
+            }
             if (m_board->overlay[x][y] != -1)
-                p.drawPixmap(at, (*m_tiles)[m_board->overlay[x][y]]);
+                drawTile(p, r.topLeft(), m_board->overlay[x][y]);
         }
+    }
+    // Another player's word, still drawn where it was while it is traced.
+    for (size_t k = 0; k < m_trace.size(); ++k) {
+        const QRect r = cellRect(m_trace[k].first.x(), m_trace[k].first.y());
+        p.drawPixmap(r.topLeft(), (*m_tiles)[m_trace[k].second]);
+        if (int(k) < m_traceShown)
+            drawTile(p, r.topLeft(), k + 1 == size_t(m_traceShown) ? rules::tile::LastPickMark : rules::tile::PickMark);
     }
     // The keyboard's cell: a thin dashed outline on the cell's very edge, so
     // that neither the letter nor the square is hidden.

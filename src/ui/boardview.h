@@ -6,7 +6,11 @@
 #include "clientboard.h"
 #include "tileimages.h"
 
+#include "rules.h"
+
 #include <QWidget>
+#include <utility>
+#include <vector>
 
 class BoardView : public QWidget {
     Q_OBJECT
@@ -23,6 +27,17 @@ public:
     QPoint focusCell() const { return m_focus; }
     void setFocusCell(QPoint cell);
 
+    // Motion, drawn only: the grids are already as they end up.
+    // A slide: each tile is drawn between where it came from (the sources
+    // of rules::slideSources) and its cell; tiles that came from nowhere
+    // fade in. Progress 1 ends it.
+    void setSlide(const rules::Board &sources, double progress);
+    bool sliding() const { return m_slide < 1.0; }
+    // A word traced tile by tile: the first `shown` of the tiles are marked;
+    // all of them are drawn as if still on the board. Empty ends it.
+    void setTrace(const std::vector<std::pair<QPoint, int>> &tiles, int shown);
+    bool tracing() const { return !m_trace.empty(); }
+
     // Pixel position to cell; (-1, -1) outside the board.
     static QPoint cellAt(const QPoint &pixel);
     static QRect cellRect(int x, int y) { return QRect(x * 56, y * 56, 56, 56); }
@@ -38,7 +53,13 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    void drawTile(QPainter &p, QPoint at, int code);
+
     QPoint m_focus{3, 3};
+    rules::Board m_sources{};
+    double m_slide = 1.0;
+    std::vector<std::pair<QPoint, int>> m_trace;
+    int m_traceShown = 0;
     const ClientBoard *m_board = nullptr;
     const TileImages *m_tiles = nullptr;
 };

@@ -16,7 +16,9 @@
 
 namespace {
 const QByteArray FF(1, wire::Terminator);
-}
+const QString kConnectionEnded =
+    "The connection to the host has ended: the host has closed the game, or removed you from it.";
+} // namespace
 
 // One copy of the program's windows, wired as the main block wires them.
 struct Copy {
@@ -65,6 +67,8 @@ private slots:
     void listenFailure();
     void lookupFailure();
     void malformedNumberIsReported();
+    void unreachableHost_data();
+    void unreachableHost();
 
 private:
     ClientFiles workDir;
@@ -180,7 +184,10 @@ void TestStartup::hostClosingClosesWindow()
 
     hosting.server.reset(); // the hosting copy ends
     QTRY_COMPARE(closed.count(), 1);
-    QVERIFY(shown.isEmpty());
+    // Told why before the window goes (the hosting copy's own window lost
+    // its host too).
+    QVERIFY(shown.contains(kConnectionEnded));
+    QVERIFY(joined.chatText().contains(kConnectionEnded));
 }
 
 void TestStartup::versionNotes()
@@ -204,7 +211,11 @@ void TestStartup::listenFailure()
     copy.chat->setArguments({});
     copy.chat->setPort(squatter.serverPort());
     copy.chat->show();
-    QCOMPARE(shown, QStringList{"Listen - Error Binding Socket"});
+    QCOMPARE(shown.size(), 1);
+    // The message the host gives, then what it means and what to do.
+    QVERIFY(shown[0].startsWith("Listen - Error Binding Socket\n\nAnother program, or another copy of the game, is "
+                                "using port " + QString::number(squatter.serverPort())));
+    QVERIFY(copy.chatText().contains("is using port"));
     QVERIFY(!copy.chat->model().ishost());
     settle(100);
     QVERIFY(!copy.chat->model().loggedin());
@@ -229,6 +240,47 @@ void TestStartup::malformedNumberIsReported()
     QTRY_VERIFY(copy.chat->model().loggedin());
     QCOMPARE(copy.chat->model().myslot(), 4);
     QVERIFY(copy.chatText().contains("'x1' is not a valid integer value"));
+    QVERIFY(shown.isEmpty());
+}
+
+void TestStartup::unreachableHost_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("reason"); // empty: whatever the network says
+    QTest::newRow("nothing listens") << "127.0.0.1" << "nothing is listening there (connection refused)";
+    // A documentation address: nothing ever answers (or the network says
+    // at once that it cannot be reached).
+    QTest::newRow("no answer") << "192.0.2.1" << "";
+}
+
+void TestStartup::unreachableHost()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, reason);
+    QTcpServer probe; // a port that was free a moment ago
+    QVERIFY(probe.listen(QHostAddress::LocalHost));
+    const quint16 port = probe.serverPort();
+    probe.close();
+    QStringList asked;
+    ui::setQuestionSink([&](const QString &q) {
+        asked << q;
+        return asked.size() == 1; // try again once, then give up
+    });
+    Copy copy;
+    copy.chat->model().setConnectTimeout(400);
+    copy.chat->setArguments({"Ann", address, "false"});
+    copy.chat->setPort(port);
+    copy.chat->show();
+    QTRY_COMPARE_WITH_TIMEOUT(asked.size(), 2, 5000);
+    ui::setQuestionSink(nullptr);
+    const QString prefix = "Could not reach the host at " + address + ": ";
+    for (const QString &q : asked) {
+        QVERIFY2(q.startsWith(prefix) && q.endsWith("\n\nTry again?"), qPrintable(q));
+        if (!reason.isEmpty())
+            QCOMPARE(q, prefix + reason + ".\n\nTry again?");
+    }
+    QCOMPARE(copy.chatText().count(prefix), 2);
+    QVERIFY(copy.chat->isVisible());
     QVERIFY(shown.isEmpty());
 }
 
