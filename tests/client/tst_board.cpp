@@ -1,3 +1,4 @@
+#include "boardmessage.h"
 #include "fakehost.h"
 #include "messages.h"
 #include "rules.h"
@@ -11,19 +12,6 @@ Q_DECLARE_METATYPE(QList<QPoint>)
 
 namespace {
 const QByteArray FF(1, wire::Terminator);
-
-// A board message from 49 letters, row by row; '.' is an empty square.
-QByteArray boardMessage(const char *rows)
-{
-    QByteArray m = "CMD_theboard";
-    for (int x = 0; x < 7; ++x)
-        for (int y = 0; y < 7; ++y) {
-            const char c = rows[y * 7 + x];
-            m += "+" + QByteArray::number(x) + "+" + QByteArray::number(y) + "+"
-                 + QByteArray::number(c == '.' ? 0 : c - 'A' + 1);
-        }
-    return m;
-}
 
 const char *kBoard = "QUIZABC"
                      "DEFGHIJ"
