@@ -25,6 +25,11 @@ QStringList run(QApplication &app, int *code)
 {
     QApplication::setApplicationName(QStringLiteral("Wordmire"));
     // No display name: the desktop would append it to every dialog's own title.
+    // Every window is laid out for Arial's metrics (on Linux, the metric-
+    // compatible face fontconfig gives for it), whatever the desktop's own font.
+    QFont font = QApplication::font();
+    font.setFamily(QStringLiteral("Arial"));
+    QApplication::setFont(font);
 
     SingleInstance guard(QStringLiteral("wordmire-levroc"));
     if (guard.anotherIsRunning())

@@ -331,6 +331,7 @@ private:
     ui::AnimationClock m_motion;
     QLabel *m_banner = nullptr;
     QFrame *m_myTurnFrame = nullptr;
+    std::array<QFrame *, 2> m_teamBacks{}; // behind seats 2 and 4 in a team game
     QLabel *m_points = nullptr;
     QLabel *m_arrowTime = nullptr;
     QFrame *m_results = nullptr;

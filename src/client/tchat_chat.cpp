@@ -244,7 +244,7 @@ void Tchat::N271Click(int tag)
         ui->mychat->clear();
     ui->mychat->setText(ui->mychat->text() + QStringLiteral(":)#%1").arg(tag));
     ui->mychat->deselect();
-    ui->mychat->end(false);
+    ui->mychat->end(false);    ui->mychat->setFocus();
 }
 
 void Tchat::setTextColour(quint32 bgr)

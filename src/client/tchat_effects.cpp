@@ -108,7 +108,7 @@ void Tchat::showTurnBanner(int seat)
         const QLabel *name = seatLabel("label_playername", seat);
         m_myTurnFrame->setGeometry(name->x() - 4, name->y() - 3, 152, 46);
         m_myTurnFrame->show();
-        m_myTurnFrame->lower();
+        m_myTurnFrame->stackUnder(seatLabel("label_playername", seat));
     } else {
         m_banner->setText(m_model.seat(seat).name + QStringLiteral("\nis playing"));
         m_banner->setStyleSheet(m_banner->styleSheet().replace(QStringLiteral("#c8102e"), QStringLiteral("#3a2a00")));

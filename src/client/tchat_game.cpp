@@ -133,7 +133,26 @@ void Tchat::setTeamColours(bool team)
     for (int seat : {2, 4})
         for (const char *kind : {"label_playername", "label_score", "label_bonus"})
             seatLabel(kind, seat)->setStyleSheet(QStringLiteral("color: %1;").arg(colour));
-    ui->label_team2->setStyleSheet(QStringLiteral("color: %1;").arg(colour));
+    // Team B's light colour reads only on something dark: its seats and its
+    // total get a dark backing.
+    ui->label_team2->setStyleSheet(team ? QStringLiteral("color: %1; background: rgba(60,40,30,200); padding: 0 3px;"
+                                                         " border-radius: 3px;")
+                                              .arg(colour)
+                                        : QStringLiteral("color: %1;").arg(colour));
+    ui->label_team2->adjustSize();
+    for (int k = 0; k < 2; ++k) {
+        QFrame *&back = m_teamBacks[size_t(k)];
+        const int seat = k == 0 ? 2 : 4;
+        if (!back) {
+            back = new QFrame(ui->panel_board);
+            back->setObjectName(QStringLiteral("frame_teamb%1").arg(seat));
+            back->setStyleSheet(QStringLiteral("QFrame { background: rgba(60,40,30,200); border-radius: 5px; }"));
+            const QLabel *name = seatLabel("label_playername", seat);
+            back->setGeometry(name->x() - 4, name->y() - 3, 152, 46);
+            back->stackUnder(seatLabel("label_playername", seat));
+        }
+        back->setVisible(team);
+    }
     ui->label_team1->setVisible(team);
     ui->label_team2->setVisible(team);
 }

@@ -11,6 +11,7 @@
 #include "tchat.h"
 #include "ui_tchat.h"
 
+#include <QMenu>
 #include <QTest>
 
 namespace {
@@ -45,6 +46,7 @@ private slots:
     void resultsAtTheEnd_data();
     void resultsAtTheEnd();
     void nothingMovesWhileHidden();
+    void layoutFaults();
 
 private:
     void feed(std::initializer_list<QByteArray> messages) { feedWindow(*host, *chat, messages); }
@@ -216,6 +218,30 @@ void TestMotion::nothingMovesWhileHidden()
     chat->showNormal();
     feed({"CMD_notvalid+1+QE+"});
     QVERIFY(chat->shaking());
+}
+
+void TestMotion::layoutFaults()
+{
+    // The seven-letter picture never covers a seat box.
+    feed({"CMD_startgame+Ann+100+60+t+1+", "CMD_nextplayer+1+1+", "CMD_bonus+1+"});
+    const QRect bonus = chat->form()->image_bonus->geometry();
+    QVERIFY(chat->form()->image_bonus->isVisible());
+    for (const char *kind : {"label_playername", "label_score", "label_bonus", "label_team"})
+        for (int seat = 1; seat <= 4; ++seat)
+            if (auto *l = chat->form()->panel_board->findChild<QLabel *>(QString(kind) + QString::number(seat)))
+                QVERIFY2(!bonus.intersects(l->geometry()), qPrintable(l->objectName()));
+    // Team B's light names sit on a dark backing in a team game only.
+    auto *back = chat->form()->panel_board->findChild<QFrame *>("frame_teamb2");
+    QVERIFY(back && back->isVisible());
+    QVERIFY(back->geometry().contains(chat->form()->label_playername2->geometry()));
+    feed({"CMD_startgame+Ann+100+60+f+1+"});
+    QVERIFY(!back->isVisible());
+    // After a smiley the typing goes on in the chat line.
+    chat->activateWindow();
+    chat->form()->paintbox_board->setFocus();
+    chat->popups().popup_smilies->actions().at(2)->trigger();
+    QCOMPARE(chat->focusWidget(), chat->form()->mychat);
+    QVERIFY(chat->form()->mychat->text().startsWith(":)#"));
 }
 
 QTEST_MAIN(TestMotion)
