@@ -86,6 +86,8 @@ QString Tlobby::address() const
 void Tlobby::setHosting(bool hosting, const QString &announcedAs)
 {
     const QString port = QStringLiteral("7772");
+    m_ownGame = hosting ? announcedAs : QString();
+    showHosts();
     if (!hosting) {
         m_addresses->setText(QStringLiteral("Your game stays on this computer until you host it."));
         return;
@@ -120,9 +122,12 @@ void Tlobby::join(const QString &address)
 void Tlobby::showHosts()
 {
     m_hosts->clear();
+    const QStringList ours = lobby::localAddresses();
     for (const lobby::Listener::Host &h : m_listener.hosts()) {
         const QString address = h.address.toString();
         const auto &a = h.announcement;
+        if (!m_ownGame.isEmpty() && a.name == m_ownGame && (h.address.isLoopback() || ours.contains(address)))
+            continue;
         auto *item = new QListWidgetItem(m_hosts);
         item->setData(Qt::UserRole, address);
         auto *cell = new QWidget;

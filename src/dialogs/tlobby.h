@@ -26,6 +26,7 @@ public:
     void setAddress(const QString &address);
     QString address() const;
     // What the host button says it does, and the addresses shown under it.
+    // Also keeps this copy's own announcement out of the list.
     void setHosting(bool hosting, const QString &announcedAs = {});
 
     QListWidget *hostList() const { return m_hosts; }
@@ -55,4 +56,5 @@ private:
     QLabel *m_addresses;
     QLabel *m_status;
     QListWidget *m_hosts;
+    QString m_ownGame;
 };

@@ -103,6 +103,18 @@ void TestLobby::hostAnnouncesAndOtherJoins()
     const auto heard = looking.listener().hosts().first();
     QCOMPARE(heard.announcement, (lobby::Announcement{"Ann", 1, false}));
 
+    // The hosting copy's own dialog does not offer its own game.
+    hostDialog.setListenPort(0);
+    hostDialog.show();
+    QUdpSocket out;
+    for (const char *name : {"Ann", "Zed"})
+        out.writeDatagram(*lobby::encode({name, 1, false}), QHostAddress::LocalHost, hostDialog.listener().port());
+    QTRY_COMPARE(hostDialog.listener().hosts().size(), 1); // one address: the later name replaces the first
+    QTRY_COMPARE(hostDialog.hostList()->count(), 1);
+    out.writeDatagram(*lobby::encode({"Ann", 1, false}), QHostAddress::LocalHost, hostDialog.listener().port());
+    QTRY_COMPARE(hostDialog.listener().hosts().first().announcement.name, QString("Ann"));
+    QCOMPARE(hostDialog.hostList()->count(), 0);
+
     // One click on its Join button: this copy ends, to start again joined.
     looking.setName("Bo");
     QSignalSpy closed(&other, &Tchat::closed);
