@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QNetworkDatagram>
 #include <QNetworkInterface>
+#include <QNetworkProxy>
 
 namespace lobby {
 
@@ -64,6 +65,8 @@ std::optional<Announcement> decode(const QByteArray &datagram)
 
 Announcer::Announcer(QObject *parent) : QObject(parent)
 {
+    // Announcements are for the local network only: never through a proxy.
+    m_socket.setProxy(QNetworkProxy::NoProxy);
     m_timer.setInterval(IntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &Announcer::announce);
 }
@@ -97,6 +100,7 @@ bool Announcer::announce()
 Listener::Listener(QObject *parent) : QObject(parent)
 {
     m_clock = [] { return QDateTime::currentMSecsSinceEpoch(); };
+    m_socket.setProxy(QNetworkProxy::NoProxy);
     connect(&m_socket, &QUdpSocket::readyRead, this, &Listener::readPending);
     m_sweep.setInterval(1000);
     connect(&m_sweep, &QTimer::timeout, this, &Listener::expire);

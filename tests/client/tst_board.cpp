@@ -1,5 +1,6 @@
 #include "boardmessage.h"
 #include "fakehost.h"
+#include "recordingplayer.h"
 #include "messages.h"
 #include "rules.h"
 #include "tchat.h"
@@ -62,6 +63,7 @@ private:
     std::unique_ptr<FakeHost> host;
     std::unique_ptr<Tchat> chat;
     QStringList shown, sounds;
+    RecordingPlayer player;
 };
 
 void TestBoard::init()
@@ -73,6 +75,9 @@ void TestBoard::init()
     host = std::make_unique<FakeHost>();
     chat = joinWindow<Tchat>(*host);
     QVERIFY(chat);
+    // The sounds are heard through the window's signal; nothing reaches the
+    // audio system.
+    chat->setSoundPlayer(&player);
     connect(chat.get(), &Tchat::soundRequested, this, [this](const QString &s) { sounds << s; });
     feed({"CMD_sendlogininfo+1", "CMD_newplayerinfo+1+Ann+0", "CMD_newplayerinfo+3+Cy+0"});
     heard();

@@ -4,6 +4,7 @@
 #include "clientfiles.h"
 #include "lobby.h"
 #include "messages.h"
+#include "recordingplayer.h"
 #include "settings.h"
 #include "tchat.h"
 #include "tlobby.h"
@@ -80,6 +81,8 @@ void TestLobby::hostAnnouncesAndOtherJoins()
     Tchat host;
     Tlobby hostDialog;
     useHost(host, &server);
+    RecordingPlayer quiet; // the game's sounds stay out of the audio system
+    host.setSoundPlayer(&quiet);
     host.setPort(0);
     host.setArguments({});
     host.setLobby(&hostDialog);
