@@ -426,6 +426,12 @@ void ClientModel::startthegame(const QByteArray &data)
     const int shuffles = wire::parseInt(r.field()).value_or(0);
 
     withdrawArrows();
+    m_teamGame = team == "t";
+    for (int s = 1; s <= Seats; ++s) {
+        Seat &seat = m_seats[size_t(s)];
+        seat.total = seat.bestPoints = 0;
+        seat.bestWord.clear();
+    }
     if (isSeat(m_myslot) && m_seats[size_t(m_myslot)].name.toLatin1() == name)
         emit systemLine("0+You have started a game.");
     else
@@ -488,8 +494,11 @@ void ClientModel::gamestats(const QByteArray &data)
     Timer2Tag = r.number();
     s.timeleft = Timer2Tag;
     s.team = r.field() == "t";
-    for (int seat = 1; seat <= Seats; ++seat)
+    m_teamGame = s.team;
+    for (int seat = 1; seat <= Seats; ++seat) {
         s.scores[size_t(seat)] = r.field();
+        m_seats[size_t(seat)].total = wire::parseInt(s.scores[size_t(seat)]).value_or(0);
+    }
     s.teamA = r.field();
     s.teamB = r.field();
     if (Timer2Tag > 0)
@@ -629,6 +638,15 @@ void ClientModel::madeword(const QByteArray &data)
             const int x = r.number();
             const int y = r.number();
             made.tiles.emplace_back(QPoint(x, y), rules::onBoard(x, y) ? m_board.letters[size_t(x)][size_t(y)] : 0);
+        }
+    }
+    if (isSeat(made.seat)) {
+        Seat &s = m_seats[size_t(made.seat)];
+        s.total = wire::parseInt(made.total).value_or(0);
+        const int points = wire::parseInt(made.points).value_or(0);
+        if (points > s.bestPoints) {
+            s.bestPoints = points;
+            s.bestWord = made.word;
         }
     }
     emit wordMade(made);

@@ -34,6 +34,10 @@ public:
     struct Seat {
         QString name = Waiting;
         bool watching = false;
+        // This game's total and best word, as the host reported them.
+        int total = 0;
+        QByteArray bestWord;
+        int bestPoints = 0;
     };
 
     struct GameStats {
@@ -74,6 +78,7 @@ public:
     int currentplayer() const { return m_currentplayer; }
     // From a game's start to its winner.
     bool gameRunning() const { return m_gameRunning; }
+    bool teamGame() const { return m_teamGame; }
     int seatcount() const { return Seats; }
     bool isSeat(int slot) const { return slot >= 1 && slot <= Seats; }
     bool myTurn() const { return m_currentplayer != 0 && m_currentplayer == m_myslot; }
@@ -226,6 +231,7 @@ private:
     bool m_ishost = false;
     int m_currentplayer = 0;
     bool m_gameRunning = false;
+    bool m_teamGame = false;
     std::array<Seat, Seats + 1> m_seats{}; // 1..4; 0 answers for any other slot
     QHash<int, QByteArray> m_spectators;
     ClientBoard m_board;

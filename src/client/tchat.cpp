@@ -96,8 +96,7 @@ void Tchat::connectModel()
         close();
     });
     connect(m, &ClientModel::hostNotFound, this, [this] {
-        addlinetochat("0+Could not reach the host at " + m_connectAddress.toLatin1() +
-                      ": the address could not be found.");
+        addlinetochat("0+" + unreachable(QStringLiteral("the address could not be found")).toLatin1());
         ui::showMessage(this, QStringLiteral("Host Lookup - Could Not Find Host Entry"));
     });
     connect(m, &ClientModel::connectFailed, this, &Tchat::connectFailed);

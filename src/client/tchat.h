@@ -117,6 +117,7 @@ public:
     // Connection troubles, said in plain words.
     void connectFailed(const QString &reason);
     void connectionLost();
+    QString unreachable(const QString &reason) const;
     void hostpress();
     void joinpress();
 
@@ -269,6 +270,8 @@ private:
     void drawCountdown(int secondsLeft);
 
     void setupEffects();
+    // The area of a seat's name, score and last word, for panels behind them.
+    QRect seatBox(int seat) const;
     void showTurnBanner(int seat);
     void shakeStrip();
     void risePoints(const ClientModel::WordMade &made);
@@ -341,8 +344,4 @@ private:
     int m_arrowLeft = 0;
     std::array<int, 7> m_stripX{};
     QString m_statusStyle;
-    // Per seat: the total shown and the best word with its points.
-    std::array<int, 5> m_totals{};
-    std::array<std::pair<int, QByteArray>, 5> m_best{};
-    bool m_teamGame = false;
 };

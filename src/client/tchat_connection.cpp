@@ -78,9 +78,14 @@ void Tchat::joinpress()
     ui->StartGame1->setEnabled(false);
 }
 
+QString Tchat::unreachable(const QString &reason) const
+{
+    return QStringLiteral("Could not reach the host at %1: %2.").arg(m_connectAddress, reason);
+}
+
 void Tchat::connectFailed(const QString &reason)
 {
-    const QString text = QStringLiteral("Could not reach the host at %1: %2.").arg(m_connectAddress, reason);
+    const QString text = unreachable(reason);
     addlinetochat("0+" + text.toLatin1());
     if (ui::askYesNo(this, text + QStringLiteral("\n\nTry again?")))
         m_model.connectTo(m_connectAddress, m_connectPort, playername.toLatin1());

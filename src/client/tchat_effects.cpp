@@ -17,6 +17,9 @@ const QString kTrace = QStringLiteral("trace");
 const QString kSlide = QStringLiteral("slide");
 constexpr int kTraceStepMs = 90;
 constexpr int kTraceHoldMs = 250;
+// The turn banner; %1 is the text's colour (red on my own turn).
+const QString kBannerStyle = QStringLiteral("QLabel { background: rgba(255,255,255,200); border: 2px solid #7a5a00;"
+                                            " border-radius: 8px; color: %1; font: bold 12pt 'Arial'; }");
 
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &style)
 {
@@ -33,9 +36,7 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &style)
 void Tchat::setupEffects()
 {
     QWidget *central = ui->panel_board;
-    m_banner = makeLabel(central, "label_turnbanner",
-                         QStringLiteral("QLabel { background: rgba(255,255,255,200); border: 2px solid #7a5a00;"
-                                        " border-radius: 8px; color: #3a2a00; font: bold 12pt 'Arial'; }"));
+    m_banner = makeLabel(central, "label_turnbanner", kBannerStyle.arg(QStringLiteral("#3a2a00")));
     m_banner->setGeometry(443, 8, 125, 78);
     m_banner->setWordWrap(true);
 
@@ -90,6 +91,12 @@ void Tchat::setupEffects()
     m_statusStyle = ui->label_status->styleSheet();
 }
 
+QRect Tchat::seatBox(int seat) const
+{
+    const QLabel *name = seatLabel("label_playername", seat);
+    return QRect(name->x() - 4, name->y() - 3, 152, 46);
+}
+
 bool Tchat::myTurnHighlighted() const
 {
     return m_myTurnFrame && m_myTurnFrame->isVisible();
@@ -104,14 +111,13 @@ void Tchat::showTurnBanner(int seat)
     }
     if (m_model.myTurn()) {
         m_banner->setText(QStringLiteral("Your turn!"));
-        m_banner->setStyleSheet(m_banner->styleSheet().replace(QStringLiteral("#3a2a00"), QStringLiteral("#c8102e")));
-        const QLabel *name = seatLabel("label_playername", seat);
-        m_myTurnFrame->setGeometry(name->x() - 4, name->y() - 3, 152, 46);
+        m_banner->setStyleSheet(kBannerStyle.arg(QStringLiteral("#c8102e")));
+        m_myTurnFrame->setGeometry(seatBox(seat));
         m_myTurnFrame->show();
         m_myTurnFrame->stackUnder(seatLabel("label_playername", seat));
     } else {
         m_banner->setText(m_model.seat(seat).name + QStringLiteral("\nis playing"));
-        m_banner->setStyleSheet(m_banner->styleSheet().replace(QStringLiteral("#c8102e"), QStringLiteral("#3a2a00")));
+        m_banner->setStyleSheet(kBannerStyle.arg(QStringLiteral("#3a2a00")));
     }
     m_banner->show();
     m_banner->raise();
@@ -202,21 +208,23 @@ void Tchat::showResults()
         int bestPoints;
     };
     std::vector<Row> rows;
-    if (m_teamGame) {
+    if (m_model.teamGame()) {
         for (int team = 0; team < 2; ++team) {
             Row r{team == 0 ? QStringLiteral("Team A") : QStringLiteral("Team B"), 0, {}, 0};
             for (int seat = team + 1; seat <= 4; seat += 2) {
-                r.score += m_totals[size_t(seat)];
-                if (m_best[size_t(seat)].first > r.bestPoints)
-                    std::tie(r.bestPoints, r.best) = m_best[size_t(seat)];
+                const ClientModel::Seat &s = m_model.seat(seat);
+                r.score += s.total;
+                if (s.bestPoints > r.bestPoints)
+                    std::tie(r.bestPoints, r.best) = std::tie(s.bestPoints, s.bestWord);
             }
             rows.push_back(r);
         }
     } else {
-        for (int seat = 1; seat <= 4; ++seat)
-            if (m_model.seat(seat).name != ClientModel::Waiting)
-                rows.push_back(Row{m_model.seat(seat).name, m_totals[size_t(seat)], m_best[size_t(seat)].second,
-                                   m_best[size_t(seat)].first});
+        for (int seat = 1; seat <= 4; ++seat) {
+            const ClientModel::Seat &s = m_model.seat(seat);
+            if (s.name != ClientModel::Waiting)
+                rows.push_back(Row{s.name, s.total, s.bestWord, s.bestPoints});
+        }
     }
     std::stable_sort(rows.begin(), rows.end(), [](const Row &a, const Row &b) { return a.score > b.score; });
     m_resultRows.clear();

@@ -147,8 +147,7 @@ void Tchat::setTeamColours(bool team)
             back = new QFrame(ui->panel_board);
             back->setObjectName(QStringLiteral("frame_teamb%1").arg(seat));
             back->setStyleSheet(QStringLiteral("QFrame { background: rgba(60,40,30,200); border-radius: 5px; }"));
-            const QLabel *name = seatLabel("label_playername", seat);
-            back->setGeometry(name->x() - 4, name->y() - 3, 152, 46);
+            back->setGeometry(seatBox(seat));
             back->stackUnder(seatLabel("label_playername", seat));
         }
         back->setVisible(team);
@@ -165,9 +164,6 @@ void Tchat::startthegame(const QByteArray &playto, int timePerTurn, bool team, i
         w->hide();
     ui->memo_words->clear();
     m_results->hide();
-    m_totals.fill(0);
-    m_best.fill({});
-    m_teamGame = team;
     ui->label_playtoscore->setText(QStringLiteral("Play to Score: ") + QString::fromLatin1(playto));
     ui->label_Timeperturn->setText(QStringLiteral("Time Per Turn: %1").arg(timePerTurn));
     ui->label_team1->setText(QStringLiteral("Team A: 0 "));
@@ -212,9 +208,7 @@ void Tchat::gamestats(const ClientModel::GameStats &s)
     ui->label_Timeperturn->setText(QStringLiteral("Time Per Turn: %1").arg(s.timePerTurn));
     for (int seat = 1; seat <= 4; ++seat) {
         seatLabel("label_score", seat)->setText(QString::fromLatin1(s.scores[size_t(seat)]));
-        m_totals[size_t(seat)] = s.scores[size_t(seat)].toInt();
     }
-    m_teamGame = s.team;
     ui->label_team1->setText(QStringLiteral("Team A : ") + QString::fromLatin1(s.teamA));
     ui->label_team2->setText(QStringLiteral("Team B : ") + QString::fromLatin1(s.teamB));
     setTeamColours(s.team);

@@ -129,10 +129,6 @@ void Tchat::madeword(const ClientModel::WordMade &made)
         seatLabel("label_score", made.seat)->setText(QString::fromLatin1(made.total));
         seatLabel("label_bonus", made.seat)->setText(QString::fromLatin1(made.word + " +" + made.points));
         who = m_model.seat(made.seat).name;
-        m_totals[size_t(made.seat)] = made.total.toInt();
-        const int points = made.points.toInt();
-        if (points > m_best[size_t(made.seat)].first)
-            m_best[size_t(made.seat)] = {points, made.word};
     }
     const QString status = who + QStringLiteral(": ") + QString::fromLatin1(made.word) + QStringLiteral(" for ")
                            + QString::fromLatin1(made.points) + QStringLiteral(" points.");

@@ -122,7 +122,8 @@ void Tlobby::join(const QString &address)
 void Tlobby::showHosts()
 {
     m_hosts->clear();
-    const QStringList ours = lobby::localAddresses();
+    // This copy's own game is left out (its addresses asked only when hosting).
+    const QStringList ours = m_ownGame.isEmpty() ? QStringList() : lobby::localAddresses();
     for (const lobby::Listener::Host &h : m_listener.hosts()) {
         const QString address = h.address.toString();
         const auto &a = h.announcement;
