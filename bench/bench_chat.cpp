@@ -14,7 +14,7 @@ namespace {
 void run(benchmark::State &state, int cap, int prefill)
 {
     Tchat chat;
-    chat.setMaxChatLines(cap);
+    chat.chatView().setMaxLines(cap);
     for (int i = 0; i < prefill; ++i)
         chat.addlinetochat("2+Ann chats: a line with a www.link.com and a :)#12 smiley " + QByteArray::number(i), 0);
     int i = 0;
@@ -24,7 +24,7 @@ void run(benchmark::State &state, int cap, int prefill)
 
 void BM_LineIntoCappedView(benchmark::State &state)
 {
-    run(state, Tchat::MaxChatLines, Tchat::MaxChatLines);
+    run(state, ChatView::MaxLines, ChatView::MaxLines);
 }
 
 void BM_LineIntoUncappedView(benchmark::State &state)

@@ -36,8 +36,10 @@ QStringList run(QApplication &app, int *code)
         return {};
     guard.claim();
 
+    // The preferences are read once, before any window shows.
+    Preferences preferences;
     // Windows are created once, in this order, and live for the whole run.
-    Tchat chat;
+    Tchat chat(&preferences);
     Tabout about(&chat);
     Tgamestart gamestart(&chat);
     Thelp help(&chat);

@@ -9,7 +9,11 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 
-Tchat::Tchat(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<Ui::Tchat>())
+Tchat::Tchat(Preferences *preferences, QWidget *parent)
+    : QMainWindow(parent),
+      m_ownPrefs(preferences ? nullptr : std::make_unique<Preferences>()),
+      m_prefs(preferences ? preferences : m_ownPrefs.get()),
+      ui(std::make_unique<Ui::Tchat>())
 {
     ui->setupUi(this);
     // The board panel keeps its size and stays centred however the window
@@ -30,7 +34,8 @@ Tchat::~Tchat()
     // The children outlive this object's own members while the window is
     // taken down: they must not call back into it, nor may the model.
     disconnect(&m_model, nullptr, this, nullptr);
-    ui->mychat->removeEventFilter(this);
+    // The views go first, while the widgets they draw are still there.
+    delete m_chat;
     ui->paintbox_board->removeEventFilter(this);
     ui->memo_words->viewport()->removeEventFilter(this);
     for (int k = 1; k <= 7; ++k)
@@ -46,8 +51,13 @@ void Tchat::FormCreate()
     for (int size : {48, 128, 256})
         icon.addFile(QStringLiteral(":/pictures/icon%1.png").arg(size));
     setWindowIcon(icon);
-    systemcolor = 0xFF0000;
-    setupChat();
+    m_chat = new ChatView({ui->mainchat, ui->mychat, ui->button_smilies, ui->ClearMainChat1, ui->ScrollChatOff1,
+                           ui->TextColor1},
+                          m_model, *m_prefs, this);
+    m_popups.popup_chat = m_chat->viewMenu();
+    m_popups.popup_entry = m_chat->entryMenu();
+    m_popups.popup_smilies = m_chat->smileyMenu();
+    m_popups.ScrollChatOff2 = m_chat->scrollOffItem();
     setupRoster();
     setupGame();
     setupEffects();
@@ -55,6 +65,7 @@ void Tchat::FormCreate()
     setupPhrases();
     setupSettings();
     grouptilesmenu();
+    applyPreferences();
     connectModel();
 
     connect(ui->Exit1, &QAction::triggered, this, &QWidget::close);
@@ -66,13 +77,11 @@ void Tchat::FormCreate()
 void Tchat::connectModel()
 {
     ClientModel *m = &m_model;
-    connect(m, &ClientModel::systemLine, this, [this](const QByteArray &line) { addlinetochat(line); });
-    connect(m, &ClientModel::chatLine, this,
-            [this](const QByteArray &line, quint32 colour) { addlinetochat(line, colour); });
+    connect(m, &ClientModel::systemLine, m_chat, qOverload<const QByteArray &>(&ChatView::addLine));
+    connect(m, &ClientModel::chatLine, m_chat, qOverload<const QByteArray &, quint32>(&ChatView::addLine));
     connect(m, &ClientModel::soundRequested, this, &Tchat::playsounds);
     connect(m, &ClientModel::tallyGame, this, &Tchat::tallyGame);
     connect(m, &ClientModel::tallyWordMade, this, &Tchat::tallyWordMade);
-    connect(m, &ClientModel::ownLoginConfirmed, this, &Tchat::loadinifile);
     connect(m, &ClientModel::playerJoined, this, &Tchat::playerJoined);
     connect(m, &ClientModel::playerLeft, this, &Tchat::playerLeft);
     connect(m, &ClientModel::seatChanged, this, &Tchat::drawSeat);
@@ -109,6 +118,7 @@ void Tchat::showEvent(QShowEvent *event)
     m_motion.setSuspended(isMinimized());
     if (!m_shown) {
         m_shown = true;
+        placeWindow(m_saved);
         processparams();
     }
 }
@@ -160,9 +170,11 @@ void Tchat::setGamestart(Tgamestart *dialog)
 {
     m_gamestart = dialog;
     ui::applyBackground(dialog);
+    const settings::Values &p = m_prefs->values();
+    dialog->setStoredValues(p.playto, p.creationtime, p.shuffles);
     connect(dialog, &Tgamestart::startRequested, this, [this](const game::GameOptions &options) {
         m_model.startGame(options);
-        savesettings();
+        m_prefs->setGameOptions(options.playto, options.turntime, options.shuffles);
     });
 }
 

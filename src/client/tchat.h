@@ -3,11 +3,13 @@
 // the local user's clicks and keys into the model's operations.
 
 #include "boardview.h"
+#include "chatview.h"
 #include "clientmodel.h"
 #include "lobby.h"
 #include "animationclock.h"
 #include "soundplayer.h"
 #include "tileimages.h"
+#include "preferences.h"
 
 #include <QMainWindow>
 #include <QPixmap>
@@ -38,7 +40,9 @@ class QAction;
 class Tchat : public QMainWindow {
     Q_OBJECT
 public:
-    explicit Tchat(QWidget *parent = nullptr);
+    // The window binds to the preferences it is given (the application loads
+    // them before any window shows); without any it reads its own.
+    explicit Tchat(Preferences *preferences = nullptr, QWidget *parent = nullptr);
     ~Tchat() override;
 
     // Starts listening for a hosted game on the port and says where it
@@ -107,11 +111,9 @@ public:
     };
     const Popups &popups() const { return m_popups; }
     int popupTag() const { return m_popupTag; }
-    quint32 textColour() const { return textcolor; }
-    // The chat keeps its newest lines only (a flood must not slow the view).
-    static constexpr int MaxChatLines = 2000;
-    static constexpr qsizetype MaxChatLine = 1000; // characters of one line shown
-    void setMaxChatLines(int lines) { maxChatLines = lines; }
+    quint32 textColour() const { return m_prefs->textColour(); }
+    Preferences &preferences() { return *m_prefs; }
+    ChatView &chatView() { return *m_chat; }
 
     void processparams();
     // Connection troubles, said in plain words.
@@ -122,20 +124,8 @@ public:
     void joinpress();
 
     // "N+text": a chat line from sender N (0 for the system's own lines).
-    void addlinetochat(const QByteArray &line);
-    void addlinetochat(const QByteArray &line, quint32 colour);
-    void sendit();
-    void mainchatJump(int number);
-    void ClearMainChat1Click();
-    void SelectAll1Click();
-    void Copy1Click();
-    void ScrollChatOff1Click();
-    void Paste1Click();
-    void button_smiliesClick();
-    void N271Click(int tag);
-    void TextColor1Click();
-    // The colour of the user's own chat lines (0x00BBGGRR).
-    void setTextColour(quint32 bgr);
+    void addlinetochat(const QByteArray &line) { m_chat->addLine(line); }
+    void addlinetochat(const QByteArray &line, quint32 colour) { m_chat->addLine(line, colour); }
 
     // Roster.
     void JustWatch1Click();
@@ -160,23 +150,17 @@ public:
     // Phrase buttons 1..9.
     static constexpr int PhraseCount = 9;
     static constexpr qint64 PhraseCooldownMs = 2000;
-    QString phrase(int k) const;
-    void setPhrase(int k, const QString &text);
+    QString phrase(int k) const { return m_prefs->phrase(k); }
     void b_phrase1Click(int k);
     void PrhaseList1Click();
     QPushButton *phraseButton(int k) const;
-    // The settings file: read when the host confirms our login, written on
-    // every option change.
-    void loadinifile();
-    void saveinifile();
-    QString settingsPath() const;
     // The placement the settings gave or the last close stored.
     QRect savedPlacement() const { return m_saved; }
     void ResetScreenLocation1Click();
     void N14Click(int size);
     void PostWordsinChatBox1Click();
     void FormClose();
-    double textSize() const { return chatTextSize; }
+    double textSize() const { return m_prefs->textSize(); }
     static constexpr QSize PanelSize{777, 530};
 
     // Tile sets from the folder beside the program.
@@ -188,7 +172,7 @@ public:
     void grouptilesmenu();
     void loadgrouptiles(const QString &name);
     void grouptilesmenuClick(QAction *item);
-    const QString &tileset() const { return m_tileset; }
+    QString tileset() const { return m_prefs->tiles(); }
     const TileImages &tiles() const { return imagelist_letters; }
 
     // The player's input.
@@ -209,8 +193,6 @@ public:
 
     // The Start Game button and menu item: the options, or why not.
     void button_startClick();
-    // Every option change and every start from the options dialog.
-    void savesettings() { saveinifile(); }
 
 signals:
     void closed();
@@ -225,19 +207,22 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void FormCreate();
-    void setupChat();
     void setupRoster();
     void setupGame();
     void setupSounds();
     void setupPhrases();
     void setupSettings();
-    void applyTextSize(double size);
+    // Draws what the preferences hold: check marks, text, phrases.
+    void applyPreferences();
+    void applyTextSize(); // the menu's check marks
+    void applyPhrases();
+    void applySounds();
     void placeWindow(const QRect &r);
-    void saveinifile(const QRect &placement);
-    void savePhrases();
     void connectModel();
     void showSlot(int k, int code); // code < 0: the empty slot
     void showShuffles(int seat, int left);
@@ -245,7 +230,6 @@ private:
     void setTeamColours(bool team);
     bool handleBoardEvent(QObject *watched, QEvent *event);
     void namePopup(QLabel *label, const QPoint &pos);
-    void trimChatHistory();
     bool refuseWhileWatching();
     void setStatus(const QString &text);
     QByteArray tracedLetters() const;
@@ -283,6 +267,8 @@ private:
     void changeEvent(QEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
+    std::unique_ptr<Preferences> m_ownPrefs;
+    Preferences *m_prefs;
     std::unique_ptr<Ui::Tchat> ui;
     ClientModel m_model;
     Listener m_listen;
@@ -313,17 +299,10 @@ private:
     int m_traceChoice = 0; // which of the fitting paths Tab has chosen
     QRect m_saved{3, 3, 790, 580};
     int m_frameWaits = 0;
-    QString m_tileset;
     QTimer bonusTimer;
     int bonusFrame = 0;
 
-    int maxChatLines = MaxChatLines;
-    quint32 systemcolor = 0xFF0000;
-    quint32 textcolor = 0x000000; // the user's chat colour
-    double chatTextSize = 10;
-    std::array<QByteArray, 101> links{};
-    int lastlink = -1;
-    QPixmap imagelist_smilies;
+    ChatView *m_chat = nullptr;
 
     Tdownload *m_launcher = nullptr;
     Tlobby *m_lobby = nullptr;

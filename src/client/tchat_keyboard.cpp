@@ -11,10 +11,6 @@
 
 #include <QKeyEvent>
 
-namespace {
-const QString kPlaceholder = QStringLiteral("<Enter Chat Here>");
-}
-
 // The letters of the picks so far.
 QByteArray Tchat::tracedLetters() const
 {
@@ -127,7 +123,6 @@ bool Tchat::boardKey(QKeyEvent *key)
 // user is in the middle of a chat line.
 void Tchat::focusBoardForTurn()
 {
-    const QString typing = ui->mychat->text();
-    if (typing.isEmpty() || typing == kPlaceholder)
+    if (!m_chat->typing())
         ui->paintbox_board->setFocus(Qt::OtherFocusReason);
 }

@@ -15,8 +15,7 @@
 void Tchat::setLauncher(Tdownload *launcher)
 {
     m_launcher = launcher;
-    SettingsFile file(settingsPath());
-    const settings::Preferences p = settings::read(file.read());
+    const settings::Values &p = m_prefs->values();
     if (!p.gatehouseurl.isEmpty())
         launcher->setInstallerUrl(QUrl(QString::fromLatin1(p.gatehouseurl)));
     launcher->setGatehousePath(QString::fromLocal8Bit(p.gatehousepath));
@@ -49,8 +48,7 @@ void Tchat::showLobby()
     if (!m_lobby)
         return;
     if (m_lobby->name().isEmpty()) {
-        SettingsFile file(settingsPath());
-        const settings::Preferences p = settings::read(file.read());
+        const settings::Values &p = m_prefs->values();
         m_lobby->setName(QString::fromLatin1(p.lobbyname));
         m_lobby->setAddress(QString::fromLatin1(p.lobbyaddress));
     }
@@ -64,8 +62,7 @@ void Tchat::showLobby()
 
 void Tchat::hostFromLobby(const QString &name)
 {
-    SettingsFile(settingsPath()).update(
-        [&](IniFile &ini) { settings::writeLobby(ini, name.toLatin1(), std::nullopt); });
+    m_prefs->setLobby(name.toLatin1(), std::nullopt);
     if (!m_model.ishost()) {
         // A joined copy cannot host as well: end it and start one that hosts.
         if (!ui::askYesNo(this, QStringLiteral("Leave this game and host your own?")))
@@ -84,8 +81,7 @@ void Tchat::hostFromLobby(const QString &name)
 
 void Tchat::joinFromLobby(const QString &name, const QString &address)
 {
-    SettingsFile(settingsPath()).update(
-        [&](IniFile &ini) { settings::writeLobby(ini, name.toLatin1(), address.toLatin1()); });
+    m_prefs->setLobby(name.toLatin1(), address.toLatin1());
     if (m_model.gameRunning() && !ui::askYesNo(this, QStringLiteral("Leave the game that is running and join %1?").arg(address)))
         return;
     m_restartArgs = {name, address, QStringLiteral("false")};

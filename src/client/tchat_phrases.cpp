@@ -10,10 +10,6 @@
 #include <chrono>
 
 namespace {
-const char *const kStartPhrases[Tchat::PhraseCount] = {
-    "Way To Go!", "Good One!", "Nice Try!", "Excellent!", "Brilliant!",
-    "Wow, WTG!", "Thanks!", "Way To Go Teamie!", "Good Game Everyone!"};
-
 qint64 steadyMs()
 {
     using namespace std::chrono;
@@ -38,7 +34,6 @@ void Tchat::setupPhrases()
         b->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 0; }"));
         b->setFocusPolicy(Qt::NoFocus);
         if (k <= PhraseCount) {
-            setPhrase(k, QString::fromLatin1(kStartPhrases[k - 1]));
             connect(b, &QPushButton::clicked, this, [this, k] { b_phrase1Click(k); });
         } else {
             b->setToolTip(QStringLiteral("Chatter Sounds"));
@@ -49,16 +44,13 @@ void Tchat::setupPhrases()
     connect(ui->PhraseList1, &QAction::triggered, this, &Tchat::PrhaseList1Click);
 }
 
-QString Tchat::phrase(int k) const
+void Tchat::applyPhrases()
 {
-    return phraseButton(k)->toolTip();
-}
-
-void Tchat::setPhrase(int k, const QString &text)
-{
-    // The button's hint is the phrase itself.
-    phraseButton(k)->setToolTip(text);
-    phraseButton(k)->setAccessibleName(QStringLiteral("Say: ") + text);
+    for (int k = 1; k <= PhraseCount; ++k) {
+        // The button's hint is the phrase itself.
+        phraseButton(k)->setToolTip(phrase(k));
+        phraseButton(k)->setAccessibleName(QStringLiteral("Say: ") + phrase(k));
+    }
 }
 
 void Tchat::b_phrase1Click(int k)
@@ -70,7 +62,7 @@ void Tchat::b_phrase1Click(int k)
     if (!m_model.loggedin())
         return;
     const QByteArray text = phrase(k).toLatin1();
-    m_model.sendAction(text.startsWith("/me ") ? text.mid(4) : "says: " + text, textcolor);
+    m_model.sendAction(text.startsWith("/me ") ? text.mid(4) : "says: " + text, m_prefs->textColour());
     m_phraseSentAt = m_clock();
 }
 
@@ -78,21 +70,14 @@ void Tchat::setPhrasesDialog(Tphrases *dialog)
 {
     m_phrases = dialog;
     ui::applyBackground(dialog);
-    connect(dialog, &Tphrases::phrasesEdited, this, [this](const QStringList &texts) {
-        for (int k = 1; k <= PhraseCount; ++k)
-            setPhrase(k, texts.value(k - 1));
-        savePhrases();
-    });
+    connect(dialog, &Tphrases::phrasesEdited, m_prefs, &Preferences::setPhrases);
 }
 
 void Tchat::PrhaseList1Click()
 {
     if (!m_phrases)
         return;
-    QStringList texts;
-    for (int k = 1; k <= PhraseCount; ++k)
-        texts << phrase(k);
-    m_phrases->setPhrases(texts);
+    m_phrases->setPhrases(m_prefs->phrases());
     if (!m_phrases->isVisible())
         ui::centreOn(m_phrases, this);
     m_phrases->show();

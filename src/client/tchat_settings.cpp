@@ -1,25 +1,20 @@
-// The settings file: reading it when the host confirms our login, writing it
-// on every option change, the window's placement, the text size and colour
-// and word posting.
+// The window bound to the preferences: the text size and colour, the sound
+// and word-posting options, the phrases and the window's placement are drawn
+// from the model, and the menus change the model (which saves at once).
 
 #include "tchat.h"
 #include "ui_tchat.h"
 
-#include "appfiles.h"
-#include "colourtext.h"
-#include "settings.h"
 #include "tgamestart.h"
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTextCursor>
 #include <QTimer>
 
 void Tchat::setupSettings()
 {
     for (QAction *item : {ui->N81, ui->N101, ui->N121, ui->N141}) {
         const int size = item->text().remove(QLatin1Char('&')).toInt();
-        item->setProperty("Tag", size);
         item->setEnabled(true);
         connect(item, &QAction::triggered, this, [this, size] { N14Click(size); });
     }
@@ -27,25 +22,32 @@ void Tchat::setupSettings()
     connect(ui->PostWordsinChatBox1, &QAction::triggered, this, &Tchat::PostWordsinChatBox1Click);
     ui->ResetScreenLocation1->setEnabled(true);
     connect(ui->ResetScreenLocation1, &QAction::triggered, this, &Tchat::ResetScreenLocation1Click);
+
+    connect(m_prefs, &Preferences::textChanged, this, &Tchat::applyTextSize);
+    connect(m_prefs, &Preferences::phrasesChanged, this, &Tchat::applyPhrases);
+    connect(m_prefs, &Preferences::soundsChanged, this, &Tchat::applySounds);
+    connect(m_prefs, &Preferences::postWordsChanged, this,
+            [this] { ui->PostWordsinChatBox1->setChecked(m_prefs->postWords()); });
+}
+
+void Tchat::applyPreferences()
+{
+    applyTextSize();
+    applyPhrases();
+    applySounds();
+    ui->PostWordsinChatBox1->setChecked(m_prefs->postWords());
+    if (m_prefs->tiles().toLower() != QLatin1String("classic"))
+        loadgrouptiles(m_prefs->tiles());
+    m_saved = m_prefs->placement();
+    resize(m_saved.size());
     move(m_saved.topLeft());
 }
 
-QString Tchat::settingsPath() const
+void Tchat::applyTextSize()
 {
-    return ui::besideExecutable(settings::FileName);
-}
-
-void Tchat::applyTextSize(double size)
-{
-    chatTextSize = size;
-    // Every line takes the new size, as the chat's styles all change at once.
-    QTextCursor c(ui->mainchat->document());
-    c.select(QTextCursor::Document);
-    QTextCharFormat f;
-    f.setFontPointSize(size);
-    c.mergeCharFormat(f);
+    const int size = m_prefs->textSize();
     for (QAction *item : {ui->N81, ui->N101, ui->N121, ui->N141})
-        item->setChecked(item->property("Tag").toInt() == int(size));
+        item->setChecked(item->text().remove(QLatin1Char('&')).toInt() == size);
 }
 
 // A placement that would leave the window on no screen at all (a screen
@@ -78,84 +80,34 @@ void Tchat::placeWindow(const QRect &wanted)
     move(r.topLeft());
 }
 
-void Tchat::loadinifile()
+// Any later save writes where the window is at that moment.
+void Tchat::moveEvent(QMoveEvent *event)
 {
-    SettingsFile file(settingsPath());
-    const settings::Preferences p = settings::read(file.read());
-    applyTextSize(p.textsize);
-    setTextColour(wire::readColour(p.textcolor).value_or(0x000000));
-    for (int k = 1; k <= PhraseCount; ++k)
-        if (!p.phrases[size_t(k)].isEmpty())
-            setPhrase(k, QString::fromLatin1(p.phrases[size_t(k)]));
-    ui->PlaySounds1->setChecked(p.playsounds);
-    ui->PostWordsinChatBox1->setChecked(p.postwords);
-    if (m_gamestart)
-        m_gamestart->setStoredValues(p.playto, p.creationtime, p.shuffles);
-    m_tileset = QString::fromLatin1(p.tiles);
-    if (m_tileset.toLower() != QLatin1String("classic"))
-        loadgrouptiles(m_tileset);
-    ui->TurnSound1->setProperty("Tag", p.turnsound);
-    for (QAction *item : {ui->Classic1, ui->normal1, ui->New1})
-        item->setChecked(item->property("Tag").toInt() == p.turnsound);
-    ui->PlayChatterSounds1->setChecked(p.chattersounds);
-    placeWindow(QRect(p.left, p.top, p.width, p.height));
-    m_saved = QRect(pos(), size());
+    QMainWindow::moveEvent(event);
+    if (m_shown)
+        m_prefs->notePlacement(QRect(pos(), size()));
 }
 
-void Tchat::saveinifile()
+void Tchat::resizeEvent(QResizeEvent *event)
 {
-    saveinifile(QRect(pos(), size()));
-}
-
-void Tchat::saveinifile(const QRect &placement)
-{
-    settings::Preferences p;
-    p.textsize = int(chatTextSize);
-    p.textcolor = wire::colourToText(textcolor);
-    p.playsounds = ui->PlaySounds1->isChecked();
-    p.postwords = ui->PostWordsinChatBox1->isChecked();
-    if (m_gamestart) {
-        const game::GameOptions o = m_gamestart->options();
-        p.playto = o.playto;
-        p.creationtime = o.turntime;
-        p.shuffles = o.shuffles;
-    } else {
-        p.playto = p.creationtime = p.shuffles = std::nullopt;
-    }
-    p.tiles = m_tileset.isEmpty() ? QByteArray("classic") : m_tileset.toLatin1();
-    p.left = placement.x();
-    p.top = placement.y();
-    p.width = placement.width();
-    p.height = placement.height();
-    p.turnsound = ui->TurnSound1->property("Tag").toInt();
-    p.chattersounds = ui->PlayChatterSounds1->isChecked();
-    SettingsFile file(settingsPath());
-    file.update([&p](IniFile &ini) { settings::write(ini, p); });
-}
-
-void Tchat::savePhrases()
-{
-    std::array<QByteArray, 10> phrases{};
-    for (int k = 1; k <= PhraseCount; ++k)
-        phrases[size_t(k)] = phrase(k).toLatin1();
-    SettingsFile file(settingsPath());
-    file.update([&phrases](IniFile &ini) { settings::writePhrases(ini, phrases); });
+    QMainWindow::resizeEvent(event);
+    if (m_shown)
+        m_prefs->notePlacement(QRect(pos(), size()));
 }
 
 void Tchat::N14Click(int size)
 {
-    applyTextSize(size);
-    saveinifile();
+    m_prefs->setTextSize(size);
 }
 
 void Tchat::PostWordsinChatBox1Click()
 {
-    saveinifile();
+    m_prefs->setPostWords(ui->PostWordsinChatBox1->isChecked());
 }
 
 void Tchat::ResetScreenLocation1Click()
 {
-    placeWindow(QRect(3, 3, 790, 580));
+    placeWindow(Preferences::DefaultPlacement);
 }
 
 void Tchat::FormClose()
@@ -173,5 +125,5 @@ void Tchat::FormClose()
             now.setHeight(now.height() - 15);
     }
     m_saved = now;
-    saveinifile(now);
+    m_prefs->setPlacement(now);
 }

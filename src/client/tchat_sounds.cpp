@@ -13,7 +13,6 @@ void Tchat::setupSounds()
     m_ownPlayer = std::make_unique<QtSoundPlayer>();
     m_player = m_ownPlayer.get();
 
-    ui->TurnSound1->setProperty("Tag", 0);
     ui->Classic1->setProperty("Tag", 0);
     ui->normal1->setProperty("Tag", 2);
     ui->New1->setProperty("Tag", 1);
@@ -44,13 +43,13 @@ void Tchat::setSoundPlayer(SoundPlayer *player)
 void Tchat::playsounds(const QString &name)
 {
     emit soundRequested(name);
-    if (ui->PlaySounds1->isChecked() && m_player)
+    if (m_prefs->playSounds() && m_player)
         m_player->play(name);
 }
 
 QString Tchat::turnSoundName() const
 {
-    switch (ui->TurnSound1->property("Tag").toInt()) {
+    switch (m_prefs->turnSound()) {
     case 1:
         return QStringLiteral("turnnew");
     case 2:
@@ -60,23 +59,29 @@ QString Tchat::turnSoundName() const
     }
 }
 
+void Tchat::applySounds()
+{
+    ui->PlaySounds1->setChecked(m_prefs->playSounds());
+    ui->PlayChatterSounds1->setChecked(m_prefs->chatterSounds());
+    for (QAction *item : {ui->Classic1, ui->normal1, ui->New1})
+        item->setChecked(item->property("Tag").toInt() == m_prefs->turnSound());
+}
+
 void Tchat::PlaySounds1Click()
 {
-    // The action has toggled its own check mark.
-    savesettings();
+    // The action has toggled its own check mark; the model says what holds.
+    m_prefs->setPlaySounds(ui->PlaySounds1->isChecked());
 }
 
 void Tchat::PlayChatterSounds1Click()
 {
-    savesettings();
+    m_prefs->setChatterSounds(ui->PlayChatterSounds1->isChecked());
 }
 
 void Tchat::New1Click(int tag)
 {
-    ui->TurnSound1->setProperty("Tag", tag);
-    for (QAction *item : {ui->Classic1, ui->normal1, ui->New1})
-        item->setChecked(item->property("Tag").toInt() == tag);
-    savesettings();
+    m_prefs->setTurnSound(tag);
+    applySounds();
 }
 
 void Tchat::b_phrase10Click()
@@ -93,7 +98,7 @@ void Tchat::wave12Click(int k)
 
 void Tchat::playasound(const QByteArray &slot, const QString &name)
 {
-    if (ui->PlayChatterSounds1->isChecked()) {
+    if (m_prefs->chatterSounds()) {
         if (m_player)
             m_player->play(name);
         return;
@@ -103,6 +108,6 @@ void Tchat::playasound(const QByteArray &slot, const QString &name)
     const QString description = chatter::description(chatter::number(name));
     if (!m_model.isSeat(seat) || description.isEmpty())
         return;
-    addlinetochat(slot + '+' + m_model.seat(seat).name.toLatin1() + ": <Chatter Sound> "
+    m_chat->addLine(slot + '+' + m_model.seat(seat).name.toLatin1() + ": <Chatter Sound> "
                   + description.toLatin1());
 }

@@ -85,10 +85,8 @@ void Tchat::loadgrouptiles(const QString &name)
     }
     if (path.isEmpty())
         return;
-    if (QAction *item = findChild<QAction *>(name + QLatin1Char('3'))) {
+    if (QAction *item = findChild<QAction *>(name + QLatin1Char('3')))
         item->setChecked(true);
-        m_tileset = item->toolTip();
-    }
     if (!imagelist_letters.load(path))
         return;
     ui->paintbox_board->drawAll();
@@ -100,6 +98,5 @@ void Tchat::grouptilesmenuClick(QAction *item)
 {
     const QString name = item->toolTip();
     loadgrouptiles(name);
-    m_tileset = name;
-    saveinifile();
+    m_prefs->setTiles(name);
 }

@@ -6,6 +6,7 @@
 
 #include "messages.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace {
@@ -15,7 +16,7 @@ const QString kWatching = QStringLiteral("You are just watching right now.");
 bool Tchat::handleBoardEvent(QObject *watched, QEvent *event)
 {
     if (watched == ui->memo_words->viewport() && event->type() == QEvent::MouseButtonPress) {
-        ui->mychat->setFocus();
+        m_chat->focusEntry();
         return false;
     }
     if (event->type() != QEvent::MouseButtonRelease)
@@ -134,7 +135,7 @@ void Tchat::madeword(const ClientModel::WordMade &made)
                            + QString::fromLatin1(made.points) + QStringLiteral(" points.");
     setStatus(status);
     ui->memo_words->appendPlainText(status);
-    if (ui->PostWordsinChatBox1->isChecked())
+    if (m_prefs->postWords())
         addlinetochat("0+" + status.toLatin1());
     m_banner->hide();
     m_myTurnFrame->hide();
@@ -150,4 +151,13 @@ void Tchat::moving(int d)
         direction(d)->show();
     stopArrowCountdown();
     slideBoard();
+}
+
+bool Tchat::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->paintbox_board && event->type() == QEvent::KeyPress)
+        return boardKey(static_cast<QKeyEvent *>(event)) || QMainWindow::eventFilter(watched, event);
+    if (handleBoardEvent(watched, event))
+        return true;
+    return QMainWindow::eventFilter(watched, event);
 }

@@ -56,7 +56,7 @@ void Tdownload::getbuttonClick()
     m_state = Running;
     const QString name = installerName(m_url);
     ui->infolabel2->setText(name);
-    const QString dir = m_dir.isEmpty() ? QFileInfo(ui::besideExecutable(name)).absolutePath() : m_dir;
+    const QString dir = m_dir.isEmpty() ? QFileInfo(settings::besideExecutable(name)).absolutePath() : m_dir;
     m_file.setFileName(QDir(dir).filePath(name + QStringLiteral(".part")));
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         m_state = Aborted;

@@ -12,7 +12,7 @@
 
 Ttallylist::Ttallylist(QWidget *parent, const QString &path)
     : QDialog(parent), ui(std::make_unique<Ui::Ttallylist>()),
-      m_path(path.isEmpty() ? ui::besideExecutable(tally::FileName) : path)
+      m_path(path.isEmpty() ? settings::besideExecutable(tally::FileName) : path)
 {
     ui->setupUi(this);
     setWindowFlag(Qt::Tool);

@@ -18,9 +18,9 @@ QByteArray flag(bool on)
 }
 } // namespace
 
-Preferences read(const IniFile &ini)
+Values read(const IniFile &ini)
 {
-    Preferences p;
+    Values p;
     auto get = [&](const char *key) { return ini.value(Section, key); };
     p.textsize = number(get("Textsize")).value_or(8);
     if (const auto c = get("Textcolor"))
@@ -53,9 +53,12 @@ Preferences read(const IniFile &ini)
     return p;
 }
 
-void write(IniFile &ini, const Preferences &p)
+void write(IniFile &ini, const Values &p, const std::function<bool(QByteArrayView key)> &keep)
 {
-    auto set = [&](const char *key, const QByteArray &value) { ini.setValue(Section, key, value); };
+    auto set = [&](const char *key, const QByteArray &value) {
+        if (!keep || keep(key))
+            ini.setValue(Section, key, value);
+    };
     set("Textsize", QByteArray::number(p.textsize));
     set("Textcolor", p.textcolor);
     if (p.playto)

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QString>
 #include <array>
+#include <functional>
 #include <optional>
 
 namespace settings {
@@ -15,7 +16,7 @@ namespace settings {
 inline const QByteArray Section = "Wordmire";
 inline const QString FileName = QStringLiteral("corvelgatehouse.ini");
 
-struct Preferences {
+struct Values {
     int textsize = 8;
     QByteArray textcolor = "clblack"; // colour text
     std::array<QByteArray, 10> phrases{}; // 1..9; empty leaves the button's phrase
@@ -39,9 +40,10 @@ struct Preferences {
     QByteArray lobbyaddress;
 };
 
-Preferences read(const IniFile &ini);
-// Writes every key but the phrases (the phrase editor writes those).
-void write(IniFile &ini, const Preferences &p);
+Values read(const IniFile &ini);
+// Writes every key but the phrases (the phrase editor writes those); with a
+// filter, only the keys it keeps.
+void write(IniFile &ini, const Values &p, const std::function<bool(QByteArrayView key)> &keep = {});
 // Without an address only the name is written.
 void writeLobby(IniFile &ini, const QByteArray &name, const std::optional<QByteArray> &address);
 void writePhrases(IniFile &ini, const std::array<QByteArray, 10> &phrases);

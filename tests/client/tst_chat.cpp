@@ -50,6 +50,7 @@ private slots:
     void chatLineInColour();
     void linksInTheBody_data();
     void linksInTheBody();
+    void earlyLinkOpensItsOwn();
     void smileys_data();
     void smileys();
     void actionWithSmiley();
@@ -150,6 +151,21 @@ void TestChat::linksInTheBody()
     QVERIFY(lastLine(chat->form()->mainchat)[0].href.isEmpty());
 }
 
+// However many link lines follow, a line's link opens the address it shows.
+void TestChat::earlyLinkOpensItsOwn()
+{
+    for (int i = 0; i < 150; ++i)
+        chat->addlinetochat("2+Ann chats: see www.site" + QByteArray::number(i) + ".example", 0);
+    QTextBlock early = chat->form()->mainchat->document()->firstBlock();
+    while (early.isValid() && !early.text().endsWith("see www.site2.example "))
+        early = early.next();
+    QString href;
+    for (auto it = early.begin(); !it.atEnd() && href.isEmpty(); ++it)
+        href = it.fragment().charFormat().anchorHref();
+    emit chat->form()->mainchat->anchorClicked(QUrl(href));
+    QCOMPARE(opened, QStringList{"www.site2.example"});
+}
+
 void TestChat::smileys_data()
 {
     QTest::addColumn<QByteArray>("code");
@@ -245,7 +261,7 @@ void TestChat::sending()
 {
     QFETCH(QString, typed);
     QFETCH(QByteArray, sent);
-    chat->setTextColour(0x0000FF);
+    chat->preferences().setTextColour(0x0000FF);
     chat->form()->mychat->setText(typed);
     QTest::keyClick(chat->form()->mychat, Qt::Key_Return);
     QCOMPARE(host->heard(), sent);
@@ -276,10 +292,10 @@ void TestChat::enterOnPlaceholder()
 void TestChat::smileyMenuAndPaste()
 {
     QCOMPARE(chat->popups().popup_smilies->actions().size(), 18);
-    chat->N271Click(15);
+    chat->chatView().insertSmiley(15);
     QCOMPARE(chat->form()->mychat->text(), QString(":)#15"));
     QApplication::clipboard()->setText(" pasted");
-    chat->Paste1Click();
+    chat->chatView().paste();
     QCOMPARE(chat->form()->mychat->text(), QString(":)#15 pasted"));
     QCOMPARE(chat->form()->mychat->cursorPosition(), chat->form()->mychat->text().size());
 }
@@ -287,10 +303,10 @@ void TestChat::smileyMenuAndPaste()
 void TestChat::floodStaysBounded()
 {
     const QByteArray longLine = "2+Ann chats: " + QByteArray(20000, 'x');
-    for (int i = 0; i < Tchat::MaxChatLines + 300; ++i)
+    for (int i = 0; i < ChatView::MaxLines + 300; ++i)
         chat->addlinetochat(i == 5 ? longLine : "2+Ann chats: flood " + QByteArray::number(i), 0);
-    QCOMPARE(chat->form()->mainchat->document()->blockCount(), Tchat::MaxChatLines);
-    QVERIFY(lastLine(chat->form()->mainchat)[0].text.contains(QString::number(Tchat::MaxChatLines + 299)));
+    QCOMPARE(chat->form()->mainchat->document()->blockCount(), ChatView::MaxLines);
+    QVERIFY(lastLine(chat->form()->mainchat)[0].text.contains(QString::number(ChatView::MaxLines + 299)));
 }
 
 void TestChat::hostileHost_data()
@@ -330,7 +346,7 @@ void TestChat::longLineCut()
     host->say({"CMD_chat+2+Ann chats: " + QByteArray(5000, 'w') + "|clRed"});
     QTRY_VERIFY(chat->form()->mainchat->toPlainText().contains("www"));
     const QString last = chat->form()->mainchat->document()->lastBlock().text();
-    QVERIFY(last.size() <= int(Tchat::MaxChatLine) + 1);
+    QVERIFY(last.size() <= int(ChatView::MaxLine) + 1);
 }
 
 QTEST_MAIN(TestChat)

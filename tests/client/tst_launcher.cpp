@@ -256,7 +256,7 @@ void TestLauncher::playWithOthers()
 void TestLauncher::shownOnlyWithoutArguments()
 {
     ClientFiles files;
-    QFile ini(ui::besideExecutable("corvelgatehouse.ini"));
+    QFile ini(settings::besideExecutable("corvelgatehouse.ini"));
     QVERIFY(ini.open(QIODevice::WriteOnly));
     ini.write("[Wordmire]\r\nGatehouseurl= http://127.0.0.1:1/x/Other.exe\r\n");
     ini.close();

@@ -126,7 +126,7 @@ void TestLobby::hostAnnouncesAndOtherJoins()
     join->click();
     QCOMPARE(closed.count(), 1);
     QCOMPARE(other.restartArguments(), (QStringList{"Bo", heard.address.toString(), "false"}));
-    const auto stored = settings::read(SettingsFile(ui::besideExecutable(settings::FileName)).read());
+    const auto stored = settings::read(SettingsFile(settings::besideExecutable(settings::FileName)).read());
     QCOMPARE(stored.lobbyname, QByteArray("Bo"));
     QCOMPARE(stored.lobbyaddress, heard.address.toString().toLatin1());
 

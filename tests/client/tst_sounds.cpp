@@ -77,7 +77,7 @@ void TestSounds::init()
     player.played.clear();
     chat->setSoundPlayer(&player);
     chat->setClock([this] { return now; });
-    chat->form()->PlayChatterSounds1->setChecked(true);
+    chat->preferences().setChatterSounds(true);
     feed({"CMD_sendlogininfo+1", "CMD_newplayerinfo+1+Ann+0"});
     heard();
     player.played.clear();
@@ -160,7 +160,7 @@ void TestSounds::turnSound()
     QFETCH(QString, sound);
     QFETCH(int, tag);
     chat->findChild<QAction *>(item)->trigger();
-    QCOMPARE(chat->form()->TurnSound1->property("Tag").toInt(), tag);
+    QCOMPARE(chat->preferences().turnSound(), tag);
     int checked = 0;
     for (QAction *a : {chat->form()->Classic1, chat->form()->normal1, chat->form()->New1})
         checked += a->isChecked() ? 1 : 0;
@@ -240,7 +240,11 @@ void TestSounds::phraseCooldown()
 
 void TestSounds::phraseAction()
 {
-    chat->setPhrase(4, "/me waves");
+    {
+        QStringList texts = chat->preferences().phrases();
+        texts[3] = "/me waves";
+        chat->preferences().setPhrases(texts);
+    }
     chat->b_phrase1Click(4);
     QCOMPARE(heard(), "CMD_action+1+waves|" + kBlack + FF);
 }
@@ -271,7 +275,7 @@ void TestSounds::editorDone()
     QCOMPARE(heard(), "CMD_action+1+says: |" + kBlack + FF);
     QCOMPARE(chat->phrase(5), QString("Hooray"));
     // The phrases are kept in the settings file, the emptied one as empty.
-    QFile ini(ui::besideExecutable("corvelgatehouse.ini"));
+    QFile ini(settings::besideExecutable("corvelgatehouse.ini"));
     QVERIFY(ini.open(QIODevice::ReadOnly));
     const QByteArray text = ini.readAll();
     QVERIFY(text.contains("Phrase3=\r\n"));
@@ -289,7 +293,7 @@ void TestSounds::klotChatterShare()
 {
     feed({kStart}); // seat 2 becomes Klot
     chat->model().setChatterSeed(2024);
-    chat->setMaxChatLines(10000);
+    chat->chatView().setMaxLines(10000);
     const int n = 3700;
     const int before = int(lines().size());
     for (int i = 0; i < n; ++i) {

@@ -50,10 +50,12 @@ private slots:
     void tileMenu();
     void choosingATileSet();
     void storedTileSet();
+    void keptWithoutLogin_data();
+    void keptWithoutLogin();
 
 private:
     void open(const QByteArray &settingsText = QByteArray());
-    QString iniPath() const { return ui::besideExecutable("corvelgatehouse.ini"); }
+    QString iniPath() const { return settings::besideExecutable("corvelgatehouse.ini"); }
     ClientFiles workDir;
     QTemporaryDir tiles;
     std::unique_ptr<FakeHost> host;
@@ -112,7 +114,7 @@ void TestWindowSettings::noSettingsFile()
     QVERIFY(f->PlayChatterSounds1->isChecked());
     QVERIFY(!f->PostWordsinChatBox1->isChecked());
     QVERIFY(f->Classic1->isChecked());
-    QCOMPARE(f->TurnSound1->property("Tag").toInt(), 0);
+    QCOMPARE(chat->preferences().turnSound(), 0);
     QCOMPARE(chat->pos(), QPoint(3, 3));
     QCOMPARE(chat->savedPlacement().topLeft(), QPoint(3, 3));
     QVERIFY(!QFileInfo::exists(iniPath())); // reading writes nothing
@@ -254,6 +256,57 @@ void TestWindowSettings::storedTileSet()
     QVERIFY(classic.loadClassic());
     QCOMPARE(chat->tiles()[1].toImage(), classic[1].toImage());
     QVERIFY(chat->form()->Tiles1->actions().isEmpty());
+}
+
+// The stored options hold whether or not a host ever confirmed the login: a
+// copy that cannot reach its host, is moved and closed, and one whose file
+// does not read, keep what the user wrote, and write only what they changed.
+void TestWindowSettings::keptWithoutLogin_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QByteArrayList>("kept");
+    QTest::addColumn<QByteArrayList>("absent");
+    const QByteArray set = "[Wordmire]\nTextsize=14\nTextcolor=clNavy\nPlaysounds=false\nTurnsound=2\n"
+                           "Playtoscore=300\nPostwordsinchatbox=false\n";
+    QTest::newRow("options survive a failed join")
+        << set << QByteArrayList{"Textsize=14", "Textcolor=clNavy", "Playsounds=false", "Turnsound=2",
+                                 "Playtoscore=300", "Postwordsinchatbox=true"}
+        << QByteArrayList{};
+    QTest::newRow("no file: the ticked size is the one written")
+        << QByteArray() << QByteArrayList{"Textsize=8", "Postwordsinchatbox=true"} << QByteArrayList{};
+    QTest::newRow("unreadable file: only the change is written")
+        << QByteArray("[Wordmire]\nTextsize=14\n\0junk", 25) << QByteArrayList{"Postwordsinchatbox=true"}
+        << QByteArrayList{"Textsize", "Playtoscore", "Top="};
+}
+
+void TestWindowSettings::keptWithoutLogin()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(QByteArrayList, kept);
+    QFETCH(QByteArrayList, absent);
+    if (!stored.isEmpty()) {
+        QFile f(iniPath());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(stored);
+    }
+    chat = std::make_unique<Tchat>();
+    options = std::make_unique<Tgamestart>();
+    chat->setGamestart(options.get());
+    chat->setArguments({"Ann", "127.0.0.1", "false"});
+    chat->setPort(1); // nobody listens there
+    bool asked = false;
+    ui::setQuestionSink([&asked](const QString &) { return !(asked = true); }); // "Try again?" No
+    chat->show();
+    QTRY_VERIFY(asked);
+    ui::setQuestionSink(nullptr);
+    chat->form()->PostWordsinChatBox1->trigger();
+    chat->move(chat->pos() + QPoint(20, 10));
+    chat->close();
+    const QByteArray text = readAll(iniPath()).replace("\r\n", "\n");
+    for (const QByteArray &line : kept)
+        QVERIFY2(text.contains(line + "\n"), (line + " missing from:\n" + text).constData());
+    for (const QByteArray &key : absent)
+        QVERIFY2(!text.contains(key), (key + " written:\n" + text).constData());
 }
 
 QTEST_MAIN(TestWindowSettings)

@@ -9,8 +9,8 @@
 #include <QFile>
 
 struct ClientFiles : TempWorkDir {
-    ClientFiles() { ui::setBesideExecutableDir(dir.path()); }
-    ~ClientFiles() { ui::setBesideExecutableDir(QString()); }
+    ClientFiles() { settings::setBesideExecutableDir(dir.path()); }
+    ~ClientFiles() { settings::setBesideExecutableDir(QString()); }
     // Every test starts without settings.
-    void fresh() { QFile::remove(ui::besideExecutable(QStringLiteral("corvelgatehouse.ini"))); }
+    void fresh() { QFile::remove(settings::besideExecutable(QStringLiteral("corvelgatehouse.ini"))); }
 };

@@ -23,7 +23,7 @@ bool writeAll(const QString &path, const QByteArray &bytes)
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
-settings::Preferences fromText(const QByteArray &text)
+settings::Values fromText(const QByteArray &text)
 {
     return settings::read(IniFile::parse(text).value_or(IniFile()));
 }
@@ -51,7 +51,7 @@ private slots:
 
 void TestSettings::defaults()
 {
-    const settings::Preferences p = fromText(kOther);
+    const settings::Values p = fromText(kOther);
     QCOMPARE(p.playto, std::optional<int>(110));
     QCOMPARE(p.creationtime, std::optional<int>(70));
     QCOMPARE(p.shuffles, std::optional<int>(1));
@@ -96,7 +96,7 @@ void TestSettings::keys()
     QFETCH(QByteArray, line);
     QFETCH(QByteArray, field);
     QFETCH(QByteArray, expected);
-    const settings::Preferences p = fromText(kOther + "[wordmire]\r\n" + line + "\r\n");
+    const settings::Values p = fromText(kOther + "[wordmire]\r\n" + line + "\r\n");
     const auto opt = [](const std::optional<int> &v) { return v ? QByteArray::number(*v) : QByteArray("-"); };
     const QHash<QByteArray, QByteArray> got = {
         {"textsize", QByteArray::number(p.textsize)},   {"turnsound", QByteArray::number(p.turnsound)},
@@ -111,7 +111,7 @@ void TestSettings::keys()
 void TestSettings::handWrittenValuesReadBack()
 {
     const QByteArray text = "[Wordmire]\nPhrase6=Wow, WTG!\nPhrase2=\"quoted\" and \\back\\slashed\nPhrase3= spaced \n";
-    const settings::Preferences p = fromText(text);
+    const settings::Values p = fromText(text);
     QCOMPARE(p.phrases[6], QByteArray("Wow, WTG!"));
     QCOMPARE(p.phrases[2], QByteArray("\"quoted\" and \\back\\slashed"));
     QCOMPARE(p.phrases[3], QByteArray(" spaced "));
@@ -121,7 +121,7 @@ void TestSettings::handWrittenValuesReadBack()
     phrases[1] = "a=b; c # d";
     phrases[9] = "line\nbreak";
     settings::writePhrases(ini, phrases);
-    const settings::Preferences back = fromText(ini.text());
+    const settings::Values back = fromText(ini.text());
     QCOMPARE(back.phrases[1], QByteArray("a=b; c # d"));
     QCOMPARE(back.phrases[9], QByteArray("line break"));
 }
@@ -133,7 +133,7 @@ void TestSettings::othersSurviveAWrite()
     const QByteArray tail = "[Later]\r\nKey=Value\r\n";
     QVERIFY(writeAll(path, kOther + "[Wordmire]\r\nUnknownKey=kept\r\nTiles=wood\r\n\r\n" + tail));
     SettingsFile file(path);
-    settings::Preferences p = settings::read(file.read());
+    settings::Values p = settings::read(file.read());
     p.textsize = 12;
     QVERIFY(file.update([&p](IniFile &ini) { settings::write(ini, p); }));
     const QByteArray after = readAll(path);
@@ -164,7 +164,7 @@ void TestSettings::failedWriteKeepsTheOldFile()
     QVERIFY(writeAll(path, old));
     SettingsFile file(path);
     file.failNextWrite();
-    settings::Preferences p;
+    settings::Values p;
     p.textsize = 14;
     QVERIFY(!file.update([&p](IniFile &ini) { settings::write(ini, p); }));
     QCOMPARE(readAll(path), old);
@@ -200,7 +200,7 @@ void TestSettings::unreadableFileIsLeftAlone()
     }
     QCOMPARE(readAll(path), content);
     // The user changes an option: the old file is kept aside, a new one written.
-    settings::Preferences p;
+    settings::Values p;
     QVERIFY(file.update([&p](IniFile &ini) { settings::write(ini, p); }));
     QCOMPARE(readAll(path + ".bad"), content);
     QVERIFY(!file.broken());

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-namespace ui {
+namespace settings {
 
 QString besideExecutable(const QString &fileName);
 
@@ -12,4 +12,4 @@ QString besideExecutable(const QString &fileName);
 // an empty path restores the default.
 void setBesideExecutableDir(const QString &dir);
 
-} // namespace ui
+} // namespace settings

@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-namespace ui {
+namespace settings {
 
 namespace {
 QString &overrideDir()
@@ -37,4 +37,4 @@ void setBesideExecutableDir(const QString &dir)
     overrideDir() = dir;
 }
 
-} // namespace ui
+} // namespace settings

@@ -1,0 +1,281 @@
+#include "chatview.h"
+
+#include "chatline.h"
+#include "clientmodel.h"
+#include "messages.h"
+#include "preferences.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QColorDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextBrowser>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+
+namespace {
+const QString kPlaceholder = QStringLiteral("<Enter Chat Here>");
+const QColor kChatBackground(0xF2, 0xF9, 0xFF); // 0xFFF9F2 as 0x00BBGGRR
+constexpr quint32 kSystemColour = 0xFF0000;
+const QString kLinkScheme = QStringLiteral("link");
+
+QColor fromBgr(quint32 c)
+{
+    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+}
+} // namespace
+
+ChatView::ChatView(const Widgets &widgets, ClientModel &model, Preferences &prefs, QWidget *window)
+    : QObject(window), ui(widgets), m_model(model), m_prefs(prefs), m_window(window)
+{
+    ui.mainchat->setStyleSheet(QStringLiteral("QTextBrowser { background: %1; }").arg(kChatBackground.name()));
+    ui.mainchat->document()->setDocumentMargin(5);
+    ui.mychat->setStyleSheet(QStringLiteral("QLineEdit { background: %1; }").arg(kChatBackground.name()));
+    QFont entry(QStringLiteral("Arial"));
+    entry.setPixelSize(13);
+    ui.mychat->setFont(entry);
+
+    m_smilies = QPixmap(QStringLiteral(":/pictures/smilies.png"));
+    for (int i = 0; i < 18; ++i)
+        ui.mainchat->document()->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("smiley:%1").arg(i)),
+                                             m_smilies.copy(i * 17, 0, 17, 16).toImage());
+
+    connect(ui.mainchat, &QTextBrowser::anchorClicked, this, &ChatView::openLink);
+    ui.mychat->installEventFilter(this);
+
+    // The view's popup, the entry line's popup and the smilies.
+    m_viewMenu = new QMenu(window);
+    m_viewMenu->addAction(QStringLiteral("Select All"), this, &ChatView::selectAll);
+    m_viewMenu->addAction(QStringLiteral("Copy"), QKeySequence::Copy, this, &ChatView::copy);
+    m_scrollOff = m_viewMenu->addAction(QStringLiteral("Scroll Chat Off"));
+    m_scrollOff->setCheckable(true);
+    m_viewMenu->addAction(ui.clearChat);
+    connect(ui.mainchat, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &p) { m_viewMenu->popup(ui.mainchat->mapToGlobal(p)); });
+    connect(m_scrollOff, &QAction::triggered, this, &ChatView::scrollOffChanged);
+    connect(ui.scrollOff, &QAction::triggered, this, [this] {
+        // The menu item toggled itself; the popup's item holds the state.
+        m_scrollOff->setChecked(!m_scrollOff->isChecked());
+        scrollOffChanged();
+    });
+    ui.scrollOff->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+    connect(ui.clearChat, &QAction::triggered, this, &ChatView::clear);
+
+    m_entryMenu = new QMenu(window);
+    m_entryMenu->addAction(QStringLiteral("Paste"), QKeySequence::Paste, this, &ChatView::paste);
+    connect(ui.mychat, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &p) { m_entryMenu->popup(ui.mychat->mapToGlobal(p)); });
+
+    m_smileyMenu = new QMenu(window);
+    // Chosen or not, the typing goes on in the chat line.
+    connect(m_smileyMenu, &QMenu::aboutToHide, ui.mychat, [this] { ui.mychat->setFocus(); });
+    for (int tag = 10; tag <= 27; ++tag) {
+        QAction *a = m_smileyMenu->addAction(QIcon(m_smilies.copy((tag - 10) * 17, 0, 17, 16)), QString());
+        a->setData(tag);
+        connect(a, &QAction::triggered, this, [this, tag] { insertSmiley(tag); });
+    }
+    ui.smilies->setIcon(QIcon(m_smilies.copy(0, 0, 17, 16)));
+    connect(ui.smilies, &QPushButton::clicked, this, &ChatView::showSmilies);
+    ui.textColour->setEnabled(true);
+    connect(ui.textColour, &QAction::triggered, this, &ChatView::chooseColour);
+    connect(&prefs, &Preferences::textChanged, this, &ChatView::applyText);
+    applyText();
+}
+
+ChatView::~ChatView()
+{
+    ui.mychat->removeEventFilter(this);
+}
+
+bool ChatView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui.mychat && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (ui.mychat->text() == kPlaceholder)
+            ui.mychat->clear();
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            send();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+// The text size and the colour of the user's own lines, as the preferences hold them.
+void ChatView::applyText()
+{
+    // Every line takes the new size, as the chat's styles all change at once.
+    QTextCursor c(ui.mainchat->document());
+    c.select(QTextCursor::Document);
+    QTextCharFormat f;
+    f.setFontPointSize(m_prefs.textSize());
+    c.mergeCharFormat(f);
+    QPalette pal = ui.mychat->palette();
+    pal.setColor(QPalette::Text, fromBgr(m_prefs.textColour()));
+    ui.mychat->setPalette(pal);
+}
+
+void ChatView::send()
+{
+    if (!m_model.loggedin())
+        return;
+    m_model.sendChat(ui.mychat->text().toLatin1(), m_prefs.textColour());
+    ui.mychat->clear();
+}
+
+bool ChatView::typing() const
+{
+    const QString text = ui.mychat->text();
+    return !text.isEmpty() && text != kPlaceholder;
+}
+
+void ChatView::focusEntry()
+{
+    ui.mychat->setFocus();
+}
+
+void ChatView::addLine(const QByteArray &line)
+{
+    addLine(line, kSystemColour);
+}
+
+// Every line keeps the colour it arrived in: a sender's earlier lines do not
+// change colour when a later line of theirs comes in another.
+void ChatView::addLine(const QByteArray &line, quint32 colour)
+{
+    // Nobody reads a longer line, and laying one out would stall the window
+    // (and the host, which shares its thread in the hosting copy).
+    const ui::ChatLine parsed = ui::parseChatLine(line.size() > MaxLine ? line.left(MaxLine) : line);
+    QTextBrowser *view = ui.mainchat;
+    QScrollBar *bar = view->verticalScrollBar();
+    const int keep = bar->value();
+
+    QTextCursor c(view->document());
+    c.movePosition(QTextCursor::End);
+    if (!view->document()->isEmpty())
+        c.insertBlock();
+    QTextCharFormat style;
+    style.setFontFamilies({QStringLiteral("Arial")});
+    style.setFontPointSize(m_prefs.textSize());
+    style.setForeground(fromBgr(colour));
+    style.setFontWeight(QFont::Bold);
+    style.setProperty(QTextFormat::UserProperty, parsed.style);
+    c.insertText(QString::fromLatin1(parsed.head + ' '), style);
+    for (const ui::ChatPiece &piece : parsed.pieces) {
+        switch (piece.kind) {
+        case ui::ChatPiece::Word:
+            c.insertText(QString::fromLatin1(piece.text), style);
+            break;
+        case ui::ChatPiece::Link: {
+            // The anchor carries the address itself, exactly as written.
+            QUrl href;
+            href.setScheme(kLinkScheme);
+            href.setPath(QString::fromLatin1(piece.text.trimmed()), QUrl::DecodedMode);
+            QTextCharFormat link = style;
+            link.setFontWeight(QFont::Normal);
+            link.setForeground(QColor(0x00, 0x80, 0x00));
+            link.setFontUnderline(true);
+            link.setAnchor(true);
+            link.setAnchorHref(href.toString(QUrl::FullyEncoded));
+            link.setProperty(QTextFormat::UserProperty, 4);
+            c.insertText(QString::fromLatin1(piece.text), link);
+            break;
+        }
+        case ui::ChatPiece::Smiley: {
+            QTextImageFormat img;
+            img.setName(QStringLiteral("smiley:%1").arg(piece.smiley));
+            c.insertImage(img);
+            break;
+        }
+        }
+    }
+    trim();
+    if (m_scrollOff->isChecked())
+        bar->setValue(keep);
+    else
+        bar->setValue(bar->maximum());
+}
+
+// A flood must not make the view ever slower to lay out: it keeps the
+// newest lines only.
+void ChatView::trim()
+{
+    QTextDocument *doc = ui.mainchat->document();
+    const int excess = doc->blockCount() - m_maxLines;
+    if (excess <= 0)
+        return;
+    QTextCursor c(doc);
+    c.movePosition(QTextCursor::Start);
+    c.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, excess);
+    c.removeSelectedText();
+}
+
+void ChatView::openLink(const QUrl &url)
+{
+    const QString target = url.scheme() == kLinkScheme ? url.path(QUrl::FullyDecoded).trimmed() : QString();
+    if (target.isEmpty() || !ui::openUrl(target))
+        ui::showMessage(m_window, QStringLiteral("Cannot open Webpage"));
+}
+
+void ChatView::clear()
+{
+    ui.mainchat->clear();
+    ui.mychat->setFocus();
+}
+
+void ChatView::selectAll()
+{
+    ui.mainchat->selectAll();
+}
+
+void ChatView::copy()
+{
+    const QTextCursor c = ui.mainchat->textCursor();
+    if (c.hasSelection())
+        QApplication::clipboard()->setText(c.selection().toPlainText());
+}
+
+void ChatView::scrollOffChanged()
+{
+    ui.scrollOff->setChecked(m_scrollOff->isChecked());
+}
+
+void ChatView::paste()
+{
+    const QString text = QApplication::clipboard()->text();
+    if (text.isEmpty())
+        return;
+    ui.mychat->setText(ui.mychat->text() + text);
+    ui.mychat->deselect();
+    ui.mychat->end(false);
+    ui.mychat->setFocus();
+}
+
+void ChatView::showSmilies()
+{
+    m_smileyMenu->popup(ui.smilies->mapToGlobal(ui.smilies->rect().bottomRight()));
+}
+
+void ChatView::insertSmiley(int tag)
+{
+    if (ui.mychat->text() == kPlaceholder)
+        ui.mychat->clear();
+    ui.mychat->setText(ui.mychat->text() + QStringLiteral(":)#%1").arg(tag));
+    ui.mychat->deselect();
+    ui.mychat->end(false);
+    ui.mychat->setFocus();
+}
+
+void ChatView::chooseColour()
+{
+    const QColor chosen = QColorDialog::getColor(fromBgr(m_prefs.textColour()), m_window, QStringLiteral("Text Color"));
+    if (chosen.isValid())
+        m_prefs.setTextColour(quint32(chosen.red()) | quint32(chosen.green()) << 8 | quint32(chosen.blue()) << 16);
+}

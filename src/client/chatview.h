@@ -1,0 +1,79 @@
+#pragma once
+// The chat pane: lines from the host in their senders' colours, links and
+// smileys, and the entry line that sends chat and "/me" actions. Each link
+// keeps its own address, so a line opens what it shows however many lines
+// came after it.
+
+#include <QObject>
+#include <QPixmap>
+
+class ClientModel;
+class Preferences;
+class QAction;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTextBrowser;
+class QUrl;
+
+class ChatView : public QObject {
+    Q_OBJECT
+public:
+    // The form's widgets this view draws and reads; nobody else touches them.
+    struct Widgets {
+        QTextBrowser *mainchat;
+        QLineEdit *mychat;
+        QPushButton *smilies;
+        QAction *clearChat;  // "Clear Main Chat"
+        QAction *scrollOff;  // the menu's "Scroll Chat Off"
+        QAction *textColour; // "Text Color"
+    };
+    ChatView(const Widgets &widgets, ClientModel &model, Preferences &prefs, QWidget *window);
+    ~ChatView() override;
+
+    // The chat keeps its newest lines only (a flood must not slow the view).
+    static constexpr int MaxLines = 2000;
+    static constexpr qsizetype MaxLine = 1000; // characters of one line shown
+    void setMaxLines(int lines) { m_maxLines = lines; }
+
+    // "N+text": a chat line from sender N (0 for the system's own lines).
+    void addLine(const QByteArray &line);
+    void addLine(const QByteArray &line, quint32 colour);
+    void send();
+    void openLink(const QUrl &url);
+    // The user is in the middle of a chat line.
+    bool typing() const;
+    void focusEntry();
+
+    void clear();
+    void selectAll();
+    void copy();
+    void scrollOffChanged();
+    void paste();
+    void showSmilies();
+    void insertSmiley(int tag);
+    void chooseColour();
+
+    QMenu *viewMenu() const { return m_viewMenu; }
+    QMenu *entryMenu() const { return m_entryMenu; }
+    QMenu *smileyMenu() const { return m_smileyMenu; }
+    QAction *scrollOffItem() const { return m_scrollOff; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void applyText();
+    void trim();
+
+    Widgets ui;
+    ClientModel &m_model;
+    Preferences &m_prefs;
+    QWidget *m_window;
+    int m_maxLines = MaxLines;
+    QPixmap m_smilies;
+    QMenu *m_viewMenu = nullptr;
+    QMenu *m_entryMenu = nullptr;
+    QMenu *m_smileyMenu = nullptr;
+    QAction *m_scrollOff = nullptr; // the view popup's item, which holds the state
+};
