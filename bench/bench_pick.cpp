@@ -55,11 +55,11 @@ void BM_PickToDisplay(benchmark::State &state)
     for (auto _ : state) {
         QElapsedTimer t;
         t.start();
-        a.paintbox_boardMouseUp(Qt::LeftButton, QPoint(100, 100)); // cell (1, 1)
+        a.board().cellReleased(Qt::LeftButton, QPoint(1, 1));
         spinUntil([&] { return b.model().board().overlay[1][1] == 29; });
         state.SetIterationTime(double(t.nsecsElapsed()) / 1e9);
         // Take it back (not timed) so the next pick is a first pick again.
-        a.image_letter1Click(1);
+        a.strip().image_letter1Click(1);
         spinUntil([&] { return b.model().board().path[1] == QPoint(-1, -1); });
     }
     state.counters["goal_ms"] = 2;

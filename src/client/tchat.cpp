@@ -5,6 +5,8 @@
 #include "tabout.h"
 #include "tgamestart.h"
 #include "thelp.h"
+#include "tspylist.h"
+#include "ttallylist.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -32,16 +34,16 @@ Tchat::Tchat(Preferences *preferences, QWidget *parent)
 Tchat::~Tchat()
 {
     // The children outlive this object's own members while the window is
-    // taken down: they must not call back into it, nor may the model.
+    // taken down: they must not call back into it, nor may the model. The
+    // views go first, while the widgets they draw are still there.
     disconnect(&m_model, nullptr, this, nullptr);
-    // The views go first, while the widgets they draw are still there.
-    delete m_chat;
-    ui->paintbox_board->removeEventFilter(this);
     ui->memo_words->viewport()->removeEventFilter(this);
-    for (int k = 1; k <= 7; ++k)
-        letterSlot(k)->removeEventFilter(this);
-    for (int d = 1; d <= 4; ++d)
-        direction(d)->removeEventFilter(this);
+    delete m_chat;
+    delete m_seats;
+    delete m_strip;
+    delete m_turn;
+    delete m_board;
+    delete m_phraseBar;
 }
 
 void Tchat::FormCreate()
@@ -51,18 +53,33 @@ void Tchat::FormCreate()
     for (int size : {48, 128, 256})
         icon.addFile(QStringLiteral(":/pictures/icon%1.png").arg(size));
     setWindowIcon(icon);
+    // The whole client area carries the background, so it runs on unbroken
+    // round the centred panel.
+    ui::applyBackground(centralWidget());
+    imagelist_letters.loadClassic();
+    ui->paintbox_board->setBoard(&m_model.board(), &imagelist_letters);
+
     m_chat = new ChatView({ui->mainchat, ui->mychat, ui->button_smilies, ui->ClearMainChat1, ui->ScrollChatOff1,
                            ui->TextColor1},
                           m_model, *m_prefs, this);
-    m_popups.popup_chat = m_chat->viewMenu();
-    m_popups.popup_entry = m_chat->entryMenu();
-    m_popups.popup_smilies = m_chat->smileyMenu();
-    m_popups.ScrollChatOff2 = m_chat->scrollOffItem();
-    setupRoster();
-    setupGame();
-    setupEffects();
+    m_seats = new SeatsView(*ui, m_model, this);
+    m_strip = new StripView(*ui, m_model, imagelist_letters, m_motion, this);
+    m_turn = new TurnPanel(*ui, m_model, m_motion, this);
+    m_board = new BoardPanel(*ui, m_model, m_motion, this);
+    m_phraseBar = new PhraseBar(*ui, m_model, *m_prefs, this);
+    m_popups = {m_seats->kickMenu(),     m_seats->removeItem(),    m_seats->setWatchItem(),
+                m_seats->unsetWatchItem(), m_chat->viewMenu(),    m_chat->entryMenu(),
+                m_chat->smileyMenu(),    m_chat->scrollOffItem(),  m_phraseBar->soundsMenu()};
+
+    // A click on the words list sends the typing back to the chat line.
+    ui->memo_words->viewport()->installEventFilter(this);
+    ui->button_start->setText(QString());
+    ui->button_start->setIcon(QIcon(QStringLiteral(":/pictures/button_start.png")));
+    ui->button_start->setIconSize(ui->button_start->size());
+    ui->button_start->setFlat(true);
+    ui->button_start->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 0; }"));
+    ui->button_start->setAccessibleName(QStringLiteral("start"));
     setupSounds();
-    setupPhrases();
     setupSettings();
     grouptilesmenu();
     applyPreferences();
@@ -74,6 +91,13 @@ void Tchat::FormCreate()
     ui->StartGame1->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
 }
 
+bool Tchat::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->memo_words->viewport() && event->type() == QEvent::MouseButtonPress)
+        m_chat->focusEntry();
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void Tchat::connectModel()
 {
     ClientModel *m = &m_model;
@@ -82,24 +106,26 @@ void Tchat::connectModel()
     connect(m, &ClientModel::soundRequested, this, &Tchat::playsounds);
     connect(m, &ClientModel::tallyGame, this, &Tchat::tallyGame);
     connect(m, &ClientModel::tallyWordMade, this, &Tchat::tallyWordMade);
-    connect(m, &ClientModel::playerJoined, this, &Tchat::playerJoined);
-    connect(m, &ClientModel::playerLeft, this, &Tchat::playerLeft);
-    connect(m, &ClientModel::seatChanged, this, &Tchat::drawSeat);
-    connect(m, &ClientModel::gameStarted, this, &Tchat::startthegame);
-    connect(m, &ClientModel::boardChanged, ui->paintbox_board, &BoardView::drawAll);
-    connect(m, &ClientModel::cellChanged, ui->paintbox_board, &BoardView::drawCell);
-    connect(m, &ClientModel::stripChanged, this, [this](int k) { showSlot(k, m_model.stripCode(k)); });
-    connect(m, &ClientModel::turnGiven, this, &Tchat::getnextplayer);
-    connect(m, &ClientModel::statsReceived, this, &Tchat::gamestats);
-    connect(m, &ClientModel::shufflesChanged, this, &Tchat::showShuffles);
-    connect(m, &ClientModel::sevenLetterBonus, this, &Tchat::bonus);
-    connect(m, &ClientModel::timeIsUp, this, &Tchat::timeup);
-    connect(m, &ClientModel::wordRefused, this, &Tchat::notvalid);
-    connect(m, &ClientModel::wordMade, this, &Tchat::madeword);
-    connect(m, &ClientModel::arrowsChanged, this, &Tchat::drawArrows);
-    connect(m, &ClientModel::moved, this, &Tchat::moving);
-    connect(m, &ClientModel::winnerDeclared, this, &Tchat::winner);
-    connect(m, &ClientModel::countdownTick, this, &Tchat::drawCountdown);
+    connect(m, &ClientModel::gameStarted, this, &Tchat::gameStarted);
+    connect(m, &ClientModel::turnGiven, this, &Tchat::turnGiven);
+    connect(m, &ClientModel::winnerDeclared, this, [this] {
+        if (m_model.ishost())
+            ui->button_start->show();
+    });
+    connect(m_strip, &StripView::soundRequested, this, &Tchat::playsounds);
+    connect(m_board, &BoardPanel::soundRequested, this, &Tchat::playsounds);
+    connect(m_board, &BoardPanel::refused, this, [this](const QString &text, bool shake) {
+        if (shake) {
+            m_turn->refuse(text);
+            m_strip->shake();
+        } else {
+            m_turn->setStatus(text);
+        }
+    });
+    connect(m_turn, &TurnPanel::wordAnnounced, this, [this](const QString &line) {
+        if (m_prefs->postWords())
+            m_chat->addLine("0+" + line.toLatin1());
+    });
     connect(m, &ClientModel::gameFull, this, [this] {
         ui::showMessage(this, QStringLiteral("Game is full"));
         close();
@@ -110,6 +136,31 @@ void Tchat::connectModel()
     });
     connect(m, &ClientModel::connectFailed, this, &Tchat::connectFailed);
     connect(m, &ClientModel::connectionClosed, this, &Tchat::connectionLost);
+    connect(m, &ClientModel::playerJoined, this, [this](int slot, const QByteArray &name) {
+        if (!m_model.isSeat(slot) && m_dialogs.spylist)
+            m_dialogs.spylist->addSpy(QString::number(slot) + QStringLiteral(": ") + QString::fromLatin1(name));
+    });
+    connect(m, &ClientModel::playerLeft, this, [this](int slot, const QByteArray &name) {
+        if (!m_model.isSeat(slot) && m_dialogs.spylist)
+            m_dialogs.spylist->removeSpy(QString::number(slot) + QStringLiteral(": ") + QString::fromLatin1(name));
+    });
+}
+
+void Tchat::gameStarted()
+{
+    ui->button_start->hide();
+    loadchecklist();
+}
+
+// At the start of the own turn the turn sound plays and the keyboard goes to
+// the board, unless the user is in the middle of a chat line.
+void Tchat::turnGiven()
+{
+    if (!m_model.myTurn())
+        return;
+    if (!m_chat->typing())
+        m_board->takeFocus();
+    playsounds(turnSoundName());
 }
 
 void Tchat::showEvent(QShowEvent *event)
@@ -136,7 +187,7 @@ void Tchat::closeEvent(QCloseEvent *event)
 
 void Tchat::setAbout(Tabout *about)
 {
-    m_about = about;
+    m_dialogs.about = about;
     m_model.setVersionSource([about] { return about->versionText().toLatin1(); });
     ui::applyBackground(about);
     connect(ui->About1, &QAction::triggered, this, &Tchat::showAbout);
@@ -144,7 +195,7 @@ void Tchat::setAbout(Tabout *about)
 
 void Tchat::showAbout()
 {
-    Tabout *about = m_about;
+    Tabout *about = m_dialogs.about;
     if (!about)
         return;
     ui::centreOn(about, this);
@@ -168,7 +219,7 @@ void Tchat::setHelp(Thelp *help)
 
 void Tchat::setGamestart(Tgamestart *dialog)
 {
-    m_gamestart = dialog;
+    m_dialogs.gamestart = dialog;
     ui::applyBackground(dialog);
     const settings::Values &p = m_prefs->values();
     dialog->setStoredValues(p.playto, p.creationtime, p.shuffles);
@@ -184,12 +235,76 @@ void Tchat::button_startClick()
         ui::showMessage(this, QStringLiteral("You are not connected"));
         return;
     }
-    if (!m_gamestart)
+    if (!m_dialogs.gamestart)
         return;
-    if (!m_gamestart->isVisible())
-        ui::centreOn(m_gamestart, this);
-    m_gamestart->show();
-    m_gamestart->raise();
-    m_gamestart->activateWindow();
+    if (!m_dialogs.gamestart->isVisible())
+        ui::centreOn(m_dialogs.gamestart, this);
+    m_dialogs.gamestart->show();
+    m_dialogs.gamestart->raise();
+    m_dialogs.gamestart->activateWindow();
 }
 
+
+void Tchat::setSpylist(Tspylist *dialog)
+{
+    m_dialogs.spylist = dialog;
+    ui::applyBackground(dialog);
+    connect(dialog, &Tspylist::kickRequested, &m_model, &ClientModel::kick);
+    connect(ui->SpyList1, &QAction::triggered, dialog, [this, dialog, shown = false]() mutable {
+        if (!shown)
+            ui::centreOn(dialog, this);
+        shown = true;
+        dialog->show();
+        dialog->raise();
+    });
+}
+
+void Tchat::setTally(Ttallylist *tally)
+{
+    m_dialogs.tally = tally;
+    ui::applyBackground(tally);
+    tally->setPlayerSource([this] { return otherSeatedPlayers(); });
+    connect(this, &Tchat::tallyWordMade, tally, [tally](const QByteArray &word, int points) {
+        tally->anotherword();
+        tally->addtomineset(points, QString::fromLatin1(word));
+    });
+    connect(this, &Tchat::tallyGame, tally, &Ttallylist::addgame);
+    ui->ViewTally1->setEnabled(true);
+    connect(ui->ViewTally1, &QAction::triggered, tally, [this, tally] {
+        loadchecklist();
+        if (!tally->isVisible())
+            ui::centreOn(tally, this);
+        tally->show();
+        tally->raise();
+    });
+}
+
+QStringList Tchat::otherSeatedPlayers() const
+{
+    QStringList names;
+    for (int seat = 1; seat <= m_model.seatcount(); ++seat) {
+        const QString &name = m_model.seat(seat).name;
+        if (seat != m_model.myslot() && name != ClientModel::Waiting)
+            names << name;
+    }
+    return names;
+}
+
+void Tchat::loadchecklist()
+{
+    if (m_dialogs.tally)
+        m_dialogs.tally->loadchecklist();
+}
+
+void Tchat::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        m_motion.setSuspended(isMinimized() || !isVisible());
+}
+
+void Tchat::hideEvent(QHideEvent *event)
+{
+    QMainWindow::hideEvent(event);
+    m_motion.setSuspended(true);
+}

@@ -14,7 +14,7 @@
 
 void Tchat::setLauncher(Tdownload *launcher)
 {
-    m_launcher = launcher;
+    m_dialogs.launcher = launcher;
     const settings::Values &p = m_prefs->values();
     if (!p.gatehouseurl.isEmpty())
         launcher->setInstallerUrl(QUrl(QString::fromLatin1(p.gatehouseurl)));
@@ -25,7 +25,7 @@ void Tchat::setLauncher(Tdownload *launcher)
 
 void Tchat::setLobby(Tlobby *lobby)
 {
-    m_lobby = lobby;
+    m_dialogs.lobby = lobby;
     ui::applyBackground(lobby);
     ui->HostorJoin1->setEnabled(true);
     connect(ui->HostorJoin1, &QAction::triggered, this, &Tchat::showLobby);
@@ -45,19 +45,19 @@ void Tchat::setLobby(Tlobby *lobby)
 
 void Tchat::showLobby()
 {
-    if (!m_lobby)
+    if (!m_dialogs.lobby)
         return;
-    if (m_lobby->name().isEmpty()) {
+    if (m_dialogs.lobby->name().isEmpty()) {
         const settings::Values &p = m_prefs->values();
-        m_lobby->setName(QString::fromLatin1(p.lobbyname));
-        m_lobby->setAddress(QString::fromLatin1(p.lobbyaddress));
+        m_dialogs.lobby->setName(QString::fromLatin1(p.lobbyname));
+        m_dialogs.lobby->setAddress(QString::fromLatin1(p.lobbyaddress));
     }
-    m_lobby->setHosting(m_announcer.isRunning(), m_announcedAs);
-    if (!m_lobby->isVisible())
-        ui::centreOn(m_lobby, this);
-    m_lobby->show();
-    m_lobby->raise();
-    m_lobby->activateWindow();
+    m_dialogs.lobby->setHosting(m_announcer.isRunning(), m_announcedAs);
+    if (!m_dialogs.lobby->isVisible())
+        ui::centreOn(m_dialogs.lobby, this);
+    m_dialogs.lobby->show();
+    m_dialogs.lobby->raise();
+    m_dialogs.lobby->activateWindow();
 }
 
 void Tchat::hostFromLobby(const QString &name)
@@ -75,8 +75,8 @@ void Tchat::hostFromLobby(const QString &name)
     if (!m_announcer.isRunning())
         addlinetochat("0+Your game is now announced on your network as " + name.toLatin1() + ".");
     m_announcer.start();
-    if (m_lobby)
-        m_lobby->setHosting(true, name);
+    if (m_dialogs.lobby)
+        m_dialogs.lobby->setHosting(true, name);
 }
 
 void Tchat::joinFromLobby(const QString &name, const QString &address)

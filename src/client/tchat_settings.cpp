@@ -24,7 +24,6 @@ void Tchat::setupSettings()
     connect(ui->ResetScreenLocation1, &QAction::triggered, this, &Tchat::ResetScreenLocation1Click);
 
     connect(m_prefs, &Preferences::textChanged, this, &Tchat::applyTextSize);
-    connect(m_prefs, &Preferences::phrasesChanged, this, &Tchat::applyPhrases);
     connect(m_prefs, &Preferences::soundsChanged, this, &Tchat::applySounds);
     connect(m_prefs, &Preferences::postWordsChanged, this,
             [this] { ui->PostWordsinChatBox1->setChecked(m_prefs->postWords()); });
@@ -33,7 +32,6 @@ void Tchat::setupSettings()
 void Tchat::applyPreferences()
 {
     applyTextSize();
-    applyPhrases();
     applySounds();
     ui->PostWordsinChatBox1->setChecked(m_prefs->postWords());
     if (m_prefs->tiles().toLower() != QLatin1String("classic"))

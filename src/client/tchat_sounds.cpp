@@ -21,23 +21,7 @@ void Tchat::setupSounds()
     for (QAction *item : {ui->Classic1, ui->normal1, ui->New1})
         connect(item, &QAction::triggered, this, [this, item] { New1Click(item->property("Tag").toInt()); });
 
-    m_popups.popup_sounds = new QMenu(this);
-    QAction *cancel = m_popups.popup_sounds->addAction(QStringLiteral("<Cancel>"));
-    cancel->setProperty("Tag", 0);
-    connect(cancel, &QAction::triggered, this, [this] { wave12Click(0); });
-    for (int k = 1; k <= chatter::Count; ++k) {
-        QAction *a = m_popups.popup_sounds->addAction(chatter::description(k));
-        a->setObjectName(QStringLiteral("wave%1").arg(k));
-        a->setProperty("Tag", k);
-        a->setToolTip(chatter::description(k));
-        connect(a, &QAction::triggered, this, [this, k] { wave12Click(k); });
-    }
     connect(&m_model, &ClientModel::chatterSound, this, &Tchat::playasound);
-}
-
-void Tchat::setSoundPlayer(SoundPlayer *player)
-{
-    m_player = player;
 }
 
 void Tchat::playsounds(const QString &name)
@@ -82,18 +66,6 @@ void Tchat::New1Click(int tag)
 {
     m_prefs->setTurnSound(tag);
     applySounds();
-}
-
-void Tchat::b_phrase10Click()
-{
-    const QPushButton *b = ui->b_phrase10;
-    m_popups.popup_sounds->popup(b->mapToGlobal(b->rect().bottomRight()));
-}
-
-void Tchat::wave12Click(int k)
-{
-    if (k != 0)
-        m_model.sendChatterSound(k);
 }
 
 void Tchat::playasound(const QByteArray &slot, const QString &name)

@@ -90,8 +90,7 @@ void Tchat::loadgrouptiles(const QString &name)
     if (!imagelist_letters.load(path))
         return;
     ui->paintbox_board->drawAll();
-    for (int k = 1; k <= ClientModel::StripLength; ++k)
-        showSlot(k, m_model.stripCode(k));
+    m_strip->redraw();
 }
 
 void Tchat::grouptilesmenuClick(QAction *item)

@@ -154,5 +154,5 @@ void BoardView::paintEvent(QPaintEvent *event)
 
 void BoardView::mouseReleaseEvent(QMouseEvent *event)
 {
-    emit released(event->button(), event->position().toPoint());
+    emit released(event->button(), cellAt(event->position().toPoint()));
 }

@@ -43,7 +43,8 @@ public:
     static QRect cellRect(int x, int y) { return QRect(x * 56, y * 56, 56, 56); }
 
 signals:
-    void released(Qt::MouseButton button, const QPoint &pixel);
+    // A click ended over this cell ((-1, -1) off the grid).
+    void released(Qt::MouseButton button, QPoint cell);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -143,7 +143,7 @@ void TestBoard::picks()
     for (int k = 1; k <= chat->model().board().pathcount; ++k) {
         const QPoint c = chat->model().board().path[size_t(k)];
         QCOMPARE(chat->model().board().overlay[c.x()][c.y()], k == chat->model().board().pathcount ? 29 : 28);
-        QCOMPARE(chat->shownInSlot(size_t(k)), chat->model().board().letters[c.x()][c.y()]);
+        QCOMPARE(chat->strip().shownInSlot(size_t(k)), chat->model().board().letters[c.x()][c.y()]);
     }
 }
 
@@ -177,18 +177,18 @@ void TestBoard::takingBack()
     for (QPoint c : {QPoint(0, 0), QPoint(1, 0), QPoint(2, 0)})
         QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, centre(c));
     heard();
-    QTest::mouseClick(chat->letterSlot(2), Qt::LeftButton);
+    QTest::mouseClick(chat->strip().letterSlot(2), Qt::LeftButton);
     QCOMPARE(chat->model().board().pathcount, 3);
     QCOMPARE(heard(), QByteArray());
-    QTest::mouseClick(chat->letterSlot(3), Qt::LeftButton);
+    QTest::mouseClick(chat->strip().letterSlot(3), Qt::LeftButton);
     QCOMPARE(heard(), "CMD_clearletter+1+3+" + FF);
     QCOMPARE(chat->model().board().pathcount, 2);
     QCOMPARE(chat->model().board().overlay[2][0], -1);
     QCOMPARE(chat->model().board().overlay[1][0], 28); // keeps its cross
     QCOMPARE(chat->model().board().lastcell, QPoint(1, 0));
-    QCOMPARE(chat->shownInSlot(3), -1);
-    QTest::mouseClick(chat->letterSlot(2), Qt::LeftButton);
-    QTest::mouseClick(chat->letterSlot(1), Qt::LeftButton);
+    QCOMPARE(chat->strip().shownInSlot(3), -1);
+    QTest::mouseClick(chat->strip().letterSlot(2), Qt::LeftButton);
+    QTest::mouseClick(chat->strip().letterSlot(1), Qt::LeftButton);
     QCOMPARE(chat->model().board().pathcount, 0);
     // With nothing picked the next pick may start anywhere.
     QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, centre({6, 6}));
@@ -199,18 +199,18 @@ void TestBoard::arrows()
 {
     startMyTurn();
     // Arrows nobody offered us choose nothing.
-    chat->image_direction1Click(2);
+    chat->turnPanel().image_direction1Click(2);
     QCOMPARE(heard(), QByteArray());
     feed({"CMD_madeword+1+QUIZ+42+42+42+0+0+0+1+0+2+0+3+0"});
     for (int d = 1; d <= 4; ++d)
-        QVERIFY(chat->direction(d)->isVisible());
+        QVERIFY(chat->turnPanel().direction(d)->isVisible());
     QCOMPARE(chat->model().arrowsFor(), 1);
-    QTest::mouseClick(chat->direction(3), Qt::LeftButton);
+    QTest::mouseClick(chat->turnPanel().direction(3), Qt::LeftButton);
     QCOMPARE(heard(), "CMD_direction+1+3+" + FF);
     for (int d = 1; d <= 4; ++d)
-        QVERIFY(!chat->direction(d)->isVisible());
+        QVERIFY(!chat->turnPanel().direction(d)->isVisible());
     // Once chosen, a second click sends nothing.
-    chat->image_direction1Click(2);
+    chat->turnPanel().image_direction1Click(2);
     QCOMPARE(heard(), QByteArray());
 }
 
@@ -220,9 +220,9 @@ void TestBoard::watching()
     feed({"CMD_justwatching+1+1"});
     QVERIFY(chat->form()->JustWatch1->isChecked());
     QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, centre({0, 0}));
-    chat->button_doneClick();
-    chat->button_clearClick();
-    chat->button_shuffleClick();
+    chat->strip().button_doneClick();
+    chat->strip().button_clearClick();
+    chat->strip().button_shuffleClick();
     QCOMPARE(shown, QStringList(4, "You are just watching right now."));
     QCOMPARE(heard(), QByteArray());
     QVERIFY(!chat->form()->button_shuffle->isVisible());
@@ -339,8 +339,8 @@ void TestBoard::scoredWord()
     QCOMPARE(chat->model().board().letters[5][0], 2);
     const int word[] = {17, 21, 9, 26, 1};
     for (int k = 1; k <= 5; ++k)
-        QCOMPARE(chat->shownInSlot(size_t(k)), word[k - 1]);
-    QCOMPARE(chat->shownInSlot(6), -1);
+        QCOMPARE(chat->strip().shownInSlot(size_t(k)), word[k - 1]);
+    QCOMPARE(chat->strip().shownInSlot(6), -1);
     QCOMPARE(chat->form()->label_bonus1->text(), QString("QUIZA +42"));
     QCOMPARE(chat->form()->label_score1->text(), QString("42"));
     QCOMPARE(chat->form()->label_status->text(), QString("Ann: QUIZA for 42 points."));
@@ -374,13 +374,13 @@ void TestBoard::mirroredPicks()
     feed({"CMD_startgame+Cy+500+60+f+1+", boardMessage(kBoard), "CMD_nextplayer+3+1+"});
     feed({"CMD_selectletter+3+1+2+2+", "CMD_selectletter+3+2+3+2+"});
     QCOMPARE(chat->model().board().overlay[2][2], 29);
-    QCOMPARE(chat->shownInSlot(2), chat->model().board().letters[3][2]);
+    QCOMPARE(chat->strip().shownInSlot(2), chat->model().board().letters[3][2]);
     feed({"CMD_clearletter+3+2+"});
     QCOMPARE(chat->model().board().overlay[3][2], -1);
-    QCOMPARE(chat->shownInSlot(2), -1);
+    QCOMPARE(chat->strip().shownInSlot(2), -1);
     feed({"CMD_selectclear+3+"});
     QCOMPARE(chat->model().board().overlay[2][2], -1);
-    QCOMPARE(chat->shownInSlot(1), -1);
+    QCOMPARE(chat->strip().shownInSlot(1), -1);
     // Our own relayed picks are ignored.
     feed({"CMD_selectletter+1+1+0+0+"});
     QCOMPARE(chat->model().board().overlay[0][0], -1);
@@ -436,10 +436,10 @@ void TestBoard::movingShowsArrow()
     feed({"CMD_startgame+Cy+500+60+f+1+", boardMessage(kBoard), "CMD_nextplayer+3+1+"});
     feed({"CMD_madeword+3+QUIZ+42+42+42+0+0+0+1+0+2+0+3+0"});
     for (int d = 1; d <= 4; ++d)
-        QVERIFY(!chat->direction(d)->isVisible());
+        QVERIFY(!chat->turnPanel().direction(d)->isVisible());
     feed({"CMD_moving+1+"});
-    QVERIFY(chat->direction(1)->isVisible());
-    QVERIFY(!chat->direction(2)->isVisible());
+    QVERIFY(chat->turnPanel().direction(1)->isVisible());
+    QVERIFY(!chat->turnPanel().direction(2)->isVisible());
     QCOMPARE(chat->model().lastdirection(), 1);
     // Column 0 lost its Q at the top: the rest closes up downward.
     QCOMPARE(chat->model().board().letters[0][0], 0);

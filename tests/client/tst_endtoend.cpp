@@ -87,8 +87,8 @@ void TestEndToEnd::wholeGameByClicks()
                 QTRY_VERIFY(server.Tag() != 1 || server.game().state().curplayer == seat);
                 QTest::qWait(30);
                 QTRY_VERIFY(p->model().queuedMessages() == 0);
-                if (p->direction(3)->isVisible())
-                    QTest::mouseClick(p->direction(3), Qt::LeftButton);
+                if (p->turnPanel().direction(3)->isVisible())
+                    QTest::mouseClick(p->turnPanel().direction(3), Qt::LeftButton);
                 QTest::qWait(30);
             }
             // Step the turn on to its end.

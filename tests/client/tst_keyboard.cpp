@@ -127,7 +127,7 @@ void TestKeyboard::typingTracesTheMousePath()
     keys("cat");
     QCOMPARE(heard(), pick(1, 0, 0) + pick(2, 1, 0) + pick(3, 2, 0));
     QCOMPARE(chat->model().board().pathcount, 3);
-    QCOMPARE(chat->shownInSlot(3), 20); // T in the strip
+    QCOMPARE(chat->strip().shownInSlot(3), 20); // T in the strip
 }
 
 void TestKeyboard::tabChoosesAnotherPath()

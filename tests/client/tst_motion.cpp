@@ -78,7 +78,7 @@ void TestMotion::cleanup()
 
 void TestMotion::turnBanner()
 {
-    QVERIFY(!chat->turnBanner()->isVisible());
+    QVERIFY(!chat->turnPanel().turnBanner()->isVisible());
     const struct {
         QByteArray seat;
         QString banner;
@@ -87,16 +87,16 @@ void TestMotion::turnBanner()
                  {"1", "Your turn!", true}};
     for (const auto &t : turns) {
         feed({"CMD_nextplayer+" + t.seat + "+1+"});
-        QVERIFY(chat->turnBanner()->isVisible());
-        QCOMPARE(chat->turnBanner()->text(), t.banner);
-        QCOMPARE(chat->myTurnHighlighted(), t.mine);
+        QVERIFY(chat->turnPanel().turnBanner()->isVisible());
+        QCOMPARE(chat->turnPanel().turnBanner()->text(), t.banner);
+        QCOMPARE(chat->seats().myTurnHighlighted(), t.mine);
     }
     // The status line keeps its own words.
     QCOMPARE(chat->form()->label_status->text(), QString("Your Turn"));
     // A word ends the turn: no banner while the tiles move.
     feed({"CMD_madeword+1+QUIZ+42+42+42+0+0+0+1+0+2+0+3+0"});
-    QVERIFY(!chat->turnBanner()->isVisible());
-    QVERIFY(!chat->myTurnHighlighted());
+    QVERIFY(!chat->turnPanel().turnBanner()->isVisible());
+    QVERIFY(!chat->seats().myTurnHighlighted());
 }
 
 void TestMotion::arrowCountdown_data()
@@ -112,13 +112,13 @@ void TestMotion::arrowCountdown()
     QFETCH(QByteArray, maker);
     QFETCH(int, seconds);
     feed({"CMD_nextplayer+" + maker + "+1+", "CMD_madeword+" + maker + "+QUIZ+42+42+42+0+0+0+1+0+2+0+3+0"});
-    QCOMPARE(chat->arrowSecondsLeft(), seconds);
-    QCOMPARE(chat->arrowCountdown()->isVisible(), seconds > 0);
+    QCOMPARE(chat->turnPanel().arrowSecondsLeft(), seconds);
+    QCOMPARE(chat->turnPanel().arrowCountdown()->isVisible(), seconds > 0);
     if (seconds > 0)
-        QVERIFY(chat->arrowCountdown()->text().endsWith(QString::number(seconds)));
+        QVERIFY(chat->turnPanel().arrowCountdown()->text().endsWith(QString::number(seconds)));
     feed({"CMD_moving+2+"});
-    QCOMPARE(chat->arrowSecondsLeft(), 0);
-    QVERIFY(!chat->arrowCountdown()->isVisible());
+    QCOMPARE(chat->turnPanel().arrowSecondsLeft(), 0);
+    QVERIFY(!chat->turnPanel().arrowCountdown()->isVisible());
 }
 
 void TestMotion::refusedWordShakes()
@@ -126,16 +126,16 @@ void TestMotion::refusedWordShakes()
     feed({"CMD_nextplayer+1+1+"});
     const int home = slotX(1);
     feed({"CMD_notvalid+1+QE+"});
-    QVERIFY(chat->shaking());
+    QVERIFY(chat->strip().shaking());
     chat->motion().advance(40);
     QVERIFY(slotX(1) != home);
     QCOMPARE(slotX(7) - slotX(1), 6 * 56); // the strip moves as one
     chat->motion().advance(500);
-    QVERIFY(!chat->shaking());
+    QVERIFY(!chat->strip().shaking());
     QCOMPARE(slotX(1), home);
     // Another player's refused word is not mine to shake.
     feed({"CMD_notvalid+3+QE+"});
-    QVERIFY(!chat->shaking());
+    QVERIFY(!chat->strip().shaking());
 }
 
 void TestMotion::wordTracedAndSlid()
@@ -146,11 +146,11 @@ void TestMotion::wordTracedAndSlid()
     QVERIFY(view->tracing());
     for (int x = 0; x < 4; ++x)
         QCOMPARE(chat->model().board().letters[size_t(x)][0], 0);
-    QVERIFY(chat->risingPoints()->isVisible());
-    QCOMPARE(chat->risingPoints()->text(), QString("+42"));
+    QVERIFY(chat->board().risingPoints()->isVisible());
+    QCOMPARE(chat->board().risingPoints()->text(), QString("+42"));
     chat->motion().advance(2000);
     QVERIFY(!view->tracing());
-    QVERIFY(!chat->risingPoints()->isVisible());
+    QVERIFY(!chat->board().risingPoints()->isVisible());
 
     // The slide: the model holds the shifted board at once, the view eases.
     rules::Board expected = lettersOf(kBoard);
@@ -185,28 +185,28 @@ void TestMotion::resultsAtTheEnd()
           "CMD_nextplayer+1+1+", "CMD_madeword+1+AT+8+50+50+0+0+4+0+5", "CMD_moving+1+",
           "CMD_nextplayer+3+1+", "CMD_madeword+3+JINX+61+61+111+0+1+1+2+1+3+1+4+1", "CMD_moving+1+",
           "CMD_nextplayer+1+1+", "CMD_madeword+1+DO+2+50+50+0+1+2+2+2"});
-    QVERIFY(chat->arrowSecondsLeft() > 0);
-    QVERIFY(!chat->resultsPanel()->isVisible());
+    QVERIFY(chat->turnPanel().arrowSecondsLeft() > 0);
+    QVERIFY(!chat->turnPanel().resultsPanel()->isVisible());
     feed({"CMD_winner+" + QByteArray(team ? "Team A" : "Cy") + "+"});
     // Nothing runs on: no countdown, no turn marker, no time; the results
     // list everybody, the winner first.
-    QCOMPARE(chat->arrowSecondsLeft(), 0);
+    QCOMPARE(chat->turnPanel().arrowSecondsLeft(), 0);
     QVERIFY(!chat->form()->image_Turn->isVisible());
-    QVERIFY(!chat->turnBanner()->isVisible());
+    QVERIFY(!chat->turnPanel().turnBanner()->isVisible());
     QVERIFY(!chat->model().countdownRunning());
     QCOMPARE(chat->form()->image_timer->width(), 0);
-    QVERIFY(chat->resultsPanel()->isVisible());
-    QCOMPARE(chat->resultRows(), rows);
+    QVERIFY(chat->turnPanel().resultsPanel()->isVisible());
+    QCOMPARE(chat->turnPanel().resultRows(), rows);
     QVERIFY(chat->form()->panel_winner->isVisible());
     // The next game clears them.
     feed({"CMD_startgame+Ann+100+60+f+1+"});
-    QVERIFY(!chat->resultsPanel()->isVisible());
+    QVERIFY(!chat->turnPanel().resultsPanel()->isVisible());
 }
 
 void TestMotion::nothingMovesWhileHidden()
 {
     feed({"CMD_nextplayer+1+1+", "CMD_notvalid+1+QE+"});
-    QVERIFY(chat->shaking());
+    QVERIFY(chat->strip().shaking());
     const qint64 frames = chat->motion().framesDrawn();
     chat->showMinimized();
     chat->hide();
@@ -217,7 +217,7 @@ void TestMotion::nothingMovesWhileHidden()
     QCOMPARE(chat->motion().framesDrawn(), frames);
     chat->showNormal();
     feed({"CMD_notvalid+1+QE+"});
-    QVERIFY(chat->shaking());
+    QVERIFY(chat->strip().shaking());
 }
 
 void TestMotion::layoutFaults()

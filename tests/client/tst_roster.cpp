@@ -30,7 +30,7 @@ struct ClientCopy {
             l = l.trimmed();
         return out;
     }
-    QString seat(int n) const { return chat.seatLabel("label_playername", n)->text(); }
+    QString seat(int n) const { return chat.seats().seatLabel("label_playername", n)->text(); }
     Tabout about;
     Tspylist spylist;
     Tchat chat;
@@ -131,7 +131,7 @@ void TestRoster::watching()
     QVERIFY(!hostCopy->chat.form()->JustWatch1->isChecked());
     QVERIFY(hostCopy->chat.form()->image_eyes1->isHidden());
     // The host may switch another seat from its popup.
-    hostCopy->chat.preparePopup(hostCopy->chat.form()->label_playername3);
+    hostCopy->chat.seats().preparePopup(hostCopy->chat.form()->label_playername3);
     hostCopy->chat.popups().SettoJustWatch1->trigger();
     QTRY_VERIFY(hostCopy->lines().contains("P3 is just watching"));
 }
@@ -155,23 +155,23 @@ void TestRoster::popupItems()
 {
     ClientCopy ann({"Ann", "127.0.0.1", "false"}, server->listeningPort());
     QTRY_VERIFY(ann.chat.model().loggedin());
-    ann.chat.preparePopup(ann.chat.form()->label_playername1);
+    ann.chat.seats().preparePopup(ann.chat.form()->label_playername1);
     QVERIFY(!ann.chat.popups().RemoveFromGame1->isEnabled());
     QVERIFY(!ann.chat.popups().SettoJustWatch1->isEnabled());
     QVERIFY(!ann.chat.popups().UnsetJustWatch1->isEnabled());
     QVERIFY(!ann.spylist.popup_kickhim->isEnabled());
 
-    hostCopy->chat.preparePopup(hostCopy->chat.form()->label_playername3);
+    hostCopy->chat.seats().preparePopup(hostCopy->chat.form()->label_playername3);
     QVERIFY(hostCopy->chat.popups().RemoveFromGame1->isEnabled());
-    QCOMPARE(hostCopy->chat.popupTag(), 3);
+    QCOMPARE(hostCopy->chat.seats().popupTag(), 3);
     raws[1]->sock.disconnectFromHost();
     QTRY_COMPARE(hostCopy->seat(3), QString("<Waiting>"));
-    hostCopy->chat.preparePopup(hostCopy->chat.form()->label_playername3);
+    hostCopy->chat.seats().preparePopup(hostCopy->chat.form()->label_playername3);
     QVERIFY(!hostCopy->chat.popups().RemoveFromGame1->isEnabled());
     QVERIFY(hostCopy->chat.popups().SettoJustWatch1->isEnabled());
     QVERIFY(hostCopy->spylist.popup_kickhim->isEnabled());
     // Remove From Game on a seat closes that user.
-    hostCopy->chat.preparePopup(hostCopy->chat.form()->label_playername4);
+    hostCopy->chat.seats().preparePopup(hostCopy->chat.form()->label_playername4);
     hostCopy->chat.popups().RemoveFromGame1->trigger();
     QVERIFY(raws[2]->waitForClosed());
 }

@@ -76,7 +76,7 @@ void TestSounds::init()
     chat->setPhrasesDialog(phrases.get());
     player.played.clear();
     chat->setSoundPlayer(&player);
-    chat->setClock([this] { return now; });
+    chat->phraseBar().setClock([this] { return now; });
     chat->preferences().setChatterSounds(true);
     feed({"CMD_sendlogininfo+1", "CMD_newplayerinfo+1+Ann+0"});
     heard();
@@ -197,7 +197,7 @@ void TestSounds::chatterShownWhenOff()
 
 void TestSounds::sendingChatter()
 {
-    chat->wave12Click(5);
+    chat->phraseBar().wave12Click(5);
     QCOMPARE(heard(), "CMD_playasound+1+wave5+" + FF);
     chat->popups().popup_sounds->actions().first()->trigger(); // <Cancel>
     QCOMPARE(chat->popups().popup_sounds->actions().first()->text(), QString("<Cancel>"));
@@ -212,26 +212,26 @@ void TestSounds::sendingChatter()
     other.say({"CMD_sendlogininfo+6"});
     QTRY_VERIFY(spy->model().loggedin());
     other.heard();
-    spy->wave12Click(5);
+    spy->phraseBar().wave12Click(5);
     QCOMPARE(other.heard(), QByteArray());
 }
 
 void TestSounds::phraseSends()
 {
-    QTest::mouseClick(chat->phraseButton(1), Qt::LeftButton);
+    QTest::mouseClick(chat->phraseBar().phraseButton(1), Qt::LeftButton);
     QCOMPARE(heard(), "CMD_action+1+says: Way To Go!|" + kBlack + FF);
-    QCOMPARE(chat->phraseButton(6)->toolTip(), QString("Wow, WTG!"));
+    QCOMPARE(chat->phraseBar().phraseButton(6)->toolTip(), QString("Wow, WTG!"));
 }
 
 void TestSounds::phraseCooldown()
 {
-    chat->b_phrase1Click(2);
+    chat->phraseBar().b_phrase1Click(2);
     QCOMPARE(heard(), "CMD_action+1+says: Good One!|" + kBlack + FF);
     now += 1999;
-    chat->b_phrase1Click(3);
+    chat->phraseBar().b_phrase1Click(3);
     QCOMPARE(heard(), QByteArray());
     now += 1;
-    chat->b_phrase1Click(3);
+    chat->phraseBar().b_phrase1Click(3);
     QCOMPARE(heard(), "CMD_action+1+says: Nice Try!|" + kBlack + FF);
     // Typed chat is not limited.
     chat->model().sendChat("hi", 0);
@@ -245,7 +245,7 @@ void TestSounds::phraseAction()
         texts[3] = "/me waves";
         chat->preferences().setPhrases(texts);
     }
-    chat->b_phrase1Click(4);
+    chat->phraseBar().b_phrase1Click(4);
     QCOMPARE(heard(), "CMD_action+1+waves|" + kBlack + FF);
 }
 
@@ -255,7 +255,7 @@ void TestSounds::tenthButton()
         QVERIFY(chat->popups().popup_sounds->isVisible());
         chat->popups().popup_sounds->close();
     });
-    QTest::mouseClick(chat->phraseButton(10), Qt::LeftButton);
+    QTest::mouseClick(chat->phraseBar().phraseButton(10), Qt::LeftButton);
     QTest::qWait(30);
     QCOMPARE(heard(), QByteArray());
 }
@@ -271,7 +271,7 @@ void TestSounds::editorDone()
     phrases->field(5)->setText("Hooray");
     QTest::mouseClick(phrases->form()->SelButton8, Qt::LeftButton);
     QVERIFY(!phrases->isVisible());
-    chat->b_phrase1Click(3);
+    chat->phraseBar().b_phrase1Click(3);
     QCOMPARE(heard(), "CMD_action+1+says: |" + kBlack + FF);
     QCOMPARE(chat->phrase(5), QString("Hooray"));
     // The phrases are kept in the settings file, the emptied one as empty.

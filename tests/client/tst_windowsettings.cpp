@@ -224,7 +224,7 @@ void TestWindowSettings::choosingATileSet()
     QTRY_VERIFY(chat->model().myTurn());
     QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, QPoint(28, 28));
     QCOMPARE(chat->model().stripCode(1), 1);
-    const QImage slotBefore = chat->letterSlot(1)->pixmap().toImage();
+    const QImage slotBefore = chat->strip().letterSlot(1)->pixmap().toImage();
     QAction *wood = chat->findChild<QAction *>("wood3");
     QVERIFY(wood);
     wood->trigger();
@@ -235,8 +235,8 @@ void TestWindowSettings::choosingATileSet()
     QCOMPARE(QColor(tile.pixel(30, 30)), QColor(160, 110, 60));
     QCOMPARE(qAlpha(tile.pixel(2, 2)), 0); // green lets the square show
     // The strip is drawn again with the new letter.
-    QVERIFY(chat->letterSlot(1)->pixmap().toImage() != slotBefore);
-    QCOMPARE(QColor(chat->letterSlot(1)->pixmap().toImage().pixel(40, 40)), QColor(160, 110, 60));
+    QVERIFY(chat->strip().letterSlot(1)->pixmap().toImage() != slotBefore);
+    QCOMPARE(QColor(chat->strip().letterSlot(1)->pixmap().toImage().pixel(40, 40)), QColor(160, 110, 60));
 }
 
 void TestWindowSettings::storedTileSet()

@@ -1,0 +1,107 @@
+#include "phrasebar.h"
+#include "ui_tchat.h"
+
+#include "clientmodel.h"
+#include "messages.h"
+#include "preferences.h"
+#include "soundplayer.h"
+#include "tphrases.h"
+
+#include <QMenu>
+#include <chrono>
+
+namespace {
+qint64 steadyMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+} // namespace
+
+PhraseBar::PhraseBar(Ui::Tchat &form, ClientModel &model, Preferences &prefs, QWidget *window)
+    : QObject(window), m_model(model), m_prefs(prefs), m_window(window), m_clock(steadyMs)
+{
+    m_buttons = {form.b_phrase1, form.b_phrase2, form.b_phrase3, form.b_phrase4, form.b_phrase5,
+                 form.b_phrase6, form.b_phrase7, form.b_phrase8, form.b_phrase9, form.b_phrase10};
+    for (int k = 1; k <= PhraseCount + 1; ++k) {
+        QPushButton *b = phraseButton(k);
+        b->setText(QString());
+        b->setIcon(QIcon(QStringLiteral(":/pictures/phrase%1.png").arg(k)));
+        b->setIconSize(b->size());
+        b->setFlat(true);
+        b->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 0; }"));
+        b->setFocusPolicy(Qt::NoFocus);
+        if (k <= PhraseCount) {
+            connect(b, &QPushButton::clicked, this, [this, k] { b_phrase1Click(k); });
+        } else {
+            b->setToolTip(QStringLiteral("Chatter Sounds"));
+            b->setAccessibleName(QStringLiteral("Chatter Sounds"));
+            connect(b, &QPushButton::clicked, this, &PhraseBar::b_phrase10Click);
+        }
+    }
+    connect(form.PhraseList1, &QAction::triggered, this, &PhraseBar::PrhaseList1Click);
+    connect(&prefs, &Preferences::phrasesChanged, this, &PhraseBar::showPhrases);
+    showPhrases();
+
+    m_sounds = new QMenu(window);
+    QAction *cancel = m_sounds->addAction(QStringLiteral("<Cancel>"));
+    connect(cancel, &QAction::triggered, this, [this] { wave12Click(0); });
+    for (int k = 1; k <= chatter::Count; ++k) {
+        QAction *a = m_sounds->addAction(chatter::description(k));
+        a->setObjectName(QStringLiteral("wave%1").arg(k));
+        a->setToolTip(chatter::description(k));
+        connect(a, &QAction::triggered, this, [this, k] { wave12Click(k); });
+    }
+}
+
+void PhraseBar::showPhrases()
+{
+    for (int k = 1; k <= PhraseCount; ++k) {
+        // The button's hint is the phrase itself.
+        phraseButton(k)->setToolTip(m_prefs.phrase(k));
+        phraseButton(k)->setAccessibleName(QStringLiteral("Say: ") + m_prefs.phrase(k));
+    }
+}
+
+void PhraseBar::b_phrase1Click(int k)
+{
+    // The cooldown counts real time from the last phrase sent, as the
+    // editor promises, whatever the dispatcher is doing.
+    if (m_sentAt >= 0 && m_clock() - m_sentAt < PhraseCooldownMs)
+        return;
+    if (!m_model.loggedin())
+        return;
+    const QByteArray text = m_prefs.phrase(k).toLatin1();
+    m_model.sendAction(text.startsWith("/me ") ? text.mid(4) : "says: " + text, m_prefs.textColour());
+    m_sentAt = m_clock();
+}
+
+void PhraseBar::b_phrase10Click()
+{
+    const QPushButton *b = phraseButton(PhraseCount + 1);
+    m_sounds->popup(b->mapToGlobal(b->rect().bottomRight()));
+}
+
+void PhraseBar::wave12Click(int k)
+{
+    if (k != 0)
+        m_model.sendChatterSound(k);
+}
+
+void PhraseBar::setDialog(Tphrases *dialog)
+{
+    m_dialog = dialog;
+    ui::applyBackground(dialog);
+    connect(dialog, &Tphrases::phrasesEdited, &m_prefs, &Preferences::setPhrases);
+}
+
+void PhraseBar::PrhaseList1Click()
+{
+    if (!m_dialog)
+        return;
+    m_dialog->setPhrases(m_prefs.phrases());
+    if (!m_dialog->isVisible())
+        ui::centreOn(m_dialog, m_window);
+    m_dialog->show();
+    m_dialog->raise();
+}

@@ -1,0 +1,244 @@
+#include "seatsview.h"
+#include "ui_tchat.h"
+
+#include "clientmodel.h"
+
+#include <QMenu>
+
+namespace {
+const QColor kTeamB(0xBA, 0xCA, 0xEF); // 0xEFCABA as 0x00BBGGRR
+}
+
+SeatsView::SeatsView(Ui::Tchat &form, ClientModel &model, QWidget *window)
+    : QObject(window), m_model(model), m_teamA(form.label_team1), m_teamB(form.label_team2),
+      m_turnMark(form.image_Turn), m_justWatch(form.JustWatch1)
+{
+    m_seats[1] = {form.label_playername1, form.label_score1, form.label_bonus1, form.image_eyes1, form.image_shuffles1};
+    m_seats[2] = {form.label_playername2, form.label_score2, form.label_bonus2, form.image_eyes2, form.image_shuffles2};
+    m_seats[3] = {form.label_playername3, form.label_score3, form.label_bonus3, form.image_eyes3, form.image_shuffles3};
+    m_seats[4] = {form.label_playername4, form.label_score4, form.label_bonus4, form.image_eyes4, form.image_shuffles4};
+    const QPixmap eyes(QStringLiteral(":/pictures/eyes.png"));
+    for (int seat = 1; seat <= Seats; ++seat) {
+        const Seat &s = m_seats[size_t(seat)];
+        s.name->setProperty("Tag", seat);
+        connect(s.name, &QWidget::customContextMenuRequested, this,
+                [this, label = s.name](const QPoint &p) { namePopup(label, p); });
+        s.eyes->setPixmap(eyes);
+        s.eyes->hide();
+        s.score->hide();
+        s.shuffles->hide();
+    }
+    for (QLabel *team : {m_teamA, m_teamB}) {
+        team->setProperty("Tag", 1);
+        team->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(team, &QWidget::customContextMenuRequested, this, [this, team](const QPoint &p) { namePopup(team, p); });
+        team->hide();
+    }
+    m_turnMark->setPixmap(QPixmap(QStringLiteral(":/pictures/turn.png")));
+    m_turnMark->hide();
+
+    // Behind my seat's name and score while it is my turn.
+    m_myTurnFrame = new QFrame(form.panel_board);
+    m_myTurnFrame->setObjectName(QStringLiteral("frame_myturn"));
+    m_myTurnFrame->setStyleSheet(QStringLiteral(
+        "QFrame#frame_myturn { background: rgba(255,214,74,170); border: 2px solid #c8102e; border-radius: 5px; }"));
+    m_myTurnFrame->hide();
+
+    m_kick = new QMenu(window);
+    m_remove = m_kick->addAction(QStringLiteral("Remove From Game"), this, &SeatsView::RemoveFromGame1Click);
+    m_setWatch = m_kick->addAction(QStringLiteral("Set to Just Watch"), this, &SeatsView::SettoJustWatch1Click);
+    m_unsetWatch = m_kick->addAction(QStringLiteral("Unset Just Watch"), this, &SeatsView::UnsetJustWatch1Click);
+    // The check mark follows the host's confirmation, not the click.
+    connect(m_justWatch, &QAction::triggered, this, [this](bool checked) {
+        m_justWatch->setChecked(!checked);
+        JustWatch1Click();
+    });
+
+    ClientModel *m = &model;
+    connect(m, &ClientModel::seatChanged, this, &SeatsView::drawSeat);
+    connect(m, &ClientModel::playerJoined, this, [this](int slot) {
+        if (m_model.isSeat(slot)) {
+            m_seats[size_t(slot)].name->show();
+            m_seats[size_t(slot)].score->show();
+        }
+    });
+    connect(m, &ClientModel::gameStarted, this,
+            [this](const QByteArray &, int, bool team, int shuffles) { gameStarted(team, shuffles); });
+    connect(m, &ClientModel::turnGiven, this, &SeatsView::turnGiven);
+    connect(m, &ClientModel::statsReceived, this, &SeatsView::statsReceived);
+    connect(m, &ClientModel::shufflesChanged, this, &SeatsView::showShuffles);
+    connect(m, &ClientModel::wordMade, this, &SeatsView::wordMade);
+    connect(m, &ClientModel::winnerDeclared, this, &SeatsView::gameOver);
+}
+
+QLabel *SeatsView::seatLabel(const char *kind, int seat) const
+{
+    if (seat < 1 || seat > Seats)
+        return nullptr;
+    const Seat &s = m_seats[size_t(seat)];
+    const QByteArray k(kind);
+    return k == "label_playername" ? s.name
+           : k == "label_score"    ? s.score
+           : k == "label_bonus"    ? s.bonus
+           : k == "image_eyes"     ? s.eyes
+           : k == "image_shuffles" ? s.shuffles
+                                   : nullptr;
+}
+
+QRect SeatsView::seatBox(int seat) const
+{
+    const QLabel *name = m_seats[size_t(seat)].name;
+    return QRect(name->x() - 4, name->y() - 3, 152, 46);
+}
+
+bool SeatsView::myTurnHighlighted() const
+{
+    return m_myTurnFrame->isVisible();
+}
+
+void SeatsView::namePopup(QLabel *label, const QPoint &pos)
+{
+    preparePopup(label);
+    m_kick->popup(label->mapToGlobal(pos));
+}
+
+void SeatsView::preparePopup(QLabel *label)
+{
+    for (QAction *a : {m_remove, m_setWatch, m_unsetWatch})
+        a->setEnabled(m_model.ishost());
+    m_popupTag = label->property("Tag").toInt();
+    // Nobody to remove from an empty seat (the team labels name no one seat).
+    const bool seatLabel = label != m_teamA && label != m_teamB;
+    if (seatLabel && m_model.seat(m_popupTag).name == ClientModel::Waiting)
+        m_remove->setEnabled(false);
+}
+
+void SeatsView::drawSeat(int seat)
+{
+    if (!m_model.isSeat(seat))
+        return;
+    const ClientModel::Seat &s = m_model.seat(seat);
+    m_seats[size_t(seat)].name->setText(s.name);
+    m_seats[size_t(seat)].eyes->setVisible(s.watching);
+    if (seat == m_model.myslot())
+        m_justWatch->setChecked(s.watching);
+}
+
+void SeatsView::showShuffles(int seat, int left)
+{
+    if (seat < 1 || seat > Seats)
+        return;
+    QLabel *l = m_seats[size_t(seat)].shuffles;
+    l->setPixmap(QPixmap(QStringLiteral(":/pictures/shuffles%1.png").arg(qBound(0, left, 5))));
+    l->setToolTip(QStringLiteral("Zephyr Shuffles left: %1").arg(left));
+    l->show();
+}
+
+void SeatsView::setTeamColours(bool team)
+{
+    const QString colour = team ? kTeamB.name() : QStringLiteral("black");
+    for (int seat : {2, 4}) {
+        const Seat &s = m_seats[size_t(seat)];
+        for (QLabel *l : {s.name, s.score, s.bonus})
+            l->setStyleSheet(QStringLiteral("color: %1;").arg(colour));
+    }
+    // Team B's light colour reads only on something dark: its seats and its
+    // total get a dark backing.
+    m_teamB->setStyleSheet(team ? QStringLiteral("color: %1; background: rgba(60,40,30,200); padding: 0 3px;"
+                                                 " border-radius: 3px;")
+                                      .arg(colour)
+                                : QStringLiteral("color: %1;").arg(colour));
+    m_teamB->adjustSize();
+    for (int k = 0; k < 2; ++k) {
+        QFrame *&back = m_teamBacks[size_t(k)];
+        const int seat = k == 0 ? 2 : 4;
+        if (!back) {
+            back = new QFrame(m_myTurnFrame->parentWidget());
+            back->setObjectName(QStringLiteral("frame_teamb%1").arg(seat));
+            back->setStyleSheet(QStringLiteral("QFrame { background: rgba(60,40,30,200); border-radius: 5px; }"));
+            back->setGeometry(seatBox(seat));
+            back->stackUnder(m_seats[size_t(seat)].name);
+        }
+        back->setVisible(team);
+    }
+    m_teamA->setVisible(team);
+    m_teamB->setVisible(team);
+}
+
+void SeatsView::gameStarted(bool team, int shuffles)
+{
+    m_teamA->setText(QStringLiteral("Team A: 0 "));
+    m_teamB->setText(QStringLiteral("Team B: 0 "));
+    for (int seat = 1; seat <= Seats; ++seat) {
+        const Seat &s = m_seats[size_t(seat)];
+        s.bonus->clear();
+        s.score->clear();
+        s.score->show();
+        showShuffles(seat, shuffles);
+    }
+    setTeamColours(team);
+}
+
+void SeatsView::turnGiven(int seat, int left)
+{
+    showShuffles(seat, left);
+    m_myTurnFrame->hide();
+    if (!m_model.isSeat(seat))
+        return;
+    const QLabel *name = m_seats[size_t(seat)].name;
+    m_turnMark->move(name->x() - 12, name->y() - 3);
+    m_turnMark->show();
+    if (m_model.myTurn()) {
+        m_myTurnFrame->setGeometry(seatBox(seat));
+        m_myTurnFrame->show();
+        m_myTurnFrame->stackUnder(m_seats[size_t(seat)].name);
+    }
+}
+
+void SeatsView::statsReceived(const ClientModel::GameStats &s)
+{
+    for (int seat = 1; seat <= Seats; ++seat)
+        m_seats[size_t(seat)].score->setText(QString::fromLatin1(s.scores[size_t(seat)]));
+    m_teamA->setText(QStringLiteral("Team A : ") + QString::fromLatin1(s.teamA));
+    m_teamB->setText(QStringLiteral("Team B : ") + QString::fromLatin1(s.teamB));
+    setTeamColours(s.team);
+}
+
+void SeatsView::wordMade(const ClientModel::WordMade &made)
+{
+    m_teamA->setText(QStringLiteral("Team A: ") + QString::fromLatin1(made.teamA));
+    m_teamB->setText(QStringLiteral("Team B: ") + QString::fromLatin1(made.teamB));
+    for (int s = 1; s <= Seats; ++s)
+        m_seats[size_t(s)].bonus->clear();
+    if (m_model.isSeat(made.seat)) {
+        m_seats[size_t(made.seat)].score->setText(QString::fromLatin1(made.total));
+        m_seats[size_t(made.seat)].bonus->setText(QString::fromLatin1(made.word + " +" + made.points));
+    }
+    m_myTurnFrame->hide();
+}
+
+void SeatsView::gameOver()
+{
+    m_turnMark->hide();
+    m_myTurnFrame->hide();
+}
+
+void SeatsView::JustWatch1Click()
+{
+    m_model.toggleJustWatch();
+}
+
+void SeatsView::SettoJustWatch1Click()
+{
+    m_model.setJustWatch(m_popupTag, true);
+}
+
+void SeatsView::UnsetJustWatch1Click()
+{
+    m_model.setJustWatch(m_popupTag, false);
+}
+
+void SeatsView::RemoveFromGame1Click()
+{
+    m_model.kick(m_popupTag);
+}

@@ -1,0 +1,161 @@
+#include "stripview.h"
+#include "ui_tchat.h"
+
+#include "animationclock.h"
+#include "clientmodel.h"
+#include "messages.h"
+#include "rules.h"
+#include "tileimages.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QtMath>
+
+namespace {
+const QString kShake = QStringLiteral("shake");
+const QString kWatching = QStringLiteral("You are just watching right now.");
+} // namespace
+
+StripView::StripView(Ui::Tchat &form, ClientModel &model, const TileImages &tiles, ui::AnimationClock &motion,
+                     QWidget *window)
+    : QObject(window), m_model(model), m_tiles(tiles), m_motion(motion), m_window(window),
+      m_clear(form.button_clear), m_done(form.button_done), m_shuffle(form.button_shuffle)
+{
+    m_slots = {form.image_letter1, form.image_letter2, form.image_letter3, form.image_letter4,
+               form.image_letter5, form.image_letter6, form.image_letter7};
+    for (int k = 1; k <= Length; ++k) {
+        QLabel *slot = letterSlot(k);
+        slot->setAccessibleName(QStringLiteral("Word letter %1").arg(k));
+        slot->installEventFilter(this);
+        m_slotX[size_t(k - 1)] = slot->x();
+        showSlot(k, -1);
+    }
+    const struct {
+        QPushButton *button;
+        const char *picture;
+        const char *name;
+    } buttons[] = {{m_clear, "button_clear", "clear"},
+                   {m_shuffle, "button_shuffle", "Zephyr shuffle"},
+                   {m_done, "button_done", "done"}};
+    for (const auto &b : buttons) {
+        b.button->setText(QString());
+        b.button->setIcon(QIcon(QStringLiteral(":/pictures/%1.png").arg(QLatin1String(b.picture))));
+        b.button->setIconSize(b.button->size());
+        b.button->setFlat(true);
+        b.button->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 0; }"));
+        b.button->setAccessibleName(QLatin1String(b.name));
+    }
+    connect(m_clear, &QPushButton::clicked, this, &StripView::button_clearClick);
+    connect(m_done, &QPushButton::clicked, this, &StripView::button_doneClick);
+    connect(m_shuffle, &QPushButton::clicked, this, &StripView::button_shuffleClick);
+    showButtons(false, false);
+
+    ClientModel *m = &model;
+    connect(m, &ClientModel::stripChanged, this, [this](int k) { showSlot(k, m_model.stripCode(k)); });
+    connect(m, &ClientModel::gameStarted, this, [this] { showButtons(false, false); });
+    connect(m, &ClientModel::turnGiven, this, [this](int, int left) {
+        // The shuffle stays offered to whoever has one left, on their own turn.
+        if (m_model.myTurn())
+            showButtons(true, left > 0);
+        else
+            showButtons(false, false);
+    });
+    connect(m, &ClientModel::timeIsUp, this, [this] { showButtons(false, false); });
+    connect(m, &ClientModel::wordMade, this, [this] { showButtons(false, false); });
+    connect(m, &ClientModel::wordRefused, this, &StripView::shake);
+}
+
+void StripView::showButtons(bool clearAndDone, bool shuffle)
+{
+    m_clear->setVisible(clearAndDone);
+    m_done->setVisible(clearAndDone);
+    m_shuffle->setVisible(shuffle);
+}
+
+bool StripView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonRelease) {
+        for (int k = 1; k <= Length; ++k)
+            if (watched == letterSlot(k)) {
+                image_letter1Click(k);
+                return true;
+            }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void StripView::showSlot(int k, int code)
+{
+    if (k < 1 || k > Length)
+        return;
+    QPixmap pm(56, 56);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    if (code < 0) {
+        p.drawPixmap(0, 0, m_tiles[rules::tile::EmptySlot]);
+    } else {
+        p.drawPixmap(0, 0, m_tiles[rules::tile::Plain]);
+        p.drawPixmap(2, 2, m_tiles[code]);
+    }
+    p.end();
+    letterSlot(k)->setPixmap(pm);
+    m_codes[size_t(k)] = code;
+}
+
+void StripView::redraw()
+{
+    for (int k = 1; k <= Length; ++k)
+        showSlot(k, m_model.stripCode(k));
+}
+
+bool StripView::shaking() const
+{
+    return m_motion.isRunning(kShake);
+}
+
+void StripView::shake()
+{
+    m_motion.start(kShake, 450, [this](double p) {
+        // A few quick swings that die away; the strip ends where it was.
+        const int dx = p >= 1.0 ? 0 : qRound(std::sin(p * M_PI * 6) * 9 * (1.0 - p));
+        for (int k = 1; k <= Length; ++k)
+            letterSlot(k)->move(m_slotX[size_t(k - 1)] + dx, letterSlot(k)->y());
+    });
+}
+
+// While Klot plays the user's seat, the user's own moves are refused.
+bool StripView::refuseWhileWatching()
+{
+    if (!m_model.watchingSelf())
+        return false;
+    ui::showMessage(m_window, kWatching);
+    return true;
+}
+
+void StripView::image_letter1Click(int k)
+{
+    m_model.takeBack(k);
+}
+
+void StripView::button_clearClick()
+{
+    if (refuseWhileWatching())
+        return;
+    m_model.clearPicks();
+    emit soundRequested(QStringLiteral("clear"));
+}
+
+void StripView::button_doneClick()
+{
+    if (refuseWhileWatching())
+        return;
+    m_model.submit();
+}
+
+void StripView::button_shuffleClick()
+{
+    m_shuffle->hide();
+    if (refuseWhileWatching())
+        return;
+    m_model.useShuffle();
+}

@@ -1,0 +1,61 @@
+#pragma once
+// The word being built: the seven letter slots above the board and the turn's
+// buttons (Clear, Done, Zephyr Shuffle). A click on the last letter takes it
+// back; a refused word shakes the strip.
+
+#include <QObject>
+
+#include <array>
+
+namespace Ui {
+class Tchat;
+}
+namespace ui {
+class AnimationClock;
+}
+class ClientModel;
+class QLabel;
+class QPushButton;
+class TileImages;
+
+class StripView : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int Length = 7;
+
+    StripView(Ui::Tchat &form, ClientModel &model, const TileImages &tiles, ui::AnimationClock &motion,
+              QWidget *window);
+
+    QLabel *letterSlot(int k) const { return m_slots[size_t(k - 1)]; }
+    // What a slot shows (-1 empty), as drawn.
+    int shownInSlot(int k) const { return m_codes[size_t(k)]; }
+    bool shaking() const;
+    // Draws every slot again (a new tile set).
+    void redraw();
+    void shake();
+
+    void image_letter1Click(int k);
+    void button_clearClick();
+    void button_doneClick();
+    void button_shuffleClick();
+
+signals:
+    void soundRequested(const QString &name);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void showSlot(int k, int code); // code < 0: the empty slot
+    void showButtons(bool clearAndDone, bool shuffle);
+    bool refuseWhileWatching();
+
+    ClientModel &m_model;
+    const TileImages &m_tiles;
+    ui::AnimationClock &m_motion;
+    QWidget *m_window;
+    std::array<QLabel *, Length> m_slots{};
+    std::array<int, Length + 1> m_codes{}; // 1..7
+    std::array<int, Length> m_slotX{};     // where each slot rests
+    QPushButton *m_clear, *m_done, *m_shuffle;
+};

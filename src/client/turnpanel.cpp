@@ -1,0 +1,328 @@
+#include "turnpanel.h"
+#include "ui_tchat.h"
+
+#include "animationclock.h"
+#include "rules.h"
+
+#include <QAccessible>
+#include <QMouseEvent>
+
+namespace {
+// The turn banner; %1 is the text's colour (red on my own turn).
+const QString kBannerStyle = QStringLiteral("QLabel { background: rgba(255,255,255,200); border: 2px solid #7a5a00;"
+                                            " border-radius: 8px; color: %1; font: bold 12pt 'Arial'; }");
+const QString kRefused = QStringLiteral("refused");
+
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &style)
+{
+    auto *l = new QLabel(parent);
+    l->setObjectName(QLatin1String(name));
+    l->setStyleSheet(style);
+    l->setAlignment(Qt::AlignCenter);
+    l->setAttribute(Qt::WA_TransparentForMouseEvents);
+    l->hide();
+    return l;
+}
+} // namespace
+
+TurnPanel::TurnPanel(Ui::Tchat &form, ClientModel &model, ui::AnimationClock &motion, QWidget *window)
+    : QObject(window), m_model(model), m_motion(motion), m_status(form.label_status), m_timerBar(form.image_timer),
+      m_timerText(form.label_timer), m_playto(form.label_playtoscore), m_timePerTurn(form.label_Timeperturn),
+      m_bonus(form.image_bonus), m_winner(form.label_winner2), m_winnerShade(form.label_winner1),
+      m_winnerPanel(form.panel_winner), m_words(form.memo_words)
+{
+    QWidget *central = form.panel_board;
+    m_banner = makeLabel(central, "label_turnbanner", kBannerStyle.arg(QStringLiteral("#3a2a00")));
+    m_banner->setGeometry(443, 8, 125, 78);
+    m_banner->setWordWrap(true);
+    m_statusStyle = m_status->styleSheet();
+
+    m_arrows = {form.image_direction1, form.image_direction2, form.image_direction3, form.image_direction4};
+    static const char *const slides[] = {"Slide down", "Slide left", "Slide up", "Slide right"};
+    for (int d = 1; d <= 4; ++d) {
+        QLabel *arrow = direction(d);
+        arrow->setPixmap(QPixmap(QStringLiteral(":/pictures/arrow%1.png").arg(d)));
+        arrow->setAccessibleName(QString::fromLatin1(slides[d - 1]));
+        arrow->setCursor(Qt::PointingHandCursor);
+        arrow->installEventFilter(this);
+        arrow->hide();
+    }
+    m_arrowTime = makeLabel(central, "label_arrowtime",
+                            QStringLiteral("QLabel { color: white; background: #c8102e; border-radius: 4px;"
+                                           " font: bold 9pt 'Arial'; }"));
+    m_arrowTime->setGeometry(298, 89, 118, 22);
+    m_arrowTimer.setInterval(1000);
+    connect(&m_arrowTimer, &QTimer::timeout, this, [this] {
+        if (--m_arrowLeft <= 0) {
+            stopArrowCountdown();
+            return;
+        }
+        m_arrowTime->setText(QStringLiteral("Choose an arrow: %1").arg(m_arrowLeft));
+    });
+
+    m_timerBar->setStyleSheet(QStringLiteral("background: #3cb043;"));
+    m_timerBar->resize(0, m_timerBar->height());
+    m_timerText->raise();
+
+    // The winner's line over the letter strip, gold on a dark panel so that
+    // it reads on any background, with a dark copy behind it as a shadow.
+    QFont big = m_winner->font();
+    big.setPointSize(16);
+    big.setBold(true);
+    m_winner->setFont(big);
+    m_winnerShade->setFont(big);
+    m_winnerShade->setStyleSheet(QStringLiteral("color: #000000;"));
+    m_winner->setStyleSheet(QStringLiteral("color: #ffd24a;"));
+    m_winner->move(m_winnerShade->pos() - QPoint(1, 1));
+    m_winner->raise();
+    m_winnerPanel->setStyleSheet(
+        QStringLiteral("QFrame#panel_winner { background: rgba(20,20,40,215); border-radius: 6px; }"));
+    m_winnerPanel->hide();
+
+    m_results = new QFrame(form.frame_board);
+    m_results->setObjectName(QStringLiteral("panel_results"));
+    m_results->setStyleSheet(QStringLiteral(
+        "QFrame#panel_results { background: rgba(255,255,255,225); border: 2px solid #7a5a00; border-radius: 10px; }"));
+    m_results->setGeometry(38, 70, 320, 250);
+    m_resultsText = new QLabel(m_results);
+    m_resultsText->setGeometry(12, 10, 296, 230);
+    m_resultsText->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    m_resultsText->setTextFormat(Qt::RichText);
+    m_results->hide();
+
+    // The seven-letter bonus goes over the board, clear of the seat boxes.
+    m_bonus->move(form.frame_board->x() + (form.frame_board->width() - m_bonus->width()) / 2, form.frame_board->y() + 40);
+    m_bonus->hide();
+    m_bonusTimer.setInterval(250);
+    connect(&m_bonusTimer, &QTimer::timeout, this, &TurnPanel::bonusFrameTimer);
+
+    ClientModel *m = &model;
+    connect(m, &ClientModel::gameStarted, this,
+            [this](const QByteArray &playto, int timePerTurn) { gameStarted(playto, timePerTurn); });
+    connect(m, &ClientModel::turnGiven, this, &TurnPanel::turnGiven);
+    connect(m, &ClientModel::statsReceived, this, &TurnPanel::statsReceived);
+    connect(m, &ClientModel::sevenLetterBonus, this, [this] {
+        m_bonusFrame = 0;
+        bonusFrameTimer();
+        m_bonus->show();
+        m_bonusTimer.start();
+    });
+    connect(m, &ClientModel::timeIsUp, this, [this] { setStatus(QStringLiteral("Time is Up!")); });
+    connect(m, &ClientModel::wordRefused, this, [this](const QByteArray &word) {
+        refuse(QString::fromLatin1(word) + QStringLiteral(" is not a valid word."));
+    });
+    connect(m, &ClientModel::wordMade, this, &TurnPanel::wordMade);
+    connect(m, &ClientModel::arrowsChanged, this, &TurnPanel::drawArrows);
+    connect(m, &ClientModel::moved, this, &TurnPanel::moved);
+    connect(m, &ClientModel::winnerDeclared, this, &TurnPanel::winner);
+    connect(m, &ClientModel::countdownTick, this, &TurnPanel::drawCountdown);
+}
+
+bool TurnPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonRelease) {
+        for (int d = 1; d <= 4; ++d)
+            if (watched == direction(d)) {
+                image_direction1Click(d);
+                return true;
+            }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TurnPanel::setStatus(const QString &text)
+{
+    m_status->setText(text);
+    m_status->setAccessibleName(text);
+    QAccessibleEvent event(m_status, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
+void TurnPanel::refuse(const QString &text)
+{
+    setStatus(text);
+    m_status->setStyleSheet(QStringLiteral("color: #c8102e; font-weight: bold;"));
+    m_motion.start(kRefused, 450, [this](double p) {
+        if (p >= 1.0)
+            m_status->setStyleSheet(m_statusStyle);
+    });
+}
+
+void TurnPanel::gameStarted(const QByteArray &playto, int timePerTurn)
+{
+    m_bonus->hide();
+    m_winnerPanel->hide();
+    m_words->clear();
+    m_results->hide();
+    m_playto->setText(QStringLiteral("Play to Score: ") + QString::fromLatin1(playto));
+    m_timePerTurn->setText(QStringLiteral("Time Per Turn: %1").arg(timePerTurn));
+}
+
+void TurnPanel::turnGiven(int seat)
+{
+    m_bonus->hide();
+    if (!m_model.isSeat(seat)) {
+        m_banner->hide();
+    } else if (m_model.myTurn()) {
+        m_banner->setText(QStringLiteral("Your turn!"));
+        m_banner->setStyleSheet(kBannerStyle.arg(QStringLiteral("#c8102e")));
+    } else {
+        m_banner->setText(m_model.seat(seat).name + QStringLiteral("\nis playing"));
+        m_banner->setStyleSheet(kBannerStyle.arg(QStringLiteral("#3a2a00")));
+    }
+    if (m_model.isSeat(seat)) {
+        m_banner->show();
+        m_banner->raise();
+    }
+    setStatus(m_model.myTurn() ? QStringLiteral("Your Turn") : m_model.seat(seat).name + QStringLiteral("'s Turn"));
+}
+
+void TurnPanel::statsReceived(const ClientModel::GameStats &s)
+{
+    m_playto->setText(QStringLiteral("Play to Score: ") + QString::fromLatin1(s.playto));
+    m_timePerTurn->setText(QStringLiteral("Time Per Turn: %1").arg(s.timePerTurn));
+    if (s.timeleft > 0) {
+        const int cur = m_model.currentplayer();
+        if (m_model.myTurn())
+            setStatus(QStringLiteral("Create a Word!"));
+        else if (m_model.isSeat(cur))
+            setStatus(m_model.seat(cur).name + QStringLiteral("'s turn."));
+        else
+            setStatus(QString());
+    }
+}
+
+void TurnPanel::wordMade(const ClientModel::WordMade &made)
+{
+    const QString who = m_model.isSeat(made.seat) ? m_model.seat(made.seat).name : QString();
+    const QString status = who + QStringLiteral(": ") + QString::fromLatin1(made.word) + QStringLiteral(" for ")
+                           + QString::fromLatin1(made.points) + QStringLiteral(" points.");
+    setStatus(status);
+    m_words->appendPlainText(status);
+    m_banner->hide();
+    emit wordAnnounced(status);
+}
+
+void TurnPanel::image_direction1Click(int d)
+{
+    m_model.chooseDirection(d);
+}
+
+void TurnPanel::drawArrows()
+{
+    const bool offered = m_model.arrowsFor() != 0;
+    for (int d = 1; d <= 4; ++d)
+        direction(d)->setVisible(offered);
+    // The host chooses for me when its wait runs out: show what is left.
+    if (offered && m_model.arrowsFor() == m_model.myslot())
+        startArrowCountdown();
+    else
+        stopArrowCountdown();
+}
+
+void TurnPanel::moved(int d)
+{
+    // The arrow of the chosen direction stays up while the tiles slide.
+    if (d >= 1 && d <= 4)
+        direction(d)->show();
+    stopArrowCountdown();
+}
+
+void TurnPanel::startArrowCountdown()
+{
+    m_arrowLeft = rules::DirectionWaitSeconds;
+    m_arrowTime->setText(QStringLiteral("Choose an arrow: %1").arg(m_arrowLeft));
+    m_arrowTime->show();
+    m_arrowTime->raise();
+    m_arrowTimer.start();
+}
+
+void TurnPanel::stopArrowCountdown()
+{
+    m_arrowTimer.stop();
+    m_arrowLeft = 0;
+    m_arrowTime->hide();
+}
+
+void TurnPanel::drawCountdown(int left)
+{
+    m_timerBar->resize(left, m_timerBar->height());
+    m_timerText->setText(QStringLiteral("Time: %1:%2").arg(left / 60).arg(left % 60, 2, 10, QLatin1Char('0')));
+}
+
+void TurnPanel::bonusFrameTimer()
+{
+    if (m_bonusFrame >= 5) {
+        m_bonusTimer.stop();
+        return;
+    }
+    ++m_bonusFrame;
+    m_bonus->setPixmap(QPixmap(QStringLiteral(":/pictures/bonus%1.png").arg(m_bonusFrame)));
+}
+
+void TurnPanel::winner(const QString &text)
+{
+    m_bonus->hide();
+    m_winnerShade->setText(text);
+    m_winner->setText(text);
+    setStatus(QStringLiteral("GAME OVER!"));
+    // Nothing runs any more: no time, no arrows to choose.
+    m_banner->hide();
+    stopArrowCountdown();
+    drawCountdown(0);
+    m_timerText->clear();
+    showResults();
+    m_winnerPanel->show();
+    m_winnerPanel->raise();
+}
+
+void TurnPanel::showResults()
+{
+    struct Row {
+        QString name;
+        int score;
+        QByteArray best;
+        int bestPoints;
+    };
+    std::vector<Row> rows;
+    if (m_model.teamGame()) {
+        for (int team = 0; team < 2; ++team) {
+            Row r{team == 0 ? QStringLiteral("Team A") : QStringLiteral("Team B"), 0, {}, 0};
+            for (int seat = team + 1; seat <= ClientModel::Seats; seat += 2) {
+                const ClientModel::Seat &s = m_model.seat(seat);
+                r.score += s.total;
+                if (s.bestPoints > r.bestPoints)
+                    std::tie(r.bestPoints, r.best) = std::tie(s.bestPoints, s.bestWord);
+            }
+            rows.push_back(r);
+        }
+    } else {
+        for (int seat = 1; seat <= ClientModel::Seats; ++seat) {
+            const ClientModel::Seat &s = m_model.seat(seat);
+            if (s.name != ClientModel::Waiting)
+                rows.push_back(Row{s.name, s.total, s.bestWord, s.bestPoints});
+        }
+    }
+    std::stable_sort(rows.begin(), rows.end(), [](const Row &a, const Row &b) { return a.score > b.score; });
+    m_resultRows.clear();
+    QString html = QStringLiteral("<p style='font: bold 16pt Arial; color:#3a2a00'>Final Scores</p>"
+                                  "<table cellpadding='4' style='font: 11pt Arial'>"
+                                  "<tr><th align='left'>Player</th><th align='right'>Score</th>"
+                                  "<th align='left'>Best word</th></tr>");
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const Row &r = rows[i];
+        const QString best = r.best.isEmpty() ? QStringLiteral("-")
+                                              : QString::fromLatin1(r.best) + QStringLiteral(" (%1)").arg(r.bestPoints);
+        m_resultRows << r.name + QLatin1Char('\t') + QString::number(r.score) + QLatin1Char('\t') +
+                            (r.best.isEmpty() ? QString() : QString::fromLatin1(r.best));
+        const QString weight = i == 0 ? QStringLiteral("bold") : QStringLiteral("normal");
+        html += QStringLiteral("<tr style='font-weight:%1'><td>%2</td><td align='right'>%3</td><td>%4</td></tr>")
+                    .arg(weight, r.name.toHtmlEscaped())
+                    .arg(r.score)
+                    .arg(best.toHtmlEscaped());
+    }
+    html += QStringLiteral("</table>");
+    m_resultsText->setText(html);
+    m_results->show();
+    m_results->raise();
+}
