@@ -152,7 +152,7 @@ void ChatView::addLine(const QByteArray &line, quint32 colour)
 {
     // Nobody reads a longer line, and laying one out would stall the window
     // (and the host, which shares its thread in the hosting copy).
-    const ui::ChatLine parsed = ui::parseChatLine(line.size() > MaxLine ? line.left(MaxLine) : line);
+    const wire::ChatLine parsed = wire::parseChatLine(line.size() > MaxLine ? line.left(MaxLine) : line);
     QTextBrowser *view = ui.mainchat;
     QScrollBar *bar = view->verticalScrollBar();
     const int keep = bar->value();
@@ -168,12 +168,12 @@ void ChatView::addLine(const QByteArray &line, quint32 colour)
     style.setFontWeight(QFont::Bold);
     style.setProperty(QTextFormat::UserProperty, parsed.style);
     c.insertText(QString::fromLatin1(parsed.head + ' '), style);
-    for (const ui::ChatPiece &piece : parsed.pieces) {
+    for (const wire::ChatPiece &piece : parsed.pieces) {
         switch (piece.kind) {
-        case ui::ChatPiece::Word:
+        case wire::ChatPiece::Word:
             c.insertText(QString::fromLatin1(piece.text), style);
             break;
-        case ui::ChatPiece::Link: {
+        case wire::ChatPiece::Link: {
             // The anchor carries the address itself, exactly as written.
             QUrl href;
             href.setScheme(kLinkScheme);
@@ -188,7 +188,7 @@ void ChatView::addLine(const QByteArray &line, quint32 colour)
             c.insertText(QString::fromLatin1(piece.text), link);
             break;
         }
-        case ui::ChatPiece::Smiley: {
+        case wire::ChatPiece::Smiley: {
             QTextImageFormat img;
             img.setName(QStringLiteral("smiley:%1").arg(piece.smiley));
             c.insertImage(img);

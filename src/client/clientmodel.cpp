@@ -263,7 +263,7 @@ void ClientModel::sendloginfo(const QByteArray &data)
 
 void ClientModel::chatrecieved(const QByteArray &data)
 {
-    const ui::ColouredLine l = ui::splitColour(data);
+    const wire::ColouredLine l = wire::splitColour(data);
     emit chatLine(l.line, l.colour);
 }
 
@@ -315,7 +315,7 @@ void ClientModel::klottalk()
         "Do you really think that is OK?",
         "The dog winkled on the bush.",
     };
-    if (m_seats[2].name != QLatin1String("Klot") || m_seats[3].name != Waiting || m_seats[4].name != Waiting)
+    if (m_seats[2].name != QLatin1String(rules::KlotName) || m_seats[3].name != Waiting || m_seats[4].name != Waiting)
         return;
     const int r = int(m_chatterRng.bounded(37));
     if (r == 0)
@@ -389,7 +389,7 @@ void ClientModel::playerdisconnected(const QByteArray &data)
         Seat &s = m_seats[size_t(slot)];
         if (s.name != Waiting)
             emit systemLine("0+" + s.name.toLatin1() + " disconnected.");
-        s.name = slotText == "2" ? QStringLiteral("Klot") : Waiting;
+        s.name = slotText == "2" ? QString::fromLatin1(rules::KlotName) : Waiting;
         s.watching = false;
         emit playerLeft(slot, name);
         emit seatChanged(slot);
@@ -440,7 +440,7 @@ void ClientModel::startthegame(const QByteArray &data)
         m_seats[size_t(s)].watching = false;
     emit gameStarted(playto, m_timePerTurn, team == "t", shuffles);
     if (m_seats[2].name == Waiting) {
-        m_seats[2].name = QStringLiteral("Klot");
+        m_seats[2].name = QString::fromLatin1(rules::KlotName);
         emit systemLine("0+I am Klot the bot. Good Luck!");
     }
     for (int s = 1; s <= Seats; ++s)

@@ -8,7 +8,8 @@
 
 #include "clientboard.h"
 #include "framer.h"
-#include "hostgame.h"
+#include "gameoptions.h"
+#include "rules.h"
 
 #include <QObject>
 #include <QQueue>

@@ -10,6 +10,7 @@
 #include "chatview.h"
 #include "clientmodel.h"
 #include "lobby.h"
+#include "message.h"
 #include "phrasebar.h"
 #include "preferences.h"
 #include "seatsview.h"
@@ -224,7 +225,7 @@ private:
     struct Start {
         QStringList args;
         bool argsSet = false;
-        quint16 port = 7772;
+        quint16 port = wire::GamePort;
         QString playername;
         QString hostaddress;
         QString connectAddress;

@@ -36,7 +36,7 @@ void Tchat::setLobby(Tlobby *lobby)
         a.name = m_announcedAs;
         for (int s = 1; s <= ClientModel::Seats; ++s) {
             const QString &n = m_model.seat(s).name;
-            a.seatsTaken += n != ClientModel::Waiting && !(s == 2 && n == QLatin1String("Klot"));
+            a.seatsTaken += n != ClientModel::Waiting && !(s == 2 && n == QLatin1String(rules::KlotName));
         }
         a.running = m_model.gameRunning();
         return a;

@@ -3,7 +3,7 @@
 // handed to the main window, which asks the host to start. It is only ever
 // hidden, never destroyed, so the values last from game to game.
 
-#include "hostgame.h"
+#include "gameoptions.h"
 
 #include <QDialog>
 #include <memory>

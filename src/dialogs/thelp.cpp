@@ -1,4 +1,6 @@
 #include "thelp.h"
+
+#include "message.h"
 #include "ui_thelp.h"
 
 #include <QTextBrowser>
@@ -24,7 +26,7 @@ your own computer, your window joins it, and Klot takes the other seat. Press
 network connection, even this one, so a firewall must let Word Mire talk to
 itself.</p>
 <p><b>Hosting for others.</b> Start it as <code>wordmire NAME anything true</code>.
-Your copy listens on <b>TCP port 7772</b> on every address of your computer;
+Your copy listens on <b>TCP port %PORT%</b> on every address of your computer;
 players who cannot reach you need that port opened in your firewall or router.
 Up to nine people can be connected: four seated, the others watching.</p>
 <p><b>Joining.</b> Start it as <code>wordmire NAME ADDRESS false</code> with the
@@ -36,7 +38,7 @@ shows the addresses others can use. The same window lists the games it hears
 on your network, each with a <b>Join</b> button, and takes any address by hand.
 Joining closes this copy and starts a new one connected to that host. The
 announcements use UDP port 7773 on your local network only; the game itself
-always uses TCP port 7772.</p>
+always uses TCP port %PORT%.</p>
 <p>When the host closes the game, it ends for everybody.</p>)",
 
     R"(<h2>Game Play</h2>
@@ -100,7 +102,7 @@ Thelp::Thelp(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::Thelp>(
         page->setObjectName(QStringLiteral("page%1").arg(n));
         page->setReadOnly(true);
         page->setOpenLinks(false);
-        page->setHtml(QString::fromUtf8(kPages[n - 1]));
+        page->setHtml(QString::fromUtf8(kPages[n - 1]).replace(QLatin1String("%PORT%"), QString::number(wire::GamePort)));
         ui->pages->addWidget(page);
     }
     for (QPushButton *b : {ui->button_overview, ui->button_connecting, ui->button_gameplay, ui->button_scoring,

@@ -1,5 +1,7 @@
 #include "tlobby.h"
 
+#include "message.h"
+
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -85,7 +87,7 @@ QString Tlobby::address() const
 
 void Tlobby::setHosting(bool hosting, const QString &announcedAs)
 {
-    const QString port = QStringLiteral("7772");
+    const QString port = QString::number(wire::GamePort);
     m_ownGame = hosting ? announcedAs : QString();
     showHosts();
     if (!hosting) {

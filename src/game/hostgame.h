@@ -6,6 +6,7 @@
 // second while their timers run; what happened comes back as plain events
 // for the host to put on the wire.
 
+#include "gameoptions.h"
 #include "rules.h"
 
 #include <QByteArray>
@@ -86,14 +87,6 @@ enum class Phase {
 struct Countdown {
     bool running = false;
     unsigned starts = 0;
-};
-
-struct GameOptions {
-    QByteArray starter;
-    int playto = 0;
-    int turntime = 0;
-    QByteArray team; // "t" for a team game
-    int shuffles = 0;
 };
 
 // One entry of a submitted path: its place in the path (from 1) and square.

@@ -231,7 +231,7 @@ std::optional<QByteArray> winner(const Standing &s)
             return std::nullopt;
     }
     if (s.name[best].isEmpty() && best == 2)
-        return QByteArray("Klot");
+        return QByteArray(KlotName);
     return s.name[best];
 }
 

@@ -19,6 +19,8 @@ inline constexpr int Size = 7;
 inline constexpr int Empty = 0;
 inline constexpr int Removed = 27;
 inline constexpr int Seats = 4;
+// The computer opponent's name: seat 2's when nobody holds it.
+inline constexpr char KlotName[] = "Klot";
 inline constexpr int SevenLetterBonus = 20;
 inline constexpr int BonusSquarePoints = 20;
 // How long the host waits for a person to choose the slide's direction.

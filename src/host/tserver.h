@@ -8,6 +8,7 @@
 
 #include "fieldreader.h"
 #include "framer.h"
+#include "message.h"
 #include "gametimer.h"
 #include "hostgame.h"
 #include "tdictn.h"
@@ -27,7 +28,7 @@ class QTcpSocket;
 class TServer : public QObject {
     Q_OBJECT
 public:
-    static constexpr quint16 DefaultPort = 7772;
+    static constexpr quint16 DefaultPort = wire::GamePort;
     static constexpr int MaxUsers = 9;   // slots 1..9 hold users
     static constexpr int SlotTable = 11; // slot 10 only refuses; 11 is never used
     static constexpr int Seats = 4;

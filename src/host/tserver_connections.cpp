@@ -235,7 +235,7 @@ QByteArray TServer::distinctName(int slot, QByteArray name) const
     if (name.isEmpty())
         name = "Player " + QByteArray::number(slot);
     auto taken = [&](const QByteArray &candidate) {
-        if (candidate.compare("Klot", Qt::CaseInsensitive) == 0)
+        if (candidate.compare(rules::KlotName, Qt::CaseInsensitive) == 0)
             return true;
         for (int i = 1; i <= slotcount; ++i)
             if (i != slot && tplayers[i].active && tplayers[i].loggedin

@@ -10,6 +10,9 @@ namespace wire {
 
 inline constexpr char Terminator = '\xFF';
 
+// The TCP port a hosting copy listens on (tests listen on ephemeral ones).
+inline constexpr quint16 GamePort = 7772;
+
 // The protocol version the login carries and the host compares.
 inline constexpr const char *ProtocolVersion = "1.0.16";
 

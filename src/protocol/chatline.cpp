@@ -3,7 +3,7 @@
 #include "colourtext.h"
 #include "fieldreader.h"
 
-namespace ui {
+namespace wire {
 
 namespace {
 void addWords(QByteArray text, QList<ChatPiece> &out)
@@ -67,4 +67,4 @@ ColouredLine splitColour(const QByteArray &text)
     return {text.left(bar), wire::textToColour(text.mid(bar + 1))};
 }
 
-} // namespace ui
+} // namespace wire

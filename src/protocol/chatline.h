@@ -5,7 +5,7 @@
 #include <QByteArray>
 #include <QList>
 
-namespace ui {
+namespace wire {
 
 struct ChatPiece {
     enum Kind { Word, Link, Smiley };
@@ -31,4 +31,4 @@ struct ColouredLine {
 };
 ColouredLine splitColour(const QByteArray &text);
 
-} // namespace ui
+} // namespace wire
