@@ -3,6 +3,7 @@
 #include "chatline.h"
 #include "colourtext.h"
 #include "fieldreader.h"
+#include "klotremarks.h"
 #include "message.h"
 #include "rules.h"
 
@@ -13,129 +14,35 @@
 using wire::FieldReader;
 using wire::Message;
 
-ClientModel::ClientModel(QObject *parent) : QObject(parent)
+ClientModel::ClientModel(QObject *parent)
+    : QObject(parent), m_link([this](const QByteArray &command, const QByteArray &data) { handle(command, data); })
 {
     m_board.reset();
     m_strip.fill(-1);
     m_chatterRng.seed(quint32(QDateTime::currentMSecsSinceEpoch()));
-    // The dispatch timer runs only while messages wait, so an idle client
-    // costs nothing; each tick still handles exactly one message.
-    Timer1.setInterval(1);
-    connect(&Timer1, &QTimer::timeout, this, &ClientModel::Timer1Timer);
     Timer2.setInterval(1000);
     connect(&Timer2, &QTimer::timeout, this, &ClientModel::Timer2Timer);
-
-    connect(&sock, &QTcpSocket::readyRead, this, &ClientModel::sockRead);
-    connect(&sock, &QTcpSocket::connected, this, [this] {
-        m_connectTimer.stop();
-        sock.setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    });
-    m_connectTimer.setSingleShot(true);
-    m_connectTimer.setInterval(ConnectTimeoutMs);
-    connect(&m_connectTimer, &QTimer::timeout, this, [this] {
-        if (sock.state() == QAbstractSocket::ConnectedState)
-            return;
-        sock.abort();
-        emit connectFailed(QStringLiteral("no answer within %1 seconds").arg(m_connectTimer.interval() / 1000));
-    });
-    connect(&sock, &QTcpSocket::disconnected, this, &ClientModel::connectionClosed);
-    connect(&sock, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
-        // Refused or unanswered connections leave the window unconnected.
-        if (error == QAbstractSocket::HostNotFoundError) {
-            m_connectTimer.stop();
-            emit hostNotFound();
-            return;
-        }
-        // Failures while connecting; a connection that ends later is the
-        // disconnected signal's business.
-        if (!m_connectTimer.isActive())
-            return;
-        m_connectTimer.stop();
-        emit connectFailed(error == QAbstractSocket::ConnectionRefusedError
-                               ? QStringLiteral("nothing is listening there (connection refused)")
-                               : sock.errorString());
-    });
+    connect(&m_link, &HostLink::connectFailed, this, &ClientModel::connectFailed);
+    connect(&m_link, &HostLink::hostNotFound, this, &ClientModel::hostNotFound);
+    connect(&m_link, &HostLink::connectionClosed, this, &ClientModel::connectionClosed);
 }
 
 void ClientModel::connectTo(const QString &address, quint16 port, const QByteArray &name)
 {
     logintail = wire::safeName(name) + wire::Terminator;
-    m_connectTimer.start();
-    sock.connectToHost(address, port);
-}
-
-void ClientModel::openMatchmakerLink()
-{
-    Sock11.connectToHost(QStringLiteral("127.0.0.1"), 9001);
+    m_link.connectTo(address, port);
 }
 
 void ClientModel::send(const QByteArray &message)
 {
-    if (!m_loggedin)
-        return;
-    if (sock.state() != QAbstractSocket::ConnectedState) {
+    if (m_loggedin && !m_link.send(message))
         std::fprintf(stderr, "wordmire: Send - Socket Not Connected\n");
-        return;
-    }
-    sock.write(message);
 }
 
-void ClientModel::sockRead()
+void ClientModel::handle(const QByteArray &command, const QByteArray &data)
 {
-    QList<QByteArray> messages;
-    const bool idle = !Timer1.isActive() && receivedlist.isEmpty();
-    // A host that never ends a message, or floods us, is no host to play
-    // with: the connection goes, and with it the window, as when a host ends.
-    if (!m_framer.feed(sock.readAll(), messages)) {
-        std::fprintf(stderr, "wordmire: the host sent an unterminated flood; leaving\n");
-        sock.abort();
-        return;
-    }
-    for (QByteArray &m : messages) {
-        if (m.size() > MaxMessage)
-            continue; // longer than anything the game says: not a message of ours
-        receivedlist.enqueue(std::move(m));
-    }
-    if (receivedlist.size() > MaxQueued) {
-        std::fprintf(stderr, "wordmire: the host sent a flood of messages; leaving\n");
-        receivedlist.clear();
-        sock.abort();
-        return;
-    }
-    // Nothing waiting: the first message is handled now, the rest a tick apart.
-    if (idle && !receivedlist.isEmpty())
-        processsocktimer();
-    wakeTimer();
-}
-
-void ClientModel::receive(const QByteArray &message)
-{
-    receivedlist.enqueue(message);
-    wakeTimer();
-}
-
-void ClientModel::wakeTimer()
-{
-    if (!Timer1.isActive())
-        Timer1.start();
-}
-
-void ClientModel::Timer1Timer()
-{
-    processsocktimer();
-    if (receivedlist.isEmpty())
-        Timer1.stop();
-}
-
-void ClientModel::processsocktimer()
-{
-    if (receivedlist.isEmpty())
-        return;
-    const wire::SplitMessage m = wire::splitMessage(receivedlist.dequeue());
-    if (m.command.isEmpty())
-        return;
     try {
-        dispatch(m.command, m.data);
+        dispatch(command, data);
     } catch (const wire::ConversionError &e) {
         // Shown in the chat rather than as a dialog: a stream of bad messages
         // must not pile up message boxes.
@@ -277,50 +184,10 @@ void ClientModel::chatline(const QByteArray &data)
 // its own remark, nothing goes over the wire.
 void ClientModel::klottalk()
 {
-    static const char *const remarks[36] = {
-        "My dad is cool.",
-        "I'm a bit confused",
-        "I need to find a job.",
-        "I watched TV last night.",
-        "I wish you could see this!",
-        "I don't think that is a good idea",
-        "That is very wise of you",
-        "Tomorrow will be here quickly.",
-        "Stop yelling at me.",
-        "Don't slam the door please.",
-        "I skipped breakfast today.",
-        "Have you seen Cuddlebunny today?",
-        "Is it snack time yet?",
-        "Do you have a candy bar?",
-        "Oh the ice cream man is coming!",
-        "Did you see that?",
-        "Why did you do that?",
-        "Who knows..",
-        "Are you sure you are OK?",
-        "I'm feeling lucky tonight.",
-        "Will you come and play again sometime?",
-        "I'm so happy you are here!",
-        "What is in your lunchbox today?",
-        "Hey, I found a penny!",
-        "I went square dancing the other night.",
-        "My big toe has a cramp.",
-        "Do you want fries with that?",
-        "I have two more holes to plug.",
-        "But I have nothing to sell.",
-        "Which one should I do?",
-        "Oh yeah I want to show you my house.",
-        "Can we go?",
-        "How much money do you have?",
-        "I don't have enough.",
-        "Do you really think that is OK?",
-        "The dog winkled on the bush.",
-    };
     if (m_seats[2].name != QLatin1String(rules::KlotName) || m_seats[3].name != Waiting || m_seats[4].name != Waiting)
         return;
-    const int r = int(m_chatterRng.bounded(37));
-    if (r == 0)
-        return;
-    emit systemLine(QByteArray("0+Klot the bot says: ") + remarks[r - 1]);
+    if (const auto remark = rules::klotRemark(m_chatterRng))
+        emit systemLine(QByteArray("0+Klot the bot says: ") + *remark);
 }
 
 void ClientModel::playasound(const QByteArray &data)

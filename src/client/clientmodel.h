@@ -7,7 +7,7 @@
 // changed leaves as typed signals for the window to draw.
 
 #include "clientboard.h"
-#include "framer.h"
+#include "hostlink.h"
 #include "gameoptions.h"
 #include "rules.h"
 
@@ -26,11 +26,6 @@ public:
     static constexpr int Seats = 4;
     static constexpr int StripLength = 7;
     static inline const QString Waiting = QStringLiteral("<Waiting>");
-    // What a host may make this window hold: unterminated text, the longest
-    // message (a relayed chat line is far shorter), and messages waiting.
-    static constexpr qsizetype MaxPending = 64 * 1024;
-    static constexpr qsizetype MaxMessage = 16 * 1024;
-    static constexpr int MaxQueued = 1024;
 
     struct Seat {
         QString name = Waiting;
@@ -66,11 +61,10 @@ public:
     // Connects and, once a slot is offered, logs in under this name.
     void connectTo(const QString &address, quint16 port, const QByteArray &name);
     // How long a connection may take before it counts as failed.
-    void setConnectTimeout(int ms) { m_connectTimer.setInterval(ms); }
-    static constexpr int ConnectTimeoutMs = 10000;
+    void setConnectTimeout(int ms) { m_link.setConnectTimeout(ms); }
     void setHosting(bool hosting) { m_ishost = hosting; }
     // The matchmaking client may listen here; nothing is ever said on it.
-    void openMatchmakerLink();
+    void openMatchmakerLink() { m_link.openMatchmakerLink(); }
 
     // The mirror.
     int myslot() const { return m_myslot; }
@@ -96,8 +90,8 @@ public:
     int timePerTurn() const { return m_timePerTurn; }
     // The seat the slide arrows are offered to (0: none).
     int arrowsFor() const { return m_arrowsFor; }
-    int queuedMessages() const { return receivedlist.size(); }
-    QTcpSocket &socket() { return sock; }
+    int queuedMessages() const { return m_link.queued(); }
+    QTcpSocket &socket() { return m_link.socket(); }
 
     // The turn countdown, counted here once a second from the host's figures.
     int timeLeft() const { return Timer2Tag; }
@@ -132,13 +126,13 @@ public:
 
     // Queues a complete message as if it had come from the host (without its
     // terminator); the dispatch timer handles it like any other.
-    void receive(const QByteArray &message);
+    void receive(const QByteArray &message) { m_link.receive(message); }
 
     // Sends a finished message to the host; nothing before login.
     void send(const QByteArray &message);
 
 public slots:
-    void Timer1Timer(); // 1 ms: one queued message per tick
+    void Timer1Timer() { m_link.Timer1Timer(); } // 1 ms: one queued message per tick
     void Timer2Timer(); // 1 s: the countdown
 
 signals:
@@ -178,9 +172,7 @@ signals:
     void connectionClosed();
 
 private:
-    void sockRead();
-    void wakeTimer();
-    void processsocktimer();
+    void handle(const QByteArray &command, const QByteArray &data);
     void dispatch(const QByteArray &command, const QByteArray &data);
     void setStrip(int k, int code);
     void clearStrip();
@@ -216,14 +208,9 @@ private:
     void shufflesl(const QByteArray &data);
     void bonus(const QByteArray &data);
 
-    QTcpSocket sock;
-    QTcpSocket Sock11;
-    QTimer Timer1;
+    HostLink m_link;
     QTimer Timer2;
-    QTimer m_connectTimer;
     int Timer2Tag = 0;
-    wire::Framer m_framer{MaxPending};
-    QQueue<QByteArray> receivedlist;
     std::function<QByteArray()> m_version;
     QByteArray logintail;
 

@@ -1,0 +1,116 @@
+#include "hostlink.h"
+
+#include "fieldreader.h"
+
+#include <cstdio>
+
+HostLink::HostLink(Handler handler, QObject *parent) : QObject(parent), m_handler(std::move(handler))
+{
+    m_timer.setInterval(1);
+    connect(&m_timer, &QTimer::timeout, this, &HostLink::Timer1Timer);
+    connect(&m_sock, &QTcpSocket::readyRead, this, &HostLink::sockRead);
+    connect(&m_sock, &QTcpSocket::connected, this, [this] {
+        m_connectTimer.stop();
+        m_sock.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    });
+    m_connectTimer.setSingleShot(true);
+    m_connectTimer.setInterval(ConnectTimeoutMs);
+    connect(&m_connectTimer, &QTimer::timeout, this, [this] {
+        if (m_sock.state() == QAbstractSocket::ConnectedState)
+            return;
+        m_sock.abort();
+        emit connectFailed(QStringLiteral("no answer within %1 seconds").arg(m_connectTimer.interval() / 1000));
+    });
+    connect(&m_sock, &QTcpSocket::disconnected, this, &HostLink::connectionClosed);
+    connect(&m_sock, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
+        // Refused or unanswered connections leave the window unconnected.
+        if (error == QAbstractSocket::HostNotFoundError) {
+            m_connectTimer.stop();
+            emit hostNotFound();
+            return;
+        }
+        // Failures while connecting; a connection that ends later is the
+        // disconnected signal's business.
+        if (!m_connectTimer.isActive())
+            return;
+        m_connectTimer.stop();
+        emit connectFailed(error == QAbstractSocket::ConnectionRefusedError
+                               ? QStringLiteral("nothing is listening there (connection refused)")
+                               : m_sock.errorString());
+    });
+}
+
+void HostLink::connectTo(const QString &address, quint16 port)
+{
+    m_connectTimer.start();
+    m_sock.connectToHost(address, port);
+}
+
+void HostLink::openMatchmakerLink()
+{
+    m_matchmaker.connectToHost(QStringLiteral("127.0.0.1"), 9001);
+}
+
+bool HostLink::send(const QByteArray &message)
+{
+    if (m_sock.state() != QAbstractSocket::ConnectedState)
+        return false;
+    m_sock.write(message);
+    return true;
+}
+
+void HostLink::sockRead()
+{
+    QList<QByteArray> messages;
+    const bool idle = !m_timer.isActive() && m_queue.isEmpty();
+    // A host that never ends a message, or floods us, is no host to play
+    // with: the connection goes, and with it the window, as when a host ends.
+    if (!m_framer.feed(m_sock.readAll(), messages)) {
+        std::fprintf(stderr, "wordmire: the host sent an unterminated flood; leaving\n");
+        m_sock.abort();
+        return;
+    }
+    for (QByteArray &m : messages) {
+        if (m.size() > MaxMessage)
+            continue; // longer than anything the game says: not a message of ours
+        m_queue.enqueue(std::move(m));
+    }
+    if (m_queue.size() > MaxQueued) {
+        std::fprintf(stderr, "wordmire: the host sent a flood of messages; leaving\n");
+        m_queue.clear();
+        m_sock.abort();
+        return;
+    }
+    // Nothing waiting: the first message is handled now, the rest a tick apart.
+    if (idle && !m_queue.isEmpty())
+        processsocktimer();
+    wakeTimer();
+}
+
+void HostLink::receive(const QByteArray &message)
+{
+    m_queue.enqueue(message);
+    wakeTimer();
+}
+
+void HostLink::wakeTimer()
+{
+    if (!m_timer.isActive() && !m_queue.isEmpty())
+        m_timer.start();
+}
+
+void HostLink::Timer1Timer()
+{
+    processsocktimer();
+    if (m_queue.isEmpty())
+        m_timer.stop();
+}
+
+void HostLink::processsocktimer()
+{
+    if (m_queue.isEmpty())
+        return;
+    const wire::SplitMessage m = wire::splitMessage(m_queue.dequeue());
+    if (!m.command.isEmpty())
+        m_handler(m.command, m.data);
+}
