@@ -44,6 +44,7 @@ Tchat::~Tchat()
     delete m_turn;
     delete m_board;
     delete m_phraseBar;
+    delete m_sounds;
 }
 
 void Tchat::FormCreate()
@@ -56,17 +57,23 @@ void Tchat::FormCreate()
     // The whole client area carries the background, so it runs on unbroken
     // round the centred panel.
     ui::applyBackground(centralWidget());
-    imagelist_letters.loadClassic();
-    ui->paintbox_board->setBoard(&m_model.board(), &imagelist_letters);
+    m_tiles = new TileMenu(ui->Tiles1, *m_prefs, this);
+    ui->paintbox_board->setBoard(&m_model.board(), &m_tiles->images());
 
     m_chat = new ChatView({ui->mainchat, ui->mychat, ui->button_smilies, ui->ClearMainChat1, ui->ScrollChatOff1,
                            ui->TextColor1},
                           m_model, *m_prefs, this);
     m_seats = new SeatsView(*ui, m_model, this);
-    m_strip = new StripView(*ui, m_model, imagelist_letters, m_motion, this);
+    m_strip = new StripView(*ui, m_model, m_tiles->images(), m_motion, this);
     m_turn = new TurnPanel(*ui, m_model, m_motion, this);
     m_board = new BoardPanel(*ui, m_model, m_motion, this);
     m_phraseBar = new PhraseBar(*ui, m_model, *m_prefs, this);
+    m_sounds = new SoundMenu(*ui, m_model, *m_prefs, *m_chat, this);
+    connect(m_sounds, &SoundMenu::soundRequested, this, &Tchat::soundRequested);
+    connect(m_tiles, &TileMenu::imagesChanged, this, [this] {
+        ui->paintbox_board->drawAll();
+        m_strip->redraw();
+    });
     m_popups = {m_seats->kickMenu(),     m_seats->removeItem(),    m_seats->setWatchItem(),
                 m_seats->unsetWatchItem(), m_chat->viewMenu(),    m_chat->entryMenu(),
                 m_chat->smileyMenu(),    m_chat->scrollOffItem(),  m_phraseBar->soundsMenu()};
@@ -79,9 +86,7 @@ void Tchat::FormCreate()
     ui->button_start->setFlat(true);
     ui->button_start->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 0; }"));
     ui->button_start->setAccessibleName(QStringLiteral("start"));
-    setupSounds();
     setupSettings();
-    grouptilesmenu();
     applyPreferences();
     connectModel();
 
@@ -103,7 +108,6 @@ void Tchat::connectModel()
     ClientModel *m = &m_model;
     connect(m, &ClientModel::systemLine, m_chat, qOverload<const QByteArray &>(&ChatView::addLine));
     connect(m, &ClientModel::chatLine, m_chat, qOverload<const QByteArray &, quint32>(&ChatView::addLine));
-    connect(m, &ClientModel::soundRequested, this, &Tchat::playsounds);
     connect(m, &ClientModel::tallyGame, this, &Tchat::tallyGame);
     connect(m, &ClientModel::tallyWordMade, this, &Tchat::tallyWordMade);
     connect(m, &ClientModel::gameStarted, this, &Tchat::gameStarted);
@@ -112,8 +116,8 @@ void Tchat::connectModel()
         if (m_model.ishost())
             ui->button_start->show();
     });
-    connect(m_strip, &StripView::soundRequested, this, &Tchat::playsounds);
-    connect(m_board, &BoardPanel::soundRequested, this, &Tchat::playsounds);
+    connect(m_strip, &StripView::soundRequested, m_sounds, &SoundMenu::playsounds);
+    connect(m_board, &BoardPanel::soundRequested, m_sounds, &SoundMenu::playsounds);
     connect(m_board, &BoardPanel::refused, this, [this](const QString &text, bool shake) {
         if (shake) {
             m_turn->refuse(text);
@@ -160,7 +164,7 @@ void Tchat::turnGiven()
         return;
     if (!m_chat->typing())
         m_board->takeFocus();
-    playsounds(turnSoundName());
+    m_sounds->playsounds(m_sounds->turnSoundName());
 }
 
 void Tchat::showEvent(QShowEvent *event)

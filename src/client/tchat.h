@@ -14,9 +14,9 @@
 #include "phrasebar.h"
 #include "preferences.h"
 #include "seatsview.h"
-#include "soundplayer.h"
+#include "soundmenu.h"
 #include "stripview.h"
-#include "tileimages.h"
+#include "tilemenu.h"
 #include "turnpanel.h"
 
 #include <QMainWindow>
@@ -71,7 +71,7 @@ public:
     lobby::Announcer &announcer() { return m_announcer; }
     void showAbout();
     // Where sounds go (tests record them); the window has its own player.
-    void setSoundPlayer(SoundPlayer *player) { m_player = player; }
+    void setSoundPlayer(SoundPlayer *player) { m_sounds->setPlayer(player); }
     // The command line (without the program name); defaults to the real one.
     void setArguments(const QStringList &args)
     {
@@ -128,15 +128,6 @@ public:
     void addlinetochat(const QByteArray &line) { m_chat->addLine(line); }
     void addlinetochat(const QByteArray &line, quint32 colour) { m_chat->addLine(line, colour); }
 
-    // Every game sound goes through here.
-    void playsounds(const QString &name);
-    // The sound for the start of the own turn, by the Turn Sound option.
-    QString turnSoundName() const;
-    void PlaySounds1Click();
-    void PlayChatterSounds1Click();
-    void New1Click(int tag);
-    void playasound(const QByteArray &slot, const QString &name);
-
     // The placement the settings gave or the last close stored.
     QRect savedPlacement() const { return m_saved; }
     void ResetScreenLocation1Click();
@@ -145,17 +136,8 @@ public:
     void FormClose();
     static constexpr QSize PanelSize{777, 530};
 
-    // Tile sets from the folder beside the program.
-    static QString tileFolder();
-    static QStringList tileFolders();
-    // Tests point it elsewhere before the window is made (the menu is built
-    // once, then).
-    static void setTileFolder(const QString &dir);
-    void grouptilesmenu();
-    void loadgrouptiles(const QString &name);
-    void grouptilesmenuClick(QAction *item);
     QString tileset() const { return m_prefs->tiles(); }
-    const TileImages &tiles() const { return imagelist_letters; }
+    const TileImages &tiles() const { return m_tiles->images(); }
 
     // The other seated players, as the tally's "Players In Current Game".
     QStringList otherSeatedPlayers() const;
@@ -180,12 +162,10 @@ protected:
 
 private:
     void FormCreate();
-    void setupSounds();
     void setupSettings();
     // Draws what the preferences hold: check marks, tiles, placement.
     void applyPreferences();
     void applyTextSize(); // the menu's check marks
-    void applySounds();
     void placeWindow(const QRect &r);
     void connectModel();
     void gameStarted();
@@ -196,7 +176,8 @@ private:
     std::unique_ptr<Ui::Tchat> ui;
     ClientModel m_model;
     ui::AnimationClock m_motion;
-    TileImages imagelist_letters;
+    TileMenu *m_tiles = nullptr;
+    SoundMenu *m_sounds = nullptr;
     // The views, children of this window, taken down first.
     ChatView *m_chat = nullptr;
     SeatsView *m_seats = nullptr;
@@ -219,8 +200,6 @@ private:
     lobby::Announcer m_announcer;
     QString m_announcedAs;
     QStringList m_restartArgs;
-    std::unique_ptr<QtSoundPlayer> m_ownPlayer;
-    SoundPlayer *m_player = nullptr;
     // What the command line asks for, and where this copy connects.
     struct Start {
         QStringList args;

@@ -24,7 +24,6 @@ void Tchat::setupSettings()
     connect(ui->ResetScreenLocation1, &QAction::triggered, this, &Tchat::ResetScreenLocation1Click);
 
     connect(m_prefs, &Preferences::textChanged, this, &Tchat::applyTextSize);
-    connect(m_prefs, &Preferences::soundsChanged, this, &Tchat::applySounds);
     connect(m_prefs, &Preferences::postWordsChanged, this,
             [this] { ui->PostWordsinChatBox1->setChecked(m_prefs->postWords()); });
 }
@@ -32,10 +31,7 @@ void Tchat::setupSettings()
 void Tchat::applyPreferences()
 {
     applyTextSize();
-    applySounds();
     ui->PostWordsinChatBox1->setChecked(m_prefs->postWords());
-    if (m_prefs->tiles().toLower() != QLatin1String("classic"))
-        loadgrouptiles(m_prefs->tiles());
     m_saved = m_prefs->placement();
     resize(m_saved.size());
     move(m_saved.topLeft());

@@ -69,7 +69,7 @@ void TestWindowSettings::init()
     ui::setMessageSink([](const QString &) {});
     QDir(tiles.path()).removeRecursively();
     QDir().mkpath(tiles.path());
-    Tchat::setTileFolder(tiles.path());
+    TileMenu::setTileFolder(tiles.path());
 }
 
 void TestWindowSettings::cleanup()
@@ -77,7 +77,7 @@ void TestWindowSettings::cleanup()
     chat.reset();
     options.reset();
     host.reset();
-    Tchat::setTileFolder(QString());
+    TileMenu::setTileFolder(QString());
     ui::setMessageSink(nullptr);
 }
 

@@ -1,10 +1,9 @@
-// Tile sets: strips of 36 tiles in the "zephyrtiles" folder beside the
-// program, listed once in the Tiles menu, chosen there and remembered.
+#include "tilemenu.h"
 
-#include "tchat.h"
-#include "ui_tchat.h"
+#include "preferences.h"
 
 #include <QActionGroup>
+#include <QMenu>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -19,15 +18,10 @@ QString &folderOverride()
 }
 } // namespace
 
-QString Tchat::tileFolder()
-{
-    return tileFolders().value(0);
-}
-
 // Where tile sets are looked for, first first: beside the program; where an
 // installed program's data lives (../share/wordmire); the user's own data
 // folder, for sets added to an installed game.
-QStringList Tchat::tileFolders()
+QStringList TileMenu::tileFolders()
 {
     if (!folderOverride().isEmpty())
         return {folderOverride()};
@@ -40,12 +34,20 @@ QStringList Tchat::tileFolders()
     return dirs;
 }
 
-void Tchat::setTileFolder(const QString &dir)
+void TileMenu::setTileFolder(const QString &dir)
 {
     folderOverride() = dir;
 }
 
-void Tchat::grouptilesmenu()
+TileMenu::TileMenu(QMenu *menu, Preferences &prefs, QObject *parent) : QObject(parent), m_menu(menu), m_prefs(prefs)
+{
+    m_images.loadClassic();
+    grouptilesmenu();
+    if (prefs.tiles().toLower() != QLatin1String("classic"))
+        loadgrouptiles(prefs.tiles());
+}
+
+void TileMenu::grouptilesmenu()
 {
     auto *group = new QActionGroup(this);
     group->setExclusive(true);
@@ -63,7 +65,7 @@ void Tchat::grouptilesmenu()
         if (!identifier.match(name).hasMatch() || seen.contains(name, Qt::CaseInsensitive))
             continue;
         seen << name;
-        QAction *item = ui->Tiles1->addAction(name);
+        QAction *item = m_menu->addAction(name);
         item->setObjectName(name + QLatin1Char('3'));
         item->setToolTip(name);
         item->setCheckable(true);
@@ -72,7 +74,7 @@ void Tchat::grouptilesmenu()
     }
 }
 
-void Tchat::loadgrouptiles(const QString &name)
+void TileMenu::loadgrouptiles(const QString &name)
 {
     // The set's own file: NAME.bmp in the first folder that has one.
     QString path;
@@ -85,17 +87,15 @@ void Tchat::loadgrouptiles(const QString &name)
     }
     if (path.isEmpty())
         return;
-    if (QAction *item = findChild<QAction *>(name + QLatin1Char('3')))
+    if (QAction *item = m_menu->findChild<QAction *>(name + QLatin1Char('3')))
         item->setChecked(true);
-    if (!imagelist_letters.load(path))
-        return;
-    ui->paintbox_board->drawAll();
-    m_strip->redraw();
+    if (m_images.load(path))
+        emit imagesChanged();
 }
 
-void Tchat::grouptilesmenuClick(QAction *item)
+void TileMenu::grouptilesmenuClick(QAction *item)
 {
     const QString name = item->toolTip();
     loadgrouptiles(name);
-    m_prefs->setTiles(name);
+    m_prefs.setTiles(name);
 }
