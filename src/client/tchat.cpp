@@ -5,6 +5,7 @@
 #include "tabout.h"
 #include "tgamestart.h"
 #include "thelp.h"
+#include "tlobby.h"
 #include "tspylist.h"
 #include "ttallylist.h"
 
@@ -45,6 +46,7 @@ Tchat::~Tchat()
     delete m_board;
     delete m_phraseBar;
     delete m_sounds;
+    delete m_session;
 }
 
 void Tchat::FormCreate()
@@ -69,6 +71,13 @@ void Tchat::FormCreate()
     m_board = new BoardPanel(*ui, m_model, m_motion, this);
     m_phraseBar = new PhraseBar(*ui, m_model, *m_prefs, this);
     m_sounds = new SoundMenu(*ui, m_model, *m_prefs, *m_chat, this);
+    m_session = new Session(m_model, *m_prefs, *m_chat, this);
+    connect(m_session, &Session::hostingChanged, this, [this](bool hosting) {
+        ui->button_start->setVisible(hosting);
+        ui->StartGame1->setEnabled(hosting);
+        if (hosting && m_dialogs.spylist)
+            m_dialogs.spylist->popup_kickhim->setEnabled(true);
+    });
     connect(m_sounds, &SoundMenu::soundRequested, this, &Tchat::soundRequested);
     connect(m_tiles, &TileMenu::imagesChanged, this, [this] {
         ui->paintbox_board->drawAll();
@@ -135,11 +144,11 @@ void Tchat::connectModel()
         close();
     });
     connect(m, &ClientModel::hostNotFound, this, [this] {
-        addlinetochat("0+" + unreachable(QStringLiteral("the address could not be found")).toLatin1());
+        addlinetochat("0+" + m_session->unreachable(QStringLiteral("the address could not be found")).toLatin1());
         ui::showMessage(this, QStringLiteral("Host Lookup - Could Not Find Host Entry"));
     });
-    connect(m, &ClientModel::connectFailed, this, &Tchat::connectFailed);
-    connect(m, &ClientModel::connectionClosed, this, &Tchat::connectionLost);
+    connect(m, &ClientModel::connectFailed, m_session, &Session::connectFailed);
+    connect(m, &ClientModel::connectionClosed, m_session, &Session::connectionLost);
     connect(m, &ClientModel::playerJoined, this, [this](int slot, const QByteArray &name) {
         if (!m_model.isSeat(slot) && m_dialogs.spylist)
             m_dialogs.spylist->addSpy(QString::number(slot) + QStringLiteral(": ") + QString::fromLatin1(name));
@@ -174,7 +183,7 @@ void Tchat::showEvent(QShowEvent *event)
     if (!m_shown) {
         m_shown = true;
         placeWindow(m_saved);
-        processparams();
+        m_session->processparams();
     }
 }
 
@@ -183,8 +192,7 @@ void Tchat::closeEvent(QCloseEvent *event)
     FormClose();
     QMainWindow::closeEvent(event);
     if (event->isAccepted()) {
-        m_closing = true;
-        m_announcer.stop();
+        m_session->closing();
         emit closed();
     }
 }
@@ -248,6 +256,14 @@ void Tchat::button_startClick()
     m_dialogs.gamestart->activateWindow();
 }
 
+
+void Tchat::setLobby(Tlobby *lobby)
+{
+    ui::applyBackground(lobby);
+    ui->HostorJoin1->setEnabled(true);
+    connect(ui->HostorJoin1, &QAction::triggered, m_session, &Session::showLobby);
+    m_session->setLobby(lobby);
+}
 
 void Tchat::setSpylist(Tspylist *dialog)
 {

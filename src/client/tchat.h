@@ -14,6 +14,7 @@
 #include "phrasebar.h"
 #include "preferences.h"
 #include "seatsview.h"
+#include "session.h"
 #include "soundmenu.h"
 #include "stripview.h"
 #include "tilemenu.h"
@@ -46,11 +47,8 @@ public:
     explicit Tchat(Preferences *preferences = nullptr, QWidget *parent = nullptr);
     ~Tchat() override;
 
-    // Starts listening for a hosted game on the port and says where it
-    // listens; on failure gives the text the user is shown. The application
-    // wires this to the host, so the window never needs the host itself.
-    using Listener = std::function<bool(quint16 port, quint16 *listening, QString *error)>;
-    void setListener(Listener listen) { m_listen = std::move(listen); }
+    using Listener = Session::Listener;
+    void setListener(Listener listen) { m_session->setListener(std::move(listen)); }
     void setAbout(Tabout *about);
     void setGamestart(Tgamestart *dialog);
     void setSpylist(Tspylist *dialog);
@@ -58,28 +56,21 @@ public:
     void setTally(Ttallylist *tally);
     void setHelp(Thelp *help);
     // The launcher shown on a start without arguments.
-    void setLauncher(Tdownload *launcher);
+    void setLauncher(Tdownload *launcher) { m_session->setLauncher(launcher); }
     // File -> "Host or Join a Game...".
     void setLobby(Tlobby *lobby);
-    void showLobby();
-    // Hosting from the lobby: announce this game on the local network.
-    void hostFromLobby(const QString &name);
-    // Joining from the lobby ends this copy and starts another in its place.
-    void joinFromLobby(const QString &name, const QString &address);
+    void showLobby() { m_session->showLobby(); }
     // The arguments of the copy to start once this one has ended (empty: none).
-    QStringList restartArguments() const { return m_restartArgs; }
-    lobby::Announcer &announcer() { return m_announcer; }
+    QStringList restartArguments() const { return m_session->restartArguments(); }
+    lobby::Announcer &announcer() { return m_session->announcer(); }
     void showAbout();
     // Where sounds go (tests record them); the window has its own player.
     void setSoundPlayer(SoundPlayer *player) { m_sounds->setPlayer(player); }
     // The command line (without the program name); defaults to the real one.
-    void setArguments(const QStringList &args)
-    {
-        m_start.args = args;
-        m_start.argsSet = true;
-    }
+    void setArguments(const QStringList &args) { m_session->setArguments(args); }
     // Port of the host to listen on or connect to (tests use an ephemeral one).
-    void setPort(quint16 port) { m_start.port = port; }
+    void setPort(quint16 port) { m_session->setPort(port); }
+    Session &session() { return *m_session; }
 
     Ui::Tchat *form() const { return ui.get(); }
     ClientModel &model() { return m_model; }
@@ -115,14 +106,6 @@ public:
     quint32 textColour() const { return m_prefs->textColour(); }
     double textSize() const { return m_prefs->textSize(); }
     QString phrase(int k) const { return m_prefs->phrase(k); }
-
-    void processparams();
-    // Connection troubles, said in plain words.
-    void connectFailed(const QString &reason);
-    void connectionLost();
-    QString unreachable(const QString &reason) const;
-    void hostpress();
-    void joinpress();
 
     // "N+text": a chat line from sender N (0 for the system's own lines).
     void addlinetochat(const QByteArray &line) { m_chat->addLine(line); }
@@ -187,31 +170,15 @@ private:
     PhraseBar *m_phraseBar = nullptr;
     Popups m_popups;
 
-    Listener m_listen;
+    Session *m_session = nullptr;
     // The small windows, made by the application and shown from here.
     struct Dialogs {
         Tabout *about = nullptr;
         Tgamestart *gamestart = nullptr;
         Tspylist *spylist = nullptr;
         Ttallylist *tally = nullptr;
-        Tdownload *launcher = nullptr;
-        Tlobby *lobby = nullptr;
     } m_dialogs;
-    lobby::Announcer m_announcer;
-    QString m_announcedAs;
-    QStringList m_restartArgs;
-    // What the command line asks for, and where this copy connects.
-    struct Start {
-        QStringList args;
-        bool argsSet = false;
-        quint16 port = wire::GamePort;
-        QString playername;
-        QString hostaddress;
-        QString connectAddress;
-        quint16 connectPort = 0;
-    } m_start;
     bool m_shown = false;
-    bool m_closing = false;
     // The placement the settings gave or the last close stored; how long the
     // first placement has waited for the window manager's frame.
     QRect m_saved = Preferences::DefaultPlacement;

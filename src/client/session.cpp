@@ -1,0 +1,184 @@
+#include "session.h"
+
+#include "chatview.h"
+#include "clientmodel.h"
+#include "messages.h"
+#include "preferences.h"
+#include "tdownload.h"
+#include "tlobby.h"
+
+#include <QCoreApplication>
+#include <QScreen>
+
+Session::Session(ClientModel &model, Preferences &prefs, ChatView &chat, QWidget *window)
+    : QObject(window), m_model(model), m_prefs(prefs), m_chat(chat), m_window(window)
+{
+}
+
+void Session::processparams()
+{
+    emit hostingChanged(false);
+
+    const QStringList args = m_argsSet ? m_args : QCoreApplication::arguments().mid(1);
+    if (args.isEmpty()) {
+        m_chat.addLine("0+Loading Solo Game..Please wait.");
+        m_hostaddress = QStringLiteral("127.0.0.1");
+        m_playername = QStringLiteral("You");
+        hostpress();
+        // Beside the solo game, the ways to play with others.
+        if (m_launcher) {
+            if (const QScreen *screen = m_window->screen())
+                m_launcher->move(screen->availableGeometry().center() - m_launcher->rect().center());
+            m_launcher->show();
+            m_launcher->raise();
+        }
+        return;
+    }
+    m_chat.addLine("0+Loading Multi-player Game.. Please Wait.");
+    if (args.size() < 3)
+        return;
+    m_playername = args[0];
+    m_hostaddress = args[1];
+    if (args[2] == QLatin1String("true")) {
+        hostpress();
+        if (m_model.ishost() && m_lobby)
+            hostFromLobby(m_playername.left(lobby::MaxNameLength));
+    } else
+        joinpress();
+    m_model.openMatchmakerLink();
+}
+
+void Session::hostpress()
+{
+    if (!m_listen)
+        return;
+    QString error;
+    quint16 listening = 0;
+    if (!m_listen(m_port, &listening, &error)) {
+        if (error == QLatin1String("Listen - Error Binding Socket"))
+            error += QStringLiteral("\n\nAnother program, or another copy of the game, is using port %1. Close it, "
+                                    "or join that game instead, and start Word Mire again.")
+                         .arg(m_port);
+        m_chat.addLine("0+" + error.section(QLatin1Char('\n'), -1).toLatin1());
+        ui::showMessage(m_window, error);
+        return;
+    }
+    m_model.setHosting(true);
+    m_connectAddress = QStringLiteral("127.0.0.1");
+    m_connectPort = listening;
+    m_model.connectTo(m_connectAddress, listening, m_playername.toLatin1());
+    emit hostingChanged(true);
+}
+
+void Session::joinpress()
+{
+    m_connectAddress = m_hostaddress;
+    m_connectPort = m_port;
+    m_model.connectTo(m_hostaddress, m_port, m_playername.toLatin1());
+    emit hostingChanged(false);
+}
+
+QString Session::unreachable(const QString &reason) const
+{
+    return QStringLiteral("Could not reach the host at %1: %2.").arg(m_connectAddress, reason);
+}
+
+void Session::connectFailed(const QString &reason)
+{
+    const QString text = unreachable(reason);
+    m_chat.addLine("0+" + text.toLatin1());
+    if (ui::askYesNo(m_window, text + QStringLiteral("\n\nTry again?")))
+        m_model.connectTo(m_connectAddress, m_connectPort, m_playername.toLatin1());
+}
+
+// The host ended the game or removed this user: the window must close, but
+// says why first.
+void Session::connectionLost()
+{
+    if (m_closing)
+        return;
+    const QString text = QStringLiteral("The connection to the host has ended: the host has closed the game, or "
+                                        "removed you from it.");
+    m_chat.addLine("0+" + text.toLatin1());
+    ui::showMessage(m_window, text);
+    m_window->close();
+}
+
+void Session::setLauncher(Tdownload *launcher)
+{
+    m_launcher = launcher;
+    const settings::Values &p = m_prefs.values();
+    if (!p.gatehouseurl.isEmpty())
+        launcher->setInstallerUrl(QUrl(QString::fromLatin1(p.gatehouseurl)));
+    launcher->setGatehousePath(QString::fromLocal8Bit(p.gatehousepath));
+    connect(launcher, &Tdownload::exitRequested, m_window, &QWidget::close);
+    connect(launcher, &Tdownload::playWithOthersRequested, this, &Session::showLobby);
+}
+
+void Session::setLobby(Tlobby *lobby)
+{
+    m_lobby = lobby;
+    connect(lobby, &Tlobby::hostRequested, this, &Session::hostFromLobby);
+    connect(lobby, &Tlobby::joinRequested, this, &Session::joinFromLobby);
+    m_announcer.setSource([this] {
+        lobby::Announcement a;
+        a.name = m_announcedAs;
+        for (int s = 1; s <= ClientModel::Seats; ++s) {
+            const QString &n = m_model.seat(s).name;
+            a.seatsTaken += n != ClientModel::Waiting && !(s == 2 && n == QLatin1String(rules::KlotName));
+        }
+        a.running = m_model.gameRunning();
+        return a;
+    });
+}
+
+void Session::showLobby()
+{
+    if (!m_lobby)
+        return;
+    if (m_lobby->name().isEmpty()) {
+        const settings::Values &p = m_prefs.values();
+        m_lobby->setName(QString::fromLatin1(p.lobbyname));
+        m_lobby->setAddress(QString::fromLatin1(p.lobbyaddress));
+    }
+    m_lobby->setHosting(m_announcer.isRunning(), m_announcedAs);
+    if (!m_lobby->isVisible())
+        ui::centreOn(m_lobby, m_window);
+    m_lobby->show();
+    m_lobby->raise();
+    m_lobby->activateWindow();
+}
+
+void Session::hostFromLobby(const QString &name)
+{
+    m_prefs.setLobby(name.toLatin1(), std::nullopt);
+    if (!m_model.ishost()) {
+        // A joined copy cannot host as well: end it and start one that hosts.
+        if (!ui::askYesNo(m_window, QStringLiteral("Leave this game and host your own?")))
+            return;
+        m_restartArgs = {name, QStringLiteral("127.0.0.1"), QStringLiteral("true")};
+        m_window->close();
+        return;
+    }
+    m_announcedAs = name;
+    if (!m_announcer.isRunning())
+        m_chat.addLine("0+Your game is now announced on your network as " + name.toLatin1() + ".");
+    m_announcer.start();
+    if (m_lobby)
+        m_lobby->setHosting(true, name);
+}
+
+void Session::joinFromLobby(const QString &name, const QString &address)
+{
+    m_prefs.setLobby(name.toLatin1(), address.toLatin1());
+    if (m_model.gameRunning() && !ui::askYesNo(m_window, QStringLiteral("Leave the game that is running and join %1?").arg(address)))
+        return;
+    m_restartArgs = {name, address, QStringLiteral("false")};
+    m_window->close();
+}
+
+void Session::closing()
+{
+    m_closing = true;
+    m_announcer.stop();
+}

@@ -1,0 +1,88 @@
+#pragma once
+// How this copy comes to a game and finds others: the command line decides
+// between a solo game, hosting and joining; connection troubles are said in
+// plain words; the launcher shows beside a solo game; hosting and joining
+// from inside the game go through the lobby, with this game announced on the
+// local network while it hosts.
+
+#include "lobby.h"
+#include "message.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+
+class ChatView;
+class ClientModel;
+class Preferences;
+class Tdownload;
+class Tlobby;
+class QWidget;
+
+class Session : public QObject {
+    Q_OBJECT
+public:
+    // Starts listening for a hosted game on the port and says where it
+    // listens; on failure gives the text the user is shown. The application
+    // wires this to the host, so the window never needs the host itself.
+    using Listener = std::function<bool(quint16 port, quint16 *listening, QString *error)>;
+
+    Session(ClientModel &model, Preferences &prefs, ChatView &chat, QWidget *window);
+
+    void setListener(Listener listen) { m_listen = std::move(listen); }
+    // The command line (without the program name); defaults to the real one.
+    void setArguments(const QStringList &args)
+    {
+        m_args = args;
+        m_argsSet = true;
+    }
+    // Port of the host to listen on or connect to (tests use an ephemeral one).
+    void setPort(quint16 port) { m_port = port; }
+    void setLauncher(Tdownload *launcher);
+    void setLobby(Tlobby *lobby);
+
+    void processparams();
+    void hostpress();
+    void joinpress();
+    QString unreachable(const QString &reason) const;
+    void connectFailed(const QString &reason);
+    // The host ended the game or removed this user: the window must close,
+    // but says why first.
+    void connectionLost();
+    // The window is closing on purpose: a lost connection is no news then.
+    void closing();
+
+    void showLobby();
+    // Hosting from the lobby: announce this game on the local network.
+    void hostFromLobby(const QString &name);
+    // Joining from the lobby ends this copy and starts another in its place.
+    void joinFromLobby(const QString &name, const QString &address);
+    // The arguments of the copy to start once this one has ended (empty: none).
+    QStringList restartArguments() const { return m_restartArgs; }
+    lobby::Announcer &announcer() { return m_announcer; }
+
+signals:
+    // This copy hosts (the start button and its menu item are offered) or not.
+    void hostingChanged(bool hosting);
+
+private:
+    ClientModel &m_model;
+    Preferences &m_prefs;
+    ChatView &m_chat;
+    QWidget *m_window;
+    Listener m_listen;
+    QStringList m_args;
+    bool m_argsSet = false;
+    bool m_closing = false;
+    quint16 m_port = wire::GamePort;
+    QString m_playername;
+    QString m_hostaddress;
+    QString m_connectAddress;
+    quint16 m_connectPort = 0;
+    Tdownload *m_launcher = nullptr;
+    Tlobby *m_lobby = nullptr;
+    lobby::Announcer m_announcer;
+    QString m_announcedAs;
+    QStringList m_restartArgs;
+};
