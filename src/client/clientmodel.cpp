@@ -17,8 +17,9 @@ using wire::Message;
 ClientModel::ClientModel(QObject *parent)
     : QObject(parent), m_link([this](const QByteArray &command, const QByteArray &data) { handle(command, data); })
 {
-    m_board.reset();
-    m_strip.fill(-1);
+    connect(&m_mirror, &BoardMirror::boardChanged, this, &ClientModel::boardChanged);
+    connect(&m_mirror, &BoardMirror::cellChanged, this, &ClientModel::cellChanged);
+    connect(&m_mirror, &BoardMirror::stripChanged, this, &ClientModel::stripChanged);
     m_chatterRng.seed(quint32(QDateTime::currentMSecsSinceEpoch()));
     Timer2.setInterval(1000);
     connect(&Timer2, &QTimer::timeout, this, &ClientModel::Timer2Timer);
@@ -96,38 +97,6 @@ void ClientModel::dispatch(const QByteArray &command, const QByteArray &data)
 }
 
 // ---- Mirror helpers --------------------------------------------------------
-
-void ClientModel::setStrip(int k, int code)
-{
-    m_strip[size_t(k)] = code;
-    emit stripChanged(k);
-}
-
-void ClientModel::clearStrip()
-{
-    for (int k = 1; k <= StripLength; ++k)
-        setStrip(k, -1);
-}
-
-void ClientModel::setMark(QPoint cell, int mark)
-{
-    m_board.overlay[size_t(cell.x())][size_t(cell.y())] = mark;
-    emit cellChanged(cell.x(), cell.y());
-}
-
-// Wipes every pick mark and the strip, redrawing only the marked cells.
-void ClientModel::dropMarks()
-{
-    QList<QPoint> marked;
-    for (int x = 0; x < ClientBoard::Size; ++x)
-        for (int y = 0; y < ClientBoard::Size; ++y)
-            if (m_board.overlay[size_t(x)][size_t(y)] != -1)
-                marked << QPoint(x, y);
-    m_board.clearPicks();
-    for (const QPoint &c : marked)
-        emit cellChanged(c.x(), c.y());
-    clearStrip();
-}
 
 void ClientModel::setWatching(int seat, bool watching)
 {
@@ -316,22 +285,15 @@ void ClientModel::startthegame(const QByteArray &data)
 
 void ClientModel::theboard(const QByteArray &data)
 {
-    for (auto &column : m_board.letters)
-        column.fill(0);
-    m_board.clearPicks();
-    clearStrip();
-    emit boardChanged();
+    m_mirror.beginBoard();
     FieldReader r(data);
     r.beginGroups();
     while (r.moreGroups()) {
         const int x = r.number();
         const int y = r.number();
-        const int code = r.number();
-        if (!rules::onBoard(x, y))
-            continue;
-        m_board.letters[size_t(x)][size_t(y)] = code;
+        m_mirror.setLetter(x, y, r.number());
     }
-    emit boardChanged();
+    m_mirror.endBoard();
 }
 
 void ClientModel::getnextplayer(const QByteArray &data)
@@ -340,11 +302,7 @@ void ClientModel::getnextplayer(const QByteArray &data)
     FieldReader r(data);
     m_currentplayer = r.number();
     const int left = wire::parseInt(r.field()).value_or(0);
-    clearStrip();
-    // A new turn's picks start from entry 1; the marks stay until the board
-    // arrives.
-    for (auto &p : m_board.path)
-        p = QPoint(-1, -1);
+    m_mirror.newTurn();
     emit turnGiven(m_currentplayer, left);
     startCountdown(m_timePerTurn);
 }
@@ -354,7 +312,7 @@ void ClientModel::gamestats(const QByteArray &data)
     FieldReader r(data);
     GameStats s;
     m_currentplayer = r.number();
-    clearStrip();
+    m_mirror.clearStrip();
     s.playto = r.field();
     m_timePerTurn = r.number();
     s.timePerTurn = m_timePerTurn;
@@ -414,7 +372,7 @@ void ClientModel::winner(const QByteArray &data)
     // The game is over: no turn runs down any more.
     Timer2.stop();
     Timer2Tag = 0;
-    clearStrip();
+    m_mirror.clearStrip();
     FieldReader r(data);
     const QByteArray name = r.field();
     const bool seated = isSeat(m_myslot);
@@ -445,9 +403,7 @@ void ClientModel::selectletter(const QByteArray &data)
     const int y = r.number();
     if (i < 1 || i > StripLength || !rules::onBoard(x, y))
         return;
-    setMark(QPoint(x, y), rules::tile::LastPickMark);
-    m_board.path[size_t(i)] = QPoint(x, y);
-    setStrip(i, m_board.letters[size_t(x)][size_t(y)]);
+    m_mirror.otherPick(i, QPoint(x, y));
     emit soundRequested(QStringLiteral("place"));
 }
 
@@ -456,7 +412,7 @@ void ClientModel::selectclear(const QByteArray &data)
     FieldReader r(data);
     if (r.number() == m_myslot)
         return;
-    dropMarks();
+    m_mirror.dropMarks();
     emit soundRequested(QStringLiteral("clear"));
 }
 
@@ -465,15 +421,7 @@ void ClientModel::clearletter(const QByteArray &data)
     FieldReader r(data);
     if (r.number() == m_myslot)
         return;
-    const int i = r.number();
-    if (i < 1 || i > StripLength)
-        return;
-    const QPoint cell = m_board.path[size_t(i)];
-    if (cell.x() >= 0 && cell.y() >= 0)
-        setMark(cell, -1);
-    m_board.path[size_t(i)] = QPoint(-1, -1);
-    setStrip(i, -1);
-    m_board.lastcell = i > 1 ? m_board.path[size_t(i - 1)] : QPoint(-1, -1);
+    m_mirror.otherTakeBack(r.number());
 }
 
 void ClientModel::notvalid(const QByteArray &data)
@@ -482,7 +430,7 @@ void ClientModel::notvalid(const QByteArray &data)
     if (r.number() != m_myslot)
         return;
     emit wordRefused(r.field());
-    dropMarks();
+    m_mirror.dropMarks();
     emit soundRequested(QStringLiteral("badword"));
 }
 
@@ -504,7 +452,7 @@ void ClientModel::madeword(const QByteArray &data)
         while (r.moreGroups()) {
             const int x = r.number();
             const int y = r.number();
-            made.tiles.emplace_back(QPoint(x, y), rules::onBoard(x, y) ? m_board.letters[size_t(x)][size_t(y)] : 0);
+            made.tiles.emplace_back(QPoint(x, y), m_mirror.letterAt(QPoint(x, y)));
         }
     }
     if (isSeat(made.seat)) {
@@ -518,29 +466,10 @@ void ClientModel::madeword(const QByteArray &data)
     }
     emit wordMade(made);
 
-    // The picks are over: every square's mark goes (redrawing the marked ones).
-    m_board.pathcount = 0;
-    m_board.lastcell = QPoint(-1, -1);
-    for (int x = 0; x < ClientBoard::Size; ++x)
-        for (int y = 0; y < ClientBoard::Size; ++y) {
-            int &o = m_board.overlay[size_t(x)][size_t(y)];
-            const bool marked = o != -1;
-            o = -2;
-            if (marked)
-                emit cellChanged(x, y);
-        }
-    clearStrip();
-
-    // The word moves from the board into the letter strip.
-    for (int k = 1; k <= int(made.tiles.size()); ++k) {
-        const auto [x, y] = std::pair(made.tiles[size_t(k - 1)].first.x(), made.tiles[size_t(k - 1)].first.y());
-        if (!rules::onBoard(x, y))
-            continue;
-        if (k <= StripLength)
-            setStrip(k, m_board.letters[size_t(x)][size_t(y)]);
-        m_board.letters[size_t(x)][size_t(y)] = 0;
-        emit cellChanged(x, y);
-    }
+    std::vector<QPoint> cells;
+    for (const auto &tile : made.tiles)
+        cells.push_back(tile.first);
+    m_mirror.takeWord(cells);
     if (made.seat == m_myslot) {
         emit soundRequested(QStringLiteral("goodword"));
         emit tallyWordMade(made.word, wire::parseInt(made.points).value_or(0));
@@ -555,12 +484,9 @@ void ClientModel::moving(const QByteArray &data)
 {
     withdrawArrows();
     FieldReader r(data);
-    m_lastdirection = r.number();
-    m_beforeShift = m_board.letters;
-    rules::shift(m_board.letters, m_lastdirection, rules::Empty);
-    emit boardChanged();
+    m_mirror.shift(r.number());
     emit soundRequested(QStringLiteral("shift"));
-    emit moved(m_lastdirection);
+    emit moved(m_mirror.lastdirection());
 }
 
 // ---- The local user's operations -------------------------------------------
@@ -569,43 +495,20 @@ ClientModel::PickResult ClientModel::pick(QPoint cell)
 {
     if (!myTurn())
         return PickResult::NotYourTurn;
-    ClientBoard &b = m_board;
-    bool valid = rules::onBoard(cell.x(), cell.y()) && b.pathcount + 1 <= StripLength;
-    if (valid) {
-        const int code = b.letters[size_t(cell.x())][size_t(cell.y())];
-        valid = code >= 1 && code <= 26;
-    }
-    if (valid && b.lastcell != QPoint(-1, -1))
-        valid = rules::touches(cell, b.lastcell);
-    for (int k = 1; valid && k <= b.pathcount; ++k)
-        valid = b.path[size_t(k)] != cell;
-    if (!valid) {
+    if (!m_mirror.pick(cell)) {
         emit soundRequested(QStringLiteral("badword"));
         return PickResult::Invalid;
     }
-    if (b.lastcell != QPoint(-1, -1))
-        setMark(b.lastcell, rules::tile::PickMark);
-    setMark(cell, rules::tile::LastPickMark);
-    ++b.pathcount;
-    b.path[size_t(b.pathcount)] = cell;
-    setStrip(b.pathcount, b.letters[size_t(cell.x())][size_t(cell.y())]);
-    b.lastcell = cell;
-    send(Message("CMD_selectletter").field(m_myslot).field(b.pathcount).field(cell.x()).field(cell.y()).endPlus());
+    send(Message("CMD_selectletter").field(m_myslot).field(board().pathcount).field(cell.x()).field(cell.y()).endPlus());
     emit soundRequested(QStringLiteral("place"));
     return PickResult::Placed;
 }
 
 bool ClientModel::takeBack(int k)
 {
-    ClientBoard &b = m_board;
-    if (!myTurn() || b.pathcount < 1 || k != b.pathcount)
+    if (!myTurn() || !m_mirror.takeBack(k))
         return false;
-    setMark(b.path[size_t(k)], -1);
-    b.path[size_t(k)] = QPoint(-1, -1);
-    setStrip(k, -1);
     send(Message("CMD_clearletter").field(m_myslot).field(k).endPlus());
-    --b.pathcount;
-    b.lastcell = b.pathcount >= 1 ? b.path[size_t(b.pathcount)] : QPoint(-1, -1);
     return true;
 }
 
@@ -613,18 +516,19 @@ void ClientModel::clearPicks()
 {
     if (!myTurn())
         return;
-    dropMarks();
+    m_mirror.dropMarks();
     send(Message("CMD_selectclear").field(m_myslot).endPlus());
 }
 
 bool ClientModel::submit()
 {
-    if (!myTurn() || m_board.pathcount <= 0)
+    const ClientBoard &b = board();
+    if (!myTurn() || b.pathcount <= 0)
         return false;
     Message m("CMD_playerdone");
     m.field(m_myslot);
-    for (int k = 1; k <= m_board.pathcount; ++k)
-        m.field(k).field(m_board.path[size_t(k)].x()).field(m_board.path[size_t(k)].y());
+    for (int k = 1; k <= b.pathcount; ++k)
+        m.field(k).field(b.path[size_t(k)].x()).field(b.path[size_t(k)].y());
     send(m.end());
     clearPicks();
     return true;

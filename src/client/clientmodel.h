@@ -6,7 +6,7 @@
 // shuffle, chat, watch, kick, start), whatever device it came from; what
 // changed leaves as typed signals for the window to draw.
 
-#include "clientboard.h"
+#include "boardmirror.h"
 #include "hostlink.h"
 #include "gameoptions.h"
 #include "rules.h"
@@ -80,13 +80,12 @@ public:
     const Seat &seat(int s) const { return m_seats[size_t(isSeat(s) ? s : 0)]; }
     // The own seat's "Just Watch", as the host last confirmed it.
     bool watchingSelf() const { return isSeat(m_myslot) && m_seats[size_t(m_myslot)].watching; }
-    const ClientBoard &board() const { return m_board; }
+    const ClientBoard &board() const { return m_mirror.board(); }
     // What each strip slot shows (1..7; -1 empty).
-    int stripCode(int k) const { return m_strip[size_t(k)]; }
-    int lastdirection() const { return m_lastdirection; }
-    // For the last slide: where each tile now on the board came from (see
-    // rules::slideSources).
-    rules::Board slideSources() const { return rules::slideSources(m_beforeShift, m_lastdirection, rules::Empty); }
+    int stripCode(int k) const { return m_mirror.stripCode(k); }
+    int lastdirection() const { return m_mirror.lastdirection(); }
+    // For the last slide: where each tile now on the board came from.
+    rules::Board slideSources() const { return m_mirror.slideSources(); }
     int timePerTurn() const { return m_timePerTurn; }
     // The seat the slide arrows are offered to (0: none).
     int arrowsFor() const { return m_arrowsFor; }
@@ -174,10 +173,6 @@ signals:
 private:
     void handle(const QByteArray &command, const QByteArray &data);
     void dispatch(const QByteArray &command, const QByteArray &data);
-    void setStrip(int k, int code);
-    void clearStrip();
-    void dropMarks();
-    void setMark(QPoint cell, int mark);
     void setWatching(int seat, bool watching);
 
     // Handlers, named for the messages they take.
@@ -222,11 +217,8 @@ private:
     bool m_teamGame = false;
     std::array<Seat, Seats + 1> m_seats{}; // 1..4; 0 answers for any other slot
     QHash<int, QByteArray> m_spectators;
-    ClientBoard m_board;
-    std::array<int, StripLength + 1> m_strip{};
+    BoardMirror m_mirror;
     int m_timePerTurn = 0;
-    int m_lastdirection = 0;
-    rules::Board m_beforeShift{};
     int m_arrowsFor = 0;
     QRandomGenerator m_chatterRng;
 };
