@@ -5,6 +5,7 @@
 #include "fieldreader.h"
 #include "klotremarks.h"
 #include "message.h"
+#include "wiremessages.h"
 #include "rules.h"
 
 #include <QDateTime>
@@ -12,7 +13,7 @@
 #include <cstdio>
 
 using wire::FieldReader;
-using wire::Message;
+namespace msg = wire::msg;
 
 ClientModel::ClientModel(QObject *parent)
     : QObject(parent), m_link([this](const QByteArray &command, const QByteArray &data) { handle(command, data); })
@@ -30,7 +31,7 @@ ClientModel::ClientModel(QObject *parent)
 
 void ClientModel::connectTo(const QString &address, quint16 port, const QByteArray &name)
 {
-    logintail = wire::safeName(name) + wire::Terminator;
+    m_loginName = wire::safeName(name);
     m_link.connectTo(address, port);
 }
 
@@ -61,32 +62,32 @@ void ClientModel::dispatch(const QByteArray &command, const QByteArray &data)
     };
     // Compared in this order; the first equal name is handled.
     static const Entry table[] = {
-            {"CMD_sendlogininfo", &ClientModel::sendloginfo},
-            {"CMD_chat", &ClientModel::chatline},
-            {"CMD_action", &ClientModel::chatrecieved},
-            {"CMD_newplayerinfo", &ClientModel::newplayerinfo},
-            {"CMD_havewrongversion", &ClientModel::havewrongversion},
-            {"CMD_wrongversion", &ClientModel::wrongversion},
-            {"CMD_existingplayers", &ClientModel::newplayerinfo},
-            {"CMD_playerdisconnected", &ClientModel::playerdisconnected},
-            {"CMD_startgame", &ClientModel::startthegame},
-            {"CMD_nextplayer", &ClientModel::getnextplayer},
-            {"CMD_winner", &ClientModel::winner},
-            {"CMD_full", &ClientModel::full},
-            {"CMD_justwatching", &ClientModel::justwatching},
-            {"CMD_theboard", &ClientModel::theboard},
-            {"CMD_notvalid", &ClientModel::notvalid},
-            {"CMD_madeword", &ClientModel::madeword},
-            {"CMD_timeup", &ClientModel::timeup},
-            {"CMD_gamestats", &ClientModel::gamestats},
-            {"CMD_selectletter", &ClientModel::selectletter},
-            {"CMD_selectclear", &ClientModel::selectclear},
-            {"CMD_moving", &ClientModel::moving},
-            {"CMD_clearletter", &ClientModel::clearletter},
-            {"CMD_useshuffle", &ClientModel::useshuffle},
-            {"CMD_shufflesl", &ClientModel::shufflesl},
-            {"CMD_bonus", &ClientModel::bonus},
-        {"CMD_playasound", &ClientModel::playasound},
+            {wire::cmd::sendlogininfo, &ClientModel::sendloginfo},
+            {wire::cmd::chat, &ClientModel::chatline},
+            {wire::cmd::action, &ClientModel::chatrecieved},
+            {wire::cmd::newplayerinfo, &ClientModel::newplayerinfo},
+            {wire::cmd::havewrongversion, &ClientModel::havewrongversion},
+            {wire::cmd::wrongversion, &ClientModel::wrongversion},
+            {wire::cmd::existingplayers, &ClientModel::newplayerinfo},
+            {wire::cmd::playerdisconnected, &ClientModel::playerdisconnected},
+            {wire::cmd::startgame, &ClientModel::startthegame},
+            {wire::cmd::nextplayer, &ClientModel::getnextplayer},
+            {wire::cmd::winner, &ClientModel::winner},
+            {wire::cmd::full, &ClientModel::full},
+            {wire::cmd::justwatching, &ClientModel::justwatching},
+            {wire::cmd::theboard, &ClientModel::theboard},
+            {wire::cmd::notvalid, &ClientModel::notvalid},
+            {wire::cmd::madeword, &ClientModel::madeword},
+            {wire::cmd::timeup, &ClientModel::timeup},
+            {wire::cmd::gamestats, &ClientModel::gamestats},
+            {wire::cmd::selectletter, &ClientModel::selectletter},
+            {wire::cmd::selectclear, &ClientModel::selectclear},
+            {wire::cmd::moving, &ClientModel::moving},
+            {wire::cmd::clearletter, &ClientModel::clearletter},
+            {wire::cmd::useshuffle, &ClientModel::useshuffle},
+            {wire::cmd::shufflesl, &ClientModel::shufflesl},
+            {wire::cmd::bonus, &ClientModel::bonus},
+        {wire::cmd::playasound, &ClientModel::playasound},
     };
     for (const Entry &e : table) {
         if (command == e.name) {
@@ -134,7 +135,7 @@ void ClientModel::sendloginfo(const QByteArray &data)
     m_myslot = r.number();
     m_loggedin = true;
     const QByteArray version = m_version ? m_version() : QByteArray(wire::ProtocolVersion);
-    send(Message("CMD_logininfo").field(m_myslot).field(version).field(logintail).end());
+    send(msg::logininfo(m_myslot, version, m_loginName));
 }
 
 void ClientModel::chatrecieved(const QByteArray &data)
@@ -499,7 +500,7 @@ ClientModel::PickResult ClientModel::pick(QPoint cell)
         emit soundRequested(QStringLiteral("badword"));
         return PickResult::Invalid;
     }
-    send(Message("CMD_selectletter").field(m_myslot).field(board().pathcount).field(cell.x()).field(cell.y()).endPlus());
+    send(msg::selectletter(m_myslot, board().pathcount, cell));
     emit soundRequested(QStringLiteral("place"));
     return PickResult::Placed;
 }
@@ -508,7 +509,7 @@ bool ClientModel::takeBack(int k)
 {
     if (!myTurn() || !m_mirror.takeBack(k))
         return false;
-    send(Message("CMD_clearletter").field(m_myslot).field(k).endPlus());
+    send(msg::clearletter(m_myslot, k));
     return true;
 }
 
@@ -517,7 +518,7 @@ void ClientModel::clearPicks()
     if (!myTurn())
         return;
     m_mirror.dropMarks();
-    send(Message("CMD_selectclear").field(m_myslot).endPlus());
+    send(msg::selectclear(m_myslot));
 }
 
 bool ClientModel::submit()
@@ -525,11 +526,7 @@ bool ClientModel::submit()
     const ClientBoard &b = board();
     if (!myTurn() || b.pathcount <= 0)
         return false;
-    Message m("CMD_playerdone");
-    m.field(m_myslot);
-    for (int k = 1; k <= b.pathcount; ++k)
-        m.field(k).field(b.path[size_t(k)].x()).field(b.path[size_t(k)].y());
-    send(m.end());
+    send(msg::playerdone(m_myslot, QList<QPoint>(b.path.begin() + 1, b.path.begin() + 1 + b.pathcount)));
     clearPicks();
     return true;
 }
@@ -537,13 +534,13 @@ bool ClientModel::submit()
 void ClientModel::chooseDirection(int d)
 {
     if (m_loggedin && m_myslot != 0 && m_arrowsFor == m_myslot && d >= 1 && d <= 4)
-        send(Message("CMD_direction").field(m_myslot).field(d).endPlus());
+        send(msg::direction(m_myslot, d));
     withdrawArrows();
 }
 
 void ClientModel::useShuffle()
 {
-    send(Message("CMD_shuffle").field(m_myslot).endPlus());
+    send(msg::shuffle(m_myslot));
 }
 
 // The protocol's own bytes in a typed line would split or recolour it: the
@@ -569,7 +566,7 @@ void ClientModel::sendChat(const QByteArray &typed, quint32 colour)
         return;
     const QByteArray text = typedText(typed);
     if (!text.startsWith('/'))
-        send(Message("CMD_chat").field(m_myslot).field(text + '|' + wire::colourToText(colour)).end());
+        send(msg::chat(m_myslot, text, wire::colourToText(colour)));
     else if (text.startsWith("/me"))
         sendAction(text.mid(4), colour);
 }
@@ -578,45 +575,39 @@ void ClientModel::toggleJustWatch()
 {
     if (!m_loggedin || !isSeat(m_myslot))
         return;
-    send(Message("CMD_justwatch").field(m_myslot).field(watchingSelf() ? "2" : "1").end());
+    send(msg::justwatch(m_myslot, !watchingSelf()));
 }
 
 void ClientModel::setJustWatch(int seat, bool watching)
 {
     if (m_loggedin && isSeat(seat))
-        send(Message("CMD_justwatch").field(seat).field(watching ? "1" : "2").end());
+        send(msg::justwatch(seat, watching));
 }
 
 void ClientModel::kick(int slot)
 {
     if (m_ishost && m_loggedin)
-        send(Message("CMD_kickhim").field(m_myslot).field(slot).endPlus());
+        send(msg::kickhim(m_myslot, slot));
 }
 
 void ClientModel::sendChatterSound(int k)
 {
     // Spectators listen; only the seated send.
     if (k >= 1 && isSeat(m_myslot) && m_loggedin)
-        send(Message("CMD_playasound").field(m_myslot).field("wave" + QByteArray::number(k)).endPlus());
+        send(msg::playasound(m_myslot, k));
 }
 
 void ClientModel::sendAction(const QByteArray &text, quint32 colour)
 {
-    send(Message("CMD_action").field(m_myslot).field(typedText(text) + '|' + wire::colourToText(colour)).end());
+    send(msg::action(m_myslot, typedText(text), wire::colourToText(colour)));
 }
 
 QByteArray ClientModel::startMessage(const QByteArray &starter, const game::GameOptions &o)
 {
-    return Message("CMD_startgame")
-            .field(starter)
-            .field(o.playto)
-            .field(o.turntime)
-            .field(o.team)
-            .field(o.shuffles)
-            .endPlus();
+    return msg::startgame(starter, o.playto, o.turntime, o.team, o.shuffles);
 }
 
 void ClientModel::startGame(const game::GameOptions &options)
 {
-    send(startMessage(logintail.chopped(qMin<qsizetype>(1, logintail.size())), options));
+    send(startMessage(m_loginName, options));
 }

@@ -207,7 +207,7 @@ private:
     QTimer Timer2;
     int Timer2Tag = 0;
     std::function<QByteArray()> m_version;
-    QByteArray logintail;
+    QByteArray m_loginName; // as the login carries it
 
     int m_myslot = 0;
     bool m_loggedin = false;

@@ -1,4 +1,5 @@
 #include "tserver.h"
+#include "wiremessages.h"
 #include "message.h"
 
 #include "klotwords.h"
@@ -112,7 +113,7 @@ void TServer::process(int slot, const QByteArray &text)
     if (m.command.isEmpty())
         return;
     // Until its login, a connection may only log in.
-    if (!tplayers[slot].loggedin && m.command != "CMD_logininfo")
+    if (!tplayers[slot].loggedin && m.command != wire::cmd::logininfo)
         return;
     try {
         if (!senderAllowed(m.command, m.data, slot))
@@ -129,20 +130,20 @@ void TServer::process(int slot, const QByteArray &text)
 bool TServer::senderAllowed(const QByteArray &command, const QByteArray &data, int slot) const
 {
     static const QByteArrayList bySender = {
-        "CMD_logininfo",    "CMD_kickhim",     "CMD_chat",        "CMD_action",
-        "CMD_playerdone",   "CMD_direction",   "CMD_selectletter", "CMD_selectclear",
-        "CMD_clearletter",  "CMD_shuffle",     "CMD_playasound",
+        wire::cmd::logininfo,    wire::cmd::kickhim,     wire::cmd::chat,        wire::cmd::action,
+        wire::cmd::playerdone,   wire::cmd::direction,   wire::cmd::selectletter, wire::cmd::selectclear,
+        wire::cmd::clearletter,  wire::cmd::shuffle,     wire::cmd::playasound,
     };
     if (bySender.contains(command)) {
         wire::FieldReader r(data);
         return r.number() == slot;
     }
-    if (command == "CMD_startgame") {
+    if (command == wire::cmd::startgame) {
         // Only the hosting user starts games (its copy alone shows the
         // options); anybody else could otherwise restart a running game.
         return slot == 1;
     }
-    if (command == "CMD_justwatch") {
+    if (command == wire::cmd::justwatch) {
         // The hosting user may switch any seat; everybody else only their own.
         wire::FieldReader r(data);
         const int seat = r.number();
@@ -159,19 +160,19 @@ void TServer::dispatch(const QByteArray &command, const QByteArray &data)
         Handler handler;
     };
     static const Entry table[] = {
-        {"CMD_logininfo", &TServer::receivedlogininfo},
-        {"CMD_kickhim", &TServer::kickhim},
-        {"CMD_chat", &TServer::chat},
-        {"CMD_action", &TServer::action},
-        {"CMD_startgame", &TServer::startgame},
-        {"CMD_justwatch", &TServer::justwatch},
-        {"CMD_playerdone", &TServer::playerdone},
-        {"CMD_direction", &TServer::direction_},
-        {"CMD_selectletter", &TServer::selectletter},
-        {"CMD_selectclear", &TServer::selectclear},
-        {"CMD_clearletter", &TServer::clearletter},
-        {"CMD_shuffle", &TServer::shuffle},
-        {"CMD_playasound", &TServer::playasound},
+        {wire::cmd::logininfo, &TServer::receivedlogininfo},
+        {wire::cmd::kickhim, &TServer::kickhim},
+        {wire::cmd::chat, &TServer::chat},
+        {wire::cmd::action, &TServer::action},
+        {wire::cmd::startgame, &TServer::startgame},
+        {wire::cmd::justwatch, &TServer::justwatch},
+        {wire::cmd::playerdone, &TServer::playerdone},
+        {wire::cmd::direction, &TServer::direction_},
+        {wire::cmd::selectletter, &TServer::selectletter},
+        {wire::cmd::selectclear, &TServer::selectclear},
+        {wire::cmd::clearletter, &TServer::clearletter},
+        {wire::cmd::shuffle, &TServer::shuffle},
+        {wire::cmd::playasound, &TServer::playasound},
     };
     for (const Entry &e : table) {
         if (command == e.name)

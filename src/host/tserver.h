@@ -152,7 +152,6 @@ private:
     void playerdone(const QByteArray &data);
     void direction_(const QByteArray &data);
     void sendGameState(int slot);
-    QByteArray boardText() const;
     // Puts the game's events on the wire and keeps the clocks in step.
     void publish();
 

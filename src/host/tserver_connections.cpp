@@ -1,6 +1,7 @@
 // Accepting, login, leaving, kicking and the plain relays.
 
 #include "message.h"
+#include "wiremessages.h"
 #include "tserver.h"
 
 #include <QTcpServer>
@@ -12,7 +13,7 @@
 #include <sys/socket.h>
 
 using wire::FieldReader;
-using wire::Message;
+namespace msg = wire::msg;
 
 int TServer::takeSlot()
 {
@@ -41,7 +42,7 @@ void TServer::greet(int slot)
     tplayers[slot].active = true;
     tplayers[slot].loggedin = false;
     m_game.occupy(slot);
-    sendTo(slot, Message("CMD_sendlogininfo").field(slot).end());
+    sendTo(slot, msg::sendlogininfo(slot));
 }
 
 void TServer::Sock1Accept()
@@ -50,7 +51,7 @@ void TServer::Sock1Accept()
         const int i = takeSlot();
         if (i == 0) {
             // Refused: the connection only hears that the game is full.
-            sock->write(Message("CMD_full").endPlus());
+            sock->write(msg::full());
             connect(sock, &QTcpSocket::disconnected, sock, &QObject::deleteLater);
             sock->disconnectFromHost();
             continue;
@@ -187,7 +188,7 @@ void TServer::leave(int slot)
     tplayer &p = tplayers[slot];
     if (!p.active)
         return;
-    sendAllBut(slot, Message("CMD_playerdisconnected").field(slot).field(p.name).end());
+    sendAllBut(slot, msg::playerdisconnected(slot, p.name));
     p.active = false;
     p.loggedin = false;
     p.name.clear();
@@ -206,22 +207,21 @@ void TServer::receivedlogininfo(const QByteArray &data)
     p.loggedin = true;
     m_game.setName(slot, p.name);
 
-    sendAll(Message("CMD_newplayerinfo").field(slot).field(p.name).field("0").end());
+    sendAll(msg::newplayerinfo(slot, p.name));
 
-    QByteArray list;
+    QList<msg::Present> others;
     for (int i = 1; i <= slotcount; ++i) {
         if (i == slot || !tplayers[i].active)
             continue;
-        const bool watching = i <= Seats && m_game.state().seats[size_t(i)].watching;
-        list += '+' + QByteArray::number(i) + '+' + tplayers[i].name + (watching ? "+1" : "+0");
+        others.append({i, tplayers[i].name, i <= Seats && m_game.state().seats[size_t(i)].watching});
     }
-    if (!list.isEmpty())
-        sendTo(slot, Message("CMD_existingplayers").raw(list).end());
+    if (!others.isEmpty())
+        sendTo(slot, msg::existingplayers(others));
 
     if (version != versionText()) {
         if (tplayers[1].active)
-            sendTo(1, Message("CMD_havewrongversion").field(p.name).end());
-        sendTo(slot, Message("CMD_wrongversion").endPlus());
+            sendTo(1, msg::havewrongversion(p.name));
+        sendTo(slot, msg::wrongversion());
     }
     if (m_game.state().gameon)
         sendGameState(slot);
@@ -274,7 +274,7 @@ void TServer::chat(const QByteArray &data)
     FieldReader r(data);
     const QByteArray slotText = r.field();
     const int slot = wire::parseInt(slotText).value_or(0);
-    sendAll(Message("CMD_chat").field(slotText).field(tplayers[slot].name + " chats: " + r.rest()).end());
+    sendAll(msg::chatLine(slotText, tplayers[slot].name, r.rest()));
 }
 
 void TServer::action(const QByteArray &data)
@@ -282,13 +282,13 @@ void TServer::action(const QByteArray &data)
     FieldReader r(data);
     const QByteArray slotText = r.field();
     const int slot = wire::parseInt(slotText).value_or(0);
-    sendAll(Message("CMD_action").field(slotText).field(tplayers[slot].name + ' ' + r.rest()).end());
+    sendAll(msg::actionLine(slotText, tplayers[slot].name, r.rest()));
 }
 
 void TServer::playasound(const QByteArray &data)
 {
     FieldReader r(data);
     const QByteArray slotText = r.field();
-    sendAll(Message("CMD_playasound").field(slotText).raw("+" + r.rest()).end());
+    sendAll(msg::relay(wire::cmd::playasound, slotText, r.rest()));
 }
 

@@ -1,12 +1,13 @@
 // The game's requests read off the wire, and the game's events put back on it.
 
 #include "message.h"
+#include "wiremessages.h"
 #include "tserver.h"
 
 #include <cstdio>
 
 using wire::FieldReader;
-using wire::Message;
+namespace msg = wire::msg;
 
 namespace {
 template <class... F> struct Overloaded : F... {
@@ -33,67 +34,37 @@ void TServer::computertimerTimer()
     publish();
 }
 
-QByteArray TServer::boardText() const
-{
-    const rules::Board &board = m_game.state().board;
-    QByteArray text;
-    for (int x = 0; x < rules::Size; ++x)
-        for (int y = 0; y < rules::Size; ++y)
-            text += '+' + QByteArray::number(x) + '+' + QByteArray::number(y) + '+'
-                    + QByteArray::number(board[size_t(x)][size_t(y)]);
-    return text;
-}
 
 void TServer::publish()
 {
     for (game::Event &event : m_game.takeEvents()) {
         std::visit(
                 Overloaded{
-                        [&](const game::BoardDealt &) { sendAll(Message("CMD_theboard").raw(boardText()).end()); },
+                        [&](const game::BoardDealt &) { sendAll(msg::theboard(m_game.state().board)); },
                         [&](const game::GameStarted &e) {
-                            sendAll(Message("CMD_startgame")
-                                            .field(e.starter)
-                                            .field(e.playto)
-                                            .field(e.turntime)
-                                            .field(e.team)
-                                            .field(e.shuffles)
-                                            .endPlus());
+                            sendAll(msg::startgame(e.starter, e.playto, e.turntime, e.team, e.shuffles));
                         },
                         [&](const game::TurnGiven &e) {
-                            sendAll(Message("CMD_nextplayer").field(e.seat).field(e.shufflesLeft).endPlus());
+                            sendAll(msg::nextplayer(e.seat, e.shufflesLeft));
                         },
                         [&](const game::ShuffleUsed &e) {
-                            sendAll(Message("CMD_useshuffle")
-                                            .field(e.seat)
-                                            .field(e.shufflesLeft)
-                                            .field(e.timeleft)
-                                            .endPlus());
+                            sendAll(msg::useshuffle(e.seat, e.shufflesLeft, e.timeleft));
                         },
                         [&](const game::WordRefused &e) {
-                            sendTo(e.seat, Message("CMD_notvalid").field(e.seat).field(e.word).endPlus());
+                            sendTo(e.seat, msg::notvalid(e.seat, e.word));
                         },
                         [&](const game::WordMade &e) {
-                            QByteArray squares;
-                            for (const QPoint &t : e.squares)
-                                squares += '+' + QByteArray::number(t.x()) + '+' + QByteArray::number(t.y());
-                            sendAll(Message("CMD_madeword")
-                                            .field(e.seat)
-                                            .field(e.word)
-                                            .field(e.score)
-                                            .field(e.total)
-                                            .field(e.teamscore[0])
-                                            .field(e.teamscore[1])
-                                            .raw(squares)
-                                            .end());
+                            sendAll(msg::madeword(e.seat, e.word, e.score, e.total, e.teamscore,
+                                                  QList<QPoint>(e.squares.begin(), e.squares.end())));
                         },
                         [&](const game::SevenLetters &e) {
-                            sendAll(Message("CMD_bonus").field(e.seat).field(e.points).endPlus());
+                            sendAll(msg::bonus(e.seat, e.points));
                         },
-                        [&](const game::TimeUp &) { sendAll(Message("CMD_timeup").endPlus()); },
-                        [&](const game::Moving &e) { sendAll(Message("CMD_moving").field(e.direction).endPlus()); },
-                        [&](const game::Winner &e) { sendAll(Message("CMD_winner").field(e.name).endPlus()); },
+                        [&](const game::TimeUp &) { sendAll(msg::timeup()); },
+                        [&](const game::Moving &e) { sendAll(msg::moving(e.direction)); },
+                        [&](const game::Winner &e) { sendAll(msg::winner(e.name)); },
                         [&](const game::WatchChanged &e) {
-                            sendAll(Message("CMD_justwatching").field(e.seat).field(e.watching ? "1" : "2").end());
+                            sendAll(msg::justwatching(e.seat, e.watching));
                         },
                         [&](const game::Diagnostic &e) { std::fprintf(stderr, "wordmire host: %s\n", e.text.c_str()); },
                 },
@@ -117,17 +88,14 @@ void TServer::publish()
 void TServer::sendGameState(int slot)
 {
     const game::HostGame::State &g = m_game.state();
-    sendTo(slot, Message("CMD_theboard").raw(boardText()).end());
-    Message stats("CMD_gamestats");
-    stats.field(g.curplayer).field(g.playto).field(g.turntime).field(g.timeleft).field(g.teamgame ? "t" : "f");
-    for (int seat = 1; seat <= Seats; ++seat)
-        stats.field(g.seats[size_t(seat)].score);
-    stats.field(g.teamscore[0]).field(g.teamscore[1]);
-    sendTo(slot, stats.endPlus());
-    Message left("CMD_shufflesl");
-    for (int seat = 1; seat <= Seats; ++seat)
-        left.field(g.seats[size_t(seat)].shufflesleft);
-    sendTo(slot, left.endPlus());
+    sendTo(slot, msg::theboard(g.board));
+    std::array<int, Seats> scores{}, left{};
+    for (int seat = 1; seat <= Seats; ++seat) {
+        scores[size_t(seat - 1)] = g.seats[size_t(seat)].score;
+        left[size_t(seat - 1)] = g.seats[size_t(seat)].shufflesleft;
+    }
+    sendTo(slot, msg::gamestats(g.curplayer, g.playto, g.turntime, g.timeleft, g.teamgame, scores, g.teamscore));
+    sendTo(slot, msg::shufflesl(left));
 }
 
 void TServer::startgame(const QByteArray &data)
@@ -167,7 +135,7 @@ void TServer::selectletter(const QByteArray &data)
     FieldReader r(data);
     const int seat = r.number();
     if (m_game.relaysPicksOf(seat))
-        sendAllBut(seat, Message("CMD_selectletter").field(seat).raw("+" + r.rest()).end());
+        sendAllBut(seat, msg::relay(wire::cmd::selectletter, QByteArray::number(seat), r.rest()));
 }
 
 void TServer::clearletter(const QByteArray &data)
@@ -175,7 +143,7 @@ void TServer::clearletter(const QByteArray &data)
     FieldReader r(data);
     const int seat = r.number();
     if (m_game.relaysPicksOf(seat))
-        sendAllBut(seat, Message("CMD_clearletter").field(seat).raw("+" + r.rest()).end());
+        sendAllBut(seat, msg::relay(wire::cmd::clearletter, QByteArray::number(seat), r.rest()));
 }
 
 void TServer::selectclear(const QByteArray &data)
@@ -183,7 +151,7 @@ void TServer::selectclear(const QByteArray &data)
     FieldReader r(data);
     const int seat = r.number();
     if (m_game.relaysPicksOf(seat))
-        sendAllBut(seat, Message("CMD_selectclear").field(seat).endPlus());
+        sendAllBut(seat, msg::relay(wire::cmd::selectclear, QByteArray::number(seat), ""));
 }
 
 void TServer::playerdone(const QByteArray &data)

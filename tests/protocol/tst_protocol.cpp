@@ -2,6 +2,7 @@
 #include "fieldreader.h"
 #include "framer.h"
 #include "message.h"
+#include "wiremessages.h"
 
 #include <QTest>
 
@@ -28,6 +29,8 @@ private slots:
     void colourIn_data();
     void colourIn();
     void building();
+    void catalogue_data();
+    void catalogue();
 };
 
 // Reads are separated by "|" in the input column; 0xFF is written as "#".
@@ -245,6 +248,81 @@ void TestProtocol::building()
     QCOMPARE(Message("CMD_full").endPlus(), "CMD_full+" + ff);
     QCOMPARE(Message("CMD_existingplayers").raw("+2+Ann+0").end(), "CMD_existingplayers+2+Ann+0" + ff);
     QCOMPARE(safeName(QByteArray("a+b|c") + Terminator), QByteArray("a_b_c_"));
+}
+
+// Every message of the protocol, as the game's own table lays it out, with
+// 0xFF written as "~" (no message here holds a "~" of its own).
+void TestProtocol::catalogue_data()
+{
+    QTest::addColumn<QByteArray>("built");
+    QTest::addColumn<QByteArray>("expected");
+    msg::Grid board{};
+    board[0][0] = 17;
+    board[6][6] = 27;
+    QByteArray boardText = "CMD_theboard";
+    for (int x = 0; x < 7; ++x)
+        for (int y = 0; y < 7; ++y)
+            boardText += "+" + QByteArray::number(x) + "+" + QByteArray::number(y) + "+"
+                         + (x == 0 && y == 0 ? "17" : x == 6 && y == 6 ? "27" : "0");
+    const struct {
+        const char *name;
+        QByteArray built;
+        QByteArray expected;
+    } rows[] = {
+        // Client to host.
+        {"logininfo", msg::logininfo(1, "1.0.16", "You"), "CMD_logininfo+1+1.0.16+You~~"},
+        {"kickhim", msg::kickhim(1, 6), "CMD_kickhim+1+6+~"},
+        {"chat", msg::chat(2, "hi there", "clNavy"), "CMD_chat+2+hi there|clNavy~"},
+        {"action", msg::action(3, "waves", "$00123456"), "CMD_action+3+waves|$00123456~"},
+        {"startgame", msg::startgame("Ann", 500, 60, "f", 1), "CMD_startgame+Ann+500+60+f+1+~"},
+        {"justwatch on", msg::justwatch(2, true), "CMD_justwatch+2+1~"},
+        {"justwatch off", msg::justwatch(4, false), "CMD_justwatch+4+2~"},
+        {"playerdone", msg::playerdone(1, {{0, 0}, {1, 1}, {2, 1}}), "CMD_playerdone+1+1+0+0+2+1+1+3+2+1~"},
+        {"direction", msg::direction(1, 4), "CMD_direction+1+4+~"},
+        {"selectletter", msg::selectletter(1, 2, {3, 4}), "CMD_selectletter+1+2+3+4+~"},
+        {"selectclear", msg::selectclear(1), "CMD_selectclear+1+~"},
+        {"clearletter", msg::clearletter(1, 3), "CMD_clearletter+1+3+~"},
+        {"shuffle", msg::shuffle(3), "CMD_shuffle+3+~"},
+        {"playasound", msg::playasound(2, 13), "CMD_playasound+2+wave13+~"},
+        // Host to client.
+        {"sendlogininfo", msg::sendlogininfo(5), "CMD_sendlogininfo+5~"},
+        {"chat relayed", msg::chatLine("2", "Bo", "hi|clRed"), "CMD_chat+2+Bo chats: hi|clRed~"},
+        {"action relayed", msg::actionLine("2", "Bo", "waves|clRed"), "CMD_action+2+Bo waves|clRed~"},
+        {"newplayerinfo", msg::newplayerinfo(3, "Cy"), "CMD_newplayerinfo+3+Cy+0~"},
+        {"havewrongversion", msg::havewrongversion("Cy"), "CMD_havewrongversion+Cy~"},
+        {"wrongversion", msg::wrongversion(), "CMD_wrongversion+~"},
+        {"existingplayers", msg::existingplayers({{1, "Ann", false}, {3, "Cy", true}}),
+         "CMD_existingplayers+1+Ann+0+3+Cy+1~"},
+        {"playerdisconnected", msg::playerdisconnected(6, "Di"), "CMD_playerdisconnected+6+Di~"},
+        {"nextplayer", msg::nextplayer(2, 1), "CMD_nextplayer+2+1+~"},
+        {"winner", msg::winner("Team A"), "CMD_winner+Team A+~"},
+        {"full", msg::full(), "CMD_full+~"},
+        {"justwatching", msg::justwatching(2, true), "CMD_justwatching+2+1~"},
+        {"theboard", msg::theboard(board), boardText + "~"},
+        {"notvalid", msg::notvalid(1, "QXZ"), "CMD_notvalid+1+QXZ+~"},
+        {"madeword", msg::madeword(1, "CAT", 27, 40, {40, 0}, {{0, 0}, {1, 0}, {2, 1}}),
+         "CMD_madeword+1+CAT+27+40+40+0+0+0+1+0+2+1~"},
+        {"timeup", msg::timeup(), "CMD_timeup+~"},
+        {"gamestats", msg::gamestats(2, 500, 60, 33, true, {10, 20, 30, 40}, {40, 60}),
+         "CMD_gamestats+2+500+60+33+t+10+20+30+40+40+60+~"},
+        {"selectletter relayed", msg::relay(cmd::selectletter, "1", "2+3+4+"), "CMD_selectletter+1+2+3+4+~"},
+        {"selectclear relayed", msg::relay(cmd::selectclear, "1", ""), "CMD_selectclear+1+~"},
+        {"moving", msg::moving(3), "CMD_moving+3+~"},
+        {"clearletter relayed", msg::relay(cmd::clearletter, "1", "3+"), "CMD_clearletter+1+3+~"},
+        {"useshuffle", msg::useshuffle(1, 0, 44), "CMD_useshuffle+1+0+44+~"},
+        {"shufflesl", msg::shufflesl({1, 0, 2, 1}), "CMD_shufflesl+1+0+2+1+~"},
+        {"bonus", msg::bonus(4, 20), "CMD_bonus+4+20+~"},
+        {"playasound relayed", msg::relay(cmd::playasound, "2", "wave13+"), "CMD_playasound+2+wave13+~"},
+    };
+    for (const auto &r : rows)
+        QTest::newRow(r.name) << r.built << QByteArray(r.expected).replace('~', Terminator);
+}
+
+void TestProtocol::catalogue()
+{
+    QFETCH(QByteArray, built);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(built, expected);
 }
 
 QTEST_APPLESS_MAIN(TestProtocol)
