@@ -18,6 +18,11 @@ namespace msg = wire::msg;
 ClientModel::ClientModel(QObject *parent)
     : QObject(parent), m_link([this](const QByteArray &command, const QByteArray &data) { handle(command, data); })
 {
+    connect(&m_roster, &Roster::systemLine, this, &ClientModel::systemLine);
+    connect(&m_roster, &Roster::ownLoginConfirmed, this, &ClientModel::ownLoginConfirmed);
+    connect(&m_roster, &Roster::playerJoined, this, &ClientModel::playerJoined);
+    connect(&m_roster, &Roster::playerLeft, this, &ClientModel::playerLeft);
+    connect(&m_roster, &Roster::seatChanged, this, &ClientModel::seatChanged);
     connect(&m_mirror, &BoardMirror::boardChanged, this, &ClientModel::boardChanged);
     connect(&m_mirror, &BoardMirror::cellChanged, this, &ClientModel::cellChanged);
     connect(&m_mirror, &BoardMirror::stripChanged, this, &ClientModel::stripChanged);
@@ -99,11 +104,6 @@ void ClientModel::dispatch(const QByteArray &command, const QByteArray &data)
 
 // ---- Mirror helpers --------------------------------------------------------
 
-void ClientModel::setWatching(int seat, bool watching)
-{
-    m_seats[size_t(seat)].watching = watching;
-    emit seatChanged(seat);
-}
 
 void ClientModel::withdrawArrows()
 {
@@ -154,7 +154,7 @@ void ClientModel::chatline(const QByteArray &data)
 // its own remark, nothing goes over the wire.
 void ClientModel::klottalk()
 {
-    if (m_seats[2].name != QLatin1String(rules::KlotName) || m_seats[3].name != Waiting || m_seats[4].name != Waiting)
+    if (m_roster.seat(2).name != QLatin1String(rules::KlotName) || m_roster.seat(3).name != Waiting || m_roster.seat(4).name != Waiting)
         return;
     if (const auto remark = rules::klotRemark(m_chatterRng))
         emit systemLine(QByteArray("0+Klot the bot says: ") + *remark);
@@ -171,33 +171,10 @@ void ClientModel::playasound(const QByteArray &data)
     emit chatterSound(slot, QString::fromLatin1(name));
 }
 
+
 void ClientModel::newplayerinfo(const QByteArray &data)
 {
-    FieldReader r(data);
-    r.beginGroups();
-    while (r.moreGroups()) {
-        const int slot = r.number();
-        const QByteArray name = r.field();
-        const QByteArray watch = r.field();
-        if (slot == m_myslot) {
-            emit systemLine("0+You are Connected.");
-            emit ownLoginConfirmed();
-        } else {
-            emit systemLine("0+" + name + " is Connected.");
-        }
-        if (isSeat(slot)) {
-            Seat &s = m_seats[size_t(slot)];
-            s.name = QString::fromLatin1(name);
-            if (watch == "1")
-                s.watching = true;
-            emit playerJoined(slot, name);
-            emit seatChanged(slot);
-        } else {
-            m_spectators.insert(slot, name);
-            emit playerJoined(slot, name);
-            emit systemLine(slot == m_myslot ? QByteArray("0+You are spying.") : "0+" + name + " is spying.");
-        }
-    }
+    m_roster.joined(data, m_myslot);
     emit soundRequested(QStringLiteral("entered"));
 }
 
@@ -216,39 +193,7 @@ void ClientModel::full(const QByteArray &)
     emit gameFull();
 }
 
-void ClientModel::playerdisconnected(const QByteArray &data)
-{
-    FieldReader r(data);
-    const QByteArray slotText = r.field();
-    const QByteArray name = r.rest();
-    const int slot = wire::parseInt(slotText).value_or(-1);
-    if (isSeat(slot)) {
-        Seat &s = m_seats[size_t(slot)];
-        if (s.name != Waiting)
-            emit systemLine("0+" + s.name.toLatin1() + " disconnected.");
-        s.name = slotText == "2" ? QString::fromLatin1(rules::KlotName) : Waiting;
-        s.watching = false;
-        emit playerLeft(slot, name);
-        emit seatChanged(slot);
-    } else if (slotText == QByteArray::number(slot) && m_spectators.contains(slot)
-            && m_spectators.value(slot) == name) {
-        m_spectators.remove(slot);
-        emit playerLeft(slot, name);
-        emit systemLine("0+" + name + " has left.");
-    }
-}
 
-void ClientModel::justwatching(const QByteArray &data)
-{
-    FieldReader r(data);
-    const int seat = r.number();
-    const QByteArray mode = r.rest();
-    if (!isSeat(seat))
-        return;
-    const QByteArray caption = m_seats[size_t(seat)].name.toLatin1();
-    setWatching(seat, mode == "1");
-    emit systemLine("0+" + caption + (mode == "1" ? " is just watching" : " is now playing again"));
-}
 
 // ---- The course of a game --------------------------------------------------
 
@@ -265,19 +210,19 @@ void ClientModel::startthegame(const QByteArray &data)
     withdrawArrows();
     m_teamGame = team == "t";
     for (int s = 1; s <= Seats; ++s) {
-        Seat &seat = m_seats[size_t(s)];
+        Seat &seat = m_roster.seat(s);
         seat.total = seat.bestPoints = 0;
         seat.bestWord.clear();
     }
-    if (isSeat(m_myslot) && m_seats[size_t(m_myslot)].name.toLatin1() == name)
+    if (isSeat(m_myslot) && m_roster.seat(m_myslot).name.toLatin1() == name)
         emit systemLine("0+You have started a game.");
     else
         emit systemLine("0+" + name + " has started a game.");
     for (int s = 1; s <= Seats; ++s)
-        m_seats[size_t(s)].watching = false;
+        m_roster.seat(s).watching = false;
     emit gameStarted(playto, m_timePerTurn, team == "t", shuffles);
-    if (m_seats[2].name == Waiting) {
-        m_seats[2].name = QString::fromLatin1(rules::KlotName);
+    if (m_roster.seat(2).name == Waiting) {
+        m_roster.seat(2).name = QString::fromLatin1(rules::KlotName);
         emit systemLine("0+I am Klot the bot. Good Luck!");
     }
     for (int s = 1; s <= Seats; ++s)
@@ -323,7 +268,7 @@ void ClientModel::gamestats(const QByteArray &data)
     m_teamGame = s.team;
     for (int seat = 1; seat <= Seats; ++seat) {
         s.scores[size_t(seat)] = r.field();
-        m_seats[size_t(seat)].total = wire::parseInt(s.scores[size_t(seat)]).value_or(0);
+        m_roster.seat(seat).total = wire::parseInt(s.scores[size_t(seat)]).value_or(0);
     }
     s.teamA = r.field();
     s.teamB = r.field();
@@ -377,7 +322,7 @@ void ClientModel::winner(const QByteArray &data)
     FieldReader r(data);
     const QByteArray name = r.field();
     const bool seated = isSeat(m_myslot);
-    const QByteArray own = seated ? m_seats[size_t(m_myslot)].name.toLatin1() : QByteArray();
+    const QByteArray own = seated ? m_roster.seat(m_myslot).name.toLatin1() : QByteArray();
     const bool mine = seated && own == name;
     const QString text = mine ? QStringLiteral("You have won the game!")
                               : QString::fromLatin1(name) + QStringLiteral(" has won the game!");
@@ -457,7 +402,7 @@ void ClientModel::madeword(const QByteArray &data)
         }
     }
     if (isSeat(made.seat)) {
-        Seat &s = m_seats[size_t(made.seat)];
+        Seat &s = m_roster.seat(made.seat);
         s.total = wire::parseInt(made.total).value_or(0);
         const int points = wire::parseInt(made.points).value_or(0);
         if (points > s.bestPoints) {

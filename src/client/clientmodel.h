@@ -8,6 +8,7 @@
 
 #include "boardmirror.h"
 #include "hostlink.h"
+#include "roster.h"
 #include "gameoptions.h"
 #include "rules.h"
 
@@ -25,16 +26,8 @@ class ClientModel : public QObject {
 public:
     static constexpr int Seats = 4;
     static constexpr int StripLength = 7;
-    static inline const QString Waiting = QStringLiteral("<Waiting>");
-
-    struct Seat {
-        QString name = Waiting;
-        bool watching = false;
-        // This game's total and best word, as the host reported them.
-        int total = 0;
-        QByteArray bestWord;
-        int bestPoints = 0;
-    };
+    static inline const QString Waiting = Roster::Waiting;
+    using Seat = Roster::Seat;
 
     struct GameStats {
         QByteArray playto;
@@ -77,9 +70,9 @@ public:
     int seatcount() const { return Seats; }
     bool isSeat(int slot) const { return slot >= 1 && slot <= Seats; }
     bool myTurn() const { return m_currentplayer != 0 && m_currentplayer == m_myslot; }
-    const Seat &seat(int s) const { return m_seats[size_t(isSeat(s) ? s : 0)]; }
+    const Seat &seat(int s) const { return m_roster.seat(s); }
     // The own seat's "Just Watch", as the host last confirmed it.
-    bool watchingSelf() const { return isSeat(m_myslot) && m_seats[size_t(m_myslot)].watching; }
+    bool watchingSelf() const { return isSeat(m_myslot) && m_roster.seat(m_myslot).watching; }
     const ClientBoard &board() const { return m_mirror.board(); }
     // What each strip slot shows (1..7; -1 empty).
     int stripCode(int k) const { return m_mirror.stripCode(k); }
@@ -173,7 +166,6 @@ signals:
 private:
     void handle(const QByteArray &command, const QByteArray &data);
     void dispatch(const QByteArray &command, const QByteArray &data);
-    void setWatching(int seat, bool watching);
 
     // Handlers, named for the messages they take.
     void sendloginfo(const QByteArray &data);
@@ -182,14 +174,14 @@ private:
     void klottalk();
     void playasound(const QByteArray &data);
     void newplayerinfo(const QByteArray &data);
+    void playerdisconnected(const QByteArray &data) { m_roster.left(data); }
+    void justwatching(const QByteArray &data) { m_roster.watching(data); }
     void havewrongversion(const QByteArray &data);
     void wrongversion(const QByteArray &data);
-    void playerdisconnected(const QByteArray &data);
     void startthegame(const QByteArray &data);
     void getnextplayer(const QByteArray &data);
     void winner(const QByteArray &data);
     void full(const QByteArray &data);
-    void justwatching(const QByteArray &data);
     void theboard(const QByteArray &data);
     void notvalid(const QByteArray &data);
     void madeword(const QByteArray &data);
@@ -215,8 +207,7 @@ private:
     int m_currentplayer = 0;
     bool m_gameRunning = false;
     bool m_teamGame = false;
-    std::array<Seat, Seats + 1> m_seats{}; // 1..4; 0 answers for any other slot
-    QHash<int, QByteArray> m_spectators;
+    Roster m_roster;
     BoardMirror m_mirror;
     int m_timePerTurn = 0;
     int m_arrowsFor = 0;

@@ -1,0 +1,73 @@
+#include "roster.h"
+
+#include "fieldreader.h"
+#include "rules.h"
+
+using wire::FieldReader;
+
+void Roster::joined(const QByteArray &data, int ownSlot)
+{
+    FieldReader r(data);
+    r.beginGroups();
+    while (r.moreGroups()) {
+        const int slot = r.number();
+        const QByteArray name = r.field();
+        const QByteArray watch = r.field();
+        if (slot == ownSlot) {
+            emit systemLine("0+You are Connected.");
+            emit ownLoginConfirmed();
+        } else {
+            emit systemLine("0+" + name + " is Connected.");
+        }
+        if (isSeat(slot)) {
+            Seat &s = m_seats[size_t(slot)];
+            s.name = QString::fromLatin1(name);
+            if (watch == "1")
+                s.watching = true;
+            emit playerJoined(slot, name);
+            emit seatChanged(slot);
+        } else {
+            m_spectators.insert(slot, name);
+            emit playerJoined(slot, name);
+            emit systemLine(slot == ownSlot ? QByteArray("0+You are spying.") : "0+" + name + " is spying.");
+        }
+    }
+}
+void Roster::left(const QByteArray &data)
+{
+    FieldReader r(data);
+    const QByteArray slotText = r.field();
+    const QByteArray name = r.rest();
+    const int slot = wire::parseInt(slotText).value_or(-1);
+    if (isSeat(slot)) {
+        Seat &s = m_seats[size_t(slot)];
+        if (s.name != Waiting)
+            emit systemLine("0+" + s.name.toLatin1() + " disconnected.");
+        s.name = slotText == "2" ? QString::fromLatin1(rules::KlotName) : Waiting;
+        s.watching = false;
+        emit playerLeft(slot, name);
+        emit seatChanged(slot);
+    } else if (slotText == QByteArray::number(slot) && m_spectators.contains(slot)
+            && m_spectators.value(slot) == name) {
+        m_spectators.remove(slot);
+        emit playerLeft(slot, name);
+        emit systemLine("0+" + name + " has left.");
+    }
+}
+void Roster::watching(const QByteArray &data)
+{
+    FieldReader r(data);
+    const int seat = r.number();
+    const QByteArray mode = r.rest();
+    if (!isSeat(seat))
+        return;
+    const QByteArray caption = m_seats[size_t(seat)].name.toLatin1();
+    setWatching(seat, mode == "1");
+    emit systemLine("0+" + caption + (mode == "1" ? " is just watching" : " is now playing again"));
+}
+
+void Roster::setWatching(int seat, bool watching)
+{
+    m_seats[size_t(seat)].watching = watching;
+    emit seatChanged(seat);
+}
