@@ -26,7 +26,9 @@ ClientModel::ClientModel(QObject *parent)
     connect(&m_mirror, &BoardMirror::boardChanged, this, &ClientModel::boardChanged);
     connect(&m_mirror, &BoardMirror::cellChanged, this, &ClientModel::cellChanged);
     connect(&m_mirror, &BoardMirror::stripChanged, this, &ClientModel::stripChanged);
-    m_chatterRng.seed(quint32(QDateTime::currentMSecsSinceEpoch()));
+    connect(&m_chat, &ChatChannel::systemLine, this, &ClientModel::systemLine);
+    connect(&m_chat, &ChatChannel::chatLine, this, &ClientModel::chatLine);
+    connect(&m_chat, &ChatChannel::chatterSound, this, &ClientModel::chatterSound);
     Timer2.setInterval(1000);
     connect(&Timer2, &QTimer::timeout, this, &ClientModel::Timer2Timer);
     connect(&m_link, &HostLink::connectFailed, this, &ClientModel::connectFailed);
@@ -134,42 +136,14 @@ void ClientModel::sendloginfo(const QByteArray &data)
     FieldReader r(data + '+');
     m_myslot = r.number();
     m_loggedin = true;
+    m_chat.setSlot(m_myslot);
     const QByteArray version = m_version ? m_version() : QByteArray(wire::ProtocolVersion);
     send(msg::logininfo(m_myslot, version, m_loginName));
 }
 
-void ClientModel::chatrecieved(const QByteArray &data)
-{
-    const wire::ColouredLine l = wire::splitColour(data);
-    emit chatLine(l.line, l.colour);
-}
 
-void ClientModel::chatline(const QByteArray &data)
-{
-    chatrecieved(data);
-    klottalk();
-}
 
-// Klot answers chat in a game of one person against it; each client draws
-// its own remark, nothing goes over the wire.
-void ClientModel::klottalk()
-{
-    if (m_roster.seat(2).name != QLatin1String(rules::KlotName) || m_roster.seat(3).name != Waiting || m_roster.seat(4).name != Waiting)
-        return;
-    if (const auto remark = rules::klotRemark(m_chatterRng))
-        emit systemLine(QByteArray("0+Klot the bot says: ") + *remark);
-}
 
-void ClientModel::playasound(const QByteArray &data)
-{
-    const qsizetype first = data.indexOf('+');
-    const QByteArray slot = first < 0 ? data : data.left(first);
-    QByteArray name = first < 0 ? QByteArray() : data.mid(first + 1);
-    const qsizetype second = name.indexOf('+');
-    if (second >= 0)
-        name.truncate(second);
-    emit chatterSound(slot, QString::fromLatin1(name));
-}
 
 
 void ClientModel::newplayerinfo(const QByteArray &data)
@@ -488,33 +462,7 @@ void ClientModel::useShuffle()
     send(msg::shuffle(m_myslot));
 }
 
-// The protocol's own bytes in a typed line would split or recolour it: the
-// terminator becomes a plain y, the colour bar a broken bar, control codes
-// spaces.
-QByteArray ClientModel::typedText(QByteArray text)
-{
-    for (char &c : text) {
-        const uchar u = uchar(c);
-        if (u == 0xFF)
-            c = 'y';
-        else if (c == '|')
-            c = char(0xA6);
-        else if (u < 0x20)
-            c = ' ';
-    }
-    return text;
-}
 
-void ClientModel::sendChat(const QByteArray &typed, quint32 colour)
-{
-    if (!m_loggedin || typed.isEmpty())
-        return;
-    const QByteArray text = typedText(typed);
-    if (!text.startsWith('/'))
-        send(msg::chat(m_myslot, text, wire::colourToText(colour)));
-    else if (text.startsWith("/me"))
-        sendAction(text.mid(4), colour);
-}
 
 void ClientModel::toggleJustWatch()
 {
@@ -535,17 +483,7 @@ void ClientModel::kick(int slot)
         send(msg::kickhim(m_myslot, slot));
 }
 
-void ClientModel::sendChatterSound(int k)
-{
-    // Spectators listen; only the seated send.
-    if (k >= 1 && isSeat(m_myslot) && m_loggedin)
-        send(msg::playasound(m_myslot, k));
-}
 
-void ClientModel::sendAction(const QByteArray &text, quint32 colour)
-{
-    send(msg::action(m_myslot, typedText(text), wire::colourToText(colour)));
-}
 
 QByteArray ClientModel::startMessage(const QByteArray &starter, const game::GameOptions &o)
 {

@@ -8,6 +8,7 @@
 
 #include "boardmirror.h"
 #include "hostlink.h"
+#include "chatchannel.h"
 #include "roster.h"
 #include "gameoptions.h"
 #include "rules.h"
@@ -99,18 +100,17 @@ public:
     void chooseDirection(int d);
     void withdrawArrows();
     void useShuffle();
-    void sendChat(const QByteArray &text, quint32 colour);
-    // A line as the user typed it, made safe to send.
-    static QByteArray typedText(QByteArray text);
+    // Chat lines, actions (a phrase button, as typed after "/me ") and
+    // chatter sounds ("wave" + k, seated users only).
+    ChatChannel &chat() { return m_chat; }
+    void sendChat(const QByteArray &text, quint32 colour) { m_chat.sendChat(text, colour); }
+    void sendAction(const QByteArray &text, quint32 colour) { m_chat.sendAction(text, colour); }
+    void sendChatterSound(int k) { m_chat.sendChatterSound(k); }
     void toggleJustWatch();
     void setJustWatch(int seat, bool watching);
     void kick(int slot);
-    // A chatter sound, "wave" + k (seated users only).
-    void sendChatterSound(int k);
-    // An action line (a phrase button), as typed after "/me ".
-    void sendAction(const QByteArray &text, quint32 colour);
     // Klot's remarks draw from this source (tests pin it).
-    void setChatterSeed(quint32 seed) { m_chatterRng.seed(seed); }
+    void setChatterSeed(quint32 seed) { m_chat.setChatterSeed(seed); }
     // Asks the host to start a game with these options, named as this user
     // logged in.
     void startGame(const game::GameOptions &options);
@@ -169,10 +169,9 @@ private:
 
     // Handlers, named for the messages they take.
     void sendloginfo(const QByteArray &data);
-    void chatrecieved(const QByteArray &data);
-    void chatline(const QByteArray &data); // CMD_chat: shown, then Klot may answer
-    void klottalk();
-    void playasound(const QByteArray &data);
+    void chatrecieved(const QByteArray &data) { m_chat.chatrecieved(data); }
+    void chatline(const QByteArray &data) { m_chat.chatline(data); } // then Klot may answer
+    void playasound(const QByteArray &data) { m_chat.playasound(data); }
     void newplayerinfo(const QByteArray &data);
     void playerdisconnected(const QByteArray &data) { m_roster.left(data); }
     void justwatching(const QByteArray &data) { m_roster.watching(data); }
@@ -208,8 +207,8 @@ private:
     bool m_gameRunning = false;
     bool m_teamGame = false;
     Roster m_roster;
+    ChatChannel m_chat{m_roster, [this](const QByteArray &message) { send(message); }};
     BoardMirror m_mirror;
     int m_timePerTurn = 0;
     int m_arrowsFor = 0;
-    QRandomGenerator m_chatterRng;
 };

@@ -31,4 +31,9 @@ struct ColouredLine {
 };
 ColouredLine splitColour(const QByteArray &text);
 
+// A line as the user typed it, made safe to send: the protocol's own bytes
+// would split or recolour it, so the terminator becomes a plain y, the colour
+// bar a broken bar, control codes spaces.
+QByteArray typedText(QByteArray text);
+
 } // namespace wire

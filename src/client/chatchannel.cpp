@@ -1,0 +1,75 @@
+#include "chatchannel.h"
+
+#include "chatline.h"
+#include "colourtext.h"
+#include "klotremarks.h"
+#include "roster.h"
+#include "rules.h"
+#include "wiremessages.h"
+
+#include <QDateTime>
+
+namespace msg = wire::msg;
+
+ChatChannel::ChatChannel(const Roster &roster, Sender send, QObject *parent)
+    : QObject(parent), m_roster(roster), m_send(std::move(send))
+{
+    m_rng.seed(quint32(QDateTime::currentMSecsSinceEpoch()));
+}
+
+void ChatChannel::chatrecieved(const QByteArray &data)
+{
+    const wire::ColouredLine l = wire::splitColour(data);
+    emit chatLine(l.line, l.colour);
+}
+
+void ChatChannel::chatline(const QByteArray &data)
+{
+    chatrecieved(data);
+    klottalk();
+}
+
+// Klot answers chat in a game of one person against it; each client draws
+// its own remark, nothing goes over the wire.
+void ChatChannel::klottalk()
+{
+    if (m_roster.seat(2).name != QLatin1String(rules::KlotName) || m_roster.seat(3).name != Roster::Waiting
+        || m_roster.seat(4).name != Roster::Waiting)
+        return;
+    if (const auto remark = rules::klotRemark(m_rng))
+        emit systemLine(QByteArray("0+Klot the bot says: ") + *remark);
+}
+
+void ChatChannel::playasound(const QByteArray &data)
+{
+    const qsizetype first = data.indexOf('+');
+    const QByteArray slot = first < 0 ? data : data.left(first);
+    QByteArray name = first < 0 ? QByteArray() : data.mid(first + 1);
+    const qsizetype second = name.indexOf('+');
+    if (second >= 0)
+        name.truncate(second);
+    emit chatterSound(slot, QString::fromLatin1(name));
+}
+
+void ChatChannel::sendChat(const QByteArray &typed, quint32 colour)
+{
+    if (typed.isEmpty())
+        return;
+    const QByteArray text = wire::typedText(typed);
+    if (!text.startsWith('/'))
+        m_send(msg::chat(m_slot, text, wire::colourToText(colour)));
+    else if (text.startsWith("/me"))
+        sendAction(text.mid(4), colour);
+}
+
+void ChatChannel::sendAction(const QByteArray &text, quint32 colour)
+{
+    m_send(msg::action(m_slot, wire::typedText(text), wire::colourToText(colour)));
+}
+
+void ChatChannel::sendChatterSound(int k)
+{
+    // Spectators listen; only the seated send.
+    if (k >= 1 && Roster::isSeat(m_slot))
+        m_send(msg::playasound(m_slot, k));
+}
