@@ -29,8 +29,8 @@ ClientModel::ClientModel(QObject *parent)
     connect(&m_chat, &ChatChannel::systemLine, this, &ClientModel::systemLine);
     connect(&m_chat, &ChatChannel::chatLine, this, &ClientModel::chatLine);
     connect(&m_chat, &ChatChannel::chatterSound, this, &ClientModel::chatterSound);
-    Timer2.setInterval(1000);
-    connect(&Timer2, &QTimer::timeout, this, &ClientModel::Timer2Timer);
+    connect(&m_countdown, &TurnCountdown::tick, this, &ClientModel::countdownTick);
+    connect(&m_countdown, &TurnCountdown::lastSeconds, this, [this] { emit soundRequested(QStringLiteral("timer")); });
     connect(&m_link, &HostLink::connectFailed, this, &ClientModel::connectFailed);
     connect(&m_link, &HostLink::hostNotFound, this, &ClientModel::hostNotFound);
     connect(&m_link, &HostLink::connectionClosed, this, &ClientModel::connectionClosed);
@@ -113,21 +113,6 @@ void ClientModel::withdrawArrows()
     emit arrowsChanged();
 }
 
-void ClientModel::startCountdown(int seconds)
-{
-    Timer2Tag = seconds;
-    Timer2.start();
-}
-
-void ClientModel::Timer2Timer()
-{
-    --Timer2Tag;
-    if (Timer2Tag < 1)
-        Timer2.stop();
-    emit countdownTick(qMax(Timer2Tag, 0));
-    if (Timer2Tag >= 1 && Timer2Tag <= 9)
-        emit soundRequested(QStringLiteral("timer"));
-}
 
 // ---- Connection and roster -------------------------------------------------
 
@@ -224,7 +209,7 @@ void ClientModel::getnextplayer(const QByteArray &data)
     const int left = wire::parseInt(r.field()).value_or(0);
     m_mirror.newTurn();
     emit turnGiven(m_currentplayer, left);
-    startCountdown(m_timePerTurn);
+    m_countdown.start(m_timePerTurn);
 }
 
 void ClientModel::gamestats(const QByteArray &data)
@@ -236,8 +221,8 @@ void ClientModel::gamestats(const QByteArray &data)
     s.playto = r.field();
     m_timePerTurn = r.number();
     s.timePerTurn = m_timePerTurn;
-    Timer2Tag = r.number();
-    s.timeleft = Timer2Tag;
+    s.timeleft = r.number();
+    m_countdown.stop(s.timeleft);
     s.team = r.field() == "t";
     m_teamGame = s.team;
     for (int seat = 1; seat <= Seats; ++seat) {
@@ -246,8 +231,8 @@ void ClientModel::gamestats(const QByteArray &data)
     }
     s.teamA = r.field();
     s.teamB = r.field();
-    if (Timer2Tag > 0)
-        Timer2.start();
+    if (s.timeleft > 0)
+        m_countdown.start(s.timeleft);
     emit statsReceived(s);
 }
 
@@ -265,7 +250,7 @@ void ClientModel::useshuffle(const QByteArray &data)
     emit shufflesChanged(seat, r.number());
     // The host counts four seconds of pause into the time it sends.
     if (const auto left = wire::parseInt(r.field()))
-        startCountdown(*left - 4);
+        m_countdown.start(*left - 4);
     emit soundRequested(QStringLiteral("shuffle"));
 }
 
@@ -290,8 +275,7 @@ void ClientModel::winner(const QByteArray &data)
     withdrawArrows();
     m_currentplayer = 0;
     // The game is over: no turn runs down any more.
-    Timer2.stop();
-    Timer2Tag = 0;
+    m_countdown.stop();
     m_mirror.clearStrip();
     FieldReader r(data);
     const QByteArray name = r.field();
@@ -357,7 +341,7 @@ void ClientModel::notvalid(const QByteArray &data)
 void ClientModel::madeword(const QByteArray &data)
 {
     m_currentplayer = 0;
-    Timer2.stop();
+    m_countdown.stop(m_countdown.left());
 
     FieldReader r(data);
     WordMade made;

@@ -10,6 +10,7 @@
 #include "hostlink.h"
 #include "chatchannel.h"
 #include "roster.h"
+#include "turncountdown.h"
 #include "gameoptions.h"
 #include "rules.h"
 
@@ -87,9 +88,9 @@ public:
     QTcpSocket &socket() { return m_link.socket(); }
 
     // The turn countdown, counted here once a second from the host's figures.
-    int timeLeft() const { return Timer2Tag; }
-    bool countdownRunning() const { return Timer2.isActive(); }
-    void startCountdown(int seconds);
+    int timeLeft() const { return m_countdown.left(); }
+    bool countdownRunning() const { return m_countdown.running(); }
+    void startCountdown(int seconds) { m_countdown.start(seconds); }
 
     // The local user's operations. Each sends what the host needs, and
     // nothing when it is not the user's to do.
@@ -125,7 +126,7 @@ public:
 
 public slots:
     void Timer1Timer() { m_link.Timer1Timer(); } // 1 ms: one queued message per tick
-    void Timer2Timer(); // 1 s: the countdown
+    void Timer2Timer() { m_countdown.Timer2Timer(); } // 1 s: the countdown
 
 signals:
     void systemLine(const QByteArray &line);
@@ -195,8 +196,7 @@ private:
     void bonus(const QByteArray &data);
 
     HostLink m_link;
-    QTimer Timer2;
-    int Timer2Tag = 0;
+    TurnCountdown m_countdown;
     std::function<QByteArray()> m_version;
     QByteArray m_loginName; // as the login carries it
 
