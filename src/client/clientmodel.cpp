@@ -1,14 +1,8 @@
 #include "clientmodel.h"
 
-#include "chatline.h"
-#include "colourtext.h"
 #include "fieldreader.h"
-#include "klotremarks.h"
 #include "message.h"
 #include "wiremessages.h"
-#include "rules.h"
-
-#include <QDateTime>
 
 #include <cstdio>
 
@@ -19,7 +13,6 @@ ClientModel::ClientModel(QObject *parent)
     : QObject(parent), m_link([this](const QByteArray &command, const QByteArray &data) { handle(command, data); })
 {
     connect(&m_roster, &Roster::systemLine, this, &ClientModel::systemLine);
-    connect(&m_roster, &Roster::ownLoginConfirmed, this, &ClientModel::ownLoginConfirmed);
     connect(&m_roster, &Roster::playerJoined, this, &ClientModel::playerJoined);
     connect(&m_roster, &Roster::playerLeft, this, &ClientModel::playerLeft);
     connect(&m_roster, &Roster::seatChanged, this, &ClientModel::seatChanged);

@@ -1,24 +1,16 @@
 #pragma once
-// The client without its window: the connection to the host, the queue of
-// received messages and their dispatch, and the mirror of the game built from
-// them (seats, turn, board, picks, strip, countdown). The local user's input
-// arrives as operations (pick, take back, clear, submit, choose a direction,
-// shuffle, chat, watch, kick, start), whatever device it came from; what
-// changed leaves as typed signals for the window to draw.
+// The client without its window: the host's messages dispatched to the
+// mirror of the game (roster, board, turn, countdown, chat), and the local
+// user's input as operations (pick, take back, clear, submit, choose a
+// direction, shuffle, chat, watch, kick, start), whatever device it came
+// from; what changed leaves as typed signals for the window to draw.
 
 #include "boardmirror.h"
-#include "hostlink.h"
 #include "chatchannel.h"
+#include "gameoptions.h"
+#include "hostlink.h"
 #include "roster.h"
 #include "turncountdown.h"
-#include "gameoptions.h"
-#include "rules.h"
-
-#include <QObject>
-#include <QQueue>
-#include <QRandomGenerator>
-#include <QTcpSocket>
-#include <QTimer>
 
 #include <array>
 #include <functional>
@@ -69,8 +61,7 @@ public:
     // From a game's start to its winner.
     bool gameRunning() const { return m_gameRunning; }
     bool teamGame() const { return m_teamGame; }
-    int seatcount() const { return Seats; }
-    bool isSeat(int slot) const { return slot >= 1 && slot <= Seats; }
+    bool isSeat(int slot) const { return Roster::isSeat(slot); }
     bool myTurn() const { return m_currentplayer != 0 && m_currentplayer == m_myslot; }
     const Seat &seat(int s) const { return m_roster.seat(s); }
     // The own seat's "Just Watch", as the host last confirmed it.
@@ -103,7 +94,6 @@ public:
     void useShuffle();
     // Chat lines, actions (a phrase button, as typed after "/me ") and
     // chatter sounds ("wave" + k, seated users only).
-    ChatChannel &chat() { return m_chat; }
     void sendChat(const QByteArray &text, quint32 colour) { m_chat.sendChat(text, colour); }
     void sendAction(const QByteArray &text, quint32 colour) { m_chat.sendAction(text, colour); }
     void sendChatterSound(int k) { m_chat.sendChatterSound(k); }
@@ -132,7 +122,6 @@ signals:
     void systemLine(const QByteArray &line);
     void chatLine(const QByteArray &line, quint32 colour);
     void soundRequested(const QString &name);
-    void ownLoginConfirmed();
     void playerJoined(int slot, const QByteArray &name);
     void playerLeft(int slot, const QByteArray &name);
     void seatChanged(int seat);
@@ -143,7 +132,6 @@ signals:
     void turnGiven(int seat, int shufflesLeft);
     void statsReceived(const ClientModel::GameStats &stats);
     void shufflesChanged(int seat, int left);
-    void shuffleUsed();
     void sevenLetterBonus();
     void timeIsUp();
     void wordRefused(const QByteArray &word);

@@ -13,12 +13,7 @@ void Roster::joined(const QByteArray &data, int ownSlot)
         const int slot = r.number();
         const QByteArray name = r.field();
         const QByteArray watch = r.field();
-        if (slot == ownSlot) {
-            emit systemLine("0+You are Connected.");
-            emit ownLoginConfirmed();
-        } else {
-            emit systemLine("0+" + name + " is Connected.");
-        }
+        emit systemLine(slot == ownSlot ? QByteArray("0+You are Connected.") : "0+" + name + " is Connected.");
         if (isSeat(slot)) {
             Seat &s = m_seats[size_t(slot)];
             s.name = QString::fromLatin1(name);

@@ -40,7 +40,6 @@ public:
 
 signals:
     void systemLine(const QByteArray &line);
-    void ownLoginConfirmed();
     void playerJoined(int slot, const QByteArray &name);
     void playerLeft(int slot, const QByteArray &name);
     void seatChanged(int seat);

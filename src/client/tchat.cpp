@@ -302,7 +302,7 @@ void Tchat::setTally(Ttallylist *tally)
 QStringList Tchat::otherSeatedPlayers() const
 {
     QStringList names;
-    for (int seat = 1; seat <= m_model.seatcount(); ++seat) {
+    for (int seat = 1; seat <= ClientModel::Seats; ++seat) {
         const QString &name = m_model.seat(seat).name;
         if (seat != m_model.myslot() && name != ClientModel::Waiting)
             names << name;
