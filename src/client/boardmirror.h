@@ -31,7 +31,7 @@ public:
     void setLetter(int x, int y, int code);
     void endBoard();
     void clearStrip();
-    void newTurn();                     // a new turn's picks start from entry 1
+    void newTurn(); // a new turn's picks start from entry 1
     void otherPick(int i, QPoint cell); // another player's pick
     void otherTakeBack(int i);
     void dropMarks(); // every pick mark and the strip go

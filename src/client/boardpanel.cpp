@@ -109,7 +109,8 @@ bool BoardPanel::boardKey(QKeyEvent *key)
 {
     // After a made word the arrows choose the slide.
     if (m_model.arrowsFor() != 0 && m_model.arrowsFor() == m_model.myslot()) {
-        static const QHash<int, int> slide = {{Qt::Key_Down, 1}, {Qt::Key_Left, 2}, {Qt::Key_Up, 3}, {Qt::Key_Right, 4}};
+        static const QHash<int, int> slide = {
+                {Qt::Key_Down, 1}, {Qt::Key_Left, 2}, {Qt::Key_Up, 3}, {Qt::Key_Right, 4}};
         if (slide.contains(key->key())) {
             m_model.chooseDirection(slide.value(key->key()));
             return true;
@@ -120,10 +121,10 @@ bool BoardPanel::boardKey(QKeyEvent *key)
     case Qt::Key_Right:
     case Qt::Key_Up:
     case Qt::Key_Down: {
-        const QPoint step = key->key() == Qt::Key_Left    ? QPoint(-1, 0)
-                            : key->key() == Qt::Key_Right ? QPoint(1, 0)
-                            : key->key() == Qt::Key_Up    ? QPoint(0, -1)
-                                                          : QPoint(0, 1);
+        const QPoint step = key->key() == Qt::Key_Left ? QPoint(-1, 0)
+                : key->key() == Qt::Key_Right          ? QPoint(1, 0)
+                : key->key() == Qt::Key_Up             ? QPoint(0, -1)
+                                                       : QPoint(0, 1);
         m_view->setFocusCell(m_view->focusCell() + step);
         return true;
     }
@@ -188,7 +189,7 @@ void BoardPanel::risePoints(const ClientModel::WordMade &made)
     m_points->adjustSize();
     const QPoint cell = made.tiles.back().first;
     const QPoint centre =
-        m_view->geometry().topLeft() + BoardView::cellRect(qBound(0, cell.x(), 6), qBound(0, cell.y(), 6)).center();
+            m_view->geometry().topLeft() + BoardView::cellRect(qBound(0, cell.x(), 6), qBound(0, cell.y(), 6)).center();
     const QPoint start = centre - QPoint(m_points->width() / 2, m_points->height() / 2);
     m_points->move(start);
     m_points->show();

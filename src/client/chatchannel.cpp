@@ -34,7 +34,7 @@ void ChatChannel::chatline(const QByteArray &data)
 void ChatChannel::klottalk()
 {
     if (m_roster.seat(2).name != QLatin1String(rules::KlotName) || m_roster.seat(3).name != Roster::Waiting
-        || m_roster.seat(4).name != Roster::Waiting)
+            || m_roster.seat(4).name != Roster::Waiting)
         return;
     if (const auto remark = rules::klotRemark(m_rng))
         emit systemLine(QByteArray("0+Klot the bot says: ") + *remark);

@@ -45,7 +45,7 @@ ChatView::ChatView(const Widgets &widgets, ClientModel &model, Preferences &pref
     m_smilies = QPixmap(QStringLiteral(":/pictures/smilies.png"));
     for (int i = 0; i < 18; ++i)
         ui.mainchat->document()->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("smiley:%1").arg(i)),
-                                             m_smilies.copy(i * 17, 0, 17, 16).toImage());
+                m_smilies.copy(i * 17, 0, 17, 16).toImage());
 
     connect(ui.mainchat, &QTextBrowser::anchorClicked, this, &ChatView::openLink);
     ui.mychat->installEventFilter(this);

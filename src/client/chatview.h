@@ -24,8 +24,8 @@ public:
         QTextBrowser *mainchat;
         QLineEdit *mychat;
         QPushButton *smilies;
-        QAction *clearChat;  // "Clear Main Chat"
-        QAction *scrollOff;  // the menu's "Scroll Chat Off"
+        QAction *clearChat; // "Clear Main Chat"
+        QAction *scrollOff; // the menu's "Scroll Chat Off"
         QAction *textColour; // "Text Color"
     };
     ChatView(const Widgets &widgets, ClientModel &model, Preferences &prefs, QWidget *window);

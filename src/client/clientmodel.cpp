@@ -87,7 +87,7 @@ void ClientModel::dispatch(const QByteArray &command, const QByteArray &data)
             {wire::cmd::useshuffle, &ClientModel::useshuffle},
             {wire::cmd::shufflesl, &ClientModel::shufflesl},
             {wire::cmd::bonus, &ClientModel::bonus},
-        {wire::cmd::playasound, &ClientModel::playasound},
+            {wire::cmd::playasound, &ClientModel::playasound},
     };
     for (const Entry &e : table) {
         if (command == e.name) {
@@ -99,13 +99,11 @@ void ClientModel::dispatch(const QByteArray &command, const QByteArray &data)
 
 // ---- Mirror helpers --------------------------------------------------------
 
-
 void ClientModel::withdrawArrows()
 {
     m_arrowsFor = 0;
     emit arrowsChanged();
 }
-
 
 // ---- Connection and roster -------------------------------------------------
 
@@ -118,11 +116,6 @@ void ClientModel::sendloginfo(const QByteArray &data)
     const QByteArray version = m_version ? m_version() : QByteArray(wire::ProtocolVersion);
     send(msg::logininfo(m_myslot, version, m_loginName));
 }
-
-
-
-
-
 
 void ClientModel::newplayerinfo(const QByteArray &data)
 {
@@ -144,8 +137,6 @@ void ClientModel::full(const QByteArray &)
 {
     emit gameFull();
 }
-
-
 
 // ---- The course of a game --------------------------------------------------
 
@@ -439,8 +430,6 @@ void ClientModel::useShuffle()
     send(msg::shuffle(m_myslot));
 }
 
-
-
 void ClientModel::toggleJustWatch()
 {
     if (!m_loggedin || !isSeat(m_myslot))
@@ -459,8 +448,6 @@ void ClientModel::kick(int slot)
     if (m_ishost && m_loggedin)
         send(msg::kickhim(m_myslot, slot));
 }
-
-
 
 QByteArray ClientModel::startMessage(const QByteArray &starter, const game::GameOptions &o)
 {

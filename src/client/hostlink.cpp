@@ -35,8 +35,8 @@ HostLink::HostLink(Handler handler, QObject *parent) : QObject(parent), m_handle
             return;
         m_connectTimer.stop();
         emit connectFailed(error == QAbstractSocket::ConnectionRefusedError
-                               ? QStringLiteral("nothing is listening there (connection refused)")
-                               : m_sock.errorString());
+                        ? QStringLiteral("nothing is listening there (connection refused)")
+                        : m_sock.errorString());
     });
 }
 

@@ -21,8 +21,8 @@ qint64 steadyMs()
 PhraseBar::PhraseBar(Ui::Tchat &form, ClientModel &model, Preferences &prefs, QWidget *window)
     : QObject(window), m_model(model), m_prefs(prefs), m_window(window), m_clock(steadyMs)
 {
-    m_buttons = {form.b_phrase1, form.b_phrase2, form.b_phrase3, form.b_phrase4, form.b_phrase5,
-                 form.b_phrase6, form.b_phrase7, form.b_phrase8, form.b_phrase9, form.b_phrase10};
+    m_buttons = {form.b_phrase1, form.b_phrase2, form.b_phrase3, form.b_phrase4, form.b_phrase5, form.b_phrase6,
+            form.b_phrase7, form.b_phrase8, form.b_phrase9, form.b_phrase10};
     for (int k = 1; k <= PhraseCount + 1; ++k) {
         QPushButton *b = phraseButton(k);
         b->setText(QString());

@@ -25,7 +25,7 @@ public:
         int bestPoints = 0;
     };
 
-    explicit Roster(QObject *parent = nullptr) : QObject(parent) {}
+    explicit Roster(QObject *parent = nullptr) : QObject(parent) { }
 
     static bool isSeat(int slot) { return slot >= 1 && slot <= Seats; }
     // Seat 0 answers for any slot that is not a seat.

@@ -31,7 +31,8 @@ SeatsView::SeatsView(Ui::Tchat &form, ClientModel &model, QWidget *window)
     for (QLabel *team : {m_teamA, m_teamB}) {
         team->setProperty("Tag", 1);
         team->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(team, &QWidget::customContextMenuRequested, this, [this, team](const QPoint &p) { namePopup(team, p); });
+        connect(team, &QWidget::customContextMenuRequested, this,
+                [this, team](const QPoint &p) { namePopup(team, p); });
         team->hide();
     }
     m_turnMark->setPixmap(QPixmap(QStringLiteral(":/pictures/turn.png")));
@@ -40,8 +41,8 @@ SeatsView::SeatsView(Ui::Tchat &form, ClientModel &model, QWidget *window)
     // Behind my seat's name and score while it is my turn.
     m_myTurnFrame = new QFrame(form.panel_board);
     m_myTurnFrame->setObjectName(QStringLiteral("frame_myturn"));
-    m_myTurnFrame->setStyleSheet(QStringLiteral(
-        "QFrame#frame_myturn { background: rgba(255,214,74,170); border: 2px solid #c8102e; border-radius: 5px; }"));
+    m_myTurnFrame->setStyleSheet(QStringLiteral("QFrame#frame_myturn { background: rgba(255,214,74,170); border: 2px "
+                                                "solid #c8102e; border-radius: 5px; }"));
     m_myTurnFrame->hide();
 
     m_kick = new QMenu(window);
@@ -77,12 +78,12 @@ QLabel *SeatsView::seatLabel(const char *kind, int seat) const
         return nullptr;
     const Seat &s = m_seats[size_t(seat)];
     const QByteArray k(kind);
-    return k == "label_playername" ? s.name
-           : k == "label_score"    ? s.score
-           : k == "label_bonus"    ? s.bonus
-           : k == "image_eyes"     ? s.eyes
-           : k == "image_shuffles" ? s.shuffles
-                                   : nullptr;
+    return k == "label_playername"  ? s.name
+            : k == "label_score"    ? s.score
+            : k == "label_bonus"    ? s.bonus
+            : k == "image_eyes"     ? s.eyes
+            : k == "image_shuffles" ? s.shuffles
+                                    : nullptr;
 }
 
 QRect SeatsView::seatBox(int seat) const
@@ -146,7 +147,7 @@ void SeatsView::setTeamColours(bool team)
     // total get a dark backing.
     m_teamB->setStyleSheet(team ? QStringLiteral("color: %1; background: rgba(60,40,30,200); padding: 0 3px;"
                                                  " border-radius: 3px;")
-                                      .arg(colour)
+                                          .arg(colour)
                                 : QStringLiteral("color: %1;").arg(colour));
     m_teamB->adjustSize();
     for (int k = 0; k < 2; ++k) {

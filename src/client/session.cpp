@@ -12,8 +12,7 @@
 
 Session::Session(ClientModel &model, Preferences &prefs, ChatView &chat, QWidget *window)
     : QObject(window), m_model(model), m_prefs(prefs), m_chat(chat), m_window(window)
-{
-}
+{ }
 
 void Session::processparams()
 {
@@ -58,7 +57,7 @@ void Session::hostpress()
         if (error == QLatin1String("Listen - Error Binding Socket"))
             error += QStringLiteral("\n\nAnother program, or another copy of the game, is using port %1. Close it, "
                                     "or join that game instead, and start Word Mire again.")
-                         .arg(m_port);
+                             .arg(m_port);
         m_chat.addLine("0+" + error.section(QLatin1Char('\n'), -1).toLatin1());
         ui::showMessage(m_window, error);
         return;
@@ -171,7 +170,8 @@ void Session::hostFromLobby(const QString &name)
 void Session::joinFromLobby(const QString &name, const QString &address)
 {
     m_prefs.setLobby(name.toLatin1(), address.toLatin1());
-    if (m_model.gameRunning() && !ui::askYesNo(m_window, QStringLiteral("Leave the game that is running and join %1?").arg(address)))
+    if (m_model.gameRunning()
+            && !ui::askYesNo(m_window, QStringLiteral("Leave the game that is running and join %1?").arg(address)))
         return;
     m_restartArgs = {name, address, QStringLiteral("false")};
     m_window->close();

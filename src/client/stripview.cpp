@@ -16,13 +16,13 @@ const QString kShake = QStringLiteral("shake");
 const QString kWatching = QStringLiteral("You are just watching right now.");
 } // namespace
 
-StripView::StripView(Ui::Tchat &form, ClientModel &model, const TileImages &tiles, ui::AnimationClock &motion,
-                     QWidget *window)
-    : QObject(window), m_model(model), m_tiles(tiles), m_motion(motion), m_window(window),
-      m_clear(form.button_clear), m_done(form.button_done), m_shuffle(form.button_shuffle)
+StripView::StripView(
+        Ui::Tchat &form, ClientModel &model, const TileImages &tiles, ui::AnimationClock &motion, QWidget *window)
+    : QObject(window), m_model(model), m_tiles(tiles), m_motion(motion), m_window(window), m_clear(form.button_clear),
+      m_done(form.button_done), m_shuffle(form.button_shuffle)
 {
-    m_slots = {form.image_letter1, form.image_letter2, form.image_letter3, form.image_letter4,
-               form.image_letter5, form.image_letter6, form.image_letter7};
+    m_slots = {form.image_letter1, form.image_letter2, form.image_letter3, form.image_letter4, form.image_letter5,
+            form.image_letter6, form.image_letter7};
     for (int k = 1; k <= Length; ++k) {
         QLabel *slot = letterSlot(k);
         slot->setAccessibleName(QStringLiteral("Word letter %1").arg(k));
@@ -34,9 +34,8 @@ StripView::StripView(Ui::Tchat &form, ClientModel &model, const TileImages &tile
         QPushButton *button;
         const char *picture;
         const char *name;
-    } buttons[] = {{m_clear, "button_clear", "clear"},
-                   {m_shuffle, "button_shuffle", "Zephyr shuffle"},
-                   {m_done, "button_done", "done"}};
+    } buttons[] = {{m_clear, "button_clear", "clear"}, {m_shuffle, "button_shuffle", "Zephyr shuffle"},
+            {m_done, "button_done", "done"}};
     for (const auto &b : buttons) {
         b.button->setText(QString());
         b.button->setIcon(QIcon(QStringLiteral(":/pictures/%1.png").arg(QLatin1String(b.picture))));

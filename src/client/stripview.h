@@ -23,8 +23,8 @@ class StripView : public QObject {
 public:
     static constexpr int Length = 7;
 
-    StripView(Ui::Tchat &form, ClientModel &model, const TileImages &tiles, ui::AnimationClock &motion,
-              QWidget *window);
+    StripView(
+            Ui::Tchat &form, ClientModel &model, const TileImages &tiles, ui::AnimationClock &motion, QWidget *window);
 
     QLabel *letterSlot(int k) const { return m_slots[size_t(k - 1)]; }
     // What a slot shows (-1 empty), as drawn.
@@ -56,6 +56,6 @@ private:
     QWidget *m_window;
     std::array<QLabel *, Length> m_slots{};
     std::array<int, Length + 1> m_codes{}; // 1..7
-    std::array<int, Length> m_slotX{};     // where each slot rests
+    std::array<int, Length> m_slotX{}; // where each slot rests
     QPushButton *m_clear, *m_done, *m_shuffle;
 };

@@ -13,10 +13,8 @@
 #include <QGridLayout>
 
 Tchat::Tchat(Preferences *preferences, QWidget *parent)
-    : QMainWindow(parent),
-      m_ownPrefs(preferences ? nullptr : std::make_unique<Preferences>()),
-      m_prefs(preferences ? preferences : m_ownPrefs.get()),
-      ui(std::make_unique<Ui::Tchat>())
+    : QMainWindow(parent), m_ownPrefs(preferences ? nullptr : std::make_unique<Preferences>()),
+      m_prefs(preferences ? preferences : m_ownPrefs.get()), ui(std::make_unique<Ui::Tchat>())
 {
     ui->setupUi(this);
     // The board panel keeps its size and stays centred however the window
@@ -62,9 +60,9 @@ void Tchat::FormCreate()
     m_tiles = new TileMenu(ui->Tiles1, *m_prefs, this);
     ui->paintbox_board->setBoard(&m_model.board(), &m_tiles->images());
 
-    m_chat = new ChatView({ui->mainchat, ui->mychat, ui->button_smilies, ui->ClearMainChat1, ui->ScrollChatOff1,
-                           ui->TextColor1},
-                          m_model, *m_prefs, this);
+    m_chat = new ChatView(
+            {ui->mainchat, ui->mychat, ui->button_smilies, ui->ClearMainChat1, ui->ScrollChatOff1, ui->TextColor1},
+            m_model, *m_prefs, this);
     m_seats = new SeatsView(*ui, m_model, this);
     m_strip = new StripView(*ui, m_model, m_tiles->images(), m_motion, this);
     m_turn = new TurnPanel(*ui, m_model, m_motion, this);
@@ -83,9 +81,9 @@ void Tchat::FormCreate()
         ui->paintbox_board->drawAll();
         m_strip->redraw();
     });
-    m_popups = {m_seats->kickMenu(),     m_seats->removeItem(),    m_seats->setWatchItem(),
-                m_seats->unsetWatchItem(), m_chat->viewMenu(),    m_chat->entryMenu(),
-                m_chat->smileyMenu(),    m_chat->scrollOffItem(),  m_phraseBar->soundsMenu()};
+    m_popups = {m_seats->kickMenu(), m_seats->removeItem(), m_seats->setWatchItem(), m_seats->unsetWatchItem(),
+            m_chat->viewMenu(), m_chat->entryMenu(), m_chat->smileyMenu(), m_chat->scrollOffItem(),
+            m_phraseBar->soundsMenu()};
 
     // A click on the words list sends the typing back to the chat line.
     ui->memo_words->viewport()->installEventFilter(this);
@@ -255,7 +253,6 @@ void Tchat::button_startClick()
     m_dialogs.gamestart->raise();
     m_dialogs.gamestart->activateWindow();
 }
-
 
 void Tchat::setLobby(Tlobby *lobby)
 {

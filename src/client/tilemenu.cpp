@@ -27,7 +27,7 @@ QStringList TileMenu::tileFolders()
         return {folderOverride()};
     const QDir exe(QCoreApplication::applicationDirPath());
     QStringList dirs{exe.filePath(QStringLiteral("zephyrtiles")),
-                     QDir::cleanPath(exe.filePath(QStringLiteral("../share/wordmire/zephyrtiles")))};
+            QDir::cleanPath(exe.filePath(QStringLiteral("../share/wordmire/zephyrtiles")))};
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (!data.isEmpty())
         dirs << QDir(data).filePath(QStringLiteral("zephyrtiles"));

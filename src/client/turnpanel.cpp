@@ -48,8 +48,8 @@ TurnPanel::TurnPanel(Ui::Tchat &form, ClientModel &model, ui::AnimationClock &mo
         arrow->hide();
     }
     m_arrowTime = makeLabel(central, "label_arrowtime",
-                            QStringLiteral("QLabel { color: white; background: #c8102e; border-radius: 4px;"
-                                           " font: bold 9pt 'Arial'; }"));
+            QStringLiteral("QLabel { color: white; background: #c8102e; border-radius: 4px;"
+                           " font: bold 9pt 'Arial'; }"));
     m_arrowTime->setGeometry(298, 89, 118, 22);
     m_arrowTimer.setInterval(1000);
     connect(&m_arrowTimer, &QTimer::timeout, this, [this] {
@@ -76,13 +76,13 @@ TurnPanel::TurnPanel(Ui::Tchat &form, ClientModel &model, ui::AnimationClock &mo
     m_winner->move(m_winnerShade->pos() - QPoint(1, 1));
     m_winner->raise();
     m_winnerPanel->setStyleSheet(
-        QStringLiteral("QFrame#panel_winner { background: rgba(20,20,40,215); border-radius: 6px; }"));
+            QStringLiteral("QFrame#panel_winner { background: rgba(20,20,40,215); border-radius: 6px; }"));
     m_winnerPanel->hide();
 
     m_results = new QFrame(form.frame_board);
     m_results->setObjectName(QStringLiteral("panel_results"));
-    m_results->setStyleSheet(QStringLiteral(
-        "QFrame#panel_results { background: rgba(255,255,255,225); border: 2px solid #7a5a00; border-radius: 10px; }"));
+    m_results->setStyleSheet(QStringLiteral("QFrame#panel_results { background: rgba(255,255,255,225); border: 2px "
+                                            "solid #7a5a00; border-radius: 10px; }"));
     m_results->setGeometry(38, 70, 320, 250);
     m_resultsText = new QLabel(m_results);
     m_resultsText->setGeometry(12, 10, 296, 230);
@@ -91,7 +91,8 @@ TurnPanel::TurnPanel(Ui::Tchat &form, ClientModel &model, ui::AnimationClock &mo
     m_results->hide();
 
     // The seven-letter bonus goes over the board, clear of the seat boxes.
-    m_bonus->move(form.frame_board->x() + (form.frame_board->width() - m_bonus->width()) / 2, form.frame_board->y() + 40);
+    m_bonus->move(
+            form.frame_board->x() + (form.frame_board->width() - m_bonus->width()) / 2, form.frame_board->y() + 40);
     m_bonus->hide();
     m_bonusTimer.setInterval(250);
     connect(&m_bonusTimer, &QTimer::timeout, this, &TurnPanel::bonusFrameTimer);
@@ -196,7 +197,7 @@ void TurnPanel::wordMade(const ClientModel::WordMade &made)
 {
     const QString who = m_model.isSeat(made.seat) ? m_model.seat(made.seat).name : QString();
     const QString status = who + QStringLiteral(": ") + QString::fromLatin1(made.word) + QStringLiteral(" for ")
-                           + QString::fromLatin1(made.points) + QStringLiteral(" points.");
+            + QString::fromLatin1(made.points) + QStringLiteral(" points.");
     setStatus(status);
     m_words->appendPlainText(status);
     m_banner->hide();
@@ -313,13 +314,13 @@ void TurnPanel::showResults()
         const Row &r = rows[i];
         const QString best = r.best.isEmpty() ? QStringLiteral("-")
                                               : QString::fromLatin1(r.best) + QStringLiteral(" (%1)").arg(r.bestPoints);
-        m_resultRows << r.name + QLatin1Char('\t') + QString::number(r.score) + QLatin1Char('\t') +
-                            (r.best.isEmpty() ? QString() : QString::fromLatin1(r.best));
+        m_resultRows << r.name + QLatin1Char('\t') + QString::number(r.score) + QLatin1Char('\t')
+                        + (r.best.isEmpty() ? QString() : QString::fromLatin1(r.best));
         const QString weight = i == 0 ? QStringLiteral("bold") : QStringLiteral("normal");
         html += QStringLiteral("<tr style='font-weight:%1'><td>%2</td><td align='right'>%3</td><td>%4</td></tr>")
-                    .arg(weight, r.name.toHtmlEscaped())
-                    .arg(r.score)
-                    .arg(best.toHtmlEscaped());
+                        .arg(weight, r.name.toHtmlEscaped())
+                        .arg(r.score)
+                        .arg(best.toHtmlEscaped());
     }
     html += QStringLiteral("</table>");
     m_resultsText->setText(html);

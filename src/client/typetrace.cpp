@@ -12,7 +12,7 @@ struct Search {
     bool fits(int x, int y, int k) const
     {
         return rules::onBoard(x, y) && !used[size_t(x)][size_t(y)]
-               && letters[size_t(x)][size_t(y)] == typed[k] - 'A' + 1;
+                && letters[size_t(x)][size_t(y)] == typed[k] - 'A' + 1;
     }
     // Cells are tried row by row, left to right, so paths come out in
     // reading order.

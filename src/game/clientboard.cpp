@@ -1,6 +1,5 @@
 #include "clientboard.h"
 
-
 int ClientBoard::squareAt(int x, int y)
 {
     switch (rules::squareAt(x, y)) {

@@ -28,7 +28,6 @@ public:
         m_timer.stop();
     }
     bool isActive() const { return m_enabled; }
-    int Tag = 0; // the turn timer keeps its phase here
 
 private:
     QTimer m_timer;

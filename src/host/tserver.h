@@ -67,7 +67,6 @@ public:
     // Slots 1..9 (1-based).
     std::array<tplayer, SlotTable + 1> tplayers{};
     int slotcount = 0;
-    int newslot = 0;
 
     // The word list, owned by the host window in every copy.
     std::unique_ptr<TDictn> spell;

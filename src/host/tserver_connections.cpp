@@ -38,7 +38,6 @@ int TServer::takeSlot()
 
 void TServer::greet(int slot)
 {
-    newslot = slot;
     tplayers[slot].active = true;
     tplayers[slot].loggedin = false;
     m_game.occupy(slot);

@@ -11,12 +11,12 @@ struct ChatPiece {
     enum Kind { Word, Link, Smiley };
     Kind kind = Word;
     QByteArray text; // words and links keep their one trailing space
-    int smiley = 0;  // image index 0..17
+    int smiley = 0; // image index 0..17
 };
 
 struct ChatLine {
-    int sender = 0;  // 0 = system line
-    int style = 0;   // 0 for system lines, sender + 5 otherwise
+    int sender = 0; // 0 = system line
+    int style = 0; // 0 for system lines, sender + 5 otherwise
     QByteArray head; // up to and including the first ":", may be empty
     QList<ChatPiece> pieces;
 };

@@ -170,8 +170,8 @@ QByteArray notvalid(int seat, QByteArrayView word)
     return Message(cmd::notvalid).field(seat).field(word).endPlus();
 }
 
-QByteArray madeword(int seat, QByteArrayView word, int score, int total, std::array<int, 2> teams,
-                    const QList<QPoint> &path)
+QByteArray madeword(
+        int seat, QByteArrayView word, int score, int total, std::array<int, 2> teams, const QList<QPoint> &path)
 {
     return Message(cmd::madeword)
             .field(seat)
@@ -189,8 +189,8 @@ QByteArray timeup()
     return Message(cmd::timeup).endPlus();
 }
 
-QByteArray gamestats(int current, int playto, int timeperturn, int timeleft, bool team, const std::array<int, 4> &scores,
-                     std::array<int, 2> teams)
+QByteArray gamestats(int current, int playto, int timeperturn, int timeleft, bool team,
+        const std::array<int, 4> &scores, std::array<int, 2> teams)
 {
     Message m(cmd::gamestats);
     m.field(current).field(playto).field(timeperturn).field(timeleft).field(team ? "t" : "f");

@@ -97,11 +97,11 @@ QByteArray full();
 QByteArray justwatching(int seat, bool watching);
 QByteArray theboard(const Grid &board);
 QByteArray notvalid(int seat, QByteArrayView word);
-QByteArray madeword(int seat, QByteArrayView word, int score, int total, std::array<int, 2> teams,
-                    const QList<QPoint> &cells);
+QByteArray madeword(
+        int seat, QByteArrayView word, int score, int total, std::array<int, 2> teams, const QList<QPoint> &cells);
 QByteArray timeup();
-QByteArray gamestats(int current, int playto, int timeperturn, int timeleft, bool team, const std::array<int, 4> &scores,
-                     std::array<int, 2> teams);
+QByteArray gamestats(int current, int playto, int timeperturn, int timeleft, bool team,
+        const std::array<int, 4> &scores, std::array<int, 2> teams);
 QByteArray moving(int direction);
 QByteArray useshuffle(int seat, int shuffles, int timeleft);
 QByteArray shufflesl(const std::array<int, 4> &left);

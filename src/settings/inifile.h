@@ -21,7 +21,7 @@ public:
 
 private:
     qsizetype sectionStart(const QByteArray &section) const; // the header's line, or -1
-    qsizetype sectionEnd(qsizetype start) const;             // the next header, or the end
+    qsizetype sectionEnd(qsizetype start) const; // the next header, or the end
     QList<QByteArray> m_lines;
     QByteArray m_eol = "\r\n";
     bool m_finalEol = true;
@@ -32,7 +32,7 @@ private:
 // write leaves the old one.
 class SettingsFile {
 public:
-    explicit SettingsFile(QString path) : m_path(std::move(path)) {}
+    explicit SettingsFile(QString path) : m_path(std::move(path)) { }
     const QString &path() const { return m_path; }
 
     // The file as it is; an empty one when it is missing or does not read as

@@ -3,9 +3,8 @@
 #include "appfiles.h"
 #include "colourtext.h"
 
-const std::array<const char *, Preferences::PhraseCount> Preferences::StartPhrases = {
-    "Way To Go!", "Good One!", "Nice Try!", "Excellent!", "Brilliant!",
-    "Wow, WTG!", "Thanks!", "Way To Go Teamie!", "Good Game Everyone!"};
+const std::array<const char *, Preferences::PhraseCount> Preferences::StartPhrases = {"Way To Go!", "Good One!",
+        "Nice Try!", "Excellent!", "Brilliant!", "Wow, WTG!", "Thanks!", "Way To Go Teamie!", "Good Game Everyone!"};
 
 Preferences::Preferences(QString path, QObject *parent)
     : QObject(parent), m_path(path.isEmpty() ? settings::besideExecutable(settings::FileName) : std::move(path))
@@ -35,9 +34,8 @@ template <class Edit> void Preferences::change(std::initializer_list<const char 
     for (const char *key : keys)
         m_held.insert(QByteArray(key).toLower());
     save([this](IniFile &ini) {
-        settings::write(ini, m_values, [this](QByteArrayView key) {
-            return m_read || m_held.contains(key.toByteArray().toLower());
-        });
+        settings::write(ini, m_values,
+                [this](QByteArrayView key) { return m_read || m_held.contains(key.toByteArray().toLower()); });
     });
 }
 
@@ -92,7 +90,8 @@ void Preferences::setTurnSound(int tag)
 
 void Preferences::setTiles(const QString &name)
 {
-    change({"Tiles"}, [&name](settings::Values &v) { v.tiles = name.isEmpty() ? QByteArray("classic") : name.toLatin1(); });
+    change({"Tiles"},
+            [&name](settings::Values &v) { v.tiles = name.isEmpty() ? QByteArray("classic") : name.toLatin1(); });
     emit tilesChanged();
 }
 

@@ -62,7 +62,7 @@ public:
 
 signals:
     // One signal a concern; each carries nothing, the model is read back.
-    void textChanged();   // size or colour
+    void textChanged(); // size or colour
     void phrasesChanged();
     void soundsChanged(); // play sounds, chatter sounds, turn sound
     void postWordsChanged();
