@@ -143,12 +143,13 @@ void ClientModel::full(const QByteArray &)
 void ClientModel::startthegame(const QByteArray &data)
 {
     m_gameRunning = true;
-    FieldReader r(data);
-    const QByteArray name = r.field();
-    const QByteArray playto = r.field();
-    m_timePerTurn = r.number();
-    const QByteArray team = r.field();
-    const int shuffles = wire::parseInt(r.field()).value_or(0);
+    const msg::StartGame g = msg::readStartgame(data);
+    const QByteArray &name = g.starter, &playto = g.playto, &team = g.team;
+    const auto turntime = wire::parseInt(g.turntime);
+    if (!turntime)
+        throw wire::ConversionError(g.turntime);
+    m_timePerTurn = *turntime;
+    const int shuffles = wire::parseInt(g.shuffles).value_or(0);
 
     withdrawArrows();
     m_teamGame = team == "t";
@@ -188,11 +189,10 @@ void ClientModel::theboard(const QByteArray &data)
 void ClientModel::getnextplayer(const QByteArray &data)
 {
     withdrawArrows();
-    FieldReader r(data);
-    m_currentplayer = r.number();
-    const int left = wire::parseInt(r.field()).value_or(0);
+    const msg::NextPlayer next = msg::readNextplayer(data);
+    m_currentplayer = next.seat;
     m_mirror.newTurn();
-    emit turnGiven(m_currentplayer, left);
+    emit turnGiven(m_currentplayer, next.shuffles);
     m_countdown.start(m_timePerTurn);
 }
 
@@ -229,12 +229,11 @@ void ClientModel::shufflesl(const QByteArray &data)
 
 void ClientModel::useshuffle(const QByteArray &data)
 {
-    FieldReader r(data);
-    const int seat = r.number();
-    emit shufflesChanged(seat, r.number());
+    const msg::UseShuffle used = msg::readUseshuffle(data);
+    emit shufflesChanged(used.seat, used.shuffles);
     // The host counts four seconds of pause into the time it sends.
-    if (const auto left = wire::parseInt(r.field()))
-        m_countdown.start(*left - 4);
+    if (used.timeleft)
+        m_countdown.start(*used.timeleft - 4);
     emit soundRequested(QStringLiteral("shuffle"));
 }
 
@@ -327,22 +326,10 @@ void ClientModel::madeword(const QByteArray &data)
     m_currentplayer = 0;
     m_countdown.stop(m_countdown.left());
 
-    FieldReader r(data);
-    WordMade made;
-    made.seat = r.number();
-    made.word = r.field();
-    made.points = r.field();
-    made.total = r.field();
-    made.teamA = r.field();
-    made.teamB = r.field();
-    if (!r.rest().isEmpty()) {
-        r.beginGroups();
-        while (r.moreGroups()) {
-            const int x = r.number();
-            const int y = r.number();
-            made.tiles.emplace_back(QPoint(x, y), m_mirror.letterAt(QPoint(x, y)));
-        }
-    }
+    const msg::MadeWord m = msg::readMadeword(data);
+    WordMade made{m.seat, m.word, m.score, m.total, m.teamA, m.teamB, {}};
+    for (const QPoint &c : m.cells)
+        made.tiles.emplace_back(c, m_mirror.letterAt(c));
     if (isSeat(made.seat)) {
         Seat &s = m_roster.seat(made.seat);
         s.total = wire::parseInt(made.total).value_or(0);

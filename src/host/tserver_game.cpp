@@ -102,13 +102,11 @@ void TServer::startgame(const QByteArray &data)
 {
     // Every field is checked before anything changes: a bad one must not
     // leave a game half started with no turn ever given.
-    FieldReader r(data);
+    const wire::msg::StartGame g = wire::msg::readStartgame(data);
     game::GameOptions o;
-    o.starter = r.field();
-    const QByteArray playtoText = r.field();
-    const QByteArray timeText = r.field();
-    o.team = r.field();
-    const QByteArray shufflesText = r.field();
+    o.starter = g.starter;
+    o.team = g.team;
+    const QByteArray &playtoText = g.playto, &timeText = g.turntime, &shufflesText = g.shuffles;
     const auto playto = wire::parseInt(playtoText);
     const auto time = wire::parseInt(timeText);
     const auto shuffles = wire::parseInt(shufflesText);

@@ -1,5 +1,6 @@
 #include "wiremessages.h"
 
+#include "fieldreader.h"
 #include "message.h"
 
 namespace wire::msg {
@@ -220,6 +221,53 @@ QByteArray shufflesl(const std::array<int, 4> &left)
 QByteArray bonus(int seat, int points)
 {
     return Message(cmd::bonus).field(seat).field(points).endPlus();
+}
+
+StartGame readStartgame(const QByteArray &data)
+{
+    FieldReader r(data);
+    StartGame g;
+    g.starter = r.field();
+    g.playto = r.field();
+    g.turntime = r.field();
+    g.team = r.field();
+    g.shuffles = r.field();
+    return g;
+}
+
+NextPlayer readNextplayer(const QByteArray &data)
+{
+    FieldReader r(data);
+    const int seat = r.number();
+    return {seat, parseInt(r.field()).value_or(0)};
+}
+
+UseShuffle readUseshuffle(const QByteArray &data)
+{
+    FieldReader r(data);
+    const int seat = r.number();
+    const int shuffles = r.number();
+    return {seat, shuffles, parseInt(r.field())};
+}
+
+MadeWord readMadeword(const QByteArray &data)
+{
+    FieldReader r(data);
+    MadeWord m;
+    m.seat = r.number();
+    m.word = r.field();
+    m.score = r.field();
+    m.total = r.field();
+    m.teamA = r.field();
+    m.teamB = r.field();
+    if (!r.rest().isEmpty()) {
+        r.beginGroups();
+        while (r.moreGroups()) {
+            const int x = r.number();
+            m.cells.append(QPoint(x, r.number()));
+        }
+    }
+    return m;
 }
 
 } // namespace wire::msg

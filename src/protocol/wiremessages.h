@@ -11,6 +11,7 @@
 #include <QPoint>
 
 #include <array>
+#include <optional>
 
 namespace wire::cmd {
 // Client to host.
@@ -106,5 +107,34 @@ QByteArray moving(int direction);
 QByteArray useshuffle(int seat, int shuffles, int timeleft);
 QByteArray shufflesl(const std::array<int, 4> &left);
 QByteArray bonus(int seat, int points);
+
+// ---- Reading ----
+// Each takes the data after the command name, as the dispatcher splits it,
+// and reads the fields in order; a number field that does not read throws
+// ConversionError there, so a handler that reads first changes nothing.
+
+// Both sides read the options' numbers their own way (the host refuses any
+// that does not read, a window shows the play-to score as sent).
+struct StartGame {
+    QByteArray starter, playto, turntime, team, shuffles;
+};
+StartGame readStartgame(const QByteArray &data);
+struct NextPlayer {
+    int seat;
+    int shuffles; // 0 when it does not read
+};
+NextPlayer readNextplayer(const QByteArray &data);
+struct UseShuffle {
+    int seat;
+    int shuffles;
+    std::optional<int> timeleft;
+};
+UseShuffle readUseshuffle(const QByteArray &data);
+struct MadeWord {
+    int seat;
+    QByteArray word, score, total, teamA, teamB; // as sent
+    QList<QPoint> cells;
+};
+MadeWord readMadeword(const QByteArray &data);
 
 } // namespace wire::msg

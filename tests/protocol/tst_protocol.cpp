@@ -6,6 +6,8 @@
 
 #include <QTest>
 
+#include <functional>
+
 using namespace wire;
 
 Q_DECLARE_METATYPE(QList<QByteArray>)
@@ -31,6 +33,9 @@ private slots:
     void building();
     void catalogue_data();
     void catalogue();
+    void reading();
+    void readingStopsAtABadNumber_data();
+    void readingStopsAtABadNumber();
 };
 
 // Reads are separated by "|" in the input column; 0xFF is written as "#".
@@ -323,6 +328,48 @@ void TestProtocol::catalogue()
     QFETCH(QByteArray, built);
     QFETCH(QByteArray, expected);
     QCOMPARE(built, expected);
+}
+
+// What an encoder writes, the reader of the same message gives back.
+void TestProtocol::reading()
+{
+    auto data = [](const QByteArray &message) { return splitMessage(message.chopped(1)).data; };
+    const msg::StartGame g = msg::readStartgame(data(msg::startgame("Ann", 500, 60, "t", 3)));
+    QCOMPARE(QByteArrayList({g.starter, g.playto, g.turntime, g.team, g.shuffles}),
+             QByteArrayList({"Ann", "500", "60", "t", "3"}));
+    const msg::NextPlayer n = msg::readNextplayer(data(msg::nextplayer(3, 2)));
+    QCOMPARE(QList<int>({n.seat, n.shuffles}), QList<int>({3, 2}));
+    const msg::UseShuffle u = msg::readUseshuffle(data(msg::useshuffle(1, 0, 44)));
+    QCOMPARE(QList<int>({u.seat, u.shuffles, u.timeleft.value_or(-1)}), QList<int>({1, 0, 44}));
+    const QList<QPoint> cells{{0, 0}, {1, 0}, {2, 1}};
+    const msg::MadeWord m = msg::readMadeword(data(msg::madeword(2, "CAT", 27, 40, {0, 40}, cells)));
+    QCOMPARE(m.seat, 2);
+    QCOMPARE(QByteArrayList({m.word, m.score, m.total, m.teamA, m.teamB}),
+             QByteArrayList({"CAT", "27", "40", "0", "40"}));
+    QCOMPARE(m.cells, cells);
+    // Fields a reader takes as they come: no shuffles or time left.
+    QCOMPARE(msg::readNextplayer("2+x+").shuffles, 0);
+    QVERIFY(!msg::readUseshuffle("2+1+").timeleft);
+}
+
+void TestProtocol::readingStopsAtABadNumber_data()
+{
+    QTest::addColumn<QByteArray>("command");
+    QTest::addColumn<QByteArray>("data");
+    QTest::newRow("nextplayer seat") << QByteArray("nextplayer") << QByteArray("x+1+");
+    QTest::newRow("useshuffle left") << QByteArray("useshuffle") << QByteArray("1+-+4+");
+    QTest::newRow("madeword seat") << QByteArray("madeword") << QByteArray("one+CAT+1+1+1+1+0+0");
+    QTest::newRow("madeword cell") << QByteArray("madeword") << QByteArray("1+CAT+1+1+1+1+0+0+1+y");
+}
+
+void TestProtocol::readingStopsAtABadNumber()
+{
+    QFETCH(QByteArray, command);
+    QFETCH(QByteArray, data);
+    const std::function<void()> read = command == "nextplayer" ? std::function<void()>([&] { msg::readNextplayer(data); })
+                                       : command == "useshuffle" ? std::function<void()>([&] { msg::readUseshuffle(data); })
+                                                                 : std::function<void()>([&] { msg::readMadeword(data); });
+    QVERIFY_THROWS_EXCEPTION(ConversionError, read());
 }
 
 QTEST_APPLESS_MAIN(TestProtocol)
