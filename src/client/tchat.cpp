@@ -180,8 +180,8 @@ void Tchat::showEvent(QShowEvent *event)
     m_motion.setSuspended(isMinimized());
     if (!m_shown) {
         m_shown = true;
-        placeWindow(m_saved);
         m_session->processparams();
+        placeWindow(m_saved);
     }
 }
 
