@@ -3,7 +3,7 @@
 
 #include "animationclock.h"
 #include "boardview.h"
-#include "messages.h"
+#include "watching.h"
 #include "typetrace.h"
 
 #include <QGraphicsOpacityEffect>
@@ -13,7 +13,6 @@ namespace {
 const QString kPoints = QStringLiteral("points");
 const QString kTrace = QStringLiteral("trace");
 const QString kSlide = QStringLiteral("slide");
-const QString kWatching = QStringLiteral("You are just watching right now.");
 const QString kInvalid = QStringLiteral("Invalid Selection");
 constexpr int kTraceStepMs = 90;
 constexpr int kTraceHoldMs = 250;
@@ -52,18 +51,9 @@ bool BoardPanel::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-// While Klot plays the user's seat, the user's own moves are refused.
-bool BoardPanel::refuseWhileWatching()
-{
-    if (!m_model.watchingSelf())
-        return false;
-    ui::showMessage(m_window, kWatching);
-    return true;
-}
-
 void BoardPanel::cellReleased(Qt::MouseButton button, QPoint cell)
 {
-    if (!m_model.myTurn() || refuseWhileWatching())
+    if (!m_model.myTurn() || refuseWhileWatching(m_model, m_window))
         return;
     if (button == Qt::RightButton) {
         m_model.submit();
@@ -135,7 +125,7 @@ bool BoardPanel::boardKey(QKeyEvent *key)
     // otherwise it moves on to the next control as everywhere.
     if (!m_model.myTurn())
         return false;
-    if (refuseWhileWatching())
+    if (refuseWhileWatching(m_model, m_window))
         return true;
     const QString text = key->text().toUpper();
     if (key->key() == Qt::Key_Space) {

@@ -43,7 +43,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    bool refuseWhileWatching();
     QByteArray tracedLetters() const;
     void traceTo(const std::vector<QPoint> &target);
     void risePoints(const ClientModel::WordMade &made);

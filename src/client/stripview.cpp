@@ -3,7 +3,7 @@
 
 #include "animationclock.h"
 #include "clientmodel.h"
-#include "messages.h"
+#include "watching.h"
 #include "rules.h"
 #include "tileimages.h"
 
@@ -13,7 +13,6 @@
 
 namespace {
 const QString kShake = QStringLiteral("shake");
-const QString kWatching = QStringLiteral("You are just watching right now.");
 } // namespace
 
 StripView::StripView(
@@ -122,15 +121,6 @@ void StripView::shake()
     });
 }
 
-// While Klot plays the user's seat, the user's own moves are refused.
-bool StripView::refuseWhileWatching()
-{
-    if (!m_model.watchingSelf())
-        return false;
-    ui::showMessage(m_window, kWatching);
-    return true;
-}
-
 void StripView::image_letter1Click(int k)
 {
     m_model.takeBack(k);
@@ -138,7 +128,7 @@ void StripView::image_letter1Click(int k)
 
 void StripView::button_clearClick()
 {
-    if (refuseWhileWatching())
+    if (refuseWhileWatching(m_model, m_window))
         return;
     m_model.clearPicks();
     emit soundRequested(QStringLiteral("clear"));
@@ -146,7 +136,7 @@ void StripView::button_clearClick()
 
 void StripView::button_doneClick()
 {
-    if (refuseWhileWatching())
+    if (refuseWhileWatching(m_model, m_window))
         return;
     m_model.submit();
 }
@@ -154,7 +144,7 @@ void StripView::button_doneClick()
 void StripView::button_shuffleClick()
 {
     m_shuffle->hide();
-    if (refuseWhileWatching())
+    if (refuseWhileWatching(m_model, m_window))
         return;
     m_model.useShuffle();
 }

@@ -48,7 +48,6 @@ protected:
 private:
     void showSlot(int k, int code); // code < 0: the empty slot
     void showButtons(bool clearAndDone, bool shuffle);
-    bool refuseWhileWatching();
 
     ClientModel &m_model;
     const TileImages &m_tiles;
