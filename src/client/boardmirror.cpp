@@ -71,13 +71,14 @@ void BoardMirror::newTurn()
         p = QPoint(-1, -1);
 }
 
-void BoardMirror::otherPick(int i, QPoint cell)
+bool BoardMirror::otherPick(int i, QPoint cell)
 {
     if (i < 1 || i > StripLength || !rules::onBoard(cell.x(), cell.y()))
-        return;
+        return false;
     setMark(cell, rules::tile::LastPickMark);
     m_board.path[size_t(i)] = cell;
     setStrip(i, letterAt(cell));
+    return true;
 }
 
 void BoardMirror::otherTakeBack(int i)

@@ -32,7 +32,7 @@ public:
     void endBoard();
     void clearStrip();
     void newTurn(); // a new turn's picks start from entry 1
-    void otherPick(int i, QPoint cell); // another player's pick
+    bool otherPick(int i, QPoint cell); // another player's pick; false when it cannot be
     void otherTakeBack(int i);
     void dropMarks(); // every pick mark and the strip go
     // A made word: the marks go, its tiles leave the board for the strip.

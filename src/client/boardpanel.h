@@ -26,7 +26,6 @@ class BoardPanel : public QObject {
 public:
     BoardPanel(Ui::Tchat &form, ClientModel &model, ui::AnimationClock &motion, QWidget *window);
 
-    BoardView *view() const { return m_view; }
     QLabel *risingPoints() const { return m_points; }
     void cellReleased(Qt::MouseButton button, QPoint cell);
     // A key on the board; true when it was the board's.

@@ -288,10 +288,8 @@ void ClientModel::selectletter(const QByteArray &data)
     const int i = r.number();
     const int x = r.number();
     const int y = r.number();
-    if (i < 1 || i > StripLength || !rules::onBoard(x, y))
-        return;
-    m_mirror.otherPick(i, QPoint(x, y));
-    emit soundRequested(QStringLiteral("place"));
+    if (m_mirror.otherPick(i, QPoint(x, y)))
+        emit soundRequested(QStringLiteral("place"));
 }
 
 void ClientModel::selectclear(const QByteArray &data)
