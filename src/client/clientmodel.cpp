@@ -6,7 +6,6 @@
 
 #include <cstdio>
 
-using wire::FieldReader;
 namespace msg = wire::msg;
 
 ClientModel::ClientModel(QObject *parent)
@@ -109,8 +108,7 @@ void ClientModel::withdrawArrows()
 
 void ClientModel::sendloginfo(const QByteArray &data)
 {
-    FieldReader r(data + '+');
-    m_myslot = r.number();
+    m_myslot = msg::readSendlogininfo(data);
     m_loggedin = true;
     m_chat.setSlot(m_myslot);
     const QByteArray version = m_version ? m_version() : QByteArray(wire::ProtocolVersion);
@@ -176,13 +174,7 @@ void ClientModel::startthegame(const QByteArray &data)
 void ClientModel::theboard(const QByteArray &data)
 {
     m_mirror.beginBoard();
-    FieldReader r(data);
-    r.beginGroups();
-    while (r.moreGroups()) {
-        const int x = r.number();
-        const int y = r.number();
-        m_mirror.setLetter(x, y, r.number());
-    }
+    msg::readTheboard(data, [this](int x, int y, int letter) { m_mirror.setLetter(x, y, letter); });
     m_mirror.endBoard();
 }
 
@@ -198,23 +190,28 @@ void ClientModel::getnextplayer(const QByteArray &data)
 
 void ClientModel::gamestats(const QByteArray &data)
 {
-    FieldReader r(data);
     GameStats s;
-    m_currentplayer = r.number();
-    m_mirror.clearStrip();
-    s.playto = r.field();
-    m_timePerTurn = r.number();
+    msg::StatsSteps steps;
+    steps.current = [this](int seat) {
+        m_currentplayer = seat;
+        m_mirror.clearStrip();
+    };
+    steps.timePerTurn = [this](int seconds) { m_timePerTurn = seconds; };
+    steps.timeLeft = [this, &s](int seconds) {
+        s.timeleft = seconds;
+        m_countdown.stop(seconds);
+    };
+    const msg::Stats read = msg::readGamestats(data, steps);
+    s.playto = read.playto;
     s.timePerTurn = m_timePerTurn;
-    s.timeleft = r.number();
-    m_countdown.stop(s.timeleft);
-    s.team = r.field() == "t";
+    s.team = read.team == "t";
     m_teamGame = s.team;
     for (int seat = 1; seat <= Seats; ++seat) {
-        s.scores[size_t(seat)] = r.field();
+        s.scores[size_t(seat)] = read.scores[size_t(seat - 1)];
         m_roster.seat(seat).total = wire::parseInt(s.scores[size_t(seat)]).value_or(0);
     }
-    s.teamA = r.field();
-    s.teamB = r.field();
+    s.teamA = read.teamA;
+    s.teamB = read.teamB;
     if (s.timeleft > 0)
         m_countdown.start(s.timeleft);
     emit statsReceived(s);
@@ -222,9 +219,7 @@ void ClientModel::gamestats(const QByteArray &data)
 
 void ClientModel::shufflesl(const QByteArray &data)
 {
-    FieldReader r(data);
-    for (int seat = 1; seat <= Seats; ++seat)
-        emit shufflesChanged(seat, r.number());
+    msg::readShufflesl(data, [this](int seat, int left) { emit shufflesChanged(seat, left); });
 }
 
 void ClientModel::useshuffle(const QByteArray &data)
@@ -239,8 +234,7 @@ void ClientModel::useshuffle(const QByteArray &data)
 
 void ClientModel::bonus(const QByteArray &data)
 {
-    FieldReader r(data);
-    r.number();
+    msg::readSeat(data);
     emit sevenLetterBonus();
 }
 
@@ -260,8 +254,7 @@ void ClientModel::winner(const QByteArray &data)
     // The game is over: no turn runs down any more.
     m_countdown.stop();
     m_mirror.clearStrip();
-    FieldReader r(data);
-    const QByteArray name = r.field();
+    const QByteArray name = msg::readWinner(data);
     const bool seated = isSeat(m_myslot);
     const QByteArray own = seated ? m_roster.seat(m_myslot).name.toLatin1() : QByteArray();
     const bool mine = seated && own == name;
@@ -282,20 +275,16 @@ void ClientModel::winner(const QByteArray &data)
 
 void ClientModel::selectletter(const QByteArray &data)
 {
-    FieldReader r(data);
-    if (r.number() == m_myslot)
+    if (msg::readSeat(data) == m_myslot)
         return;
-    const int i = r.number();
-    const int x = r.number();
-    const int y = r.number();
-    if (m_mirror.otherPick(i, QPoint(x, y)))
+    const msg::Pick pick = msg::readSelectletter(data);
+    if (m_mirror.otherPick(pick.index, pick.cell))
         emit soundRequested(QStringLiteral("place"));
 }
 
 void ClientModel::selectclear(const QByteArray &data)
 {
-    FieldReader r(data);
-    if (r.number() == m_myslot)
+    if (msg::readSeat(data) == m_myslot)
         return;
     m_mirror.dropMarks();
     emit soundRequested(QStringLiteral("clear"));
@@ -303,18 +292,17 @@ void ClientModel::selectclear(const QByteArray &data)
 
 void ClientModel::clearletter(const QByteArray &data)
 {
-    FieldReader r(data);
-    if (r.number() == m_myslot)
+    if (msg::readSeat(data) == m_myslot)
         return;
-    m_mirror.otherTakeBack(r.number());
+    m_mirror.otherTakeBack(msg::readClearletter(data).index);
 }
 
 void ClientModel::notvalid(const QByteArray &data)
 {
-    FieldReader r(data);
-    if (r.number() != m_myslot)
+    const msg::NotValid refused = msg::readNotvalid(data);
+    if (refused.seat != m_myslot)
         return;
-    emit wordRefused(r.field());
+    emit wordRefused(refused.word);
     m_mirror.dropMarks();
     emit soundRequested(QStringLiteral("badword"));
 }
@@ -356,8 +344,7 @@ void ClientModel::madeword(const QByteArray &data)
 void ClientModel::moving(const QByteArray &data)
 {
     withdrawArrows();
-    FieldReader r(data);
-    m_mirror.shift(r.number());
+    m_mirror.shift(msg::readMoving(data));
     emit soundRequested(QStringLiteral("shift"));
     emit moved(m_mirror.lastdirection());
 }

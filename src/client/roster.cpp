@@ -1,18 +1,12 @@
 #include "roster.h"
 
 #include "fieldreader.h"
+#include "wiremessages.h"
 #include "rules.h"
-
-using wire::FieldReader;
 
 void Roster::joined(const QByteArray &data, int ownSlot)
 {
-    FieldReader r(data);
-    r.beginGroups();
-    while (r.moreGroups()) {
-        const int slot = r.number();
-        const QByteArray name = r.field();
-        const QByteArray watch = r.field();
+    wire::msg::readPlayers(data, [&](int slot, const QByteArray &name, const QByteArray &watch) {
         emit systemLine(slot == ownSlot ? QByteArray("0+You are Connected.") : "0+" + name + " is Connected.");
         if (isSeat(slot)) {
             Seat &s = m_seats[size_t(slot)];
@@ -26,13 +20,11 @@ void Roster::joined(const QByteArray &data, int ownSlot)
             emit playerJoined(slot, name);
             emit systemLine(slot == ownSlot ? QByteArray("0+You are spying.") : "0+" + name + " is spying.");
         }
-    }
+    });
 }
 void Roster::left(const QByteArray &data)
 {
-    FieldReader r(data);
-    const QByteArray slotText = r.field();
-    const QByteArray name = r.rest();
+    const auto [slotText, name] = wire::msg::readSlotAndRest(data);
     const int slot = wire::parseInt(slotText).value_or(-1);
     if (isSeat(slot)) {
         Seat &s = m_seats[size_t(slot)];
@@ -51,9 +43,7 @@ void Roster::left(const QByteArray &data)
 }
 void Roster::watching(const QByteArray &data)
 {
-    FieldReader r(data);
-    const int seat = r.number();
-    const QByteArray mode = r.rest();
+    const auto [seat, mode] = wire::msg::readSeatAndRest(data);
     if (!isSeat(seat))
         return;
     const QByteArray caption = m_seats[size_t(seat)].name.toLatin1();

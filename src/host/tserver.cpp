@@ -13,7 +13,7 @@
 TServer::TServer(QObject *parent)
     : QObject(parent), spell(std::make_unique<TDictn>()), Sock1(new QTcpServer(this)),
       m_game([this](QByteArrayView word) { return spell->CheckWord(word); },
-             [this]() -> const rules::KlotWords & { return klotWordTable(); })
+              [this]() -> const rules::KlotWords & { return klotWordTable(); })
 {
     FormCreate();
 }
@@ -39,9 +39,9 @@ bool TServer::listen(quint16 port, QString *error)
         return true;
     if (error) {
         *error = Sock1->serverError() == QAbstractSocket::AddressInUseError
-                         || Sock1->serverError() == QAbstractSocket::SocketAccessError
-                     ? QStringLiteral("Listen - Error Binding Socket")
-                     : QStringLiteral("Listen - Error Starting Listen");
+                        || Sock1->serverError() == QAbstractSocket::SocketAccessError
+                ? QStringLiteral("Listen - Error Binding Socket")
+                : QStringLiteral("Listen - Error Starting Listen");
     }
     return false;
 }
@@ -77,8 +77,8 @@ void TServer::socktimerTimer()
     std::sort(order.begin(), order.end());
     // Start after the connection served last, so the first place rotates.
     std::rotate(order.begin(),
-                std::find_if(order.begin(), order.end(), [this](const auto &e) { return e.first > m_lastServed; }),
-                order.end());
+            std::find_if(order.begin(), order.end(), [this](const auto &e) { return e.first > m_lastServed; }),
+            order.end());
     for (const auto &e : order)
         serve(e.second);
     if (queuedMessages() == 0)
@@ -130,13 +130,20 @@ void TServer::process(int slot, const QByteArray &text)
 bool TServer::senderAllowed(const QByteArray &command, const QByteArray &data, int slot) const
 {
     static const QByteArrayList bySender = {
-        wire::cmd::logininfo,    wire::cmd::kickhim,     wire::cmd::chat,        wire::cmd::action,
-        wire::cmd::playerdone,   wire::cmd::direction,   wire::cmd::selectletter, wire::cmd::selectclear,
-        wire::cmd::clearletter,  wire::cmd::shuffle,     wire::cmd::playasound,
+            wire::cmd::logininfo,
+            wire::cmd::kickhim,
+            wire::cmd::chat,
+            wire::cmd::action,
+            wire::cmd::playerdone,
+            wire::cmd::direction,
+            wire::cmd::selectletter,
+            wire::cmd::selectclear,
+            wire::cmd::clearletter,
+            wire::cmd::shuffle,
+            wire::cmd::playasound,
     };
     if (bySender.contains(command)) {
-        wire::FieldReader r(data);
-        return r.number() == slot;
+        return wire::msg::readSeat(data) == slot;
     }
     if (command == wire::cmd::startgame) {
         // Only the hosting user starts games (its copy alone shows the
@@ -145,8 +152,7 @@ bool TServer::senderAllowed(const QByteArray &command, const QByteArray &data, i
     }
     if (command == wire::cmd::justwatch) {
         // The hosting user may switch any seat; everybody else only their own.
-        wire::FieldReader r(data);
-        const int seat = r.number();
+        const int seat = wire::msg::readSeat(data);
         return slot == 1 || seat == slot;
     }
     return true;
@@ -160,19 +166,19 @@ void TServer::dispatch(const QByteArray &command, const QByteArray &data)
         Handler handler;
     };
     static const Entry table[] = {
-        {wire::cmd::logininfo, &TServer::receivedlogininfo},
-        {wire::cmd::kickhim, &TServer::kickhim},
-        {wire::cmd::chat, &TServer::chat},
-        {wire::cmd::action, &TServer::action},
-        {wire::cmd::startgame, &TServer::startgame},
-        {wire::cmd::justwatch, &TServer::justwatch},
-        {wire::cmd::playerdone, &TServer::playerdone},
-        {wire::cmd::direction, &TServer::direction_},
-        {wire::cmd::selectletter, &TServer::selectletter},
-        {wire::cmd::selectclear, &TServer::selectclear},
-        {wire::cmd::clearletter, &TServer::clearletter},
-        {wire::cmd::shuffle, &TServer::shuffle},
-        {wire::cmd::playasound, &TServer::playasound},
+            {wire::cmd::logininfo, &TServer::receivedlogininfo},
+            {wire::cmd::kickhim, &TServer::kickhim},
+            {wire::cmd::chat, &TServer::chat},
+            {wire::cmd::action, &TServer::action},
+            {wire::cmd::startgame, &TServer::startgame},
+            {wire::cmd::justwatch, &TServer::justwatch},
+            {wire::cmd::playerdone, &TServer::playerdone},
+            {wire::cmd::direction, &TServer::direction_},
+            {wire::cmd::selectletter, &TServer::selectletter},
+            {wire::cmd::selectclear, &TServer::selectclear},
+            {wire::cmd::clearletter, &TServer::clearletter},
+            {wire::cmd::shuffle, &TServer::shuffle},
+            {wire::cmd::playasound, &TServer::playasound},
     };
     for (const Entry &e : table) {
         if (command == e.name)

@@ -12,7 +12,6 @@
 #include <netinet/tcp.h>
 #include <sys/socket.h>
 
-using wire::FieldReader;
 namespace msg = wire::msg;
 
 int TServer::takeSlot()
@@ -197,11 +196,11 @@ void TServer::leave(int slot)
 
 void TServer::receivedlogininfo(const QByteArray &data)
 {
-    FieldReader r(data);
-    const int slot = r.number();
-    const QByteArray version = r.field();
+    const msg::LoginInfo login = msg::readLogininfo(data);
+    const int slot = login.slot;
+    const QByteArray &version = login.version;
     tplayer &p = tplayers[slot];
-    p.name = distinctName(slot, wire::safeName(r.rest()));
+    p.name = distinctName(slot, wire::safeName(login.name));
     p.active = true;
     p.loggedin = true;
     m_game.setName(slot, p.name);
@@ -238,7 +237,7 @@ QByteArray TServer::distinctName(int slot, QByteArray name) const
             return true;
         for (int i = 1; i <= slotcount; ++i)
             if (i != slot && tplayers[i].active && tplayers[i].loggedin
-                && tplayers[i].name.compare(candidate, Qt::CaseInsensitive) == 0)
+                    && tplayers[i].name.compare(candidate, Qt::CaseInsensitive) == 0)
                 return true;
         return false;
     };
@@ -250,9 +249,7 @@ QByteArray TServer::distinctName(int slot, QByteArray name) const
 
 void TServer::kickhim(const QByteArray &data)
 {
-    FieldReader r(data);
-    const int requester = r.number();
-    const int victim = r.number();
+    const auto [requester, victim] = msg::readKickhim(data);
     if (requester == 1 && victim >= 1 && victim <= MaxUsers)
         disconnectsock(victim);
 }
@@ -265,29 +262,24 @@ void TServer::disconnectsock(int slot)
         tplayers[slot].playersock->disconnectFromHost();
     else if (m_sink)
         leave(slot); // a peer without a socket goes at once
-
 }
 
 void TServer::chat(const QByteArray &data)
 {
-    FieldReader r(data);
-    const QByteArray slotText = r.field();
+    const auto [slotText, rest] = msg::readSlotAndRest(data);
     const int slot = wire::parseInt(slotText).value_or(0);
-    sendAll(msg::chatLine(slotText, tplayers[slot].name, r.rest()));
+    sendAll(msg::chatLine(slotText, tplayers[slot].name, rest));
 }
 
 void TServer::action(const QByteArray &data)
 {
-    FieldReader r(data);
-    const QByteArray slotText = r.field();
+    const auto [slotText, rest] = msg::readSlotAndRest(data);
     const int slot = wire::parseInt(slotText).value_or(0);
-    sendAll(msg::actionLine(slotText, tplayers[slot].name, r.rest()));
+    sendAll(msg::actionLine(slotText, tplayers[slot].name, rest));
 }
 
 void TServer::playasound(const QByteArray &data)
 {
-    FieldReader r(data);
-    const QByteArray slotText = r.field();
-    sendAll(msg::relay(wire::cmd::playasound, slotText, r.rest()));
+    const auto [slotText, rest] = msg::readSlotAndRest(data);
+    sendAll(msg::relay(wire::cmd::playasound, slotText, rest));
 }
-

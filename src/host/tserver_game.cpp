@@ -6,7 +6,6 @@
 
 #include <cstdio>
 
-using wire::FieldReader;
 namespace msg = wire::msg;
 
 namespace {
@@ -34,7 +33,6 @@ void TServer::computertimerTimer()
     publish();
 }
 
-
 void TServer::publish()
 {
     for (game::Event &event : m_game.takeEvents()) {
@@ -44,28 +42,20 @@ void TServer::publish()
                         [&](const game::GameStarted &e) {
                             sendAll(msg::startgame(e.starter, e.playto, e.turntime, e.team, e.shuffles));
                         },
-                        [&](const game::TurnGiven &e) {
-                            sendAll(msg::nextplayer(e.seat, e.shufflesLeft));
-                        },
+                        [&](const game::TurnGiven &e) { sendAll(msg::nextplayer(e.seat, e.shufflesLeft)); },
                         [&](const game::ShuffleUsed &e) {
                             sendAll(msg::useshuffle(e.seat, e.shufflesLeft, e.timeleft));
                         },
-                        [&](const game::WordRefused &e) {
-                            sendTo(e.seat, msg::notvalid(e.seat, e.word));
-                        },
+                        [&](const game::WordRefused &e) { sendTo(e.seat, msg::notvalid(e.seat, e.word)); },
                         [&](const game::WordMade &e) {
                             sendAll(msg::madeword(e.seat, e.word, e.score, e.total, e.teamscore,
-                                                  QList<QPoint>(e.squares.begin(), e.squares.end())));
+                                    QList<QPoint>(e.squares.begin(), e.squares.end())));
                         },
-                        [&](const game::SevenLetters &e) {
-                            sendAll(msg::bonus(e.seat, e.points));
-                        },
+                        [&](const game::SevenLetters &e) { sendAll(msg::bonus(e.seat, e.points)); },
                         [&](const game::TimeUp &) { sendAll(msg::timeup()); },
                         [&](const game::Moving &e) { sendAll(msg::moving(e.direction)); },
                         [&](const game::Winner &e) { sendAll(msg::winner(e.name)); },
-                        [&](const game::WatchChanged &e) {
-                            sendAll(msg::justwatching(e.seat, e.watching));
-                        },
+                        [&](const game::WatchChanged &e) { sendAll(msg::justwatching(e.seat, e.watching)); },
                         [&](const game::Diagnostic &e) { std::fprintf(stderr, "wordmire host: %s\n", e.text.c_str()); },
                 },
                 event);
@@ -124,71 +114,55 @@ void TServer::startgame(const QByteArray &data)
 
 void TServer::shuffle(const QByteArray &data)
 {
-    FieldReader r(data);
-    m_game.shuffle(r.number());
+    m_game.shuffle(msg::readSeat(data));
 }
 
 void TServer::selectletter(const QByteArray &data)
 {
-    FieldReader r(data);
-    const int seat = r.number();
+    const auto [seat, rest] = msg::readSeatAndRest(data);
     if (m_game.relaysPicksOf(seat))
-        sendAllBut(seat, msg::relay(wire::cmd::selectletter, QByteArray::number(seat), r.rest()));
+        sendAllBut(seat, msg::relay(wire::cmd::selectletter, QByteArray::number(seat), rest));
 }
 
 void TServer::clearletter(const QByteArray &data)
 {
-    FieldReader r(data);
-    const int seat = r.number();
+    const auto [seat, rest] = msg::readSeatAndRest(data);
     if (m_game.relaysPicksOf(seat))
-        sendAllBut(seat, msg::relay(wire::cmd::clearletter, QByteArray::number(seat), r.rest()));
+        sendAllBut(seat, msg::relay(wire::cmd::clearletter, QByteArray::number(seat), rest));
 }
 
 void TServer::selectclear(const QByteArray &data)
 {
-    FieldReader r(data);
-    const int seat = r.number();
+    const int seat = msg::readSeat(data);
     if (m_game.relaysPicksOf(seat))
         sendAllBut(seat, msg::relay(wire::cmd::selectclear, QByteArray::number(seat), ""));
 }
 
 void TServer::playerdone(const QByteArray &data)
 {
-    FieldReader r(data);
-    const int seat = r.number();
+    const int seat = msg::readSeat(data);
     // Not the turn's seat: the path is not even read.
     if (seat < 1 || seat > Seats || m_game.state().curplayer == 0 || seat != m_game.state().curplayer)
         return;
     std::vector<game::PathEntry> entries;
-    if (!r.rest().isEmpty()) {
-        r.beginGroups();
-        while (r.moreGroups()) {
-            const int n = r.number();
-            const int x = r.number();
-            const int y = r.number();
-            entries.push_back({n, x, y});
-            // The game drops a path with an entry out of order or off the
-            // board; nothing after it needs reading.
-            if (n != int(entries.size()) || n > 7 || !rules::onBoard(x, y))
-                break;
-        }
-    }
+    msg::readPath(data, [&entries](int n, int x, int y) {
+        entries.push_back({n, x, y});
+        // The game drops a path with an entry out of order or off the
+        // board; nothing after it needs reading.
+        return n == int(entries.size()) && n <= 7 && rules::onBoard(x, y);
+    });
     m_game.playerdone(seat, entries);
 }
 
 void TServer::direction_(const QByteArray &data)
 {
-    FieldReader r(data);
-    const int seat = r.number();
-    const int code = r.number();
-    m_game.direction_(seat, code);
+    const msg::Direction d = msg::readDirection(data);
+    m_game.direction_(d.seat, d.direction);
 }
 
 void TServer::justwatch(const QByteArray &data)
 {
-    FieldReader r(data);
-    const int seat = r.number();
-    const QByteArray mode = r.rest();
+    const auto [seat, mode] = msg::readSeatAndRest(data);
     if (mode == "2")
         m_game.justwatch(seat, false);
     else if (mode == "1")

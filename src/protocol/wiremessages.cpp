@@ -270,4 +270,152 @@ MadeWord readMadeword(const QByteArray &data)
     return m;
 }
 
+int readSeat(const QByteArray &data)
+{
+    FieldReader r(data);
+    return r.number();
+}
+
+SlotAndRest readSlotAndRest(const QByteArray &data)
+{
+    FieldReader r(data);
+    QByteArray slot = r.field();
+    return {slot, r.rest()};
+}
+
+SeatAndRest readSeatAndRest(const QByteArray &data)
+{
+    FieldReader r(data);
+    const int seat = r.number();
+    return {seat, r.rest()};
+}
+
+LoginInfo readLogininfo(const QByteArray &data)
+{
+    FieldReader r(data);
+    LoginInfo l;
+    l.slot = r.number();
+    l.version = r.field();
+    l.name = r.rest();
+    return l;
+}
+
+Kick readKickhim(const QByteArray &data)
+{
+    FieldReader r(data);
+    const int requester = r.number();
+    return {requester, r.number()};
+}
+
+Direction readDirection(const QByteArray &data)
+{
+    FieldReader r(data);
+    const int seat = r.number();
+    return {seat, r.number()};
+}
+
+void readPath(const QByteArray &data, const std::function<bool(int n, int x, int y)> &onEntry)
+{
+    FieldReader r(data);
+    r.number();
+    if (r.rest().isEmpty())
+        return;
+    r.beginGroups();
+    while (r.moreGroups()) {
+        const int n = r.number();
+        const int x = r.number();
+        const int y = r.number();
+        if (!onEntry(n, x, y))
+            return;
+    }
+}
+
+int readSendlogininfo(const QByteArray &data)
+{
+    FieldReader r(data + '+');
+    return r.number();
+}
+
+void readPlayers(const QByteArray &data,
+        const std::function<void(int slot, const QByteArray &name, const QByteArray &watching)> &onPlayer)
+{
+    FieldReader r(data);
+    r.beginGroups();
+    while (r.moreGroups()) {
+        const int slot = r.number();
+        const QByteArray name = r.field();
+        onPlayer(slot, name, r.field());
+    }
+}
+
+void readTheboard(const QByteArray &data, const std::function<void(int x, int y, int letter)> &onSquare)
+{
+    FieldReader r(data);
+    r.beginGroups();
+    while (r.moreGroups()) {
+        const int x = r.number();
+        const int y = r.number();
+        onSquare(x, y, r.number());
+    }
+}
+
+Stats readGamestats(const QByteArray &data, const StatsSteps &steps)
+{
+    FieldReader r(data);
+    Stats s;
+    steps.current(r.number());
+    s.playto = r.field();
+    steps.timePerTurn(r.number());
+    steps.timeLeft(r.number());
+    s.team = r.field();
+    for (QByteArray &score : s.scores)
+        score = r.field();
+    s.teamA = r.field();
+    s.teamB = r.field();
+    return s;
+}
+
+void readShufflesl(const QByteArray &data, const std::function<void(int seat, int left)> &onSeat)
+{
+    FieldReader r(data);
+    for (int seat = 1; seat <= 4; ++seat)
+        onSeat(seat, r.number());
+}
+
+int readMoving(const QByteArray &data)
+{
+    return readSeat(data);
+}
+
+QByteArray readWinner(const QByteArray &data)
+{
+    FieldReader r(data);
+    return r.field();
+}
+
+NotValid readNotvalid(const QByteArray &data)
+{
+    FieldReader r(data);
+    const int seat = r.number();
+    return {seat, r.field()};
+}
+
+Pick readSelectletter(const QByteArray &data)
+{
+    FieldReader r(data);
+    Pick p;
+    p.seat = r.number();
+    p.index = r.number();
+    const int x = r.number();
+    p.cell = QPoint(x, r.number());
+    return p;
+}
+
+TakeBack readClearletter(const QByteArray &data)
+{
+    FieldReader r(data);
+    const int seat = r.number();
+    return {seat, r.number()};
+}
+
 } // namespace wire::msg

@@ -11,6 +11,7 @@
 #include <QPoint>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 namespace wire::cmd {
@@ -136,5 +137,77 @@ struct MadeWord {
     QList<QPoint> cells;
 };
 MadeWord readMadeword(const QByteArray &data);
+
+// The first field as a number: the seat or slot a request comes from or a
+// message is about. Handlers that drop messages by seat read it before
+// anything else, so a bad field after it never matters for those.
+int readSeat(const QByteArray &data);
+// A slot as sent and the rest as it came: chat, action and sound requests,
+// and a user's leaving.
+struct SlotAndRest {
+    QByteArray slot, rest;
+};
+SlotAndRest readSlotAndRest(const QByteArray &data);
+// A seat and the rest: CMD_justwatch and CMD_justwatching ("1" watching),
+// and the picks the host relays as they came.
+struct SeatAndRest {
+    int seat;
+    QByteArray rest;
+};
+SeatAndRest readSeatAndRest(const QByteArray &data);
+
+struct LoginInfo {
+    int slot;
+    QByteArray version, name;
+};
+LoginInfo readLogininfo(const QByteArray &data);
+struct Kick {
+    int requester, victim;
+};
+Kick readKickhim(const QByteArray &data);
+struct Direction {
+    int seat, direction;
+};
+Direction readDirection(const QByteArray &data);
+// The path of a CMD_playerdone after its seat: each entry goes to onEntry as
+// read, and reading stops when onEntry returns false.
+void readPath(const QByteArray &data, const std::function<bool(int n, int x, int y)> &onEntry);
+
+// The slot the host gives a new connection (the message has no terminator).
+int readSendlogininfo(const QByteArray &data);
+// CMD_newplayerinfo and CMD_existingplayers: one call per user as read.
+void readPlayers(const QByteArray &data,
+        const std::function<void(int slot, const QByteArray &name, const QByteArray &watching)> &onPlayer);
+// The board, one call per square as read.
+void readTheboard(const QByteArray &data, const std::function<void(int x, int y, int letter)> &onSquare);
+// The numbers of CMD_gamestats are handed on as they are read, so what a
+// handler does with the first stays done when a later one does not read.
+struct Stats {
+    QByteArray playto, team;
+    std::array<QByteArray, 4> scores; // seats 1 to 4, as sent
+    QByteArray teamA, teamB;
+};
+struct StatsSteps {
+    std::function<void(int)> current, timePerTurn, timeLeft;
+};
+Stats readGamestats(const QByteArray &data, const StatsSteps &steps);
+// Each seat's shuffles left, one call per seat as read.
+void readShufflesl(const QByteArray &data, const std::function<void(int seat, int left)> &onSeat);
+int readMoving(const QByteArray &data);
+QByteArray readWinner(const QByteArray &data);
+struct NotValid {
+    int seat;
+    QByteArray word;
+};
+NotValid readNotvalid(const QByteArray &data);
+struct Pick {
+    int seat, index;
+    QPoint cell;
+};
+Pick readSelectletter(const QByteArray &data);
+struct TakeBack {
+    int seat, index;
+};
+TakeBack readClearletter(const QByteArray &data);
 
 } // namespace wire::msg

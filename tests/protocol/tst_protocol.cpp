@@ -34,6 +34,7 @@ private slots:
     void catalogue_data();
     void catalogue();
     void reading();
+    void readersGiveBackWhatWasWritten();
     void readingStopsAtABadNumber_data();
     void readingStopsAtABadNumber();
 };
@@ -48,8 +49,8 @@ void TestProtocol::framer_data()
     QTest::newRow("one whole") << QByteArray("CMD_full+#") << QList<QByteArray>{"CMD_full+"} << QByteArray();
     QTest::newRow("two in one read") << QByteArray("CMD_a+1#CMD_b+2#") << QList<QByteArray>{"CMD_a+1", "CMD_b+2"}
                                      << QByteArray();
-    QTest::newRow("split over reads") << QByteArray("CMD_sendlog|ininfo+|1#") << QList<QByteArray>{"CMD_sendlogininfo+1"}
-                                      << QByteArray();
+    QTest::newRow("split over reads") << QByteArray("CMD_sendlog|ininfo+|1#")
+                                      << QList<QByteArray>{"CMD_sendlogininfo+1"} << QByteArray();
     QTest::newRow("empty messages kept") << QByteArray("x##") << QList<QByteArray>{"x", ""} << QByteArray();
     QTest::newRow("rest waits") << QByteArray("a#b|c") << QList<QByteArray>{"a"} << QByteArray("bc");
     QTest::newRow("terminator alone") << QByteArray("|#|") << QList<QByteArray>{""} << QByteArray();
@@ -91,8 +92,8 @@ void TestProtocol::fields_data()
     QTest::addColumn<QByteArray>("rest");
 
     QTest::newRow("two fields") << QByteArray("3+7+") << QList<QByteArray>{"3", "7"} << QByteArray();
-    QTest::newRow("remainder keeps plus") << QByteArray("2+Ann chats: a+b|clRed") << QList<QByteArray>{"2"}
-                                          << QByteArray("Ann chats: a+b|clRed");
+    QTest::newRow("remainder keeps plus")
+            << QByteArray("2+Ann chats: a+b|clRed") << QList<QByteArray>{"2"} << QByteArray("Ann chats: a+b|clRed");
     QTest::newRow("no plus left") << QByteArray("12") << QList<QByteArray>{""} << QByteArray("12");
     QTest::newRow("empty fields") << QByteArray("++x") << QList<QByteArray>{"", ""} << QByteArray("x");
 }
@@ -113,8 +114,7 @@ void TestProtocol::groups_data()
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<QList<QByteArray>>("groups");
 
-    QTest::newRow("players") << QByteArray("1+You+0+2+Ann+1")
-                             << QList<QByteArray>{"1/You/0", "2/Ann/1"};
+    QTest::newRow("players") << QByteArray("1+You+0+2+Ann+1") << QList<QByteArray>{"1/You/0", "2/Ann/1"};
     QTest::newRow("one") << QByteArray("5+Bo+0") << QList<QByteArray>{"5/Bo/0"};
     QTest::newRow("empty name") << QByteArray("3++0") << QList<QByteArray>{"3//0"};
 }
@@ -181,7 +181,8 @@ void TestProtocol::split_data()
     QTest::addColumn<QByteArray>("command");
     QTest::addColumn<QByteArray>("data");
 
-    QTest::newRow("with data") << QByteArray("CMD_chat+2+hi+there") << QByteArray("CMD_chat") << QByteArray("2+hi+there");
+    QTest::newRow("with data") << QByteArray("CMD_chat+2+hi+there") << QByteArray("CMD_chat")
+                               << QByteArray("2+hi+there");
     QTest::newRow("trailing plus") << QByteArray("CMD_timeup+") << QByteArray("CMD_timeup") << QByteArray();
     QTest::newRow("no plus") << QByteArray("CMD_timeup") << QByteArray() << QByteArray();
     QTest::newRow("groups") << QByteArray("CMD_theboard+0+0+5") << QByteArray("CMD_theboard") << QByteArray("0+0+5");
@@ -268,56 +269,58 @@ void TestProtocol::catalogue_data()
     for (int x = 0; x < 7; ++x)
         for (int y = 0; y < 7; ++y)
             boardText += "+" + QByteArray::number(x) + "+" + QByteArray::number(y) + "+"
-                         + (x == 0 && y == 0 ? "17" : x == 6 && y == 6 ? "27" : "0");
+                    + (x == 0 && y == 0                ? "17"
+                                    : x == 6 && y == 6 ? "27"
+                                                       : "0");
     const struct {
         const char *name;
         QByteArray built;
         QByteArray expected;
     } rows[] = {
-        // Client to host.
-        {"logininfo", msg::logininfo(1, "1.0.16", "You"), "CMD_logininfo+1+1.0.16+You~~"},
-        {"kickhim", msg::kickhim(1, 6), "CMD_kickhim+1+6+~"},
-        {"chat", msg::chat(2, "hi there", "clNavy"), "CMD_chat+2+hi there|clNavy~"},
-        {"action", msg::action(3, "waves", "$00123456"), "CMD_action+3+waves|$00123456~"},
-        {"startgame", msg::startgame("Ann", 500, 60, "f", 1), "CMD_startgame+Ann+500+60+f+1+~"},
-        {"justwatch on", msg::justwatch(2, true), "CMD_justwatch+2+1~"},
-        {"justwatch off", msg::justwatch(4, false), "CMD_justwatch+4+2~"},
-        {"playerdone", msg::playerdone(1, {{0, 0}, {1, 1}, {2, 1}}), "CMD_playerdone+1+1+0+0+2+1+1+3+2+1~"},
-        {"direction", msg::direction(1, 4), "CMD_direction+1+4+~"},
-        {"selectletter", msg::selectletter(1, 2, {3, 4}), "CMD_selectletter+1+2+3+4+~"},
-        {"selectclear", msg::selectclear(1), "CMD_selectclear+1+~"},
-        {"clearletter", msg::clearletter(1, 3), "CMD_clearletter+1+3+~"},
-        {"shuffle", msg::shuffle(3), "CMD_shuffle+3+~"},
-        {"playasound", msg::playasound(2, 13), "CMD_playasound+2+wave13+~"},
-        // Host to client.
-        {"sendlogininfo", msg::sendlogininfo(5), "CMD_sendlogininfo+5~"},
-        {"chat relayed", msg::chatLine("2", "Bo", "hi|clRed"), "CMD_chat+2+Bo chats: hi|clRed~"},
-        {"action relayed", msg::actionLine("2", "Bo", "waves|clRed"), "CMD_action+2+Bo waves|clRed~"},
-        {"newplayerinfo", msg::newplayerinfo(3, "Cy"), "CMD_newplayerinfo+3+Cy+0~"},
-        {"havewrongversion", msg::havewrongversion("Cy"), "CMD_havewrongversion+Cy~"},
-        {"wrongversion", msg::wrongversion(), "CMD_wrongversion+~"},
-        {"existingplayers", msg::existingplayers({{1, "Ann", false}, {3, "Cy", true}}),
-         "CMD_existingplayers+1+Ann+0+3+Cy+1~"},
-        {"playerdisconnected", msg::playerdisconnected(6, "Di"), "CMD_playerdisconnected+6+Di~"},
-        {"nextplayer", msg::nextplayer(2, 1), "CMD_nextplayer+2+1+~"},
-        {"winner", msg::winner("Team A"), "CMD_winner+Team A+~"},
-        {"full", msg::full(), "CMD_full+~"},
-        {"justwatching", msg::justwatching(2, true), "CMD_justwatching+2+1~"},
-        {"theboard", msg::theboard(board), boardText + "~"},
-        {"notvalid", msg::notvalid(1, "QXZ"), "CMD_notvalid+1+QXZ+~"},
-        {"madeword", msg::madeword(1, "CAT", 27, 40, {40, 0}, {{0, 0}, {1, 0}, {2, 1}}),
-         "CMD_madeword+1+CAT+27+40+40+0+0+0+1+0+2+1~"},
-        {"timeup", msg::timeup(), "CMD_timeup+~"},
-        {"gamestats", msg::gamestats(2, 500, 60, 33, true, {10, 20, 30, 40}, {40, 60}),
-         "CMD_gamestats+2+500+60+33+t+10+20+30+40+40+60+~"},
-        {"selectletter relayed", msg::relay(cmd::selectletter, "1", "2+3+4+"), "CMD_selectletter+1+2+3+4+~"},
-        {"selectclear relayed", msg::relay(cmd::selectclear, "1", ""), "CMD_selectclear+1+~"},
-        {"moving", msg::moving(3), "CMD_moving+3+~"},
-        {"clearletter relayed", msg::relay(cmd::clearletter, "1", "3+"), "CMD_clearletter+1+3+~"},
-        {"useshuffle", msg::useshuffle(1, 0, 44), "CMD_useshuffle+1+0+44+~"},
-        {"shufflesl", msg::shufflesl({1, 0, 2, 1}), "CMD_shufflesl+1+0+2+1+~"},
-        {"bonus", msg::bonus(4, 20), "CMD_bonus+4+20+~"},
-        {"playasound relayed", msg::relay(cmd::playasound, "2", "wave13+"), "CMD_playasound+2+wave13+~"},
+            // Client to host.
+            {"logininfo", msg::logininfo(1, "1.0.16", "You"), "CMD_logininfo+1+1.0.16+You~~"},
+            {"kickhim", msg::kickhim(1, 6), "CMD_kickhim+1+6+~"},
+            {"chat", msg::chat(2, "hi there", "clNavy"), "CMD_chat+2+hi there|clNavy~"},
+            {"action", msg::action(3, "waves", "$00123456"), "CMD_action+3+waves|$00123456~"},
+            {"startgame", msg::startgame("Ann", 500, 60, "f", 1), "CMD_startgame+Ann+500+60+f+1+~"},
+            {"justwatch on", msg::justwatch(2, true), "CMD_justwatch+2+1~"},
+            {"justwatch off", msg::justwatch(4, false), "CMD_justwatch+4+2~"},
+            {"playerdone", msg::playerdone(1, {{0, 0}, {1, 1}, {2, 1}}), "CMD_playerdone+1+1+0+0+2+1+1+3+2+1~"},
+            {"direction", msg::direction(1, 4), "CMD_direction+1+4+~"},
+            {"selectletter", msg::selectletter(1, 2, {3, 4}), "CMD_selectletter+1+2+3+4+~"},
+            {"selectclear", msg::selectclear(1), "CMD_selectclear+1+~"},
+            {"clearletter", msg::clearletter(1, 3), "CMD_clearletter+1+3+~"},
+            {"shuffle", msg::shuffle(3), "CMD_shuffle+3+~"},
+            {"playasound", msg::playasound(2, 13), "CMD_playasound+2+wave13+~"},
+            // Host to client.
+            {"sendlogininfo", msg::sendlogininfo(5), "CMD_sendlogininfo+5~"},
+            {"chat relayed", msg::chatLine("2", "Bo", "hi|clRed"), "CMD_chat+2+Bo chats: hi|clRed~"},
+            {"action relayed", msg::actionLine("2", "Bo", "waves|clRed"), "CMD_action+2+Bo waves|clRed~"},
+            {"newplayerinfo", msg::newplayerinfo(3, "Cy"), "CMD_newplayerinfo+3+Cy+0~"},
+            {"havewrongversion", msg::havewrongversion("Cy"), "CMD_havewrongversion+Cy~"},
+            {"wrongversion", msg::wrongversion(), "CMD_wrongversion+~"},
+            {"existingplayers", msg::existingplayers({{1, "Ann", false}, {3, "Cy", true}}),
+                    "CMD_existingplayers+1+Ann+0+3+Cy+1~"},
+            {"playerdisconnected", msg::playerdisconnected(6, "Di"), "CMD_playerdisconnected+6+Di~"},
+            {"nextplayer", msg::nextplayer(2, 1), "CMD_nextplayer+2+1+~"},
+            {"winner", msg::winner("Team A"), "CMD_winner+Team A+~"},
+            {"full", msg::full(), "CMD_full+~"},
+            {"justwatching", msg::justwatching(2, true), "CMD_justwatching+2+1~"},
+            {"theboard", msg::theboard(board), boardText + "~"},
+            {"notvalid", msg::notvalid(1, "QXZ"), "CMD_notvalid+1+QXZ+~"},
+            {"madeword", msg::madeword(1, "CAT", 27, 40, {40, 0}, {{0, 0}, {1, 0}, {2, 1}}),
+                    "CMD_madeword+1+CAT+27+40+40+0+0+0+1+0+2+1~"},
+            {"timeup", msg::timeup(), "CMD_timeup+~"},
+            {"gamestats", msg::gamestats(2, 500, 60, 33, true, {10, 20, 30, 40}, {40, 60}),
+                    "CMD_gamestats+2+500+60+33+t+10+20+30+40+40+60+~"},
+            {"selectletter relayed", msg::relay(cmd::selectletter, "1", "2+3+4+"), "CMD_selectletter+1+2+3+4+~"},
+            {"selectclear relayed", msg::relay(cmd::selectclear, "1", ""), "CMD_selectclear+1+~"},
+            {"moving", msg::moving(3), "CMD_moving+3+~"},
+            {"clearletter relayed", msg::relay(cmd::clearletter, "1", "3+"), "CMD_clearletter+1+3+~"},
+            {"useshuffle", msg::useshuffle(1, 0, 44), "CMD_useshuffle+1+0+44+~"},
+            {"shufflesl", msg::shufflesl({1, 0, 2, 1}), "CMD_shufflesl+1+0+2+1+~"},
+            {"bonus", msg::bonus(4, 20), "CMD_bonus+4+20+~"},
+            {"playasound relayed", msg::relay(cmd::playasound, "2", "wave13+"), "CMD_playasound+2+wave13+~"},
     };
     for (const auto &r : rows)
         QTest::newRow(r.name) << r.built << QByteArray(r.expected).replace('~', Terminator);
@@ -336,7 +339,7 @@ void TestProtocol::reading()
     auto data = [](const QByteArray &message) { return splitMessage(message.chopped(1)).data; };
     const msg::StartGame g = msg::readStartgame(data(msg::startgame("Ann", 500, 60, "t", 3)));
     QCOMPARE(QByteArrayList({g.starter, g.playto, g.turntime, g.team, g.shuffles}),
-             QByteArrayList({"Ann", "500", "60", "t", "3"}));
+            QByteArrayList({"Ann", "500", "60", "t", "3"}));
     const msg::NextPlayer n = msg::readNextplayer(data(msg::nextplayer(3, 2)));
     QCOMPARE(QList<int>({n.seat, n.shuffles}), QList<int>({3, 2}));
     const msg::UseShuffle u = msg::readUseshuffle(data(msg::useshuffle(1, 0, 44)));
@@ -345,11 +348,136 @@ void TestProtocol::reading()
     const msg::MadeWord m = msg::readMadeword(data(msg::madeword(2, "CAT", 27, 40, {0, 40}, cells)));
     QCOMPARE(m.seat, 2);
     QCOMPARE(QByteArrayList({m.word, m.score, m.total, m.teamA, m.teamB}),
-             QByteArrayList({"CAT", "27", "40", "0", "40"}));
+            QByteArrayList({"CAT", "27", "40", "0", "40"}));
     QCOMPARE(m.cells, cells);
     // Fields a reader takes as they come: no shuffles or time left.
     QCOMPARE(msg::readNextplayer("2+x+").shuffles, 0);
     QVERIFY(!msg::readUseshuffle("2+1+").timeleft);
+    // What was read before a bad number has been handed on; nothing after.
+    QList<int> handed;
+    msg::StatsSteps steps;
+    steps.current = steps.timePerTurn = steps.timeLeft = [&](int n) { handed.append(n); };
+    QVERIFY_THROWS_EXCEPTION(ConversionError, msg::readGamestats("3+500+60+soon+f+1+2+3+4+0+0+", steps));
+    QCOMPARE(handed, QList<int>({3, 60}));
+}
+
+// Every reader, fed what its writer wrote, gives back enough to write the
+// same bytes again: the two halves of each layout agree field by field.
+void TestProtocol::readersGiveBackWhatWasWritten()
+{
+    using Rewrite = std::function<QByteArray(const QByteArray &data)>;
+    const QList<QPoint> path{{3, 3}, {4, 3}, {4, 4}};
+    msg::Grid grid{};
+    for (int x = 0; x < 7; ++x)
+        for (int y = 0; y < 7; ++y)
+            grid[size_t(x)][size_t(y)] = (x * 7 + y) % 26;
+    const struct {
+        QByteArray message;
+        Rewrite rewrite;
+    } table[] = {
+            {msg::logininfo(3, "1.0", "Ann"),
+                    [](const QByteArray &d) {
+                        const msg::LoginInfo l = msg::readLogininfo(d);
+                        return msg::logininfo(l.slot, l.version, l.name.chopped(1));
+                    }},
+            {msg::kickhim(1, 6),
+                    [](const QByteArray &d) {
+                        const msg::Kick k = msg::readKickhim(d);
+                        return msg::kickhim(k.requester, k.victim);
+                    }},
+            {msg::chat(2, "hi+there", "clRed"),
+                    [](const QByteArray &d) {
+                        const msg::SlotAndRest c = msg::readSlotAndRest(d);
+                        return msg::relay(cmd::chat, c.slot, c.rest);
+                    }},
+            {msg::justwatch(4, true),
+                    [](const QByteArray &d) {
+                        const msg::SeatAndRest w = msg::readSeatAndRest(d);
+                        return msg::justwatch(w.seat, w.rest == "1");
+                    }},
+            {msg::playerdone(2, path),
+                    [](const QByteArray &d) {
+                        QList<QPoint> cells;
+                        msg::readPath(d, [&](int n, int x, int y) {
+                            cells.append(QPoint(x, y));
+                            return n == cells.size();
+                        });
+                        return msg::playerdone(msg::readSeat(d), cells);
+                    }},
+            {msg::direction(3, 4),
+                    [](const QByteArray &d) {
+                        const msg::Direction r = msg::readDirection(d);
+                        return msg::direction(r.seat, r.direction);
+                    }},
+            {msg::selectletter(2, 5, {6, 1}),
+                    [](const QByteArray &d) {
+                        const msg::Pick p = msg::readSelectletter(d);
+                        return msg::selectletter(p.seat, p.index, p.cell);
+                    }},
+            {msg::clearletter(4, 2),
+                    [](const QByteArray &d) {
+                        const msg::TakeBack t = msg::readClearletter(d);
+                        return msg::clearletter(t.seat, t.index);
+                    }},
+            {msg::shuffle(3), [](const QByteArray &d) { return msg::shuffle(msg::readSeat(d)); }},
+            {msg::sendlogininfo(7), [](const QByteArray &d) { return msg::sendlogininfo(msg::readSendlogininfo(d)); }},
+            {msg::existingplayers({{1, "Ann", false}, {4, "Bo", true}, {6, "Cy", false}}),
+                    [](const QByteArray &d) {
+                        QList<msg::Present> people;
+                        msg::readPlayers(d, [&](int slot, const QByteArray &name, const QByteArray &watch) {
+                            people.append({slot, name, watch == "1"});
+                        });
+                        return msg::existingplayers(people);
+                    }},
+            {msg::playerdisconnected(5, "Dee"),
+                    [](const QByteArray &d) {
+                        const msg::SlotAndRest p = msg::readSlotAndRest(d);
+                        return msg::playerdisconnected(p.slot.toInt(), p.rest);
+                    }},
+            {msg::justwatching(2, false),
+                    [](const QByteArray &d) {
+                        const msg::SeatAndRest w = msg::readSeatAndRest(d);
+                        return msg::justwatching(w.seat, w.rest == "1");
+                    }},
+            {msg::theboard(grid),
+                    [](const QByteArray &d) {
+                        msg::Grid back{};
+                        msg::readTheboard(d, [&](int x, int y, int letter) { back[size_t(x)][size_t(y)] = letter; });
+                        return msg::theboard(back);
+                    }},
+            {msg::gamestats(3, 500, 60, 41, true, {10, 20, 30, 40}, {40, 60}),
+                    [](const QByteArray &d) {
+                        std::array<int, 3> numbers{};
+                        msg::StatsSteps steps;
+                        steps.current = [&](int n) { numbers[0] = n; };
+                        steps.timePerTurn = [&](int n) { numbers[1] = n; };
+                        steps.timeLeft = [&](int n) { numbers[2] = n; };
+                        const msg::Stats s = msg::readGamestats(d, steps);
+                        std::array<int, 4> scores{};
+                        for (size_t i = 0; i < 4; ++i)
+                            scores[i] = s.scores[i].toInt();
+                        return msg::gamestats(numbers[0], s.playto.toInt(), numbers[1], numbers[2], s.team == "t",
+                                scores, {s.teamA.toInt(), s.teamB.toInt()});
+                    }},
+            {msg::shufflesl({3, 0, 1, 2}),
+                    [](const QByteArray &d) {
+                        std::array<int, 4> left{};
+                        msg::readShufflesl(d, [&](int seat, int n) { left[size_t(seat - 1)] = n; });
+                        return msg::shufflesl(left);
+                    }},
+            {msg::moving(3), [](const QByteArray &d) { return msg::moving(msg::readMoving(d)); }},
+            {msg::winner("Team B"), [](const QByteArray &d) { return msg::winner(msg::readWinner(d)); }},
+            {msg::notvalid(2, "QXZ"),
+                    [](const QByteArray &d) {
+                        const msg::NotValid n = msg::readNotvalid(d);
+                        return msg::notvalid(n.seat, n.word);
+                    }},
+            {msg::bonus(4, 20), [](const QByteArray &d) { return msg::bonus(msg::readSeat(d), 20); }},
+    };
+    for (const auto &row : table) {
+        const QByteArray data = splitMessage(row.message.chopped(1)).data;
+        QCOMPARE(row.rewrite(data), row.message);
+    }
 }
 
 void TestProtocol::readingStopsAtABadNumber_data()
@@ -366,9 +494,10 @@ void TestProtocol::readingStopsAtABadNumber()
 {
     QFETCH(QByteArray, command);
     QFETCH(QByteArray, data);
-    const std::function<void()> read = command == "nextplayer" ? std::function<void()>([&] { msg::readNextplayer(data); })
-                                       : command == "useshuffle" ? std::function<void()>([&] { msg::readUseshuffle(data); })
-                                                                 : std::function<void()>([&] { msg::readMadeword(data); });
+    const std::function<void()> read = command == "nextplayer"
+            ? std::function<void()>([&] { msg::readNextplayer(data); })
+            : command == "useshuffle" ? std::function<void()>([&] { msg::readUseshuffle(data); })
+                                      : std::function<void()>([&] { msg::readMadeword(data); });
     QVERIFY_THROWS_EXCEPTION(ConversionError, read());
 }
 
