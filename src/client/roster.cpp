@@ -35,7 +35,7 @@ void Roster::left(const QByteArray &data)
         emit playerLeft(slot, name);
         emit seatChanged(slot);
     } else if (slotText == QByteArray::number(slot) && m_spectators.contains(slot)
-            && m_spectators.value(slot) == name) {
+            && m_spectators.value(slot).compare(name, Qt::CaseInsensitive) == 0) {
         m_spectators.remove(slot);
         emit playerLeft(slot, name);
         emit systemLine("0+" + name + " has left.");

@@ -37,9 +37,6 @@ ChatLine parseChatLine(const QByteArray &line)
     if (colon >= 0) {
         out.head = rest.left(colon + 1);
         rest.remove(0, colon + 1);
-        // The head is followed by a space of its own.
-        if (rest.startsWith(' '))
-            rest.remove(0, 1);
     }
     for (;;) {
         const qsizetype at = rest.indexOf(":)#");

@@ -153,6 +153,14 @@ void TallyModel::reset()
 {
     for (int c = 1; c <= 5; ++c)
         m_rows[0][size_t(c)] = kZero;
+    // With opponents every row is wiped, the own row too: column 0 empty,
+    // the counts "0".
+    if (m_rows.size() > 1) {
+        for (Row &row : m_rows) {
+            row.fill(kZero);
+            row[0].clear();
+        }
+    }
     m_rows.resize(1);
     for (Player &p : m_checklist)
         p.checked = false;

@@ -112,7 +112,7 @@ void TestChat::chatLineInColour()
     feed({"CMD_chat+2+Ann chats: hello|clRed"});
     const auto f = lastLine(chat->form()->mainchat);
     QCOMPARE(f.size(), 1);
-    QCOMPARE(f[0].text, QString("Ann chats: hello "));
+    QCOMPARE(f[0].text, QString("Ann chats:  hello "));
     QCOMPARE(f[0].colour, QColor(255, 0, 0));
     QVERIFY(f[0].bold);
     QTextCursor c(chat->form()->mainchat->document()->lastBlock());
@@ -134,7 +134,7 @@ void TestChat::linksInTheBody()
     feed({"CMD_chat+3+Cy chats: look " + word + " now|clNavy"});
     const auto f = lastLine(chat->form()->mainchat);
     QCOMPARE(f.size(), 3);
-    QCOMPARE(f[0].text, QString("Cy chats: look "));
+    QCOMPARE(f[0].text, QString("Cy chats:  look "));
     QCOMPARE(f[0].colour, QColor(0, 0, 0x80));
     QVERIFY(f[0].bold);
     QCOMPARE(f[1].text, QString::fromLatin1(word + ' '));
@@ -183,7 +183,7 @@ void TestChat::smileys()
     feed({"CMD_chat+2+Ann chats: hi :)#" + code + " there|clBlack"});
     const auto f = lastLine(chat->form()->mainchat);
     QCOMPARE(f.size(), 3);
-    QCOMPARE(f[0].text, QString("Ann chats: hi  "));
+    QCOMPARE(f[0].text, QString("Ann chats:  hi  "));
     QCOMPARE(f[1].image, image);
     QCOMPARE(f[2].text, QString(" there "));
     QVERIFY(!chat->form()->mainchat->document()->resource(QTextDocument::ImageResource, QUrl(image)).isNull());
@@ -202,7 +202,7 @@ void TestChat::barCutsTheLine()
 {
     feed({"CMD_chat+2+Ann chats: a|b|clBlue"});
     const auto f = lastLine(chat->form()->mainchat);
-    QCOMPARE(f[0].text, QString("Ann chats: a "));
+    QCOMPARE(f[0].text, QString("Ann chats:  a "));
     QCOMPARE(f[0].colour, QColor(255, 0, 0));
 }
 

@@ -4,6 +4,7 @@
 #include "tabout.h"
 #include "tchat.h"
 #include "clientfiles.h"
+#include "roster.h"
 #include "tspylist.h"
 #include "ui_tchat.h"
 #include "ui_tspylist.h"
@@ -47,6 +48,8 @@ private slots:
     void spectatorCannotWatch();
     void popupItems();
     void watcherListKick();
+    void spectatorLeaves_data();
+    void spectatorLeaves();
 
 private:
     ClientFiles workDir;
@@ -206,6 +209,31 @@ void TestRoster::watcherListKick()
     // Ann is told before her window closes.
     QCOMPARE(shown.size(), 1);
     QVERIFY(shown[0].startsWith("The connection to the host has ended"));
+}
+
+// A spectator's leaving is matched by slot and by name, the name without
+// regard to case; anything else leaves the list as it was.
+void TestRoster::spectatorLeaves_data()
+{
+    QTest::addColumn<QByteArray>("leaving");
+    QTest::addColumn<bool>("gone");
+    QTest::newRow("same name") << QByteArray("6+Ann") << true;
+    QTest::newRow("other case") << QByteArray("6+aNN") << true;
+    QTest::newRow("other name") << QByteArray("6+Bo") << false;
+    QTest::newRow("other slot") << QByteArray("7+Ann") << false;
+}
+
+void TestRoster::spectatorLeaves()
+{
+    QFETCH(QByteArray, leaving);
+    QFETCH(bool, gone);
+    Roster roster;
+    QSignalSpy lines(&roster, &Roster::systemLine);
+    QSignalSpy left(&roster, &Roster::playerLeft);
+    roster.joined("6+Ann+0", 1);
+    roster.left(leaving);
+    QCOMPARE(left.count(), gone ? 1 : 0);
+    QCOMPARE(lines.last().first().toByteArray() == "0+" + leaving.mid(2) + " has left.", gone);
 }
 
 QTEST_MAIN(TestRoster)

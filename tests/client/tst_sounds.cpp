@@ -189,7 +189,7 @@ void TestSounds::chatterShownWhenOff()
     player.played.removeAll(QStringLiteral("entered"));
     QVERIFY(player.played.isEmpty());
     const QStringList all = lines();
-    QCOMPARE(all.filter("<Chatter Sound>"), QStringList{"Bo: <Chatter Sound> Applause "});
+    QCOMPARE(all.filter("<Chatter Sound>"), QStringList{"Bo:  <Chatter Sound> Applause "});
     // In the system colour, blue.
     const QTextBlock last = chat->form()->mainchat->document()->lastBlock();
     QCOMPARE(last.begin().fragment().charFormat().foreground().color(), QColor(0, 0, 255));
