@@ -169,6 +169,7 @@ void ClientModel::startthegame(const QByteArray &data)
     }
     for (int s = 1; s <= Seats; ++s)
         emit seatChanged(s);
+    emit playersSeated();
 }
 
 void ClientModel::theboard(const QByteArray &data)

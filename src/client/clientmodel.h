@@ -126,6 +126,9 @@ signals:
     void playerLeft(int slot, const QByteArray &name);
     void seatChanged(int seat);
     void gameStarted(const QByteArray &playto, int timePerTurn, bool team, int shuffles);
+    // After the start, once every seat is named (Klot included): the moment
+    // to read who is playing.
+    void playersSeated();
     void boardChanged();
     void cellChanged(int x, int y);
     void stripChanged(int k);

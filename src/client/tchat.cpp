@@ -124,7 +124,8 @@ void Tchat::connectModel()
     connect(m, &ClientModel::chatLine, m_chat, qOverload<const QByteArray &, quint32>(&ChatView::addLine));
     connect(m, &ClientModel::tallyGame, this, &Tchat::tallyGame);
     connect(m, &ClientModel::tallyWordMade, this, &Tchat::tallyWordMade);
-    connect(m, &ClientModel::gameStarted, this, &Tchat::gameStarted);
+    connect(m, &ClientModel::gameStarted, ui->button_start, &QWidget::hide);
+    connect(m, &ClientModel::playersSeated, this, &Tchat::loadchecklist);
     connect(m, &ClientModel::turnGiven, this, &Tchat::turnGiven);
     connect(m, &ClientModel::winnerDeclared, this, [this] {
         if (m_model.ishost())
@@ -162,12 +163,6 @@ void Tchat::connectModel()
         if (!m_model.isSeat(slot) && m_dialogs.spylist)
             m_dialogs.spylist->removeSpy(QString::number(slot) + QStringLiteral(": ") + QString::fromLatin1(name));
     });
-}
-
-void Tchat::gameStarted()
-{
-    ui->button_start->hide();
-    loadchecklist();
 }
 
 // At the start of the own turn the turn sound plays and the keyboard goes to

@@ -151,7 +151,6 @@ private:
     void applyTextSize(); // the menu's check marks
     void placeWindow(const QRect &r);
     void connectModel();
-    void gameStarted();
     void turnGiven();
 
     std::unique_ptr<Preferences> m_ownPrefs;

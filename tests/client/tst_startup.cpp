@@ -7,6 +7,8 @@
 #include "tabout.h"
 #include "tchat.h"
 #include "tserver.h"
+#include "ttallylist.h"
+#include "wiremessages.h"
 #include "ui_tchat.h"
 
 #include <QSignalSpy>
@@ -67,6 +69,7 @@ private slots:
     void listenFailure();
     void lookupFailure();
     void malformedNumberIsReported();
+    void firstGameCountsOwnWords();
     void unreachableHost_data();
     void unreachableHost();
 
@@ -282,6 +285,24 @@ void TestStartup::unreachableHost()
     QCOMPARE(copy.chatText().count(prefix), 2);
     QVERIFY(copy.chat->isVisible());
     QVERIFY(shown.isEmpty());
+}
+
+// A host that names nobody before the start: Klot takes seat 2 before the
+// tally's list of opponents is read, so the first game's words count.
+void TestStartup::firstGameCountsOwnWords()
+{
+    FakeHost fake;
+    Copy copy;
+    Ttallylist tally;
+    copy.chat->setTally(&tally);
+    QVERIFY(joinFake(copy, fake));
+    fake.say({"CMD_sendlogininfo+1"});
+    QTRY_VERIFY(copy.chat->model().loggedin());
+    const QList<QPoint> cells{{0, 0}, {1, 0}, {2, 0}};
+    fake.say({wire::msg::startgame("Ann", 500, 60, "f", 1).chopped(1), wire::msg::nextplayer(1, 1).chopped(1),
+            wire::msg::madeword(1, "CAT", 42, 42, {0, 0}, cells).chopped(1)});
+    QTRY_COMPARE(tally.model().cell(0, 3), QString("1"));
+    QCOMPARE(tally.model().cell(0, 5), QString("42"));
 }
 
 QTEST_MAIN(TestStartup)
