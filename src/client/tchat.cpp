@@ -146,6 +146,9 @@ void Tchat::connectModel()
             m_chat->addLine("0+" + line.toLatin1());
     });
     connect(m, &ClientModel::gameFull, this, [this] {
+        // The window closes after this one box; the host's closing the
+        // connection while it is up is no news.
+        m_session->closing();
         ui::showMessage(this, QStringLiteral("Game is full"));
         close();
     });

@@ -63,6 +63,7 @@ private slots:
     void arguments_data();
     void arguments();
     void loginMessage();
+    void fullClosesWindow_data();
     void fullClosesWindow();
     void hostClosingClosesWindow();
     void versionNotes();
@@ -156,15 +157,33 @@ void TestStartup::loginMessage()
     QCOMPARE(copy.chat->model().myslot(), 3);
 }
 
+// One box, then the window closes: also when the host drops the connection
+// while the box is still up (a real box runs the events meanwhile).
+void TestStartup::fullClosesWindow_data()
+{
+    QTest::addColumn<bool>("dropWhileShown");
+    QTest::newRow("box closed first") << false;
+    QTest::newRow("host drops meanwhile") << true;
+}
+
 void TestStartup::fullClosesWindow()
 {
+    QFETCH(bool, dropWhileShown);
     FakeHost fake;
     Copy copy;
     QSignalSpy closed(copy.chat.get(), &Tchat::closed);
     QTcpSocket *peer = joinFake(copy, fake);
     QVERIFY(peer);
+    ui::setMessageSink([&](const QString &t) {
+        shown << t;
+        if (dropWhileShown && shown.size() == 1) {
+            peer->disconnectFromHost();
+            QTest::qWait(200);
+        }
+    });
     peer->write("CMD_full+" + FF);
     QTRY_COMPARE(closed.count(), 1);
+    settle(100);
     QCOMPARE(shown, QStringList{"Game is full"});
     QVERIFY(!copy.chat->isVisible());
 }
