@@ -55,7 +55,7 @@ void ChatChannel::sendChat(const QByteArray &typed, quint32 colour)
 {
     if (typed.isEmpty())
         return;
-    const QByteArray text = wire::typedText(typed);
+    const QByteArray text = wire::typedText(typed.left(wire::MaxChatText));
     if (!text.startsWith('/'))
         m_send(msg::chat(m_slot, text, wire::colourToText(colour)));
     else if (text.startsWith("/me"))
@@ -64,7 +64,7 @@ void ChatChannel::sendChat(const QByteArray &typed, quint32 colour)
 
 void ChatChannel::sendAction(const QByteArray &text, quint32 colour)
 {
-    m_send(msg::action(m_slot, wire::typedText(text), wire::colourToText(colour)));
+    m_send(msg::action(m_slot, wire::typedText(text.left(wire::MaxChatText)), wire::colourToText(colour)));
 }
 
 void ChatChannel::sendChatterSound(int k)

@@ -41,6 +41,9 @@ ChatView::ChatView(const Widgets &widgets, ClientModel &model, Preferences &pref
     QFont entry(QStringLiteral("Arial"));
     entry.setPixelSize(13);
     ui.mychat->setFont(entry);
+    // Typing and pasting stop where the host would refuse the line.
+    ui.mychat->setMaxLength(int(wire::MaxChatText));
+    ui.mychat->setToolTip(QStringLiteral("Chat lines hold up to 1,000 characters; a longer text is cut."));
 
     m_smilies = QPixmap(QStringLiteral(":/pictures/smilies.png"));
     for (int i = 0; i < 18; ++i)

@@ -7,6 +7,11 @@
 
 namespace wire {
 
+// The longest chat or action text a window sends. The host cuts off a peer
+// whose message passes 4 KiB; the name and colour the line travels with fit
+// easily beside this.
+inline constexpr qsizetype MaxChatText = 1000;
+
 struct ChatPiece {
     enum Kind { Word, Link, Smiley };
     Kind kind = Word;

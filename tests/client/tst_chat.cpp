@@ -255,6 +255,10 @@ void TestChat::sending_data()
     QTest::newRow("terminator typed") << QString::fromLatin1("caf\xff!") << QByteArray("CMD_chat+2+cafy!|clRed") + FF;
     QTest::newRow("bar typed") << "a|b" << QByteArray("CMD_chat+2+a\xa6" "b|clRed") + FF;
     QTest::newRow("bar in an action") << "/me a|b" << QByteArray("CMD_action+2+a\xa6" "b|clRed") + FF;
+    // A pasted text is cut to what the host takes from anybody.
+    QTest::newRow("long chat") << QString(5000, 'x') << "CMD_chat+2+" + QByteArray(1000, 'x') + "|clRed" + FF;
+    QTest::newRow("long action") << "/me " + QString(5000, 'x')
+                                 << "CMD_action+2+" + QByteArray(996, 'x') + "|clRed" + FF;
 }
 
 void TestChat::sending()
