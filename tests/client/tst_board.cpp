@@ -49,9 +49,7 @@ private slots:
     void scoredWord();
     void rejectedWord();
     void mirroredPicks();
-    void compaction_data();
-    void compaction();
-    void squaresMatchTheHost();
+    void squaresFollowTheMap();
     void movingShowsArrow();
     void hostileHostMessages();
 
@@ -386,49 +384,26 @@ void TestBoard::mirroredPicks()
     QCOMPARE(chat->model().board().overlay[0][0], -1);
 }
 
-void TestBoard::compaction_data()
+// The squares the window draws, against the board's map written out by hand
+// (rows from the top; L double letter, T triple letter, D double word, W
+// triple word, B the bonus square).
+void TestBoard::squaresFollowTheMap()
 {
-    QTest::addColumn<int>("direction");
-    QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("down") << 1 << QByteArray("A.B..C.") << QByteArray("....ABC");
-    QTest::newRow("up") << 3 << QByteArray("A.B..C.") << QByteArray("ABC....");
-    QTest::newRow("left") << 2 << QByteArray(".A.B..C") << QByteArray("ABC....");
-    QTest::newRow("right") << 4 << QByteArray("A.B..C.") << QByteArray("....ABC");
-    QTest::newRow("other as down") << 7 << QByteArray("AB.....") << QByteArray(".....AB");
-    QTest::newRow("full") << 1 << QByteArray("ABCDEFG") << QByteArray("ABCDEFG");
-}
-
-void TestBoard::compaction()
-{
-    QFETCH(int, direction);
-    QFETCH(QByteArray, line);
-    QFETCH(QByteArray, expected);
-    const bool column = direction != 2 && direction != 4;
-    auto code = [](char c) { return c == '.' ? 0 : c - 'A' + 1; };
-    ClientBoard::Grid g{};
-    for (int k = 0; k < 7; ++k)
-        for (int i = 0; i < 7; ++i)
-            (column ? g[k][i] : g[i][k]) = code(line[i]);
-    rules::shift(g, direction, rules::Empty);
-    for (int k = 0; k < 7; ++k)
-        for (int i = 0; i < 7; ++i)
-            QCOMPARE(column ? g[k][i] : g[i][k], code(expected[i]));
-}
-
-// The squares the window draws are the squares the host scores.
-void TestBoard::squaresMatchTheHost()
-{
-    const int value = 3;
-    const QHash<int, int> pictureFor = {{0, rules::tile::Plain},
-                                        {rules::BonusSquarePoints, rules::tile::BonusSquare},
-                                        {value, rules::tile::DoubleLetter},
-                                        {2 * value, rules::tile::TripleLetter},
-                                        {rules::DoubleWordMarker, rules::tile::DoubleWord},
-                                        {rules::TripleWordMarker, rules::tile::TripleWord}};
+    const char *const map[7] = {
+            "L..W..L",
+            ".D...D.",
+            "..T.T..",
+            "W..B..W",
+            "..T.T..",
+            ".D...D.",
+            "L..W..L",
+    };
+    const QHash<char, int> pictureFor = {{'.', rules::tile::Plain}, {'B', rules::tile::BonusSquare},
+            {'L', rules::tile::DoubleLetter}, {'T', rules::tile::TripleLetter}, {'D', rules::tile::DoubleWord},
+            {'W', rules::tile::TripleWord}};
     for (int x = 0; x < 7; ++x)
         for (int y = 0; y < 7; ++y)
-            QCOMPARE(chat->model().board().squares[x][y], pictureFor.value(rules::anybonus(x, y, value), -1));
+            QCOMPARE(chat->model().board().squares[x][y], pictureFor.value(map[y][x], -1));
 }
 
 void TestBoard::movingShowsArrow()

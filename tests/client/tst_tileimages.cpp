@@ -10,8 +10,8 @@ class TestTileImages : public QObject {
 private slots:
     void classicStrip();
     void keyColourIsTransparent();
-    void wrongSizesRefused_data();
-    void wrongSizesRefused();
+    void wrongSizesPaddedOrCut_data();
+    void wrongSizesPaddedOrCut();
 };
 
 void TestTileImages::classicStrip()
@@ -47,7 +47,7 @@ void TestTileImages::keyColourIsTransparent()
     QCOMPARE(qAlpha(tile.pixel(0, 0)), 255);
 }
 
-void TestTileImages::wrongSizesRefused_data()
+void TestTileImages::wrongSizesPaddedOrCut_data()
 {
     QTest::addColumn<QSize>("size");
     QTest::addColumn<int>("tile");   // a tile to look at
@@ -63,7 +63,7 @@ void TestTileImages::wrongSizesRefused_data()
 
 // A strip of another size is padded with blank or cut, never refused; only
 // what is no picture at all is.
-void TestTileImages::wrongSizesRefused()
+void TestTileImages::wrongSizesPaddedOrCut()
 {
     QFETCH(QSize, size);
     QFETCH(int, tile);
