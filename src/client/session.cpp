@@ -127,6 +127,7 @@ void Session::setLobby(Tlobby *lobby)
             a.seatsTaken += n != ClientModel::Waiting && !(s == 2 && n == QLatin1String(rules::KlotName));
         }
         a.running = m_model.gameRunning();
+        a.port = m_connectPort;
         return a;
     });
 }

@@ -128,6 +128,10 @@ void Tlobby::showHosts()
     const QStringList ours = m_ownGame.isEmpty() ? QStringList() : lobby::localAddresses();
     for (const lobby::Listener::Host &h : m_listener.hosts()) {
         const QString address = h.address.toString();
+        // A game off the standard port says where it is.
+        QString where = address;
+        if (h.announcement.port != lobby::StandardGamePort)
+            where += QStringLiteral(" port ") + QString::number(h.announcement.port);
         const auto &a = h.announcement;
         if (!m_ownGame.isEmpty() && a.name == m_ownGame && (h.address.isLoopback() || ours.contains(address)))
             continue;
@@ -137,7 +141,7 @@ void Tlobby::showHosts()
         auto *row = new QHBoxLayout(cell);
         row->setContentsMargins(4, 1, 4, 1);
         auto *text = new QLabel(QStringLiteral("%1 at %2 - %3 of 4 seats taken%4")
-                                    .arg(a.name, address)
+                                    .arg(a.name, where)
                                     .arg(a.seatsTaken)
                                     .arg(a.running ? QStringLiteral(", game running") : QString()),
                                 cell);

@@ -35,7 +35,9 @@ void TServer::FormCreate()
 bool TServer::listen(quint16 port, QString *error)
 {
     Sock1->setMaxPendingConnections(5);
-    if (Sock1->listen(QHostAddress::AnyIPv4, port))
+    // IPv4 and IPv6 alike: a game found by IPv6 link-local multicast is
+    // joined by the address it was heard from.
+    if (Sock1->listen(QHostAddress::Any, port))
         return true;
     if (error) {
         *error = Sock1->serverError() == QAbstractSocket::AddressInUseError

@@ -8,14 +8,16 @@
 namespace lobby {
 
 namespace {
-const QByteArray Magic = "WORDMIRE-LOBBY 1";
+const QByteArray MagicFirst = "WORDMIRE-LOBBY 1";
+const QByteArray Magic = "WORDMIRE-LOBBY 2";
 
 bool printableName(const QString &name)
 {
     if (name.isEmpty() || name.size() > MaxNameLength || name.trimmed() != name)
         return false;
     for (QChar c : name)
-        if (c.unicode() < 0x20 || c.unicode() > 0xff || c.unicode() == 0x7f || (c.unicode() >= 0x80 && c.unicode() < 0xa0))
+        if (c.unicode() < 0x20 || c.unicode() > 0xff || c.unicode() == 0x7f
+                || (c.unicode() >= 0x80 && c.unicode() < 0xa0))
             return false;
     return true;
 }
@@ -28,8 +30,8 @@ QList<QHostAddress> targets()
     const auto interfaces = QNetworkInterface::allInterfaces();
     for (const QNetworkInterface &i : interfaces) {
         const auto flags = i.flags();
-        if (!(flags & QNetworkInterface::IsUp) || !(flags & QNetworkInterface::IsRunning) ||
-            !(flags & QNetworkInterface::CanBroadcast) || (flags & QNetworkInterface::IsLoopBack))
+        if (!(flags & QNetworkInterface::IsUp) || !(flags & QNetworkInterface::IsRunning)
+                || !(flags & QNetworkInterface::CanBroadcast) || (flags & QNetworkInterface::IsLoopBack))
             continue;
         for (const QNetworkAddressEntry &e : i.addressEntries())
             if (e.ip().protocol() == QAbstractSocket::IPv4Protocol && !e.broadcast().isNull())
@@ -37,27 +39,59 @@ QList<QHostAddress> targets()
     }
     return out;
 }
+bool hasIPv6Multicast(const QNetworkInterface &i)
+{
+    const auto flags = i.flags();
+    if (!(flags & QNetworkInterface::IsUp) || !(flags & QNetworkInterface::IsRunning)
+            || !(flags & QNetworkInterface::CanMulticast) || (flags & QNetworkInterface::IsLoopBack))
+        return false;
+    for (const QNetworkAddressEntry &e : i.addressEntries())
+        if (e.ip().protocol() == QAbstractSocket::IPv6Protocol && e.ip().isLinkLocal())
+            return true;
+    return false;
+}
 } // namespace
 
 std::optional<QByteArray> encode(const Announcement &a)
 {
-    if (!printableName(a.name) || a.seatsTaken < 0 || a.seatsTaken > 4)
+    if (!printableName(a.name) || a.seatsTaken < 0 || a.seatsTaken > 4 || a.port == 0)
         return std::nullopt;
-    return Magic + '\n' + QByteArray::number(a.seatsTaken) + '\n' + (a.running ? '1' : '0') + '\n' +
-           a.name.toLatin1();
+    return Magic + '\n' + QByteArray::number(a.seatsTaken) + '\n' + (a.running ? '1' : '0') + '\n'
+            + QByteArray::number(a.port) + '\n' + a.name.toLatin1();
+}
+
+std::optional<QByteArray> encodeFirstVersion(const Announcement &a)
+{
+    if (!printableName(a.name) || a.seatsTaken < 0 || a.seatsTaken > 4 || a.port != StandardGamePort)
+        return std::nullopt;
+    return MagicFirst + '\n' + QByteArray::number(a.seatsTaken) + '\n' + (a.running ? '1' : '0') + '\n'
+            + a.name.toLatin1();
 }
 
 std::optional<Announcement> decode(const QByteArray &datagram)
 {
     if (datagram.size() > MaxDatagram)
         return std::nullopt;
-    const QList<QByteArray> parts = datagram.split('\n');
-    if (parts.size() != 4 || parts[0] != Magic || parts[1].size() != 1 || parts[2].size() != 1)
+    QList<QByteArray> parts = datagram.split('\n');
+    const bool first = !parts.isEmpty() && parts[0] == MagicFirst;
+    if (parts.size() != (first ? 4 : 5) || (!first && parts[0] != Magic) || parts[1].size() != 1
+            || parts[2].size() != 1)
         return std::nullopt;
     const char seats = parts[1][0], running = parts[2][0];
     if (seats < '0' || seats > '4' || (running != '0' && running != '1'))
         return std::nullopt;
-    Announcement a{QString::fromLatin1(parts[3]), seats - '0', running == '1'};
+    Announcement a{QString::fromLatin1(parts.last()), seats - '0', running == '1', StandardGamePort};
+    if (!first) {
+        // Digits only, no sign or leading zero, 1 to 65535.
+        const QByteArray &port = parts[3];
+        bool ok = port.size() <= 5 && !port.startsWith('0') && !port.isEmpty();
+        for (char c : port)
+            ok = ok && c >= '0' && c <= '9';
+        const uint n = ok ? port.toUInt() : 0;
+        if (n == 0 || n > 65535)
+            return std::nullopt;
+        a.port = quint16(n);
+    }
     if (!printableName(a.name))
         return std::nullopt;
     return a;
@@ -67,6 +101,7 @@ Announcer::Announcer(QObject *parent) : QObject(parent)
 {
     // Announcements are for the local network only: never through a proxy.
     m_socket.setProxy(QNetworkProxy::NoProxy);
+    m_socket6.setProxy(QNetworkProxy::NoProxy);
     m_timer.setInterval(IntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &Announcer::announce);
 }
@@ -86,14 +121,36 @@ bool Announcer::announce()
 {
     if (!m_source)
         return false;
-    const auto bytes = encode(m_source());
+    const Announcement a = m_source();
+    const auto bytes = encode(a);
     if (!bytes)
         return false;
+    // Older copies hear the first version's layout beside the new one.
+    const auto older = encodeFirstVersion(a);
+    auto send = [&](const QHostAddress &to) {
+        bool ok = m_socket.writeDatagram(*bytes, to, m_port) == bytes->size();
+        if (older)
+            m_socket.writeDatagram(*older, to, m_port);
+        return ok;
+    };
     bool sent = false;
     for (const QHostAddress &to : targets())
-        sent = m_socket.writeDatagram(*bytes, to, m_port) == bytes->size() || sent;
+        sent = send(to) || sent;
     if (!sent)
-        sent = m_socket.writeDatagram(*bytes, QHostAddress(QHostAddress::LocalHost), m_port) == bytes->size();
+        sent = send(QHostAddress(QHostAddress::LocalHost));
+    // The IPv6 group, once on every link that has an IPv6 address; older
+    // copies never listened there.
+    const auto interfaces = QNetworkInterface::allInterfaces();
+    for (const QNetworkInterface &i : interfaces) {
+        if (!hasIPv6Multicast(i))
+            continue;
+        if (m_socket6.state() != QAbstractSocket::BoundState && !m_socket6.bind(QHostAddress::AnyIPv6, 0))
+            break;
+        m_socket6.setMulticastInterface(i);
+        QHostAddress group = MulticastGroup;
+        group.setScopeId(i.name());
+        sent = m_socket6.writeDatagram(*bytes, group, m_port) == bytes->size() || sent;
+    }
     return sent;
 }
 
@@ -101,7 +158,9 @@ Listener::Listener(QObject *parent) : QObject(parent)
 {
     m_clock = [] { return QDateTime::currentMSecsSinceEpoch(); };
     m_socket.setProxy(QNetworkProxy::NoProxy);
-    connect(&m_socket, &QUdpSocket::readyRead, this, &Listener::readPending);
+    m_socket6.setProxy(QNetworkProxy::NoProxy);
+    connect(&m_socket, &QUdpSocket::readyRead, this, [this] { readPending(m_socket); });
+    connect(&m_socket6, &QUdpSocket::readyRead, this, [this] { readPending(m_socket6); });
     m_sweep.setInterval(1000);
     connect(&m_sweep, &QTimer::timeout, this, &Listener::expire);
 }
@@ -115,6 +174,15 @@ bool Listener::listen(quint16 port, QString *error)
             *error = m_socket.errorString();
         return false;
     }
+    // IPv6 on the same port, where the machine has it; without it the
+    // broadcasts still arrive.
+    if (m_socket6.bind(
+                QHostAddress::AnyIPv6, m_socket.localPort(), QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint)) {
+        const auto interfaces = QNetworkInterface::allInterfaces();
+        for (const QNetworkInterface &i : interfaces)
+            if (hasIPv6Multicast(i))
+                m_socket6.joinMulticastGroup(MulticastGroup, i);
+    }
     m_sweep.start();
     return true;
 }
@@ -122,6 +190,7 @@ bool Listener::listen(quint16 port, QString *error)
 void Listener::close()
 {
     m_socket.close();
+    m_socket6.close();
     m_sweep.stop();
     if (!m_hosts.isEmpty()) {
         m_hosts.clear();
@@ -129,32 +198,56 @@ void Listener::close()
     }
 }
 
-void Listener::readPending()
+void Listener::readPending(QUdpSocket &socket)
 {
     bool changed = false;
-    while (m_socket.hasPendingDatagrams()) {
+    while (socket.hasPendingDatagrams()) {
         // Read whole so that an oversized datagram is dropped, not cut to
         // something that might read as an announcement.
-        const QNetworkDatagram d = m_socket.receiveDatagram();
+        const QNetworkDatagram d = socket.receiveDatagram();
         const auto a = decode(d.data());
-        bool ok = false;
-        const QHostAddress from(d.senderAddress().toIPv4Address(&ok));
-        if (!a || !ok)
+        if (!a)
             continue;
-        auto it = std::find_if(m_hosts.begin(), m_hosts.end(), [&](const Host &h) { return h.address == from; });
-        if (it == m_hosts.end()) {
-            if (m_hosts.size() >= MaxHosts)
-                continue;
-            m_hosts.append(Host{from, *a, m_clock()});
-            changed = true;
-        } else {
-            changed = changed || !(it->announcement == *a);
-            it->announcement = *a;
-            it->heardAt = m_clock();
-        }
+        QHostAddress from = d.senderAddress();
+        bool v4 = false;
+        const quint32 ip4 = from.toIPv4Address(&v4);
+        if (v4)
+            from = QHostAddress(ip4);
+        heard(from, *a, changed);
     }
     if (changed)
         emit hostsChanged();
+}
+
+// One game heard over IPv4 and IPv6 is listed once, by its IPv4 address when
+// there is one: more programs and routers reach that.
+void Listener::heard(const QHostAddress &from, const Announcement &a, bool &changed)
+{
+    const bool v6 = from.protocol() == QAbstractSocket::IPv6Protocol;
+    auto sameGame = [&](const Host &h) {
+        return h.announcement.name == a.name && h.announcement.port == a.port
+                && (h.address.protocol() == QAbstractSocket::IPv6Protocol) != v6;
+    };
+    auto it = std::find_if(m_hosts.begin(), m_hosts.end(),
+            [&](const Host &h) { return h.address == from && h.announcement.port == a.port; });
+    if (it == m_hosts.end())
+        it = std::find_if(m_hosts.begin(), m_hosts.end(), sameGame);
+    if (it == m_hosts.end()) {
+        if (m_hosts.size() >= MaxHosts)
+            return;
+        m_hosts.append(Host{from, a, m_clock()});
+        changed = true;
+        return;
+    }
+    if (it->address != from && v6) {
+        // Already listed by IPv4: the IPv6 word only keeps it fresh.
+        it->heardAt = m_clock();
+        return;
+    }
+    changed = changed || !(it->announcement == a) || it->address != from;
+    it->address = from;
+    it->announcement = a;
+    it->heardAt = m_clock();
 }
 
 void Listener::expire()

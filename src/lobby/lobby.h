@@ -1,8 +1,10 @@
 #pragma once
 // Finding games on the local network. A hosting copy says, every two
-// seconds, who hosts, how many seats are taken and whether a game runs; a
-// copy looking for a game listens and keeps the hosts it has heard lately.
-// Nothing else is sent: the game itself is always on its own TCP port.
+// seconds, who hosts, on which TCP port, how many seats are taken and whether
+// a game runs: by IPv4 broadcast and, where the machine has IPv6, to a
+// link-local multicast group. A copy looking for a game listens on both and
+// keeps the hosts it has heard lately. Nothing else is sent: the game itself
+// is always on its own TCP port.
 
 #include <QHostAddress>
 #include <QList>
@@ -19,17 +21,29 @@ constexpr int MaxDatagram = 128;
 constexpr int MaxNameLength = 24;
 constexpr int IntervalMs = 2000;
 
+// The group announcements go to over IPv6 (link-local scope).
+inline const QHostAddress MulticastGroup{QStringLiteral("ff02::7773")};
+// The game's port when an announcement does not say (the first version's).
+constexpr quint16 StandardGamePort = 7772;
+
 struct Announcement {
     QString name;
     int seatsTaken = 0; // 0..4
     bool running = false;
+    quint16 port = StandardGamePort;
     bool operator==(const Announcement &) const = default;
 };
 
 // The datagram's bytes. A name that is empty, too long or not printable
-// Latin-1 cannot be announced (nullopt).
+// Latin-1 cannot be announced (nullopt), nor a port of 0. The first line
+// names the layout's version: copies that know only the first (without the
+// port) drop this one rather than misread it.
 std::optional<QByteArray> encode(const Announcement &a);
-// Anything that is not exactly an announcement gives nullopt.
+// The same game in the first version's layout, for older copies; only a game
+// on the standard port can be said so.
+std::optional<QByteArray> encodeFirstVersion(const Announcement &a);
+// Anything that is not exactly an announcement of either version gives
+// nullopt.
 std::optional<Announcement> decode(const QByteArray &datagram);
 
 class Announcer : public QObject {
@@ -47,6 +61,7 @@ public:
 
 private:
     QUdpSocket m_socket;
+    QUdpSocket m_socket6;
     QTimer m_timer;
     quint16 m_port = DefaultPort;
     std::function<Announcement()> m_source;
@@ -63,9 +78,11 @@ public:
     static constexpr int MaxHosts = 32;
 
     explicit Listener(QObject *parent = nullptr);
-    // Listens on the port (0: any free one); false with the reason otherwise.
+    // Listens on the port (0: any free one) over IPv4, and over IPv6 where
+    // the machine has it; false with the reason when IPv4 cannot listen.
     bool listen(quint16 port = DefaultPort, QString *error = nullptr);
     quint16 port() const { return m_socket.localPort(); }
+    bool hearsIPv6() const { return m_socket6.state() == QAbstractSocket::BoundState; }
     void close();
     // A host not heard for this long is dropped.
     void setExpiry(int ms) { m_expiryMs = ms; }
@@ -78,9 +95,11 @@ signals:
     void hostsChanged();
 
 private:
-    void readPending();
+    void readPending(QUdpSocket &socket);
+    void heard(const QHostAddress &from, const Announcement &a, bool &changed);
 
     QUdpSocket m_socket;
+    QUdpSocket m_socket6;
     QTimer m_sweep;
     QList<Host> m_hosts;
     int m_expiryMs = 3 * IntervalMs;

@@ -24,6 +24,7 @@ class TestLobby : public QObject {
 private slots:
     void datagrams_data();
     void datagrams();
+    void heardTwiceListedOnce();
     void hostAnnouncesAndOtherJoins();
     void joinByHand();
 };
@@ -31,45 +32,92 @@ private slots:
 void TestLobby::datagrams_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<bool>("valid");
-    QTest::newRow("an announcement") << QByteArray("WORDMIRE-LOBBY 1\n2\n1\nAnn Lee") << true;
-    QTest::newRow("other magic") << QByteArray("WORDMIRE-LOBBY 2\n2\n1\nAnn") << false;
-    QTest::newRow("five seats") << QByteArray("WORDMIRE-LOBBY 1\n5\n1\nAnn") << false;
-    QTest::newRow("running is 2") << QByteArray("WORDMIRE-LOBBY 1\n2\n2\nAnn") << false;
-    QTest::newRow("no name") << QByteArray("WORDMIRE-LOBBY 1\n2\n0\n") << false;
-    QTest::newRow("control in name") << QByteArray("WORDMIRE-LOBBY 1\n2\n0\nA\x01n") << false;
-    QTest::newRow("extra field") << QByteArray("WORDMIRE-LOBBY 1\n2\n0\nAnn\nx") << false;
-    QTest::newRow("name too long") << QByteArray("WORDMIRE-LOBBY 1\n2\n0\n" + QByteArray(25, 'a')) << false;
-    QTest::newRow("oversized") << QByteArray("WORDMIRE-LOBBY 1\n2\n0\nAnn" + QByteArray(200, ' ')) << false;
-    QTest::newRow("empty") << QByteArray() << false;
+    QTest::addColumn<int>("port"); // the game's port read, 0 when refused
+    const QByteArray v2 = "WORDMIRE-LOBBY 2\n";
+    QTest::newRow("an announcement") << v2 + "2\n1\n7772\nAnn Lee" << 7772;
+    QTest::newRow("another port") << v2 + "0\n0\n17772\nAnn" << 17772;
+    QTest::newRow("the first version") << QByteArray("WORDMIRE-LOBBY 1\n2\n1\nAnn Lee") << 7772;
+    QTest::newRow("first version with a port") << QByteArray("WORDMIRE-LOBBY 1\n2\n1\n7772\nAnn") << 0;
+    QTest::newRow("no port") << v2 + "2\n1\nAnn" << 0;
+    QTest::newRow("port 0") << v2 + "2\n1\n0\nAnn" << 0;
+    QTest::newRow("port too big") << v2 + "2\n1\n65536\nAnn" << 0;
+    QTest::newRow("signed port") << v2 + "2\n1\n+7772\nAnn" << 0;
+    QTest::newRow("leading zero") << v2 + "2\n1\n07772\nAnn" << 0;
+    QTest::newRow("other magic") << QByteArray("WORDMIRE-LOBBY 3\n2\n1\n7772\nAnn") << 0;
+    QTest::newRow("five seats") << v2 + "5\n1\n7772\nAnn" << 0;
+    QTest::newRow("running is 2") << v2 + "2\n2\n7772\nAnn" << 0;
+    QTest::newRow("no name") << v2 + "2\n0\n7772\n" << 0;
+    QTest::newRow("control in name") << v2 + "2\n0\n7772\nA\x01n" << 0;
+    QTest::newRow("extra field") << v2 + "2\n0\n7772\nAnn\nx" << 0;
+    QTest::newRow("name too long") << v2 + "2\n0\n7772\n" + QByteArray(25, 'a') << 0;
+    QTest::newRow("oversized") << v2 + "2\n0\n7772\nAnn" + QByteArray(200, ' ') << 0;
+    QTest::newRow("empty") << QByteArray() << 0;
 }
 
 void TestLobby::datagrams()
 {
     QFETCH(QByteArray, bytes);
-    QFETCH(bool, valid);
+    QFETCH(int, port);
+    const bool valid = port != 0;
     const auto a = lobby::decode(bytes);
     QCOMPARE(a.has_value(), valid);
-    if (valid)
-        QCOMPARE(lobby::encode(*a), std::optional<QByteArray>(bytes));
+    if (valid) {
+        QCOMPARE(int(a->port), port);
+        QCOMPARE(lobby::decode(lobby::encode(*a).value()), a);
+        // Older copies are told only of games on the standard port.
+        QCOMPARE(lobby::encodeFirstVersion(*a).has_value(), port == lobby::StandardGamePort);
+    }
 
     // Sent to a listening dialog, only a valid one is listed; the dialog
     // keeps listening either way.
     Tlobby dialog;
     dialog.setListenPort(0);
     dialog.show();
-    const quint16 port = dialog.listener().port();
-    QVERIFY(port != 0);
+    const quint16 listening = dialog.listener().port();
+    QVERIFY(listening != 0);
     QUdpSocket out;
-    out.writeDatagram(bytes, QHostAddress::LocalHost, port);
-    out.writeDatagram(QByteArray(4000, 'W'), QHostAddress::LocalHost, port);
+    out.writeDatagram(bytes, QHostAddress::LocalHost, listening);
+    out.writeDatagram(QByteArray(4000, 'W'), QHostAddress::LocalHost, listening);
     if (valid) {
         QTRY_COMPARE(dialog.hostList()->count(), 1);
     } else {
         QTest::qWait(100);
         QCOMPARE(dialog.hostList()->count(), 0);
-        out.writeDatagram("WORDMIRE-LOBBY 1\n0\n0\nZed", QHostAddress::LocalHost, port);
+        out.writeDatagram("WORDMIRE-LOBBY 1\n0\n0\nZed", QHostAddress::LocalHost, listening);
         QTRY_COMPARE(dialog.hostList()->count(), 1);
+    }
+}
+
+// One game heard by IPv6 and by IPv4 (and in both layouts) is listed once,
+// by its IPv4 address; another game on the same machine is listed apart.
+void TestLobby::heardTwiceListedOnce()
+{
+    lobby::Listener listener;
+    QVERIFY(listener.listen(0));
+    if (!listener.hearsIPv6())
+        QSKIP("this machine has no IPv6");
+    const lobby::Announcement ann{"Ann", 1, false, 7772};
+    QUdpSocket out;
+    const struct {
+        QByteArray bytes;
+        QHostAddress to;
+        QString listed; // the addresses listed after it, in order
+    } steps[] = {
+        {lobby::encode(ann).value(), QHostAddress::LocalHostIPv6, "::1"},
+        {lobby::encode(ann).value(), QHostAddress::LocalHost, "127.0.0.1"},
+        {lobby::encodeFirstVersion(ann).value(), QHostAddress::LocalHost, "127.0.0.1"},
+        {lobby::encode(ann).value(), QHostAddress::LocalHostIPv6, "127.0.0.1"},
+        {lobby::encode({"Ann", 1, false, 7780}).value(), QHostAddress::LocalHost, "127.0.0.1 127.0.0.1"},
+    };
+    for (const auto &step : steps) {
+        QVERIFY(out.writeDatagram(step.bytes, step.to, listener.port()) == step.bytes.size());
+        auto listed = [&] {
+            QStringList all;
+            for (const auto &h : listener.hosts())
+                all << h.address.toString();
+            return all.join(' ');
+        };
+        QTRY_COMPARE(listed(), step.listed);
     }
 }
 
@@ -104,7 +152,7 @@ void TestLobby::hostAnnouncesAndOtherJoins()
     QVERIFY(host.announcer().isRunning());
     QTRY_COMPARE_WITH_TIMEOUT(looking.hostList()->count(), 1, 3000);
     const auto heard = looking.listener().hosts().first();
-    QCOMPARE(heard.announcement, (lobby::Announcement{"Ann", 1, false}));
+    QCOMPARE(heard.announcement, (lobby::Announcement{"Ann", 1, false, server.listeningPort()}));
 
     // The hosting copy's own dialog does not offer its own game.
     hostDialog.setListenPort(0);
