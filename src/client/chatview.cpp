@@ -177,10 +177,11 @@ void ChatView::addLine(const QByteArray &line, quint32 colour)
             c.insertText(QString::fromLatin1(piece.text), style);
             break;
         case wire::ChatPiece::Link: {
-            // The anchor carries the address itself, exactly as written.
+            // The anchor carries the web address itself, never a position in a
+            // table that later lines could overwrite.
             QUrl href;
             href.setScheme(kLinkScheme);
-            href.setPath(QString::fromLatin1(piece.text.trimmed()), QUrl::DecodedMode);
+            href.setPath(QString::fromLatin1(piece.target), QUrl::DecodedMode);
             QTextCharFormat link = style;
             link.setFontWeight(QFont::Normal);
             link.setForeground(QColor(0x00, 0x80, 0x00));
@@ -222,8 +223,10 @@ void ChatView::trim()
 
 void ChatView::openLink(const QUrl &url)
 {
-    const QString target = url.scheme() == kLinkScheme ? url.path(QUrl::FullyDecoded).trimmed() : QString();
-    if (target.isEmpty() || !ui::openUrl(target))
+    // Only a web address goes to the desktop's handler, whatever the anchor.
+    const auto target =
+            url.scheme() == kLinkScheme ? wire::linkTarget(url.path(QUrl::FullyDecoded).toLatin1()) : std::nullopt;
+    if (!target || !ui::openUrl(QString::fromLatin1(*target)))
         ui::showMessage(m_window, QStringLiteral("Cannot open Webpage"));
 }
 

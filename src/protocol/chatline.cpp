@@ -3,6 +3,8 @@
 #include "colourtext.h"
 #include "fieldreader.h"
 
+#include <QUrl>
+
 namespace wire {
 
 namespace {
@@ -12,12 +14,32 @@ void addWords(QByteArray text, QList<ChatPiece> &out)
         const qsizetype space = text.indexOf(' ');
         const QByteArray word = space < 0 ? text : text.left(space + 1);
         text.remove(0, word.size());
-        const QByteArray lower = word.toLower();
-        const bool link = lower.contains("http://") || lower.contains("www.");
-        out.append({link ? ChatPiece::Link : ChatPiece::Word, word, 0});
+        const auto target = linkTarget(word);
+        out.append({target ? ChatPiece::Link : ChatPiece::Word, word, 0, target.value_or(QByteArray())});
     }
 }
 } // namespace
+
+std::optional<QByteArray> linkTarget(const QByteArray &word)
+{
+    const QByteArray lower = word.trimmed().toLower();
+    qsizetype from = -1;
+    for (const char *start : {"http://", "https://", "www."}) {
+        const qsizetype at = lower.indexOf(start);
+        if (at >= 0 && (from < 0 || at < from))
+            from = at;
+    }
+    if (from < 0)
+        return std::nullopt;
+    QByteArray address = word.trimmed().mid(from);
+    if (lower.mid(from).startsWith("www."))
+        address.prepend("http://");
+    const QUrl url(QString::fromLatin1(address), QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")) || url.host().isEmpty())
+        return std::nullopt;
+    return url.toEncoded();
+}
 
 ChatLine parseChatLine(const QByteArray &line)
 {
@@ -49,7 +71,7 @@ ChatLine parseChatLine(const QByteArray &line)
         addWords(segment + ' ', out.pieces);
         const auto n = wire::parseInt(code);
         const int c = (code.size() == 2 && n && *n >= 10 && *n <= 27) ? *n : 10;
-        out.pieces.append({ChatPiece::Smiley, {}, c - 10});
+        out.pieces.append({ChatPiece::Smiley, {}, c - 10, {}});
     }
     if (!rest.isEmpty())
         addWords(rest + ' ', out.pieces);

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QList>
 
+#include <optional>
+
 namespace wire {
 
 // The longest chat or action text a window sends. The host cuts off a peer
@@ -17,7 +19,14 @@ struct ChatPiece {
     Kind kind = Word;
     QByteArray text; // words and links keep their one trailing space
     int smiley = 0; // image index 0..17
+    QByteArray target; // a link's web address, http or https
 };
+
+// The web address a chat word leads to: from its first "http://",
+// "https://" or "www." on ("www." read as http), when that is a well-formed
+// http or https address with a host. Anything else (file:, smb:, mailto:,
+// javascript: and the like) leads nowhere and shows as a plain word.
+std::optional<QByteArray> linkTarget(const QByteArray &word);
 
 struct ChatLine {
     int sender = 0; // 0 = system line

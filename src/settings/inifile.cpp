@@ -78,8 +78,10 @@ std::optional<QByteArray> IniFile::value(const QByteArray &section, const QByteA
         return std::nullopt;
     const qsizetype end = sectionEnd(start);
     for (qsizetype i = start + 1; i < end; ++i) {
+        // A carriage return inside a line reads as the space it is written
+        // back as, so a value reads the same before and after a save.
         if (keyOf(m_lines[i]).compare(key, Qt::CaseInsensitive) == 0)
-            return m_lines[i].mid(m_lines[i].indexOf('=') + 1);
+            return m_lines[i].mid(m_lines[i].indexOf('=') + 1).replace('\r', ' ');
     }
     return std::nullopt;
 }

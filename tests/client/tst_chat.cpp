@@ -36,7 +36,7 @@ QList<Frag> lastLine(QTextBrowser *view)
         const QTextFragment f = it.fragment();
         const QTextCharFormat cf = f.charFormat();
         out.append({f.text(), cf.foreground().color(), cf.fontWeight() >= QFont::Bold, cf.fontUnderline(),
-                    cf.anchorHref(), cf.isImageFormat() ? cf.toImageFormat().name() : QString()});
+                cf.anchorHref(), cf.isImageFormat() ? cf.toImageFormat().name() : QString()});
     }
     return out;
 }
@@ -123,16 +123,38 @@ void TestChat::chatLineInColour()
 void TestChat::linksInTheBody_data()
 {
     QTest::addColumn<QByteArray>("word");
-    QTest::newRow("www") << QByteArray("www.example.com");
-    QTest::newRow("HTTP capitals") << QByteArray("HTTP://EXAMPLE.ORG");
-    QTest::newRow("inside a word") << QByteArray("see:http://a.b");
+    QTest::addColumn<QString>("opens"); // empty: a plain word
+    QTest::newRow("www") << QByteArray("www.example.com") << "http://www.example.com";
+    QTest::newRow("HTTP capitals") << QByteArray("HTTP://EXAMPLE.ORG") << "http://example.org";
+    QTest::newRow("https") << QByteArray("https://a.example/x?y=1") << "https://a.example/x?y=1";
+    QTest::newRow("inside a word") << QByteArray("see:http://a.b") << "http://a.b";
+    // Only the web opens from a chat line.
+    QTest::newRow("file") << QByteArray("file:///etc/shadow") << "";
+    QTest::newRow("file, www path") << QByteArray("file:///www.x/etc") << "http://www.x/etc";
+    QTest::newRow("smb") << QByteArray("smb://www.host/share") << "http://www.host/share";
+    QTest::newRow("ssh") << QByteArray("ssh://root@box") << "";
+    QTest::newRow("sftp") << QByteArray("sftp://box/etc") << "";
+    QTest::newRow("javascript") << QByteArray("javascript:alert(1)") << "";
+    QTest::newRow("mailto") << QByteArray("mailto:a@b.example") << "";
+    QTest::newRow("no host") << QByteArray("http://") << "";
 }
 
 void TestChat::linksInTheBody()
 {
     QFETCH(QByteArray, word);
+    QFETCH(QString, opens);
     feed({"CMD_chat+3+Cy chats: look " + word + " now|clNavy"});
     const auto f = lastLine(chat->form()->mainchat);
+    if (opens.isEmpty()) {
+        QCOMPARE(f.size(), 1);
+        QCOMPARE(f[0].text, "Cy chats:  look " + QString::fromLatin1(word) + " now ");
+        QVERIFY(f[0].href.isEmpty());
+        // Even an anchor made to name it opens nothing.
+        emit chat->form()->mainchat->anchorClicked(QUrl("link:" + QString::fromLatin1(word)));
+        QVERIFY(opened.isEmpty());
+        QCOMPARE(shown, QStringList{"Cannot open Webpage"});
+        return;
+    }
     QCOMPARE(f.size(), 3);
     QCOMPARE(f[0].text, QString("Cy chats:  look "));
     QCOMPARE(f[0].colour, QColor(0, 0, 0x80));
@@ -144,7 +166,7 @@ void TestChat::linksInTheBody()
     QCOMPARE(f[2].text, QString("now "));
     QCOMPARE(f[2].colour, QColor(0, 0, 0x80));
     emit chat->form()->mainchat->anchorClicked(QUrl(f[1].href));
-    QCOMPARE(opened, QStringList{QString::fromLatin1(word)});
+    QCOMPARE(opened, QStringList{opens});
     QVERIFY(shown.isEmpty());
     // Plain words are never links.
     feed({"CMD_chat+3+Cy chats: example.com|clNavy"});
@@ -163,7 +185,7 @@ void TestChat::earlyLinkOpensItsOwn()
     for (auto it = early.begin(); !it.atEnd() && href.isEmpty(); ++it)
         href = it.fragment().charFormat().anchorHref();
     emit chat->form()->mainchat->anchorClicked(QUrl(href));
-    QCOMPARE(opened, QStringList{"www.site2.example"});
+    QCOMPARE(opened, QStringList{"http://www.site2.example"});
 }
 
 void TestChat::smileys_data()
@@ -253,8 +275,14 @@ void TestChat::sending_data()
     QTest::newRow("other slash") << "/x hello" << QByteArray();
     // The protocol's own bytes never split or recolour a line.
     QTest::newRow("terminator typed") << QString::fromLatin1("caf\xff!") << QByteArray("CMD_chat+2+cafy!|clRed") + FF;
-    QTest::newRow("bar typed") << "a|b" << QByteArray("CMD_chat+2+a\xa6" "b|clRed") + FF;
-    QTest::newRow("bar in an action") << "/me a|b" << QByteArray("CMD_action+2+a\xa6" "b|clRed") + FF;
+    QTest::newRow("bar typed") << "a|b"
+                               << QByteArray("CMD_chat+2+a\xa6"
+                                             "b|clRed")
+                    + FF;
+    QTest::newRow("bar in an action") << "/me a|b"
+                                      << QByteArray("CMD_action+2+a\xa6"
+                                                    "b|clRed")
+                    + FF;
     // A pasted text is cut to what the host takes from anybody.
     QTest::newRow("long chat") << QString(5000, 'x') << "CMD_chat+2+" + QByteArray(1000, 'x') + "|clRed" + FF;
     QTest::newRow("long action") << "/me " + QString(5000, 'x')
@@ -318,8 +346,7 @@ void TestChat::hostileHost_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("leaves");
     QTest::newRow("never ends a message") << QByteArray(70 * 1024, 'x') << true;
-    QTest::newRow("a message longer than any") << QByteArray("CMD_chat+2+") + QByteArray(20 * 1024, 'x') + FF
-                                               << false;
+    QTest::newRow("a message longer than any") << QByteArray("CMD_chat+2+") + QByteArray(20 * 1024, 'x') + FF << false;
     QTest::newRow("a flood of messages") << QByteArray(1100, char(0xFF)) << true;
 }
 
