@@ -229,7 +229,7 @@ void ClientModel::useshuffle(const QByteArray &data)
     emit shufflesChanged(used.seat, used.shuffles);
     // The host counts four seconds of pause into the time it sends.
     if (used.timeleft)
-        m_countdown.start(*used.timeleft - 4);
+        m_countdown.start(qMax(*used.timeleft, 0) - 4);
     emit soundRequested(QStringLiteral("shuffle"));
 }
 

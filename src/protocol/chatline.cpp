@@ -48,7 +48,10 @@ ChatLine parseChatLine(const QByteArray &line)
     const qsizetype plus = rest.indexOf('+');
     const QByteArray number = plus < 0 ? QByteArray() : rest.left(plus);
     rest.remove(0, plus + 1);
+    // Users have slots 1 to 9; any other number reads as a system line's 0.
     out.sender = wire::parseInt(number).value_or(0);
+    if (out.sender < 0 || out.sender > 9)
+        out.sender = 0;
     out.style = out.sender == 0 ? 0 : out.sender + 5;
 
     // The colon of a smiley code is not the end of the head: an action line

@@ -1,3 +1,4 @@
+#include "chatline.h"
 #include "colourtext.h"
 #include "fieldreader.h"
 #include "framer.h"
@@ -28,6 +29,8 @@ private slots:
     void split();
     void colourOut_data();
     void colourOut();
+    void chatSender_data();
+    void chatSender();
     void colourIn_data();
     void colourIn();
     void building();
@@ -499,6 +502,32 @@ void TestProtocol::readingStopsAtABadNumber()
             : command == "useshuffle" ? std::function<void()>([&] { msg::readUseshuffle(data); })
                                       : std::function<void()>([&] { msg::readMadeword(data); });
     QVERIFY_THROWS_EXCEPTION(ConversionError, read());
+}
+
+// A chat line's sender is a slot, 1 to 9, or 0 for the system; any other
+// number reads as 0 and never reaches the style's arithmetic.
+void TestProtocol::chatSender_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<int>("sender");
+    QTest::addColumn<int>("style");
+    QTest::newRow("system") << QByteArray("0+hello") << 0 << 0;
+    QTest::newRow("slot 1") << QByteArray("1+Ann chats: hi") << 1 << 6;
+    QTest::newRow("slot 9") << QByteArray("9+Ian chats: hi") << 9 << 14;
+    QTest::newRow("slot 10") << QByteArray("10+x") << 0 << 0;
+    QTest::newRow("largest") << QByteArray("2147483647+x") << 0 << 0;
+    QTest::newRow("smallest") << QByteArray("-2147483648+x") << 0 << 0;
+    QTest::newRow("not a number") << QByteArray("one+x") << 0 << 0;
+}
+
+void TestProtocol::chatSender()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(int, sender);
+    QFETCH(int, style);
+    const ChatLine parsed = parseChatLine(line);
+    QCOMPARE(parsed.sender, sender);
+    QCOMPARE(parsed.style, style);
 }
 
 QTEST_APPLESS_MAIN(TestProtocol)
