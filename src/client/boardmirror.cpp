@@ -25,6 +25,8 @@ void BoardMirror::clearStrip()
 
 void BoardMirror::setMark(QPoint cell, int mark)
 {
+    if (!rules::onBoard(cell.x(), cell.y()))
+        return;
     m_board.overlay[size_t(cell.x())][size_t(cell.y())] = mark;
     emit cellChanged(cell.x(), cell.y());
 }
@@ -66,9 +68,12 @@ void BoardMirror::endBoard()
 void BoardMirror::newTurn()
 {
     clearStrip();
-    // The marks stay until the board arrives.
+    // The marks stay until the board arrives; the picks themselves are over,
+    // so a take-back never reaches for a pick that is gone.
     for (auto &p : m_board.path)
         p = QPoint(-1, -1);
+    m_board.pathcount = 0;
+    m_board.lastcell = QPoint(-1, -1);
 }
 
 bool BoardMirror::otherPick(int i, QPoint cell)

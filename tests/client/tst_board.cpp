@@ -191,6 +191,15 @@ void TestBoard::takingBack()
     // With nothing picked the next pick may start anywhere.
     QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, centre({6, 6}));
     QCOMPARE(chat->model().board().pathcount, 1);
+    // A new turn without a new board: the old picks are gone, and nothing is
+    // left to take back (the strip's slot names no square).
+    heard();
+    feed({"CMD_nextplayer+1+1+"});
+    QCOMPARE(chat->model().board().pathcount, 0);
+    QTest::mouseClick(chat->strip().letterSlot(1), Qt::LeftButton);
+    QCOMPARE(heard(), QByteArray());
+    QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, centre({0, 0}));
+    QCOMPARE(chat->model().board().pathcount, 1);
 }
 
 void TestBoard::arrows()
