@@ -355,7 +355,14 @@ void Tchat::applyPreferences()
 {
     applyTextSize();
     ui->PostWordsinChatBox1->setChecked(m_prefs->postWords());
+    // No larger than the largest screen shows: a stored size is never taken
+    // as a reason to allocate a giant window.
     m_saved = m_prefs->placement();
+    QSize largest;
+    for (const QScreen *s : QGuiApplication::screens())
+        largest = largest.expandedTo(s->availableGeometry().size());
+    if (largest.isValid())
+        m_saved.setSize(m_saved.size().boundedTo(largest));
     resize(m_saved.size());
     move(m_saved.topLeft());
 }

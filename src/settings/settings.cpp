@@ -39,10 +39,13 @@ Values read(const IniFile &ini)
     p.shuffles = readOption("Shuffles", 1);
     const QByteArray tiles = get("Tiles").value_or("classic");
     p.tiles = tiles.isEmpty() ? QByteArray("classic") : tiles;
-    p.top = number(get("Top")).value_or(3);
-    p.left = number(get("Left")).value_or(3);
-    p.width = number(get("Width")).value_or(790);
-    p.height = number(get("Height")).value_or(580);
+    // Far beyond any desktop, yet small enough that a rectangle built from
+    // them never overflows; the window fits them to the screens.
+    constexpr int Far = 1 << 20;
+    p.top = qBound(-Far, number(get("Top")).value_or(3), Far);
+    p.left = qBound(-Far, number(get("Left")).value_or(3), Far);
+    p.width = qBound(0, number(get("Width")).value_or(790), Far);
+    p.height = qBound(0, number(get("Height")).value_or(580), Far);
     const QByteArray turn = get("Turnsound").value_or("0");
     p.turnsound = turn == "1" ? 1 : turn == "2" ? 2 : 0;
     p.chattersounds = get("ChatterSounds").value_or("true") != "false";

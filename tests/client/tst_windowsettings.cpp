@@ -46,6 +46,7 @@ private slots:
     void unmovedCloseWritesNothing();
     void tooWideStoredNarrower();
     void minimumSize();
+    void offScreenComesBack_data();
     void offScreenComesBack();
     void tileMenu();
     void choosingATileSet();
@@ -188,12 +189,30 @@ void TestWindowSettings::minimumSize()
     QTRY_COMPARE(chat->form()->panel_board->geometry().center().x(), chat->centralWidget()->rect().center().x());
 }
 
+void TestWindowSettings::offScreenComesBack_data()
+{
+    QTest::addColumn<QByteArray>("geometry");
+    QTest::addColumn<bool>("moved"); // back to the screen's corner
+    QTest::newRow("off screen") << QByteArray("Top=-5000\nLeft=9000\nWidth=800\nHeight=600") << true;
+    QTest::newRow("giant") << QByteArray("Top=0\nLeft=0\nWidth=100000\nHeight=100000") << false;
+    QTest::newRow("extremes") << QByteArray("Top=-2147483648\nLeft=-2147483648\nWidth=2147483647\nHeight=2147483647")
+                              << true;
+    QTest::newRow("negative size") << QByteArray("Top=10\nLeft=10\nWidth=-5\nHeight=-2147483648") << false;
+}
+
+// Whatever the file says, the window opens on a screen and no larger than
+// the screens are.
 void TestWindowSettings::offScreenComesBack()
 {
-    open("[Wordmire]\nTop=-5000\nLeft=9000\nWidth=800\nHeight=600\n");
+    QFETCH(QByteArray, geometry);
+    QFETCH(bool, moved);
+    open("[Wordmire]\n" + geometry + "\n");
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     QVERIFY(screen.intersects(chat->geometry()));
-    QCOMPARE(chat->pos(), screen.topLeft() + QPoint(3, 3));
+    QVERIFY(chat->width() <= qMax(screen.width(), chat->minimumWidth()));
+    QVERIFY(chat->height() <= qMax(screen.height(), chat->minimumHeight()));
+    if (moved)
+        QCOMPARE(chat->pos(), screen.topLeft() + QPoint(3, 3));
 }
 
 void TestWindowSettings::tileMenu()
