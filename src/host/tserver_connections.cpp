@@ -225,19 +225,48 @@ void TServer::receivedlogininfo(const QByteArray &data)
         sendGameState(slot);
 }
 
+namespace {
+// A name as people see it: every kind of space (the no-break space too) is
+// one space, invisible characters (control codes, the soft hyphen) are gone,
+// and no space leads, trails or doubles. Names that look alike are then
+// alike.
+QByteArray visibleName(const QByteArray &name)
+{
+    QByteArray out;
+    out.reserve(name.size());
+    for (char ch : name) {
+        const uchar c = uchar(ch);
+        const bool space = c == ' ' || (c >= 0x09 && c <= 0x0d) || c == 0xa0;
+        if (space) {
+            if (!out.isEmpty() && !out.endsWith(' '))
+                out += ' ';
+        } else if (c >= 0x20 && c != 0x7f && !(c >= 0x80 && c <= 0x9f) && c != 0xad) {
+            out += ch;
+        }
+    }
+    return out.trimmed();
+}
+
+bool sameName(const QByteArray &a, const QByteArray &b)
+{
+    return QString::fromLatin1(a).compare(QString::fromLatin1(b), Qt::CaseInsensitive) == 0;
+}
+} // namespace
+
 // Every user shows under a name of their own: cut to a length a seat box
-// holds, never empty, never Klot's, never one already present.
+// holds, never empty, never Klot's, never one already present (however it is
+// written).
 QByteArray TServer::distinctName(int slot, QByteArray name) const
 {
-    name = name.trimmed().left(MaxName);
+    name = visibleName(name).left(MaxName).trimmed();
     if (name.isEmpty())
         name = "Player " + QByteArray::number(slot);
     auto taken = [&](const QByteArray &candidate) {
-        if (candidate.compare(rules::KlotName, Qt::CaseInsensitive) == 0)
+        if (sameName(candidate, rules::KlotName))
             return true;
         for (int i = 1; i <= slotcount; ++i)
             if (i != slot && tplayers[i].active && tplayers[i].loggedin
-                    && tplayers[i].name.compare(candidate, Qt::CaseInsensitive) == 0)
+                    && sameName(tplayers[i].name, candidate))
                 return true;
         return false;
     };

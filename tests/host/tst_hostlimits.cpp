@@ -202,6 +202,14 @@ void TestHostLimits::namesAreDistinct_data()
     QTest::newRow("spaces only") << QByteArray("   ") << QByteArray("Player 3");
     QTest::newRow("long") << QByteArray(1000, 'n') << QByteArray(24, 'n');
     QTest::newRow("own and free") << QByteArray("Cy") << QByteArray("Cy");
+    // Look-alikes: what cannot be seen does not make a name another's.
+    QTest::newRow("no-break space") << QByteArray("Ann\xa0") << QByteArray("Ann (2)");
+    QTest::newRow("soft hyphen") << QByteArray("An\xadn") << QByteArray("Ann (2)");
+    QTest::newRow("control codes") << QByteArray("A\x01nn\x9b") << QByteArray("Ann (2)");
+    QTest::newRow("tab and spaces") << QByteArray("\tAnn  \t") << QByteArray("Ann (2)");
+    QTest::newRow("inner spaces") << QByteArray("Cy \xa0 Lee") << QByteArray("Cy Lee");
+    QTest::newRow("accented case") << QByteArray("\xc9mile") << QByteArray("\xc9mile");
+    QTest::newRow("no-break only") << QByteArray("\xa0\xa0") << QByteArray("Player 3");
 }
 
 void TestHostLimits::namesAreDistinct()
