@@ -122,9 +122,23 @@ void TServer::process(int slot, const QByteArray &text)
             return;
         dispatch(m.command, m.data);
     } catch (const wire::ConversionError &e) {
-        std::fprintf(stderr, "wordmire host: %s\n", e.what());
+        report(slot, e.what());
     }
     publish();
+}
+
+void TServer::report(int slot, const QByteArray &text)
+{
+    int &reports = tplayers[slot].reports;
+    if (reports > MaxReports)
+        return;
+    ++reports;
+    const QByteArray line = "wordmire host: slot " + QByteArray::number(slot) + ": "
+                            + (reports <= MaxReports ? text : "more bad input, no longer reported");
+    if (m_diagnostics)
+        m_diagnostics(line);
+    else
+        std::fprintf(stderr, "%s\n", line.constData());
 }
 
 // Every request that names its sender must come from that sender's own

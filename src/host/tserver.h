@@ -51,6 +51,7 @@ public:
         bool active = false;
         QTcpSocket *playersock = nullptr;
         bool loggedin = false; // the login arrived on this connection
+        int reports = 0; // diagnostics written about this connection
     };
 
     explicit TServer(QObject *parent = nullptr);
@@ -98,6 +99,10 @@ public:
     // handled at once as a tick of the queue would handle it.
     using Sink = std::function<void(int slot, const QByteArray &message)>;
     void setSendSink(Sink sink) { m_sink = std::move(sink); }
+    // Where the host's diagnostics go (standard error when unset). A
+    // connection gets a few lines at most, however much bad input it sends.
+    static constexpr int MaxReports = 10;
+    void setDiagnosticSink(std::function<void(const QByteArray &line)> sink) { m_diagnostics = std::move(sink); }
     int attachPeer(); // the slot given, or 0 when full
     void detachPeer(int slot);
     void handle(int slot, const QByteArray &message);
@@ -170,6 +175,8 @@ private:
     rules::KlotWords listbox_words;
     game::HostGame m_game;
     Sink m_sink;
+    std::function<void(const QByteArray &line)> m_diagnostics;
+    void report(int slot, const QByteArray &text);
     unsigned m_turnStarts = 0;
     unsigned m_klotStarts = 0;
 };

@@ -39,6 +39,7 @@ void TServer::greet(int slot)
 {
     tplayers[slot].active = true;
     tplayers[slot].loggedin = false;
+    tplayers[slot].reports = 0;
     m_game.occupy(slot);
     sendTo(slot, msg::sendlogininfo(slot));
 }

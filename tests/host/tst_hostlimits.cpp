@@ -65,6 +65,7 @@ private slots:
     void nothingBeforeLogin();
     void giantNameClosesTheConnection();
     void busyPeerDoesNotDelayOthers();
+    void badNumbersReportedBriefly();
 
 private:
     TempWorkDir workDir;
@@ -273,6 +274,28 @@ void TestHostLimits::busyPeerDoesNotDelayOthers()
         QVERIFY(n > last);
         last = n;
     }
+}
+
+// However many bad numbers a peer sends, the host writes a few lines about
+// it and then one saying it stops; another peer still gets its own lines.
+void TestHostLimits::badNumbersReportedBriefly()
+{
+    QByteArrayList lines;
+    h->host->setDiagnosticSink([&](const QByteArray &line) { lines << line; });
+    RawClient *bad = h->joinAs(3, "Cy");
+    QVERIFY(bad);
+    // Forty of them, at a pace the host's per-connection queue takes.
+    for (int round = 0; round < 20; ++round) {
+        bad->write(m("CMD_direction+3+x" + QByteArray::number(round) + "+") + m("CMD_direction+3+y+"));
+        settle(30);
+    }
+    QTRY_COMPARE(lines.size(), TServer::MaxReports + 1);
+    QVERIFY(lines.last().contains("slot 3: more bad input, no longer reported"));
+    b->write(m("CMD_direction+2+y+"));
+    QTRY_COMPARE(lines.size(), TServer::MaxReports + 2);
+    QVERIFY(lines.last().startsWith("wordmire host: slot 2: "));
+    // Still connected: bad numbers alone are no reason to cut anybody.
+    QCOMPARE(bad->sock.state(), QAbstractSocket::ConnectedState);
 }
 
 QTEST_MAIN(TestHostLimits)
