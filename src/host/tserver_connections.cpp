@@ -156,6 +156,11 @@ void TServer::setKeepAlive(QTcpSocket *sock)
     setsockopt(int(fd), IPPROTO_TCP, TCP_KEEPIDLE, &idle, sizeof idle);
     setsockopt(int(fd), IPPROTO_TCP, TCP_KEEPINTVL, &interval, sizeof interval);
     setsockopt(int(fd), IPPROTO_TCP, TCP_KEEPCNT, &count, sizeof count);
+    // Keepalive is silent while data waits for its acknowledgement (the host
+    // always has something to send during a game); this bounds that case to
+    // a minute too, instead of the system's quarter of an hour of retries.
+    const unsigned int unacknowledgedMs = 60 * 1000;
+    setsockopt(int(fd), IPPROTO_TCP, TCP_USER_TIMEOUT, &unacknowledgedMs, sizeof unacknowledgedMs);
 }
 
 void TServer::tempsockDisconnect(QTcpSocket *sock)

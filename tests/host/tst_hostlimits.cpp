@@ -182,13 +182,16 @@ void TestHostLimits::keepAliveOnEveryPeer()
 {
     for (int slot : {1, 2}) {
         const int fd = int(h->host->tplayers[slot].playersock->socketDescriptor());
-        int on = 0, idle = 0, interval = 0, count = 0;
+        int on = 0, idle = 0, interval = 0, count = 0, unacknowledged = 0;
         socklen_t len = sizeof(int);
         QCOMPARE(getsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, &len), 0);
         QCOMPARE(getsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, &len), 0);
         QCOMPARE(getsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &interval, &len), 0);
         QCOMPARE(getsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &count, &len), 0);
-        QCOMPARE((QList<int>{on != 0, idle, interval, count}), (QList<int>{1, 30, 10, 3}));
+        // Data that is never acknowledged (a dead link mid-game) ends it too.
+        QCOMPARE(getsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &unacknowledged, &len), 0);
+        QCOMPARE((QList<int>{on != 0, idle, interval, count, unacknowledged}),
+                 (QList<int>{1, 30, 10, 3, 60000}));
     }
 }
 
