@@ -313,12 +313,29 @@ bool Tlzrw1::Advise()
 
 namespace {
 // Runs the component from one memory buffer to another.
-template <class Run> QByteArray throughMemory(const QByteArray &input, Run run)
+// An output buffer that refuses to grow past its cap (none when negative).
+class CappedBuffer : public QBuffer {
+public:
+    explicit CappedBuffer(qint64 cap) : m_cap(cap) { }
+
+protected:
+    qint64 writeData(const char *data, qint64 len) override
+    {
+        if (m_cap >= 0 && size() + len > m_cap)
+            return -1;
+        return QBuffer::writeData(data, len);
+    }
+
+private:
+    qint64 m_cap;
+};
+
+template <class Run> QByteArray throughMemory(const QByteArray &input, Run run, qint64 maxOutput = -1)
 {
     QByteArray source = input;
     QBuffer in(&source);
     in.open(QIODevice::ReadOnly);
-    QBuffer out;
+    CappedBuffer out(maxOutput);
     out.open(QIODevice::WriteOnly);
     Tlzrw1 c;
     c.UseStream = true;
@@ -337,7 +354,7 @@ QByteArray Tlzrw1::compressBytes(const QByteArray &plain, TCompressMode mode)
     });
 }
 
-QByteArray Tlzrw1::decompressBytes(const QByteArray &container)
+QByteArray Tlzrw1::decompressBytes(const QByteArray &container, qint64 maxOutput)
 {
-    return throughMemory(container, [](Tlzrw1 &c) { c.Decompress(); });
+    return throughMemory(container, [](Tlzrw1 &c) { c.Decompress(); }, maxOutput);
 }

@@ -55,7 +55,9 @@ public:
     // A container made from bytes in memory, and the bytes out of one, through
     // the stream mode; the component's errors are thrown as ever.
     static QByteArray compressBytes(const QByteArray &plain, TCompressMode mode);
-    static QByteArray decompressBytes(const QByteArray &container);
+    // With a cap, an output that would grow past it ends in the component's
+    // exception instead (a small file can expand a thousandfold).
+    static QByteArray decompressBytes(const QByteArray &container, qint64 maxOutput = -1);
 
 signals:
     // The text the component would show as its caption while it works.

@@ -23,8 +23,10 @@ QString keepAside(const QString &path)
     return QFile::rename(path, aside) ? aside : QString();
 }
 
-// A tally is a few kilobytes; a file far larger is not one of ours.
+// A tally is a few kilobytes; a file far larger is not one of ours, nor is
+// one that unpacks to more than the largest tally could be.
 constexpr qint64 MaxFile = 16 << 20;
+constexpr qint64 MaxText = 4 << 20;
 } // namespace
 
 void failNextSave()
@@ -42,7 +44,7 @@ Loaded load(const QString &path)
         QFile f(path);
         if (!info.isFile() || info.size() > MaxFile || !f.open(QIODevice::ReadOnly))
             throw ELzrw1Exception(QStringLiteral("Lzrw1 (de)compression : Failed to open input file : ") + path);
-        const auto model = TallyModel::fromText(Tlzrw1::decompressBytes(f.readAll()));
+        const auto model = TallyModel::fromText(Tlzrw1::decompressBytes(f.readAll(), MaxText));
         if (!model)
             throw ELzrw1Exception(path + QStringLiteral(" : the tally in this file could not be read to the end !"));
         out.model = *model;

@@ -179,10 +179,25 @@ QByteArray TallyModel::toText() const
 
 std::optional<TallyModel> TallyModel::fromText(const QByteArray &text)
 {
-    QList<QByteArray> lines = text.split('\n');
-    for (QByteArray &l : lines)
+    // Only the lines a tally of the size it states needs are split off: a
+    // text of millions of empty lines costs no more than its own bytes.
+    qsizetype at = 0;
+    auto nextLine = [&]() -> std::optional<QByteArray> {
+        if (at > text.size() || (at == text.size() && text.endsWith('\n')))
+            return std::nullopt;
+        qsizetype end = text.indexOf('\n', at);
+        if (end < 0)
+            end = text.size();
+        QByteArray l = text.mid(at, end - at);
+        at = end + 1;
         if (l.endsWith('\r'))
             l.chop(1);
+        return l;
+    };
+    QList<QByteArray> lines;
+    for (int k = 0; k < 2; ++k)
+        if (const auto l = nextLine())
+            lines << *l;
     if (lines.size() < 2)
         return std::nullopt;
     // The counts: the number at the start of each line (the rest is ignored).
@@ -199,8 +214,12 @@ std::optional<TallyModel> TallyModel::fromText(const QByteArray &text)
     // Only our own shape is a tally: nine columns, the own row and opponents.
     if (columns != Columns || rows < 1 || rows > MaxRows)
         return std::nullopt;
-    if (lines.size() < 2 + qsizetype(columns) * rows)
-        return std::nullopt;
+    for (qsizetype k = 0; k < qsizetype(columns) * rows; ++k) {
+        const auto l = nextLine();
+        if (!l)
+            return std::nullopt;
+        lines << *l;
+    }
     TallyModel m;
     m.m_rows.resize(rows);
     qsizetype i = 2;

@@ -266,6 +266,9 @@ void TestTally::unreadableFilesAreKeptAside_data()
     QTest::newRow("bit flipped") << "flip";
     QTest::newRow("not a container") << "text";
     QTest::newRow("container of no tally") << "notally";
+    // A tally followed by megabytes of empty lines: a small file that
+    // unpacks a thousandfold.
+    QTest::newRow("expands too far") << "expands";
 }
 
 void TestTally::unreadableFilesAreKeptAside()
@@ -285,6 +288,11 @@ void TestTally::unreadableFilesAreKeptAside()
         bytes[4] = char(bytes[4] ^ 0x10); // the size the header promises
     } else if (damage == "text") {
         bytes = "9\r\n2\r\n";
+    } else if (damage == "expands") {
+        QByteArray text = m.toText();
+        text += QByteArray(8 << 20, '\n').replace("\n", "\r\n");
+        bytes = Tlzrw1::compressBytes(text, TCompressMode::Fast);
+        QVERIFY(bytes.size() < text.size() / 8);
     } else {
         bytes = Tlzrw1::compressBytes("hello, not a tally", TCompressMode::Fast);
     }
