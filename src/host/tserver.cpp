@@ -134,7 +134,7 @@ void TServer::report(int slot, const QByteArray &text)
         return;
     ++reports;
     const QByteArray line = "wordmire host: slot " + QByteArray::number(slot) + ": "
-                            + (reports <= MaxReports ? text : "more bad input, no longer reported");
+            + (reports <= MaxReports ? text : "more bad input, no longer reported");
     if (m_diagnostics)
         m_diagnostics(line);
     else

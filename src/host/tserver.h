@@ -13,6 +13,7 @@
 #include "hostgame.h"
 #include "tdictn.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 #include <QQueue>
@@ -29,7 +30,7 @@ class TServer : public QObject {
     Q_OBJECT
 public:
     static constexpr quint16 DefaultPort = wire::GamePort;
-    static constexpr int MaxUsers = 9;   // slots 1..9 hold users
+    static constexpr int MaxUsers = 9; // slots 1..9 hold users
     static constexpr int SlotTable = 11; // slot 10 only refuses; 11 is never used
     static constexpr int Seats = 4;
     // Far above any real message; a peer that never ends one is cut off here.
@@ -37,8 +38,15 @@ public:
     // The longest message a real client sends is a chat line of a few hundred
     // bytes; anything longer is not a client of ours.
     static constexpr qsizetype MaxMessage = 4 * 1024;
-    // Complete messages a connection may have waiting; more is a flood.
+    // A peer is judged by what it sends, never by how far the host is behind:
+    // each connection may send a burst of this many messages, refilled at
+    // MessageRate a second (a token bucket). Typing, picking and phrase
+    // buttons stay far below; a faster sender is a flood.
     static constexpr int MaxQueued = 64;
+    static constexpr int MessageRate = 30;
+    // Only a memory guard: messages a connection may have waiting while the
+    // host is busy before it counts as gone.
+    static constexpr int MaxBacklog = 4096;
     // Unsent bytes a peer may let pile up before it counts as gone.
     static constexpr qint64 MaxUnsent = 1024 * 1024;
     // A name shows in every seat box and chat line.
@@ -75,9 +83,9 @@ public:
     game::HostGame &game() { return m_game; }
     const game::HostGame &game() const { return m_game; }
 
-    QTimer socktimer;          // 10 ms: one queued message per tick
-    GameTimer Timer1;          // 1 s: the game's turn timer
-    GameTimer computertimer;   // 1 s: the game's countdown to Klot's play
+    QTimer socktimer; // 10 ms: one queued message per tick
+    GameTimer Timer1; // 1 s: the game's turn timer
+    GameTimer computertimer; // 1 s: the game's countdown to Klot's play
 
     // Tests step the game timers by calling their tick slots.
     void setManualTimers(bool manual);
@@ -118,7 +126,9 @@ private:
         int slot = 0;
         wire::Framer framer{MaxPending};
         QQueue<QByteArray> queue; // complete messages, in arrival order
-        bool closing = false;     // cut off; its messages count no more
+        bool closing = false; // cut off; its messages count no more
+        double tokens = MaxQueued; // messages it may still send at once
+        qint64 refilledAt = 0; // ms of m_clock
     };
 
     void FormCreate();
@@ -175,6 +185,7 @@ private:
     rules::KlotWords listbox_words;
     game::HostGame m_game;
     Sink m_sink;
+    QElapsedTimer m_clock; // for the connections' token buckets
     std::function<void(const QByteArray &line)> m_diagnostics;
     void report(int slot, const QByteArray &text);
     unsigned m_turnStarts = 0;

@@ -62,6 +62,9 @@ void TServer::Sock1Accept()
         Connection &c = m_connections[sock];
         c.id = m_nextConnection++;
         c.slot = i;
+        if (!m_clock.isValid())
+            m_clock.start();
+        c.refilledAt = m_clock.elapsed();
         sock->setProperty("slot", i);
         connect(sock, &QTcpSocket::readyRead, this, [this, sock] { Sock1Read(sock); });
         connect(sock, &QTcpSocket::errorOccurred, this, [this, sock](QAbstractSocket::SocketError e) {
@@ -115,11 +118,15 @@ void TServer::Sock1Read(QTcpSocket *sock)
             cutOff(sock, "sent a message longer than any client sends");
             return;
         }
-        it->queue.enqueue(std::move(m));
-        if (it->queue.size() > MaxQueued) {
+        const qint64 now = m_clock.elapsed();
+        it->tokens = qMin<double>(MaxQueued, it->tokens + double(now - it->refilledAt) * MessageRate / 1000.0);
+        it->refilledAt = now;
+        if (it->tokens < 1 || it->queue.size() >= MaxBacklog) {
             cutOff(sock, "sent a flood of messages");
             return;
         }
+        it->tokens -= 1;
+        it->queue.enqueue(std::move(m));
     }
     if (it->queue.isEmpty())
         return;
@@ -271,8 +278,7 @@ QByteArray TServer::distinctName(int slot, QByteArray name) const
         if (sameName(candidate, rules::KlotName))
             return true;
         for (int i = 1; i <= slotcount; ++i)
-            if (i != slot && tplayers[i].active && tplayers[i].loggedin
-                    && sameName(tplayers[i].name, candidate))
+            if (i != slot && tplayers[i].active && tplayers[i].loggedin && sameName(tplayers[i].name, candidate))
                 return true;
         return false;
     };

@@ -63,7 +63,7 @@ ChatLine parseChatLine(const QByteArray &line)
         out.head = rest.left(colon + 1);
         rest.remove(0, colon + 1);
     }
-    for (;;) {
+    for (int smileys = 0; smileys < MaxSmileys; ++smileys) {
         const qsizetype at = rest.indexOf(":)#");
         if (at < 0)
             break;

@@ -13,6 +13,9 @@ namespace wire {
 // whose message passes 4 KiB; the name and colour the line travels with fit
 // easily beside this.
 inline constexpr qsizetype MaxChatText = 1000;
+// Smiley pictures one line shows; later codes stay text. Every picture costs
+// layout time on the thread that also runs a hosting copy's game.
+inline constexpr int MaxSmileys = 24;
 
 struct ChatPiece {
     enum Kind { Word, Link, Smiley };

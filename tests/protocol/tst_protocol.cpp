@@ -29,6 +29,7 @@ private slots:
     void split();
     void colourOut_data();
     void colourOut();
+    void smileysPerLine();
     void chatSender_data();
     void chatSender();
     void colourIn_data();
@@ -502,6 +503,20 @@ void TestProtocol::readingStopsAtABadNumber()
             : command == "useshuffle" ? std::function<void()>([&] { msg::readUseshuffle(data); })
                                       : std::function<void()>([&] { msg::readMadeword(data); });
     QVERIFY_THROWS_EXCEPTION(ConversionError, read());
+}
+
+// A line shows a bounded number of smiley pictures; the codes after them
+// stay text, so one line's layout cost has a ceiling.
+void TestProtocol::smileysPerLine()
+{
+    QByteArray line = "2+Ann chats: ";
+    for (int i = 0; i < MaxSmileys + 6; ++i)
+        line += ":)#15";
+    const ChatLine parsed = parseChatLine(line);
+    const auto pictures = std::count_if(parsed.pieces.cbegin(), parsed.pieces.cend(),
+            [](const ChatPiece &p) { return p.kind == ChatPiece::Smiley; });
+    QCOMPARE(int(pictures), MaxSmileys);
+    QCOMPARE(parsed.pieces.last().text, QByteArray(":)#15").repeated(6) + ' ');
 }
 
 // A chat line's sender is a slot, 1 to 9, or 0 for the system; any other
