@@ -61,6 +61,11 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
     connect(m_join, &QPushButton::clicked, this, [this] { join(address()); });
     connect(m_address, &QLineEdit::returnPressed, this, [this] { join(address()); });
     connect(&m_listener, &lobby::Listener::hostsChanged, this, &Tlobby::showHosts);
+    // This copy's own game is never listed, nor does it take a place.
+    m_listener.setIgnored([this](const QHostAddress &from, const lobby::Announcement &a) {
+        return !m_ownGame.isEmpty() && a.name == m_ownGame
+               && (from.isLoopback() || lobby::localAddresses().contains(from.toString()));
+    });
     setHosting(false);
     resize(380, 420);
 }

@@ -228,13 +228,17 @@ void Listener::heard(const QHostAddress &from, const Announcement &a, bool &chan
         return h.announcement.name == a.name && h.announcement.port == a.port
                 && (h.address.protocol() == QAbstractSocket::IPv6Protocol) != v6;
     };
-    auto it = std::find_if(m_hosts.begin(), m_hosts.end(),
-            [&](const Host &h) { return h.address == from && h.announcement.port == a.port; });
+    if (m_ignored && m_ignored(from, a))
+        return;
+    auto it = std::find_if(m_hosts.begin(), m_hosts.end(), [&](const Host &h) { return h.address == from; });
     if (it == m_hosts.end())
         it = std::find_if(m_hosts.begin(), m_hosts.end(), sameGame);
     if (it == m_hosts.end()) {
-        if (m_hosts.size() >= MaxHosts)
-            return;
+        if (m_hosts.size() >= MaxHosts) {
+            const auto stalest = std::min_element(
+                    m_hosts.begin(), m_hosts.end(), [](const Host &x, const Host &y) { return x.heardAt < y.heardAt; });
+            m_hosts.erase(stalest);
+        }
         m_hosts.append(Host{from, a, m_clock()});
         changed = true;
         return;

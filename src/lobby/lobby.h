@@ -70,6 +70,9 @@ private:
 class Listener : public QObject {
     Q_OBJECT
 public:
+    // One game per address, the latest it announced; when the list is full
+    // the game heard longest ago gives way, so talkers that fill it cannot
+    // keep a real host out.
     struct Host {
         QHostAddress address;
         Announcement announcement;
@@ -87,6 +90,11 @@ public:
     // A host not heard for this long is dropped.
     void setExpiry(int ms) { m_expiryMs = ms; }
     void setClock(std::function<qint64()> clock) { m_clock = std::move(clock); }
+    // Announcements this copy does not list (its own game) take no place.
+    void setIgnored(std::function<bool(const QHostAddress &, const Announcement &)> ignored)
+    {
+        m_ignored = std::move(ignored);
+    }
     // Drops the hosts that went quiet (also run every second).
     void expire();
     const QList<Host> &hosts() const { return m_hosts; }
@@ -104,6 +112,7 @@ private:
     QList<Host> m_hosts;
     int m_expiryMs = 3 * IntervalMs;
     std::function<qint64()> m_clock;
+    std::function<bool(const QHostAddress &, const Announcement &)> m_ignored;
 };
 
 // This computer's addresses that others on the network can use.

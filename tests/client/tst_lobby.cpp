@@ -25,6 +25,7 @@ private slots:
     void datagrams_data();
     void datagrams();
     void heardTwiceListedOnce();
+    void talkersCannotKeepAHostOut();
     void hostAnnouncesAndOtherJoins();
     void joinByHand();
 };
@@ -89,7 +90,7 @@ void TestLobby::datagrams()
 }
 
 // One game heard by IPv6 and by IPv4 (and in both layouts) is listed once,
-// by its IPv4 address; another game on the same machine is listed apart.
+// by its IPv4 address.
 void TestLobby::heardTwiceListedOnce()
 {
     lobby::Listener listener;
@@ -107,7 +108,8 @@ void TestLobby::heardTwiceListedOnce()
         {lobby::encode(ann).value(), QHostAddress::LocalHost, "127.0.0.1"},
         {lobby::encodeFirstVersion(ann).value(), QHostAddress::LocalHost, "127.0.0.1"},
         {lobby::encode(ann).value(), QHostAddress::LocalHostIPv6, "127.0.0.1"},
-        {lobby::encode({"Ann", 1, false, 7780}).value(), QHostAddress::LocalHost, "127.0.0.1 127.0.0.1"},
+        // One game per address: the latest replaces the earlier.
+        {lobby::encode({"Bo", 1, false, 7780}).value(), QHostAddress::LocalHost, "127.0.0.1"},
     };
     for (const auto &step : steps) {
         QVERIFY(out.writeDatagram(step.bytes, step.to, listener.port()) == step.bytes.size());
@@ -119,6 +121,37 @@ void TestLobby::heardTwiceListedOnce()
         };
         QTRY_COMPARE(listed(), step.listed);
     }
+}
+
+// A full list of sources that keep talking (loopback addresses stand in for
+// spoofed ones) still makes room for a real host, and the own game never
+// takes a place.
+void TestLobby::talkersCannotKeepAHostOut()
+{
+    lobby::Listener listener;
+    listener.setIgnored([](const QHostAddress &, const lobby::Announcement &a) { return a.name == "Own"; });
+    QVERIFY(listener.listen(0));
+    auto say = [&](const QString &from, const QString &name) {
+        QUdpSocket s;
+        QVERIFY(s.bind(QHostAddress(from), 0));
+        const QByteArray bytes = lobby::encode({name, 0, false, 7772}).value();
+        QCOMPARE(s.writeDatagram(bytes, QHostAddress::LocalHost, listener.port()), qint64(bytes.size()));
+    };
+    auto listed = [&](const QString &name) {
+        for (const auto &h : listener.hosts())
+            if (h.announcement.name == name)
+                return true;
+        return false;
+    };
+    for (int round = 0; round < 2; ++round)
+        for (int i = 0; i < lobby::Listener::MaxHosts; ++i)
+            say(QStringLiteral("127.0.0.%1").arg(10 + i), QStringLiteral("Talker %1").arg(i));
+    QTRY_COMPARE(listener.hosts().size(), lobby::Listener::MaxHosts);
+    say("127.0.0.1", "Own");
+    say("127.0.0.200", "Real");
+    QTRY_VERIFY(listed("Real"));
+    QVERIFY(!listed("Own"));
+    QCOMPARE(listener.hosts().size(), lobby::Listener::MaxHosts);
 }
 
 void TestLobby::hostAnnouncesAndOtherJoins()
@@ -160,11 +193,13 @@ void TestLobby::hostAnnouncesAndOtherJoins()
     QUdpSocket out;
     for (const char *name : {"Ann", "Zed"})
         out.writeDatagram(*lobby::encode({name, 1, false}), QHostAddress::LocalHost, hostDialog.listener().port());
-    QTRY_COMPARE(hostDialog.listener().hosts().size(), 1); // one address: the later name replaces the first
+    QTRY_COMPARE(hostDialog.listener().hosts().size(), 1); // the own game takes no place
     QTRY_COMPARE(hostDialog.hostList()->count(), 1);
     out.writeDatagram(*lobby::encode({"Ann", 1, false}), QHostAddress::LocalHost, hostDialog.listener().port());
-    QTRY_COMPARE(hostDialog.listener().hosts().first().announcement.name, QString("Ann"));
-    QCOMPARE(hostDialog.hostList()->count(), 0);
+    QTest::qWait(100);
+    QCOMPARE(hostDialog.listener().hosts().size(), 1);
+    QCOMPARE(hostDialog.listener().hosts().first().announcement.name, QString("Zed"));
+    QCOMPARE(hostDialog.hostList()->count(), 1);
 
     // One click on its Join button: this copy ends, to start again joined.
     looking.setName("Bo");
