@@ -193,7 +193,8 @@ void HostGame::playerdone(int seat, const std::vector<PathEntry> &entries)
     }
 
     if (!m_checkWord(word)) {
-        if (p.active)
+        // Klot's own tries are its business, not the seat's person's.
+        if (p.active && !m_klotTrying)
             emitEvent(WordRefused{seat, word});
         return;
     }
@@ -256,11 +257,7 @@ void HostGame::Timer1Timer()
     stopTurnTimer();
     switch (s.phase) {
     case Phase::Turn:
-        if (checkforwin(s.curplayer))
-            return;
-        s.lastplayer = s.curplayer;
-        startTurnTimer(Phase::Pause, 4);
-        emitEvent(TimeUp{});
+        endTurn();
         break;
     case Phase::Direction:
         emitEvent(Moving{s.direction});
@@ -316,15 +313,46 @@ void HostGame::computerplay()
 {
     const rules::KlotWords &words = m_klotWords();
     const int n = int(words.words.size());
-    if (n < 2 || s.curplayer < 1)
+    const int seat = s.curplayer;
+    if (n < 2 || seat < 1)
         return;
-    const auto move = rules::klotChoose(s.board, words, int(m_rng.bounded(0, n - 1)));
-    if (!move)
+    // A word the host's list refuses (a user's own list may lack Klot's
+    // words) sends Klot on to its next candidate; when none is taken, Klot
+    // passes at once rather than keep everybody waiting out its turn.
+    constexpr int MaxCandidates = 64;
+    int start = int(m_rng.bounded(0, n - 1));
+    std::vector<int> tried;
+    for (int tries = 0; tries < MaxCandidates; ++tries) {
+        const auto move = rules::klotChoose(s.board, words, start);
+        // The search goes round the list: a candidate met again means every
+        // word on this board has been tried.
+        if (!move || std::find(tried.begin(), tried.end(), move->index) != tried.end())
+            break;
+        tried.push_back(move->index);
+        std::vector<PathEntry> entries;
+        for (size_t k = 0; k < move->path.size(); ++k)
+            entries.push_back({int(k + 1), move->path[k].x(), move->path[k].y()});
+        m_klotTrying = true;
+        playerdone(seat, entries);
+        m_klotTrying = false;
+        if (s.curplayer != seat || !s.gameon)
+            return;
+        start = move->index;
+    }
+    // With nothing to trace at all Klot waits out the turn as ever; only a
+    // list that refused what it found makes it pass.
+    if (!tried.empty() && s.curplayer == seat && s.phase == Phase::Turn && m_turnTimer.running)
+        endTurn();
+}
+
+void HostGame::endTurn()
+{
+    stopTurnTimer();
+    if (checkforwin(s.curplayer))
         return;
-    std::vector<PathEntry> entries;
-    for (size_t k = 0; k < move->path.size(); ++k)
-        entries.push_back({int(k + 1), move->path[k].x(), move->path[k].y()});
-    playerdone(s.curplayer, entries);
+    s.lastplayer = s.curplayer;
+    startTurnTimer(Phase::Pause, 4);
+    emitEvent(TimeUp{});
 }
 
 } // namespace game

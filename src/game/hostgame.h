@@ -140,6 +140,7 @@ public:
     void findplayer();
     bool checkforwin(int seat);
     void computerplay();
+    void endTurn(); // the turn's time is up (or Klot passes)
     rules::Seating seating() const;
 
     // What happened since the last call, in order.
@@ -183,6 +184,7 @@ private:
     State s;
     Countdown m_turnTimer;
     Countdown m_klotTimer;
+    bool m_klotTrying = false; // inside Klot's search for a word the list takes
     std::vector<Event> m_events;
 };
 

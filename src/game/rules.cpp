@@ -391,7 +391,7 @@ std::optional<KlotMove> klotChoose(const Board &board, const KlotWords &list, in
         if (w.text.size() < 4 || w.text.size() > 7)
             continue;
         if (auto path = search.trace(w))
-            return KlotMove{w.text, *path};
+            return KlotMove{w.text, *path, i};
     }
     return std::nullopt;
 }

@@ -146,6 +146,7 @@ private:
 struct KlotMove {
     QByteArray word;
     Path path;
+    int index = 0; // in the list; the next search may start after it
 };
 std::optional<KlotMove> klotChoose(const Board &board, const KlotWords &words, int start);
 

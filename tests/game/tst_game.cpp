@@ -85,6 +85,8 @@ private slots:
     void turnOrder_data();
     void turnOrder();
     void wordScoreShiftAndRefill();
+    void klotWhenRefused_data();
+    void klotWhenRefused();
     void catchUpState();
 };
 
@@ -159,7 +161,9 @@ void TestGame::turnOrder()
     f.take();
     while (int(f.all<TurnGiven>().size()) < turns.size()) {
         QCOMPARE(f.g.state().phase, Phase::Turn);
-        for (int s = 0; s < 14; ++s) // the turn's time and its four spare seconds
+        // The turn's time and its four spare seconds (Klot, refused, passes
+        // sooner).
+        for (int s = 0; s < 14 && f.g.state().phase == Phase::Turn; ++s)
             f.second();
         QCOMPARE(f.g.state().phase, Phase::Pause);
         for (int s = 0; s < 4; ++s)
@@ -170,6 +174,42 @@ void TestGame::turnOrder()
         seen << t.seat;
     QCOMPARE(seen, turns);
     QCOMPARE(int(f.all<TimeUp>().size()), turns.size() - 1);
+}
+
+// When the host's list refuses Klot's word, Klot tries its next candidate;
+// when it refuses them all, Klot passes at once instead of sitting out the
+// turn.
+void TestGame::klotWhenRefused_data()
+{
+    QTest::addColumn<int>("keepEvery"); // the list knows every n-th Klot word; 0 none
+    QTest::addColumn<bool>("scores");
+    QTest::newRow("every word known") << 1 << true;
+    QTest::newRow("one in three known") << 3 << true;
+    QTest::newRow("none known") << 0 << false;
+}
+
+void TestGame::klotWhenRefused()
+{
+    QFETCH(int, keepEvery);
+    QFETCH(bool, scores);
+    Fixture f({1});
+    QSet<QByteArray> kept;
+    int k = 0;
+    for (const QByteArray &w : std::as_const(f.known))
+        if (keepEvery > 0 && k++ % keepEvery == 0)
+            kept.insert(w);
+    f.known = kept;
+    QVERIFY(f.g.startgame(options(500, 40)));
+    f.take();
+    f.g.justwatch(1, true); // Klot plays seat 1 now, at its usual delay
+    f.take();
+    for (int s = 0; s < 8; ++s)
+        f.second();
+    QCOMPARE(!f.all<WordMade>().empty(), scores);
+    // Either way the turn is over long before its 40 seconds.
+    QVERIFY(f.g.state().phase != Phase::Turn || f.g.state().curplayer != 1);
+    QCOMPARE(int(f.all<TimeUp>().size()), scores ? 0 : 1);
+    QVERIFY(f.all<WordRefused>().empty()); // nobody is told of Klot's tries
 }
 
 // A made word scores its squares, they are removed, the maker's direction
