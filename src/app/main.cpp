@@ -1,3 +1,4 @@
+#include "signalexit.h"
 #include "singleinstance.h"
 #ifdef STARTUP_PROBE
 #include "startupprobe.h"
@@ -77,6 +78,12 @@ QStringList run(QApplication &app, int *code)
         chat.activateWindow();
     });
     QObject::connect(&chat, &Tchat::closed, &app, &QApplication::quit);
+    // A signal to end is File → Exit: the run's tally and settings are kept.
+    SignalExit ending(&chat);
+    QObject::connect(&ending, &SignalExit::exitRequested, &chat, [&chat, &app] {
+        if (!chat.close())
+            app.quit();
+    });
     app.setQuitOnLastWindowClosed(false);
 
     chat.show();

@@ -1,15 +1,20 @@
 // Runs the real program: a second copy in the same temporary folder ends at
 // once, and a guard left behind by a killed copy does not stop the next one.
 
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+
 class TestSingleInstance : public QObject {
     Q_OBJECT
 private slots:
     void secondCopyEnds();
+    void signalEndsLikeExit_data();
+    void signalEndsLikeExit();
 
 private:
     void start(QProcess &p)
@@ -50,6 +55,41 @@ void TestSingleInstance::secondCopyEnds()
     QCOMPARE(third.state(), QProcess::Running);
     third.kill();
     third.waitForFinished(5000);
+}
+
+// SIGTERM and SIGINT end a copy as File → Exit does: it exits normally and
+// its tally is written beside it (a copy of the program in its own folder,
+// where it keeps its files).
+void TestSingleInstance::signalEndsLikeExit_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+}
+
+void TestSingleInstance::signalEndsLikeExit()
+{
+    QFETCH(int, signal);
+    QTemporaryDir own;
+    const QString exe = own.filePath("wordmire");
+    QVERIFY(QFile::copy(QStringLiteral(WORDMIRE_EXE), exe));
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TMPDIR", own.path());
+    env.insert("HOME", own.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(own.path());
+    p.start(exe, {"Ann", "127.0.0.1"});
+    QVERIFY(p.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(own.filePath("wordmire-levroc")), 10000);
+    QTest::qWait(300);
+    QVERIFY(!QFileInfo::exists(own.filePath("Wordmiretally.tld")));
+    ::kill(pid_t(p.processId()), signal);
+    QVERIFY(p.waitForFinished(10000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 0);
+    QVERIFY(QFileInfo(own.filePath("Wordmiretally.tld")).size() > 0);
 }
 
 QTEST_GUILESS_MAIN(TestSingleInstance)
