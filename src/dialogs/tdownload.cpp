@@ -56,9 +56,16 @@ void Tdownload::getbuttonClick()
     m_state = Running;
     const QString name = installerName(m_url);
     ui->infolabel2->setText(name);
-    const QString dir = m_dir.isEmpty() ? QFileInfo(settings::besideExecutable(name)).absolutePath() : m_dir;
+    // A folder of the launcher's own: whatever the address ends in, nothing
+    // beside the program (the program itself, its settings) is ever written.
+    const QString dir = m_dir.isEmpty() ? settings::besideExecutable(QStringLiteral("downloads")) : m_dir;
+    QDir().mkpath(dir);
     m_file.setFileName(QDir(dir).filePath(name + QStringLiteral(".part")));
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // Only a plain file of ours is written over, never a link or a folder.
+    const QFileInfo partInfo(m_file.fileName()), completeInfo(QDir(dir).filePath(name));
+    const bool foreign = (partInfo.exists() && (partInfo.isSymLink() || !partInfo.isFile()))
+                         || (completeInfo.exists() && (completeInfo.isSymLink() || !completeInfo.isFile()));
+    if (foreign || !m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         m_state = Aborted;
         say(ui->infolabel, QStringLiteral("Download Aborted"));
         say(ui->infolabel3, QStringLiteral("Cannot write ") + m_file.fileName());
@@ -77,6 +84,9 @@ void Tdownload::getbuttonClick()
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     m_reply = m_net.get(request);
+    // The body goes to the file as it arrives: however long it runs, only
+    // this much of it is ever held in memory.
+    m_reply->setReadBufferSize(256 * 1024);
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &Tdownload::headersArrived);
     connect(m_reply, &QNetworkReply::readyRead, this, &Tdownload::bodyArrived);
     connect(m_reply, &QNetworkReply::finished, this, &Tdownload::finished);
@@ -159,6 +169,22 @@ void Tdownload::finished()
     }
     const QString partial = m_file.fileName();
     const QString complete = partial.chopped(int(qstrlen(".part")));
+    if (m_received == 0) {
+        // Nothing came: there is nothing to run.
+        m_state = Aborted;
+        QFile::remove(partial);
+        say(ui->infolabel, QStringLiteral("Download Aborted"));
+        say(ui->infolabel3, QStringLiteral("The download is empty."));
+        return;
+    }
+    say(ui->infolabel, QStringLiteral("Received ") + QString::number(m_received) + QStringLiteral(" bytes"));
+    // Asked first: until the user says yes nothing takes the installer's
+    // name, and on no the download goes.
+    if (!ui::askYesNo(this, QStringLiteral("Run the downloaded installer ") + QFileInfo(complete).fileName()
+                                    + QStringLiteral("?"))) {
+        QFile::remove(partial);
+        return;
+    }
     QFile::remove(complete);
     if (!QFile::rename(partial, complete)) {
         m_state = Aborted;
@@ -166,11 +192,7 @@ void Tdownload::finished()
         say(ui->infolabel3, QStringLiteral("Cannot write ") + complete);
         return;
     }
-    say(ui->infolabel, QStringLiteral("Received ") + QString::number(QFileInfo(complete).size()) +
-                           QStringLiteral(" bytes"));
-    if (ui::askYesNo(this, QStringLiteral("Run the downloaded installer ") + QFileInfo(complete).fileName() +
-                               QStringLiteral("?")))
-        install(complete);
+    install(complete);
 }
 
 void Tdownload::install(const QString &path)

@@ -1,13 +1,17 @@
 // The launcher beside a solo game: its download against a local web server,
 // what it runs (only on the user's yes), and when it is shown at all.
 
+#include "appfiles.h"
 #include "clientfiles.h"
 #include "messages.h"
 #include "tchat.h"
 #include "tdownload.h"
 #include "ui_tdownload.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -49,6 +53,23 @@ protected:
         });
     }
 };
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+qint64 residentKb()
+{
+    QFile f("/proc/self/status");
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    return 0;
+}
 
 QByteArray okHead(qsizetype length)
 {
@@ -92,6 +113,9 @@ private slots:
     void completeDownload();
     void stoppedOrFailed_data();
     void stoppedOrFailed();
+    void ownFolderOnly_data();
+    void ownFolderOnly();
+    void endlessBody();
     void playWithOthers();
     void shownOnlyWithoutArguments();
 };
@@ -152,13 +176,16 @@ void TestLauncher::completeDownload()
 
     QFile got(l.path(name));
     QVERIFY(got.open(QIODevice::ReadOnly));
-    QCOMPARE(got.readAll(), web.body);
     QVERIFY(!QFile::exists(l.path(name + ".part")));
     if (!yes) {
+        // Asked before anything took the installer's name: on no the earlier
+        // one stays as it was and the download is gone.
+        QCOMPARE(got.readAll(), QByteArray("old"));
         QVERIFY(l.ran.isEmpty());
         QCOMPARE(l.shown.last(), QString("infolabel: Received 4500 bytes"));
         return;
     }
+    QCOMPARE(got.readAll(), web.body);
     QCOMPARE(l.ran, QList<QStringList>{QStringList{l.path(name)} + args});
     QVERIFY(QFileInfo(l.path(name)).isExecutable());
     QCOMPARE(l.shown.last(), "infolabel3: " + finalLine);
@@ -181,6 +208,8 @@ void TestLauncher::stoppedOrFailed_data()
                                << "Download Aborted" << "";
     QTest::newRow("too large") << okHead(50000) << 50000 << false << qint64(20000) << "Download Aborted"
                                << "The download is larger than 19.53 KiB.";
+    QTest::newRow("empty") << okHead(0) << 0 << false << qint64(Tdownload::DefaultLimit) << "Download Aborted"
+                           << "The download is empty.";
 }
 
 void TestLauncher::stoppedOrFailed()
@@ -214,8 +243,100 @@ void TestLauncher::stoppedOrFailed()
     QVERIFY(l.asked.isEmpty());
     QVERIFY(l.ran.isEmpty());
     QVERIFY(!QFile::exists(l.path("Setup.exe")));
-    QVERIFY(QFile::exists(l.path("Setup.exe.part")));
+    QCOMPARE(QFile::exists(l.path("Setup.exe.part")), bodySize > 0);
     QVERIFY(!l.form.form()->infolabel3->text().startsWith("Installing"));
+}
+
+// Whatever the address ends in, the download lands in the launcher's own
+// folder: the program and its settings beside it are never written, and a
+// link or folder of the installer's name there is not written through.
+void TestLauncher::ownFolderOnly_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("inTheWay"); // "", "link" or "folder" at downloads/<name>
+    QTest::newRow("the program's name") << "wordmire" << "";
+    QTest::newRow("the settings' name") << "corvelgatehouse.ini" << "";
+    QTest::newRow("a link in the way") << "Setup.exe" << "link";
+    QTest::newRow("a folder in the way") << "Setup.exe" << "folder";
+}
+
+void TestLauncher::ownFolderOnly()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, inTheWay);
+    WebServer web;
+    web.body = QByteArray(3000, 'z');
+    web.head = okHead(web.body.size());
+    Launcher l;
+    l.answer = true;
+    l.form.setTargetDir(QString()); // the default folder
+    const QString beside = settings::besideExecutable(name);
+    const QString own = settings::besideExecutable("downloads/" + name);
+    QFile keep(beside);
+    QVERIFY(keep.open(QIODevice::WriteOnly));
+    keep.write("precious");
+    keep.close();
+    QDir().mkpath(QFileInfo(own).absolutePath());
+    if (inTheWay == "link")
+        QVERIFY(QFile::link(beside, own));
+    else if (inTheWay == "folder")
+        QVERIFY(QDir().mkpath(own));
+    l.form.setInstallerUrl(web.url(name));
+    l.form.form()->getbutton->click();
+    QTRY_VERIFY(l.idle());
+    QCOMPARE(readAll(beside), QByteArray("precious"));
+    if (inTheWay.isEmpty()) {
+        QCOMPARE(l.ran, QList<QStringList>{QStringList{own}});
+        QCOMPARE(readAll(own), web.body);
+    } else {
+        QVERIFY(l.ran.isEmpty());
+        QCOMPARE(l.form.state(), int(Tdownload::Aborted));
+    }
+    QFile::remove(beside);
+    QFile::remove(own);
+    QDir(own).removeRecursively();
+}
+
+// A body without end is written as it arrives and stopped at the cap; the
+// memory it takes stays bounded meanwhile.
+void TestLauncher::endlessBody()
+{
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    QTcpSocket *peer = nullptr;
+    QObject::connect(&server, &QTcpServer::newConnection, [&] {
+        peer = server.nextPendingConnection();
+        QObject::connect(peer, &QTcpSocket::readyRead, peer, [peer] {
+            if (peer->readAll().contains("\r\n\r\n"))
+                peer->write("HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\n\r\n");
+        });
+    });
+    Launcher l;
+    l.answer = true;
+    const qint64 cap = 48 << 20;
+    l.form.setSizeLimit(cap);
+    const qint64 before = residentKb();
+    l.form.setInstallerUrl(QUrl(QStringLiteral("http://127.0.0.1:%1/Setup.exe").arg(server.serverPort())));
+    l.form.form()->getbutton->click();
+    const QByteArray chunk(256 * 1024, 'e');
+    qint64 peak = before;
+    QElapsedTimer t;
+    t.start();
+    while (!l.idle() && t.elapsed() < 60000) {
+        if (peer && peer->bytesToWrite() < 4 * chunk.size())
+            peer->write(chunk);
+        QTest::qWait(1);
+        peak = qMax(peak, residentKb());
+    }
+    QVERIFY(l.idle());
+    QCOMPARE(l.form.form()->infolabel3->text(), QString("The download is larger than 48.00 MiB."));
+    QVERIFY(QFileInfo(l.path("Setup.exe.part")).size() <= cap);
+    qInfo("an endless body stopped at %lld bytes; resident memory grew by %lld kB at most",
+          QFileInfo(l.path("Setup.exe.part")).size(), peak - before);
+#ifndef __SANITIZE_ADDRESS__
+    QVERIFY(peak - before < 64 * 1024);
+#endif
+    QVERIFY(l.asked.isEmpty());
 }
 
 void TestLauncher::playWithOthers()
