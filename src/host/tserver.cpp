@@ -24,7 +24,9 @@ void TServer::FormCreate()
 {
     // The dispatch timer only runs while messages wait, so an idle host costs
     // nothing; each tick still handles exactly one message.
-    socktimer.setInterval(10);
+    socktimer.setSingleShot(true);
+    socktimer.setTimerType(Qt::PreciseTimer);
+    m_clock.start();
     connect(&socktimer, &QTimer::timeout, this, &TServer::socktimerTimer);
     Timer1.onTick(this, [this] { Timer1Timer(); });
     computertimer.onTick(this, [this] { computertimerTimer(); });
@@ -66,15 +68,21 @@ int TServer::queuedMessages() const
     return n;
 }
 
-// One message from each connection that has any, in turn, so that one busy
-// peer never holds up the others; each connection's own order stays. The
-// timer runs only while something waits, and after a message handled at
-// once, so consecutive messages are still spaced by a tick.
+// Each connection's messages are handled as they come, but at most one per
+// MessageSpacingMs per connection (its order kept); one busy peer never
+// holds up the others, and nobody waits for a tick that is not theirs. The
+// timer runs only while something waits, set for the first message due.
 void TServer::socktimerTimer()
 {
+    pump();
+}
+
+void TServer::pump()
+{
+    const qint64 now = m_clock.elapsed();
     QList<QPair<quint64, QTcpSocket *>> order;
     for (auto it = m_connections.cbegin(); it != m_connections.cend(); ++it)
-        if (!it->queue.isEmpty() && !it->closing)
+        if (!it->queue.isEmpty() && !it->closing && now - it->servedAt >= m_spacing)
             order << qMakePair(it->id, it.key());
     std::sort(order.begin(), order.end());
     // Start after the connection served last, so the first place rotates.
@@ -83,8 +91,18 @@ void TServer::socktimerTimer()
             order.end());
     for (const auto &e : order)
         serve(e.second);
-    if (queuedMessages() == 0)
+    qint64 wait = -1;
+    const qint64 after = m_clock.elapsed();
+    for (const Connection &c : std::as_const(m_connections)) {
+        if (c.queue.isEmpty() || c.closing)
+            continue;
+        const qint64 due = qMax<qint64>(0, c.servedAt + m_spacing - after);
+        wait = wait < 0 ? due : qMin(wait, due);
+    }
+    if (wait < 0)
         socktimer.stop();
+    else
+        socktimer.start(int(wait));
 }
 
 bool TServer::serve(QTcpSocket *sock)
@@ -95,6 +113,7 @@ bool TServer::serve(QTcpSocket *sock)
     const QByteArray text = it->queue.dequeue();
     const int slot = it->slot;
     m_lastServed = it->id;
+    it->servedAt = m_clock.elapsed();
     // A message from a connection that has since lost its slot speaks for
     // nobody.
     const tplayer &p = tplayers[slot];

@@ -43,6 +43,12 @@ public:
     // MessageRate a second (a token bucket). Typing, picking and phrase
     // buttons stay far below; a faster sender is a flood.
     static constexpr int MaxQueued = 64;
+    // One connection's messages are handled at least this far apart (the
+    // pace the game has always kept); nobody waits for another's spacing.
+    static constexpr int MessageSpacingMs = 10;
+    // For the socket fuzz target, which steps the queue by hand: 0 handles
+    // every waiting message at once.
+    void setMessageSpacing(int ms) { m_spacing = ms; }
     static constexpr int MessageRate = 30;
     // Only a memory guard: messages a connection may have waiting while the
     // host is busy before it counts as gone.
@@ -83,7 +89,7 @@ public:
     game::HostGame &game() { return m_game; }
     const game::HostGame &game() const { return m_game; }
 
-    QTimer socktimer; // 10 ms: one queued message per tick
+    QTimer socktimer; // single shot: when the next waiting message is due
     GameTimer Timer1; // 1 s: the game's turn timer
     GameTimer computertimer; // 1 s: the game's countdown to Klot's play
 
@@ -117,6 +123,9 @@ public:
 
 public slots:
     void socktimerTimer();
+    // Handles every waiting message that is due and sets the timer for the
+    // next one.
+    void pump();
     void Timer1Timer();
     void computertimerTimer();
 
@@ -129,6 +138,7 @@ private:
         bool closing = false; // cut off; its messages count no more
         double tokens = MaxQueued; // messages it may still send at once
         qint64 refilledAt = 0; // ms of m_clock
+        qint64 servedAt = -MessageSpacingMs; // when its last message was handled
     };
 
     void FormCreate();
@@ -185,7 +195,8 @@ private:
     rules::KlotWords listbox_words;
     game::HostGame m_game;
     Sink m_sink;
-    QElapsedTimer m_clock; // for the connections' token buckets
+    QElapsedTimer m_clock; // for the connections' token buckets and spacing
+    int m_spacing = MessageSpacingMs;
     std::function<void(const QByteArray &line)> m_diagnostics;
     void report(int slot, const QByteArray &text);
     unsigned m_turnStarts = 0;

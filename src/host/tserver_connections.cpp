@@ -62,8 +62,6 @@ void TServer::Sock1Accept()
         Connection &c = m_connections[sock];
         c.id = m_nextConnection++;
         c.slot = i;
-        if (!m_clock.isValid())
-            m_clock.start();
         c.refilledAt = m_clock.elapsed();
         sock->setProperty("slot", i);
         connect(sock, &QTcpSocket::readyRead, this, [this, sock] { Sock1Read(sock); });
@@ -112,7 +110,6 @@ void TServer::Sock1Read(QTcpSocket *sock)
         cutOff(sock, "sent an unterminated flood");
         return;
     }
-    const bool idle = !socktimer.isActive() && queuedMessages() == 0;
     for (QByteArray &m : messages) {
         if (m.size() > MaxMessage) {
             cutOff(sock, "sent a message longer than any client sends");
@@ -128,14 +125,8 @@ void TServer::Sock1Read(QTcpSocket *sock)
         it->tokens -= 1;
         it->queue.enqueue(std::move(m));
     }
-    if (it->queue.isEmpty())
-        return;
-    // Nothing else waits: handle this one now rather than at the next tick,
-    // then let the tick space whatever follows.
-    if (idle)
-        serve(sock);
-    if (!socktimer.isActive())
-        socktimer.start();
+    if (!it->queue.isEmpty())
+        pump();
 }
 
 void TServer::cutOff(QTcpSocket *sock, const char *why)

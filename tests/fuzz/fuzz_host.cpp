@@ -32,6 +32,7 @@ struct World {
         QDir::setCurrent(dir.path());
         host = std::make_unique<TServer>();
         host->setManualTimers(true);
+        host->setMessageSpacing(0);
         host->setRandomSeed(1);
         host->listen(0);
     }
