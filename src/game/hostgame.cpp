@@ -114,6 +114,7 @@ bool HostGame::startgame(const GameOptions &o)
     for (auto &column : s.board)
         column.fill(rules::Empty);
     s.teamscore = {0, 0};
+    s.barrenTurns = 0;
     s.curplayer = 0;
     s.lastplayer = 0;
     s.direction = 1;
@@ -216,6 +217,7 @@ void HostGame::playerdone(int seat, const std::vector<PathEntry> &entries)
         s.teamscore[size_t(p.team - 1)] += score;
     p.score += score;
 
+    s.barrenTurns = 0;
     emitEvent(WordMade{seat, word, score, p.score, s.teamscore, used});
     if (word.size() == 7)
         emitEvent(SevenLetters{seat, rules::SevenLetterBonus});
@@ -339,8 +341,14 @@ void HostGame::computerplay()
             return;
         start = move->index;
     }
-    // With nothing to trace at all Klot waits out the turn as ever; only a
-    // list that refused what it found makes it pass.
+    // With nothing to trace, Klot uses a Zephyr Shuffle when its seat has
+    // one and looks again on the new board; without one it waits out the
+    // turn as ever. Only a list that refused what it found makes it pass.
+    if (tried.empty() && s.curplayer == seat && s.seats[size_t(seat)].shufflesleft > 0) {
+        shuffle(seat);
+        startKlot();
+        return;
+    }
     if (!tried.empty() && s.curplayer == seat && s.phase == Phase::Turn && m_turnTimer.running)
         endTurn();
 }
@@ -353,6 +361,28 @@ void HostGame::endTurn()
     s.lastplayer = s.curplayer;
     startTurnTimer(Phase::Pause, 4);
     emitEvent(TimeUp{});
+    // A board on which a whole round finds no word, with no shuffle left to
+    // anybody, would stay as it is for ever: the next round gets a new one.
+    ++s.barrenTurns;
+    bool shufflesLeft = false;
+    for (int seat = 1; seat <= Seats; ++seat)
+        shufflesLeft = shufflesLeft || s.seats[size_t(seat)].shufflesleft > 0;
+    if (s.barrenTurns >= turnsPerRound() && !shufflesLeft) {
+        s.barrenTurns = 0;
+        for (auto &column : s.board)
+            column.fill(rules::Removed);
+        emitEvent(BoardRenewed{});
+    }
+}
+
+int HostGame::turnsPerRound() const
+{
+    const rules::Seating order = seating();
+    const int first = s.curplayer >= 1 ? s.curplayer : 1;
+    int n = 1;
+    for (int seat = rules::nextSeat(first, order); seat != first && n < Seats; seat = rules::nextSeat(seat, order))
+        ++n;
+    return n;
 }
 
 } // namespace game

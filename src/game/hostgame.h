@@ -68,11 +68,14 @@ struct WatchChanged {
     int seat;
     bool watching;
 };
+// A whole round passed without a word and nobody had a shuffle left: the
+// host dealt a new board so the game can go on (told in the chat).
+struct BoardRenewed { };
 struct Diagnostic { // for the host's standard error, never for a peer
     std::string text;
 };
 using Event = std::variant<BoardDealt, GameStarted, TurnGiven, ShuffleUsed, WordRefused, WordMade, SevenLetters, TimeUp,
-        Moving, Winner, WatchChanged, Diagnostic>;
+        Moving, Winner, WatchChanged, BoardRenewed, Diagnostic>;
 
 // The turn timer's phases.
 enum class Phase {
@@ -141,6 +144,7 @@ public:
     bool checkforwin(int seat);
     void computerplay();
     void endTurn(); // the turn's time is up (or Klot passes)
+    int turnsPerRound() const;
     rules::Seating seating() const;
 
     // What happened since the last call, in order.
@@ -166,6 +170,7 @@ public:
         int klotdelay = 0;
         int shufflesetting = 0;
         Phase phase = Phase::Idle;
+        int barrenTurns = 0; // turns in a row that ended without a word
     };
     const State &state() const { return s; }
     State &state() { return s; }

@@ -56,6 +56,12 @@ void TServer::publish()
                         [&](const game::Moving &e) { sendAll(msg::moving(e.direction)); },
                         [&](const game::Winner &e) { sendAll(msg::winner(e.name)); },
                         [&](const game::WatchChanged &e) { sendAll(msg::justwatching(e.seat, e.watching)); },
+                        [&](const game::BoardRenewed &) {
+                            // A system line: slot 0, the text, its colour.
+                            sendAll(msg::relay(wire::cmd::chat, "0",
+                                    "Nobody found a word in a whole round and no shuffles are left: a new board is "
+                                    "dealt.|clNavy"));
+                        },
                         [&](const game::Diagnostic &e) { std::fprintf(stderr, "wordmire host: %s\n", e.text.c_str()); },
                 },
                 event);

@@ -82,6 +82,7 @@ private slots:
     void lateJoinerCatchesUp();
     void klotPlaysSevenLetters();
     void klotWaitsForReturningUser();
+    void klotWithNothingToTrace_data();
     void klotWithNothingToTrace();
     void leaverTurnGoesToKlot();
     void wholeSoloGame();
@@ -530,17 +531,42 @@ void TestHostGame::klotWaitsForReturningUser()
     QCOMPARE(h->host->game().state().curplayer, 1);
 }
 
+// Klot with nothing to trace uses its seat's Zephyr Shuffle when it has one
+// (and looks again on the new board); without one it waits out its turn.
+void TestHostGame::klotWithNothingToTrace_data()
+{
+    QTest::addColumn<int>("shuffles");
+    QTest::newRow("no shuffle: waits") << 0;
+    QTest::newRow("a shuffle: uses it") << 1;
+}
+
 void TestHostGame::klotWithNothingToTrace()
 {
-    startGame("f", 500, 30);
+    QFETCH(int, shuffles);
+    startGame("f", 500, 30, shuffles);
     stepTurn(38);
     QCOMPARE(h->host->game().state().curplayer, 2);
     h->host->game().state().board = filled('q');
     a->messages.clear();
     stepKlot(5);
+    if (shuffles > 0) {
+        QVERIFY(a->waitForMessages(2));
+        QVERIFY(a->messages[0].startsWith("CMD_useshuffle+2+0+"));
+        QVERIFY(a->messages[1].startsWith("CMD_theboard+"));
+        QCOMPARE(h->host->game().state().seats[2].shufflesleft, 0);
+        return;
+    }
     QVERIFY(a->messages.isEmpty());
     stepTurn(34);
-    QCOMPARE(a->messages, QList<QByteArray>{"CMD_timeup+"});
+    // Neither seat made a word this round and no shuffle is left: the next
+    // round gets a new board, and everybody is told.
+    QCOMPARE(a->messages,
+             (QList<QByteArray>{"CMD_timeup+", "CMD_chat+0+Nobody found a word in a whole round and no shuffles are "
+                                               "left: a new board is dealt.|clNavy"}));
+    stepTurn(4);
+    QVERIFY(a->waitForMessages(3));
+    QVERIFY(a->messages[2].startsWith("CMD_theboard+"));
+    QVERIFY(h->host->game().state().board != filled('q'));
 }
 
 void TestHostGame::leaverTurnGoesToKlot()
