@@ -208,13 +208,14 @@ void ChatView::addLine(const QByteArray &line, quint32 colour)
 }
 
 // A flood must not make the view ever slower to lay out: it keeps the
-// newest lines only.
+// newest lines only. Removing lines from the top lays out every line again,
+// so they go a tenth of the history at a time, not one per new line.
 void ChatView::trim()
 {
     QTextDocument *doc = ui.mainchat->document();
-    const int excess = doc->blockCount() - m_maxLines;
-    if (excess <= 0)
+    if (doc->blockCount() <= m_maxLines)
         return;
+    const int excess = doc->blockCount() - (m_maxLines - m_maxLines / 10);
     QTextCursor c(doc);
     c.movePosition(QTextCursor::Start);
     c.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, excess);

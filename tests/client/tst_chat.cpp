@@ -337,7 +337,10 @@ void TestChat::floodStaysBounded()
     const QByteArray longLine = "2+Ann chats: " + QByteArray(20000, 'x');
     for (int i = 0; i < ChatView::MaxLines + 300; ++i)
         chat->addlinetochat(i == 5 ? longLine : "2+Ann chats: flood " + QByteArray::number(i), 0);
-    QCOMPARE(chat->form()->mainchat->document()->blockCount(), ChatView::MaxLines);
+    // The oldest lines go a tenth of the history at a time.
+    const int lines = chat->form()->mainchat->document()->blockCount();
+    QVERIFY2(lines <= ChatView::MaxLines && lines > ChatView::MaxLines - ChatView::MaxLines / 10,
+             qPrintable(QString::number(lines)));
     QVERIFY(lastLine(chat->form()->mainchat)[0].text.contains(QString::number(ChatView::MaxLines + 299)));
 }
 
