@@ -63,13 +63,17 @@ void TestSingleInstance::secondCopyEnds()
 void TestSingleInstance::signalEndsLikeExit_data()
 {
     QTest::addColumn<int>("signal");
-    QTest::newRow("SIGTERM") << int(SIGTERM);
-    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::addColumn<QStringList>("args");
+    // Joining where nobody listens leaves a message box open.
+    QTest::newRow("SIGTERM") << int(SIGTERM) << QStringList{"Ann", "127.0.0.1"};
+    QTest::newRow("SIGINT") << int(SIGINT) << QStringList{"Ann", "127.0.0.1"};
+    QTest::newRow("SIGTERM, a box open") << int(SIGTERM) << QStringList{"Ann", "127.0.0.1", "join"};
 }
 
 void TestSingleInstance::signalEndsLikeExit()
 {
     QFETCH(int, signal);
+    QFETCH(QStringList, args);
     QTemporaryDir own;
     const QString exe = own.filePath("wordmire");
     QVERIFY(QFile::copy(QStringLiteral(WORDMIRE_EXE), exe));
@@ -80,10 +84,10 @@ void TestSingleInstance::signalEndsLikeExit()
     env.insert("QT_QPA_PLATFORM", "offscreen");
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(own.path());
-    p.start(exe, {"Ann", "127.0.0.1"});
+    p.start(exe, args);
     QVERIFY(p.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(own.filePath("wordmire-levroc")), 10000);
-    QTest::qWait(300);
+    QTest::qWait(1000);
     QVERIFY(!QFileInfo::exists(own.filePath("Wordmiretally.tld")));
     ::kill(pid_t(p.processId()), signal);
     QVERIFY(p.waitForFinished(10000));
