@@ -341,10 +341,11 @@ void HostGame::computerplay()
             return;
         start = move->index;
     }
-    // With nothing to trace, Klot uses a Zephyr Shuffle when its seat has
-    // one and looks again on the new board; without one it waits out the
-    // turn as ever. Only a list that refused what it found makes it pass.
-    if (tried.empty() && s.curplayer == seat && s.seats[size_t(seat)].shufflesleft > 0) {
+    // With no word the list takes, Klot uses a Zephyr Shuffle when its seat
+    // has one and looks again on the new board. Without one it waits out the
+    // turn when it found nothing to trace (as ever), and passes at once when
+    // the list refused what it found.
+    if (s.curplayer == seat && s.seats[size_t(seat)].shufflesleft > 0) {
         shuffle(seat);
         startKlot();
         return;
@@ -364,10 +365,10 @@ void HostGame::endTurn()
     // A board on which a whole round finds no word, with no shuffle left to
     // anybody, would stay as it is for ever: the next round gets a new one.
     ++s.barrenTurns;
-    bool shufflesLeft = false;
-    for (int seat = 1; seat <= Seats; ++seat)
-        shufflesLeft = shufflesLeft || s.seats[size_t(seat)].shufflesleft > 0;
-    if (s.barrenTurns >= turnsPerRound() && !shufflesLeft) {
+    const std::vector<int> round = seatsInTurn();
+    const bool shufflesLeft = std::any_of(
+            round.begin(), round.end(), [this](int seat) { return s.seats[size_t(seat)].shufflesleft > 0; });
+    if (s.barrenTurns >= int(round.size()) && !shufflesLeft) {
         s.barrenTurns = 0;
         for (auto &column : s.board)
             column.fill(rules::Removed);
@@ -375,14 +376,15 @@ void HostGame::endTurn()
     }
 }
 
-int HostGame::turnsPerRound() const
+std::vector<int> HostGame::seatsInTurn() const
 {
     const rules::Seating order = seating();
     const int first = s.curplayer >= 1 ? s.curplayer : 1;
-    int n = 1;
-    for (int seat = rules::nextSeat(first, order); seat != first && n < Seats; seat = rules::nextSeat(seat, order))
-        ++n;
-    return n;
+    std::vector<int> seats{first};
+    for (int seat = rules::nextSeat(first, order); seat != first && int(seats.size()) < Seats;
+            seat = rules::nextSeat(seat, order))
+        seats.push_back(seat);
+    return seats;
 }
 
 } // namespace game

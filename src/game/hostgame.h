@@ -144,7 +144,7 @@ public:
     bool checkforwin(int seat);
     void computerplay();
     void endTurn(); // the turn's time is up (or Klot passes)
-    int turnsPerRound() const;
+    std::vector<int> seatsInTurn() const; // one round's turns, from the seat to play
     rules::Seating seating() const;
 
     // What happened since the last call, in order.

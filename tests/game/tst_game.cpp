@@ -87,6 +87,7 @@ private slots:
     void wordScoreShiftAndRefill();
     void klotWhenRefused_data();
     void klotWhenRefused();
+    void barrenRoundGetsANewBoard();
     void catchUpState();
 };
 
@@ -199,7 +200,7 @@ void TestGame::klotWhenRefused()
         if (keepEvery > 0 && k++ % keepEvery == 0)
             kept.insert(w);
     f.known = kept;
-    QVERIFY(f.g.startgame(options(500, 40)));
+    QVERIFY(f.g.startgame(options(500, 40, "f", 0)));
     f.take();
     f.g.justwatch(1, true); // Klot plays seat 1 now, at its usual delay
     f.take();
@@ -210,6 +211,26 @@ void TestGame::klotWhenRefused()
     QVERIFY(f.g.state().phase != Phase::Turn || f.g.state().curplayer != 1);
     QCOMPARE(int(f.all<TimeUp>().size()), scores ? 0 : 1);
     QVERIFY(f.all<WordRefused>().empty()); // nobody is told of Klot's tries
+}
+
+// Klot-played seats whose every word is refused: each uses its shuffle, then
+// passes; once a whole round has passed so with no shuffle left among the
+// seats that take turns (the empty seats' shuffles do not count), the host
+// deals a new board.
+void TestGame::barrenRoundGetsANewBoard()
+{
+    Fixture f({1});
+    f.known.clear();
+    QVERIFY(f.g.startgame(options(500, 40, "f", 1)));
+    f.take();
+    f.g.justwatch(1, true);
+    f.take();
+    for (int s = 0; s < 200 && f.all<BoardRenewed>().empty(); ++s)
+        f.second();
+    QCOMPARE(int(f.all<ShuffleUsed>().size()), 2);
+    QCOMPARE(int(f.all<BoardRenewed>().size()), 1);
+    QVERIFY(f.all<WordMade>().empty());
+    QCOMPARE(f.g.state().seats[3].shufflesleft, 1); // an empty seat's
 }
 
 // A made word scores its squares, they are removed, the maker's direction
