@@ -37,6 +37,8 @@ ChatView::ChatView(const Widgets &widgets, ClientModel &model, Preferences &pref
 {
     ui.mainchat->setStyleSheet(QStringLiteral("QTextBrowser { background: %1; }").arg(kChatBackground.name()));
     ui.mainchat->document()->setDocumentMargin(5);
+    // Nobody undoes a chat line: no history of every insertion is kept.
+    ui.mainchat->document()->setUndoRedoEnabled(false);
     ui.mychat->setStyleSheet(QStringLiteral("QLineEdit { background: %1; }").arg(kChatBackground.name()));
     QFont entry(QStringLiteral("Arial"));
     entry.setPixelSize(13);
