@@ -194,8 +194,7 @@ void HostGame::playerdone(int seat, const std::vector<PathEntry> &entries)
     }
 
     if (!m_checkWord(word)) {
-        // Klot's own tries are its business, not the seat's person's.
-        if (p.active && !m_klotTrying)
+        if (p.active)
             emitEvent(WordRefused{seat, word});
         return;
     }
@@ -331,15 +330,17 @@ void HostGame::computerplay()
         if (!move || std::find(tried.begin(), tried.end(), move->index) != tried.end())
             break;
         tried.push_back(move->index);
+        start = move->index;
+        // Asked of the host's list first: Klot submits only a word it takes,
+        // and its refused tries never reach the seat's person.
+        if (!m_checkWord(move->word.toUpper()))
+            continue;
         std::vector<PathEntry> entries;
         for (size_t k = 0; k < move->path.size(); ++k)
             entries.push_back({int(k + 1), move->path[k].x(), move->path[k].y()});
-        m_klotTrying = true;
         playerdone(seat, entries);
-        m_klotTrying = false;
         if (s.curplayer != seat || !s.gameon)
             return;
-        start = move->index;
     }
     // With no word the list takes, Klot uses a Zephyr Shuffle when its seat
     // has one and looks again on the new board. Without one it waits out the

@@ -189,7 +189,6 @@ private:
     State s;
     Countdown m_turnTimer;
     Countdown m_klotTimer;
-    bool m_klotTrying = false; // inside Klot's search for a word the list takes
     std::vector<Event> m_events;
 };
 
