@@ -2,8 +2,10 @@
 
 #include <QAudioDevice>
 #include <QFile>
+#include <QHash>
 #include <QMediaDevices>
 #include <QSoundEffect>
+#include <QThread>
 #include <QUrl>
 
 namespace chatter {
@@ -36,9 +38,39 @@ QString resourcePath(const QString &name)
 }
 } // namespace
 
+// Lives on the player's thread with every effect it made.
+class SoundWorker : public QObject {
+public:
+    SoundWorker(std::shared_ptr<std::atomic<quint64>> latest, std::shared_ptr<std::atomic<quint64>> handled)
+        : m_latest(std::move(latest)), m_handled(std::move(handled))
+    {
+    }
+    void play(const QString &key, quint64 ticket);
+
+private:
+    enum class Device { Unknown, None, Present };
+    // Asked once, at the first sound.
+    bool haveDevice();
+    Device m_device = Device::Unknown;
+    QHash<QString, QSoundEffect *> m_effects;
+    QSoundEffect *m_playing = nullptr;
+    std::shared_ptr<std::atomic<quint64>> m_latest, m_handled;
+};
+
 QtSoundPlayer::QtSoundPlayer(QObject *parent) : QObject(parent) {}
 
-QtSoundPlayer::~QtSoundPlayer() = default;
+QtSoundPlayer::~QtSoundPlayer()
+{
+    if (!m_thread)
+        return;
+    // The effects go with the worker, on its own thread, as the loop ends.
+    connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    m_thread->quit();
+    // A sound server that hangs must not hold the program's exit: past the
+    // wait the thread and its worker are left to the process's end.
+    if (m_thread->wait(2000))
+        delete m_thread;
+}
 
 bool QtSoundPlayer::exists(const QString &name)
 {
@@ -55,7 +87,7 @@ void quiet(QtMsgType type, const QMessageLogContext &, const QString &)
 }
 } // namespace
 
-bool QtSoundPlayer::haveDevice()
+bool SoundWorker::haveDevice()
 {
     if (m_device == Device::Unknown) {
         const QtMessageHandler previous = qInstallMessageHandler(quiet);
@@ -68,9 +100,26 @@ bool QtSoundPlayer::haveDevice()
 void QtSoundPlayer::play(const QString &name)
 {
     const QString key = name.toLower();
-    // A sound the program does not have simply does not play, nor does any
-    // on a machine without an audio device.
-    if (!exists(key) || !haveDevice())
+    // A sound the program does not have simply does not play.
+    if (!exists(key))
+        return;
+    if (!m_thread) {
+        m_thread = new QThread;
+        m_thread->setObjectName(QStringLiteral("sounds"));
+        m_worker = new SoundWorker(m_latest, m_handled);
+        m_worker->moveToThread(m_thread);
+        m_thread->start();
+    }
+    const quint64 ticket = ++*m_latest;
+    QMetaObject::invokeMethod(
+        m_worker, [worker = m_worker, key, ticket] { worker->play(key, ticket); }, Qt::QueuedConnection);
+}
+
+void SoundWorker::play(const QString &key, quint64 ticket)
+{
+    ++*m_handled;
+    // A newer request is already waiting: this one would be cut off at once.
+    if (ticket != m_latest->load() || !haveDevice())
         return;
     QSoundEffect *&effect = m_effects[key];
     if (!effect) {

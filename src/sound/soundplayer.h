@@ -2,11 +2,14 @@
 // Playing the game's built-in sounds. The window asks a SoundPlayer by name;
 // the real one plays through Qt Multimedia, tests hand in one that records.
 
-#include <QHash>
 #include <QObject>
 #include <QString>
 
-class QSoundEffect;
+#include <atomic>
+#include <memory>
+
+class QThread;
+class SoundWorker;
 
 class SoundPlayer {
 public:
@@ -24,23 +27,28 @@ QString description(int k);
 int number(const QString &soundName);
 } // namespace chatter
 
-// Plays from the program's resources. Nothing of the audio backend is
-// touched before the first sound; a machine without an audio device stays
-// quiet without complaint.
+// Plays from the program's resources on a thread of its own: opening the
+// audio device and starting a sound take a millisecond or more, which the
+// window's thread (and the host sharing it) must not spend in a pick. Nothing
+// of the audio backend, nor the thread, starts before the first sound; a
+// machine without an audio device stays quiet without complaint.
 class QtSoundPlayer : public QObject, public SoundPlayer {
     Q_OBJECT
 public:
     explicit QtSoundPlayer(QObject *parent = nullptr);
     ~QtSoundPlayer() override;
+    // Queues the sound and returns; only the newest of those waiting plays,
+    // as each would cut the one before it off anyway.
     void play(const QString &name) override;
     // Whether the resources hold a sound of this name (any case).
     static bool exists(const QString &name);
+    // How many requests the worker has taken up (played or passed over).
+    quint64 handled() const { return m_handled->load(); }
 
 private:
-    enum class Device { Unknown, None, Present };
-    // Asked once, at the first sound.
-    bool haveDevice();
-    Device m_device = Device::Unknown;
-    QHash<QString, QSoundEffect *> m_effects;
-    QSoundEffect *m_playing = nullptr;
+    QThread *m_thread = nullptr;
+    SoundWorker *m_worker = nullptr;
+    // Shared with the worker, which may outlive this object by a moment.
+    std::shared_ptr<std::atomic<quint64>> m_latest = std::make_shared<std::atomic<quint64>>(0);
+    std::shared_ptr<std::atomic<quint64>> m_handled = std::make_shared<std::atomic<quint64>>(0);
 };

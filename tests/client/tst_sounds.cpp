@@ -52,6 +52,7 @@ private slots:
     void editorDone();
     void klotChatterShare();
     void klotSilentWhenOthersSit();
+    void playerWorksOffThread();
 
 private:
     void feed(std::initializer_list<QByteArray> messages);
@@ -322,6 +323,25 @@ void TestSounds::klotSilentWhenOthersSit()
         chat->model().Timer1Timer();
     }
     QCOMPARE(int(lines().mid(before).filter("Klot the bot says:").size()), 0);
+}
+
+// The real player hands every request to its own thread and never loses one:
+// a burst is taken up in full (the stale ones passed over), a sound it does
+// not have starts nothing, and it goes away with requests still queued.
+void TestSounds::playerWorksOffThread()
+{
+    {
+        QtSoundPlayer player;
+        player.play(QStringLiteral("no such sound"));
+        QTest::qWait(20);
+        QCOMPARE(player.handled(), quint64(0));
+        for (int i = 0; i < 50; ++i)
+            player.play(i % 2 ? QStringLiteral("PLACE") : QStringLiteral("clear"));
+        QTRY_COMPARE(player.handled(), quint64(50));
+    }
+    QtSoundPlayer leaving;
+    for (int i = 0; i < 200; ++i)
+        leaving.play(QStringLiteral("place"));
 }
 
 QTEST_MAIN(TestSounds)
