@@ -89,7 +89,7 @@ void BM_BareLoopbackRelay(benchmark::State &state)
     spinUntil([&] { return sink.hasPendingConnections(); });
     QTcpSocket *out = sink.nextPendingConnection();
     for (QAbstractSocket *s : {static_cast<QAbstractSocket *>(&from), static_cast<QAbstractSocket *>(&to),
-                               static_cast<QAbstractSocket *>(in), static_cast<QAbstractSocket *>(out)})
+                 static_cast<QAbstractSocket *>(in), static_cast<QAbstractSocket *>(out)})
         s->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     QObject::connect(in, &QTcpSocket::readyRead, [&] { to.write(in->readAll()); });
     const QByteArray msg = QByteArray("CMD_selectletter+1+1+1+1+") + char(0xFF);
@@ -108,7 +108,13 @@ void BM_BareLoopbackRelay(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(BM_PickToDisplay)->ArgName("sounds")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(100);
+BENCHMARK(BM_PickToDisplay)
+        ->ArgName("sounds")
+        ->Arg(0)
+        ->Arg(1)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(100);
 BENCHMARK(BM_BareLoopbackRelay)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(100);
 
 QT_BENCHMARK_MAIN()
