@@ -1,42 +1,133 @@
-// Cost of one more chat line once the view is full. With the history cap the
-// view holds 2,000 lines; the baseline is the same view allowed to grow to
-// 20,000. Compares the time per added line in the two, hidden, and in a
-// shown window where each line is also painted (the events run after every
-// line, as they do when lines arrive one by one) against a bare QTextBrowser
-// given the same text as plain appended lines.
+// What a chat line costs the window's thread.
+//
+// - Hidden views, each line laid out on its own: a view capped at 2,000 lines
+//   against one allowed to grow to 20,000 (the cap must not make a line dearer).
+// - A shown view at the cap, lines arriving back to back and at 200 a second
+//   (nine users chatting hard), against a bare QTextBrowser of the same size
+//   given the same lines at the same pace, each appended and painted.
+// - The hosting copy, window shown, with nine users chatting at 20 lines a
+//   second each, against the host alone with the same nine: the share of a
+//   core the window's thread (the host's too) spends, over a few seconds.
 
 #include "tchat.h"
+#include "tserver.h"
+#include "usehost.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QThread>
+#include <QTimer>
 #include <benchmark/benchmark.h>
+
+#include <ctime>
+#include <memory>
+#include <vector>
 
 #include "qtbenchmain.h"
 
 namespace {
 
-void run(benchmark::State &state, int cap, int prefill, bool shown = false)
+const QByteArray kPrefill = "2+Ann chats: a line with a www.link.com and a :)#12 smiley ";
+const QByteArray kSteady = "2+Ann chats: steady line ";
+
+// Waits without spending the thread's time, running events as they come.
+void idle(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+double threadCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+// Hidden views: each line ends its own batch, so it is laid out at once.
+void hiddenRun(benchmark::State &state, int cap, int prefill)
 {
     Tchat chat;
     chat.chatView().setMaxLines(cap);
-    if (shown) {
-        chat.show();
-        QCoreApplication::processEvents();
-    }
     for (int i = 0; i < prefill; ++i)
-        chat.addlinetochat("2+Ann chats: a line with a www.link.com and a :)#12 smiley " + QByteArray::number(i), 0);
-    QCoreApplication::processEvents();
+        chat.addlinetochat(kPrefill + QByteArray::number(i), 0);
+    chat.chatView().flush();
     int i = 0;
     for (auto _ : state) {
-        chat.addlinetochat("2+Ann chats: steady line " + QByteArray::number(i++), 0);
-        if (shown)
-            QCoreApplication::processEvents();
+        chat.addlinetochat(kSteady + QByteArray::number(i++), 0);
+        chat.chatView().flush();
     }
+}
+
+void BM_LineIntoCappedView(benchmark::State &state)
+{
+    hiddenRun(state, ChatView::MaxLines, ChatView::MaxLines);
+}
+
+void BM_LineIntoUncappedView(benchmark::State &state)
+{
+    hiddenRun(state, 1 << 30, 20000);
+}
+
+// range(0): lines a second, 0 for back to back (events run after each line).
+void pace(benchmark::State &state)
+{
+    if (state.range(0) > 0)
+        idle(int(1000 / state.range(0)));
+    else
+        QCoreApplication::processEvents();
 }
 
 void BM_LineIntoShownCappedView(benchmark::State &state)
 {
-    run(state, ChatView::MaxLines, ChatView::MaxLines, true);
+    Tchat chat;
+    chat.show();
+    for (int i = 0; i < ChatView::MaxLines; ++i)
+        chat.addlinetochat(kPrefill + QByteArray::number(i), 0);
+    idle(50);
+    int i = 0;
+    for (auto _ : state) {
+        chat.addlinetochat(kSteady + QByteArray::number(i++), 0);
+        pace(state);
+    }
+}
+
+long residentKb()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toLong() * 4 : 0;
+}
+
+// Memory of a shown view at the cap, before and after 20,000 more lines:
+// the history's trimming must hand the memory back.
+void BM_MemoryOver20000Lines(benchmark::State &state)
+{
+    for (auto _ : state) {
+        Tchat chat;
+        chat.show();
+        for (int i = 0; i < ChatView::MaxLines; ++i)
+            chat.addlinetochat(kPrefill + QByteArray::number(i), 0);
+        idle(50);
+        const long before = residentKb();
+        for (int i = 0; i < 20000; ++i) {
+            chat.addlinetochat(kPrefill + QByteArray::number(i), 0);
+            if (i % 10 == 0)
+                idle(1);
+        }
+        idle(50);
+        state.counters["rss_at_cap_kb"] = double(before);
+        state.counters["rss_growth_kb"] = double(residentKb() - before);
+    }
 }
 
 // The least a shown view can do per line: a bare QTextBrowser of the same
@@ -48,29 +139,103 @@ void BM_LineIntoBareBrowser(benchmark::State &state)
     view.show();
     for (int i = 0; i < ChatView::MaxLines; ++i)
         view.append(QStringLiteral("Ann chats: a line with a www.link.com and a smiley ") + QString::number(i));
-    QCoreApplication::processEvents();
+    idle(50);
     int i = 0;
     for (auto _ : state) {
         view.append(QStringLiteral("Ann chats: steady line ") + QString::number(i++));
-        QCoreApplication::processEvents();
+        pace(state);
     }
 }
 
-void BM_LineIntoCappedView(benchmark::State &state)
-{
-    run(state, ChatView::MaxLines, ChatView::MaxLines);
-}
+// Users on loopback, on a thread of their own so that their cost is not the
+// hosting copy's: each logs in and chats every 50 ms.
+class Users : public QObject {
+public:
+    Users(quint16 port, int count) : m_port(port), m_count(count) { }
+    void start()
+    {
+        for (int i = 0; i < m_count; ++i) {
+            auto *s = new QTcpSocket(this);
+            auto slot = std::make_shared<QByteArray>();
+            auto pending = std::make_shared<QByteArray>();
+            connect(s, &QTcpSocket::readyRead, s, [s, slot, pending] {
+                *pending += s->readAll();
+                qsizetype end;
+                while ((end = pending->indexOf(char(0xFF))) >= 0) {
+                    const QByteArray m = pending->left(end);
+                    pending->remove(0, end + 1);
+                    if (m.startsWith("CMD_sendlogininfo+")) {
+                        *slot = m.mid(18);
+                        s->write("CMD_logininfo+" + *slot + "+1.0.16+P" + *slot + char(0xFF));
+                    }
+                }
+            });
+            s->connectToHost(QStringLiteral("127.0.0.1"), m_port);
+            auto *t = new QTimer(this);
+            connect(t, &QTimer::timeout, s, [s, slot, n = 0]() mutable {
+                if (!slot->isEmpty())
+                    s->write("CMD_chat+" + *slot + "+P" + *slot + " chats: line " + QByteArray::number(n++) + "|clBlack"
+                            + char(0xFF));
+            });
+            t->start(50 + i); // not all in step
+        }
+    }
 
-void BM_LineIntoUncappedView(benchmark::State &state)
+private:
+    quint16 m_port;
+    int m_count;
+};
+
+// range(0): 1 for the hosting copy with its window, 0 for the host alone.
+void BM_HostingNineChatting(benchmark::State &state)
 {
-    run(state, 1 << 30, 20000);
+    const bool window = state.range(0) != 0;
+    for (auto _ : state) {
+        QTemporaryDir dir;
+        QDir::setCurrent(dir.path());
+        TServer server;
+        std::unique_ptr<Tchat> chat;
+        QTimer own;
+        if (window) {
+            chat = std::make_unique<Tchat>();
+            useHost(*chat, &server);
+            chat->setArguments({"A", "x", "true"});
+            chat->setPort(0);
+            chat->show();
+            idle(300);
+            // The hosting copy's own user chats as well.
+            QObject::connect(&own, &QTimer::timeout,
+                    [&chat, n = 0]() mutable { chat->model().sendChat("own line " + QByteArray::number(n++), 0); });
+            own.start(50);
+        } else {
+            server.listen(0);
+        }
+        QThread thread;
+        Users users(server.listeningPort(), window ? 8 : 9);
+        users.moveToThread(&thread);
+        thread.start();
+        QMetaObject::invokeMethod(&users, [&users] { users.start(); });
+        idle(500); // everybody in
+        const double cpu0 = threadCpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        idle(5000);
+        state.counters["core_percent"] = 100 * (threadCpuSeconds() - cpu0) / (double(wall.nsecsElapsed()) / 1e9);
+        own.stop();
+        QMetaObject::invokeMethod(
+                &users, [&users] { qDeleteAll(users.children()); }, Qt::BlockingQueuedConnection);
+        thread.quit();
+        thread.wait();
+    }
 }
 
 } // namespace
 
 BENCHMARK(BM_LineIntoCappedView)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LineIntoUncappedView)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_LineIntoShownCappedView)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_LineIntoBareBrowser)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LineIntoShownCappedView)->ArgName("per_s")->Arg(0)->Arg(200)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LineIntoBareBrowser)->ArgName("per_s")->Arg(0)->Arg(200)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MemoryOver20000Lines)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_HostingNineChatting)->ArgName("window")->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kSecond);
 
 QT_BENCHMARK_MAIN()

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextBrowser>
 #include <QTextBlock>
@@ -35,7 +36,11 @@ QColor fromBgr(quint32 c)
 ChatView::ChatView(const Widgets &widgets, ClientModel &model, Preferences &prefs, QWidget *window)
     : QObject(window), ui(widgets), m_model(model), m_prefs(prefs), m_window(window)
 {
-    ui.mainchat->setStyleSheet(QStringLiteral("QTextBrowser { background: %1; }").arg(kChatBackground.name()));
+    // A palette, not a style sheet: the view repaints with every batch of
+    // lines, and a style-sheeted view draws through the slow style path.
+    QPalette chatColours = ui.mainchat->palette();
+    chatColours.setColor(QPalette::Base, kChatBackground);
+    ui.mainchat->setPalette(chatColours);
     ui.mainchat->document()->setDocumentMargin(5);
     // Nobody undoes a chat line: no history of every insertion is kept.
     ui.mainchat->document()->setUndoRedoEnabled(false);
@@ -51,6 +56,9 @@ ChatView::ChatView(const Widgets &widgets, ClientModel &model, Preferences &pref
     for (int i = 0; i < 18; ++i)
         ui.mainchat->document()->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("smiley:%1").arg(i)),
                 m_smilies.copy(i * 17, 0, 17, 16).toImage());
+
+    m_frame.setSingleShot(true);
+    connect(&m_frame, &QTimer::timeout, this, &ChatView::flush);
 
     connect(ui.mainchat, &QTextBrowser::anchorClicked, this, &ChatView::openLink);
     ui.mychat->installEventFilter(this);
@@ -158,13 +166,9 @@ void ChatView::addLine(const QByteArray &line, quint32 colour)
     // Nobody reads a longer line, and laying one out would stall the window
     // (and the host, which shares its thread in the hosting copy).
     const wire::ChatLine parsed = wire::parseChatLine(line.size() > MaxLine ? line.left(MaxLine) : line);
-    QTextBrowser *view = ui.mainchat;
-    QScrollBar *bar = view->verticalScrollBar();
-    const int keep = bar->value();
-
-    QTextCursor c(view->document());
+    QTextCursor &c = batch();
     c.movePosition(QTextCursor::End);
-    if (!view->document()->isEmpty())
+    if (!ui.mainchat->document()->isEmpty())
         c.insertBlock();
     QTextCharFormat style;
     style.setFontFamilies({QStringLiteral("Arial")});
@@ -203,10 +207,35 @@ void ChatView::addLine(const QByteArray &line, quint32 colour)
         }
     }
     trim();
-    if (m_scrollOff->isChecked())
-        bar->setValue(keep);
-    else
-        bar->setValue(bar->maximum());
+}
+
+// Showing a line costs a layout of the view, its scroll bar and a repaint of
+// both; lines that come faster than the screen can show them share one. The
+// first line after a quiet frame still shows as soon as its pass ends.
+QTextCursor &ChatView::batch()
+{
+    if (m_batch.isNull()) {
+        m_keep = ui.mainchat->verticalScrollBar()->value();
+        m_batch = QTextCursor(ui.mainchat->document());
+        m_batch.beginEditBlock();
+        const QScreen *screen = m_window->screen();
+        const int frameMs = qBound(4, int(1000 / (screen ? screen->refreshRate() : 60.0)), 40);
+        const qint64 since = m_sinceFlush.isValid() ? m_sinceFlush.elapsed() : frameMs;
+        m_frame.start(int(qMax<qint64>(0, frameMs - since)));
+    }
+    return m_batch;
+}
+
+void ChatView::flush()
+{
+    m_frame.stop();
+    if (m_batch.isNull())
+        return;
+    m_batch.endEditBlock();
+    m_batch = QTextCursor();
+    m_sinceFlush.start();
+    QScrollBar *bar = ui.mainchat->verticalScrollBar();
+    bar->setValue(m_scrollOff->isChecked() ? m_keep : bar->maximum());
 }
 
 // A flood must not make the view ever slower to lay out: it keeps the
@@ -235,6 +264,7 @@ void ChatView::openLink(const QUrl &url)
 
 void ChatView::clear()
 {
+    flush();
     ui.mainchat->clear();
     ui.mychat->setFocus();
 }

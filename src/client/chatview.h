@@ -4,8 +4,11 @@
 // keeps its own address, so a line opens what it shows however many lines
 // came after it.
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPixmap>
+#include <QTextCursor>
+#include <QTimer>
 
 class ClientModel;
 class Preferences;
@@ -39,6 +42,9 @@ public:
     // "N+text": a chat line from sender N (0 for the system's own lines).
     void addLine(const QByteArray &line);
     void addLine(const QByteArray &line, quint32 colour);
+    // Lines go into the document at once, but the view lays them out,
+    // scrolls and repaints at most once a frame: this ends the batch now.
+    void flush();
     void send();
     void openLink(const QUrl &url);
     // The user is in the middle of a chat line.
@@ -65,6 +71,7 @@ protected:
 private:
     void applyText();
     void trim();
+    QTextCursor &batch();
 
     Widgets ui;
     ClientModel &m_model;
@@ -76,4 +83,9 @@ private:
     QMenu *m_entryMenu = nullptr;
     QMenu *m_smileyMenu = nullptr;
     QAction *m_scrollOff = nullptr; // the view popup's item, which holds the state
+    // The open batch: an edit block holding back layout until the frame.
+    QTextCursor m_batch;
+    int m_keep = 0; // where the reader had scrolled when the batch opened
+    QTimer m_frame;
+    QElapsedTimer m_sinceFlush;
 };
