@@ -1,12 +1,10 @@
 #include "soundplayer.h"
+#include "soundbackend.h"
 
-#include <QAudioDevice>
+#include <QCoreApplication>
 #include <QFile>
-#include <QHash>
-#include <QMediaDevices>
-#include <QSoundEffect>
+#include <QLibrary>
 #include <QThread>
-#include <QUrl>
 
 namespace chatter {
 
@@ -38,7 +36,8 @@ QString resourcePath(const QString &name)
 }
 } // namespace
 
-// Lives on the player's thread with every effect it made.
+// Lives on the player's thread with the sound module, loaded at its first
+// sound.
 class SoundWorker : public QObject {
 public:
     SoundWorker(std::shared_ptr<std::atomic<quint64>> latest, std::shared_ptr<std::atomic<quint64>> handled)
@@ -48,12 +47,10 @@ public:
     void play(const QString &key, quint64 ticket);
 
 private:
-    enum class Device { Unknown, None, Present };
-    // Asked once, at the first sound.
-    bool haveDevice();
-    Device m_device = Device::Unknown;
-    QHash<QString, QSoundEffect *> m_effects;
-    QSoundEffect *m_playing = nullptr;
+    // Made once, at the first sound; null when there is nothing to play on.
+    SoundBackend *backend();
+    bool m_tried = false;
+    std::unique_ptr<SoundBackend> m_backend;
     std::shared_ptr<std::atomic<quint64>> m_latest, m_handled;
 };
 
@@ -78,23 +75,38 @@ bool QtSoundPlayer::exists(const QString &name)
 }
 
 namespace {
-// The audio backend's own chatter while it looks for a device ("failed to
-// connect", "no device") is not the user's concern: a game without sound
-// plays on quietly.
-void quiet(QtMsgType type, const QMessageLogContext &, const QString &)
+// Beside the program first (a copied game), then where an installation puts
+// it beside the program's bin folder, then the build tree's. The module stays
+// loaded for the rest of the run.
+SoundBackendEntry moduleEntry()
 {
-    Q_UNUSED(type);
+    const QString program = QCoreApplication::applicationDirPath();
+    const QStringList places{program, program + QStringLiteral("/" WORDMIRE_SOUND_MODULE_INSTALLED),
+                             QStringLiteral(WORDMIRE_SOUND_MODULE_BUILT)};
+    for (const QString &dir : places) {
+        QLibrary module(dir + QStringLiteral("/wordmire-sound"));
+        if (const auto entry = reinterpret_cast<SoundBackendEntry>(module.resolve(WORDMIRE_SOUND_BACKEND_ENTRY)))
+            return entry;
+    }
+    return nullptr;
 }
 } // namespace
 
-bool SoundWorker::haveDevice()
+bool QtSoundPlayer::moduleLoads()
 {
-    if (m_device == Device::Unknown) {
-        const QtMessageHandler previous = qInstallMessageHandler(quiet);
-        m_device = QMediaDevices::defaultAudioOutput().isNull() ? Device::None : Device::Present;
-        qInstallMessageHandler(previous);
+    return moduleEntry() != nullptr;
+}
+
+SoundBackend *SoundWorker::backend()
+{
+    if (!m_tried) {
+        m_tried = true;
+        if (const SoundBackendEntry entry = moduleEntry())
+            m_backend.reset(entry());
+        if (m_backend && !m_backend->haveDevice())
+            m_backend.reset();
     }
-    return m_device == Device::Present;
+    return m_backend.get();
 }
 
 void QtSoundPlayer::play(const QString &name)
@@ -119,17 +131,8 @@ void SoundWorker::play(const QString &key, quint64 ticket)
 {
     ++*m_handled;
     // A newer request is already waiting: this one would be cut off at once.
-    if (ticket != m_latest->load() || !haveDevice())
+    if (ticket != m_latest->load())
         return;
-    QSoundEffect *&effect = m_effects[key];
-    if (!effect) {
-        effect = new QSoundEffect(this);
-        effect->setSource(QUrl(QStringLiteral("qrc") + resourcePath(key)));
-    }
-    if (m_playing && m_playing != effect)
-        m_playing->stop();
-    m_playing = effect;
-    // Restart from the beginning when the same sound comes again.
-    effect->stop();
-    effect->play();
+    if (SoundBackend *b = backend())
+        b->play(resourcePath(key));
 }

@@ -42,6 +42,8 @@ public:
     void play(const QString &name) override;
     // Whether the resources hold a sound of this name (any case).
     static bool exists(const QString &name);
+    // Whether the module that plays sounds can be found and loaded.
+    static bool moduleLoads();
     // How many requests the worker has taken up (played or passed over).
     quint64 handled() const { return m_handled->load(); }
 
