@@ -19,9 +19,21 @@
 #include <QProcess>
 #include <QTimer>
 
+#include <memory>
+
 namespace {
 // The whole run; gives the arguments of a copy to start in this one's place
 // (a join from the lobby), empty for none.
+// A dialog of the window's, made at its first use into the holder given.
+template <class T>
+Later<T> makeLater(std::unique_ptr<T> &holder, QWidget *parent)
+{
+    return Later<T>(std::function<T *()>([&holder, parent] {
+        holder = std::make_unique<T>(parent);
+        return holder.get();
+    }));
+}
+
 QStringList run(QApplication &app, int *code)
 {
     QApplication::setApplicationName(QStringLiteral("Wordmire"));
@@ -41,17 +53,21 @@ QStringList run(QApplication &app, int *code)
     Preferences preferences;
     // Windows are created once, in this order, and live for the whole run.
     Tchat chat(&preferences);
+    // The version comes from the About box, the launcher shows at once, the
+    // watchers' list and the tally follow the run from its start; every other
+    // dialog is made the first time it is wanted, and goes before the window.
     Tabout about(&chat);
-    Tgamestart gamestart(&chat);
-    Thelp help(&chat);
-    Tphrases phrases(&chat);
     Tdownload download(&chat);
-    Tlobby lobby(&chat);
+    std::unique_ptr<Tgamestart> gamestart;
+    std::unique_ptr<Thelp> help;
+    std::unique_ptr<Tphrases> phrases;
+    std::unique_ptr<Tlobby> lobby;
     TServer server;
     // Only when no word list at all can be had; told once the window is up,
     // never before hosting starts.
     if (!server.spell->error().isEmpty())
         QTimer::singleShot(0, &chat, [&chat, &server] { ui::showMessage(&chat, server.spell->error()); });
+    // The watchers' list follows every arrival from the start.
     Tspylist spylist(&chat);
     // The tally reads its file now and writes it when it goes, at exit.
     Ttallylist tally(&chat);
@@ -63,13 +79,13 @@ QStringList run(QApplication &app, int *code)
         return true;
     });
     chat.setAbout(&about);
-    chat.setGamestart(&gamestart);
+    chat.setGamestart(makeLater(gamestart, &chat));
     chat.setSpylist(&spylist);
-    chat.setPhrasesDialog(&phrases);
+    chat.setPhrasesDialog(makeLater(phrases, &chat));
     chat.setTally(&tally);
-    chat.setHelp(&help);
+    chat.setHelp(makeLater(help, &chat));
     chat.setLauncher(&download);
-    chat.setLobby(&lobby);
+    chat.setLobby(makeLater(lobby, &chat));
 
     QObject::connect(&guard, &SingleInstance::activationRequested, &chat, [&chat] {
         if (chat.isMinimized())

@@ -88,20 +88,23 @@ void PhraseBar::wave12Click(int k)
         m_model.sendChatterSound(k);
 }
 
-void PhraseBar::setDialog(Tphrases *dialog)
+void PhraseBar::setDialog(Later<Tphrases> dialog)
 {
-    m_dialog = dialog;
-    ui::applyBackground(dialog);
-    connect(dialog, &Tphrases::phrasesEdited, &m_prefs, &Preferences::setPhrases);
+    m_dialog = std::move(dialog);
+    m_dialog.whenMade([this](Tphrases *made) {
+        ui::applyBackground(made);
+        connect(made, &Tphrases::phrasesEdited, &m_prefs, &Preferences::setPhrases);
+    });
 }
 
 void PhraseBar::PrhaseList1Click()
 {
-    if (!m_dialog)
+    Tphrases *dialog = m_dialog.get();
+    if (!dialog)
         return;
-    m_dialog->setPhrases(m_prefs.phrases());
-    if (!m_dialog->isVisible())
-        ui::centreOn(m_dialog, m_window);
-    m_dialog->show();
-    m_dialog->raise();
+    dialog->setPhrases(m_prefs.phrases());
+    if (!dialog->isVisible())
+        ui::centreOn(dialog, m_window);
+    dialog->show();
+    dialog->raise();
 }

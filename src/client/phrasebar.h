@@ -3,6 +3,8 @@
 // every two seconds, and the tenth button that opens the chatter sounds.
 // The phrases themselves are the preferences'; the buttons only show them.
 
+#include "later.h"
+
 #include <QObject>
 
 #include <array>
@@ -30,7 +32,7 @@ public:
     QMenu *soundsMenu() const { return m_sounds; }
     // The cooldown's clock, in milliseconds (tests drive it).
     void setClock(std::function<qint64()> clock) { m_clock = std::move(clock); }
-    void setDialog(Tphrases *dialog);
+    void setDialog(Later<Tphrases> dialog);
 
     void b_phrase1Click(int k);
     void b_phrase10Click();
@@ -45,7 +47,7 @@ private:
     QWidget *m_window;
     std::array<QPushButton *, PhraseCount + 1> m_buttons{};
     QMenu *m_sounds = nullptr;
-    Tphrases *m_dialog = nullptr;
+    Later<Tphrases> m_dialog;
     std::function<qint64()> m_clock;
     qint64 m_sentAt = -1;
 };

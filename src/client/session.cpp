@@ -114,11 +114,13 @@ void Session::setLauncher(Tdownload *launcher)
     connect(launcher, &Tdownload::playWithOthersRequested, this, &Session::showLobby);
 }
 
-void Session::setLobby(Tlobby *lobby)
+void Session::setLobby(Later<Tlobby> lobby)
 {
-    m_lobby = lobby;
-    connect(lobby, &Tlobby::hostRequested, this, &Session::hostFromLobby);
-    connect(lobby, &Tlobby::joinRequested, this, &Session::joinFromLobby);
+    m_lobby = std::move(lobby);
+    m_lobby.whenMade([this](Tlobby *made) {
+        connect(made, &Tlobby::hostRequested, this, &Session::hostFromLobby);
+        connect(made, &Tlobby::joinRequested, this, &Session::joinFromLobby);
+    });
     m_announcer.setSource([this] {
         lobby::Announcement a;
         a.name = m_announcedAs;
@@ -134,19 +136,20 @@ void Session::setLobby(Tlobby *lobby)
 
 void Session::showLobby()
 {
-    if (!m_lobby)
+    Tlobby *lobby = m_lobby.get();
+    if (!lobby)
         return;
-    if (m_lobby->name().isEmpty()) {
+    if (lobby->name().isEmpty()) {
         const settings::Values &p = m_prefs.values();
-        m_lobby->setName(QString::fromLatin1(p.lobbyname));
-        m_lobby->setAddress(QString::fromLatin1(p.lobbyaddress));
+        lobby->setName(QString::fromLatin1(p.lobbyname));
+        lobby->setAddress(QString::fromLatin1(p.lobbyaddress));
     }
-    m_lobby->setHosting(m_announcer.isRunning(), m_announcedAs);
-    if (!m_lobby->isVisible())
-        ui::centreOn(m_lobby, m_window);
-    m_lobby->show();
-    m_lobby->raise();
-    m_lobby->activateWindow();
+    lobby->setHosting(m_announcer.isRunning(), m_announcedAs);
+    if (!lobby->isVisible())
+        ui::centreOn(lobby, m_window);
+    lobby->show();
+    lobby->raise();
+    lobby->activateWindow();
 }
 
 void Session::hostFromLobby(const QString &name)
@@ -164,8 +167,8 @@ void Session::hostFromLobby(const QString &name)
     if (!m_announcer.isRunning())
         m_chat.addLine("0+Your game is now announced on your network as " + name.toLatin1() + ".");
     m_announcer.start();
-    if (m_lobby)
-        m_lobby->setHosting(true, name);
+    if (Tlobby *lobby = m_lobby.ifMade())
+        lobby->setHosting(true, name);
 }
 
 void Session::joinFromLobby(const QString &name, const QString &address)

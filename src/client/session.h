@@ -6,6 +6,7 @@
 // local network while it hosts.
 
 #include "lobby.h"
+#include "later.h"
 #include "message.h"
 
 #include <QObject>
@@ -40,7 +41,7 @@ public:
     // Port of the host to listen on or connect to (tests use an ephemeral one).
     void setPort(quint16 port) { m_port = port; }
     void setLauncher(Tdownload *launcher);
-    void setLobby(Tlobby *lobby);
+    void setLobby(Later<Tlobby> lobby);
 
     void processparams();
     void hostpress();
@@ -81,7 +82,7 @@ private:
     QString m_connectAddress;
     quint16 m_connectPort = 0;
     Tdownload *m_launcher = nullptr;
-    Tlobby *m_lobby = nullptr;
+    Later<Tlobby> m_lobby;
     lobby::Announcer m_announcer;
     QString m_announcedAs;
     QStringList m_restartArgs;

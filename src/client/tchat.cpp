@@ -218,13 +218,18 @@ void Tchat::showAbout()
     about->raise();
 }
 
-void Tchat::setHelp(Thelp *help)
+void Tchat::setHelp(Later<Thelp> later)
 {
-    ui::applyBackground(help);
-    connect(help, &Thelp::aboutRequested, this, &Tchat::showAbout);
+    later.whenMade([this](Thelp *help) {
+        ui::applyBackground(help);
+        connect(help, &Thelp::aboutRequested, this, &Tchat::showAbout);
+    });
     ui->Content1->setEnabled(true);
     ui->Content1->setShortcut(QKeySequence(Qt::Key_F1));
-    connect(ui->Content1, &QAction::triggered, help, [this, help] {
+    connect(ui->Content1, &QAction::triggered, this, [this, later]() mutable {
+        Thelp *help = later.get();
+        if (!help)
+            return;
         if (!help->isVisible())
             ui::centreOn(help, this);
         help->show();
@@ -232,15 +237,17 @@ void Tchat::setHelp(Thelp *help)
     });
 }
 
-void Tchat::setGamestart(Tgamestart *dialog)
+void Tchat::setGamestart(Later<Tgamestart> dialog)
 {
-    m_dialogs.gamestart = dialog;
-    ui::applyBackground(dialog);
-    const settings::Values &p = m_prefs->values();
-    dialog->setStoredValues(p.playto, p.creationtime, p.shuffles);
-    connect(dialog, &Tgamestart::startRequested, this, [this](const game::GameOptions &options) {
-        m_model.startGame(options);
-        m_prefs->setGameOptions(options.playto, options.turntime, options.shuffles);
+    m_dialogs.gamestart = std::move(dialog);
+    m_dialogs.gamestart.whenMade([this](Tgamestart *made) {
+        ui::applyBackground(made);
+        const settings::Values &p = m_prefs->values();
+        made->setStoredValues(p.playto, p.creationtime, p.shuffles);
+        connect(made, &Tgamestart::startRequested, this, [this](const game::GameOptions &options) {
+            m_model.startGame(options);
+            m_prefs->setGameOptions(options.playto, options.turntime, options.shuffles);
+        });
     });
 }
 
@@ -250,21 +257,22 @@ void Tchat::button_startClick()
         ui::showMessage(this, QStringLiteral("You are not connected"));
         return;
     }
-    if (!m_dialogs.gamestart)
+    Tgamestart *dialog = m_dialogs.gamestart.get();
+    if (!dialog)
         return;
-    if (!m_dialogs.gamestart->isVisible())
-        ui::centreOn(m_dialogs.gamestart, this);
-    m_dialogs.gamestart->show();
-    m_dialogs.gamestart->raise();
-    m_dialogs.gamestart->activateWindow();
+    if (!dialog->isVisible())
+        ui::centreOn(dialog, this);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
 }
 
-void Tchat::setLobby(Tlobby *lobby)
+void Tchat::setLobby(Later<Tlobby> lobby)
 {
-    ui::applyBackground(lobby);
+    lobby.whenMade([](Tlobby *made) { ui::applyBackground(made); });
     ui->HostorJoin1->setEnabled(true);
     connect(ui->HostorJoin1, &QAction::triggered, m_session, &Session::showLobby);
-    m_session->setLobby(lobby);
+    m_session->setLobby(std::move(lobby));
 }
 
 void Tchat::setSpylist(Tspylist *dialog)
@@ -281,18 +289,29 @@ void Tchat::setSpylist(Tspylist *dialog)
     });
 }
 
-void Tchat::setTally(Ttallylist *tally)
+// The tally is read at its first use: the first word, game or look at it.
+void Tchat::setTally(Later<Ttallylist> later)
 {
-    m_dialogs.tally = tally;
-    ui::applyBackground(tally);
-    tally->setPlayerSource([this] { return otherSeatedPlayers(); });
-    connect(this, &Tchat::tallyWordMade, tally, [tally](const QByteArray &word, int points) {
-        tally->anotherword();
-        tally->addtomineset(points, QString::fromLatin1(word));
+    m_dialogs.tally = std::move(later);
+    m_dialogs.tally.whenMade([this](Ttallylist *made) {
+        ui::applyBackground(made);
+        made->setPlayerSource([this] { return otherSeatedPlayers(); });
     });
-    connect(this, &Tchat::tallyGame, tally, &Ttallylist::addgame);
+    connect(this, &Tchat::tallyWordMade, this, [this](const QByteArray &word, int points) {
+        if (Ttallylist *tally = m_dialogs.tally.get()) {
+            tally->anotherword();
+            tally->addtomineset(points, QString::fromLatin1(word));
+        }
+    });
+    connect(this, &Tchat::tallyGame, this, [this](const QString &winner) {
+        if (Ttallylist *tally = m_dialogs.tally.get())
+            tally->addgame(winner);
+    });
     ui->ViewTally1->setEnabled(true);
-    connect(ui->ViewTally1, &QAction::triggered, tally, [this, tally] {
+    connect(ui->ViewTally1, &QAction::triggered, this, [this] {
+        Ttallylist *tally = m_dialogs.tally.get();
+        if (!tally)
+            return;
         loadchecklist();
         if (!tally->isVisible())
             ui::centreOn(tally, this);
@@ -314,8 +333,8 @@ QStringList Tchat::otherSeatedPlayers() const
 
 void Tchat::loadchecklist()
 {
-    if (m_dialogs.tally)
-        m_dialogs.tally->loadchecklist();
+    if (Ttallylist *tally = m_dialogs.tally.ifMade())
+        tally->loadchecklist();
 }
 
 void Tchat::changeEvent(QEvent *event)

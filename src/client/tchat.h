@@ -11,6 +11,7 @@
 #include "clientmodel.h"
 #include "lobby.h"
 #include "message.h"
+#include "later.h"
 #include "phrasebar.h"
 #include "preferences.h"
 #include "seatsview.h"
@@ -50,15 +51,16 @@ public:
     using Listener = Session::Listener;
     void setListener(Listener listen) { m_session->setListener(std::move(listen)); }
     void setAbout(Tabout *about);
-    void setGamestart(Tgamestart *dialog);
+    // The dialogs may come made or be made at their first use (see Later).
+    void setGamestart(Later<Tgamestart> dialog);
     void setSpylist(Tspylist *dialog);
-    void setPhrasesDialog(Tphrases *dialog) { m_phraseBar->setDialog(dialog); }
-    void setTally(Ttallylist *tally);
-    void setHelp(Thelp *help);
+    void setPhrasesDialog(Later<Tphrases> dialog) { m_phraseBar->setDialog(std::move(dialog)); }
+    void setTally(Later<Ttallylist> tally);
+    void setHelp(Later<Thelp> help);
     // The launcher shown on a start without arguments.
     void setLauncher(Tdownload *launcher) { m_session->setLauncher(launcher); }
     // File -> "Host or Join a Game...".
-    void setLobby(Tlobby *lobby);
+    void setLobby(Later<Tlobby> lobby);
     void showLobby() { m_session->showLobby(); }
     // The arguments of the copy to start once this one has ended (empty: none).
     QStringList restartArguments() const { return m_session->restartArguments(); }
@@ -173,9 +175,9 @@ private:
     // The small windows, made by the application and shown from here.
     struct Dialogs {
         Tabout *about = nullptr;
-        Tgamestart *gamestart = nullptr;
+        Later<Tgamestart> gamestart;
         Tspylist *spylist = nullptr;
-        Ttallylist *tally = nullptr;
+        Later<Ttallylist> tally;
     } m_dialogs;
     bool m_shown = false;
     // The placement the settings gave or the last close stored; how long the

@@ -124,16 +124,22 @@ void TestGamestart::startsAGameThroughTheHost()
     Tabout about;
     TServer server;
     Tchat chat;
-    Tgamestart d;
+    // As the program has it: the dialog is made at its first use, wired then.
+    std::unique_ptr<Tgamestart> made;
+    chat.setGamestart(Later<Tgamestart>(std::function<Tgamestart *()>([&made] {
+        made = std::make_unique<Tgamestart>();
+        return made.get();
+    })));
     useHost(chat, &server);
     chat.setAbout(&about);
-    chat.setGamestart(&d);
     chat.setArguments({});
     chat.setPort(0);
     chat.show();
     QTRY_VERIFY(chat.model().loggedin());
+    QVERIFY(!made);
     chat.form()->StartGame1->trigger();
-    QVERIFY(d.isVisible());
+    QVERIFY(made && made->isVisible());
+    Tgamestart &d = *made;
     QTest::mouseClick(d.form()->button_start, Qt::LeftButton);
     QTRY_VERIFY(server.game().state().gameon);
     // Without a settings file the dialog holds the settings' defaults.
