@@ -72,6 +72,12 @@ QStringList run(QApplication &app, int *code)
     // The tally reads its file now and writes it when it goes, at exit.
     Ttallylist tally(&chat);
     server.setVersionSource([&about] { return about.versionText().toLatin1(); });
+    // The computer opponent plays as the hosting player chose.
+    const auto klotStrength = [&preferences, &server] {
+        server.game().setKlotStrength(game::KlotStrength(preferences.klotStrength()));
+    };
+    klotStrength();
+    QObject::connect(&preferences, &Preferences::klotStrengthChanged, &server, klotStrength);
     chat.setListener([&server](quint16 port, quint16 *listening, QString *error) {
         if (!server.listen(port, error))
             return false;

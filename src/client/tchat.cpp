@@ -3,6 +3,8 @@
 // posting, the window's placement).
 
 #include "tchat.h"
+#include "bestword.h"
+#include "strengthmenu.h"
 #include "ui_tchat.h"
 
 #include "messages.h"
@@ -44,6 +46,7 @@ Tchat::~Tchat()
     // views go first, while the widgets they draw are still there.
     disconnect(&m_model, nullptr, this, nullptr);
     ui->memo_words->viewport()->removeEventFilter(this);
+    delete m_bestWord;
     delete m_chat;
     delete m_seats;
     delete m_strip;
@@ -77,6 +80,10 @@ void Tchat::FormCreate()
     m_phraseBar = new PhraseBar(*ui, m_model, *m_prefs, this);
     m_sounds = new SoundMenu(*ui, m_model, *m_prefs, *m_chat, this);
     m_session = new Session(m_model, *m_prefs, *m_chat, this);
+    m_bestWord = new BestWord(ui->ShowtheBestWord1, m_model, *m_prefs, *m_chat, this);
+    connect(m_bestWord, &BestWord::lastBoardBest, m_turn, &TurnPanel::setResultsNote);
+    auto *strength = new StrengthMenu(ui->KlotsStrength1, {ui->Gentle1, ui->Normal1, ui->Strong1}, *m_prefs, this);
+    connect(m_session, &Session::hostingChanged, strength, &StrengthMenu::setHosting);
     connect(m_session, &Session::hostingChanged, this, [this](bool hosting) {
         ui->button_start->setVisible(hosting);
         ui->StartGame1->setEnabled(hosting);

@@ -37,6 +37,7 @@ class Ttallylist;
 class Thelp;
 class Tdownload;
 class Tlobby;
+class BestWord;
 class QMenu;
 class QAction;
 
@@ -162,6 +163,7 @@ private:
     ui::AnimationClock m_motion;
     TileMenu *m_tiles = nullptr;
     SoundMenu *m_sounds = nullptr;
+    BestWord *m_bestWord = nullptr;
     // The views, children of this window, taken down first.
     ChatView *m_chat = nullptr;
     SeatsView *m_seats = nullptr;

@@ -277,6 +277,13 @@ void TurnPanel::winner(const QString &text)
     m_winnerPanel->raise();
 }
 
+void TurnPanel::setResultsNote(const QString &note)
+{
+    m_resultsNote = note;
+    if (m_results->isVisible())
+        showResults();
+}
+
 void TurnPanel::showResults()
 {
     struct Row {
@@ -323,6 +330,8 @@ void TurnPanel::showResults()
                         .arg(best.toHtmlEscaped());
     }
     html += QStringLiteral("</table>");
+    if (!m_resultsNote.isEmpty())
+        html += QStringLiteral("<p style='font: 10pt Arial; color:#3a2a00'>%1</p>").arg(m_resultsNote.toHtmlEscaped());
     m_resultsText->setText(html);
     m_results->show();
     m_results->raise();

@@ -39,6 +39,8 @@ public:
     QFrame *resultsPanel() const { return m_results; }
     // The results' rows as shown, best first: "name<TAB>score<TAB>best word".
     QStringList resultRows() const { return m_resultRows; }
+    // A line under the final scores (the last board's best word); empty for none.
+    void setResultsNote(const QString &note);
 
     void image_direction1Click(int d);
 
@@ -74,6 +76,7 @@ private:
     std::array<QLabel *, 4> m_arrows{};
     QString m_statusStyle;
     QStringList m_resultRows;
+    QString m_resultsNote;
     QTimer m_arrowTimer;
     int m_arrowLeft = 0;
     QTimer m_bonusTimer;

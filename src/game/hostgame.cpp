@@ -310,8 +310,38 @@ void HostGame::computertimerTimer()
         computerplay();
 }
 
+// Strong and Gentle choose from every word on the board that the host's list
+// takes: the best-scoring, or any of the short ones. Without such a word they
+// play on as Normal does (and so shuffle when they can).
+bool HostGame::playSolversWord(int seat)
+{
+    if (m_strength == KlotStrength::Normal || !m_solve)
+        return false;
+    const std::vector<FoundWord> found = m_solve(s.board);
+    std::vector<const FoundWord *> choice;
+    for (const FoundWord &f : found) {
+        if (m_strength == KlotStrength::Gentle && f.word.size() > 4)
+            continue;
+        if (!m_checkWord(f.word))
+            continue;
+        choice.push_back(&f);
+        if (m_strength == KlotStrength::Strong)
+            break;
+    }
+    if (choice.empty())
+        return false;
+    const FoundWord &pick = *choice[m_rng.bounded(quint32(choice.size()))];
+    std::vector<PathEntry> entries;
+    for (size_t k = 0; k < pick.path.size(); ++k)
+        entries.push_back({int(k + 1), pick.path[k].x(), pick.path[k].y()});
+    playerdone(seat, entries);
+    return true;
+}
+
 void HostGame::computerplay()
 {
+    if (s.curplayer >= 1 && playSolversWord(s.curplayer))
+        return;
     const rules::KlotWords &words = m_klotWords();
     const int n = int(words.words.size());
     const int seat = s.curplayer;

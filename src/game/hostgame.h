@@ -8,6 +8,7 @@
 
 #include "gameoptions.h"
 #include "rules.h"
+#include "solver.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -77,6 +78,10 @@ struct Diagnostic { // for the host's standard error, never for a peer
 using Event = std::variant<BoardDealt, GameStarted, TurnGiven, ShuffleUsed, WordRefused, WordMade, SevenLetters, TimeUp,
         Moving, Winner, WatchChanged, BoardRenewed, Diagnostic>;
 
+// How the computer opponent plays: Normal is its classic greedy search; Strong
+// plays the best-scoring word on the board, Gentle a short one.
+enum class KlotStrength { Gentle, Normal, Strong };
+
 // The turn timer's phases.
 enum class Phase {
     Idle, // no turn running
@@ -115,6 +120,11 @@ public:
     using KlotWordSource = std::function<const rules::KlotWords &()>;
 
     HostGame(WordCheck checkWord, KlotWordSource klotWords);
+    // Every word on a board, best first; needed by any strength but Normal.
+    using Solver = std::function<std::vector<FoundWord>(const rules::Board &)>;
+    void setSolver(Solver solve) { m_solve = std::move(solve); }
+    void setKlotStrength(KlotStrength strength) { m_strength = strength; }
+    KlotStrength klotStrength() const { return m_strength; }
 
     void setRandomSeed(quint32 seed) { m_rng.seed(seed); }
 
@@ -181,9 +191,12 @@ private:
     void stopTurnTimer();
     void startKlot();
     bool klotPlays(int seat) const;
+    bool playSolversWord(int seat);
 
     WordCheck m_checkWord;
     KlotWordSource m_klotWords;
+    Solver m_solve;
+    KlotStrength m_strength = KlotStrength::Normal;
     QRandomGenerator m_rng;
 
     State s;

@@ -22,6 +22,12 @@ TServer::~TServer() = default;
 
 void TServer::FormCreate()
 {
+    // The strong and gentle computer opponent choose from every word on the
+    // board, found in the built-in list.
+    m_game.setSolver([](const rules::Board &board) {
+        static const QByteArray list = TDictn::builtInList();
+        return game::solveBoard(board, {list, TDictn::RecordSize});
+    });
     // The dispatch timer only runs while messages wait, so an idle host costs
     // nothing; each tick still handles exactly one message.
     socktimer.setSingleShot(true);

@@ -88,6 +88,18 @@ void Preferences::setTurnSound(int tag)
     emit soundsChanged();
 }
 
+void Preferences::setShowBestWord(bool on)
+{
+    change({"Showbestword"}, [on](settings::Values &v) { v.showbestword = on; });
+    emit bestWordChanged();
+}
+
+void Preferences::setKlotStrength(int strength)
+{
+    change({"Klotstrength"}, [strength](settings::Values &v) { v.klotstrength = qBound(0, strength, 2); });
+    emit klotStrengthChanged();
+}
+
 void Preferences::setTiles(const QString &name)
 {
     change({"Tiles"},

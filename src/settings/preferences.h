@@ -38,6 +38,8 @@ public:
     bool chatterSounds() const { return m_values.chattersounds; }
     bool postWords() const { return m_values.postwords; }
     int turnSound() const { return m_values.turnsound; }
+    bool showBestWord() const { return m_values.showbestword; }
+    int klotStrength() const { return m_values.klotstrength; } // 0 Gentle, 1 Normal, 2 Strong
     QString tiles() const { return QString::fromLatin1(m_values.tiles); }
     QRect placement() const { return {m_values.left, m_values.top, m_values.width, m_values.height}; }
 
@@ -48,6 +50,8 @@ public:
     void setChatterSounds(bool on);
     void setPostWords(bool on);
     void setTurnSound(int tag);
+    void setShowBestWord(bool on);
+    void setKlotStrength(int strength);
     void setTiles(const QString &name);
     // The options dialog's last values.
     void setGameOptions(int playto, int turntime, int shuffles);
@@ -67,6 +71,8 @@ signals:
     void soundsChanged(); // play sounds, chatter sounds, turn sound
     void postWordsChanged();
     void tilesChanged();
+    void bestWordChanged();
+    void klotStrengthChanged();
 
 private:
     template <class Edit> void change(std::initializer_list<const char *> keys, Edit edit);

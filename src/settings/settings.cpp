@@ -49,6 +49,9 @@ Values read(const IniFile &ini)
     const QByteArray turn = get("Turnsound").value_or("0");
     p.turnsound = turn == "1" ? 1 : turn == "2" ? 2 : 0;
     p.chattersounds = get("ChatterSounds").value_or("true") != "false";
+    p.showbestword = get("Showbestword").value_or("true") != "false";
+    const QByteArray strength = get("Klotstrength").value_or("1");
+    p.klotstrength = strength == "0" ? 0 : strength == "2" ? 2 : 1;
     p.gatehouseurl = get("Gatehouseurl").value_or(QByteArray()).trimmed();
     p.gatehousepath = get("Gatehousepath").value_or(QByteArray()).trimmed();
     p.lobbyname = get("Lobbyname").value_or(QByteArray());
@@ -79,6 +82,8 @@ void write(IniFile &ini, const Values &p, const std::function<bool(QByteArrayVie
     set("Playsounds", flag(p.playsounds));
     set("Postwordsinchatbox", flag(p.postwords));
     set("ChatterSounds", flag(p.chattersounds));
+    set("Showbestword", flag(p.showbestword));
+    set("Klotstrength", QByteArray::number(p.klotstrength));
 }
 
 void writeLobby(IniFile &ini, const QByteArray &name, const std::optional<QByteArray> &address)

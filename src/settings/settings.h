@@ -31,6 +31,9 @@ struct Values {
     int top = 3, left = 3, width = 790, height = 580;
     int turnsound = 0; // 0 Classic, 1 New, 2 Default
     bool chattersounds = true;
+    // After each of the player's turns, the best word the board held.
+    bool showbestword = true;
+    int klotstrength = 1; // 0 Gentle, 1 Normal, 2 Strong
     // Set by hand only: where the matchmaking client's installer comes from
     // and where the client itself is (empty: the built-in ones).
     QByteArray gatehouseurl;

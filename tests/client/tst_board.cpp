@@ -7,6 +7,7 @@
 #include "clientfiles.h"
 #include "ui_tchat.h"
 
+#include <QRegularExpression>
 #include <QSignalSpy>
 
 Q_DECLARE_METATYPE(QList<QPoint>)
@@ -333,6 +334,10 @@ void TestBoard::winnerTexts()
     QCOMPARE(games.count(), tally.isEmpty() ? 0 : 1);
     if (!tally.isEmpty())
         QCOMPARE(games.first().first().toString(), tally);
+    // Under the scores, the best word the last board held.
+    const auto labels = chat->turnPanel().resultsPanel()->findChildren<QLabel *>();
+    QVERIFY(std::any_of(labels.begin(), labels.end(),
+            [](QLabel *l) { return l->text().contains(QRegularExpression("Best word on the last board: [A-Z]+ \\(\\d+\\)")); }));
 }
 
 void TestBoard::scoredWord()
@@ -356,7 +361,17 @@ void TestBoard::scoredWord()
     QCOMPARE(chat->model().currentplayer(), 0);
     QCOMPARE(sounds.last(), QString("goodword"));
     QCOMPARE(words.count(), 1);
-    QVERIFY(!chat->form()->mainchat->toPlainText().contains("QUIZA"));
+    // Words are not posted (the option is off), but the turn's best-word line
+    // names the player's own word.
+    const QString text = chat->form()->mainchat->toPlainText();
+    QVERIFY(!text.contains("QUIZA for 42 points"));
+    const qsizetype at = text.lastIndexOf("Best here: ");
+    QVERIFY(at >= 0);
+    QVERIFY(QRegularExpression("^Best here: [A-Z]+ for [0-9]+ \\(you: QUIZA for 42\\)").match(text.mid(at)).hasMatch());
+    chat->form()->ShowtheBestWord1->trigger();
+    QVERIFY(!chat->preferences().showBestWord());
+    feed({"CMD_nextplayer+1+1+", "CMD_timeup+"});
+    QCOMPARE(chat->form()->mainchat->toPlainText().count("Best here: "), 1);
 }
 
 void TestBoard::rejectedWord()

@@ -2,8 +2,10 @@
 
 #include "hostgame.h"
 #include "klotwords.h"
+#include "tdictn.h"
 
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <variant>
@@ -89,6 +91,7 @@ private slots:
     void klotWhenRefused();
     void barrenRoundGetsANewBoard();
     void catchUpState();
+    void klotStrengths();
 };
 
 // Klot plays both seats (the person just watches) until somebody wins; every
@@ -304,6 +307,68 @@ void TestGame::catchUpState()
     const auto used = f.all<ShuffleUsed>();
     QCOMPARE(int(used.size()), 1);
     QCOMPARE(used[0].timeleft, st.timeleft);
+}
+
+// One Klot turn on each of 500 seeded boards at each strength, against the
+// built-in list as the host has it. Strong scores more than Normal, Normal
+// more than Gentle, and Normal with a solver at hand plays exactly as Normal
+// without one.
+void TestGame::klotStrengths()
+{
+    QTemporaryDir dir;
+    TDictn dictionary(dir.path());
+    const QByteArray list = dictionary.builtInList();
+    struct Turn {
+        QByteArray word;
+        int score;
+        bool operator==(const Turn &) const = default;
+    };
+    auto play = [&](std::optional<KlotStrength> strength) {
+        std::vector<Turn> turns;
+        for (quint32 seed = 1; seed <= 500; ++seed) {
+            HostGame g([&](QByteArrayView w) { return dictionary.CheckWord(w); },
+                    []() -> const rules::KlotWords & { return klotTable(); });
+            g.setRandomSeed(seed);
+            if (strength) {
+                g.setSolver([&](const rules::Board &b) { return solveBoard(b, {list, TDictn::RecordSize}); });
+                g.setKlotStrength(*strength);
+            }
+            g.occupy(1);
+            g.setName(1, "P1");
+            g.startgame(options(10000, 60));
+            QRandomGenerator boardRng(seed);
+            for (auto &column : g.state().board)
+                for (int &tile : column)
+                    tile = rules::drawLetter(boardRng);
+            g.state().curplayer = 2; // Klot's seat
+            g.takeEvents();
+            g.computerplay();
+            Turn t{};
+            for (const Event &e : g.takeEvents())
+                if (const auto *made = std::get_if<WordMade>(&e))
+                    t = {made->word, made->score};
+            turns.push_back(t);
+        }
+        return turns;
+    };
+    auto mean = [](const std::vector<Turn> &turns) {
+        double sum = 0;
+        for (const Turn &t : turns)
+            sum += t.score;
+        return sum / double(turns.size());
+    };
+    const auto classic = play(std::nullopt);
+    const auto normal = play(KlotStrength::Normal);
+    const auto gentle = play(KlotStrength::Gentle);
+    const auto strong = play(KlotStrength::Strong);
+    QVERIFY(normal == classic);
+    qInfo("mean points per turn: gentle %.1f, normal %.1f, strong %.1f", mean(gentle), mean(normal), mean(strong));
+    QVERIFY(mean(strong) > mean(normal));
+    QVERIFY(mean(normal) > mean(gentle));
+    // Gentle plays short words (a longer one only when the board has no short
+    // one the list takes).
+    const auto shortOnes = std::count_if(gentle.begin(), gentle.end(), [](const Turn &t) { return t.word.size() <= 4; });
+    QVERIFY(shortOnes > 450);
 }
 
 QTEST_MAIN(TestGame)

@@ -89,6 +89,12 @@ void TestSettings::keys_data()
     QTest::newRow("empty tiles: classic") << QByteArray("Tiles=") << QByteArray("tiles") << QByteArray("classic");
     QTest::newRow("key case") << QByteArray("TILES=wood") << QByteArray("tiles") << QByteArray("wood");
     QTest::newRow("top not a number") << QByteArray("Top=-") << QByteArray("top") << QByteArray("3");
+    QTest::newRow("best word off") << QByteArray("Showbestword=false") << QByteArray("best") << QByteArray("0");
+    QTest::newRow("best word garbled: on") << QByteArray("Showbestword=no") << QByteArray("best") << QByteArray("1");
+    QTest::newRow("strength strong") << QByteArray("Klotstrength=2") << QByteArray("strength") << QByteArray("2");
+    QTest::newRow("strength out of range: normal") << QByteArray("Klotstrength=9") << QByteArray("strength")
+                                                   << QByteArray("1");
+    QTest::newRow("strength empty: normal") << QByteArray("Klotstrength=") << QByteArray("strength") << QByteArray("1");
 }
 
 void TestSettings::keys()
@@ -104,6 +110,7 @@ void TestSettings::keys()
         {"chatter", QByteArray::number(p.chattersounds)}, {"playto", opt(p.playto)},
         {"shuffles", opt(p.shuffles)},                  {"tiles", p.tiles},
         {"top", QByteArray::number(p.top)},
+        {"best", QByteArray::number(p.showbestword)},   {"strength", QByteArray::number(p.klotstrength)},
     };
     QCOMPARE(got.value(field), expected);
 }

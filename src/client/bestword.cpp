@@ -1,0 +1,71 @@
+#include "bestword.h"
+
+#include "chatview.h"
+#include "preferences.h"
+#include "tdictn.h"
+
+#include <QAction>
+
+BestWord::BestWord(QAction *toggle, ClientModel &model, Preferences &prefs, ChatView &chat, QObject *parent)
+    : QObject(parent), m_toggle(toggle), m_model(model), m_prefs(prefs), m_chat(chat)
+{
+    m_toggle->setChecked(m_prefs.showBestWord());
+    connect(m_toggle, &QAction::triggered, this, [this] { m_prefs.setShowBestWord(m_toggle->isChecked()); });
+    connect(&m_prefs, &Preferences::bestWordChanged, this, [this] { m_toggle->setChecked(m_prefs.showBestWord()); });
+
+    connect(&model, &ClientModel::gameStarted, this, [this] { m_lastBoard.reset(); });
+    connect(&model, &ClientModel::turnGiven, this, &BestWord::turnGiven);
+    // A shuffle deals a new board within the turn; the refill after a word
+    // comes between turns and belongs to the next one.
+    connect(&model, &ClientModel::boardChanged, this, [this] {
+        if (m_model.currentplayer() != 0)
+            m_lastBoard = m_model.board().letters;
+    });
+    // The word is told before its tiles leave the board.
+    connect(&model, &ClientModel::wordMade, this, [this](const ClientModel::WordMade &made) {
+        m_lastBoard = m_model.board().letters;
+        if (made.seat == m_model.myslot())
+            turnEnded(made.word, made.points.toInt());
+        m_myTurn = false;
+    });
+    connect(&model, &ClientModel::timeIsUp, this, [this] { turnEnded(QByteArray(), 0); });
+    connect(&model, &ClientModel::winnerDeclared, this, &BestWord::gameOver);
+}
+
+std::optional<game::FoundWord> BestWord::bestOn(const rules::Board &board)
+{
+    static const QByteArray list = TDictn::builtInList();
+    const std::vector<game::FoundWord> found = game::solveBoard(board, {list, TDictn::RecordSize});
+    if (found.empty())
+        return std::nullopt;
+    return found.front();
+}
+
+void BestWord::turnGiven(int seat)
+{
+    // A turn Klot plays for the watching player is not theirs to learn from.
+    m_myTurn = seat == m_model.myslot() && !m_model.watchingSelf();
+    m_lastBoard = m_model.board().letters;
+}
+
+void BestWord::turnEnded(const QByteArray &word, int points)
+{
+    const bool mine = std::exchange(m_myTurn, false);
+    if (!mine || !m_prefs.showBestWord() || !m_lastBoard)
+        return;
+    // The chat sets a space after a line's head ("Best here:") itself.
+    if (const auto best = bestOn(*m_lastBoard))
+        m_chat.addLine("0+" + game::bestWordLine(*best, word, points).replace("Best here: ", "Best here:"));
+}
+
+void BestWord::gameOver()
+{
+    m_myTurn = false;
+    std::optional<game::FoundWord> best;
+    if (m_prefs.showBestWord() && m_lastBoard)
+        best = bestOn(*m_lastBoard);
+    emit lastBoardBest(best ? QStringLiteral("Best word on the last board: %1 (%2)")
+                                      .arg(QString::fromLatin1(best->word))
+                                      .arg(best->score)
+                            : QString());
+}

@@ -1,0 +1,43 @@
+#pragma once
+// What the player missed: after each of their own turns, the best word the
+// board held as a chat line ("Best here: STORM for 60 (you: CAT for 27)"),
+// and at the game's end the best word of the last board for the results.
+// Options → "Show the Best Word" turns both off. The board is searched on the
+// window's thread: a whole board takes about a millisecond.
+
+#include "clientmodel.h"
+#include "solver.h"
+
+#include <QObject>
+
+#include <optional>
+
+class ChatView;
+class Preferences;
+class QAction;
+
+class BestWord : public QObject {
+    Q_OBJECT
+public:
+    BestWord(QAction *toggle, ClientModel &model, Preferences &prefs, ChatView &chat, QObject *parent);
+
+    // The best word on this board by the built-in list, if it holds any.
+    static std::optional<game::FoundWord> bestOn(const rules::Board &board);
+
+signals:
+    // For the results: the last board's best word, empty when not shown.
+    void lastBoardBest(const QString &text);
+
+private:
+    void turnGiven(int seat);
+    void turnEnded(const QByteArray &word, int points);
+    void gameOver();
+
+    QAction *m_toggle;
+    ClientModel &m_model;
+    Preferences &m_prefs;
+    ChatView &m_chat;
+    bool m_myTurn = false;
+    // The board the last turn was played on (as it stood before its word).
+    std::optional<rules::Board> m_lastBoard;
+};
