@@ -139,8 +139,10 @@ void TServer::process(int slot, const QByteArray &text)
     const wire::SplitMessage m = wire::splitMessage(text);
     if (m.command.isEmpty())
         return;
-    // Until its login, a connection may only log in.
-    if (!tplayers[slot].loggedin && m.command != wire::cmd::logininfo)
+    // Until its login, a connection may only log in; so may one that was
+    // offered its held seat back.
+    const bool claiming = isHeld(slot) && m_holds[size_t(slot)]->claimant;
+    if ((!tplayers[slot].loggedin || claiming) && m.command != wire::cmd::logininfo)
         return;
     try {
         if (!senderAllowed(m.command, m.data, slot))
@@ -234,6 +236,8 @@ void TServer::sendTo(int slot, const QByteArray &message)
         return;
     }
     QTcpSocket *s = tplayers[slot].playersock;
+    if (!s && isHeld(slot))
+        return; // the seat's player is away; they catch up on return
     if (!s || s->state() != QAbstractSocket::ConnectedState) {
         std::fprintf(stderr, "wordmire host: Send - Socket Not Connected (slot %d)\n", slot);
         return;

@@ -58,6 +58,9 @@ public:
     // A name shows in every seat box and chat line.
     static constexpr int MaxName = 24;
     static constexpr int LoginTimeoutMs = 10000;
+    // A seated player whose connection drops mid-game keeps the seat this
+    // long for a login under the same name; Klot plays it meanwhile.
+    static constexpr int SeatHoldMs = 120000;
 
     // A slot's connection; the seats' game state lives in the game.
     struct tplayer {
@@ -66,6 +69,7 @@ public:
         QTcpSocket *playersock = nullptr;
         bool loggedin = false; // the login arrived on this connection
         int reports = 0; // diagnostics written about this connection
+        bool kicked = false; // its connection is being closed by a kick
     };
 
     explicit TServer(QObject *parent = nullptr);
@@ -128,8 +132,29 @@ public slots:
     void pump();
     void Timer1Timer();
     void computertimerTimer();
+    // The seat's hold runs out (its timer calls this): the slot is freed.
+    void endHold(int seat);
+
+public:
+    // Whether a seat waits for its dropped player's return.
+    bool isHeld(int seat) const { return seat >= 1 && seat <= Seats && m_holds[size_t(seat)].has_value(); }
 
 private:
+    struct Hold {
+        QByteArray name; // as the seat showed it
+        // A new connection that logged in under the name and was offered
+        // the seat; the seat is its once its login for the seat arrives.
+        QTcpSocket *claimant = nullptr;
+    };
+    bool holdsOnDrop(int slot) const;
+    void hold(int seat);
+    int heldSeatFor(const QByteArray &name) const;
+    void claimHold(int slot, int seat);
+    void returnToSeat(int seat, const QByteArray &version);
+    void endAllHolds();
+    std::array<std::optional<Hold>, Seats + 1> m_holds;
+    std::array<QTimer, Seats + 1> m_holdTimers;
+
     struct Connection {
         quint64 id = 0;
         int slot = 0;

@@ -14,6 +14,34 @@
 
 namespace msg = wire::msg;
 
+namespace {
+// A name as people see it: every kind of space (the no-break space too) is
+// one space, invisible characters (control codes, the soft hyphen) are gone,
+// and no space leads, trails or doubles. Names that look alike are then
+// alike.
+QByteArray visibleName(const QByteArray &name)
+{
+    QByteArray out;
+    out.reserve(name.size());
+    for (char ch : name) {
+        const uchar c = uchar(ch);
+        const bool space = c == ' ' || (c >= 0x09 && c <= 0x0d) || c == 0xa0;
+        if (space) {
+            if (!out.isEmpty() && !out.endsWith(' '))
+                out += ' ';
+        } else if (c >= 0x20 && c != 0x7f && !(c >= 0x80 && c <= 0x9f) && c != 0xad) {
+            out += ch;
+        }
+    }
+    return out.trimmed();
+}
+
+bool sameName(const QByteArray &a, const QByteArray &b)
+{
+    return QString::fromLatin1(a).compare(QString::fromLatin1(b), Qt::CaseInsensitive) == 0;
+}
+} // namespace
+
 int TServer::takeSlot()
 {
     if (slotcount == 0) {
@@ -40,6 +68,7 @@ void TServer::greet(int slot)
     tplayers[slot].active = true;
     tplayers[slot].loggedin = false;
     tplayers[slot].reports = 0;
+    tplayers[slot].kicked = false;
     m_game.occupy(slot);
     sendTo(slot, msg::sendlogininfo(slot));
 }
@@ -182,7 +211,131 @@ void TServer::tempsockInfo(QTcpSocket *sock, const QString &info)
     if (tplayers[slot].playersock != sock)
         return;
     tplayers[slot].playersock = nullptr;
+    if (isHeld(slot)) {
+        // A claim that did not finish: the seat waits on for its player.
+        m_holds[size_t(slot)]->claimant = nullptr;
+        return;
+    }
+    if (holdsOnDrop(slot)) {
+        hold(slot);
+        return;
+    }
     leave(slot);
+}
+
+// ---- Holding a dropped player's seat ----------------------------------------
+
+// A seated player (not the hosting user, whose copy is the host) whose
+// connection ended mid-game without a kick.
+bool TServer::holdsOnDrop(int slot) const
+{
+    return slot >= 2 && slot <= Seats && m_game.state().gameon && tplayers[slot].loggedin && !tplayers[slot].kicked
+            && !m_sink;
+}
+
+// The seat stays as it is (name, score, shuffles), counted as watching so
+// that Klot plays it and nobody waits; the slot is nobody else's meanwhile.
+void TServer::hold(int seat)
+{
+    m_holds[size_t(seat)] = Hold{tplayers[seat].name, nullptr};
+    QTimer &timer = m_holdTimers[size_t(seat)];
+    timer.setSingleShot(true);
+    timer.disconnect(this);
+    connect(&timer, &QTimer::timeout, this, [this, seat] { endHold(seat); });
+    timer.start(SeatHoldMs);
+    sendAllBut(seat,
+            msg::relay(wire::cmd::chat, "0",
+                    tplayers[seat].name + " lost the connection; the seat is kept for them for two minutes.|clNavy"));
+    m_game.justwatch(seat, true);
+    publish();
+}
+
+void TServer::endHold(int seat)
+{
+    if (!isHeld(seat))
+        return;
+    Hold &h = *m_holds[size_t(seat)];
+    if (h.claimant) {
+        // The player is logging in again right now: their login decides.
+        m_holdTimers[size_t(seat)].start(m_loginTimeout);
+        return;
+    }
+    m_holds[size_t(seat)].reset();
+    m_holdTimers[size_t(seat)].stop();
+    leave(seat);
+}
+
+void TServer::endAllHolds()
+{
+    for (int seat = 1; seat <= Seats; ++seat) {
+        if (!isHeld(seat))
+            continue;
+        // A login in progress goes on as an ordinary one.
+        if (m_holds[size_t(seat)]->claimant) {
+            m_holds[size_t(seat)].reset();
+            m_holdTimers[size_t(seat)].stop();
+            tplayers[seat].loggedin = false;
+        } else {
+            endHold(seat);
+        }
+    }
+}
+
+int TServer::heldSeatFor(const QByteArray &name) const
+{
+    const QByteArray shown = visibleName(name).left(MaxName).trimmed();
+    for (int seat = 2; seat <= Seats; ++seat)
+        if (isHeld(seat) && !m_holds[size_t(seat)]->claimant && sameName(m_holds[size_t(seat)]->name, shown))
+            return seat;
+    return 0;
+}
+
+// The connection offered `slot` at its arrival moves to the held seat: the
+// offered slot goes back unannounced, and the client is offered the seat's
+// slot, to which it logs in again.
+void TServer::claimHold(int slot, int seat)
+{
+    QTcpSocket *sock = tplayers[slot].playersock;
+    tplayers[slot] = tplayer{};
+    m_game.vacate(slot);
+    tplayers[seat].playersock = sock;
+    m_holds[size_t(seat)]->claimant = sock;
+    if (const auto it = m_connections.find(sock); it != m_connections.end())
+        it->slot = seat;
+    if (sock) {
+        sock->setProperty("slot", seat);
+        // A claim is answered by a login at once, or the connection goes.
+        QTimer::singleShot(m_loginTimeout, sock, [this, sock, seat] {
+            if (isHeld(seat) && m_holds[size_t(seat)]->claimant == sock)
+                cutOff(sock, "did not log in to its seat in time");
+        });
+    }
+    sendTo(seat, msg::sendlogininfo(seat));
+}
+
+// The player is back: same slot, score and shuffles, watching off, and the
+// catch-up a late joiner gets.
+void TServer::returnToSeat(int seat, const QByteArray &version)
+{
+    m_holds[size_t(seat)].reset();
+    m_holdTimers[size_t(seat)].stop();
+    tplayer &p = tplayers[seat];
+    p.loggedin = true;
+    sendTo(seat, msg::newplayerinfo(seat, p.name));
+    QList<msg::Present> others;
+    for (int i = 1; i <= slotcount; ++i) {
+        if (i != seat && tplayers[i].active)
+            others.append({i, tplayers[i].name, i <= Seats && m_game.state().seats[size_t(i)].watching});
+    }
+    if (!others.isEmpty())
+        sendTo(seat, msg::existingplayers(others));
+    if (version != versionText())
+        sendTo(seat, msg::wrongversion());
+    sendAll(msg::relay(wire::cmd::chat, "0", p.name + " is back in the game.|clNavy"));
+    if (m_game.state().gameon)
+        sendGameState(seat);
+    m_game.justwatch(seat, false);
+    publish();
 }
 
 void TServer::leave(int slot)
@@ -204,6 +357,19 @@ void TServer::receivedlogininfo(const QByteArray &data)
     const int slot = login.slot;
     const QByteArray &version = login.version;
     tplayer &p = tplayers[slot];
+    // The held seat's player logging in again, on the seat's slot now.
+    if (isHeld(slot) && m_holds[size_t(slot)]->claimant && m_holds[size_t(slot)]->claimant == p.playersock) {
+        returnToSeat(slot, version);
+        return;
+    }
+    // A new connection's first login under a held seat's name takes it
+    // back; a login from somebody already in the game never does.
+    if (!p.loggedin && p.playersock) {
+        if (const int seat = heldSeatFor(login.name)) {
+            claimHold(slot, seat);
+            return;
+        }
+    }
     p.name = distinctName(slot, wire::safeName(login.name));
     p.active = true;
     p.loggedin = true;
@@ -228,34 +394,6 @@ void TServer::receivedlogininfo(const QByteArray &data)
     if (m_game.state().gameon)
         sendGameState(slot);
 }
-
-namespace {
-// A name as people see it: every kind of space (the no-break space too) is
-// one space, invisible characters (control codes, the soft hyphen) are gone,
-// and no space leads, trails or doubles. Names that look alike are then
-// alike.
-QByteArray visibleName(const QByteArray &name)
-{
-    QByteArray out;
-    out.reserve(name.size());
-    for (char ch : name) {
-        const uchar c = uchar(ch);
-        const bool space = c == ' ' || (c >= 0x09 && c <= 0x0d) || c == 0xa0;
-        if (space) {
-            if (!out.isEmpty() && !out.endsWith(' '))
-                out += ' ';
-        } else if (c >= 0x20 && c != 0x7f && !(c >= 0x80 && c <= 0x9f) && c != 0xad) {
-            out += ch;
-        }
-    }
-    return out.trimmed();
-}
-
-bool sameName(const QByteArray &a, const QByteArray &b)
-{
-    return QString::fromLatin1(a).compare(QString::fromLatin1(b), Qt::CaseInsensitive) == 0;
-}
-} // namespace
 
 // Every user shows under a name of their own: cut to a length a seat box
 // holds, never empty, never Klot's, never one already present (however it is
@@ -290,6 +428,12 @@ void TServer::disconnectsock(int slot)
 {
     if (!tplayers[slot].active)
         return;
+    // A kicked player's seat is not held for them.
+    tplayers[slot].kicked = true;
+    if (isHeld(slot) && !tplayers[slot].playersock) {
+        endHold(slot);
+        return;
+    }
     if (tplayers[slot].playersock)
         tplayers[slot].playersock->disconnectFromHost();
     else if (m_sink)

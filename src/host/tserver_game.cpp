@@ -54,7 +54,10 @@ void TServer::publish()
                         [&](const game::SevenLetters &e) { sendAll(msg::bonus(e.seat, e.points)); },
                         [&](const game::TimeUp &) { sendAll(msg::timeup()); },
                         [&](const game::Moving &e) { sendAll(msg::moving(e.direction)); },
-                        [&](const game::Winner &e) { sendAll(msg::winner(e.name)); },
+                        [&](const game::Winner &e) {
+                            sendAll(msg::winner(e.name));
+                            endAllHolds();
+                        },
                         [&](const game::WatchChanged &e) { sendAll(msg::justwatching(e.seat, e.watching)); },
                         [&](const game::BoardRenewed &) {
                             // A system line: slot 0, the text, its colour.
@@ -115,6 +118,8 @@ void TServer::startgame(const QByteArray &data)
     o.playto = *playto;
     o.turntime = *time;
     o.shuffles = *shuffles;
+    // A new game keeps no seat for anybody.
+    endAllHolds();
     m_game.startgame(o);
 }
 
