@@ -13,6 +13,10 @@ ClientModel::ClientModel(QObject *parent)
 {
     connect(&m_roster, &Roster::systemLine, this, &ClientModel::systemLine);
     connect(&m_roster, &Roster::playerJoined, this, &ClientModel::playerJoined);
+    connect(&m_roster, &Roster::playerJoined, this, [this](int slot) {
+        if (slot == m_myslot)
+            emit loginConfirmed();
+    });
     connect(&m_roster, &Roster::playerLeft, this, &ClientModel::playerLeft);
     connect(&m_roster, &Roster::seatChanged, this, &ClientModel::seatChanged);
     connect(&m_mirror, &BoardMirror::boardChanged, this, &ClientModel::boardChanged);
@@ -31,6 +35,7 @@ ClientModel::ClientModel(QObject *parent)
 void ClientModel::connectTo(const QString &address, quint16 port, const QByteArray &name)
 {
     m_loginName = wire::safeName(name);
+    m_endedByHost = false;
     m_link.connectTo(address, port);
 }
 
@@ -113,6 +118,16 @@ void ClientModel::sendloginfo(const QByteArray &data)
     m_chat.setSlot(m_myslot);
     const QByteArray version = m_version ? m_version() : QByteArray(wire::ProtocolVersion);
     send(msg::logininfo(m_myslot, version, m_loginName));
+}
+
+void ClientModel::playerdisconnected(const QByteArray &data)
+{
+    // The host says goodbye to a removed user, and everybody hears the
+    // hosting user (slot 1) leave when the host closes.
+    const int slot = wire::parseInt(msg::readSlotAndRest(data).slot).value_or(-1);
+    if (slot >= 1 && (slot == m_myslot || slot == 1))
+        m_endedByHost = true;
+    m_roster.left(data);
 }
 
 void ClientModel::newplayerinfo(const QByteArray &data)

@@ -76,6 +76,9 @@ public:
     // The seat the slide arrows are offered to (0: none).
     int arrowsFor() const { return m_arrowsFor; }
     int queuedMessages() const { return m_link.queued(); }
+    // The host told this user it is leaving them: they were removed, or the
+    // hosting user (and so the host) left. Reset by the next connect.
+    bool endedByHost() const { return m_endedByHost; }
     QTcpSocket &socket() { return m_link.socket(); }
 
     // The turn countdown, counted here once a second from the host's figures.
@@ -154,6 +157,8 @@ signals:
     // reason in plain words.
     void connectFailed(const QString &reason);
     void connectionClosed();
+    // The host announced this user's own login.
+    void loginConfirmed();
 
 private:
     void handle(const QByteArray &command, const QByteArray &data);
@@ -165,7 +170,7 @@ private:
     void chatline(const QByteArray &data) { m_chat.chatline(data); } // then Klot may answer
     void playasound(const QByteArray &data) { m_chat.playasound(data); }
     void newplayerinfo(const QByteArray &data);
-    void playerdisconnected(const QByteArray &data) { m_roster.left(data); }
+    void playerdisconnected(const QByteArray &data);
     void justwatching(const QByteArray &data) { m_roster.watching(data); }
     void havewrongversion(const QByteArray &data);
     void wrongversion(const QByteArray &data);
@@ -202,4 +207,5 @@ private:
     BoardMirror m_mirror;
     int m_timePerTurn = 0;
     int m_arrowsFor = 0;
+    bool m_endedByHost = false;
 };

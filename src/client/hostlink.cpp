@@ -21,7 +21,14 @@ HostLink::HostLink(Handler handler, QObject *parent) : QObject(parent), m_handle
         m_sock.abort();
         emit connectFailed(QStringLiteral("no answer within %1 seconds").arg(m_connectTimer.interval() / 1000));
     });
-    connect(&m_sock, &QTcpSocket::disconnected, this, &HostLink::connectionClosed);
+    // The host's last words (a goodbye among them) are handled before the
+    // end of the connection is: they say whether it ended on purpose.
+    connect(&m_sock, &QTcpSocket::disconnected, this, [this] {
+        if (m_queue.isEmpty())
+            emit connectionClosed();
+        else
+            m_closeAfterQueue = true;
+    });
     connect(&m_sock, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
         // Refused or unanswered connections leave the window unconnected.
         if (error == QAbstractSocket::HostNotFoundError) {
@@ -42,6 +49,7 @@ HostLink::HostLink(Handler handler, QObject *parent) : QObject(parent), m_handle
 
 void HostLink::connectTo(const QString &address, quint16 port)
 {
+    m_closeAfterQueue = false;
     m_connectTimer.start();
     m_sock.connectToHost(address, port);
 }
@@ -102,8 +110,11 @@ void HostLink::wakeTimer()
 void HostLink::Timer1Timer()
 {
     processsocktimer();
-    if (m_queue.isEmpty())
+    if (m_queue.isEmpty()) {
         m_timer.stop();
+        if (std::exchange(m_closeAfterQueue, false))
+            emit connectionClosed();
+    }
 }
 
 void HostLink::processsocktimer()

@@ -62,4 +62,5 @@ private:
     QTimer m_connectTimer;
     wire::Framer m_framer{MaxPending};
     QQueue<QByteArray> m_queue;
+    bool m_closeAfterQueue = false; // closed while messages still waited
 };

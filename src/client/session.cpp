@@ -1,4 +1,5 @@
 #include "session.h"
+#include "reconnect.h"
 
 #include "chatview.h"
 #include "clientmodel.h"
@@ -11,8 +12,19 @@
 #include <QScreen>
 
 Session::Session(ClientModel &model, Preferences &prefs, ChatView &chat, QWidget *window)
-    : QObject(window), m_model(model), m_prefs(prefs), m_chat(chat), m_window(window)
-{ }
+    : QObject(window), m_model(model), m_prefs(prefs), m_chat(chat), m_window(window),
+      m_reconnect(new Reconnect(model, window, this))
+{
+    connect(m_reconnect, &Reconnect::back, this, [this] { m_chat.addLine("0+You are back in the game."); });
+    connect(m_reconnect, &Reconnect::gaveUp, this, [this] {
+        if (m_closing)
+            return;
+        const QString text = QStringLiteral("Could not get back into the game at %1.").arg(m_connectAddress);
+        m_chat.addLine("0+" + text.toLatin1());
+        ui::showMessage(m_window, text);
+        m_window->close();
+    });
+}
 
 void Session::processparams()
 {
@@ -84,6 +96,9 @@ QString Session::unreachable(const QString &reason) const
 
 void Session::connectFailed(const QString &reason)
 {
+    // While getting back into a game, a failed try is followed by the next.
+    if (m_reconnect->running())
+        return;
     const QString text = unreachable(reason);
     m_chat.addLine("0+" + text.toLatin1());
     if (ui::askYesNo(m_window, text + QStringLiteral("\n\nTry again?")))
@@ -94,8 +109,21 @@ void Session::connectFailed(const QString &reason)
 // says why first.
 void Session::connectionLost()
 {
-    if (m_closing)
+    if (m_closing || m_reconnect->running())
         return;
+    // A joined game that ends without the host's word (the network, not the
+    // host) can be taken up again: the host keeps the seat for a while.
+    if (!m_model.ishost() && m_model.gameRunning() && !m_model.endedByHost()) {
+        const QString text = QStringLiteral("The connection to the host was lost.");
+        m_chat.addLine("0+" + text.toLatin1());
+        if (ui::askChoice(m_window, text + QStringLiteral(" Reconnect to the game?"), QStringLiteral("Reconnect"),
+                    QStringLiteral("Close"))) {
+            m_reconnect->start(m_connectAddress, m_connectPort, m_playername.toLatin1());
+            return;
+        }
+        m_window->close();
+        return;
+    }
     const QString text = QStringLiteral("The connection to the host has ended: the host has closed the game, or "
                                         "removed you from it.");
     m_chat.addLine("0+" + text.toLatin1());
@@ -185,4 +213,5 @@ void Session::closing()
 {
     m_closing = true;
     m_announcer.stop();
+    m_reconnect->cancel();
 }

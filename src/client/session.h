@@ -20,6 +20,7 @@ class Preferences;
 class Tdownload;
 class Tlobby;
 class QWidget;
+class Reconnect;
 
 class Session : public QObject {
     Q_OBJECT
@@ -51,6 +52,8 @@ public:
     // The host ended the game or removed this user: the window must close,
     // but says why first.
     void connectionLost();
+    // Trying to get back into the game after a dropped connection.
+    Reconnect &reconnect() { return *m_reconnect; }
     // The window is closing on purpose: a lost connection is no news then.
     void closing();
 
@@ -86,4 +89,5 @@ private:
     lobby::Announcer m_announcer;
     QString m_announcedAs;
     QStringList m_restartArgs;
+    Reconnect *m_reconnect;
 };

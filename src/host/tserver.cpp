@@ -18,7 +18,20 @@ TServer::TServer(QObject *parent)
     FormCreate();
 }
 
-TServer::~TServer() = default;
+// Everybody hears the hosting user leave as the host closes, so their copies
+// know the game is over rather than cut off by the network.
+TServer::~TServer()
+{
+    if (!tplayers[1].active || m_sink)
+        return;
+    for (int slot = 2; slot <= slotcount; ++slot) {
+        QTcpSocket *s = tplayers[slot].playersock;
+        if (!tplayers[slot].active || !s || s->state() != QAbstractSocket::ConnectedState)
+            continue;
+        s->write(wire::msg::playerdisconnected(1, tplayers[1].name));
+        s->flush();
+    }
+}
 
 void TServer::FormCreate()
 {

@@ -428,8 +428,10 @@ void TServer::disconnectsock(int slot)
 {
     if (!tplayers[slot].active)
         return;
-    // A kicked player's seat is not held for them.
+    // A kicked player's seat is not held for them, and their copy is told
+    // it was the host's doing (so it does not try to come back).
     tplayers[slot].kicked = true;
+    sendTo(slot, msg::playerdisconnected(slot, tplayers[slot].name));
     if (isHeld(slot) && !tplayers[slot].playersock) {
         endHold(slot);
         return;

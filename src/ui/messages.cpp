@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QPushButton>
 #include <QWidget>
 #include <QUrl>
 
@@ -41,6 +42,18 @@ bool askYesNo(QWidget *parent, const QString &text)
     return QMessageBox::question(parent, QStringLiteral("Word Mire"), text,
                                  QMessageBox::Yes | QMessageBox::No)
            == QMessageBox::Yes;
+}
+
+bool askChoice(QWidget *parent, const QString &text, const QString &first, const QString &second)
+{
+    if (asker())
+        return asker()(text);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Word Mire"), text, QMessageBox::NoButton, parent);
+    QPushButton *yes = box.addButton(first, QMessageBox::AcceptRole);
+    box.addButton(second, QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 void setQuestionSink(std::function<bool(const QString &)> answer)

@@ -21,6 +21,8 @@ void setMessageSink(std::function<void(const QString &)> sink);
 
 // Asks a Yes/No question; true for Yes.
 bool askYesNo(QWidget *parent, const QString &text);
+// The same with buttons of its own: true for the first.
+bool askChoice(QWidget *parent, const QString &text, const QString &first, const QString &second);
 // Answers questions with a function instead (tests); nullptr restores them.
 void setQuestionSink(std::function<bool(const QString &)> answer);
 

@@ -6,6 +6,8 @@
 #include "clientfiles.h"
 #include "tabout.h"
 #include "tchat.h"
+#include "reconnect.h"
+#include "session.h"
 #include "tserver.h"
 #include "ttallylist.h"
 #include "wiremessages.h"
@@ -65,7 +67,10 @@ private slots:
     void loginMessage();
     void fullClosesWindow_data();
     void fullClosesWindow();
+    void hostClosingClosesWindow_data();
     void hostClosingClosesWindow();
+    void droppedConnection_data();
+    void droppedConnection();
     void versionNotes();
     void listenFailure();
     void lookupFailure();
@@ -89,6 +94,7 @@ void TestStartup::init()
 void TestStartup::cleanup()
 {
     ui::setMessageSink(nullptr);
+    ui::setQuestionSink(nullptr);
 }
 
 void TestStartup::arguments_data()
@@ -188,8 +194,17 @@ void TestStartup::fullClosesWindow()
     QVERIFY(!copy.chat->isVisible());
 }
 
+void TestStartup::hostClosingClosesWindow_data()
+{
+    QTest::addColumn<bool>("game");
+    QTest::newRow("no game") << false;
+    QTest::newRow("mid-game: the host's goodbye, not a network fault") << true;
+}
+
 void TestStartup::hostClosingClosesWindow()
 {
+    QFETCH(bool, game);
+    ui::setQuestionSink([](const QString &) { return true; });
     Copy hosting;
     hosting.chat->setArguments({"Host", "x", "true"});
     hosting.chat->setPort(0);
@@ -203,6 +218,10 @@ void TestStartup::hostClosingClosesWindow()
     joined.chat->show();
     QTRY_VERIFY(joined.chat->model().loggedin());
     QCOMPARE(joined.chat->model().myslot(), 2);
+    if (game) {
+        hosting.chat->model().send("CMD_startgame+Host+500+60+f+1+" + FF);
+        QTRY_VERIFY(joined.chat->model().gameRunning());
+    }
 
     hosting.server.reset(); // the hosting copy ends
     QTRY_COMPARE(closed.count(), 1);
@@ -210,6 +229,65 @@ void TestStartup::hostClosingClosesWindow()
     // its host too).
     QVERIFY(shown.contains(kConnectionEnded));
     QVERIFY(joined.chatText().contains(kConnectionEnded));
+}
+
+// A joined game whose connection drops without the host's goodbye offers to
+// reconnect; the stand-in host comes back after 5 s and the window is in its
+// seat again. A kick (the host's goodbye to this user) ends as ever.
+void TestStartup::droppedConnection_data()
+{
+    QTest::addColumn<QByteArray>("goodbye"); // what the host says before the drop
+    QTest::addColumn<bool>("offered");
+    QTest::newRow("network") << QByteArray() << true;
+    QTest::newRow("kicked") << QByteArray("CMD_playerdisconnected+2+Ann") << false;
+}
+
+void TestStartup::droppedConnection()
+{
+    QFETCH(QByteArray, goodbye);
+    QFETCH(bool, offered);
+    QStringList asked;
+    ui::setQuestionSink([&asked](const QString &q) {
+        asked << q;
+        return true;
+    });
+    FakeHost fake;
+    const quint16 port = fake.port();
+    Copy copy;
+    QSignalSpy closed(copy.chat.get(), &Tchat::closed);
+    QVERIFY(joinFake(copy, fake));
+    auto login = [&] {
+        fake.say({"CMD_sendlogininfo+2"});
+        QByteArray got;
+        QTRY_VERIFY((got += fake.heard(20)).contains("CMD_logininfo+2+"));
+        fake.say({"CMD_newplayerinfo+2+Ann+0"});
+    };
+    login();
+    fake.say({"CMD_startgame+Bo+500+60+f+1+"});
+    QTRY_VERIFY(copy.chat->model().gameRunning());
+    if (!goodbye.isEmpty())
+        fake.say({goodbye});
+    QTest::qWait(50);
+    fake.server.close();
+    fake.peer->abort();
+    QTRY_COMPARE(asked.size() + closed.count(), 1);
+    if (!offered) {
+        QTRY_COMPARE(closed.count(), 1);
+        QVERIFY(asked.isEmpty());
+        QVERIFY(shown.contains(kConnectionEnded));
+        return;
+    }
+    QVERIFY(copy.chat->session().reconnect().running());
+    QVERIFY(copy.chat->session().reconnect().text().contains(" s left"));
+    QTest::qWait(5000);
+    QVERIFY(fake.server.listen(QHostAddress::LocalHost, port));
+    QTRY_VERIFY_WITH_TIMEOUT(fake.server.hasPendingConnections(), 5000);
+    QVERIFY(fake.accept());
+    login();
+    QTRY_VERIFY(!copy.chat->session().reconnect().running());
+    QCOMPARE(copy.chat->model().myslot(), 2);
+    QVERIFY(copy.chatText().contains("You are back in the game."));
+    QCOMPARE(closed.count(), 0);
 }
 
 void TestStartup::versionNotes()
