@@ -64,6 +64,7 @@ public:
     bool isSeat(int slot) const { return Roster::isSeat(slot); }
     bool myTurn() const { return m_currentplayer != 0 && m_currentplayer == m_myslot; }
     const Seat &seat(int s) const { return m_roster.seat(s); }
+    int othersPresent() const { return m_roster.othersPresent(m_myslot); }
     // The own seat's "Just Watch", as the host last confirmed it.
     bool watchingSelf() const { return isSeat(m_myslot) && m_roster.seat(m_myslot).watching; }
     const ClientBoard &board() const { return m_mirror.board(); }

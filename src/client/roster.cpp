@@ -22,6 +22,19 @@ void Roster::joined(const QByteArray &data, int ownSlot)
         }
     });
 }
+int Roster::othersPresent(int ownSlot) const
+{
+    int n = 0;
+    for (int seat = 1; seat <= Seats; ++seat) {
+        const QString &name = m_seats[size_t(seat)].name;
+        if (seat != ownSlot && name != Waiting && name != QLatin1String(rules::KlotName))
+            ++n;
+    }
+    for (auto it = m_spectators.cbegin(); it != m_spectators.cend(); ++it)
+        n += it.key() != ownSlot;
+    return n;
+}
+
 void Roster::left(const QByteArray &data)
 {
     const auto [slotText, name] = wire::msg::readSlotAndRest(data);

@@ -37,6 +37,8 @@ public:
     void left(const QByteArray &data);
     void watching(const QByteArray &data);
     void setWatching(int seat, bool watching);
+    // People present besides this user: seated (Klot is nobody) and watching.
+    int othersPresent(int ownSlot) const;
 
 signals:
     void systemLine(const QByteArray &line);

@@ -111,7 +111,10 @@ void Tchat::FormCreate()
     applyPreferences();
     connectModel();
 
-    connect(ui->Exit1, &QAction::triggered, this, &QWidget::close);
+    connect(ui->Exit1, &QAction::triggered, this, [this] {
+        if (mayEndHosting())
+            close();
+    });
     connect(ui->button_start, &QPushButton::clicked, this, &Tchat::button_startClick);
     connect(ui->StartGame1, &QAction::triggered, this, &Tchat::button_startClick);
     ui->StartGame1->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
@@ -197,8 +200,25 @@ void Tchat::showEvent(QShowEvent *event)
     }
 }
 
+// Closing the hosting copy ends the game for everybody connected to it: the
+// user says so first (a close the program asks for itself just closes).
+bool Tchat::mayEndHosting()
+{
+    const int others = m_model.ishost() ? m_model.othersPresent() : 0;
+    if (others == 0)
+        return true;
+    return ui::askYesNo(this, others == 1 ? QStringLiteral("1 other player is connected to your game. Close it anyway?")
+                                          : QStringLiteral("%1 other players are connected to your game. Close it "
+                                                           "anyway?")
+                                                    .arg(others));
+}
+
 void Tchat::closeEvent(QCloseEvent *event)
 {
+    if (event->spontaneous() && !mayEndHosting()) {
+        event->ignore();
+        return;
+    }
     FormClose();
     QMainWindow::closeEvent(event);
     if (event->isAccepted()) {
@@ -264,6 +284,9 @@ void Tchat::button_startClick()
         ui::showMessage(this, QStringLiteral("You are not connected"));
         return;
     }
+    // One stray key must not throw a game away.
+    if (m_model.gameRunning() && !ui::askYesNo(this, QStringLiteral("Abandon the game in progress?")))
+        return;
     Tgamestart *dialog = m_dialogs.gamestart.get();
     if (!dialog)
         return;

@@ -151,6 +151,7 @@ private:
     void setupSettings();
     // Draws what the preferences hold: check marks, tiles, placement.
     void applyPreferences();
+    bool mayEndHosting();
     void applyTextSize(); // the menu's check marks
     void placeWindow(const QRect &r);
     void connectModel();

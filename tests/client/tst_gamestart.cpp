@@ -25,6 +25,8 @@ private slots:
     void closingSendsNothing();
     void notConnected();
     void startsAGameThroughTheHost();
+    void noGameLostByAStrayKey_data();
+    void noGameLostByAStrayKey();
 
 private:
     ClientFiles workDir;
@@ -147,6 +149,53 @@ void TestGamestart::startsAGameThroughTheHost()
     QCOMPARE(server.game().state().turntime, 70);
     QCOMPARE(server.game().state().curplayer, 1);
     QVERIFY(shown.isEmpty());
+}
+
+// In a running game, Ctrl+N asks before the options dialog opens, and File →
+// Exit in the hosting copy says how many others the game would end for.
+void TestGamestart::noGameLostByAStrayKey_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("no keeps the game") << false;
+    QTest::newRow("yes goes on") << true;
+}
+
+void TestGamestart::noGameLostByAStrayKey()
+{
+    QFETCH(bool, answer);
+    QStringList asked;
+    ui::setQuestionSink([&](const QString &q) {
+        asked << q;
+        return answer;
+    });
+    Tabout about;
+    TServer server;
+    Tchat chat;
+    Tgamestart d;
+    useHost(chat, &server);
+    chat.setAbout(&about);
+    chat.setGamestart(&d);
+    chat.setArguments({});
+    chat.setPort(0);
+    chat.show();
+    QTRY_VERIFY(chat.model().loggedin());
+    RawClient bo(server.listeningPort());
+    QVERIFY(bo.waitForMessages(1));
+    bo.write("CMD_logininfo+2+1.0.16+Bo" + QByteArray(1, wire::Terminator));
+    QTRY_COMPARE(chat.model().othersPresent(), 1);
+    chat.model().startGame({"You", 110, 70, "f", 1});
+    QTRY_VERIFY(chat.model().gameRunning());
+
+    QTest::keyClick(&chat, Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(asked, QStringList{"Abandon the game in progress?"});
+    QCOMPARE(d.isVisible(), answer);
+    QVERIFY(server.game().state().gameon);
+    d.hide();
+
+    chat.form()->Exit1->trigger();
+    QCOMPARE(asked.last(), QString("1 other player is connected to your game. Close it anyway?"));
+    QCOMPARE(chat.isVisible(), !answer);
+    ui::setQuestionSink(nullptr);
 }
 
 QTEST_MAIN(TestGamestart)
