@@ -42,6 +42,9 @@ StripView::StripView(
         b.button->setFlat(true);
         b.button->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 0; }"));
         b.button->setAccessibleName(QLatin1String(b.name));
+        // A click leaves the keyboard with the board (the shuffle button
+        // even hides itself, which would pass the focus on to the chat).
+        b.button->setFocusPolicy(Qt::NoFocus);
     }
     connect(m_clear, &QPushButton::clicked, this, &StripView::button_clearClick);
     connect(m_done, &QPushButton::clicked, this, &StripView::button_doneClick);

@@ -56,6 +56,8 @@ private slots:
     void chatKeepsItsKeys();
     void notMyTurn();
     void accessibleBoard();
+    void buttonsGiveTheKeyboardBack_data();
+    void buttonsGiveTheKeyboardBack();
 
 private:
     void feed(std::initializer_list<QByteArray> messages);
@@ -118,6 +120,31 @@ void TestKeyboard::pathsInReadingOrder()
     QVERIFY(tracePaths(b, "CC").empty()); // one C, never used twice
     QVERIFY(tracePaths(b, "ZQQQQQQQ").empty()); // longer than a word may be
     QCOMPARE(int(tracePaths(b, "QQQQQQQ", 10).size()), 10);
+}
+
+// Whatever had the keyboard, a click on a turn's button hands it to the
+// board, so the next word can be typed at once (the shuffle button hides
+// itself as it is clicked).
+void TestKeyboard::buttonsGiveTheKeyboardBack_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("Zephyr Shuffle") << "button_shuffle";
+    QTest::newRow("Clear") << "button_clear";
+    QTest::newRow("Done") << "button_done";
+}
+
+void TestKeyboard::buttonsGiveTheKeyboardBack()
+{
+    QFETCH(QString, button);
+    myTurn();
+    QApplication::setActiveWindow(chat.get());
+    chat->form()->mychat->setFocus();
+    QCOMPARE(QApplication::focusWidget(), chat->form()->mychat);
+    auto *b = chat->findChild<QPushButton *>(button);
+    QVERIFY(b && b->isVisible());
+    QTest::mouseClick(b, Qt::LeftButton);
+    QCOMPARE(QApplication::focusWidget(), chat->form()->paintbox_board);
+    QCOMPARE(b->focusPolicy(), Qt::NoFocus);
 }
 
 void TestKeyboard::typingTracesTheMousePath()
