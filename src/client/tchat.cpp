@@ -210,10 +210,11 @@ bool Tchat::mayEndHosting()
     const int others = m_model.ishost() ? m_model.othersPresent() : 0;
     if (others == 0)
         return true;
-    return ui::askYesNo(this, others == 1 ? QStringLiteral("1 other player is connected to your game. Close it anyway?")
-                                          : QStringLiteral("%1 other players are connected to your game. Close it "
-                                                           "anyway?")
-                                                    .arg(others));
+    return ui::askYesNo(this,
+            others == 1 ? QStringLiteral("1 other player is connected to your game. Close it anyway?")
+                        : QStringLiteral("%1 other players are connected to your game. Close it "
+                                         "anyway?")
+                                  .arg(others));
 }
 
 void Tchat::closeEvent(QCloseEvent *event)
