@@ -50,7 +50,8 @@ void BestWord::turnGiven(int seat)
 
 void BestWord::turnEnded(const QByteArray &word, int points)
 {
-    const bool mine = std::exchange(m_myTurn, false);
+    // A turn Klot took over (the player chose to watch) was not theirs.
+    const bool mine = std::exchange(m_myTurn, false) && !m_model.watchingSelf();
     if (!mine || !m_prefs.showBestWord() || !m_lastBoard)
         return;
     // The chat sets a space after a line's head ("Best here:") itself.
