@@ -34,7 +34,9 @@ void Session::processparams()
     if (args.isEmpty()) {
         m_chat.addLine("0+Loading Solo Game..Please wait.");
         m_hostaddress = QStringLiteral("127.0.0.1");
-        m_playername = QStringLiteral("You");
+        // The name given once in the Host or Join dialog; "You" until then.
+        const QByteArray stored = m_prefs.values().lobbyname.trimmed();
+        m_playername = stored.isEmpty() ? QStringLiteral("You") : QString::fromLatin1(stored);
         hostpress();
         // Beside the solo game, the ways to play with others.
         if (m_launcher) {
@@ -190,6 +192,18 @@ void Session::hostFromLobby(const QString &name)
         m_restartArgs = {name, QStringLiteral("127.0.0.1"), QStringLiteral("true")};
         m_window->close();
         return;
+    }
+    // The game knows this user by the login name: hosting under another one
+    // starts this copy again under it, unless that would end a game or drop
+    // the others.
+    if (name != m_playername.left(lobby::MaxNameLength)) {
+        if (!m_model.gameRunning() && m_model.othersPresent() == 0) {
+            m_restartArgs = {name, QStringLiteral("127.0.0.1"), QStringLiteral("true")};
+            m_window->close();
+            return;
+        }
+        m_chat.addLine("0+You are " + m_playername.toLatin1() + " in this game; the name " + name.toLatin1()
+                + " takes effect when you host again after it.");
     }
     m_announcedAs = name;
     if (!m_announcer.isRunning())

@@ -8,6 +8,7 @@
 #include "settings.h"
 #include "tchat.h"
 #include "tlobby.h"
+#include "ui_tchat.h"
 #include "tserver.h"
 #include "usehost.h"
 
@@ -28,6 +29,8 @@ private slots:
     void talkersCannotKeepAHostOut();
     void hostAnnouncesAndOtherJoins();
     void joinByHand();
+    void hostingUnderANewName_data();
+    void hostingUnderANewName();
 };
 
 void TestLobby::datagrams_data()
@@ -167,6 +170,7 @@ void TestLobby::hostAnnouncesAndOtherJoins()
     host.setPort(0);
     host.setArguments({});
     host.setLobby(&hostDialog);
+    host.preferences().setLobby("Ann", std::nullopt); // the name given once
     host.show();
     QTRY_VERIFY(host.model().loggedin());
 
@@ -253,6 +257,44 @@ void TestLobby::joinByHand()
     dialog.setName("");
     QTest::keyClicks(dialog.findChild<QLineEdit *>(), "A+b");
     QCOMPARE(dialog.name(), QString("Ab"));
+}
+
+// "Host a Game Here" under a name other than the login's starts the copy
+// again under it, unless a game runs: then the name waits for the next time.
+void TestLobby::hostingUnderANewName_data()
+{
+    QTest::addColumn<bool>("game");
+    QTest::newRow("no game: restarts as Ann") << false;
+    QTest::newRow("a game runs: stays") << true;
+}
+
+void TestLobby::hostingUnderANewName()
+{
+    QFETCH(bool, game);
+    ClientFiles files;
+    TServer server;
+    Tchat host;
+    Tlobby dialog;
+    useHost(host, &server);
+    RecordingPlayer quiet;
+    host.setSoundPlayer(&quiet);
+    host.setPort(0);
+    host.setArguments({});
+    host.setLobby(&dialog);
+    QSignalSpy closed(&host, &Tchat::closed);
+    host.show();
+    QTRY_VERIFY(host.model().loggedin());
+    if (game) {
+        host.model().startGame({"You", 110, 70, "f", 1});
+        QTRY_VERIFY(host.model().gameRunning());
+    }
+    dialog.setName("Ann");
+    dialog.hostButton()->click();
+    QCOMPARE(closed.count(), game ? 0 : 1);
+    QCOMPARE(host.restartArguments(), game ? QStringList() : QStringList({"Ann", "127.0.0.1", "true"}));
+    QCOMPARE(host.preferences().values().lobbyname, QByteArray("Ann"));
+    if (game)
+        QVERIFY(host.form()->mainchat->toPlainText().contains("the name Ann takes effect when you host again"));
 }
 
 QTEST_MAIN(TestLobby)

@@ -103,15 +103,20 @@ void TestStartup::arguments_data()
     QTest::addColumn<QString>("mode"); // host, join or none
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("firstLine");
+    QTest::addColumn<QByteArray>("stored"); // the name the settings file holds
 
     const QString multi = QStringLiteral("Loading Multi-player Game.. Please Wait.");
-    QTest::newRow("solo") << QStringList{} << "host" << "You" << "Loading Solo Game..Please wait.";
-    QTest::newRow("host") << QStringList{"Ann", "10.0.0.5", "true"} << "host" << "Ann" << multi;
-    QTest::newRow("join false") << QStringList{"Ann", "127.0.0.1", "false"} << "join" << "Ann" << multi;
-    QTest::newRow("join True") << QStringList{"Ann", "127.0.0.1", "True"} << "join" << "Ann" << multi;
-    QTest::newRow("extra ignored") << QStringList{"Ann", "127.0.0.1", "true", "x"} << "host" << "Ann" << multi;
-    QTest::newRow("two args") << QStringList{"Ann", "127.0.0.1"} << "none" << "" << multi;
-    QTest::newRow("one arg") << QStringList{"Ann"} << "none" << "" << multi;
+    const QString solo = QStringLiteral("Loading Solo Game..Please wait.");
+    QTest::newRow("solo") << QStringList{} << "host" << "You" << solo << QByteArray();
+    QTest::newRow("solo, a name given once") << QStringList{} << "host" << "Zed" << solo << QByteArray("Zed");
+    QTest::newRow("host") << QStringList{"Ann", "10.0.0.5", "true"} << "host" << "Ann" << multi << QByteArray("Zed");
+    QTest::newRow("join false") << QStringList{"Ann", "127.0.0.1", "false"} << "join" << "Ann" << multi
+                                << QByteArray();
+    QTest::newRow("join True") << QStringList{"Ann", "127.0.0.1", "True"} << "join" << "Ann" << multi << QByteArray();
+    QTest::newRow("extra ignored") << QStringList{"Ann", "127.0.0.1", "true", "x"} << "host" << "Ann" << multi
+                                   << QByteArray();
+    QTest::newRow("two args") << QStringList{"Ann", "127.0.0.1"} << "none" << "" << multi << QByteArray();
+    QTest::newRow("one arg") << QStringList{"Ann"} << "none" << "" << multi << QByteArray();
 }
 
 void TestStartup::arguments()
@@ -120,12 +125,15 @@ void TestStartup::arguments()
     QFETCH(QString, mode);
     QFETCH(QString, name);
     QFETCH(QString, firstLine);
+    QFETCH(QByteArray, stored);
 
     // A separate host stands where a joining copy would find one.
     TServer remote;
     QVERIFY(remote.listen(0));
 
     Copy copy;
+    if (!stored.isEmpty())
+        copy.chat->preferences().setLobby(stored, std::nullopt);
     copy.chat->setArguments(args);
     copy.chat->setPort(mode == "join" ? remote.listeningPort() : 0);
     copy.chat->show();
