@@ -43,8 +43,7 @@ TileMenu::TileMenu(QMenu *menu, Preferences &prefs, QObject *parent) : QObject(p
 {
     m_images.loadClassic();
     grouptilesmenu();
-    if (prefs.tiles().toLower() != QLatin1String("classic"))
-        loadgrouptiles(prefs.tiles());
+    loadgrouptiles(prefs.tiles());
 }
 
 void TileMenu::grouptilesmenu()
@@ -54,7 +53,16 @@ void TileMenu::grouptilesmenu()
     // A set's name names its menu item too, so it must be an identifier and
     // unique; files that break either rule are passed over.
     static const QRegularExpression identifier(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
-    QStringList seen;
+    // The built-in images come first, so a player can always go back to them
+    // (a file named after them is passed over).
+    QAction *classic = m_menu->addAction(QStringLiteral("Classic"));
+    classic->setObjectName(QStringLiteral("classic3"));
+    classic->setToolTip(QStringLiteral("classic"));
+    classic->setCheckable(true);
+    group->addAction(classic);
+    connect(classic, &QAction::triggered, this, [this, classic] { grouptilesmenuClick(classic); });
+    m_menu->addSeparator();
+    QStringList seen{QStringLiteral("classic")};
     QFileInfoList files;
     for (const QString &folder : tileFolders())
         files << QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
@@ -74,8 +82,23 @@ void TileMenu::grouptilesmenu()
     }
 }
 
+bool TileMenu::hasSet(const QString &name)
+{
+    for (const QString &folder : tileFolders())
+        if (QFileInfo(QDir(folder).filePath(name + QStringLiteral(".bmp"))).isFile())
+            return true;
+    return false;
+}
+
 void TileMenu::loadgrouptiles(const QString &name)
 {
+    // A set without its file leaves the built-in images in use, and ticked.
+    if (name.compare(QLatin1String("classic"), Qt::CaseInsensitive) == 0 || name.isEmpty() || !hasSet(name)) {
+        m_menu->findChild<QAction *>(QStringLiteral("classic3"))->setChecked(true);
+        if (m_images.loadClassic())
+            emit imagesChanged();
+        return;
+    }
     // The set's own file: NAME.bmp in the first folder that has one.
     QString path;
     for (const QString &folder : tileFolders()) {

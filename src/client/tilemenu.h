@@ -23,6 +23,8 @@ public:
     // Tests point it elsewhere before the window is made (the menu is built
     // once, then).
     static void setTileFolder(const QString &dir);
+    // Whether a set of this name has its file in one of the folders.
+    static bool hasSet(const QString &name);
 
     void grouptilesmenu();
     void loadgrouptiles(const QString &name);

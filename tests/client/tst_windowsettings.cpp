@@ -226,12 +226,15 @@ void TestWindowSettings::tileMenu()
     open();
     QStringList items;
     for (QAction *a : chat->form()->Tiles1->actions())
-        items << a->text() + "/" + a->objectName();
-    QCOMPARE(items, (QStringList{"dark/dark3", "wood/wood3"}));
-    // "dark" has no dark.bmp: choosing it keeps the images, still stores it.
+        if (!a->isSeparator())
+            items << a->text() + "/" + a->objectName() + (a->isChecked() ? "*" : "");
+    QCOMPARE(items, (QStringList{"Classic/classic3*", "dark/dark3", "wood/wood3"}));
+    // "dark" has no dark.bmp: choosing it keeps the images (and the tick on
+    // Classic), still stores it.
     const QImage before = chat->tiles()[1].toImage();
     chat->findChild<QAction *>("dark3")->trigger();
     QCOMPARE(chat->tiles()[1].toImage(), before);
+    QVERIFY(chat->findChild<QAction *>("classic3")->isChecked());
     QVERIFY(readAll(iniPath()).contains("Tiles=dark\r\n"));
 }
 
@@ -256,6 +259,15 @@ void TestWindowSettings::choosingATileSet()
     // The strip is drawn again with the new letter.
     QVERIFY(chat->strip().letterSlot(1)->pixmap().toImage() != slotBefore);
     QCOMPARE(QColor(chat->strip().letterSlot(1)->pixmap().toImage().pixel(40, 40)), QColor(160, 110, 60));
+    // Classic brings the built-in images back at once, no restart.
+    QAction *classic = chat->findChild<QAction *>("classic3");
+    classic->trigger();
+    QVERIFY(classic->isChecked() && !wood->isChecked());
+    TileImages builtIn;
+    QVERIFY(builtIn.loadClassic());
+    QCOMPARE(chat->tiles()[1].toImage(), builtIn[1].toImage());
+    QVERIFY(QColor(chat->strip().letterSlot(1)->pixmap().toImage().pixel(40, 40)) != QColor(160, 110, 60));
+    QVERIFY(readAll(iniPath()).contains("Tiles=classic\r\n"));
 }
 
 void TestWindowSettings::storedTileSet()
@@ -274,7 +286,7 @@ void TestWindowSettings::storedTileSet()
     TileImages classic;
     QVERIFY(classic.loadClassic());
     QCOMPARE(chat->tiles()[1].toImage(), classic[1].toImage());
-    QVERIFY(chat->form()->Tiles1->actions().isEmpty());
+    QVERIFY(chat->findChild<QAction *>("classic3")->isChecked());
 }
 
 // The stored options hold whether or not a host ever confirmed the login: a
