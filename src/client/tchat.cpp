@@ -147,13 +147,13 @@ void Tchat::connectModel()
     connect(m_strip, &StripView::soundRequested, m_sounds, &SoundMenu::playsounds);
     connect(m_board, &BoardPanel::soundRequested, m_sounds, &SoundMenu::playsounds);
     connect(m_board, &BoardPanel::refused, this, [this](const QString &text, bool shake) {
-        if (shake) {
-            m_turn->refuse(text);
+        m_turn->refuse(text);
+        if (shake)
             m_strip->shake();
-        } else {
-            m_turn->setStatus(text);
-        }
     });
+    // Once the picks are put right, the refusal is no longer news.
+    connect(m, &ClientModel::stripChanged, m_turn,
+            [this] { m_turn->clearRefusal(QStringLiteral("Invalid Selection")); });
     connect(m_turn, &TurnPanel::wordAnnounced, this, [this](const QString &line) {
         if (m_prefs->postWords())
             m_chat->addLine("0+" + line.toLatin1());

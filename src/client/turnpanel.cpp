@@ -60,7 +60,8 @@ TurnPanel::TurnPanel(Ui::Tchat &form, ClientModel &model, ui::AnimationClock &mo
         m_arrowTime->setText(QStringLiteral("Choose an arrow: %1").arg(m_arrowLeft));
     });
 
-    m_timerBar->setStyleSheet(QStringLiteral("background: #3cb043;"));
+    m_barColour = barColour(Seconds60);
+    m_timerBar->setStyleSheet(QStringLiteral("background: %1;").arg(m_barColour));
     m_timerBar->resize(0, m_timerBar->height());
     m_timerText->raise();
 
@@ -108,7 +109,11 @@ TurnPanel::TurnPanel(Ui::Tchat &form, ClientModel &model, ui::AnimationClock &mo
         m_bonus->show();
         m_bonusTimer.start();
     });
-    connect(m, &ClientModel::timeIsUp, this, [this] { setStatus(QStringLiteral("Time is Up!")); });
+    connect(m, &ClientModel::timeIsUp, this, [this] {
+        setStatus(QStringLiteral("Time is Up!"));
+        // The banner and the status say the same at every moment.
+        m_banner->hide();
+    });
     connect(m, &ClientModel::wordRefused, this, [this](const QByteArray &word) {
         refuse(QString::fromLatin1(word) + QStringLiteral(" is not a valid word."));
     });
@@ -139,8 +144,16 @@ void TurnPanel::setStatus(const QString &text)
     QAccessible::updateAccessibility(&event);
 }
 
+void TurnPanel::clearRefusal(const QString &text)
+{
+    if (m_status->text() == text)
+        setStatus(m_beforeRefusal);
+}
+
 void TurnPanel::refuse(const QString &text)
 {
+    if (m_status->text() != text)
+        m_beforeRefusal = m_status->text();
     setStatus(text);
     m_status->setStyleSheet(QStringLiteral("color: #c8102e; font-weight: bold;"));
     m_motion.start(kRefused, 450, [this](double p) {
@@ -245,8 +258,20 @@ void TurnPanel::stopArrowCountdown()
     m_arrowTime->hide();
 }
 
+// The bar warns as the time runs out: amber from 10 s, red from 5 s.
+QString TurnPanel::barColour(int secondsLeft)
+{
+    return secondsLeft <= 5 ? QStringLiteral("#d62828") : secondsLeft <= 10 ? QStringLiteral("#f0a202")
+                                                                            : QStringLiteral("#3cb043");
+}
+
 void TurnPanel::drawCountdown(int left)
 {
+    const QString colour = barColour(left);
+    if (colour != m_barColour) {
+        m_barColour = colour;
+        m_timerBar->setStyleSheet(QStringLiteral("background: %1;").arg(colour));
+    }
     m_timerBar->resize(left, m_timerBar->height());
     m_timerText->setText(QStringLiteral("Time: %1:%2").arg(left / 60).arg(left % 60, 2, 10, QLatin1Char('0')));
 }

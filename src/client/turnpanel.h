@@ -41,6 +41,9 @@ public:
     QStringList resultRows() const { return m_resultRows; }
     // A line under the final scores (the last board's best word); empty for none.
     void setResultsNote(const QString &note);
+    // A refusal shown in the status line gives way to what it replaced.
+    void clearRefusal(const QString &text);
+    static QString barColour(int secondsLeft);
 
     void image_direction1Click(int d);
 
@@ -77,6 +80,9 @@ private:
     QString m_statusStyle;
     QStringList m_resultRows;
     QString m_resultsNote;
+    QString m_beforeRefusal;
+    QString m_barColour;
+    static constexpr int Seconds60 = 60;
     QTimer m_arrowTimer;
     int m_arrowLeft = 0;
     QTimer m_bonusTimer;

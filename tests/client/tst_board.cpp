@@ -40,6 +40,7 @@ private slots:
     void takingBack();
     void arrows();
     void watching();
+    void statusAndBannerAgree();
     void countdown_data();
     void countdown();
     void shuffleSetsCountdown();
@@ -236,26 +237,56 @@ void TestBoard::watching()
     QVERIFY(!chat->form()->button_shuffle->isVisible());
 }
 
+// The refusal gives way once the picks are right again, and time up takes
+// "Your turn!" away with it.
+void TestBoard::statusAndBannerAgree()
+{
+    startMyTurn();
+    QLabel *banner = chat->turnPanel().turnBanner();
+    QVERIFY(banner->isVisible());
+    QCOMPARE(banner->text(), QString("Your turn!"));
+    const QString before = chat->form()->label_status->text();
+    QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, centre({0, 0}));
+    QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, centre({3, 3}));
+    QCOMPARE(chat->form()->label_status->text(), QString("Invalid Selection"));
+    QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, centre({1, 1}));
+    QCOMPARE(chat->form()->label_status->text(), before);
+    feed({"CMD_timeup+"});
+    QCOMPARE(chat->form()->label_status->text(), QString("Time is Up!"));
+    QVERIFY(!banner->isVisible());
+}
+
 void TestBoard::countdown_data()
 {
     QTest::addColumn<int>("from");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("nine") << 10 << "Time: 0:09";
-    QTest::newRow("one minute five") << 66 << "Time: 1:05";
-    QTest::newRow("ten") << 11 << "Time: 0:10";
-    QTest::newRow("zero") << 1 << "Time: 0:00";
+    QTest::addColumn<QString>("bar"); // the bar's colour as a player names it
+    QTest::newRow("eleven") << 12 << "Time: 0:11" << "green";
+    QTest::newRow("nine") << 10 << "Time: 0:09" << "amber";
+    QTest::newRow("one minute five") << 66 << "Time: 1:05" << "green";
+    QTest::newRow("ten") << 11 << "Time: 0:10" << "amber";
+    QTest::newRow("six") << 7 << "Time: 0:06" << "amber";
+    QTest::newRow("five") << 6 << "Time: 0:05" << "red";
+    QTest::newRow("zero") << 1 << "Time: 0:00" << "";
 }
 
 void TestBoard::countdown()
 {
     QFETCH(int, from);
     QFETCH(QString, shown);
+    QFETCH(QString, bar);
     chat->model().startCountdown(from);
     chat->model().Timer2Timer();
     QCOMPARE(chat->form()->label_timer->text(), shown);
     QCOMPARE(chat->model().countdownRunning(), from > 1);
     if (from > 1)
         QCOMPARE(chat->form()->image_timer->width(), from - 1);
+    if (bar.isEmpty())
+        return;
+    const QColor c = chat->form()->image_timer->grab().toImage().pixelColor(2, 2);
+    const int hue = c.hsvHue();
+    const QString seen = hue >= 90 && hue <= 150 ? "green" : hue >= 30 && hue < 60 ? "amber" : hue < 15 ? "red" : "?";
+    QCOMPARE(seen, bar);
 }
 
 void TestBoard::shuffleSetsCountdown()
