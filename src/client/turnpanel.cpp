@@ -261,8 +261,9 @@ void TurnPanel::stopArrowCountdown()
 // The bar warns as the time runs out: amber from 10 s, red from 5 s.
 QString TurnPanel::barColour(int secondsLeft)
 {
-    return secondsLeft <= 5 ? QStringLiteral("#d62828") : secondsLeft <= 10 ? QStringLiteral("#f0a202")
-                                                                            : QStringLiteral("#3cb043");
+    return secondsLeft <= 5     ? QStringLiteral("#d62828")
+            : secondsLeft <= 10 ? QStringLiteral("#f0a202")
+                                : QStringLiteral("#3cb043");
 }
 
 void TurnPanel::drawCountdown(int left)
