@@ -64,6 +64,7 @@ StripView::StripView(
     connect(m, &ClientModel::timeIsUp, this, [this] { showButtons(false, false); });
     connect(m, &ClientModel::wordMade, this, [this] { showButtons(false, false); });
     connect(m, &ClientModel::wordRefused, this, &StripView::shake);
+    connect(m, &ClientModel::wordRefused, this, &StripView::flashRefused);
 }
 
 void StripView::showButtons(bool clearAndDone, bool shuffle)
@@ -121,6 +122,26 @@ void StripView::shake()
         const int dx = p >= 1.0 ? 0 : qRound(std::sin(p * M_PI * 6) * 9 * (1.0 - p));
         for (int k = 1; k <= Length; ++k)
             letterSlot(k)->move(m_slotX[size_t(k - 1)] + dx, letterSlot(k)->y());
+    });
+}
+
+void StripView::flashRefused()
+{
+    if (!m_flash) {
+        QLabel *first = letterSlot(1), *last = letterSlot(Length);
+        m_flash = new QFrame(first->parentWidget());
+        m_flash->setObjectName(QStringLiteral("strip_flash"));
+        m_flash->setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_flash->setGeometry(QRect(first->geometry().topLeft(), last->geometry().bottomRight()).adjusted(-4, -4, 4, 4));
+    }
+    m_flash->setStyleSheet(QStringLiteral("background: rgba(214, 40, 40, 150); border-radius: 6px;"));
+    m_flash->show();
+    m_flash->raise();
+    m_motion.start(QStringLiteral("refused word"), 600, [this](double p) {
+        m_flash->setStyleSheet(
+                QStringLiteral("background: rgba(214, 40, 40, %1); border-radius: 6px;").arg(int(150 * (1.0 - p))));
+        if (p >= 1.0)
+            m_flash->hide();
     });
 }
 

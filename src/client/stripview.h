@@ -14,6 +14,7 @@ namespace ui {
 class AnimationClock;
 }
 class ClientModel;
+class QFrame;
 class QLabel;
 class QPushButton;
 class TileImages;
@@ -27,6 +28,9 @@ public:
             Ui::Tchat &form, ClientModel &model, const TileImages &tiles, ui::AnimationClock &motion, QWidget *window);
 
     QLabel *letterSlot(int k) const { return m_slots[size_t(k - 1)]; }
+    // The host refused the word: the strip washes red for a moment.
+    void flashRefused();
+    QFrame *refusalFlash() const { return m_flash; }
     // What a slot shows (-1 empty), as drawn.
     int shownInSlot(int k) const { return m_codes[size_t(k)]; }
     bool shaking() const;
@@ -56,5 +60,6 @@ private:
     std::array<QLabel *, Length> m_slots{};
     std::array<int, Length + 1> m_codes{}; // 1..7
     std::array<int, Length> m_slotX{}; // where each slot rests
+    QFrame *m_flash = nullptr; // the red wash over a refused word
     QPushButton *m_clear, *m_done, *m_shuffle;
 };

@@ -413,6 +413,13 @@ void TestBoard::rejectedWord()
     QTest::mouseClick(chat->form()->paintbox_board, Qt::RightButton, {}, centre({1, 1}));
     feed({"CMD_notvalid+1+QE+"});
     QCOMPARE(chat->form()->label_status->text(), QString("QE is not a valid word."));
+    // The strip washes red, then clears.
+    QFrame *flash = chat->strip().refusalFlash();
+    QVERIFY(flash && flash->isVisible());
+    const QRect over = flash->geometry().intersected(chat->strip().letterSlot(3)->geometry());
+    const QColor seen = flash->parentWidget()->grab(over).toImage().pixelColor(over.width() / 2, over.height() / 2);
+    QVERIFY2(seen.red() > seen.green() + 40, qPrintable(seen.name()));
+    QTRY_VERIFY(!flash->isVisible());
     QCOMPARE(chat->model().currentplayer(), 1);
     QCOMPARE(chat->model().board().overlay[1][1], -1);
     QCOMPARE(sounds.last(), QString("badword"));
