@@ -74,7 +74,12 @@ TurnPanel::TurnPanel(Ui::Tchat &form, ClientModel &model, ui::AnimationClock &mo
     m_winnerShade->setFont(big);
     m_winnerShade->setStyleSheet(QStringLiteral("color: #000000;"));
     m_winner->setStyleSheet(QStringLiteral("color: #ffd24a;"));
-    m_winner->move(m_winnerShade->pos() - QPoint(1, 1));
+    // Both fill the panel, the text centred in it, the shadow a pixel off.
+    const QRect inside = m_winnerPanel->rect().adjusted(6, 0, -6, 0);
+    m_winnerShade->setGeometry(inside.translated(1, 1));
+    m_winner->setGeometry(inside);
+    m_winnerShade->setAlignment(Qt::AlignCenter);
+    m_winner->setAlignment(Qt::AlignCenter);
     m_winner->raise();
     m_winnerPanel->setStyleSheet(
             QStringLiteral("QFrame#panel_winner { background: rgba(20,20,40,215); border-radius: 6px; }"));

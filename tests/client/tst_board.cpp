@@ -360,6 +360,12 @@ void TestBoard::winnerTexts()
     QCOMPARE(chat->form()->label_winner1->text(), text);
     QCOMPARE(chat->form()->label_winner2->text(), text);
     QVERIFY(chat->form()->panel_winner->isVisible());
+    // The line stands whole inside its panel, not cut at the top.
+    for (QLabel *l : {chat->form()->label_winner1, chat->form()->label_winner2}) {
+        QVERIFY(l->height() >= l->fontMetrics().height());
+        QVERIFY(chat->form()->panel_winner->rect().adjusted(0, 0, 1, 1).contains(l->geometry()));
+        QVERIFY(l->alignment() & Qt::AlignHCenter);
+    }
     QCOMPARE(chat->form()->label_status->text(), QString("GAME OVER!"));
     QCOMPARE(sounds.last(), QString("gameover"));
     QCOMPARE(games.count(), tally.isEmpty() ? 0 : 1);
