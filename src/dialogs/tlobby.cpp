@@ -36,6 +36,7 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
     layout->addWidget(new QLabel(QStringLiteral("<b>Join</b> - games on your network:"), this));
     m_hosts = new QListWidget(this);
     m_hosts->setMinimumHeight(110);
+    m_hosts->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     layout->addWidget(m_hosts);
     auto *row = new QHBoxLayout;
     m_address = new QLineEdit(this);
@@ -151,12 +152,16 @@ void Tlobby::showHosts()
                                     .arg(a.running ? QStringLiteral(", game running") : QString()),
                                 cell);
         text->setTextFormat(Qt::PlainText);
+        // However long the line, the Join button stays in view: the text
+        // gives way (whole in its tooltip).
+        text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        text->setToolTip(text->text());
         auto *button = new QPushButton(QStringLiteral("Join"), cell);
         button->setObjectName(QStringLiteral("join_") + address);
         button->setAutoDefault(false);
         row->addWidget(text, 1);
         row->addWidget(button);
-        item->setSizeHint(cell->sizeHint());
+        item->setSizeHint(QSize(0, cell->sizeHint().height()));
         m_hosts->setItemWidget(item, cell);
         connect(button, &QPushButton::clicked, this, [this, address] { join(address); });
     }

@@ -29,6 +29,7 @@ private slots:
     void talkersCannotKeepAHostOut();
     void hostAnnouncesAndOtherJoins();
     void joinByHand();
+    void joinButtonInView();
     void hostingUnderANewName_data();
     void hostingUnderANewName();
 };
@@ -257,6 +258,24 @@ void TestLobby::joinByHand()
     dialog.setName("");
     QTest::keyClicks(dialog.findChild<QLineEdit *>(), "A+b");
     QCOMPARE(dialog.name(), QString("Ab"));
+}
+
+// A game of the longest name still shows its Join button inside the list.
+void TestLobby::joinButtonInView()
+{
+    Tlobby dialog;
+    dialog.setListenPort(0);
+    dialog.show();
+    const QString name = QString(lobby::MaxNameLength, QLatin1Char('W'));
+    QUdpSocket out;
+    out.writeDatagram(*lobby::encode({name, 3, true, 7772}), QHostAddress::LocalHost, dialog.listener().port());
+    QTRY_COMPARE(dialog.hostList()->count(), 1);
+    auto *join = dialog.hostList()->findChild<QPushButton *>();
+    QVERIFY(join);
+    QWidget *view = dialog.hostList()->viewport();
+    QTRY_VERIFY(join->isVisible());
+    QVERIFY2(view->rect().contains(QRect(join->mapTo(view, QPoint(0, 0)), join->size())),
+            qPrintable(QStringLiteral("%1 wide list, button at %2").arg(view->width()).arg(join->mapTo(view, QPoint()).x())));
 }
 
 // "Host a Game Here" under a name other than the login's starts the copy
