@@ -39,6 +39,11 @@ PhraseBar::PhraseBar(Ui::Tchat &form, ClientModel &model, Preferences &prefs, QW
             connect(b, &QPushButton::clicked, this, &PhraseBar::b_phrase10Click);
         }
     }
+    m_pause.setSingleShot(true);
+    connect(&m_pause, &QTimer::timeout, this, [this] {
+        for (int b = 1; b <= PhraseCount; ++b)
+            phraseButton(b)->setEnabled(true);
+    });
     connect(form.PhraseList1, &QAction::triggered, this, &PhraseBar::PrhaseList1Click);
     connect(&prefs, &Preferences::phrasesChanged, this, &PhraseBar::showPhrases);
     showPhrases();
@@ -74,6 +79,10 @@ void PhraseBar::b_phrase1Click(int k)
     const QByteArray text = m_prefs.phrase(k).toLatin1();
     m_model.sendAction(text.startsWith("/me ") ? text.mid(4) : "says: " + text, m_prefs.textColour());
     m_sentAt = m_clock();
+    // The pause shows: the phrase buttons dim until another phrase may go.
+    for (int b = 1; b <= PhraseCount; ++b)
+        phraseButton(b)->setEnabled(false);
+    m_pause.start(int(PhraseCooldownMs));
 }
 
 void PhraseBar::b_phrase10Click()

@@ -6,6 +6,7 @@
 #include "later.h"
 
 #include <QObject>
+#include <QTimer>
 
 #include <array>
 #include <functional>
@@ -50,4 +51,5 @@ private:
     Later<Tphrases> m_dialog;
     std::function<qint64()> m_clock;
     qint64 m_sentAt = -1;
+    QTimer m_pause; // the phrase buttons stay dimmed while the pause runs
 };

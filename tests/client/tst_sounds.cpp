@@ -228,6 +228,10 @@ void TestSounds::phraseCooldown()
 {
     chat->phraseBar().b_phrase1Click(2);
     QCOMPARE(heard(), "CMD_action+1+says: Good One!|" + kBlack + FF);
+    // The pause shows on the buttons, and ends by itself.
+    QVERIFY(!chat->phraseBar().phraseButton(5)->isEnabled());
+    QVERIFY(chat->phraseBar().phraseButton(10)->isEnabled()); // the chatter sounds are not paused
+    QTRY_VERIFY_WITH_TIMEOUT(chat->phraseBar().phraseButton(5)->isEnabled(), 3000);
     now += 1999;
     chat->phraseBar().b_phrase1Click(3);
     QCOMPARE(heard(), QByteArray());
