@@ -60,9 +60,16 @@ QtSoundPlayer::~QtSoundPlayer()
 {
     if (!m_thread)
         return;
-    // The effects go with the worker, on its own thread, as the loop ends.
-    connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
-    m_thread->quit();
+    // The worker and its effects go on their own thread, while its loop still
+    // runs; whatever the audio backend hands to deleteLater then goes as the
+    // thread finishes.
+    QMetaObject::invokeMethod(
+            m_worker,
+            [worker = m_worker] {
+                delete worker;
+                QThread::currentThread()->quit();
+            },
+            Qt::QueuedConnection);
     // A sound server that hangs must not hold the program's exit: past the
     // wait the thread and its worker are left to the process's end.
     if (m_thread->wait(2000))
