@@ -156,6 +156,7 @@ void TestWindowSettings::optionChangeKeepsOthers()
     QVERIFY(after.contains("Textsize=12\r\n"));
     QVERIFY(after.contains("Playtoscore=110\r\n"));
     QVERIFY(chat->form()->N121->isChecked());
+    QCOMPARE(chat->form()->memo_words->font().pointSize(), 12); // the word list follows the chat
 }
 
 void TestWindowSettings::unmovedCloseWritesNothing()
