@@ -116,6 +116,7 @@ void Tchat::FormCreate()
             close();
     });
     connect(ui->button_start, &QPushButton::clicked, this, &Tchat::button_startClick);
+    connect(m_turn, &TurnPanel::playAgainRequested, this, &Tchat::button_startClick);
     // After any button of a turn, typing goes on into the board.
     for (QPushButton *b : {ui->button_clear, ui->button_shuffle, ui->button_done})
         connect(b, &QPushButton::clicked, ui->paintbox_board, [this] { ui->paintbox_board->setFocus(); });

@@ -6,6 +6,7 @@
 
 #include <QAccessible>
 #include <QMouseEvent>
+#include <QPushButton>
 
 namespace {
 // The turn banner; %1 is the text's colour (red on my own turn).
@@ -94,6 +95,13 @@ TurnPanel::TurnPanel(Ui::Tchat &form, ClientModel &model, ui::AnimationClock &mo
     m_resultsText->setGeometry(12, 10, 296, 230);
     m_resultsText->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
     m_resultsText->setTextFormat(Qt::RichText);
+    // The hosting player starts the next game from here, with the options
+    // of the last one.
+    m_playAgain = new QPushButton(QStringLiteral("Play Again"), m_results);
+    m_playAgain->setObjectName(QStringLiteral("button_playagain"));
+    m_playAgain->setGeometry(110, 212, 100, 28);
+    m_playAgain->setFocusPolicy(Qt::NoFocus);
+    connect(m_playAgain, &QPushButton::clicked, this, &TurnPanel::playAgainRequested);
     m_results->hide();
 
     // The seven-letter bonus goes over the board, clear of the seat boxes.
@@ -364,6 +372,7 @@ void TurnPanel::showResults()
     if (!m_resultsNote.isEmpty())
         html += QStringLiteral("<p style='font: 10pt Arial; color:#3a2a00'>%1</p>").arg(m_resultsNote.toHtmlEscaped());
     m_resultsText->setText(html);
+    m_playAgain->setVisible(m_model.ishost());
     m_results->show();
     m_results->raise();
 }

@@ -21,6 +21,7 @@ class AnimationClock;
 class QFrame;
 class QLabel;
 class QPlainTextEdit;
+class QPushButton;
 
 class TurnPanel : public QObject {
     Q_OBJECT
@@ -53,6 +54,8 @@ public slots:
 signals:
     // "Name: WORD for N points.", as the status line said it.
     void wordAnnounced(const QString &line);
+    // "Play Again" on the results (the hosting player's copy only).
+    void playAgainRequested();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -75,6 +78,7 @@ private:
     QLabel *m_status, *m_banner, *m_timerBar, *m_timerText, *m_playto, *m_timePerTurn, *m_bonus;
     QLabel *m_winner, *m_winnerShade, *m_arrowTime, *m_resultsText;
     QFrame *m_winnerPanel, *m_results;
+    QPushButton *m_playAgain = nullptr;
     QPlainTextEdit *m_words;
     std::array<QLabel *, 4> m_arrows{};
     QString m_statusStyle;

@@ -7,6 +7,7 @@
 #include "clientfiles.h"
 #include "ui_tchat.h"
 
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 
@@ -375,6 +376,8 @@ void TestBoard::winnerTexts()
     const auto labels = chat->turnPanel().resultsPanel()->findChildren<QLabel *>();
     QVERIFY(std::any_of(labels.begin(), labels.end(),
             [](QLabel *l) { return l->text().contains(QRegularExpression("Best word on the last board: [A-Z]+ \\(\\d+\\)")); }));
+    // A joined copy cannot start the next game: no Play Again here.
+    QVERIFY(!chat->turnPanel().resultsPanel()->findChild<QPushButton *>("button_playagain")->isVisible());
 }
 
 void TestBoard::scoredWord()

@@ -10,6 +10,7 @@
 #include "ui_tchat.h"
 #include "ui_tgamestart.h"
 
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -149,6 +150,19 @@ void TestGamestart::startsAGameThroughTheHost()
     QCOMPARE(server.game().state().turntime, 70);
     QCOMPARE(server.game().state().curplayer, 1);
     QVERIFY(shown.isEmpty());
+
+    // Once somebody has won, Play Again on the results opens the options
+    // with the last game's values, no question asked.
+    server.game().state().seats[1].score = 999;
+    server.game().checkforwin(2); // the round ends with Klot's seat
+    chat.model().sendChat("gg", 0); // the host tells what happened as it handles this
+    QTRY_VERIFY(!chat.model().gameRunning());
+    auto *again = chat.turnPanel().resultsPanel()->findChild<QPushButton *>("button_playagain");
+    QVERIFY(again && again->isVisible());
+    d.hide();
+    QTest::mouseClick(again, Qt::LeftButton);
+    QVERIFY(d.isVisible());
+    QCOMPARE(d.form()->playtoscore->value(), 110);
 }
 
 // In a running game, Ctrl+N asks before the options dialog opens, and File →
