@@ -151,6 +151,7 @@ private:
     int heldSeatFor(const QByteArray &name) const;
     void claimHold(int slot, int seat);
     void returnToSeat(int seat, const QByteArray &version);
+    void sendPresent(int slot);
     void endAllHolds();
     std::array<std::optional<Hold>, Seats + 1> m_holds;
     std::array<QTimer, Seats + 1> m_holdTimers;

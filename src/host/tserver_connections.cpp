@@ -322,13 +322,7 @@ void TServer::returnToSeat(int seat, const QByteArray &version)
     tplayer &p = tplayers[seat];
     p.loggedin = true;
     sendTo(seat, msg::newplayerinfo(seat, p.name));
-    QList<msg::Present> others;
-    for (int i = 1; i <= slotcount; ++i) {
-        if (i != seat && tplayers[i].active)
-            others.append({i, tplayers[i].name, i <= Seats && m_game.state().seats[size_t(i)].watching});
-    }
-    if (!others.isEmpty())
-        sendTo(seat, msg::existingplayers(others));
+    sendPresent(seat);
     if (version != versionText())
         sendTo(seat, msg::wrongversion());
     sendAll(msg::relay(wire::cmd::chat, "0", p.name + " is back in the game.|clNavy"));
@@ -349,6 +343,18 @@ void TServer::leave(int slot)
     p.name.clear();
     m_game.vacate(slot);
     publish();
+}
+
+// Who else is here, for a user who just logged in (or came back).
+void TServer::sendPresent(int slot)
+{
+    QList<msg::Present> others;
+    for (int i = 1; i <= slotcount; ++i) {
+        if (i != slot && tplayers[i].active)
+            others.append({i, tplayers[i].name, i <= Seats && m_game.state().seats[size_t(i)].watching});
+    }
+    if (!others.isEmpty())
+        sendTo(slot, msg::existingplayers(others));
 }
 
 void TServer::receivedlogininfo(const QByteArray &data)
@@ -377,14 +383,7 @@ void TServer::receivedlogininfo(const QByteArray &data)
 
     sendAll(msg::newplayerinfo(slot, p.name));
 
-    QList<msg::Present> others;
-    for (int i = 1; i <= slotcount; ++i) {
-        if (i == slot || !tplayers[i].active)
-            continue;
-        others.append({i, tplayers[i].name, i <= Seats && m_game.state().seats[size_t(i)].watching});
-    }
-    if (!others.isEmpty())
-        sendTo(slot, msg::existingplayers(others));
+    sendPresent(slot);
 
     if (version != versionText()) {
         if (tplayers[1].active)
