@@ -1,4 +1,5 @@
 #include "phrasebar.h"
+#include "artscale.h"
 #include "ui_tchat.h"
 
 #include "clientmodel.h"
@@ -25,11 +26,7 @@ PhraseBar::PhraseBar(Ui::Tchat &form, ClientModel &model, Preferences &prefs, QW
             form.b_phrase7, form.b_phrase8, form.b_phrase9, form.b_phrase10};
     for (int k = 1; k <= PhraseCount + 1; ++k) {
         QPushButton *b = phraseButton(k);
-        b->setText(QString());
-        b->setIcon(QIcon(QStringLiteral(":/pictures/phrase%1.png").arg(k)));
-        b->setIconSize(b->size());
-        b->setFlat(true);
-        b->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 0; }"));
+        ui::paintAsPicture(b, QStringLiteral("phrase%1").arg(k));
         b->setFocusPolicy(Qt::NoFocus);
         if (k <= PhraseCount) {
             connect(b, &QPushButton::clicked, this, [this, k] { b_phrase1Click(k); });

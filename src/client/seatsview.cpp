@@ -1,4 +1,5 @@
 #include "seatsview.h"
+#include "artscale.h"
 #include "ui_tchat.h"
 
 #include "clientmodel.h"
@@ -17,13 +18,12 @@ SeatsView::SeatsView(Ui::Tchat &form, ClientModel &model, QWidget *window)
     m_seats[2] = {form.label_playername2, form.label_score2, form.label_bonus2, form.image_eyes2, form.image_shuffles2};
     m_seats[3] = {form.label_playername3, form.label_score3, form.label_bonus3, form.image_eyes3, form.image_shuffles3};
     m_seats[4] = {form.label_playername4, form.label_score4, form.label_bonus4, form.image_eyes4, form.image_shuffles4};
-    const QPixmap eyes(QStringLiteral(":/pictures/eyes.png"));
     for (int seat = 1; seat <= Seats; ++seat) {
         const Seat &s = m_seats[size_t(seat)];
         s.name->setProperty("Tag", seat);
         connect(s.name, &QWidget::customContextMenuRequested, this,
                 [this, label = s.name](const QPoint &p) { namePopup(label, p); });
-        s.eyes->setPixmap(eyes);
+        ui::showPicture(s.eyes, QStringLiteral("eyes"));
         s.eyes->hide();
         s.score->hide();
         s.shuffles->hide();
@@ -35,7 +35,7 @@ SeatsView::SeatsView(Ui::Tchat &form, ClientModel &model, QWidget *window)
                 [this, team](const QPoint &p) { namePopup(team, p); });
         team->hide();
     }
-    m_turnMark->setPixmap(QPixmap(QStringLiteral(":/pictures/turn.png")));
+    ui::showPicture(m_turnMark, QStringLiteral("turn"));
     m_turnMark->hide();
 
     // Behind my seat's name and score while it is my turn.
@@ -130,7 +130,7 @@ void SeatsView::showShuffles(int seat, int left)
     if (seat < 1 || seat > Seats)
         return;
     QLabel *l = m_seats[size_t(seat)].shuffles;
-    l->setPixmap(QPixmap(QStringLiteral(":/pictures/shuffles%1.png").arg(qBound(0, left, 5))));
+    ui::showPicture(l, QStringLiteral("shuffles%1").arg(qBound(0, left, 5)));
     l->setToolTip(QStringLiteral("Zephyr Shuffles left: %1").arg(left));
     l->show();
 }

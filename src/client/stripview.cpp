@@ -1,4 +1,5 @@
 #include "stripview.h"
+#include "artscale.h"
 #include "ui_tchat.h"
 
 #include "animationclock.h"
@@ -36,11 +37,7 @@ StripView::StripView(
     } buttons[] = {{m_clear, "button_clear", "clear"}, {m_shuffle, "button_shuffle", "Zephyr shuffle"},
             {m_done, "button_done", "done"}};
     for (const auto &b : buttons) {
-        b.button->setText(QString());
-        b.button->setIcon(QIcon(QStringLiteral(":/pictures/%1.png").arg(QLatin1String(b.picture))));
-        b.button->setIconSize(b.button->size());
-        b.button->setFlat(true);
-        b.button->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 0; }"));
+        ui::paintAsPicture(b.button, QLatin1String(b.picture));
         b.button->setAccessibleName(QLatin1String(b.name));
         // A click leaves the keyboard with the board (the shuffle button
         // even hides itself, which would pass the focus on to the chat).

@@ -3,11 +3,13 @@
 // posting, the window's placement).
 
 #include "tchat.h"
+#include "artscale.h"
 #include "bestword.h"
 #include "strengthmenu.h"
 #include "ui_tchat.h"
 
 #include "messages.h"
+#include "scaledpanel.h"
 #include "tabout.h"
 #include "tgamestart.h"
 #include "thelp.h"
@@ -26,16 +28,15 @@ Tchat::Tchat(Preferences *preferences, QWidget *parent)
       m_prefs(preferences ? preferences : m_ownPrefs.get()), ui(std::make_unique<Ui::Tchat>())
 {
     ui->setupUi(this);
-    // The board panel keeps its size and stays centred however the window
-    // is sized; the window never gets smaller than the panel and a margin.
-    auto *holder = new QWidget(this);
-    holder->setObjectName(QStringLiteral("panel_holder"));
-    auto *layout = new QGridLayout(holder);
-    layout->setContentsMargins(0, 0, 0, 0);
-    ui->panel_board->setFixedSize(PanelSize);
-    layout->addWidget(ui->panel_board, 0, 0, Qt::AlignCenter);
-    holder->setMinimumSize(PanelSize + QSize(15, 12));
-    setCentralWidget(holder);
+    // The game panel keeps its designed proportions and grows with the
+    // window; the window never gets smaller than the panel.
+    QWidget *panel = ui->panel_board;
+    panel->setParent(nullptr);
+    panel->setFixedSize(PanelSize);
+    m_scaled = new ui::ScaledPanel(panel, QPixmap(QStringLiteral(":/pictures/background.jpg")), this);
+    m_scaled->setObjectName(QStringLiteral("panel_holder"));
+    m_scaled->setMinimumSize(PanelSize + QSize(15, 12));
+    setCentralWidget(m_scaled);
     FormCreate();
 }
 
@@ -64,9 +65,6 @@ void Tchat::FormCreate()
     for (int size : {48, 128, 256})
         icon.addFile(QStringLiteral(":/pictures/icon%1.png").arg(size));
     setWindowIcon(icon);
-    // The whole client area carries the background, so it runs on unbroken
-    // round the centred panel.
-    ui::applyBackground(centralWidget());
     m_tiles = new TileMenu(ui->Tiles1, *m_prefs, this);
     ui->paintbox_board->setBoard(&m_model.board(), &m_tiles->images());
 
@@ -101,11 +99,7 @@ void Tchat::FormCreate()
 
     // A click on the words list sends the typing back to the chat line.
     ui->memo_words->viewport()->installEventFilter(this);
-    ui->button_start->setText(QString());
-    ui->button_start->setIcon(QIcon(QStringLiteral(":/pictures/button_start.png")));
-    ui->button_start->setIconSize(ui->button_start->size());
-    ui->button_start->setFlat(true);
-    ui->button_start->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 0; }"));
+    ui::paintAsPicture(ui->button_start, QStringLiteral("button_start"));
     ui->button_start->setAccessibleName(QStringLiteral("start"));
     setupSettings();
     applyPreferences();
@@ -122,6 +116,7 @@ void Tchat::FormCreate()
         connect(b, &QPushButton::clicked, ui->paintbox_board, [this] { ui->paintbox_board->setFocus(); });
     connect(ui->StartGame1, &QAction::triggered, this, &Tchat::button_startClick);
     ui->StartGame1->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
+    connect(ui->FullScreen1, &QAction::triggered, this, &Tchat::FullScreen1Click);
 }
 
 bool Tchat::eventFilter(QObject *watched, QEvent *event)
@@ -375,8 +370,18 @@ void Tchat::loadchecklist()
 void Tchat::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
+    if (event->type() == QEvent::WindowStateChange) {
         m_motion.setSuspended(isMinimized() || !isVisible());
+        ui->FullScreen1->setChecked(isFullScreen());
+    }
+}
+
+void Tchat::FullScreen1Click()
+{
+    if (isFullScreen())
+        showNormal();
+    else
+        showFullScreen();
 }
 
 void Tchat::hideEvent(QHideEvent *event)
@@ -464,18 +469,25 @@ void Tchat::placeWindow(const QRect &wanted)
 }
 
 // Any later save writes where the window is at that moment.
+// (Full screen is not a placement: the window goes back to where it was.)
 void Tchat::moveEvent(QMoveEvent *event)
 {
     QMainWindow::moveEvent(event);
-    if (m_shown)
-        m_prefs->notePlacement(QRect(pos(), size()));
+    notePlacement();
 }
 
 void Tchat::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
-    if (m_shown)
-        m_prefs->notePlacement(QRect(pos(), size()));
+    notePlacement();
+}
+
+void Tchat::notePlacement()
+{
+    if (!m_shown || isFullScreen())
+        return;
+    m_normalPlacement = QRect(pos(), size());
+    m_prefs->notePlacement(m_normalPlacement);
 }
 
 void Tchat::N14Click(int size)
@@ -496,6 +508,8 @@ void Tchat::ResetScreenLocation1Click()
 void Tchat::FormClose()
 {
     QRect now(pos(), size());
+    if (isFullScreen() && m_normalPlacement.isValid())
+        now = m_normalPlacement;
     if (now == m_saved)
         return;
     // A window larger than the desktop's work area is stored a little smaller,

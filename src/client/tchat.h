@@ -29,6 +29,9 @@
 namespace Ui {
 class Tchat;
 }
+namespace ui {
+class ScaledPanel;
+}
 class Tabout;
 class Tgamestart;
 class Tspylist;
@@ -120,6 +123,8 @@ public:
     void N14Click(int size);
     void PostWordsinChatBox1Click();
     void FormClose();
+    // View -> Full Screen, F11: on and off.
+    void FullScreen1Click();
     static constexpr QSize PanelSize{777, 530};
 
     QString tileset() const { return m_prefs->tiles(); }
@@ -154,6 +159,7 @@ private:
     bool mayEndHosting();
     void applyTextSize(); // the menu's check marks
     void placeWindow(const QRect &r);
+    void notePlacement();
     void connectModel();
     void turnGiven();
 
@@ -173,6 +179,7 @@ private:
     BoardPanel *m_board = nullptr;
     PhraseBar *m_phraseBar = nullptr;
     Popups m_popups;
+    ui::ScaledPanel *m_scaled = nullptr;
 
     Session *m_session = nullptr;
     // The small windows, made by the application and shown from here.
@@ -187,4 +194,5 @@ private:
     // first placement has waited for the window manager's frame.
     QRect m_saved = Preferences::DefaultPlacement;
     int m_frameWaits = 0;
+    QRect m_normalPlacement; // the last placement that was not full screen
 };

@@ -1,4 +1,5 @@
 #include "tilemenu.h"
+#include "artscale.h"
 
 #include "preferences.h"
 
@@ -44,6 +45,8 @@ TileMenu::TileMenu(QMenu *menu, Preferences &prefs, QObject *parent) : QObject(p
     m_images.loadClassic();
     grouptilesmenu();
     loadgrouptiles(prefs.tiles());
+    // An enlarged panel wants the doubled strip, a normal one the plain.
+    connect(&ui::ArtScale::instance(), &ui::ArtScale::changed, this, [this] { loadgrouptiles(m_prefs.tiles()); });
 }
 
 void TileMenu::grouptilesmenu()

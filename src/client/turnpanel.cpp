@@ -1,4 +1,5 @@
 #include "turnpanel.h"
+#include "artscale.h"
 #include "ui_tchat.h"
 
 #include "animationclock.h"
@@ -42,7 +43,7 @@ TurnPanel::TurnPanel(Ui::Tchat &form, ClientModel &model, ui::AnimationClock &mo
     static const char *const slides[] = {"Slide down", "Slide left", "Slide up", "Slide right"};
     for (int d = 1; d <= 4; ++d) {
         QLabel *arrow = direction(d);
-        arrow->setPixmap(QPixmap(QStringLiteral(":/pictures/arrow%1.png").arg(d)));
+        ui::showPicture(arrow, QStringLiteral("arrow%1").arg(d));
         arrow->setAccessibleName(QString::fromLatin1(slides[d - 1]));
         arrow->setCursor(Qt::PointingHandCursor);
         arrow->installEventFilter(this);
@@ -297,7 +298,7 @@ void TurnPanel::bonusFrameTimer()
         return;
     }
     ++m_bonusFrame;
-    m_bonus->setPixmap(QPixmap(QStringLiteral(":/pictures/bonus%1.png").arg(m_bonusFrame)));
+    ui::showPicture(m_bonus, QStringLiteral("bonus%1").arg(m_bonusFrame));
 }
 
 void TurnPanel::winner(const QString &text)

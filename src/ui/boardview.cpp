@@ -98,6 +98,8 @@ void BoardView::drawTile(QPainter &p, QPoint at, int code)
 void BoardView::paintEvent(QPaintEvent *event)
 {
     QPainter p(this);
+    // Enlarged, a plain strip's tiles are smoothed rather than blocky.
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
     if (!m_board || !m_tiles) {
         p.fillRect(rect(), Qt::white);
         return;

@@ -1,13 +1,17 @@
 #include "tileimages.h"
 
+#include "artscale.h"
+
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 
 bool TileImages::load(const QString &path)
 {
-    // On a high-density screen the doubled strip is used when there is one.
-    const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
+    // On a high-density screen or an enlarged panel the doubled strip is
+    // used when there is one.
+    const qreal ratio = std::max<qreal>(qApp ? qApp->devicePixelRatio() : 1.0, ui::ArtScale::instance().scale());
     QImage strip;
     int scale = 1;
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));

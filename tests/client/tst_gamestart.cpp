@@ -92,10 +92,12 @@ void TestGamestart::messageBytes()
     QCOMPARE(d.form()->timeperturn->value(), 60);
     QCOMPARE(d.form()->zephyrshuffle->value(), 1);
     QVERIFY(!d.form()->checkbox_team->isChecked());
-    QCOMPARE(ClientModel::startMessage("You", d.options()), QByteArray("CMD_startgame+You+500+60+f+1+") + wire::Terminator);
+    QCOMPARE(ClientModel::startMessage("You", d.options()),
+            QByteArray("CMD_startgame+You+500+60+f+1+") + wire::Terminator);
     d.form()->checkbox_team->setChecked(true);
     d.form()->zephyrshuffle->setValue(3);
-    QCOMPARE(ClientModel::startMessage("Ann", d.options()), QByteArray("CMD_startgame+Ann+500+60+t+3+") + wire::Terminator);
+    QCOMPARE(ClientModel::startMessage("Ann", d.options()),
+            QByteArray("CMD_startgame+Ann+500+60+t+3+") + wire::Terminator);
 }
 
 void TestGamestart::closingSendsNothing()
@@ -158,6 +160,7 @@ void TestGamestart::startsAGameThroughTheHost()
     chat.model().sendChat("gg", 0); // the host tells what happened as it handles this
     QTRY_VERIFY(!chat.model().gameRunning());
     auto *again = chat.turnPanel().resultsPanel()->findChild<QPushButton *>("button_playagain");
+    QTRY_VERIFY(chat.turnPanel().resultsPanel()->isVisible());
     QVERIFY(again && again->isVisible());
     d.hide();
     QTest::mouseClick(again, Qt::LeftButton);

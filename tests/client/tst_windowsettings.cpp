@@ -6,6 +6,8 @@
 #include "fakehost.h"
 #include "messages.h"
 #include "tchat.h"
+#include "artscale.h"
+#include "scaledpanel.h"
 #include "tgamestart.h"
 #include "ui_tchat.h"
 #include "ui_tgamestart.h"
@@ -45,7 +47,10 @@ private slots:
     void optionChangeKeepsOthers();
     void unmovedCloseWritesNothing();
     void tooWideStoredNarrower();
+    void fullScreenKeepsThePlacement();
     void minimumSize();
+    void panelScalesWithTheWindow_data();
+    void panelScalesWithTheWindow();
     void offScreenComesBack_data();
     void offScreenComesBack();
     void tileMenu();
@@ -179,15 +184,76 @@ void TestWindowSettings::tooWideStoredNarrower()
     QVERIFY(text.contains("Height=600\r\n"));
 }
 
+// Full screen is a way of looking, not a placement: F11 toggles it, the
+// menu item follows, and the window's own place and size are what is kept.
+void TestWindowSettings::fullScreenKeepsThePlacement()
+{
+    open();
+    chat->resize(795, 590);
+    QTest::keyClick(chat.get(), Qt::Key_F11);
+    QTRY_VERIFY(chat->isFullScreen());
+    QVERIFY(chat->form()->FullScreen1->isChecked());
+    chat->close();
+    const QByteArray text = readAll(iniPath());
+    QVERIFY2(text.contains("Width=795\r\n") && text.contains("Height=590\r\n"), text.constData());
+    chat->show();
+    chat->form()->FullScreen1->trigger();
+    QTRY_VERIFY(!chat->isFullScreen());
+    QVERIFY(!chat->form()->FullScreen1->isChecked());
+}
+
 void TestWindowSettings::minimumSize()
 {
     open();
     chat->resize(400, 300);
     QCOMPARE(chat->centralWidget()->width(), 792);
     QCOMPARE(chat->centralWidget()->height(), 542);
-    // The board panel stays centred in a larger window.
-    chat->resize(1000, 700);
-    QTRY_COMPARE(chat->form()->panel_board->geometry().center().x(), chat->centralWidget()->rect().center().x());
+}
+
+// The game panel grows with the window, centred and whole, keeping its
+// proportions; only a clearly larger window enlarges it, and only a much
+// larger one switches to the doubled pictures.
+void TestWindowSettings::panelScalesWithTheWindow_data()
+{
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<bool>("enlarged");
+    QTest::addColumn<int>("art");
+    QTest::newRow("designed size") << QSize(790, 580) << false << 1;
+    QTest::newRow("a little larger") << QSize(820, 600) << false << 1;
+    QTest::newRow("wider only") << QSize(1600, 580) << false << 1;
+    QTest::newRow("a fifth larger") << QSize(950, 690) << true << 1;
+    QTest::newRow("1280 x 960") << QSize(1280, 960) << true << 2;
+    QTest::newRow("full HD") << QSize(1920, 1080) << true << 2;
+}
+
+void TestWindowSettings::panelScalesWithTheWindow()
+{
+    QFETCH(QSize, window);
+    QFETCH(bool, enlarged);
+    QFETCH(int, art);
+    open();
+    chat->resize(window);
+    auto *view = qobject_cast<ui::ScaledPanel *>(chat->centralWidget());
+    QVERIFY(view);
+    QTRY_COMPARE(view->size(), chat->centralWidget()->size());
+    const QRect shown = view->panelRect();
+    const QRect area = view->viewport()->rect();
+    QVERIFY2(area.adjusted(-1, -1, 1, 1).contains(shown),
+            qPrintable(QStringLiteral("%1,%2 %3x%4")
+                               .arg(shown.x())
+                               .arg(shown.y())
+                               .arg(shown.width())
+                               .arg(shown.height())));
+    QVERIFY(qAbs(shown.center().x() - area.center().x()) <= 1);
+    QVERIFY(qAbs(shown.center().y() - area.center().y()) <= 1);
+    QCOMPARE(view->scaleFactor() > 1.0, enlarged);
+    // Proportions kept; when enlarged it fills the width or the height.
+    QVERIFY(qAbs(shown.width() * 530 - shown.height() * 777) <= 777 * 2);
+    if (enlarged)
+        QVERIFY(shown.width() >= area.width() - 2 || shown.height() >= area.height() - 2);
+    QCOMPARE(ui::ArtScale::instance().scale(), art);
+    // The board's tiles follow the pictures' scale.
+    QCOMPARE(chat->tiles()[1].devicePixelRatio(), qreal(art));
 }
 
 void TestWindowSettings::offScreenComesBack_data()
@@ -220,8 +286,8 @@ void TestWindowSettings::tileMenu()
 {
     const QDir d(tiles.path());
     writeStrip(d.filePath("wood.bmp"), QColor(160, 110, 60));
-    writeStrip(d.filePath("wood.BMP"), Qt::red);     // the same name again
-    writeStrip(d.filePath("9lives.bmp"), Qt::red);   // not an identifier
+    writeStrip(d.filePath("wood.BMP"), Qt::red); // the same name again
+    writeStrip(d.filePath("9lives.bmp"), Qt::red); // not an identifier
     writeStrip(d.filePath("dark.old.bmp"), Qt::red); // names the set "dark"
     writeStrip(d.filePath("notes.txt"), Qt::red);
     open();
@@ -301,14 +367,14 @@ void TestWindowSettings::keptWithoutLogin_data()
     const QByteArray set = "[Wordmire]\nTextsize=14\nTextcolor=clNavy\nPlaysounds=false\nTurnsound=2\n"
                            "Playtoscore=300\nPostwordsinchatbox=false\n";
     QTest::newRow("options survive a failed join")
-        << set << QByteArrayList{"Textsize=14", "Textcolor=clNavy", "Playsounds=false", "Turnsound=2",
-                                 "Playtoscore=300", "Postwordsinchatbox=true"}
-        << QByteArrayList{};
+            << set
+            << QByteArrayList{"Textsize=14", "Textcolor=clNavy", "Playsounds=false", "Turnsound=2", "Playtoscore=300",
+                       "Postwordsinchatbox=true"}
+            << QByteArrayList{};
     QTest::newRow("no file: the ticked size is the one written")
-        << QByteArray() << QByteArrayList{"Textsize=8", "Postwordsinchatbox=true"} << QByteArrayList{};
-    QTest::newRow("unreadable file: only the change is written")
-        << QByteArray("[Wordmire]\nTextsize=14\n\0junk", 25) << QByteArrayList{"Postwordsinchatbox=true"}
-        << QByteArrayList{"Textsize", "Playtoscore", "Top="};
+            << QByteArray() << QByteArrayList{"Textsize=8", "Postwordsinchatbox=true"} << QByteArrayList{};
+    QTest::newRow("unreadable file: only the change is written") << QByteArray("[Wordmire]\nTextsize=14\n\0junk",
+            25) << QByteArrayList{"Postwordsinchatbox=true"} << QByteArrayList{"Textsize", "Playtoscore", "Top="};
 }
 
 void TestWindowSettings::keptWithoutLogin()

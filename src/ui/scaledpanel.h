@@ -1,0 +1,46 @@
+#pragma once
+// Shows a panel of fixed design size as large as the window allows, keeping
+// its proportions: the panel lives in a graphics scene and the view scales
+// it, so every widget in it stays a plain widget at its designed geometry
+// (clicks arrive in its own coordinates). Text is drawn at the screen's
+// resolution; pictures switch to the doubled art once enlarged enough. The
+// background picture covers the whole window, enlarged without repeating.
+
+#include <QGraphicsView>
+#include <QPixmap>
+
+class QGraphicsProxyWidget;
+
+namespace ui {
+
+class ScaledPanel : public QGraphicsView {
+    Q_OBJECT
+public:
+    // Takes `panel` (which must have no parent yet) and shows it.
+    ScaledPanel(QWidget *panel, const QPixmap &background, QWidget *parent = nullptr);
+
+    QWidget *panel() const { return m_panel; }
+    double scaleFactor() const { return m_scale; }
+    // Where the panel is drawn, in the view's coordinates.
+    QRect panelRect() const;
+    // The factor that suits a viewport of this size: as large as fits, but
+    // never below 1, and exactly 1 when only a little larger (crisp text at
+    // the designed size).
+    static double fitScale(QSize viewport, QSize panel);
+
+signals:
+    void scaleChanged(double factor);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void drawBackground(QPainter *painter, const QRectF &rect) override;
+
+private:
+    QWidget *m_panel;
+    QGraphicsProxyWidget *m_proxy;
+    QPixmap m_background;
+    QPixmap m_scaledBackground; // m_background covering the viewport
+    double m_scale = 1.0;
+};
+
+} // namespace ui
