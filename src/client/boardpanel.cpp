@@ -36,6 +36,7 @@ BoardPanel::BoardPanel(Ui::Tchat &form, ClientModel &model, ui::AnimationClock &
     ClientModel *m = &model;
     connect(m, &ClientModel::boardChanged, m_view, &BoardView::drawAll);
     connect(m, &ClientModel::cellChanged, m_view, &BoardView::drawCell);
+    connect(m, &ClientModel::stripChanged, m_view, &BoardView::drawPathArea);
     connect(m, &ClientModel::wordMade, this, [this](const ClientModel::WordMade &made) {
         if (made.seat != m_model.myslot())
             traceWord(made);

@@ -48,8 +48,20 @@ StripView::StripView(
     connect(m_shuffle, &QPushButton::clicked, this, &StripView::button_shuffleClick);
     showButtons(false, false);
 
+    m_preview = new QLabel(letterSlot(1)->parentWidget());
+    m_preview->setObjectName(QStringLiteral("label_preview"));
+    m_preview->setGeometry(250, 61, 168, 21);
+    m_preview->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_preview->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_preview->setStyleSheet(QStringLiteral("QLabel { color: #3a2a00; font: bold 10pt Arial; }"));
+    m_preview->hide();
+
     ClientModel *m = &model;
-    connect(m, &ClientModel::stripChanged, this, [this](int k) { showSlot(k, m_model.stripCode(k)); });
+    connect(m, &ClientModel::stripChanged, this, [this](int k) {
+        showSlot(k, m_model.stripCode(k));
+        showPreview();
+    });
+    connect(m, &ClientModel::boardChanged, this, &StripView::showPreview);
     connect(m, &ClientModel::gameStarted, this, [this] { showButtons(false, false); });
     connect(m, &ClientModel::turnGiven, this, [this](int, int left) {
         // The shuffle stays offered to whoever has one left, on their own turn.
@@ -87,7 +99,10 @@ void StripView::showSlot(int k, int code)
 {
     if (k < 1 || k > Length)
         return;
-    QPixmap pm(56, 56);
+    // Drawn at the tiles' own resolution, so doubled tiles stay doubled.
+    const qreal ratio = m_tiles[rules::tile::Plain].devicePixelRatio();
+    QPixmap pm(QSize(56, 56) * ratio);
+    pm.setDevicePixelRatio(ratio);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     if (code < 0) {
@@ -99,6 +114,24 @@ void StripView::showSlot(int k, int code)
     p.end();
     letterSlot(k)->setPixmap(pm);
     m_codes[size_t(k)] = code;
+}
+
+void StripView::showPreview()
+{
+    const ClientBoard &b = m_model.board();
+    rules::Path path;
+    QString letters;
+    for (int k = 1; k <= b.pathcount; ++k) {
+        const QPoint cell = b.path[size_t(k)];
+        if (!rules::onBoard(cell.x(), cell.y()))
+            break;
+        path.push_back(cell);
+        letters += QLatin1Char(rules::convertoletter(b.letters[cell.x()][cell.y()]));
+    }
+    m_previewPoints = path.empty() ? -1 : rules::scoreWord(b.letters, path);
+    m_preview->setVisible(!path.empty());
+    if (!path.empty())
+        m_preview->setText(QStringLiteral("%1  %2 pts").arg(letters.toUpper()).arg(m_previewPoints));
 }
 
 void StripView::redraw()

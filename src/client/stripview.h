@@ -28,6 +28,10 @@ public:
             Ui::Tchat &form, ClientModel &model, const TileImages &tiles, ui::AnimationClock &motion, QWidget *window);
 
     QLabel *letterSlot(int k) const { return m_slots[size_t(k - 1)]; }
+    // Beside the strip while a word is traced: its letters and the points it
+    // would score, counted as the host counts them.
+    QLabel *preview() const { return m_preview; }
+    int previewPoints() const { return m_previewPoints; } // -1: nothing traced
     // The host refused the word: the strip washes red for a moment.
     void flashRefused();
     QFrame *refusalFlash() const { return m_flash; }
@@ -52,6 +56,7 @@ protected:
 private:
     void showSlot(int k, int code); // code < 0: the empty slot
     void showButtons(bool clearAndDone, bool shuffle);
+    void showPreview();
 
     ClientModel &m_model;
     const TileImages &m_tiles;
@@ -61,5 +66,7 @@ private:
     std::array<int, Length + 1> m_codes{}; // 1..7
     std::array<int, Length> m_slotX{}; // where each slot rests
     QFrame *m_flash = nullptr; // the red wash over a refused word
+    QLabel *m_preview = nullptr;
+    int m_previewPoints = -1;
     QPushButton *m_clear, *m_done, *m_shuffle;
 };

@@ -59,6 +59,16 @@ void BoardView::drawAll()
     update();
 }
 
+void BoardView::drawPathArea()
+{
+    QRect area;
+    if (m_board)
+        for (int k = 1; k <= m_board->pathcount && k <= ClientBoard::MaxPath; ++k)
+            area |= cellRect(m_board->path[size_t(k)].x(), m_board->path[size_t(k)].y());
+    update(area | m_pathArea);
+    m_pathArea = area;
+}
+
 QPoint BoardView::cellAt(const QPoint &pixel)
 {
     if (pixel.x() < 0 || pixel.y() < 0 || pixel.x() >= 392 || pixel.y() >= 392)
@@ -93,6 +103,73 @@ void BoardView::drawTile(QPainter &p, QPoint at, int code)
     p.drawPixmap(at, (*m_tiles)[code]);
     if (mark)
         p.setOpacity(1.0);
+}
+
+// A tile hides its square's colour but for a rim, and every set colours the
+// squares its own way: a small label in the tile's corner says what the
+// square under it is worth, the same in every set.
+void BoardView::drawSquareMarks(QPainter &p, const QRegion &dirty, bool all)
+{
+    struct Mark {
+        rules::Square square;
+        const char *text;
+        QColor colour;
+    };
+    static const Mark marks[] = {{rules::Square::Bonus, "BONUS", QColor(176, 120, 0)},
+            {rules::Square::DoubleLetter, "DL", QColor(30, 110, 200)},
+            {rules::Square::TripleLetter, "TL", QColor(20, 40, 150)},
+            {rules::Square::DoubleWord, "DW", QColor(200, 50, 120)},
+            {rules::Square::TripleWord, "TW", QColor(180, 20, 20)}};
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(8);
+    font.setBold(true);
+    p.setFont(font);
+    const QFontMetrics metrics(font);
+    for (int x = 0; x < ClientBoard::Size; ++x) {
+        for (int y = 0; y < ClientBoard::Size; ++y) {
+            const QRect r = cellRect(x, y);
+            if (m_board->letters[x][y] == 0 || (!all && !dirty.intersects(r)))
+                continue;
+            const rules::Square square = rules::squareAt(x, y);
+            for (const Mark &m : marks) {
+                if (m.square != square)
+                    continue;
+                const QString text = QLatin1String(m.text);
+                const QRect box(r.left() + 5, r.top() + 5, metrics.horizontalAdvance(text) + 4, metrics.height());
+                p.setPen(Qt::NoPen);
+                p.setBrush(m.colour);
+                p.drawRoundedRect(box, 2, 2);
+                p.setPen(Qt::white);
+                p.drawText(box, Qt::AlignCenter, text);
+            }
+        }
+    }
+    p.setBrush(Qt::NoBrush);
+}
+
+// The word being traced: a line through the picked tiles in their order, so
+// the path (and which of several Tab chose) can be read at a glance.
+void BoardView::drawPath(QPainter &p)
+{
+    if (m_board->pathcount < 2)
+        return;
+    QPolygonF line;
+    for (int k = 1; k <= m_board->pathcount && k <= ClientBoard::MaxPath; ++k) {
+        const QPoint cell = m_board->path[size_t(k)];
+        if (!rules::onBoard(cell.x(), cell.y()))
+            break;
+        line << QRectF(cellRect(cell.x(), cell.y())).center();
+    }
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(255, 255, 255, 170), 9, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(line);
+    p.setPen(QPen(QColor(40, 90, 30, 210), 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(line);
+    p.setBrush(QColor(40, 90, 30, 230));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(line.first(), 6, 6);
+    p.restore();
 }
 
 void BoardView::paintEvent(QPaintEvent *event)
@@ -134,6 +211,8 @@ void BoardView::paintEvent(QPaintEvent *event)
                 drawTile(p, r.topLeft(), m_board->overlay[x][y]);
         }
     }
+    drawSquareMarks(p, dirty, moving);
+    drawPath(p);
     // Another player's word, still drawn where it was while it is traced.
     for (size_t k = 0; k < m_trace.size(); ++k) {
         const QRect r = cellRect(m_trace[k].first.x(), m_trace[k].first.y());

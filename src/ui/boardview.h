@@ -22,6 +22,8 @@ public:
     // Schedules one cell (or all) to be drawn again from the grids.
     void drawCell(int x, int y);
     void drawAll();
+    // The picks changed: draws again where the traced line was and is.
+    void drawPathArea();
 
     // The keyboard's cell, outlined while the board has the focus.
     QPoint focusCell() const { return m_focus; }
@@ -55,6 +57,8 @@ protected:
 
 private:
     void drawTile(QPainter &p, QPoint at, int code);
+    void drawSquareMarks(QPainter &p, const QRegion &dirty, bool all);
+    void drawPath(QPainter &p);
 
     QPoint m_focus{3, 3};
     rules::Board m_sources{};
@@ -62,5 +66,6 @@ private:
     std::vector<std::pair<QPoint, int>> m_trace;
     int m_traceShown = 0;
     const ClientBoard *m_board = nullptr;
+    QRect m_pathArea; // what the traced line covered when last drawn
     const TileImages *m_tiles = nullptr;
 };

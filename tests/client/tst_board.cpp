@@ -37,6 +37,10 @@ private slots:
     void cleanup();
     void picks_data();
     void picks();
+    void squareMarks_data();
+    void squareMarks();
+    void tracePreview_data();
+    void tracePreview();
     void submitting();
     void takingBack();
     void arrows();
@@ -105,7 +109,7 @@ void TestBoard::startMyTurn()
 
 void TestBoard::picks_data()
 {
-    QTest::addColumn<QList<QPoint>>("clicks");  // cells, or (9, 9) for just outside the board
+    QTest::addColumn<QList<QPoint>>("clicks"); // cells, or (9, 9) for just outside the board
     QTest::addColumn<bool>("lastValid");
     QTest::newRow("first pick anywhere") << QList<QPoint>{{5, 5}} << true;
     QTest::newRow("empty square") << QList<QPoint>{{3, 3}} << false;
@@ -133,7 +137,7 @@ void TestBoard::picks()
     if (lastValid) {
         const QPoint last = clicks.last();
         QVERIFY(sent.endsWith("CMD_selectletter+1+" + QByteArray::number(valid) + "+" + QByteArray::number(last.x())
-                              + "+" + QByteArray::number(last.y()) + "+" + FF));
+                + "+" + QByteArray::number(last.y()) + "+" + FF));
         QCOMPARE(chat->model().board().overlay[last.x()][last.y()], 29);
         QCOMPARE(sounds.last(), QString("place"));
     } else {
@@ -146,6 +150,78 @@ void TestBoard::picks()
         QCOMPARE(chat->model().board().overlay[c.x()][c.y()], k == chat->model().board().pathcount ? 29 : 28);
         QCOMPARE(chat->strip().shownInSlot(size_t(k)), chat->model().board().letters[c.x()][c.y()]);
     }
+}
+
+// A tile on a bonus square says in its corner what the square is worth; a
+// plain square's tile and an empty bonus square show no label.
+void TestBoard::squareMarks_data()
+{
+    QTest::addColumn<QPoint>("cell");
+    QTest::addColumn<QColor>("label"); // invalid: none
+    QTest::newRow("double letter") << QPoint(0, 0) << QColor(30, 110, 200);
+    QTest::newRow("triple word") << QPoint(3, 0) << QColor(180, 20, 20);
+    QTest::newRow("double word") << QPoint(1, 1) << QColor(200, 50, 120);
+    QTest::newRow("triple letter") << QPoint(2, 2) << QColor(20, 40, 150);
+    QTest::newRow("plain") << QPoint(1, 0) << QColor();
+    QTest::newRow("empty bonus square") << QPoint(3, 3) << QColor();
+}
+
+void TestBoard::squareMarks()
+{
+    QFETCH(QPoint, cell);
+    QFETCH(QColor, label);
+    startMyTurn();
+    const QImage board = chat->form()->paintbox_board->grab().toImage();
+    const QColor seen = board.pixelColor(cell.x() * 56 + 6, cell.y() * 56 + 6 + 5);
+    const auto near = [](const QColor &a, const QColor &b) {
+        return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) < 30;
+    };
+    if (label.isValid()) {
+        QVERIFY2(near(seen, label), qPrintable(seen.name()));
+    } else {
+        for (const QColor &mark : {QColor(30, 110, 200), QColor(180, 20, 20), QColor(200, 50, 120), QColor(20, 40, 150),
+                     QColor(176, 120, 0)})
+            QVERIFY2(!near(seen, mark), qPrintable(seen.name()));
+    }
+}
+
+// While tracing, the letters so far and the points the word would score,
+// worked out by hand from the squares: Q is on a double letter, Z on a triple
+// word, E on a double word, M on a triple letter, C on a double letter.
+void TestBoard::tracePreview_data()
+{
+    QTest::addColumn<QList<QPoint>>("clicks");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("double letter") << QList<QPoint>{{0, 0}} << "Q  20 pts";
+    QTest::newRow("plain after") << QList<QPoint>{{0, 0}, {1, 0}} << "QU  21 pts";
+    QTest::newRow("double word") << QList<QPoint>{{1, 0}, {1, 1}} << "UE  4 pts";
+    QTest::newRow("triple letter in a doubled word") << QList<QPoint>{{1, 1}, {2, 2}} << "EM  20 pts";
+    QTest::newRow("triple word") << QList<QPoint>{{3, 0}, {2, 0}} << "ZI  33 pts";
+    QTest::newRow("seven letters") << QList<QPoint>{{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}}
+                                   << "QUIZABC  146 pts";
+    QTest::newRow("a refused pick changes nothing") << QList<QPoint>{{0, 0}, {3, 3}} << "Q  20 pts";
+}
+
+void TestBoard::tracePreview()
+{
+    QFETCH(QList<QPoint>, clicks);
+    QFETCH(QString, shown);
+    startMyTurn();
+    QLabel *preview = chat->strip().preview();
+    QVERIFY(!preview->isVisible());
+    for (const QPoint &c : clicks)
+        QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, centre(c));
+    QVERIFY(preview->isVisible());
+    QCOMPARE(preview->text(), shown);
+    // The line through the picks runs over the edge between the last two.
+    const ClientBoard &b = chat->model().board();
+    if (b.pathcount >= 2) {
+        const QPoint edge = (centre(b.path[size_t(b.pathcount - 1)]) + centre(b.path[size_t(b.pathcount)])) / 2;
+        const QColor seen = chat->form()->paintbox_board->grab().toImage().pixelColor(edge);
+        QVERIFY2(seen.green() > seen.red() + 20 && seen.green() > seen.blue() + 20, qPrintable(seen.name()));
+    }
+    QTest::mouseClick(chat->form()->button_clear, Qt::LeftButton);
+    QVERIFY(!preview->isVisible());
 }
 
 void TestBoard::submitting()
@@ -262,13 +338,20 @@ void TestBoard::countdown_data()
     QTest::addColumn<int>("from");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QString>("bar"); // the bar's colour as a player names it
-    QTest::newRow("eleven") << 12 << "Time: 0:11" << "green";
-    QTest::newRow("nine") << 10 << "Time: 0:09" << "amber";
-    QTest::newRow("one minute five") << 66 << "Time: 1:05" << "green";
-    QTest::newRow("ten") << 11 << "Time: 0:10" << "amber";
-    QTest::newRow("six") << 7 << "Time: 0:06" << "amber";
-    QTest::newRow("five") << 6 << "Time: 0:05" << "red";
-    QTest::newRow("zero") << 1 << "Time: 0:00" << "";
+    QTest::newRow("eleven") << 12 << "Time: 0:11"
+                            << "green";
+    QTest::newRow("nine") << 10 << "Time: 0:09"
+                          << "amber";
+    QTest::newRow("one minute five") << 66 << "Time: 1:05"
+                                     << "green";
+    QTest::newRow("ten") << 11 << "Time: 0:10"
+                         << "amber";
+    QTest::newRow("six") << 7 << "Time: 0:06"
+                         << "amber";
+    QTest::newRow("five") << 6 << "Time: 0:05"
+                          << "red";
+    QTest::newRow("zero") << 1 << "Time: 0:00"
+                          << "";
 }
 
 void TestBoard::countdown()
@@ -345,9 +428,12 @@ void TestBoard::winnerTexts_data()
     QTest::addColumn<QByteArray>("winner");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("tally");
-    QTest::newRow("me") << QByteArray("Ann") << "You have won the game!" << "addtomine";
-    QTest::newRow("other") << QByteArray("Cy") << "Cy has won the game!" << "Cy";
-    QTest::newRow("team") << QByteArray("Team B") << "Team B has won the game!" << "";
+    QTest::newRow("me") << QByteArray("Ann") << "You have won the game!"
+                        << "addtomine";
+    QTest::newRow("other") << QByteArray("Cy") << "Cy has won the game!"
+                           << "Cy";
+    QTest::newRow("team") << QByteArray("Team B") << "Team B has won the game!"
+                          << "";
 }
 
 void TestBoard::winnerTexts()
@@ -374,8 +460,9 @@ void TestBoard::winnerTexts()
         QCOMPARE(games.first().first().toString(), tally);
     // Under the scores, the best word the last board held.
     const auto labels = chat->turnPanel().resultsPanel()->findChildren<QLabel *>();
-    QVERIFY(std::any_of(labels.begin(), labels.end(),
-            [](QLabel *l) { return l->text().contains(QRegularExpression("Best word on the last board: [A-Z]+ \\(\\d+\\)")); }));
+    QVERIFY(std::any_of(labels.begin(), labels.end(), [](QLabel *l) {
+        return l->text().contains(QRegularExpression("Best word on the last board: [A-Z]+ \\(\\d+\\)"));
+    }));
     // A joined copy cannot start the next game: no Play Again here.
     QVERIFY(!chat->turnPanel().resultsPanel()->findChild<QPushButton *>("button_playagain")->isVisible());
 }
@@ -498,17 +585,45 @@ void TestBoard::movingShowsArrow()
 void TestBoard::hostileHostMessages()
 {
     const QByteArrayList nasty = {
-        "CMD_theboard+9+9+5+-1+0+3+0+0+99", "CMD_theboard+x", "CMD_theboard",
-        "CMD_nextplayer+0+1+", "CMD_nextplayer+9+x+", "CMD_nextplayer+-3+-3+",
-        "CMD_gamestats+7+a+60+99999999+t+1+2+3+4+5+6+", "CMD_gamestats+",
-        "CMD_madeword+9+WORD+1+1+1+1+9+9+-1+3", "CMD_madeword+1+W+x", "CMD_madeword+0+W+1+1+1+1",
-        "CMD_selectletter+3+99+0+0+", "CMD_selectletter+3+1+7+7+", "CMD_clearletter+3+0+", "CMD_clearletter+3+8+",
-        "CMD_useshuffle+9+9+9+", "CMD_useshuffle+1+-5+x+", "CMD_shufflesl+1+2+", "CMD_bonus+x+",
-        "CMD_moving+99+", "CMD_moving+-1+", "CMD_winner+", "CMD_winner",
-        "CMD_newplayerinfo+0+Zero+1", "CMD_newplayerinfo+-2+Neg+1", "CMD_existingplayers+7",
-        "CMD_playerdisconnected+0+Zero", "CMD_playerdisconnected+99+X", "CMD_justwatching+0+1", "CMD_justwatching+9+1",
-        "CMD_startgame+X+1+30+t+9+", "CMD_startgame+X+1+x+t+9+", "CMD_notvalid+1+",
-        "CMD_chat+2+x|", "CMD_chat", "CMD_action+9+:)#:)#:)#|clRed", "", "+", "CMD_sendlogininfo+x",
+            "CMD_theboard+9+9+5+-1+0+3+0+0+99",
+            "CMD_theboard+x",
+            "CMD_theboard",
+            "CMD_nextplayer+0+1+",
+            "CMD_nextplayer+9+x+",
+            "CMD_nextplayer+-3+-3+",
+            "CMD_gamestats+7+a+60+99999999+t+1+2+3+4+5+6+",
+            "CMD_gamestats+",
+            "CMD_madeword+9+WORD+1+1+1+1+9+9+-1+3",
+            "CMD_madeword+1+W+x",
+            "CMD_madeword+0+W+1+1+1+1",
+            "CMD_selectletter+3+99+0+0+",
+            "CMD_selectletter+3+1+7+7+",
+            "CMD_clearletter+3+0+",
+            "CMD_clearletter+3+8+",
+            "CMD_useshuffle+9+9+9+",
+            "CMD_useshuffle+1+-5+x+",
+            "CMD_shufflesl+1+2+",
+            "CMD_bonus+x+",
+            "CMD_moving+99+",
+            "CMD_moving+-1+",
+            "CMD_winner+",
+            "CMD_winner",
+            "CMD_newplayerinfo+0+Zero+1",
+            "CMD_newplayerinfo+-2+Neg+1",
+            "CMD_existingplayers+7",
+            "CMD_playerdisconnected+0+Zero",
+            "CMD_playerdisconnected+99+X",
+            "CMD_justwatching+0+1",
+            "CMD_justwatching+9+1",
+            "CMD_startgame+X+1+30+t+9+",
+            "CMD_startgame+X+1+x+t+9+",
+            "CMD_notvalid+1+",
+            "CMD_chat+2+x|",
+            "CMD_chat",
+            "CMD_action+9+:)#:)#:)#|clRed",
+            "",
+            "+",
+            "CMD_sendlogininfo+x",
     };
     feed({"CMD_startgame+Cy+500+60+f+1+", boardMessage(kBoard), "CMD_nextplayer+1+1+"});
     for (const QByteArray &m : nasty)

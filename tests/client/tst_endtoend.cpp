@@ -62,11 +62,13 @@ void TestEndToEnd::wholeGameByClicks()
     Tchat *players[] = {nullptr, &you, &ann};
     std::map<int, int> turns;
     int boardsChecked = 0;
+    int previews = 0;
     int guard = 0;
     while (server.game().state().gameon && ++guard < 3000) {
         // Let both windows catch up with everything the host said.
         QTest::qWait(5);
-        QTRY_VERIFY(you.model().queuedMessages() == 0 && ann.model().queuedMessages() == 0 && server.queuedMessages() == 0);
+        QTRY_VERIFY(
+                you.model().queuedMessages() == 0 && ann.model().queuedMessages() == 0 && server.queuedMessages() == 0);
         const int seat = server.game().state().curplayer;
         if (server.Tag() == 1 && seat >= 1 && seat <= 2 && players[seat]->model().currentplayer() == seat) {
             Tchat *p = players[seat];
@@ -80,11 +82,17 @@ void TestEndToEnd::wholeGameByClicks()
                 move = rules::klotChoose(p->model().board().letters, words, start);
             if (move) {
                 for (const QPoint &c : move->path)
-                    QTest::mouseClick(p->form()->paintbox_board, Qt::LeftButton, {}, QPoint(c.x() * 56 + 20, c.y() * 56 + 30));
+                    QTest::mouseClick(
+                            p->form()->paintbox_board, Qt::LeftButton, {}, QPoint(c.x() * 56 + 20, c.y() * 56 + 30));
                 QCOMPARE(p->model().board().pathcount, int(move->path.size()));
+                // What the window showed while tracing is what the host scores.
+                const int previewed = p->strip().previewPoints();
+                const int before = server.game().state().seats[size_t(seat)].score;
                 QTest::mouseClick(p->form()->button_done, Qt::LeftButton);
                 // Wait for the host's answer, then choose an arrow when shown.
                 QTRY_VERIFY(server.Tag() != 1 || server.game().state().curplayer == seat);
+                QTRY_COMPARE(server.game().state().seats[size_t(seat)].score - before, previewed);
+                ++previews;
                 QTest::qWait(30);
                 QTRY_VERIFY(p->model().queuedMessages() == 0);
                 if (p->turnPanel().direction(3)->isVisible())
@@ -93,7 +101,9 @@ void TestEndToEnd::wholeGameByClicks()
             }
             // Step the turn on to its end.
             const int before = server.game().state().curplayer;
-            for (int i = 0; i < 200 && server.game().state().gameon && (server.game().state().curplayer == before || server.Tag() != 1); ++i) {
+            for (int i = 0; i < 200 && server.game().state().gameon
+                    && (server.game().state().curplayer == before || server.Tag() != 1);
+                    ++i) {
                 server.Timer1Timer();
                 QTest::qWait(2);
             }
@@ -103,13 +113,15 @@ void TestEndToEnd::wholeGameByClicks()
     }
     QVERIFY(!server.game().state().gameon);
     QVERIFY(boardsChecked >= 2);
+    QVERIFY(previews >= 2);
     QCOMPARE(turns[1], turns[2]);
     QTRY_VERIFY(you.form()->panel_winner->isVisible());
     QTRY_VERIFY(ann.form()->panel_winner->isVisible());
     const QString winnerText = you.form()->label_winner1->text();
     QVERIFY(winnerText == "You have won the game!" || winnerText == "Ann has won the game!");
     QCOMPARE(ann.form()->label_winner1->text(),
-             winnerText == "You have won the game!" ? QString("You has won the game!") : QString("You have won the game!"));
+            winnerText == "You have won the game!" ? QString("You has won the game!")
+                                                   : QString("You have won the game!"));
     QVERIFY(you.form()->button_start->isVisible());
     QVERIFY(!ann.form()->button_start->isVisible());
     QVERIFY(shown.isEmpty());

@@ -1,9 +1,12 @@
 #include "tileimages.h"
 
+#include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
+#include <tuple>
 
 class TestTileImages : public QObject {
     Q_OBJECT
@@ -12,7 +15,40 @@ private slots:
     void keyColourIsTransparent();
     void wrongSizesPaddedOrCut_data();
     void wrongSizesPaddedOrCut();
+    void pickMarksStandOut_data();
+    void pickMarksStandOut();
 };
+
+namespace {
+// The colour most of a picture's opaque pixels have.
+QColor dominant(const QPixmap &picture)
+{
+    const QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) == 255)
+                ++counts[image.pixel(x, y)];
+    QRgb best = 0;
+    int most = -1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > most)
+            std::tie(best, most) = std::tie(it.key(), it.value());
+    return QColor::fromRgb(best);
+}
+
+// Told apart at a glance: another hue, or one far lighter or darker.
+bool distinct(const QColor &a, const QColor &b)
+{
+    const bool bothColoured = a.hsvSaturation() > 80 && b.hsvSaturation() > 80;
+    const int hues = std::abs(a.hsvHue() - b.hsvHue());
+    const int hueGap = std::min(hues, 360 - hues);
+    if (bothColoured)
+        return hueGap >= 40 || std::abs(a.value() - b.value()) >= 100
+                || std::abs(a.hsvSaturation() - b.hsvSaturation()) >= 100;
+    return std::abs(a.value() - b.value()) >= 60 || std::abs(a.hsvSaturation() - b.hsvSaturation()) >= 100;
+}
+} // namespace
 
 void TestTileImages::classicStrip()
 {
@@ -50,8 +86,8 @@ void TestTileImages::keyColourIsTransparent()
 void TestTileImages::wrongSizesPaddedOrCut_data()
 {
     QTest::addColumn<QSize>("size");
-    QTest::addColumn<int>("tile");   // a tile to look at
-    QTest::addColumn<QPoint>("at");  // a pixel in it
+    QTest::addColumn<int>("tile"); // a tile to look at
+    QTest::addColumn<QPoint>("at"); // a pixel in it
     QTest::addColumn<bool>("drawn"); // red there, or blank (transparent)
     QTest::newRow("35 tiles: the last is blank") << QSize(35 * 56, 56) << 35 << QPoint(20, 20) << false;
     QTest::newRow("35 tiles: the others load") << QSize(35 * 56, 56) << 34 << QPoint(20, 20) << true;
@@ -86,3 +122,32 @@ void TestTileImages::wrongSizesPaddedOrCut()
 
 QTEST_MAIN(TestTileImages)
 #include "tst_tileimages.moc"
+
+// A picked tile must never look like a bonus square: in each set of our own
+// the pick marks' colour differs from every square's. (The built-in set keeps
+// its red cross and frame, as the game has always drawn them.)
+void TestTileImages::pickMarksStandOut_data()
+{
+    QTest::addColumn<QString>("set");
+    for (const char *name : {"contrast", "dark", "wood"})
+        QTest::newRow(name) << QFINDTESTDATA(QStringLiteral("../../data/tilesets/%1.bmp").arg(QLatin1String(name)));
+}
+
+void TestTileImages::pickMarksStandOut()
+{
+    QFETCH(QString, set);
+    TileImages t;
+    QVERIFY(t.load(set));
+    for (int mark : {28, 29}) {
+        const QColor m = dominant(t[mark]);
+        for (int square : {27, 30, 31, 32, 33, 34}) {
+            const QColor s = dominant(t[square]);
+            QVERIFY2(distinct(m, s),
+                    qPrintable(QStringLiteral("mark %1 %2 against square %3 %4")
+                                       .arg(mark)
+                                       .arg(m.name())
+                                       .arg(square)
+                                       .arg(s.name())));
+        }
+    }
+}

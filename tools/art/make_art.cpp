@@ -30,13 +30,12 @@ void drawFace(QPainter &p, int index)
     struct Mood {
         QColor face;
         int mouth; // 0 smile, 1 grin, 2 flat, 3 frown, 4 open, 5 tongue
-        int eyes;  // 0 dots, 1 wink, 2 closed, 3 wide, 4 glasses, 5 hearts
+        int eyes; // 0 dots, 1 wink, 2 closed, 3 wide, 4 glasses, 5 hearts
     };
-    static const Mood moods[18] = {
-        {"#ffd83b", 0, 0}, {"#ffd83b", 1, 0}, {"#ffd83b", 0, 1}, {"#ffd83b", 3, 0}, {"#ffd83b", 4, 3},
-        {"#ffd83b", 5, 0}, {"#ffd83b", 2, 0}, {"#ffd83b", 0, 4}, {"#ff9a8a", 0, 5}, {"#ffd83b", 1, 2},
-        {"#9ad0ff", 3, 2}, {"#ff6b5b", 3, 3}, {"#b6f08a", 4, 0}, {"#ffd83b", 2, 2}, {"#ffd83b", 5, 1},
-        {"#d9b3ff", 0, 3}, {"#ffb347", 1, 4}, {"#ffd83b", 4, 1}};
+    static const Mood moods[18] = {{"#ffd83b", 0, 0}, {"#ffd83b", 1, 0}, {"#ffd83b", 0, 1}, {"#ffd83b", 3, 0},
+            {"#ffd83b", 4, 3}, {"#ffd83b", 5, 0}, {"#ffd83b", 2, 0}, {"#ffd83b", 0, 4}, {"#ff9a8a", 0, 5},
+            {"#ffd83b", 1, 2}, {"#9ad0ff", 3, 2}, {"#ff6b5b", 3, 3}, {"#b6f08a", 4, 0}, {"#ffd83b", 2, 2},
+            {"#ffd83b", 5, 1}, {"#d9b3ff", 0, 3}, {"#ffb347", 1, 4}, {"#ffd83b", 4, 1}};
     const Mood &m = moods[index];
     p.save();
     p.translate(index * 17, 0);
@@ -48,23 +47,77 @@ void drawFace(QPainter &p, int index)
     p.setBrush(Qt::black);
     auto dot = [&](qreal x, qreal y, qreal r) { p.drawEllipse(QPointF(x, y), r, r); };
     switch (m.eyes) {
-    case 0: dot(6, 6, 1); dot(11, 6, 1); break;
-    case 1: dot(6, 6, 1); p.drawLine(QPointF(9.5, 6), QPointF(12.5, 6)); break;
-    case 2: p.drawLine(QPointF(4.5, 6), QPointF(7.5, 6)); p.drawLine(QPointF(9.5, 6), QPointF(12.5, 6)); break;
-    case 3: p.setBrush(Qt::white); dot(6, 6, 2); dot(11, 6, 2); p.setBrush(Qt::black); dot(6, 6, 0.8); dot(11, 6, 0.8); break;
-    case 4: p.setBrush(Qt::black); p.drawRect(QRectF(3.5, 4.5, 4, 3)); p.drawRect(QRectF(9.5, 4.5, 4, 3)); p.drawLine(QPointF(7.5, 5.5), QPointF(9.5, 5.5)); break;
-    case 5: p.setPen(Qt::NoPen); p.setBrush(QColor("#d0002a")); dot(5.3, 5.5, 1.2); dot(7, 5.5, 1.2); dot(10.3, 5.5, 1.2); dot(12, 5.5, 1.2); break;
+    case 0:
+        dot(6, 6, 1);
+        dot(11, 6, 1);
+        break;
+    case 1:
+        dot(6, 6, 1);
+        p.drawLine(QPointF(9.5, 6), QPointF(12.5, 6));
+        break;
+    case 2:
+        p.drawLine(QPointF(4.5, 6), QPointF(7.5, 6));
+        p.drawLine(QPointF(9.5, 6), QPointF(12.5, 6));
+        break;
+    case 3:
+        p.setBrush(Qt::white);
+        dot(6, 6, 2);
+        dot(11, 6, 2);
+        p.setBrush(Qt::black);
+        dot(6, 6, 0.8);
+        dot(11, 6, 0.8);
+        break;
+    case 4:
+        p.setBrush(Qt::black);
+        p.drawRect(QRectF(3.5, 4.5, 4, 3));
+        p.drawRect(QRectF(9.5, 4.5, 4, 3));
+        p.drawLine(QPointF(7.5, 5.5), QPointF(9.5, 5.5));
+        break;
+    case 5:
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor("#d0002a"));
+        dot(5.3, 5.5, 1.2);
+        dot(7, 5.5, 1.2);
+        dot(10.3, 5.5, 1.2);
+        dot(12, 5.5, 1.2);
+        break;
     }
     p.setPen(QPen(Qt::black, 1.2));
     p.setBrush(Qt::NoBrush);
     QPainterPath mouth;
     switch (m.mouth) {
-    case 0: mouth.moveTo(5, 10); mouth.quadTo(8.5, 13.5, 12, 10); p.drawPath(mouth); break;
-    case 1: p.setBrush(Qt::white); mouth.moveTo(4.5, 9.5); mouth.quadTo(8.5, 15, 12.5, 9.5); mouth.closeSubpath(); p.drawPath(mouth); break;
-    case 2: p.drawLine(QPointF(5.5, 11), QPointF(11.5, 11)); break;
-    case 3: mouth.moveTo(5, 12.5); mouth.quadTo(8.5, 9, 12, 12.5); p.drawPath(mouth); break;
-    case 4: p.setBrush(QColor("#5a1a00")); p.drawEllipse(QPointF(8.5, 11), 2, 2.2); break;
-    case 5: mouth.moveTo(5, 10); mouth.quadTo(8.5, 13, 12, 10); p.drawPath(mouth); p.setPen(Qt::NoPen); p.setBrush(QColor("#ff5a7a")); p.drawEllipse(QPointF(9.5, 12.3), 1.6, 1.4); break;
+    case 0:
+        mouth.moveTo(5, 10);
+        mouth.quadTo(8.5, 13.5, 12, 10);
+        p.drawPath(mouth);
+        break;
+    case 1:
+        p.setBrush(Qt::white);
+        mouth.moveTo(4.5, 9.5);
+        mouth.quadTo(8.5, 15, 12.5, 9.5);
+        mouth.closeSubpath();
+        p.drawPath(mouth);
+        break;
+    case 2:
+        p.drawLine(QPointF(5.5, 11), QPointF(11.5, 11));
+        break;
+    case 3:
+        mouth.moveTo(5, 12.5);
+        mouth.quadTo(8.5, 9, 12, 12.5);
+        p.drawPath(mouth);
+        break;
+    case 4:
+        p.setBrush(QColor("#5a1a00"));
+        p.drawEllipse(QPointF(8.5, 11), 2, 2.2);
+        break;
+    case 5:
+        mouth.moveTo(5, 10);
+        mouth.quadTo(8.5, 13, 12, 10);
+        p.drawPath(mouth);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor("#ff5a7a"));
+        p.drawEllipse(QPointF(9.5, 12.3), 1.6, 1.4);
+        break;
     }
     p.restore();
 }
@@ -108,11 +161,27 @@ const QColor kKey(0, 255, 0); // the transparent colour of tile strips
 int letterValue(char c)
 {
     switch (c) {
-    case 'B': case 'C': case 'G': case 'H': case 'M': case 'P': case 'Y': return 3;
-    case 'F': case 'J': case 'K': case 'W': return 5;
-    case 'V': return 7;
-    case 'Q': case 'X': case 'Z': return 10;
-    default: return 1;
+    case 'B':
+    case 'C':
+    case 'G':
+    case 'H':
+    case 'M':
+    case 'P':
+    case 'Y':
+        return 3;
+    case 'F':
+    case 'J':
+    case 'K':
+    case 'W':
+        return 5;
+    case 'V':
+        return 7;
+    case 'Q':
+    case 'X':
+    case 'Z':
+        return 10;
+    default:
+        return 1;
     }
 }
 
@@ -287,7 +356,8 @@ void tileSets(const QString &dir)
     dark.tw = QColor("#b3242f");
     dark.bonus = QColor("#c99a16");
     dark.bonusInk = QColor("#1b1400");
-    dark.mark = QColor("#ff9f1a");
+    // Green, the one hue none of the squares has.
+    dark.mark = QColor("#3ddc84");
     dark.slot = QColor("#262a33");
     dark.diamond = QColor("#4a6fa5");
     dark.diamondBorder = QColor("#9db8e0");
@@ -312,7 +382,8 @@ void tileSets(const QString &dir)
     contrast.bonus = QColor("#ffd000");
     contrast.bonusInk = Qt::black;
     contrast.squarePx = 18;
-    contrast.mark = QColor("#ff00ff");
+    // Green: no square of this set is green, so a pick never reads as one.
+    contrast.mark = QColor("#00a651");
     contrast.markWidth = 7;
     contrast.slot = Qt::white;
     contrast.diamond = Qt::black;
