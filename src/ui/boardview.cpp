@@ -162,11 +162,11 @@ void BoardView::drawPath(QPainter &p)
     }
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(255, 255, 255, 170), 9, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setPen(QPen(QColor(255, 255, 255, 120), 8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPolyline(line);
-    p.setPen(QPen(QColor(40, 90, 30, 210), 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setPen(QPen(QColor(40, 110, 30, 170), 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPolyline(line);
-    p.setBrush(QColor(40, 90, 30, 230));
+    p.setBrush(QColor(40, 110, 30, 200));
     p.setPen(Qt::NoPen);
     p.drawEllipse(line.first(), 6, 6);
     p.restore();

@@ -1,0 +1,149 @@
+// Runs the real program on a real X server with a window manager: a main
+// window that opens after a message box (the game's port taken) must have its
+// whole frame, title bar included, on the screen.
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestWindowPlacement : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void frameOnScreenAfterAMessageBox_data();
+    void frameOnScreenAfterAMessageBox();
+
+private:
+    // Runs an X tool against the test's display; its output, trimmed.
+    QString x(const QString &tool, const QStringList &args, int timeoutMs = 10000);
+    QTemporaryDir dir;
+    QProcess server, manager;
+    QString display;
+};
+
+QString TestWindowPlacement::x(const QString &tool, const QStringList &args, int timeoutMs)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", display);
+    p.setProcessEnvironment(env);
+    p.start(tool, args);
+    if (!p.waitForFinished(timeoutMs))
+        p.kill();
+    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+}
+
+void TestWindowPlacement::initTestCase()
+{
+    for (const char *tool : {"Xvfb", "openbox", "xdotool", "xprop"})
+        if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
+            QFAIL(qPrintable(QStringLiteral("%1 is missing: scripts/setup installs it").arg(QLatin1String(tool))));
+    // The server picks a free display number and says which.
+    server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+    QVERIFY(server.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(server.canReadLine(), 15000);
+    display = QLatin1Char(':') + QString::fromLatin1(server.readLine()).trimmed();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", display);
+    env.insert("HOME", dir.path());
+    manager.setProcessEnvironment(env);
+    manager.start("openbox", {});
+    QVERIFY(manager.waitForStarted());
+    // Ready once the manager has announced itself on the root window.
+    QTRY_VERIFY_WITH_TIMEOUT(x("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id"), 10000);
+}
+
+void TestWindowPlacement::cleanupTestCase()
+{
+    for (QProcess *p : {&manager, &server}) {
+        p->terminate();
+        if (!p->waitForFinished(3000))
+            p->kill();
+    }
+}
+
+void TestWindowPlacement::frameOnScreenAfterAMessageBox_data()
+{
+    QTest::addColumn<bool>("holdPort");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("answer"); // the key that answers the box
+    // The game's port held here (or by anything else on this machine):
+    // either way the program says so before its window opens.
+    QTest::newRow("port taken") << true << QStringList() << "Return";
+    // Nothing listens on the port: "could not reach the host", try again? No.
+    QTest::newRow("host unreachable") << false << QStringList{"Bob", "127.0.0.1", "false"} << "n";
+}
+
+void TestWindowPlacement::frameOnScreenAfterAMessageBox()
+{
+    QFETCH(bool, holdPort);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, answer);
+    QTcpServer holder;
+    if (holdPort)
+        holder.listen(QHostAddress::Any, 7772);
+    // A copy of its own in a folder of its own: settings, guard and tally
+    // stay there.
+    QTemporaryDir own;
+    const QString exe = own.filePath("wordmire");
+    QVERIFY(QFile::copy(QStringLiteral(WORDMIRE_EXE), exe));
+    QProcess game;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", display);
+    env.insert("HOME", own.path());
+    env.insert("TMPDIR", own.path());
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    game.setProcessEnvironment(env);
+    game.setWorkingDirectory(own.path());
+    game.start(exe, arguments);
+    QVERIFY(game.waitForStarted());
+    QString box;
+    QTRY_VERIFY_WITH_TIMEOUT(
+            !(box = x("xdotool", {"search", "--onlyvisible", "--name", "^Word Mire$"})).isEmpty(), 20000);
+    x("xdotool", {"windowactivate", "--sync", box.section('\n', 0, 0)});
+    x("xdotool", {"key", answer});
+    // The main window: the one that is as large as the game's panel.
+    QString geometry;
+    QString window;
+    QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                for (const QString &id :
+                        x("xdotool", {"search", "--onlyvisible", "--name", "^Word Mire$"}).split('\n')) {
+                    const QString g = x("xdotool", {"getwindowgeometry", "--shell", id});
+                    if (g.contains("WIDTH=79")) {
+                        window = id;
+                        geometry = g;
+                        return true;
+                    }
+                }
+                return false;
+            }(),
+            20000);
+    // Let the window manager finish framing, then read where the frame is.
+    QTest::qWait(1500);
+    geometry = x("xdotool", {"getwindowgeometry", "--shell", window});
+    const QString extents = x("xprop", {"-id", window, "_NET_FRAME_EXTENTS"});
+    int clientX = 0, clientY = 0;
+    for (const QString &line : geometry.split('\n')) {
+        if (line.startsWith("X="))
+            clientX = line.mid(2).toInt();
+        if (line.startsWith("Y="))
+            clientY = line.mid(2).toInt();
+    }
+    // "_NET_FRAME_EXTENTS(CARDINAL) = left, right, top, bottom"
+    const QStringList sides = extents.section('=', 1).split(',');
+    QCOMPARE(sides.size(), 4);
+    const int left = sides[0].trimmed().toInt(), top = sides[2].trimmed().toInt();
+    QVERIFY2(top > 0, qPrintable(extents)); // framed, with a title bar
+    QVERIFY2(clientY - top >= 0 && clientX - left >= 0, qPrintable(geometry + "\n" + extents));
+    game.kill();
+    game.waitForFinished(3000);
+}
+
+QTEST_GUILESS_MAIN(TestWindowPlacement)
+#include "tst_windowplacement.moc"
