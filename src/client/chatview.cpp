@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -20,6 +21,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
+#include <QToolButton>
+#include <QWidgetAction>
 
 namespace {
 const QString kPlaceholder = QStringLiteral("<Enter Chat Here>");
@@ -89,11 +92,32 @@ ChatView::ChatView(const Widgets &widgets, ClientModel &model, Preferences &pref
     m_smileyMenu = new QMenu(window);
     // Chosen or not, the typing goes on in the chat line.
     connect(m_smileyMenu, &QMenu::aboutToHide, ui.mychat, [this] { ui.mychat->setFocus(); });
+    // The eighteen faces as a grid of six by three: easier to aim at than a
+    // tall strip of tiny items.
+    auto *grid = new QWidget(m_smileyMenu);
+    grid->setObjectName(QStringLiteral("smiley_grid"));
+    auto *layout = new QGridLayout(grid);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(2);
     for (int tag = 10; tag <= 27; ++tag) {
-        QAction *a = m_smileyMenu->addAction(QIcon(m_smilies.copy((tag - 10) * 17, 0, 17, 16)), QString());
+        auto *a = new QAction(QIcon(m_smilies.copy((tag - 10) * 17, 0, 17, 16)), QString(), m_smileyMenu);
         a->setData(tag);
-        connect(a, &QAction::triggered, this, [this, tag] { insertSmiley(tag); });
+        a->setToolTip(QStringLiteral(":)#%1").arg(tag));
+        connect(a, &QAction::triggered, this, [this, tag] {
+            insertSmiley(tag);
+            m_smileyMenu->close();
+        });
+        m_smileyActions.push_back(a);
+        auto *b = new QToolButton(grid);
+        b->setDefaultAction(a);
+        b->setAutoRaise(true);
+        b->setIconSize(QSize(17, 16) * 3 / 2);
+        b->setFixedSize(32, 30);
+        layout->addWidget(b, (tag - 10) / 6, (tag - 10) % 6);
     }
+    auto *holder = new QWidgetAction(m_smileyMenu);
+    holder->setDefaultWidget(grid);
+    m_smileyMenu->addAction(holder);
     ui.smilies->setIcon(QIcon(m_smilies.copy(0, 0, 17, 16)));
     connect(ui.smilies, &QPushButton::clicked, this, &ChatView::showSmilies);
     ui.textColour->setEnabled(true);

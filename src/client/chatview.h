@@ -63,6 +63,8 @@ public:
     QMenu *viewMenu() const { return m_viewMenu; }
     QMenu *entryMenu() const { return m_entryMenu; }
     QMenu *smileyMenu() const { return m_smileyMenu; }
+    // The faces the menu offers, in the order of their tags (10..27).
+    const QList<QAction *> &smileyActions() const { return m_smileyActions; }
     QAction *scrollOffItem() const { return m_scrollOff; }
 
 protected:
@@ -82,6 +84,7 @@ private:
     QMenu *m_viewMenu = nullptr;
     QMenu *m_entryMenu = nullptr;
     QMenu *m_smileyMenu = nullptr;
+    QList<QAction *> m_smileyActions;
     QAction *m_scrollOff = nullptr; // the view popup's item, which holds the state
     // The open batch: an edit block holding back layout until the frame.
     QTextCursor m_batch;

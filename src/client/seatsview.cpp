@@ -5,6 +5,7 @@
 #include "clientmodel.h"
 
 #include <QMenu>
+#include <algorithm>
 
 namespace {
 const QColor kTeamB(0xBA, 0xCA, 0xEF); // 0xEFCABA as 0x00BBGGRR
@@ -123,6 +124,19 @@ void SeatsView::drawSeat(int seat)
     m_seats[size_t(seat)].eyes->setVisible(s.watching);
     if (seat == m_model.myslot())
         m_justWatch->setChecked(s.watching);
+}
+
+void SeatsView::setTextSize(int points)
+{
+    const int size = std::clamp(points, 6, MaxSeatTextSize);
+    for (int seat = 1; seat <= Seats; ++seat) {
+        const Seat &s = m_seats[size_t(seat)];
+        for (QLabel *line : {s.name, s.score, s.bonus}) {
+            QFont f = line->font();
+            f.setPointSize(size);
+            line->setFont(f);
+        }
+    }
 }
 
 void SeatsView::showShuffles(int seat, int left)

@@ -43,6 +43,11 @@ public:
     void UnsetJustWatch1Click();
     void JustWatch1Click();
 
+    // The player's text size, as far as the seat boxes' lines have room
+    // (they are laid out to the pixel): at most MaxSeatTextSize.
+    void setTextSize(int points);
+    static constexpr int MaxSeatTextSize = 10;
+
 private:
     struct Seat {
         QLabel *name, *score, *bonus, *eyes, *shuffles;

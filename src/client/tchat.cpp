@@ -431,11 +431,13 @@ void Tchat::applyTextSize()
     const int size = m_prefs->textSize();
     for (QAction *item : {ui->N81, ui->N101, ui->N121, ui->N141})
         item->setChecked(item->text().remove(QLatin1Char('&')).toInt() == size);
-    // The list of the game's words reads at the chat's size too (the seat
-    // boxes keep theirs: their lines are laid out to the pixel).
+    // The list of the game's words reads at the chat's size too, and the
+    // seat lines as far as their boxes have room.
     QFont words = ui->memo_words->font();
     words.setPointSize(size);
     ui->memo_words->setFont(words);
+    if (m_seats)
+        m_seats->setTextSize(size);
 }
 
 // A placement that would leave the window on no screen at all (a screen

@@ -1,7 +1,9 @@
 #include "fakehost.h"
 
+#include <QGridLayout>
 #include <QSignalSpy>
 #include <QTextBlock>
+#include <QToolButton>
 #include "messages.h"
 #include "tchat.h"
 #include "clientfiles.h"
@@ -11,6 +13,7 @@
 #include <QClipboard>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QToolButton>
 #include <QTextDocument>
 #include <QTextFragment>
 #include <QTextImageFormat>
@@ -326,7 +329,12 @@ void TestChat::enterOnPlaceholder()
 
 void TestChat::smileyMenuAndPaste()
 {
-    QCOMPARE(chat->popups().popup_smilies->actions().size(), 18);
+    QCOMPARE(chat->chatView().smileyActions().size(), 18);
+    // Laid out as a grid, six faces a row.
+    auto *grid = chat->popups().popup_smilies->findChild<QWidget *>("smiley_grid");
+    QVERIFY(grid);
+    QCOMPARE(grid->findChildren<QToolButton *>().size(), 18);
+    QCOMPARE(static_cast<QGridLayout *>(grid->layout())->rowCount(), 3);
     chat->chatView().insertSmiley(15);
     QCOMPARE(chat->form()->mychat->text(), QString(":)#15"));
     QApplication::clipboard()->setText(" pasted");
@@ -343,7 +351,7 @@ void TestChat::floodStaysBounded()
     // The oldest lines go a tenth of the history at a time.
     const int lines = chat->form()->mainchat->document()->blockCount();
     QVERIFY2(lines <= ChatView::MaxLines && lines > ChatView::MaxLines - ChatView::MaxLines / 10,
-             qPrintable(QString::number(lines)));
+            qPrintable(QString::number(lines)));
     QVERIFY(lastLine(chat->form()->mainchat)[0].text.contains(QString::number(ChatView::MaxLines + 299)));
 }
 

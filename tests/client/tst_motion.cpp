@@ -242,7 +242,7 @@ void TestMotion::layoutFaults()
     // After a smiley the typing goes on in the chat line.
     chat->activateWindow();
     chat->form()->paintbox_board->setFocus();
-    chat->popups().popup_smilies->actions().at(2)->trigger();
+    chat->chatView().smileyActions().at(2)->trigger();
     QVERIFY(chat->form()->mychat->hasFocus());
     QVERIFY(chat->form()->mychat->text().startsWith(":)#"));
 }

@@ -8,6 +8,7 @@
 #include "tchat.h"
 #include "artscale.h"
 #include "scaledpanel.h"
+#include "seatsview.h"
 #include "tgamestart.h"
 #include "ui_tchat.h"
 #include "ui_tgamestart.h"
@@ -162,6 +163,15 @@ void TestWindowSettings::optionChangeKeepsOthers()
     QVERIFY(after.contains("Playtoscore=110\r\n"));
     QVERIFY(chat->form()->N121->isChecked());
     QCOMPARE(chat->form()->memo_words->font().pointSize(), 12); // the word list follows the chat
+    // The seat lines follow as far as their boxes have room, and every
+    // line of a seat box still fits its height.
+    const int seatSize = std::min(12, int(SeatsView::MaxSeatTextSize));
+    for (QLabel *line : {chat->form()->label_playername3, chat->form()->label_score3, chat->form()->label_bonus3}) {
+        QCOMPARE(line->font().pointSize(), seatSize);
+        QVERIFY(QFontMetrics(line->font()).ascent() <= line->height());
+    }
+    chat->N14Click(8);
+    QCOMPARE(chat->form()->label_score2->font().pointSize(), 8);
 }
 
 void TestWindowSettings::unmovedCloseWritesNothing()
