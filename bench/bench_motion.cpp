@@ -83,7 +83,10 @@ void run(benchmark::State &state, Motion motion, int windowMs)
     state.counters["frames"] = frames / double(state.iterations());
     if (motion != Motion::None && frames > 0)
         state.counters["cpu_ms_per_frame"] = double(cpu) / 1e6 / frames;
-    state.SetLabel(QStringLiteral("%1x%2").arg(kSizes[state.range(0)].width()).arg(kSizes[state.range(0)].height()).toStdString());
+    state.SetLabel(QStringLiteral("%1x%2")
+                           .arg(kSizes[state.range(0)].width())
+                           .arg(kSizes[state.range(0)].height())
+                           .toStdString());
 }
 
 void BM_SameSecondNothingMoving(benchmark::State &state)

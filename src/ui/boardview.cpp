@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 BoardView::BoardView(QWidget *parent) : QWidget(parent)
 {
@@ -93,6 +94,36 @@ void BoardView::setTrace(const std::vector<std::pair<QPoint, int>> &tiles, int s
     update();
 }
 
+// Drawn enlarged (the panel scaled to the window), every tile would be
+// resampled on every frame. Instead each is scaled once, smoothly, to the
+// pixels it covers on the screen; drawing it is then a plain copy.
+void BoardView::prepareTiles(qreal scale)
+{
+    const qint64 key = (*m_tiles)[1].cacheKey();
+    const bool enlarged = std::abs(scale - 1.0) > 0.01;
+    if (!enlarged) {
+        m_scaled = {};
+        return;
+    }
+    if (m_scaled.scale == scale && m_scaled.key == key)
+        return;
+    m_scaled.scale = scale;
+    m_scaled.key = key;
+    const int pixels = int(std::ceil(TileImages::Size * scale));
+    for (int code = 0; code < TileImages::Count; ++code) {
+        QPixmap pm = (*m_tiles)[code].scaled(pixels, pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        pm.setDevicePixelRatio(qreal(pixels) / TileImages::Size);
+        m_scaled.images[size_t(code)] = pm;
+    }
+}
+
+const QPixmap &BoardView::tile(int code) const
+{
+    if (m_scaled.scale == 0.0 || code < 0 || code >= TileImages::Count)
+        return (*m_tiles)[code];
+    return m_scaled.images[size_t(code)];
+}
+
 void BoardView::drawTile(QPainter &p, QPoint at, int code)
 {
     // The pick marks are laid over the letter half see-through, so the
@@ -100,7 +131,7 @@ void BoardView::drawTile(QPainter &p, QPoint at, int code)
     const bool mark = code == rules::tile::PickMark || code == rules::tile::LastPickMark;
     if (mark)
         p.setOpacity(0.55);
-    p.drawPixmap(at, (*m_tiles)[code]);
+    p.drawPixmap(at, tile(code));
     if (mark)
         p.setOpacity(1.0);
 }
@@ -175,12 +206,13 @@ void BoardView::drawPath(QPainter &p)
 void BoardView::paintEvent(QPaintEvent *event)
 {
     QPainter p(this);
-    // Enlarged, a plain strip's tiles are smoothed rather than blocky.
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
     if (!m_board || !m_tiles) {
         p.fillRect(rect(), Qt::white);
         return;
     }
+    prepareTiles(p.deviceTransform().m11());
+    // Pre-scaled tiles land pixel for pixel: no resampling wanted.
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
     const QRegion dirty = event->region();
     const bool moving = sliding();
     // Ease out: fast at first, settling into place.
@@ -188,7 +220,7 @@ void BoardView::paintEvent(QPaintEvent *event)
     for (int x = 0; x < ClientBoard::Size; ++x)
         for (int y = 0; y < ClientBoard::Size; ++y)
             if (moving || dirty.intersects(cellRect(x, y)))
-                p.drawPixmap(cellRect(x, y).topLeft(), (*m_tiles)[m_board->squares[x][y]]);
+                p.drawPixmap(cellRect(x, y).topLeft(), tile(m_board->squares[x][y]));
     for (int x = 0; x < ClientBoard::Size; ++x) {
         for (int y = 0; y < ClientBoard::Size; ++y) {
             const QRect r = cellRect(x, y);
@@ -204,7 +236,7 @@ void BoardView::paintEvent(QPaintEvent *event)
                 } else if (moving) {
                     p.setOpacity(t);
                 }
-                p.drawPixmap(at, (*m_tiles)[code]);
+                p.drawPixmap(at, tile(code));
                 p.setOpacity(1.0);
             }
             if (m_board->overlay[x][y] != -1)
@@ -216,7 +248,7 @@ void BoardView::paintEvent(QPaintEvent *event)
     // Another player's word, still drawn where it was while it is traced.
     for (size_t k = 0; k < m_trace.size(); ++k) {
         const QRect r = cellRect(m_trace[k].first.x(), m_trace[k].first.y());
-        p.drawPixmap(r.topLeft(), (*m_tiles)[m_trace[k].second]);
+        p.drawPixmap(r.topLeft(), tile(m_trace[k].second));
         if (int(k) < m_traceShown)
             drawTile(p, r.topLeft(), k + 1 == size_t(m_traceShown) ? rules::tile::LastPickMark : rules::tile::PickMark);
     }

@@ -9,6 +9,7 @@
 #include "rules.h"
 
 #include <QWidget>
+#include <array>
 #include <utility>
 #include <vector>
 
@@ -57,6 +58,8 @@ protected:
 
 private:
     void drawTile(QPainter &p, QPoint at, int code);
+    void prepareTiles(qreal scale);
+    const QPixmap &tile(int code) const;
     void drawSquareMarks(QPainter &p, const QRegion &dirty, bool all);
     void drawPath(QPainter &p);
 
@@ -68,4 +71,10 @@ private:
     const ClientBoard *m_board = nullptr;
     QRect m_pathArea; // what the traced line covered when last drawn
     const TileImages *m_tiles = nullptr;
+    // The tiles pre-scaled for an enlarged board (scale 0: not enlarged).
+    struct Scaled {
+        qreal scale = 0.0;
+        qint64 key = 0; // the set they were made from
+        std::array<QPixmap, TileImages::Count> images;
+    } m_scaled;
 };
