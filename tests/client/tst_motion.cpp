@@ -233,6 +233,24 @@ void TestMotion::layoutFaults()
         for (int seat = 1; seat <= 4; ++seat)
             if (auto *l = chat->form()->panel_board->findChild<QLabel *>(QString(kind) + QString::number(seat)))
                 QVERIFY2(!bonus.intersects(l->geometry()), qPrintable(l->objectName()));
+    // A seat box's three lines stay inside its 40 pixels, clear of the
+    // phrase buttons below.
+    for (int seat = 1; seat <= 4; ++seat) {
+        const auto line = [&](const char *kind) {
+            return chat->form()->panel_board->findChild<QLabel *>(QString(kind) + QString::number(seat))->geometry();
+        };
+        const int top = line("label_playername").top();
+        for (const char *kind : {"label_playername", "label_score", "label_bonus"}) {
+            QVERIFY2(line(kind).bottom() < top + 40, kind);
+            for (int k = 1; k <= 10; ++k) {
+                const QRect button =
+                        chat->form()
+                                ->panel_board->findChild<QPushButton *>(QStringLiteral("b_phrase%1").arg(k))
+                                ->geometry();
+                QVERIFY2(!line(kind).intersects(button), kind);
+            }
+        }
+    }
     // Team B's light names sit on a dark backing in a team game only.
     auto *back = chat->form()->panel_board->findChild<QFrame *>("frame_teamb2");
     QVERIFY(back && back->isVisible());
