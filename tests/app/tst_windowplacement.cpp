@@ -43,10 +43,13 @@ void TestWindowPlacement::initTestCase()
     for (const char *tool : {"Xvfb", "openbox", "xdotool", "xprop"})
         if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
             QFAIL(qPrintable(QStringLiteral("%1 is missing: scripts/setup installs it").arg(QLatin1String(tool))));
-    // The server picks a free display number and says which.
+    // The server picks a free display number and says which. Under a
+    // loaded machine (the sanitizers' run) both may take a while to start.
     server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
     QVERIFY(server.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(server.canReadLine(), 15000);
+    for (int waited = 0; !server.canReadLine() && waited < 60; ++waited)
+        server.waitForReadyRead(1000);
+    QVERIFY2(server.canReadLine(), server.readAllStandardError().constData());
     display = QLatin1Char(':') + QString::fromLatin1(server.readLine()).trimmed();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("DISPLAY", display);
@@ -55,7 +58,13 @@ void TestWindowPlacement::initTestCase()
     manager.start("openbox", {});
     QVERIFY(manager.waitForStarted());
     // Ready once the manager has announced itself on the root window.
-    QTRY_VERIFY_WITH_TIMEOUT(x("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id"), 10000);
+    QString announced;
+    for (int tries = 0; tries < 120 && !announced.contains("window id"); ++tries) {
+        QTest::qWait(250);
+        announced = x("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}, 5000);
+    }
+    QVERIFY2(announced.contains("window id"),
+            qPrintable(display + ": " + announced + " / " + QString::fromLocal8Bit(manager.readAllStandardError())));
 }
 
 void TestWindowPlacement::cleanupTestCase()
