@@ -31,7 +31,6 @@ Tchat::Tchat(Preferences *preferences, QWidget *parent)
     // The game panel keeps its designed proportions and grows with the
     // window; the window never gets smaller than the panel.
     QWidget *panel = ui->panel_board;
-    panel->setParent(nullptr);
     panel->setFixedSize(PanelSize);
     m_scaled = new ui::ScaledPanel(panel, QPixmap(QStringLiteral(":/pictures/background.jpg")), this);
     m_scaled->setObjectName(QStringLiteral("panel_holder"));

@@ -13,15 +13,9 @@ namespace ui {
 ScaledPanel::ScaledPanel(QWidget *panel, const QPixmap &background, QWidget *parent)
     : QGraphicsView(parent), m_panel(panel), m_background(background)
 {
-    auto *scene = new QGraphicsScene(this);
-    // The panel draws no background of its own: the view's shows through.
-    panel->setAttribute(Qt::WA_TranslucentBackground);
-    panel->setAutoFillBackground(false);
-    m_proxy = scene->addWidget(panel);
-    m_proxy->setPos(0, 0);
-    m_proxy->setVisible(true);
-    scene->setSceneRect(QRectF(QPointF(0, 0), QSizeF(panel->size())));
-    setScene(scene);
+    // The scene is there from the start for its background; the panel goes
+    // into it only while enlarged.
+    setScene(new QGraphicsScene(this));
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -30,6 +24,11 @@ ScaledPanel::ScaledPanel(QWidget *panel, const QPixmap &background, QWidget *par
     // Only what changed is drawn again; the background is cached per size.
     setViewportUpdateMode(QGraphicsView::MinimalViewportUpdate);
     setCacheMode(QGraphicsView::CacheBackground);
+    // The panel draws no background of its own: the view's shows through.
+    panel->setAttribute(Qt::WA_TranslucentBackground);
+    panel->setAutoFillBackground(false);
+    panel->setParent(viewport());
+    panel->show();
 }
 
 double ScaledPanel::fitScale(QSize viewport, QSize panel)
@@ -42,7 +41,35 @@ double ScaledPanel::fitScale(QSize viewport, QSize panel)
 
 QRect ScaledPanel::panelRect() const
 {
-    return mapFromScene(sceneRect()).boundingRect();
+    return m_proxy ? mapFromScene(sceneRect()).boundingRect() : m_panel->geometry();
+}
+
+// At its designed size the panel is an ordinary child of the view: drawn
+// through the scene, every repaint (a chat line, a tick of the clock) would
+// cost two to three times as much, so the scene carries it only while it
+// is enlarged. The keyboard stays where it was across the move.
+void ScaledPanel::embed(bool enlarged)
+{
+    if (enlarged == (m_proxy != nullptr))
+        return;
+    QWidget *focus = m_panel->focusWidget();
+    const bool hadFocus = focus && focus->hasFocus();
+    if (enlarged) {
+        m_panel->setParent(nullptr);
+        m_proxy = scene()->addWidget(m_panel);
+        m_proxy->setPos(0, 0);
+        m_proxy->setVisible(true);
+        scene()->setSceneRect(QRectF(QPointF(0, 0), QSizeF(m_panel->size())));
+    } else {
+        m_proxy->setWidget(nullptr);
+        delete m_proxy;
+        m_proxy = nullptr;
+        m_panel->setParent(viewport());
+        m_panel->show();
+        scene()->setSceneRect(QRectF(QPointF(0, 0), QSizeF(viewport()->size())));
+    }
+    if (hadFocus)
+        focus->setFocus();
 }
 
 void ScaledPanel::resizeEvent(QResizeEvent *event)
@@ -51,6 +78,12 @@ void ScaledPanel::resizeEvent(QResizeEvent *event)
     const double scale = fitScale(viewport()->size(), m_panel->size());
     m_scaledBackground = QPixmap();
     resetCachedContent();
+    embed(scale != 1.0);
+    if (!m_proxy) {
+        const QSize room = viewport()->size() - m_panel->size();
+        m_panel->move(std::max(0, room.width() / 2), std::max(0, room.height() / 2));
+        scene()->setSceneRect(QRectF(QPointF(0, 0), QSizeF(viewport()->size())));
+    }
     if (scale == m_scale && transform().m11() == scale)
         return;
     m_scale = scale;

@@ -1,8 +1,9 @@
 #pragma once
 // Shows a panel of fixed design size as large as the window allows, keeping
-// its proportions: the panel lives in a graphics scene and the view scales
-// it, so every widget in it stays a plain widget at its designed geometry
-// (clicks arrive in its own coordinates). Text is drawn at the screen's
+// its proportions: enlarged, the panel lives in a graphics scene and the view
+// scales it, so every widget in it stays a plain widget at its designed
+// geometry (clicks arrive in its own coordinates); at its designed size it is
+// an ordinary child, centred. Text is drawn at the screen's
 // resolution; pictures switch to the doubled art once enlarged enough. The
 // background picture covers the whole window, enlarged without repeating.
 
@@ -16,7 +17,7 @@ namespace ui {
 class ScaledPanel : public QGraphicsView {
     Q_OBJECT
 public:
-    // Takes `panel` (which must have no parent yet) and shows it.
+    // Takes `panel` and shows it.
     ScaledPanel(QWidget *panel, const QPixmap &background, QWidget *parent = nullptr);
 
     QWidget *panel() const { return m_panel; }
@@ -36,8 +37,10 @@ protected:
     void drawBackground(QPainter *painter, const QRectF &rect) override;
 
 private:
+    void embed(bool enlarged);
+
     QWidget *m_panel;
-    QGraphicsProxyWidget *m_proxy;
+    QGraphicsProxyWidget *m_proxy = nullptr; // while enlarged
     QPixmap m_background;
     QPixmap m_scaledBackground; // m_background covering the viewport
     double m_scale = 1.0;

@@ -2,6 +2,8 @@
 // folder, read when the stand-in host confirms the login.
 
 #include "appfiles.h"
+
+#include <QApplication>
 #include "clientfiles.h"
 #include "fakehost.h"
 #include "messages.h"
@@ -14,6 +16,7 @@
 #include "ui_tgamestart.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QFileInfo>
 #include <QPainter>
 #include <QScreen>
@@ -242,6 +245,10 @@ void TestWindowSettings::panelScalesWithTheWindow()
     QFETCH(bool, enlarged);
     QFETCH(int, art);
     open();
+    // Typing goes on where it went, enlarged or not.
+    QApplication::setActiveWindow(chat.get());
+    chat->form()->mychat->setFocus();
+    chat->form()->mychat->clear();
     chat->resize(window);
     auto *view = qobject_cast<ui::ScaledPanel *>(chat->centralWidget());
     QVERIFY(view);
@@ -264,6 +271,13 @@ void TestWindowSettings::panelScalesWithTheWindow()
     QCOMPARE(ui::ArtScale::instance().scale(), art);
     // The board's tiles follow the pictures' scale.
     QCOMPARE(chat->tiles()[1].devicePixelRatio(), qreal(art));
+    QVERIFY(chat->form()->mychat->hasFocus());
+    QTest::keyClicks(QApplication::focusWidget(), "hi");
+    QCOMPARE(chat->form()->mychat->text(), QString("hi"));
+    // And back at the designed size.
+    chat->resize(790, 580);
+    QTRY_COMPARE(view->scaleFactor(), 1.0);
+    QVERIFY(chat->form()->mychat->hasFocus());
 }
 
 void TestWindowSettings::offScreenComesBack_data()
