@@ -102,7 +102,8 @@ void BoardView::prepareTiles(qreal scale)
     const qint64 key = (*m_tiles)[1].cacheKey();
     const bool enlarged = std::abs(scale - 1.0) > 0.01;
     if (!enlarged) {
-        m_scaled = {};
+        if (m_scaled.scale != 0.0)
+            m_scaled = {};
         return;
     }
     if (m_scaled.scale == scale && m_scaled.key == key)
@@ -138,7 +139,9 @@ void BoardView::drawTile(QPainter &p, QPoint at, int code)
 
 // A tile hides its square's colour but for a rim, and every set colours the
 // squares its own way: a small label in the tile's corner says what the
-// square under it is worth, the same in every set.
+// square under it is worth, the same in every set. The five labels are drawn
+// once per scale and then copied: a paint for one picked cell should not pay
+// for text layout.
 void BoardView::drawSquareMarks(QPainter &p, const QRegion &dirty, bool all)
 {
     struct Mark {
@@ -151,31 +154,42 @@ void BoardView::drawSquareMarks(QPainter &p, const QRegion &dirty, bool all)
             {rules::Square::TripleLetter, "TL", QColor(20, 40, 150)},
             {rules::Square::DoubleWord, "DW", QColor(200, 50, 120)},
             {rules::Square::TripleWord, "TW", QColor(180, 20, 20)}};
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(8);
-    font.setBold(true);
-    p.setFont(font);
-    const QFontMetrics metrics(font);
+    const qreal scale = std::max<qreal>(1.0, p.deviceTransform().m11());
+    if (m_markScale != scale) {
+        m_markScale = scale;
+        QFont font(QStringLiteral("Arial"));
+        font.setPixelSize(8);
+        font.setBold(true);
+        const QFontMetrics metrics(font);
+        for (size_t k = 0; k < std::size(marks); ++k) {
+            const QString text = QLatin1String(marks[k].text);
+            const QSize size(metrics.horizontalAdvance(text) + 4, metrics.height());
+            QPixmap label(size * scale);
+            label.setDevicePixelRatio(scale);
+            label.fill(Qt::transparent);
+            QPainter q(&label);
+            q.setRenderHint(QPainter::Antialiasing);
+            q.setFont(font);
+            q.setPen(Qt::NoPen);
+            q.setBrush(marks[k].colour);
+            q.drawRoundedRect(QRect(QPoint(0, 0), size), 2, 2);
+            q.setPen(Qt::white);
+            q.drawText(QRect(QPoint(0, 0), size), Qt::AlignCenter, text);
+            q.end();
+            m_marks[k] = label;
+        }
+    }
     for (int x = 0; x < ClientBoard::Size; ++x) {
         for (int y = 0; y < ClientBoard::Size; ++y) {
             const QRect r = cellRect(x, y);
             if (m_board->letters[x][y] == 0 || (!all && !dirty.intersects(r)))
                 continue;
             const rules::Square square = rules::squareAt(x, y);
-            for (const Mark &m : marks) {
-                if (m.square != square)
-                    continue;
-                const QString text = QLatin1String(m.text);
-                const QRect box(r.left() + 5, r.top() + 5, metrics.horizontalAdvance(text) + 4, metrics.height());
-                p.setPen(Qt::NoPen);
-                p.setBrush(m.colour);
-                p.drawRoundedRect(box, 2, 2);
-                p.setPen(Qt::white);
-                p.drawText(box, Qt::AlignCenter, text);
-            }
+            for (size_t k = 0; k < std::size(marks); ++k)
+                if (marks[k].square == square)
+                    p.drawPixmap(r.left() + 5, r.top() + 5, m_marks[k]);
         }
     }
-    p.setBrush(Qt::NoBrush);
 }
 
 // The word being traced: a line through the picked tiles in their order, so

@@ -70,6 +70,8 @@ private:
     int m_traceShown = 0;
     const ClientBoard *m_board = nullptr;
     QRect m_pathArea; // what the traced line covered when last drawn
+    std::array<QPixmap, 5> m_marks; // the square labels, drawn for m_markScale
+    qreal m_markScale = 0.0;
     const TileImages *m_tiles = nullptr;
     // The tiles pre-scaled for an enlarged board (scale 0: not enlarged).
     struct Scaled {
