@@ -10,6 +10,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QtMath>
 
 namespace {
@@ -59,9 +60,12 @@ StripView::StripView(
     ClientModel *m = &model;
     connect(m, &ClientModel::stripChanged, this, [this](int k) {
         showSlot(k, m_model.stripCode(k));
-        showPreview();
+        schedulePreview();
     });
-    connect(m, &ClientModel::boardChanged, this, &StripView::showPreview);
+    connect(m, &ClientModel::boardChanged, this, &StripView::schedulePreview);
+    m_previewFrame.setSingleShot(true);
+    m_previewFrame.setInterval(16);
+    connect(&m_previewFrame, &QTimer::timeout, this, &StripView::showPreview);
     connect(m, &ClientModel::gameStarted, this, [this] { showButtons(false, false); });
     connect(m, &ClientModel::turnGiven, this, [this](int, int left) {
         // The shuffle stays offered to whoever has one left, on their own turn.
@@ -116,22 +120,45 @@ void StripView::showSlot(int k, int code)
     m_codes[size_t(k)] = code;
 }
 
-void StripView::showPreview()
+namespace {
+// The traced path's cells and letters, as the mirror holds them.
+rules::Path tracedPath(const ClientBoard &b, QString *letters = nullptr)
 {
-    const ClientBoard &b = m_model.board();
     rules::Path path;
-    QString letters;
     for (int k = 1; k <= b.pathcount; ++k) {
         const QPoint cell = b.path[size_t(k)];
         if (!rules::onBoard(cell.x(), cell.y()))
             break;
         path.push_back(cell);
-        letters += QLatin1Char(rules::convertoletter(b.letters[cell.x()][cell.y()]));
+        if (letters)
+            *letters += QChar(QLatin1Char(rules::convertoletter(b.letters[cell.x()][cell.y()]))).toUpper();
     }
-    m_previewPoints = path.empty() ? -1 : rules::scoreWord(b.letters, path);
+    return path;
+}
+} // namespace
+
+int StripView::previewPoints() const
+{
+    const rules::Path path = tracedPath(m_model.board());
+    return path.empty() ? -1 : rules::scoreWord(m_model.board().letters, path);
+}
+
+// The preview waits for the next frame: a pick's message to the host goes
+// first (the hosting copy relays it on this same thread), and a word typed
+// in one go is shown once, not letter by letter.
+void StripView::schedulePreview()
+{
+    if (!m_previewFrame.isActive())
+        m_previewFrame.start();
+}
+
+void StripView::showPreview()
+{
+    QString letters;
+    const rules::Path path = tracedPath(m_model.board(), &letters);
     m_preview->setVisible(!path.empty());
     if (!path.empty())
-        m_preview->setText(QStringLiteral("%1  %2 pts").arg(letters.toUpper()).arg(m_previewPoints));
+        m_preview->setText(QStringLiteral("%1  %2 pts").arg(letters).arg(previewPoints()));
 }
 
 void StripView::redraw()

@@ -4,6 +4,7 @@
 // back; a refused word shakes the strip.
 
 #include <QObject>
+#include <QTimer>
 
 #include <array>
 
@@ -31,7 +32,7 @@ public:
     // Beside the strip while a word is traced: its letters and the points it
     // would score, counted as the host counts them.
     QLabel *preview() const { return m_preview; }
-    int previewPoints() const { return m_previewPoints; } // -1: nothing traced
+    int previewPoints() const; // -1: nothing traced
     // The host refused the word: the strip washes red for a moment.
     void flashRefused();
     QFrame *refusalFlash() const { return m_flash; }
@@ -56,6 +57,7 @@ protected:
 private:
     void showSlot(int k, int code); // code < 0: the empty slot
     void showButtons(bool clearAndDone, bool shuffle);
+    void schedulePreview();
     void showPreview();
 
     ClientModel &m_model;
@@ -67,6 +69,6 @@ private:
     std::array<int, Length> m_slotX{}; // where each slot rests
     QFrame *m_flash = nullptr; // the red wash over a refused word
     QLabel *m_preview = nullptr;
-    int m_previewPoints = -1;
+    QTimer m_previewFrame;
     QPushButton *m_clear, *m_done, *m_shuffle;
 };

@@ -212,7 +212,7 @@ void TestBoard::tracePreview()
     const QImage before = chat->form()->paintbox_board->grab().toImage();
     for (const QPoint &c : clicks)
         QTest::mouseClick(chat->form()->paintbox_board, Qt::LeftButton, {}, centre(c));
-    QVERIFY(preview->isVisible());
+    QTRY_VERIFY(preview->isVisible());
     QCOMPARE(preview->text(), shown);
     // The line through the picks runs over the edge between the last two,
     // which the marks alone leave as it was.
@@ -222,11 +222,11 @@ void TestBoard::tracePreview()
         const QColor was = before.pixelColor(edge);
         const QColor now = chat->form()->paintbox_board->grab().toImage().pixelColor(edge);
         const int change = std::abs(was.red() - now.red()) + std::abs(was.green() - now.green())
-                           + std::abs(was.blue() - now.blue());
+                + std::abs(was.blue() - now.blue());
         QVERIFY2(change > 60 && now.green() >= now.red(), qPrintable(was.name() + " " + now.name()));
     }
     QTest::mouseClick(chat->form()->button_clear, Qt::LeftButton);
-    QVERIFY(!preview->isVisible());
+    QTRY_VERIFY(!preview->isVisible());
 }
 
 void TestBoard::submitting()
