@@ -89,7 +89,6 @@ void ScaledPanel::resizeEvent(QResizeEvent *event)
     m_scale = scale;
     setTransform(QTransform::fromScale(scale, scale));
     ArtScale::instance().followPanelScale(scale);
-    emit scaleChanged(scale);
 }
 
 void ScaledPanel::drawBackground(QPainter *painter, const QRectF &)

@@ -20,7 +20,6 @@ public:
     // Takes `panel` and shows it.
     ScaledPanel(QWidget *panel, const QPixmap &background, QWidget *parent = nullptr);
 
-    QWidget *panel() const { return m_panel; }
     double scaleFactor() const { return m_scale; }
     // Where the panel is drawn, in the view's coordinates.
     QRect panelRect() const;
@@ -28,9 +27,6 @@ public:
     // never below 1, and exactly 1 when only a little larger (crisp text at
     // the designed size).
     static double fitScale(QSize viewport, QSize panel);
-
-signals:
-    void scaleChanged(double factor);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
