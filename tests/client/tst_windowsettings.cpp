@@ -206,6 +206,7 @@ void TestWindowSettings::fullScreenKeepsThePlacement()
     QTest::keyClick(chat.get(), Qt::Key_F11);
     QTRY_VERIFY(chat->isFullScreen());
     QVERIFY(chat->form()->FullScreen1->isChecked());
+    QTRY_COMPARE(chat->size(), chat->screen()->geometry().size());
     chat->close();
     const QByteArray text = readAll(iniPath());
     QVERIFY2(text.contains("Width=795\r\n") && text.contains("Height=590\r\n"), text.constData());
