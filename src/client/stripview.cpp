@@ -158,7 +158,8 @@ void StripView::showPreview()
     const rules::Path path = tracedPath(m_model.board(), &letters);
     m_preview->setVisible(!path.empty());
     if (!path.empty())
-        m_preview->setText(QStringLiteral("%1  %2 pts").arg(letters).arg(previewPoints()));
+        m_preview->setText(
+                QStringLiteral("%1  %2 pts").arg(letters).arg(rules::scoreWord(m_model.board().letters, path)));
 }
 
 void StripView::redraw()
