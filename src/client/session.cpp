@@ -1,5 +1,6 @@
 #include "session.h"
 #include "reconnect.h"
+#include "internetplay.h"
 
 #include "chatview.h"
 #include "clientmodel.h"
@@ -13,8 +14,12 @@
 
 Session::Session(ClientModel &model, Preferences &prefs, ChatView &chat, QWidget *window)
     : QObject(window), m_model(model), m_prefs(prefs), m_chat(chat), m_window(window),
-      m_reconnect(new Reconnect(model, window, this))
+      m_reconnect(new Reconnect(model, window, this)), m_internetPlay(new InternetPlay(prefs, chat, this))
 {
+    connect(m_internetPlay, &InternetPlay::changed, this, [this] {
+        if (Tlobby *lobby = m_lobby.ifMade())
+            lobby->setRouterStatus(m_internetPlay->hostingStatus());
+    });
     connect(m_reconnect, &Reconnect::back, this, [this] { m_chat.addLine("0+You are back in the game."); });
     connect(m_reconnect, &Reconnect::gaveUp, this, [this] {
         if (m_closing)
@@ -150,8 +155,15 @@ void Session::setLobby(Later<Tlobby> lobby)
     m_lobby.whenMade([this](Tlobby *made) {
         connect(made, &Tlobby::hostRequested, this, &Session::hostFromLobby);
         connect(made, &Tlobby::joinRequested, this, &Session::joinFromLobby);
+        made->setInternet(&m_internetPlay->internet());
+        made->setLobbyServer(QString::fromLatin1(m_prefs.values().lobbyserver));
+        made->setOpenRouterPort(m_prefs.values().openrouterport);
+        made->setRouterStatus(m_internetPlay->hostingStatus());
+        connect(made, &Tlobby::browsingChanged, m_internetPlay, &InternetPlay::setBrowsing);
+        connect(made, &Tlobby::lobbyServerChanged, m_internetPlay, &InternetPlay::setServer);
+        connect(made, &Tlobby::openRouterPortChanged, m_internetPlay, &InternetPlay::setOpenRouterPort);
     });
-    m_announcer.setSource([this] {
+    const auto source = [this] {
         lobby::Announcement a;
         a.name = m_announcedAs;
         for (int s = 1; s <= ClientModel::Seats; ++s) {
@@ -161,7 +173,9 @@ void Session::setLobby(Later<Tlobby> lobby)
         a.running = m_model.gameRunning();
         a.port = m_connectPort;
         return a;
-    });
+    };
+    m_announcer.setSource(source);
+    m_internetPlay->setSource(source);
 }
 
 void Session::showLobby()
@@ -209,6 +223,7 @@ void Session::hostFromLobby(const QString &name)
     if (!m_announcer.isRunning())
         m_chat.addLine("0+Your game is now announced on your network as " + name.toLatin1() + ".");
     m_announcer.start();
+    m_internetPlay->startHosting(m_connectPort);
     if (Tlobby *lobby = m_lobby.ifMade())
         lobby->setHosting(true, name);
 }
@@ -227,5 +242,6 @@ void Session::closing()
 {
     m_closing = true;
     m_announcer.stop();
+    m_internetPlay->stopHosting();
     m_reconnect->cancel();
 }

@@ -21,6 +21,7 @@ class Tdownload;
 class Tlobby;
 class QWidget;
 class Reconnect;
+class InternetPlay;
 
 class Session : public QObject {
     Q_OBJECT
@@ -65,6 +66,7 @@ public:
     // The arguments of the copy to start once this one has ended (empty: none).
     QStringList restartArguments() const { return m_restartArgs; }
     lobby::Announcer &announcer() { return m_announcer; }
+    InternetPlay &internetPlay() { return *m_internetPlay; }
 
 signals:
     // This copy hosts (the start button and its menu item are offered) or not.
@@ -90,4 +92,5 @@ private:
     QString m_announcedAs;
     QStringList m_restartArgs;
     Reconnect *m_reconnect;
+    InternetPlay *m_internetPlay;
 };

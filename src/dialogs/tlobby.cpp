@@ -2,13 +2,16 @@
 
 #include "message.h"
 
+#include <QCheckBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
@@ -32,8 +35,18 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
     m_addresses->setWordWrap(true);
     m_addresses->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(m_addresses);
+    m_openPort = new QCheckBox(QStringLiteral("Open the game's port on my router (UPnP or NAT-PMP)"), this);
+    m_openPort->setObjectName(QStringLiteral("open_router_port"));
+    layout->addWidget(m_openPort);
+    m_router = new QLabel(this);
+    m_router->setObjectName(QStringLiteral("router_status"));
+    m_router->setWordWrap(true);
+    m_router->setTextFormat(Qt::PlainText);
+    m_router->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_router->hide();
+    layout->addWidget(m_router);
 
-    layout->addWidget(new QLabel(QStringLiteral("<b>Join</b> - games on your network:"), this));
+    layout->addWidget(new QLabel(QStringLiteral("<b>Join</b> - games on your network and in the internet lobby:"), this));
     m_hosts = new QListWidget(this);
     m_hosts->setMinimumHeight(110);
     m_hosts->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -50,6 +63,37 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
     m_status = new QLabel(this);
     m_status->setWordWrap(true);
     layout->addWidget(m_status);
+
+    layout->addWidget(new QLabel(QStringLiteral("<b>Internet lobby</b>"), this));
+    auto *serverRow = new QHBoxLayout;
+    m_server = new QLineEdit(this);
+    m_server->setObjectName(QStringLiteral("lobby_server"));
+    m_server->setPlaceholderText(QStringLiteral("server or server:port (empty: none)"));
+    m_server->setMaxLength(260);
+    serverRow->addWidget(new QLabel(QStringLiteral("Server:"), this));
+    serverRow->addWidget(m_server, 1);
+    layout->addLayout(serverRow);
+    m_lobbyStatus = new QLabel(this);
+    m_lobbyStatus->setObjectName(QStringLiteral("lobby_status"));
+    m_lobbyStatus->setWordWrap(true);
+    m_lobbyStatus->setTextFormat(Qt::PlainText);
+    layout->addWidget(m_lobbyStatus);
+    m_chat = new QPlainTextEdit(this);
+    m_chat->setObjectName(QStringLiteral("lobby_chat"));
+    m_chat->setReadOnly(true);
+    m_chat->setMaximumBlockCount(200);
+    m_chat->setMinimumHeight(70);
+    layout->addWidget(m_chat);
+    auto *sayRow = new QHBoxLayout;
+    m_say = new QLineEdit(this);
+    m_say->setObjectName(QStringLiteral("lobby_say"));
+    m_say->setMaxLength(lobby::MaxLobbyChat);
+    m_say->setPlaceholderText(QStringLiteral("say something to the lobby"));
+    m_sayButton = new QPushButton(QStringLiteral("Say"), this);
+    m_sayButton->setAutoDefault(false);
+    sayRow->addWidget(m_say, 1);
+    sayRow->addWidget(m_sayButton);
+    layout->addLayout(sayRow);
     auto *close = new QPushButton(QStringLiteral("Close"), this);
     close->setAutoDefault(false);
     layout->addWidget(close, 0, Qt::AlignRight);
@@ -62,13 +106,85 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
     connect(m_join, &QPushButton::clicked, this, [this] { join(address()); });
     connect(m_address, &QLineEdit::returnPressed, this, [this] { join(address()); });
     connect(&m_listener, &lobby::Listener::hostsChanged, this, &Tlobby::showHosts);
+    connect(m_server, &QLineEdit::editingFinished, this, [this] {
+        if (m_server->isModified()) {
+            m_server->setModified(false);
+            emit lobbyServerChanged(lobbyServer());
+        }
+    });
+    connect(m_openPort, &QCheckBox::toggled, this, &Tlobby::openRouterPortChanged);
+    connect(m_say, &QLineEdit::returnPressed, this, &Tlobby::say);
+    connect(m_sayButton, &QPushButton::clicked, this, &Tlobby::say);
     // This copy's own game is never listed, nor does it take a place.
     m_listener.setIgnored([this](const QHostAddress &from, const lobby::Announcement &a) {
         return !m_ownGame.isEmpty() && a.name == m_ownGame
                && (from.isLoopback() || lobby::localAddresses().contains(from.toString()));
     });
     setHosting(false);
-    resize(380, 420);
+    showLobbyState();
+    resize(430, 640);
+}
+
+void Tlobby::setInternet(lobby::InternetLobby *internet)
+{
+    m_internet = internet;
+    connect(&internet->model(), &lobby::LobbyModel::gamesChanged, this, &Tlobby::showHosts);
+    connect(&internet->model(), &lobby::LobbyModel::chatLine, this, [this](const lobby::LobbyLine &line) {
+        m_chat->appendPlainText(line.name + QStringLiteral(": ") + line.text);
+    });
+    connect(internet, &lobby::InternetLobby::stateChanged, this, &Tlobby::showLobbyState);
+    showLobbyState();
+    showHosts();
+}
+
+void Tlobby::setRouterStatus(const QString &text)
+{
+    m_router->setText(text);
+    m_router->setVisible(!text.isEmpty());
+}
+
+void Tlobby::setLobbyServer(const QString &server)
+{
+    m_server->setText(server);
+    m_server->setModified(false);
+    showLobbyState();
+}
+
+QString Tlobby::lobbyServer() const
+{
+    return m_server->text().trimmed();
+}
+
+void Tlobby::setOpenRouterPort(bool on)
+{
+    const QSignalBlocker quiet(m_openPort);
+    m_openPort->setChecked(on);
+}
+
+void Tlobby::showLobbyState()
+{
+    const bool connected = m_internet && m_internet->state() == lobby::InternetLobby::State::Connected;
+    if (lobbyServer().isEmpty())
+        m_lobbyStatus->setText(QStringLiteral("No internet lobby: type a lobby server's address to list and chat "
+                                              "with players on the internet."));
+    else if (m_internet && !m_internet->status().isEmpty())
+        m_lobbyStatus->setText(m_internet->status());
+    m_say->setEnabled(connected);
+    m_sayButton->setEnabled(connected);
+}
+
+void Tlobby::say()
+{
+    const QString text = m_say->text().trimmed();
+    if (text.isEmpty() || !m_internet)
+        return;
+    if (!checkName())
+        return;
+    if (!m_internet->say(name(), text)) {
+        m_lobbyStatus->setText(QStringLiteral("One line a second, please."));
+        return;
+    }
+    m_say->clear();
 }
 
 void Tlobby::setName(const QString &name)
@@ -141,29 +257,27 @@ void Tlobby::showHosts()
         const auto &a = h.announcement;
         if (!m_ownGame.isEmpty() && a.name == m_ownGame && (h.address.isLoopback() || ours.contains(address)))
             continue;
-        auto *item = new QListWidgetItem(m_hosts);
-        item->setData(Qt::UserRole, address);
-        auto *cell = new QWidget;
-        auto *row = new QHBoxLayout(cell);
-        row->setContentsMargins(4, 1, 4, 1);
-        auto *text = new QLabel(QStringLiteral("%1 at %2 - %3 of 4 seats taken%4")
-                                    .arg(a.name, where)
-                                    .arg(a.seatsTaken)
-                                    .arg(a.running ? QStringLiteral(", game running") : QString()),
-                                cell);
-        text->setTextFormat(Qt::PlainText);
-        // However long the line, the Join button stays in view: the text
-        // gives way (whole in its tooltip).
-        text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        text->setToolTip(text->text());
-        auto *button = new QPushButton(QStringLiteral("Join"), cell);
-        button->setObjectName(QStringLiteral("join_") + address);
-        button->setAutoDefault(false);
-        row->addWidget(text, 1);
-        row->addWidget(button);
-        item->setSizeHint(QSize(0, cell->sizeHint().height()));
-        m_hosts->setItemWidget(item, cell);
-        connect(button, &QPushButton::clicked, this, [this, address] { join(address); });
+        addJoinRow(QStringLiteral("%1 at %2 - %3 of 4 seats taken%4")
+                           .arg(a.name, where)
+                           .arg(a.seatsTaken)
+                           .arg(a.running ? QStringLiteral(", game running") : QString()),
+                address, false);
+    }
+    if (m_internet) {
+        QList<lobby::InternetGame> games = m_internet->model().games();
+        std::sort(games.begin(), games.end(), [](const lobby::InternetGame &x, const lobby::InternetGame &y) {
+            return x.name.compare(y.name, Qt::CaseInsensitive) < 0;
+        });
+        for (const lobby::InternetGame &g : games) {
+            QString where = g.address;
+            if (g.port != lobby::StandardGamePort)
+                where += QStringLiteral(" port ") + QString::number(g.port);
+            addJoinRow(QStringLiteral("%1 at %2 (internet) - %3 of 4 seats taken%4")
+                               .arg(g.name, where)
+                               .arg(g.seatsTaken)
+                               .arg(g.running ? QStringLiteral(", game running") : QString()),
+                    g.address, true);
+        }
     }
     if (m_hosts->count() == 0)
         m_status->setText(QStringLiteral("Listening for games on your network..."));
@@ -171,9 +285,34 @@ void Tlobby::showHosts()
         m_status->clear();
 }
 
+void Tlobby::addJoinRow(const QString &text, const QString &address, bool internet)
+{
+    auto *item = new QListWidgetItem(m_hosts);
+    item->setData(Qt::UserRole, address);
+    item->setData(Qt::UserRole + 1, internet);
+    auto *cell = new QWidget;
+    auto *row = new QHBoxLayout(cell);
+    row->setContentsMargins(4, 1, 4, 1);
+    auto *label = new QLabel(text, cell);
+    label->setTextFormat(Qt::PlainText);
+    // However long the line, the Join button stays in view: the text gives
+    // way (whole in its tooltip).
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    label->setToolTip(text);
+    auto *button = new QPushButton(QStringLiteral("Join"), cell);
+    button->setObjectName(QStringLiteral("join_") + address);
+    button->setAutoDefault(false);
+    row->addWidget(label, 1);
+    row->addWidget(button);
+    item->setSizeHint(QSize(0, cell->sizeHint().height()));
+    m_hosts->setItemWidget(item, cell);
+    connect(button, &QPushButton::clicked, this, [this, address] { join(address); });
+}
+
 void Tlobby::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    emit browsingChanged(true);
     QString error;
     if (!m_listener.listen(m_listenPort, &error))
         m_status->setText(QStringLiteral("Games on your network cannot be listed (UDP port %1: %2). You can still "
@@ -187,5 +326,6 @@ void Tlobby::showEvent(QShowEvent *event)
 void Tlobby::hideEvent(QHideEvent *event)
 {
     m_listener.close();
+    emit browsingChanged(false);
     QDialog::hideEvent(event);
 }

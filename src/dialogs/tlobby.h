@@ -1,13 +1,18 @@
 #pragma once
 // "Host or Join a Game...": the user's name, this computer's addresses for
-// hosting, the games heard on the local network with a Join button each, and
-// an address to join by hand.
+// hosting and what the router said about reaching it from the internet, the
+// games heard on the local network and those listed in the internet lobby
+// with a Join button each, an address to join by hand, and the internet
+// lobby's server and chat.
 
+#include "internetlobby.h"
 #include "lobby.h"
 
 #include <QDialog>
 
+class QCheckBox;
 class QLabel;
+class QPlainTextEdit;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -28,15 +33,32 @@ public:
     // What the host button says it does, and the addresses shown under it.
     // Also keeps this copy's own announcement out of the list.
     void setHosting(bool hosting, const QString &announcedAs = {});
+    // The internet lobby whose games and chat the dialog shows (it stays
+    // the caller's).
+    void setInternet(lobby::InternetLobby *internet);
+    // What the router said, shown under the host button.
+    void setRouterStatus(const QString &text);
+    void setLobbyServer(const QString &server);
+    QString lobbyServer() const;
+    void setOpenRouterPort(bool on);
 
     QListWidget *hostList() const { return m_hosts; }
     QPushButton *hostButton() const { return m_host; }
     QPushButton *joinButton() const { return m_join; }
     QLabel *statusLabel() const { return m_status; }
+    QLabel *routerLabel() const { return m_router; }
+    QLabel *lobbyStatusLabel() const { return m_lobbyStatus; }
+    QPlainTextEdit *lobbyChat() const { return m_chat; }
+    QLineEdit *lobbySay() const { return m_say; }
 
 signals:
     void hostRequested(const QString &name);
     void joinRequested(const QString &name, const QString &address);
+    void lobbyServerChanged(const QString &server);
+    void openRouterPortChanged(bool on);
+    // Shown or hidden: the internet lobby is read only while it is shown
+    // (or while hosting).
+    void browsingChanged(bool browsing);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -46,6 +68,9 @@ private:
     void showHosts();
     bool checkName();
     void join(const QString &address);
+    void addJoinRow(const QString &text, const QString &address, bool internet);
+    void showLobbyState();
+    void say();
 
     lobby::Listener m_listener;
     quint16 m_listenPort = lobby::DefaultPort;
@@ -57,4 +82,12 @@ private:
     QLabel *m_status;
     QListWidget *m_hosts;
     QString m_ownGame;
+    QLabel *m_router;
+    QCheckBox *m_openPort;
+    QLineEdit *m_server;
+    QLabel *m_lobbyStatus;
+    QPlainTextEdit *m_chat;
+    QLineEdit *m_say;
+    QPushButton *m_sayButton;
+    lobby::InternetLobby *m_internet = nullptr;
 };

@@ -94,6 +94,16 @@ void Preferences::setShowBestWord(bool on)
     emit bestWordChanged();
 }
 
+void Preferences::setLobbyServer(const QByteArray &server)
+{
+    change({"Lobbyserver"}, [&server](settings::Values &v) { v.lobbyserver = server.trimmed(); });
+}
+
+void Preferences::setOpenRouterPort(bool on)
+{
+    change({"Openrouterport"}, [on](settings::Values &v) { v.openrouterport = on; });
+}
+
 void Preferences::setKlotStrength(int strength)
 {
     change({"Klotstrength"}, [strength](settings::Values &v) { v.klotstrength = qBound(0, strength, 2); });

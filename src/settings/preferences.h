@@ -52,6 +52,8 @@ public:
     void setTurnSound(int tag);
     void setShowBestWord(bool on);
     void setKlotStrength(int strength);
+    void setLobbyServer(const QByteArray &server);
+    void setOpenRouterPort(bool on);
     void setTiles(const QString &name);
     // The options dialog's last values.
     void setGameOptions(int playto, int turntime, int shuffles);

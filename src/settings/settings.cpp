@@ -56,6 +56,8 @@ Values read(const IniFile &ini)
     p.gatehousepath = get("Gatehousepath").value_or(QByteArray()).trimmed();
     p.lobbyname = get("Lobbyname").value_or(QByteArray());
     p.lobbyaddress = get("Lobbyaddress").value_or(QByteArray());
+    p.lobbyserver = get("Lobbyserver").value_or(QByteArray()).trimmed();
+    p.openrouterport = get("Openrouterport").value_or("true") != "false";
     return p;
 }
 
@@ -84,6 +86,8 @@ void write(IniFile &ini, const Values &p, const std::function<bool(QByteArrayVie
     set("ChatterSounds", flag(p.chattersounds));
     set("Showbestword", flag(p.showbestword));
     set("Klotstrength", QByteArray::number(p.klotstrength));
+    set("Lobbyserver", p.lobbyserver);
+    set("Openrouterport", flag(p.openrouterport));
 }
 
 void writeLobby(IniFile &ini, const QByteArray &name, const std::optional<QByteArray> &address)

@@ -41,6 +41,11 @@ struct Values {
     // The name and address last used to host or join from the game itself.
     QByteArray lobbyname;
     QByteArray lobbyaddress;
+    // The internet lobby's broker, "host" or "host:port"; empty for none
+    // (then only games on the local network are listed).
+    QByteArray lobbyserver;
+    // Whether hosting asks the home router to open the game's port.
+    bool openrouterport = true;
 };
 
 Values read(const IniFile &ini);

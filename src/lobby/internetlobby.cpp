@@ -1,0 +1,471 @@
+#include "internetlobby.h"
+
+#include "lobby.h"
+
+#include <QHostInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+
+#include <mosquitto.h>
+
+#include <mutex>
+
+namespace lobby {
+
+namespace {
+
+const QByteArray GamesTopic = TopicRoot + "games/";
+const QByteArray ChatTopic = TopicRoot + "chat/";
+constexpr int KeepaliveSeconds = 30;
+// Not connected after this long: the player is told, while it keeps trying.
+constexpr int SlowMs = 3000;
+
+// What a chat line or name may hold: printable Latin-1 (the game's own
+// characters); control codes become spaces, anything else "?".
+QString latin1Text(const QString &text, int limit)
+{
+    QString out;
+    out.reserve(qMin<qsizetype>(text.size(), limit));
+    for (QChar c : text) {
+        if (out.size() >= limit)
+            break;
+        const char16_t u = c.unicode();
+        if (u < 0x20 || u == 0x7f || (u >= 0x80 && u < 0xa0))
+            out += QLatin1Char(' ');
+        else if (u > 0xff)
+            out += QLatin1Char('?');
+        else
+            out += c;
+    }
+    return out.simplified();
+}
+
+// A name as the local lobby takes it: printable Latin-1, no "+" (the
+// game's field separator), trimmed, 1..MaxNameLength characters.
+bool goodName(const QString &name)
+{
+    if (name.isEmpty() || name.size() > MaxNameLength || name.trimmed() != name || name.contains(QLatin1Char('+')))
+        return false;
+    return latin1Text(name, MaxNameLength) == name;
+}
+
+std::optional<QJsonObject> jsonObject(const QByteArray &payload)
+{
+    if (payload.isEmpty() || payload.size() > MaxMessage)
+        return std::nullopt;
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(payload, &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject())
+        return std::nullopt;
+    return doc.object();
+}
+
+std::optional<int> wholeNumber(const QJsonValue &v, int low, int high)
+{
+    if (!v.isDouble())
+        return std::nullopt;
+    const double d = v.toDouble();
+    if (d < low || d > high || d != double(int(d)))
+        return std::nullopt;
+    return int(d);
+}
+
+// Numeric, in its own canonical spelling, and a place a player could be:
+// no loopback, multicast, broadcast, link-local or unspecified address, no
+// scope.
+bool goodAddress(const QString &text)
+{
+    QHostAddress a;
+    if (text.isEmpty() || text.size() > 45 || text.contains(QLatin1Char('%')) || !a.setAddress(text))
+        return false;
+    if (a.toString() != text)
+        return false;
+    return !a.isLoopback() && !a.isMulticast() && !a.isBroadcast() && !a.isLinkLocal() && a != QHostAddress::AnyIPv4
+            && a != QHostAddress::AnyIPv6;
+}
+
+void initLibrary()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { mosquitto_lib_init(); });
+}
+
+} // namespace
+
+std::optional<QByteArray> encodeGame(const InternetGame &g)
+{
+    QJsonObject o;
+    o[QStringLiteral("name")] = g.name;
+    o[QStringLiteral("seats")] = g.seatsTaken;
+    o[QStringLiteral("running")] = g.running;
+    o[QStringLiteral("address")] = g.address;
+    o[QStringLiteral("port")] = int(g.port);
+    QByteArray bytes = QJsonDocument(o).toJson(QJsonDocument::Compact);
+    std::optional<InternetGame> back = decodeGame(bytes);
+    if (!back)
+        return std::nullopt;
+    back->id = g.id;
+    if (!(*back == g))
+        return std::nullopt;
+    return bytes;
+}
+
+std::optional<InternetGame> decodeGame(const QByteArray &payload)
+{
+    const std::optional<QJsonObject> o = jsonObject(payload);
+    if (!o)
+        return std::nullopt;
+    InternetGame g;
+    const QJsonValue name = o->value(QStringLiteral("name"));
+    const QJsonValue running = o->value(QStringLiteral("running"));
+    const QJsonValue address = o->value(QStringLiteral("address"));
+    const std::optional<int> seats = wholeNumber(o->value(QStringLiteral("seats")), 0, 4);
+    const std::optional<int> port = wholeNumber(o->value(QStringLiteral("port")), 1, 65535);
+    if (!name.isString() || !goodName(name.toString()) || !running.isBool() || !address.isString()
+            || !goodAddress(address.toString()) || !seats || !port)
+        return std::nullopt;
+    g.name = name.toString();
+    g.seatsTaken = *seats;
+    g.running = running.toBool();
+    g.address = address.toString();
+    g.port = quint16(*port);
+    return g;
+}
+
+QByteArray encodeChat(const QString &name, const QString &text)
+{
+    QJsonObject o;
+    o[QStringLiteral("name")] = name;
+    o[QStringLiteral("text")] = latin1Text(text, MaxLobbyChat);
+    return QJsonDocument(o).toJson(QJsonDocument::Compact);
+}
+
+std::optional<LobbyLine> decodeChat(const QByteArray &payload)
+{
+    const std::optional<QJsonObject> o = jsonObject(payload);
+    if (!o)
+        return std::nullopt;
+    const QJsonValue name = o->value(QStringLiteral("name"));
+    const QJsonValue text = o->value(QStringLiteral("text"));
+    if (!name.isString() || !goodName(name.toString()) || !text.isString())
+        return std::nullopt;
+    LobbyLine line;
+    line.name = name.toString();
+    line.text = latin1Text(text.toString(), MaxLobbyChat);
+    if (line.text.isEmpty())
+        return std::nullopt;
+    return line;
+}
+
+bool validClientId(QByteArrayView id)
+{
+    if (id.isEmpty() || id.size() > MaxClientId)
+        return false;
+    for (char c : id)
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_'))
+            return false;
+    return true;
+}
+
+std::optional<BrokerAddress> parseBroker(const QString &text)
+{
+    const QString t = text.trimmed();
+    BrokerAddress b;
+    QString portText;
+    if (t.startsWith(QLatin1Char('['))) {
+        const qsizetype close = t.indexOf(QLatin1Char(']'));
+        if (close < 0)
+            return std::nullopt;
+        b.host = t.mid(1, close - 1);
+        const QString rest = t.mid(close + 1);
+        if (!rest.isEmpty()) {
+            if (!rest.startsWith(QLatin1Char(':')))
+                return std::nullopt;
+            portText = rest.mid(1);
+        }
+        if (QHostAddress(b.host).protocol() != QAbstractSocket::IPv6Protocol)
+            return std::nullopt;
+    } else {
+        const qsizetype colon = t.lastIndexOf(QLatin1Char(':'));
+        if (colon >= 0 && t.indexOf(QLatin1Char(':')) != colon)
+            return std::nullopt; // a bare IPv6 address needs its brackets
+        b.host = colon < 0 ? t : t.left(colon);
+        if (colon >= 0)
+            portText = t.mid(colon + 1);
+        static const QRegularExpression hostName(QStringLiteral("^[A-Za-z0-9]([A-Za-z0-9.-]{0,251}[A-Za-z0-9])?$"));
+        if (!hostName.match(b.host).hasMatch())
+            return std::nullopt;
+    }
+    if (!portText.isNull()) {
+        bool ok = false;
+        const uint port = portText.toUInt(&ok);
+        if (!ok || port == 0 || port > 65535)
+            return std::nullopt;
+        b.port = quint16(port);
+    }
+    return b;
+}
+
+void LobbyModel::received(const QByteArray &topic, const QByteArray &payload)
+{
+    if (payload.size() > MaxMessage)
+        return;
+    if (topic.startsWith(GamesTopic)) {
+        const QByteArray id = topic.mid(GamesTopic.size());
+        if (!validClientId(id) || QString::fromLatin1(id) == m_ownId)
+            return;
+        const QString key = QString::fromLatin1(id);
+        const auto at =
+                std::find_if(m_games.begin(), m_games.end(), [&](const InternetGame &g) { return g.id == key; });
+        if (payload.isEmpty()) {
+            // The host left (cleanly or through its last will).
+            if (at != m_games.end()) {
+                m_games.erase(at);
+                emit gamesChanged();
+            }
+            return;
+        }
+        std::optional<InternetGame> g = decodeGame(payload);
+        if (!g)
+            return;
+        g->id = key;
+        if (at != m_games.end()) {
+            if (!(*at == *g)) {
+                *at = *g;
+                emit gamesChanged();
+            }
+            return;
+        }
+        // A full list takes no newcomers: whoever floods it cannot push out
+        // the games already listed.
+        if (m_games.size() >= MaxInternetGames)
+            return;
+        m_games.append(*g);
+        emit gamesChanged();
+        return;
+    }
+    if (topic.startsWith(ChatTopic)) {
+        const QByteArray id = topic.mid(ChatTopic.size());
+        if (!validClientId(id))
+            return;
+        const QString key = QString::fromLatin1(id);
+        const qint64 now = m_clock.elapsed();
+        const auto last = m_lastLine.constFind(key);
+        if (last != m_lastLine.constEnd() && now - *last < ChatIntervalMs)
+            return;
+        std::optional<LobbyLine> line = decodeChat(payload);
+        if (!line)
+            return;
+        if (m_lastLine.size() > 4 * MaxInternetGames)
+            m_lastLine.removeIf([now](const auto &it) { return now - it.value() >= ChatIntervalMs; });
+        m_lastLine.insert(key, now);
+        line->id = key;
+        emit chatLine(*line);
+    }
+}
+
+void LobbyModel::clear()
+{
+    m_lastLine.clear();
+    if (m_games.isEmpty())
+        return;
+    m_games.clear();
+    emit gamesChanged();
+}
+
+InternetLobby::InternetLobby(QObject *parent) : QObject(parent)
+{
+    // 12 random hex digits: a copy cannot guess another's topic.
+    const quint64 r = QRandomGenerator::system()->generate64();
+    m_id = QStringLiteral("wm") + QString::number(r & 0xffffffffffffULL, 16).rightJustified(12, QLatin1Char('0'));
+    m_model.setOwnId(m_id);
+    m_slow.setSingleShot(true);
+    connect(&m_slow, &QTimer::timeout, this, [this] {
+        if (m_state == State::Connecting)
+            setStatus(State::Connecting,
+                    QStringLiteral("The internet lobby at %1 does not answer; still trying.").arg(m_broker));
+    });
+}
+
+InternetLobby::~InternetLobby()
+{
+    close();
+}
+
+QByteArray InternetLobby::gameTopic() const
+{
+    return GamesTopic + m_id.toLatin1();
+}
+
+bool InternetLobby::open(const QString &broker)
+{
+    const std::optional<BrokerAddress> address = parseBroker(broker);
+    if (!address) {
+        close();
+        setStatus(State::Closed,
+                QStringLiteral("The internet lobby's address \"%1\" does not read: type host or "
+                               "host:port.")
+                        .arg(broker.left(60)));
+        return false;
+    }
+    if (m_mosq && broker.trimmed() == m_broker)
+        return true;
+    close();
+    initLibrary();
+    m_broker = broker.trimmed();
+    m_mosq = mosquitto_new(m_id.toLatin1().constData(), true, this);
+    if (!m_mosq) {
+        setStatus(State::Closed, QStringLiteral("The internet lobby cannot be used: out of memory."));
+        return false;
+    }
+    mosquitto_int_option(m_mosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
+    // Should this copy vanish, the broker clears its game for it.
+    const QByteArray topic = gameTopic();
+    mosquitto_will_set(m_mosq, topic.constData(), 0, nullptr, 1, true);
+    mosquitto_reconnect_delay_set(m_mosq, 1, 30, true);
+    mosquitto_connect_callback_set(m_mosq, [](mosquitto *, void *self, int rc) {
+        QMetaObject::invokeMethod(
+                static_cast<InternetLobby *>(self), [self, rc] { static_cast<InternetLobby *>(self)->connected(rc); });
+    });
+    mosquitto_disconnect_callback_set(m_mosq, [](mosquitto *, void *self, int) {
+        QMetaObject::invokeMethod(
+                static_cast<InternetLobby *>(self), [self] { static_cast<InternetLobby *>(self)->disconnected(); });
+    });
+    mosquitto_message_callback_set(m_mosq, [](mosquitto *, void *self, const mosquitto_message *m) {
+        if (!m->topic || m->payloadlen < 0 || m->payloadlen > MaxMessage)
+            return;
+        QByteArray topic(m->topic);
+        QByteArray payload(static_cast<const char *>(m->payload), m->payloadlen);
+        auto *lobby = static_cast<InternetLobby *>(self);
+        QMetaObject::invokeMethod(lobby, [lobby, topic, payload] { lobby->m_model.received(topic, payload); });
+    });
+    setStatus(State::Connecting, QStringLiteral("Connecting to the internet lobby at %1...").arg(m_broker));
+    m_slow.start(SlowMs);
+    // Names are looked up here, off the library's thread and without
+    // holding the window; the library is given the number.
+    const auto start = [this, port = address->port, mosq = m_mosq](const QString &ip) {
+        if (mosq != m_mosq)
+            return; // closed or reopened meanwhile
+        mosquitto_connect_async(m_mosq, ip.toLatin1().constData(), port, KeepaliveSeconds);
+        mosquitto_loop_start(m_mosq);
+    };
+    if (!QHostAddress(address->host).isNull()) {
+        start(address->host);
+        return true;
+    }
+    QHostInfo::lookupHost(address->host, this, [this, start, mosq = m_mosq](const QHostInfo &info) {
+        if (mosq != m_mosq)
+            return;
+        if (info.addresses().isEmpty()) {
+            setStatus(State::Connecting,
+                    QStringLiteral("The internet lobby at %1 was not found: %2").arg(m_broker, info.errorString()));
+            return;
+        }
+        start(info.addresses().constFirst().toString());
+    });
+    return true;
+}
+
+void InternetLobby::close()
+{
+    m_slow.stop();
+    if (m_mosq) {
+        if (m_state == State::Connected && m_game) {
+            const QByteArray topic = gameTopic();
+            mosquitto_publish(m_mosq, nullptr, topic.constData(), 0, nullptr, 1, true);
+        }
+        const bool wasConnected = m_state == State::Connected;
+        mosquitto_disconnect(m_mosq);
+        // Connected, the thread sends what is queued and ends; otherwise
+        // it may be waiting out a retry and is stopped at once.
+        mosquitto_loop_stop(m_mosq, !wasConnected);
+        mosquitto_destroy(m_mosq);
+        m_mosq = nullptr;
+    }
+    m_broker.clear();
+    m_game.reset();
+    m_model.clear();
+    if (m_state != State::Closed)
+        setStatus(State::Closed, {});
+}
+
+void InternetLobby::publishGame(const InternetGame &g)
+{
+    InternetGame mine = g;
+    mine.id = m_id;
+    const std::optional<QByteArray> bytes = encodeGame(mine);
+    if (!bytes || bytes == m_game)
+        return;
+    m_game = bytes;
+    if (m_state == State::Connected) {
+        const QByteArray topic = gameTopic();
+        mosquitto_publish(m_mosq, nullptr, topic.constData(), int(bytes->size()), bytes->constData(), 1, true);
+    }
+}
+
+void InternetLobby::clearGame()
+{
+    if (!m_game)
+        return;
+    m_game.reset();
+    if (m_state == State::Connected) {
+        const QByteArray topic = gameTopic();
+        mosquitto_publish(m_mosq, nullptr, topic.constData(), 0, nullptr, 1, true);
+    }
+}
+
+bool InternetLobby::say(const QString &name, const QString &text)
+{
+    if (m_state != State::Connected || latin1Text(text, MaxLobbyChat).isEmpty())
+        return false;
+    if (m_lastSaid.isValid() && m_lastSaid.elapsed() < ChatIntervalMs)
+        return false;
+    m_lastSaid.start();
+    const QByteArray topic = ChatTopic + m_id.toLatin1();
+    const QByteArray bytes = encodeChat(name, text);
+    mosquitto_publish(m_mosq, nullptr, topic.constData(), int(bytes.size()), bytes.constData(), 0, false);
+    return true;
+}
+
+void InternetLobby::connected(int rc)
+{
+    if (!m_mosq)
+        return;
+    if (rc != 0) {
+        setStatus(State::Connecting,
+                QStringLiteral("The internet lobby at %1 refused this copy: %2")
+                        .arg(m_broker, QString::fromLatin1(mosquitto_connack_string(rc))));
+        return;
+    }
+    m_slow.stop();
+    const QByteArray games = GamesTopic + "+";
+    const QByteArray chat = ChatTopic + "+";
+    mosquitto_subscribe(m_mosq, nullptr, games.constData(), 0);
+    mosquitto_subscribe(m_mosq, nullptr, chat.constData(), 0);
+    if (m_game) {
+        const QByteArray topic = gameTopic();
+        mosquitto_publish(m_mosq, nullptr, topic.constData(), int(m_game->size()), m_game->constData(), 1, true);
+    }
+    setStatus(State::Connected, QStringLiteral("Connected to the internet lobby at %1.").arg(m_broker));
+}
+
+void InternetLobby::disconnected()
+{
+    if (!m_mosq || m_state == State::Closed)
+        return;
+    // The list is as good as the connection: it is built again on return.
+    m_model.clear();
+    setStatus(State::Connecting, QStringLiteral("Lost the internet lobby at %1; trying again.").arg(m_broker));
+    m_slow.start(SlowMs);
+}
+
+void InternetLobby::setStatus(State state, const QString &text)
+{
+    m_state = state;
+    m_status = text;
+    emit stateChanged();
+}
+
+} // namespace lobby

@@ -1,0 +1,140 @@
+#pragma once
+// The internet lobby: games and a chat on an MQTT broker (such as Mosquitto)
+// that anyone may run. A hosting copy keeps one retained message on its own
+// topic saying who hosts where, with a last will that clears it should the
+// copy vanish; a copy looking for a game subscribes to all such topics. The
+// game itself never passes through the broker: players join the host's
+// address directly, and only when the player clicks Join.
+//
+// Everything the broker delivers is someone else's text: each message is
+// size-capped and read field by field, the list holds a bounded number of
+// games, and each sender may say one chat line a second.
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QHostAddress>
+#include <QList>
+#include <QObject>
+#include <QTimer>
+
+#include <optional>
+
+struct mosquitto;
+
+namespace lobby {
+
+// Topics: <root>games/<client id> (retained) and <root>chat/<client id>.
+// The broker's access list lets a client write only under its own id, so
+// the id in a topic says who sent it.
+inline const QByteArray TopicRoot = "wordmire/1/";
+constexpr int MaxMessage = 2048;
+constexpr int MaxInternetGames = 200;
+constexpr int MaxLobbyChat = 300; // characters of one lobby chat line
+constexpr int ChatIntervalMs = 1000; // per sender
+constexpr int MaxClientId = 23; // what every MQTT 3.1.1 broker takes
+constexpr quint16 DefaultBrokerPort = 1883;
+
+struct InternetGame {
+    QString id; // the host's client id on the broker
+    QString name;
+    int seatsTaken = 0;
+    bool running = false;
+    QString address; // a numeric IPv4 or IPv6 address
+    quint16 port = 7772;
+    bool operator==(const InternetGame &) const = default;
+};
+
+struct LobbyLine {
+    QString id;
+    QString name;
+    QString text;
+};
+
+// The message bytes; nullopt when a field could not be read back.
+std::optional<QByteArray> encodeGame(const InternetGame &g);
+std::optional<InternetGame> decodeGame(const QByteArray &payload);
+QByteArray encodeChat(const QString &name, const QString &text);
+// Cut and cleaned like game chat; nullopt for anything else.
+std::optional<LobbyLine> decodeChat(const QByteArray &payload);
+// Letters, digits, "-" and "_", 1..MaxClientId of them.
+bool validClientId(QByteArrayView id);
+// "host", "host:port" or "[v6]:port"; nullopt when it does not read.
+struct BrokerAddress {
+    QString host;
+    quint16 port = DefaultBrokerPort;
+};
+std::optional<BrokerAddress> parseBroker(const QString &text);
+
+// What the broker has said, kept safe: fed every message, it keeps at most
+// MaxInternetGames games and the chat lines that passed the rate limit.
+class LobbyModel : public QObject {
+    Q_OBJECT
+public:
+    explicit LobbyModel(QObject *parent = nullptr) : QObject(parent) { m_clock.start(); }
+    // Messages from this client id (this copy's own game) are not listed.
+    void setOwnId(const QString &id) { m_ownId = id; }
+    // One message as the broker delivered it.
+    void received(const QByteArray &topic, const QByteArray &payload);
+    void clear();
+    const QList<InternetGame> &games() const { return m_games; }
+
+signals:
+    void gamesChanged();
+    void chatLine(const LobbyLine &line);
+
+private:
+    QList<InternetGame> m_games;
+    QHash<QString, qint64> m_lastLine;
+    QElapsedTimer m_clock;
+    QString m_ownId;
+};
+
+// One connection to the broker. Its network thread is libmosquitto's own;
+// what it hears is handed to the model on this object's thread.
+class InternetLobby : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Closed, Connecting, Connected };
+
+    explicit InternetLobby(QObject *parent = nullptr);
+    ~InternetLobby() override;
+
+    // A fresh random id per copy, e.g. "wm3f9a0c1d2e4b".
+    QString clientId() const { return m_id; }
+    LobbyModel &model() { return m_model; }
+    State state() const { return m_state; }
+    QString status() const { return m_status; }
+
+    // Connects (and keeps reconnecting) to "host:port"; false with the
+    // reason in status() when the address does not read.
+    bool open(const QString &broker);
+    // Clears this copy's game from the lobby, then disconnects.
+    void close();
+    // This copy's game, listed until clearGame() or close(); while not
+    // connected, sent on connecting.
+    void publishGame(const InternetGame &g);
+    void clearGame();
+    // False when the line is empty or comes within a second of the last.
+    bool say(const QString &name, const QString &text);
+
+signals:
+    void stateChanged();
+
+private:
+    void connected(int rc);
+    void disconnected();
+    void setStatus(State state, const QString &text);
+    QByteArray gameTopic() const;
+
+    LobbyModel m_model;
+    QString m_id;
+    mosquitto *m_mosq = nullptr;
+    State m_state = State::Closed;
+    QString m_status;
+    QString m_broker;
+    std::optional<QByteArray> m_game; // published, or to publish on connecting
+    QElapsedTimer m_lastSaid;
+    QTimer m_slow;
+};
+
+} // namespace lobby

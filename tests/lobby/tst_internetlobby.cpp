@@ -1,0 +1,376 @@
+// The internet lobby against a real Mosquitto broker started here, with the
+// access list we ship: games seen across copies, cleared by a clean stop and
+// by a killed host's last will, a client kept off another's topic, and a
+// broker that passes on anything (no access list) unable to do harm.
+
+#include "internetlobby.h"
+
+#include <QCoreApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <mosquitto.h>
+
+using lobby::InternetGame;
+using lobby::InternetLobby;
+
+namespace {
+
+InternetGame game(const QString &name, const QString &address = QStringLiteral("203.0.113.5"))
+{
+    InternetGame g;
+    g.name = name;
+    g.seatsTaken = 1;
+    g.address = address;
+    return g;
+}
+
+// A broker on a free loopback port, with the shipped settings or, for a
+// broker that lies, with no access list at all.
+class Broker {
+public:
+    explicit Broker(bool shippedAcl)
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost);
+        port = probe.serverPort();
+        probe.close();
+        QFile shipped(QStringLiteral(WM_SOURCE_DIR "/deploy/mosquitto/mosquitto.conf"));
+        shipped.open(QIODevice::ReadOnly);
+        QByteArray conf = shipped.readAll();
+        conf.replace("listener 1883", "listener " + QByteArray::number(port) + " 127.0.0.1");
+        conf.replace("acl_file /etc/mosquitto/wordmire.acl",
+                shippedAcl ? "acl_file " WM_SOURCE_DIR "/deploy/mosquitto/wordmire.acl" : "");
+        if (!shippedAcl)
+            conf.replace("max_packet_size 4096", "");
+        QFile file(dir.filePath(QStringLiteral("mosquitto.conf")));
+        file.open(QIODevice::WriteOnly);
+        file.write(conf);
+        file.close();
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(QStringLiteral("mosquitto"), {QStringLiteral("-c"), file.fileName()});
+        process.waitForStarted();
+        // Listening once a client gets in.
+        for (int i = 0; i < 100 && !reachable(); ++i)
+            QTest::qWait(30);
+    }
+    ~Broker()
+    {
+        process.terminate();
+        process.waitForFinished(3000);
+    }
+    bool reachable() const
+    {
+        QTcpSocket s;
+        s.connectToHost(QHostAddress::LocalHost, port);
+        return s.waitForConnected(200);
+    }
+    QString address() const { return QStringLiteral("127.0.0.1:%1").arg(port); }
+
+    QTemporaryDir dir;
+    QProcess process;
+    quint16 port = 0;
+};
+
+// A client that says whatever it likes, as any program on the internet may.
+class RawClient {
+public:
+    RawClient(quint16 port, const QByteArray &id)
+    {
+        mosquitto_lib_init();
+        m = mosquitto_new(id.constData(), true, nullptr);
+        ok = mosquitto_connect(m, "127.0.0.1", port, 30) == MOSQ_ERR_SUCCESS;
+        mosquitto_loop_start(m);
+    }
+    ~RawClient()
+    {
+        mosquitto_disconnect(m);
+        mosquitto_loop_stop(m, false);
+        mosquitto_destroy(m);
+    }
+    void publish(const QByteArray &topic, const QByteArray &payload, bool retain = true)
+    {
+        mosquitto_publish(m, nullptr, topic.constData(), int(payload.size()), payload.constData(), 1, retain);
+    }
+    mosquitto *m;
+    bool ok = false;
+};
+
+bool lists(InternetLobby &l, const QString &name)
+{
+    const auto &games = l.model().games();
+    return std::any_of(games.begin(), games.end(), [&](const InternetGame &g) { return g.name == name; });
+}
+
+} // namespace
+
+class TestInternetLobby : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void games_data();
+    void games();
+    void chatLines_data();
+    void chatLines();
+    void brokerAddresses_data();
+    void brokerAddresses();
+    void copiesSeeEachOther();
+    void killedHostVanishes();
+    void noWritingOnAnothersTopic();
+    void lyingBroker();
+    void unreachableBrokerSaysSo();
+
+private:
+    std::unique_ptr<Broker> m_broker;
+};
+
+void TestInternetLobby::initTestCase()
+{
+    m_broker = std::make_unique<Broker>(true);
+    QVERIFY2(m_broker->reachable(), qPrintable(m_broker->process.readAll()));
+}
+
+void TestInternetLobby::games_data()
+{
+    QTest::addColumn<QByteArray>("payload");
+    QTest::addColumn<bool>("taken");
+    const auto with = [](const char *field, const QJsonValue &value) {
+        QJsonObject o{{"name", "Ann"}, {"seats", 2}, {"running", false}, {"address", "203.0.113.5"}, {"port", 7772}};
+        if (value.isUndefined())
+            o.remove(QLatin1String(field));
+        else
+            o[QLatin1String(field)] = value;
+        return QJsonDocument(o).toJson(QJsonDocument::Compact);
+    };
+    QTest::newRow("a game") << with("name", "Ann") << true;
+    QTest::newRow("IPv6 address") << with("address", "2001:db8::5") << true;
+    QTest::newRow("not JSON") << QByteArray("Ann hosts") << false;
+    QTest::newRow("an array") << QByteArray("[1,2]") << false;
+    QTest::newRow("oversized") << with("extra", QString(lobby::MaxMessage, QLatin1Char('x'))) << false;
+    QTest::newRow("no name") << with("name", QJsonValue::Undefined) << false;
+    QTest::newRow("name with control code") << with("name", QStringLiteral("A\x07nn")) << false;
+    QTest::newRow("name with +") << with("name", "A+nn") << false;
+    QTest::newRow("name too long") << with("name", QString(25, QLatin1Char('a'))) << false;
+    QTest::newRow("name not Latin-1") << with("name", QStringLiteral("An\u4e00")) << false;
+    QTest::newRow("five seats") << with("seats", 5) << false;
+    QTest::newRow("half a seat") << with("seats", 1.5) << false;
+    QTest::newRow("running as text") << with("running", "yes") << false;
+    QTest::newRow("address a name") << with("address", "example.com") << false;
+    QTest::newRow("address out of range") << with("address", "999.1.1.1") << false;
+    QTest::newRow("address short form") << with("address", "203.5") << false;
+    QTest::newRow("loopback address") << with("address", "127.0.0.1") << false;
+    QTest::newRow("multicast address") << with("address", "224.0.0.1") << false;
+    QTest::newRow("scoped address") << with("address", "fe80::1%eth0") << false;
+    QTest::newRow("no address") << with("address", "0.0.0.0") << false;
+    QTest::newRow("port 0") << with("port", 0) << false;
+    QTest::newRow("port too big") << with("port", "70000") << false;
+}
+
+void TestInternetLobby::games()
+{
+    QFETCH(QByteArray, payload);
+    QFETCH(bool, taken);
+    const std::optional<InternetGame> g = lobby::decodeGame(payload);
+    QCOMPARE(g.has_value(), taken);
+    if (g)
+        QCOMPARE(lobby::decodeGame(*lobby::encodeGame(*g)), g);
+}
+
+void TestInternetLobby::chatLines_data()
+{
+    QTest::addColumn<QByteArray>("payload");
+    QTest::addColumn<QString>("shown"); // empty: dropped
+    QTest::newRow("a line") << QByteArray(R"({"name":"Ann","text":"who plays?"})") << "who plays?";
+    QTest::newRow("control codes") << QByteArray(R"({"name":"Ann","text":"a\u0000b\nc"})") << "a b c";
+    QTest::newRow("beyond Latin-1") << QByteArray(R"({"name":"Ann","text":"hi \u4e00"})") << "hi ?";
+    QTest::newRow("long line cut") << "{\"name\":\"Ann\",\"text\":\"" + QByteArray(1000, 'x') + "\"}"
+                                   << QString(lobby::MaxLobbyChat, QLatin1Char('x'));
+    QTest::newRow("only spaces") << QByteArray(R"({"name":"Ann","text":"   "})") << "";
+    QTest::newRow("bad name") << QByteArray(R"({"name":"A\u0001","text":"hi"})") << "";
+    QTest::newRow("text a number") << QByteArray(R"({"name":"Ann","text":5})") << "";
+}
+
+void TestInternetLobby::chatLines()
+{
+    QFETCH(QByteArray, payload);
+    QFETCH(QString, shown);
+    const std::optional<lobby::LobbyLine> line = lobby::decodeChat(payload);
+    QCOMPARE(line ? line->text : QString(), shown);
+}
+
+void TestInternetLobby::brokerAddresses_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("host"); // empty: does not read
+    QTest::addColumn<int>("port");
+    QTest::newRow("name") << "lobby.example.org"
+                          << "lobby.example.org" << 1883;
+    QTest::newRow("name and port") << "lobby.example.org:8883"
+                                   << "lobby.example.org" << 8883;
+    QTest::newRow("IPv6 with port") << "[2001:db8::1]:1884"
+                                    << "2001:db8::1" << 1884;
+    QTest::newRow("bare IPv6") << "2001:db8::1"
+                               << "" << 0;
+    QTest::newRow("port 0") << "lobby:0"
+                            << "" << 0;
+    QTest::newRow("port word") << "lobby:mqtt"
+                               << "" << 0;
+    QTest::newRow("spaces inside") << "lob by"
+                                   << "" << 0;
+    QTest::newRow("a web address") << "http://lobby"
+                                   << "" << 0;
+}
+
+void TestInternetLobby::brokerAddresses()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, host);
+    QFETCH(int, port);
+    const auto b = lobby::parseBroker(text);
+    QCOMPARE(b ? b->host : QString(), host);
+    if (b)
+        QCOMPARE(int(b->port), port);
+}
+
+void TestInternetLobby::copiesSeeEachOther()
+{
+    InternetLobby a, b;
+    QVERIFY(a.open(m_broker->address()));
+    QVERIFY(b.open(m_broker->address()));
+    a.publishGame(game(QStringLiteral("Ann")));
+    b.publishGame(game(QStringLiteral("Bob"), QStringLiteral("198.51.100.9")));
+    QTRY_VERIFY_WITH_TIMEOUT(lists(b, QStringLiteral("Ann")) && lists(a, QStringLiteral("Bob")), 2000);
+    // Neither lists itself.
+    QCOMPARE(a.model().games().size(), 1);
+    QCOMPARE(b.model().games().constFirst().address, QStringLiteral("203.0.113.5"));
+
+    // The lobby chat, one line a second per sender.
+    QSignalSpy heard(&b.model(), &lobby::LobbyModel::chatLine);
+    QVERIFY(a.say(QStringLiteral("Ann"), QStringLiteral("anyone for a game?")));
+    QVERIFY(!a.say(QStringLiteral("Ann"), QStringLiteral("hello?")));
+    QTRY_COMPARE_WITH_TIMEOUT(heard.size(), 1, 2000);
+    QCOMPARE(heard.at(0).at(0).value<lobby::LobbyLine>().text, QStringLiteral("anyone for a game?"));
+
+    // A clean stop clears the game at once.
+    a.close();
+    QTRY_VERIFY_WITH_TIMEOUT(!lists(b, QStringLiteral("Ann")), 2000);
+}
+
+void TestInternetLobby::killedHostVanishes()
+{
+    QProcess host;
+    host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("WM_LOBBY_HOST"), m_broker->address());
+    host.setProcessEnvironment(env);
+    host.start(QCoreApplication::applicationFilePath(), {});
+    InternetLobby watcher;
+    watcher.open(m_broker->address());
+    QTRY_VERIFY_WITH_TIMEOUT(lists(watcher, QStringLiteral("Killed")), 5000);
+    host.kill();
+    host.waitForFinished();
+    QTRY_VERIFY_WITH_TIMEOUT(!lists(watcher, QStringLiteral("Killed")), 2000);
+}
+
+void TestInternetLobby::noWritingOnAnothersTopic()
+{
+    InternetLobby ann, watcher;
+    ann.open(m_broker->address());
+    watcher.open(m_broker->address());
+    ann.publishGame(game(QStringLiteral("Ann")));
+    QTRY_VERIFY_WITH_TIMEOUT(lists(watcher, QStringLiteral("Ann")), 2000);
+    RawClient intruder(m_broker->port, "intruder");
+    QVERIFY(intruder.ok);
+    const QByteArray annTopic = lobby::TopicRoot + "games/" + ann.clientId().toLatin1();
+    intruder.publish(annTopic, *lobby::encodeGame(game(QStringLiteral("Mallory"))));
+    intruder.publish(annTopic, QByteArray());
+    // Its own topic is open to it: once that arrives, the others would have.
+    intruder.publish(lobby::TopicRoot + "games/intruder", *lobby::encodeGame(game(QStringLiteral("Ivy"))));
+    QTRY_VERIFY_WITH_TIMEOUT(lists(watcher, QStringLiteral("Ivy")), 2000);
+    QVERIFY(lists(watcher, QStringLiteral("Ann")));
+    QVERIFY(!lists(watcher, QStringLiteral("Mallory")));
+    intruder.publish(lobby::TopicRoot + "games/intruder", QByteArray());
+}
+
+void TestInternetLobby::lyingBroker()
+{
+    Broker open(false);
+    QVERIFY(open.reachable());
+    InternetLobby watcher;
+    watcher.open(open.address());
+    QSignalSpy heard(&watcher.model(), &lobby::LobbyModel::chatLine);
+    QTRY_COMPARE(watcher.state(), InternetLobby::State::Connected);
+    RawClient liar(open.port, "liar");
+    QVERIFY(liar.ok);
+    const QByteArray games = lobby::TopicRoot + "games/";
+    const QByteArray good = *lobby::encodeGame(game(QStringLiteral("Good")));
+    liar.publish(games + "first", good);
+    liar.publish(games + "big", "{\"name\":\"Big\"" + QByteArray(100000, ' ') + "}");
+    liar.publish(
+            games + "bad-name", R"({"name":"\u0007","seats":1,"running":false,"address":"203.0.113.5","port":7772})");
+    liar.publish(games + "bad-address", R"({"name":"X","seats":1,"running":false,"address":"localhost","port":7772})");
+    liar.publish(games + "a/b", good);
+    liar.publish(games + QByteArray(40, 'l'), good);
+    for (int i = 0; i < 10000; ++i)
+        liar.publish(games + "g" + QByteArray::number(i), *lobby::encodeGame(game(QStringLiteral("Flood%1").arg(i))));
+    liar.publish(lobby::TopicRoot + "chat/liar", R"({"name":"Liar","text":"one"})", false);
+    liar.publish(lobby::TopicRoot + "chat/liar", R"({"name":"Liar","text":"two"})", false);
+    QTRY_VERIFY_WITH_TIMEOUT(lists(watcher, QStringLiteral("Flood198")), 10000);
+    QTest::qWait(500);
+    const auto &listed = watcher.model().games();
+    QCOMPARE(listed.size(), lobby::MaxInternetGames);
+    // The game that came first keeps its place; nothing malformed got in.
+    QVERIFY(lists(watcher, QStringLiteral("Good")));
+    for (const InternetGame &g : listed)
+        QVERIFY2(g.name == QLatin1String("Good") || g.name.startsWith(QLatin1String("Flood")), qPrintable(g.name));
+    QCOMPARE(heard.size(), 1);
+    // A real host that came too late is not listed, but the lobby still works.
+    InternetLobby late;
+    late.open(open.address());
+    QTRY_COMPARE(late.state(), InternetLobby::State::Connected);
+    QVERIFY(late.say(QStringLiteral("Late"), QStringLiteral("still here")));
+    QTRY_COMPARE(heard.size(), 2);
+    for (int i = 0; i < 10000; ++i)
+        liar.publish(games + "g" + QByteArray::number(i), {});
+    liar.publish(games + "first", {});
+}
+
+void TestInternetLobby::unreachableBrokerSaysSo()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    const quint16 closed = probe.serverPort();
+    probe.close();
+    InternetLobby l;
+    QVERIFY(l.open(QStringLiteral("127.0.0.1:%1").arg(closed)));
+    QTRY_VERIFY_WITH_TIMEOUT(l.status().contains(QLatin1String("does not answer")), 5000);
+    QVERIFY(!l.open(QStringLiteral("not a broker")));
+    QVERIFY(l.status().contains(QLatin1String("does not read")));
+}
+
+// Started again as a host that lists itself and waits to be killed.
+static int runHost(const QString &broker, int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    InternetLobby host;
+    host.open(broker);
+    host.publishGame(game(QStringLiteral("Killed")));
+    return app.exec();
+}
+
+int main(int argc, char **argv)
+{
+    qRegisterMetaType<lobby::LobbyLine>();
+    if (qEnvironmentVariableIsSet("WM_LOBBY_HOST"))
+        return runHost(qEnvironmentVariable("WM_LOBBY_HOST"), argc, argv);
+    QCoreApplication app(argc, argv);
+    TestInternetLobby t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "tst_internetlobby.moc"
