@@ -243,5 +243,6 @@ void Session::closing()
     m_closing = true;
     m_announcer.stop();
     m_internetPlay->stopHosting();
+    m_internetPlay->setBrowsing(false);
     m_reconnect->cancel();
 }

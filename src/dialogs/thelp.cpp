@@ -39,6 +39,13 @@ on your network, each with a <b>Join</b> button, and takes any address by hand.
 Joining closes this copy and starts a new one connected to that host. The
 announcements use UDP port 7773 on your local network only; the game itself
 always uses TCP port %PORT%.</p>
+<p><b>Over the internet.</b> Type a lobby server's address under <b>Internet
+lobby</b> in the same window and click <b>Host a Game Here</b>: Word Mire asks
+your router to open TCP port %PORT% and lists your game in that lobby under your
+router's internet address. Your friends type the same lobby server, see your
+game marked <i>(internet)</i> and click <b>Join</b>; everyone in the lobby can
+chat there before a game. If your router will not open the port, the chat says
+why, and you can forward TCP port %PORT% to your computer by hand instead.</p>
 <p>When the host closes the game, it ends for everybody.</p>)",
 
     R"(<h2>Game Play</h2>

@@ -171,8 +171,15 @@ bool validClientId(QByteArrayView id)
 
 std::optional<BrokerAddress> parseBroker(const QString &text)
 {
-    const QString t = text.trimmed();
+    QString t = text.trimmed();
     BrokerAddress b;
+    for (const auto &[scheme, tls] : {std::pair{QLatin1String("mqtts://"), true}, {QLatin1String("mqtt://"), false}})
+        if (t.startsWith(scheme, Qt::CaseInsensitive)) {
+            t = t.mid(scheme.size());
+            b.tls = tls;
+            b.port = tls ? TlsBrokerPort : DefaultBrokerPort;
+            break;
+        }
     QString portText;
     if (t.startsWith(QLatin1Char('['))) {
         const qsizetype close = t.indexOf(QLatin1Char(']'));
@@ -205,6 +212,7 @@ std::optional<BrokerAddress> parseBroker(const QString &text)
             return std::nullopt;
         b.port = quint16(port);
     }
+    b.tls = b.tls || b.port == TlsBrokerPort;
     return b;
 }
 
@@ -325,6 +333,11 @@ bool InternetLobby::open(const QString &broker)
     const QByteArray topic = gameTopic();
     mosquitto_will_set(m_mosq, topic.constData(), 0, nullptr, 1, true);
     mosquitto_reconnect_delay_set(m_mosq, 1, 30, true);
+    if (address->tls) {
+        const QByteArray ca = m_caFile.toLocal8Bit();
+        mosquitto_tls_set(m_mosq, ca.isEmpty() ? nullptr : ca.constData(), ca.isEmpty() ? "/etc/ssl/certs" : nullptr,
+                nullptr, nullptr, nullptr);
+    }
     mosquitto_connect_callback_set(m_mosq, [](mosquitto *, void *self, int rc) {
         QMetaObject::invokeMethod(
                 static_cast<InternetLobby *>(self), [self, rc] { static_cast<InternetLobby *>(self)->connected(rc); });
@@ -345,10 +358,14 @@ bool InternetLobby::open(const QString &broker)
     m_slow.start(SlowMs);
     // Names are looked up here, off the library's thread and without
     // holding the window; the library is given the number.
-    const auto start = [this, port = address->port, mosq = m_mosq](const QString &ip) {
+    // Over TLS the library is given the name, which the certificate must
+    // carry; it looks it up again, found a moment ago and so at once.
+    const auto start = [this, port = address->port, mosq = m_mosq, host = address->tls ? address->host : QString()](
+                               const QString &ip) {
         if (mosq != m_mosq)
             return; // closed or reopened meanwhile
-        mosquitto_connect_async(m_mosq, ip.toLatin1().constData(), port, KeepaliveSeconds);
+        const QByteArray target = (host.isEmpty() ? ip : host).toLatin1();
+        mosquitto_connect_async(m_mosq, target.constData(), port, KeepaliveSeconds);
         mosquitto_loop_start(m_mosq);
     };
     if (!QHostAddress(address->host).isNull()) {

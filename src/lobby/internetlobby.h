@@ -33,6 +33,9 @@ constexpr int MaxLobbyChat = 300; // characters of one lobby chat line
 constexpr int ChatIntervalMs = 1000; // per sender
 constexpr int MaxClientId = 23; // what every MQTT 3.1.1 broker takes
 constexpr quint16 DefaultBrokerPort = 1883;
+// MQTT's port for TLS. A TLS lobby's certificate is checked against the
+// system's certificate authorities and must name the host as typed.
+constexpr quint16 TlsBrokerPort = 8883;
 
 struct InternetGame {
     QString id; // the host's client id on the broker
@@ -58,10 +61,12 @@ QByteArray encodeChat(const QString &name, const QString &text);
 std::optional<LobbyLine> decodeChat(const QByteArray &payload);
 // Letters, digits, "-" and "_", 1..MaxClientId of them.
 bool validClientId(QByteArrayView id);
-// "host", "host:port" or "[v6]:port"; nullopt when it does not read.
+// "host", "host:port" or "[v6]:port", after "mqtts://" for TLS (also
+// meant by port 8883 alone) or "mqtt://"; nullopt when it does not read.
 struct BrokerAddress {
     QString host;
     quint16 port = DefaultBrokerPort;
+    bool tls = false;
 };
 std::optional<BrokerAddress> parseBroker(const QString &text);
 
@@ -108,6 +113,9 @@ public:
     // Connects (and keeps reconnecting) to "host:port"; false with the
     // reason in status() when the address does not read.
     bool open(const QString &broker);
+    // The certificate authority a TLS lobby's certificate must come from,
+    // instead of the system's (a private lobby's own).
+    void setCertificateAuthority(const QString &file) { m_caFile = file; }
     // Clears this copy's game from the lobby, then disconnects.
     void close();
     // This copy's game, listed until clearGame() or close(); while not
@@ -132,6 +140,7 @@ private:
     State m_state = State::Closed;
     QString m_status;
     QString m_broker;
+    QString m_caFile;
     std::optional<QByteArray> m_game; // published, or to publish on connecting
     QElapsedTimer m_lastSaid;
     QTimer m_slow;

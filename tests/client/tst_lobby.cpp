@@ -1,7 +1,9 @@
 // Hosting and joining from inside the game: announcements on the local
 // network, the list of games heard, and a join with one click.
 
+#include "broker.h"
 #include "clientfiles.h"
+#include "internetplay.h"
 #include "lobby.h"
 #include "messages.h"
 #include "recordingplayer.h"
@@ -12,7 +14,9 @@
 #include "tserver.h"
 #include "usehost.h"
 
+#include <QCheckBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -32,6 +36,9 @@ private slots:
     void joinButtonInView();
     void hostingUnderANewName_data();
     void hostingUnderANewName();
+    void internetOnlyWhenAsked_data();
+    void internetOnlyWhenAsked();
+    void internetGameJoinedWithOneClick();
 };
 
 void TestLobby::datagrams_data()
@@ -314,6 +321,111 @@ void TestLobby::hostingUnderANewName()
     QCOMPARE(host.preferences().values().lobbyname, QByteArray("Ann"));
     if (game)
         QVERIFY(host.form()->mainchat->toPlainText().contains("the name Ann takes effect when you host again"));
+}
+
+// Nothing goes to a router or a lobby server unless the user hosts, or opens
+// the dialog with a server set.
+void TestLobby::internetOnlyWhenAsked_data()
+{
+    QTest::addColumn<bool>("server");
+    QTest::addColumn<QString>("action"); // solo, dialog, host
+    QTest::addColumn<bool>("lobby"); // the lobby connection opened
+    QTest::newRow("solo") << false << "solo" << false;
+    QTest::newRow("solo, a server set") << true << "solo" << false;
+    QTest::newRow("dialog, no server") << false << "dialog" << false;
+    QTest::newRow("dialog, a server set") << true << "dialog" << true;
+    QTest::newRow("hosting, no server") << false << "host" << false;
+    QTest::newRow("hosting, a server set") << true << "host" << true;
+}
+
+void TestLobby::internetOnlyWhenAsked()
+{
+    QFETCH(bool, server);
+    QFETCH(QString, action);
+    QFETCH(bool, lobby);
+    ClientFiles files;
+    TServer host;
+    Tchat chat;
+    Tlobby dialog;
+    useHost(chat, &host);
+    RecordingPlayer quiet;
+    chat.setSoundPlayer(&quiet);
+    chat.setPort(0);
+    chat.setArguments({});
+    chat.setLobby(&dialog);
+    dialog.setListenPort(0);
+    chat.preferences().setLobby("Ann", std::nullopt);
+    chat.preferences().setOpenRouterPort(false);
+    if (server)
+        chat.preferences().setLobbyServer("127.0.0.1:1");
+    chat.show();
+    QTRY_VERIFY(chat.model().loggedin());
+    InternetPlay &internet = chat.session().internetPlay();
+    if (action != QLatin1String("solo"))
+        chat.showLobby();
+    if (action == QLatin1String("host"))
+        dialog.hostButton()->click();
+    QCOMPARE(internet.internet().state() != lobby::InternetLobby::State::Closed, lobby);
+    QCOMPARE(internet.hosting(), action == QLatin1String("host"));
+    // The router is asked only when hosting with the setting on.
+    QCOMPARE(internet.mapper().state(), lobby::PortMapper::State::Off);
+    if (action == QLatin1String("host")) {
+        QVERIFY(dialog.routerLabel()->text().contains("not asked to open the port"));
+        // Closing the dialog keeps the lobby while hosting; ending hosting ends it.
+        dialog.hide();
+        QCOMPARE(internet.internet().state() != lobby::InternetLobby::State::Closed, lobby);
+    }
+    chat.close();
+    QCOMPARE(internet.internet().state(), lobby::InternetLobby::State::Closed);
+}
+
+// A game in the internet lobby is listed beside the local ones and joined
+// with one click; the lobby chat goes both ways; the server typed in the
+// dialog is kept in the settings.
+void TestLobby::internetGameJoinedWithOneClick()
+{
+    Broker broker(true);
+    QVERIFY(broker.reachable());
+    lobby::InternetLobby remote;
+    remote.open(broker.address());
+    lobby::InternetGame zed;
+    zed.name = QStringLiteral("Zed");
+    zed.seatsTaken = 2;
+    zed.address = QStringLiteral("198.51.100.9");
+    remote.publishGame(zed);
+
+    ClientFiles files;
+    Tchat other;
+    Tlobby looking;
+    other.setLobby(&looking);
+    looking.setListenPort(0);
+    other.showLobby();
+    looking.setName("Bo");
+    auto *server = looking.findChild<QLineEdit *>("lobby_server");
+    server->setFocus();
+    QTest::keyClicks(server, broker.address());
+    QTest::keyClick(server, Qt::Key_Return);
+    QCOMPARE(other.preferences().values().lobbyserver, broker.address().toLatin1());
+    QTRY_COMPARE_WITH_TIMEOUT(looking.hostList()->count(), 1, 2000);
+    QVERIFY(looking.hostList()->item(0)->data(Qt::UserRole + 1).toBool());
+
+    QSignalSpy heard(&remote.model(), &lobby::LobbyModel::chatLine);
+    QTRY_VERIFY(looking.lobbySay()->isEnabled());
+    QTest::keyClicks(looking.lobbySay(), "hello Zed");
+    QTest::keyClick(looking.lobbySay(), Qt::Key_Return);
+    QTRY_COMPARE(heard.size(), 1);
+    QCOMPARE(heard.at(0).at(0).value<lobby::LobbyLine>().name, QString("Bo"));
+    QVERIFY(remote.say("Zed", "hi Bo"));
+    QTRY_VERIFY(looking.lobbyChat()->toPlainText().contains("Zed: hi Bo"));
+    QVERIFY(looking.lobbyChat()->toPlainText().contains("Bo: hello Zed"));
+
+    auto *join = looking.hostList()->findChild<QPushButton *>("join_198.51.100.9");
+    QVERIFY(join);
+    join->click();
+    QCOMPARE(other.restartArguments(), (QStringList{"Bo", "198.51.100.9", "false"}));
+    // A host that leaves drops off the list.
+    remote.close();
+    QTRY_COMPARE(looking.hostList()->count(), 0);
 }
 
 QTEST_MAIN(TestLobby)

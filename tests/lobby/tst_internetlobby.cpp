@@ -3,6 +3,7 @@
 // by a killed host's last will, a client kept off another's topic, and a
 // broker that passes on anything (no access list) unable to do harm.
 
+#include "broker.h"
 #include "internetlobby.h"
 
 #include <QCoreApplication>
@@ -29,53 +30,6 @@ InternetGame game(const QString &name, const QString &address = QStringLiteral("
     g.address = address;
     return g;
 }
-
-// A broker on a free loopback port, with the shipped settings or, for a
-// broker that lies, with no access list at all.
-class Broker {
-public:
-    explicit Broker(bool shippedAcl)
-    {
-        QTcpServer probe;
-        probe.listen(QHostAddress::LocalHost);
-        port = probe.serverPort();
-        probe.close();
-        QFile shipped(QStringLiteral(WM_SOURCE_DIR "/deploy/mosquitto/mosquitto.conf"));
-        shipped.open(QIODevice::ReadOnly);
-        QByteArray conf = shipped.readAll();
-        conf.replace("listener 1883", "listener " + QByteArray::number(port) + " 127.0.0.1");
-        conf.replace("acl_file /etc/mosquitto/wordmire.acl",
-                shippedAcl ? "acl_file " WM_SOURCE_DIR "/deploy/mosquitto/wordmire.acl" : "");
-        if (!shippedAcl)
-            conf.replace("max_packet_size 4096", "");
-        QFile file(dir.filePath(QStringLiteral("mosquitto.conf")));
-        file.open(QIODevice::WriteOnly);
-        file.write(conf);
-        file.close();
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(QStringLiteral("mosquitto"), {QStringLiteral("-c"), file.fileName()});
-        process.waitForStarted();
-        // Listening once a client gets in.
-        for (int i = 0; i < 100 && !reachable(); ++i)
-            QTest::qWait(30);
-    }
-    ~Broker()
-    {
-        process.terminate();
-        process.waitForFinished(3000);
-    }
-    bool reachable() const
-    {
-        QTcpSocket s;
-        s.connectToHost(QHostAddress::LocalHost, port);
-        return s.waitForConnected(200);
-    }
-    QString address() const { return QStringLiteral("127.0.0.1:%1").arg(port); }
-
-    QTemporaryDir dir;
-    QProcess process;
-    quint16 port = 0;
-};
 
 // A client that says whatever it likes, as any program on the internet may.
 class RawClient {
@@ -124,6 +78,8 @@ private slots:
     void noWritingOnAnothersTopic();
     void lyingBroker();
     void unreachableBrokerSaysSo();
+    void tlsLobby_data();
+    void tlsLobby();
 
 private:
     std::unique_ptr<Broker> m_broker;
@@ -224,6 +180,10 @@ void TestInternetLobby::brokerAddresses_data()
                                    << "" << 0;
     QTest::newRow("a web address") << "http://lobby"
                                    << "" << 0;
+    QTest::newRow("TLS by scheme") << "mqtts://lobby"
+                                   << "lobby" << 8883;
+    QTest::newRow("plain by scheme") << "mqtt://lobby:1999"
+                                     << "lobby" << 1999;
 }
 
 void TestInternetLobby::brokerAddresses()
@@ -233,8 +193,10 @@ void TestInternetLobby::brokerAddresses()
     QFETCH(int, port);
     const auto b = lobby::parseBroker(text);
     QCOMPARE(b ? b->host : QString(), host);
-    if (b)
+    if (b) {
         QCOMPARE(int(b->port), port);
+        QCOMPARE(b->tls, text.startsWith("mqtts:") || port == 8883);
+    }
 }
 
 void TestInternetLobby::copiesSeeEachOther()
@@ -351,6 +313,58 @@ void TestInternetLobby::unreachableBrokerSaysSo()
     QTRY_VERIFY_WITH_TIMEOUT(l.status().contains(QLatin1String("does not answer")), 5000);
     QVERIFY(!l.open(QStringLiteral("not a broker")));
     QVERIFY(l.status().contains(QLatin1String("does not read")));
+}
+
+// A lobby behind TLS: reached with the authority that signed its
+// certificate, refused with another.
+void TestInternetLobby::tlsLobby_data()
+{
+    QTest::addColumn<bool>("sameAuthority");
+    QTest::newRow("its own authority") << true;
+    QTest::newRow("another authority") << false;
+}
+
+void TestInternetLobby::tlsLobby()
+{
+    QFETCH(bool, sameAuthority);
+    QTemporaryDir dir;
+    const auto openssl = [&](const QStringList &args) {
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        p.start(QStringLiteral("openssl"), args);
+        return p.waitForFinished() && p.exitCode() == 0;
+    };
+    for (const char *ca : {"ca", "other"})
+        QVERIFY(openssl({"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
+                QStringLiteral("/CN=%1").arg(ca), "-keyout", QStringLiteral("%1.key").arg(ca), "-out",
+                QStringLiteral("%1.pem").arg(ca)}));
+    QVERIFY(openssl({"req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=localhost", "-keyout", "lobby.key", "-out",
+            "lobby.csr"}));
+    QFile ext(dir.filePath("ext"));
+    QVERIFY(ext.open(QIODevice::WriteOnly));
+    ext.write("subjectAltName=DNS:localhost\n");
+    ext.close();
+    QVERIFY(openssl({"x509", "-req", "-in", "lobby.csr", "-CA", "ca.pem", "-CAkey", "ca.key", "-CAcreateserial",
+            "-days", "2", "-extfile", "ext", "-out", "lobby.pem"}));
+    // A broker started by root reads them as its own user.
+    const auto readable = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    QFile::setPermissions(
+            dir.path(), readable | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
+    for (const char *f : {"lobby.pem", "lobby.key"})
+        QFile::setPermissions(dir.filePath(f), readable);
+    Broker tls(true,
+            "certfile " + dir.filePath("lobby.pem").toLocal8Bit() + "\nkeyfile "
+                    + dir.filePath("lobby.key").toLocal8Bit() + "\n");
+    QVERIFY(tls.reachable());
+    InternetLobby l;
+    l.setCertificateAuthority(dir.filePath(sameAuthority ? "ca.pem" : "other.pem"));
+    QVERIFY(l.open(QStringLiteral("mqtts://localhost:%1").arg(tls.port)));
+    if (sameAuthority) {
+        QTRY_COMPARE_WITH_TIMEOUT(l.state(), InternetLobby::State::Connected, 3000);
+    } else {
+        QTest::qWait(1500);
+        QCOMPARE(l.state(), InternetLobby::State::Connecting);
+    }
 }
 
 // Started again as a host that lists itself and waits to be killed.
