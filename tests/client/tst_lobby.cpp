@@ -24,6 +24,23 @@
 #include <QTest>
 #include <QUdpSocket>
 
+// A copy about to start a solo game on its own host, with its dialog made.
+struct SoloCopy {
+    SoloCopy()
+    {
+        useHost(chat, &server);
+        chat.setSoundPlayer(&quiet); // the game's sounds stay out of the audio system
+        chat.setPort(0);
+        chat.setArguments({});
+        chat.setLobby(&dialog);
+    }
+    ClientFiles files;
+    TServer server;
+    Tchat chat;
+    Tlobby dialog;
+    RecordingPlayer quiet;
+};
+
 class TestLobby : public QObject {
     Q_OBJECT
 private slots:
@@ -297,16 +314,9 @@ void TestLobby::hostingUnderANewName_data()
 void TestLobby::hostingUnderANewName()
 {
     QFETCH(bool, game);
-    ClientFiles files;
-    TServer server;
-    Tchat host;
-    Tlobby dialog;
-    useHost(host, &server);
-    RecordingPlayer quiet;
-    host.setSoundPlayer(&quiet);
-    host.setPort(0);
-    host.setArguments({});
-    host.setLobby(&dialog);
+    SoloCopy copy;
+    Tchat &host = copy.chat;
+    Tlobby &dialog = copy.dialog;
     QSignalSpy closed(&host, &Tchat::closed);
     host.show();
     QTRY_VERIFY(host.model().loggedin());
@@ -343,16 +353,9 @@ void TestLobby::internetOnlyWhenAsked()
     QFETCH(bool, server);
     QFETCH(QString, action);
     QFETCH(bool, lobby);
-    ClientFiles files;
-    TServer host;
-    Tchat chat;
-    Tlobby dialog;
-    useHost(chat, &host);
-    RecordingPlayer quiet;
-    chat.setSoundPlayer(&quiet);
-    chat.setPort(0);
-    chat.setArguments({});
-    chat.setLobby(&dialog);
+    SoloCopy copy;
+    Tchat &chat = copy.chat;
+    Tlobby &dialog = copy.dialog;
     dialog.setListenPort(0);
     chat.preferences().setLobby("Ann", std::nullopt);
     chat.preferences().setOpenRouterPort(false);
