@@ -125,6 +125,6 @@ void InternetPlay::publish()
     m_internet.publishGame(g);
     if (!m_listedSaid) {
         m_listedSaid = true;
-        m_chat.addLine("0+Your game is listed in the internet lobby at " + m_prefs.values().lobbyserver + ".");
+        m_chat.addLine("0+Your game is now listed in the internet lobby.");
     }
 }

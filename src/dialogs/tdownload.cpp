@@ -243,8 +243,8 @@ void Tdownload::Button2Click()
         emit exitRequested();
         return;
     }
-    if (ui::askYesNo(this, NotInstalled + QStringLiteral("\n\nOr host or join a game on your network from inside "
-                                                         "Word Mire now?"))) {
+    if (ui::askYesNo(this, NotInstalled + QStringLiteral("\n\nOr host or join a game on your network or over "
+                                                         "the internet from inside Word Mire now?"))) {
         hide();
         emit playWithOthersRequested();
     }

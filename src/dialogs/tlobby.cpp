@@ -128,10 +128,13 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
 void Tlobby::setInternet(lobby::InternetLobby *internet)
 {
     m_internet = internet;
-    connect(&internet->model(), &lobby::LobbyModel::gamesChanged, this, &Tlobby::showHosts);
-    connect(&internet->model(), &lobby::LobbyModel::chatLine, this, [this](const lobby::LobbyLine &line) {
+    const auto show = [this](const lobby::LobbyLine &line) {
         m_chat->appendPlainText(line.name + QStringLiteral(": ") + line.text);
-    });
+    };
+    for (const lobby::LobbyLine &line : internet->model().chat())
+        show(line);
+    connect(&internet->model(), &lobby::LobbyModel::gamesChanged, this, &Tlobby::showHosts);
+    connect(&internet->model(), &lobby::LobbyModel::chatLine, this, show);
     connect(internet, &lobby::InternetLobby::stateChanged, this, &Tlobby::showLobbyState);
     showLobbyState();
     showHosts();

@@ -270,6 +270,9 @@ void LobbyModel::received(const QByteArray &topic, const QByteArray &payload)
             m_lastLine.removeIf([now](const auto &it) { return now - it.value() >= ChatIntervalMs; });
         m_lastLine.insert(key, now);
         line->id = key;
+        if (m_chat.size() >= ChatHistory)
+            m_chat.removeFirst();
+        m_chat.append(*line);
         emit chatLine(*line);
     }
 }
@@ -277,6 +280,7 @@ void LobbyModel::received(const QByteArray &topic, const QByteArray &payload)
 void LobbyModel::clear()
 {
     m_lastLine.clear();
+    m_chat.clear();
     if (m_games.isEmpty())
         return;
     m_games.clear();

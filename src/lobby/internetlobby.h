@@ -82,6 +82,9 @@ public:
     void received(const QByteArray &topic, const QByteArray &payload);
     void clear();
     const QList<InternetGame> &games() const { return m_games; }
+    // The latest lines, for a chat view opened after they came.
+    static constexpr int ChatHistory = 100;
+    const QList<LobbyLine> &chat() const { return m_chat; }
 
 signals:
     void gamesChanged();
@@ -89,6 +92,7 @@ signals:
 
 private:
     QList<InternetGame> m_games;
+    QList<LobbyLine> m_chat;
     QHash<QString, qint64> m_lastLine;
     QElapsedTimer m_clock;
     QString m_ownId;
