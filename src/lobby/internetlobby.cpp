@@ -1,16 +1,13 @@
 #include "internetlobby.h"
 
 #include "lobby.h"
+#include "netbackend.h"
 
 #include <QHostInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
 #include <QRegularExpression>
-
-#include <mosquitto.h>
-
-#include <mutex>
 
 namespace lobby {
 
@@ -84,12 +81,6 @@ bool goodAddress(const QString &text)
         return false;
     return !a.isLoopback() && !a.isMulticast() && !a.isBroadcast() && !a.isLinkLocal() && a != QHostAddress::AnyIPv4
             && a != QHostAddress::AnyIPv6;
-}
-
-void initLibrary()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { mosquitto_lib_init(); });
 }
 
 } // namespace
@@ -322,62 +313,55 @@ bool InternetLobby::open(const QString &broker)
                         .arg(broker.left(60)));
         return false;
     }
-    if (m_mosq && broker.trimmed() == m_broker)
+    if (m_client && broker.trimmed() == m_broker)
         return true;
     close();
-    initLibrary();
+    const NetModule *module = netModule();
+    if (!module) {
+        setStatus(State::Closed, noModuleText() + QLatin1Char('.'));
+        return false;
+    }
     m_broker = broker.trimmed();
-    m_mosq = mosquitto_new(m_id.toLatin1().constData(), true, this);
-    if (!m_mosq) {
+    MqttClient::Setup setup;
+    setup.id = m_id.toLatin1();
+    setup.willTopic = gameTopic();
+    setup.tls = address->tls;
+    setup.caFile = m_caFile.toLocal8Bit();
+    setup.keepaliveSeconds = KeepaliveSeconds;
+    // The events come on the library's thread and are handled on this one;
+    // close() ends that thread before the object goes.
+    MqttClient::Events events;
+    events.connected = [this](int rc) { QMetaObject::invokeMethod(this, [this, rc] { connected(rc); }); };
+    events.disconnected = [this] { QMetaObject::invokeMethod(this, [this] { disconnected(); }); };
+    events.message = [this](const QByteArray &topic, const QByteArray &payload) {
+        if (payload.size() > MaxMessage)
+            return;
+        QMetaObject::invokeMethod(this, [this, topic, payload] { m_model.received(topic, payload); });
+    };
+    m_client.reset(module->mqtt(setup, std::move(events)));
+    if (!m_client) {
         setStatus(State::Closed, QStringLiteral("The internet lobby cannot be used: out of memory."));
         return false;
     }
-    mosquitto_int_option(m_mosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
-    // Should this copy vanish, the broker clears its game for it.
-    const QByteArray topic = gameTopic();
-    mosquitto_will_set(m_mosq, topic.constData(), 0, nullptr, 1, true);
-    mosquitto_reconnect_delay_set(m_mosq, 1, 30, true);
-    if (address->tls) {
-        const QByteArray ca = m_caFile.toLocal8Bit();
-        mosquitto_tls_set(m_mosq, ca.isEmpty() ? nullptr : ca.constData(), ca.isEmpty() ? "/etc/ssl/certs" : nullptr,
-                nullptr, nullptr, nullptr);
-    }
-    mosquitto_connect_callback_set(m_mosq, [](mosquitto *, void *self, int rc) {
-        QMetaObject::invokeMethod(
-                static_cast<InternetLobby *>(self), [self, rc] { static_cast<InternetLobby *>(self)->connected(rc); });
-    });
-    mosquitto_disconnect_callback_set(m_mosq, [](mosquitto *, void *self, int) {
-        QMetaObject::invokeMethod(
-                static_cast<InternetLobby *>(self), [self] { static_cast<InternetLobby *>(self)->disconnected(); });
-    });
-    mosquitto_message_callback_set(m_mosq, [](mosquitto *, void *self, const mosquitto_message *m) {
-        if (!m->topic || m->payloadlen < 0 || m->payloadlen > MaxMessage)
-            return;
-        QByteArray topic(m->topic);
-        QByteArray payload(static_cast<const char *>(m->payload), m->payloadlen);
-        auto *lobby = static_cast<InternetLobby *>(self);
-        QMetaObject::invokeMethod(lobby, [lobby, topic, payload] { lobby->m_model.received(topic, payload); });
-    });
     setStatus(State::Connecting, QStringLiteral("Connecting to the internet lobby at %1...").arg(m_broker));
     m_slow.start(SlowMs);
     // Names are looked up here, off the library's thread and without
-    // holding the window; the library is given the number.
-    // Over TLS the library is given the name, which the certificate must
-    // carry; it looks it up again, found a moment ago and so at once.
-    const auto start = [this, port = address->port, mosq = m_mosq, host = address->tls ? address->host : QString()](
+    // holding the window; the library is given the number. Over TLS it is
+    // given the name, which the certificate must carry; it looks it up
+    // again, found a moment ago and so at once.
+    MqttClient *client = m_client.get();
+    const auto start = [this, client, port = address->port, host = address->tls ? address->host : QString()](
                                const QString &ip) {
-        if (mosq != m_mosq)
+        if (client != m_client.get())
             return; // closed or reopened meanwhile
-        const QByteArray target = (host.isEmpty() ? ip : host).toLatin1();
-        mosquitto_connect_async(m_mosq, target.constData(), port, KeepaliveSeconds);
-        mosquitto_loop_start(m_mosq);
+        client->connectTo((host.isEmpty() ? ip : host).toLatin1(), port);
     };
     if (!QHostAddress(address->host).isNull()) {
         start(address->host);
         return true;
     }
-    QHostInfo::lookupHost(address->host, this, [this, start, mosq = m_mosq](const QHostInfo &info) {
-        if (mosq != m_mosq)
+    QHostInfo::lookupHost(address->host, this, [this, start, client](const QHostInfo &info) {
+        if (client != m_client.get())
             return;
         if (info.addresses().isEmpty()) {
             setStatus(State::Connecting,
@@ -392,18 +376,12 @@ bool InternetLobby::open(const QString &broker)
 void InternetLobby::close()
 {
     m_slow.stop();
-    if (m_mosq) {
-        if (m_state == State::Connected && m_game) {
-            const QByteArray topic = gameTopic();
-            mosquitto_publish(m_mosq, nullptr, topic.constData(), 0, nullptr, 1, true);
-        }
+    if (m_client) {
         const bool wasConnected = m_state == State::Connected;
-        mosquitto_disconnect(m_mosq);
-        // Connected, the thread sends what is queued and ends; otherwise
-        // it may be waiting out a retry and is stopped at once.
-        mosquitto_loop_stop(m_mosq, !wasConnected);
-        mosquitto_destroy(m_mosq);
-        m_mosq = nullptr;
+        if (wasConnected && m_game)
+            m_client->publish(gameTopic(), {}, 1, true);
+        m_client->stop(wasConnected);
+        m_client.reset();
     }
     m_broker.clear();
     m_game.reset();
@@ -420,10 +398,8 @@ void InternetLobby::publishGame(const InternetGame &g)
     if (!bytes || bytes == m_game)
         return;
     m_game = bytes;
-    if (m_state == State::Connected) {
-        const QByteArray topic = gameTopic();
-        mosquitto_publish(m_mosq, nullptr, topic.constData(), int(bytes->size()), bytes->constData(), 1, true);
-    }
+    if (m_state == State::Connected)
+        m_client->publish(gameTopic(), *bytes, 1, true);
 }
 
 void InternetLobby::clearGame()
@@ -431,10 +407,8 @@ void InternetLobby::clearGame()
     if (!m_game)
         return;
     m_game.reset();
-    if (m_state == State::Connected) {
-        const QByteArray topic = gameTopic();
-        mosquitto_publish(m_mosq, nullptr, topic.constData(), 0, nullptr, 1, true);
-    }
+    if (m_state == State::Connected)
+        m_client->publish(gameTopic(), {}, 1, true);
 }
 
 bool InternetLobby::say(const QString &name, const QString &text)
@@ -444,37 +418,30 @@ bool InternetLobby::say(const QString &name, const QString &text)
     if (m_lastSaid.isValid() && m_lastSaid.elapsed() < ChatIntervalMs)
         return false;
     m_lastSaid.start();
-    const QByteArray topic = ChatTopic + m_id.toLatin1();
-    const QByteArray bytes = encodeChat(name, text);
-    mosquitto_publish(m_mosq, nullptr, topic.constData(), int(bytes.size()), bytes.constData(), 0, false);
+    m_client->publish(ChatTopic + m_id.toLatin1(), encodeChat(name, text), 0, false);
     return true;
 }
 
 void InternetLobby::connected(int rc)
 {
-    if (!m_mosq)
+    if (!m_client)
         return;
     if (rc != 0) {
         setStatus(State::Connecting,
-                QStringLiteral("The internet lobby at %1 refused this copy: %2")
-                        .arg(m_broker, QString::fromLatin1(mosquitto_connack_string(rc))));
+                QStringLiteral("The internet lobby at %1 refused this copy: %2").arg(m_broker, m_client->refusal(rc)));
         return;
     }
     m_slow.stop();
-    const QByteArray games = GamesTopic + "+";
-    const QByteArray chat = ChatTopic + "+";
-    mosquitto_subscribe(m_mosq, nullptr, games.constData(), 0);
-    mosquitto_subscribe(m_mosq, nullptr, chat.constData(), 0);
-    if (m_game) {
-        const QByteArray topic = gameTopic();
-        mosquitto_publish(m_mosq, nullptr, topic.constData(), int(m_game->size()), m_game->constData(), 1, true);
-    }
+    m_client->subscribe(GamesTopic + "+");
+    m_client->subscribe(ChatTopic + "+");
+    if (m_game)
+        m_client->publish(gameTopic(), *m_game, 1, true);
     setStatus(State::Connected, QStringLiteral("Connected to the internet lobby at %1.").arg(m_broker));
 }
 
 void InternetLobby::disconnected()
 {
-    if (!m_mosq || m_state == State::Closed)
+    if (!m_client || m_state == State::Closed)
         return;
     // The list is as good as the connection: it is built again on return.
     m_model.clear();

@@ -17,11 +17,12 @@
 #include <QObject>
 #include <QTimer>
 
+#include <memory>
 #include <optional>
 
-struct mosquitto;
-
 namespace lobby {
+
+class MqttClient;
 
 // Topics: <root>games/<client id> (retained) and <root>chat/<client id>.
 // The broker's access list lets a client write only under its own id, so
@@ -140,7 +141,7 @@ private:
 
     LobbyModel m_model;
     QString m_id;
-    mosquitto *m_mosq = nullptr;
+    std::unique_ptr<MqttClient> m_client;
     State m_state = State::Closed;
     QString m_status;
     QString m_broker;

@@ -1,239 +1,56 @@
 #include "portmap.h"
 
-#include <QElapsedTimer>
-#include <QHostAddress>
+#include <QCoreApplication>
+#include <QLibrary>
 
-#include <miniupnpc/miniupnpc.h>
-#include <miniupnpc/upnpcommands.h>
-#include <miniupnpc/upnperrors.h>
-#define ENABLE_STRNATPMPERR
-#include <natpmp.h>
-
-#include <arpa/inet.h>
-#include <sys/select.h>
+#include <memory>
 
 namespace lobby {
 
-QString mappedText(const QString &external)
+const NetModule *netModule()
 {
-    return QStringLiteral("Others on the internet join at %1").arg(external);
+    // Beside the program first (a copied game), then where an installation
+    // puts it beside the program's bin folder, then the build tree's. The
+    // module stays loaded for the rest of the run.
+    static const NetModule *const loaded = [] {
+        const QString program = QCoreApplication::applicationDirPath();
+        const QStringList places{program, program + QStringLiteral("/" WORDMIRE_NET_MODULE_INSTALLED),
+                QStringLiteral(WORDMIRE_NET_MODULE_BUILT)};
+        for (const QString &dir : places) {
+            QLibrary module(dir + QStringLiteral("/wordmire-net"));
+            if (const auto entry = reinterpret_cast<NetModuleEntry>(module.resolve(WORDMIRE_NET_MODULE_ENTRY)))
+                return entry();
+        }
+        return static_cast<const NetModule *>(nullptr);
+    }();
+    return loaded;
 }
 
-QString noRouterText(quint16 port)
-{
-    return QStringLiteral("No router answered; ask the host to forward TCP port %1").arg(port);
-}
-
-QString conflictText()
-{
-    return QStringLiteral("The router refused: port already mapped to another computer");
-}
-
-namespace {
-
-// Everything with the router, looking for it included, ends within this.
-constexpr int AskMs = 2000;
-constexpr int DiscoverMs = 1000;
-// UPnP's answers for a port someone else holds, and for a router that
-// takes permanent mappings only.
-constexpr int UpnpConflict = 718;
-constexpr int UpnpPermanentOnly = 725;
-
-// Addresses a router may have when another router (or the provider's
-// shared NAT) stands between it and the internet.
-bool notOnTheInternet(const QHostAddress &a)
-{
-    static const char *const inner[] = {"10.0.0.0/8", "172.16.0.0/12", "192.168.0.0/16", "100.64.0.0/10", "127.0.0.0/8",
-            "169.254.0.0/16", "0.0.0.0/8"};
-    for (const char *subnet : inner)
-        if (a.isInSubnet(QHostAddress::parseSubnet(QLatin1String(subnet))))
-            return true;
-    return false;
-}
-
-struct Answer {
-    bool mapped = false;
-    QString external;
-    QString status;
-};
-
-} // namespace
-
-// Lives on the mapper's thread: each call may wait on the network.
+// Lives on the mapper's thread, with the router client made there on first
+// use (loading the module off the window's thread too).
 class MapWorker : public QObject {
 public:
-    ~MapWorker() override { forgetUpnp(); }
-
-    Answer map(quint16 port, int lease)
+    RouterAnswer map(quint16 port, int lease)
     {
-        QElapsedTimer clock;
-        clock.start();
-        if (m_how == How::None || m_how == How::Upnp) {
-            if (std::optional<Answer> a = mapUpnp(port, lease))
-                return *a;
-        }
-        if (std::optional<Answer> a = mapNatpmp(port, lease, qMax(250, AskMs - int(clock.elapsed()))))
-            return *a;
-        return {false, {}, noRouterText(port)};
+        if (!client())
+            return {false, {}, noModuleText()};
+        return m_client->map(port, lease);
     }
-
     void unmap(quint16 port)
     {
-        if (m_how == How::Upnp && m_upnpFound) {
-            const QByteArray ext = QByteArray::number(port);
-            UPNP_DeletePortMapping(m_urls.controlURL, m_data.first.servicetype, ext.constData(), "TCP", nullptr);
-        } else if (m_how == How::Natpmp) {
-            natpmpRequest(port, 0, AskMs);
-        }
-        m_how = How::None;
+        if (client())
+            m_client->unmap(port);
     }
 
 private:
-    enum class How { None, Upnp, Natpmp };
-
-    void forgetUpnp()
+    RouterClient *client()
     {
-        if (m_upnpFound)
-            FreeUPNPUrls(&m_urls);
-        m_upnpFound = false;
+        if (!m_client)
+            if (const NetModule *module = netModule())
+                m_client.reset(module->router());
+        return m_client.get();
     }
-
-    // nullopt: no UPnP router here (NAT-PMP is asked next).
-    std::optional<Answer> mapUpnp(quint16 port, int lease)
-    {
-        if (!m_upnpFound) {
-            int error = 0;
-            // One search (IGD version 2 devices answer it too): the library's
-            // own list of four would wait four times as long for nobody.
-            static const char *const types[] = {"urn:schemas-upnp-org:device:InternetGatewayDevice:1", nullptr};
-            UPNPDev *devices =
-                    upnpDiscoverDevices(types, DiscoverMs, nullptr, nullptr, UPNP_LOCAL_PORT_ANY, 0, 2, &error, 0);
-            if (!devices)
-                return std::nullopt;
-            m_urls = {};
-            m_data = {};
-            const int found = UPNP_GetValidIGD(devices, &m_urls, &m_data, m_lan, sizeof m_lan);
-            freeUPNPDevlist(devices);
-            if (found == 0)
-                return std::nullopt;
-            m_upnpFound = true;
-            if (found != 1 && found != 2) {
-                forgetUpnp();
-                return std::nullopt;
-            }
-        }
-        char external[40] = {};
-        UPNP_GetExternalIPAddress(m_urls.controlURL, m_data.first.servicetype, external);
-        const QByteArray number = QByteArray::number(port);
-        auto add = [&](int seconds) {
-            const QByteArray duration = QByteArray::number(seconds);
-            return UPNP_AddPortMapping(m_urls.controlURL, m_data.first.servicetype, number.constData(),
-                    number.constData(), m_lan, "Word Mire", "TCP", nullptr, duration.constData());
-        };
-        int rc = add(lease);
-        if (rc == UpnpPermanentOnly)
-            rc = add(0);
-        if (rc == UpnpConflict)
-            return Answer{false, {}, conflictText()};
-        if (rc != UPNPCOMMAND_SUCCESS) {
-            const char *why = strupnperror(rc);
-            return Answer{false, {},
-                    QStringLiteral("The router refused: %1")
-                            .arg(why ? QString::fromLatin1(why) : QStringLiteral("error %1").arg(rc))};
-        }
-        m_how = How::Upnp;
-        return publicAnswer(QString::fromLatin1(external));
-    }
-
-    std::optional<Answer> mapNatpmp(quint16 port, int lease, int ms)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        natpmpresp_t response{};
-        const int rc = natpmpRequest(port, lease, ms, &response);
-        // Only the router's own result codes are a refusal; anything else
-        // (no gateway, no answer, nothing listening) means no router spoke.
-        const bool refused = rc == NATPMP_ERR_NOTAUTHORIZED || rc == NATPMP_ERR_NETWORKFAILURE
-                || rc == NATPMP_ERR_OUTOFRESOURCES || rc == NATPMP_ERR_UNDEFINEDERROR;
-        if (rc < 0 && !refused)
-            return std::nullopt;
-        if (rc < 0)
-            return Answer{
-                    false, {}, QStringLiteral("The router refused: %1").arg(QString::fromLatin1(strnatpmperr(rc)))};
-        if (response.pnu.newportmapping.mappedpublicport != port) {
-            // Another computer holds the port: the router offered another,
-            // which players typing the address would not find.
-            natpmpRequest(port, 0, qMax(250, ms - int(clock.elapsed())));
-            return Answer{false, {}, conflictText()};
-        }
-        m_how = How::Natpmp;
-        natpmpresp_t address{};
-        if (natpmpAsk(&address, qMax(250, ms - int(clock.elapsed())), [](natpmp_t *n) {
-                return sendpublicaddressrequest(n);
-            }) != 0)
-            return publicAnswer({});
-        return publicAnswer(QHostAddress(ntohl(address.pnu.publicaddress.addr.s_addr)).toString());
-    }
-
-    static Answer publicAnswer(const QString &external)
-    {
-        const QHostAddress a(external);
-        if (a.isNull() || a.protocol() != QAbstractSocket::IPv4Protocol)
-            return {true, {}, QStringLiteral("The router opened the port but did not say its internet address")};
-        if (notOnTheInternet(a))
-            return {true, {},
-                    QStringLiteral("The router opened the port, but its own address %1 is not on the internet: "
-                                   "another router stands between it and the internet")
-                            .arg(external)};
-        return {true, external, mappedText(external)};
-    }
-
-    int natpmpRequest(quint16 port, int lease, int ms, natpmpresp_t *response = nullptr)
-    {
-        natpmpresp_t scratch{};
-        return natpmpAsk(response ? response : &scratch, ms, [&](natpmp_t *n) {
-            return sendnewportmappingrequest(n, NATPMP_PROTOCOL_TCP, port, port, quint32(lease));
-        });
-    }
-
-    // One request and its answer, giving up at the deadline rather than
-    // after NAT-PMP's own minute of retries.
-    template <typename Send> static int natpmpAsk(natpmpresp_t *response, int ms, Send send)
-    {
-        natpmp_t n;
-        if (initnatpmp(&n, 0, 0) < 0)
-            return NATPMP_ERR_CANNOTGETGATEWAY;
-        QElapsedTimer clock;
-        clock.start();
-        int rc = send(&n);
-        if (rc >= 0) {
-            do {
-                const qint64 left = ms - clock.elapsed();
-                if (left <= 0) {
-                    rc = NATPMP_TRYAGAIN;
-                    break;
-                }
-                timeval timeout{};
-                getnatpmprequesttimeout(&n, &timeout);
-                const qint64 wait = qMin<qint64>(left, timeout.tv_sec * 1000 + timeout.tv_usec / 1000);
-                timeout.tv_sec = wait / 1000;
-                timeout.tv_usec = (wait % 1000) * 1000;
-                fd_set fds;
-                FD_ZERO(&fds);
-                FD_SET(n.s, &fds);
-                select(n.s + 1, &fds, nullptr, nullptr, &timeout);
-                rc = readnatpmpresponseorretry(&n, response);
-            } while (rc == NATPMP_TRYAGAIN);
-        }
-        closenatpmp(&n);
-        return rc;
-    }
-
-    How m_how = How::None;
-    bool m_upnpFound = false;
-    UPNPUrls m_urls{};
-    IGDdatas m_data{};
-    char m_lan[64] = {};
+    std::unique_ptr<RouterClient> m_client;
 };
 
 PortMapper::PortMapper(QObject *parent) : QObject(parent), m_worker(new MapWorker)
@@ -271,7 +88,7 @@ void PortMapper::ask(bool renewal)
     // The destructor waits for the worker, so this outlives every call; an
     // answer posted after it is gone is dropped with its event.
     QMetaObject::invokeMethod(m_worker, [this, worker = m_worker, port = m_port, lease = m_lease, renewal] {
-        const Answer a = worker->map(port, lease);
+        const RouterAnswer a = worker->map(port, lease);
         QMetaObject::invokeMethod(this, [this, a, renewal] { answered(a.mapped, a.external, a.status, renewal); });
     });
 }

@@ -7,6 +7,8 @@
 // thread of its own: the window never waits for a router that is slow or
 // absent.
 
+#include "netbackend.h"
+
 #include <QObject>
 #include <QString>
 #include <QThread>
@@ -62,10 +64,5 @@ private:
     QString m_external;
     QString m_status;
 };
-
-// The plain words for a router's answer (tests check them).
-QString mappedText(const QString &external);
-QString noRouterText(quint16 port);
-QString conflictText();
 
 } // namespace lobby
