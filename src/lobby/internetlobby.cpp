@@ -380,7 +380,7 @@ void InternetLobby::close()
         const bool wasConnected = m_state == State::Connected;
         if (wasConnected && m_game)
             m_client->publish(gameTopic(), {}, 1, true);
-        m_client->stop(wasConnected);
+        m_client->stop();
         m_client.reset();
     }
     m_broker.clear();

@@ -70,7 +70,7 @@ public:
     virtual void publish(const QByteArray &topic, const QByteArray &payload, int qos, bool retain) = 0;
     virtual void subscribe(const QByteArray &topic) = 0;
     // Sends what is queued when connected, disconnects and ends the thread.
-    virtual void stop(bool connected) = 0;
+    virtual void stop() = 0;
     // The broker's reason for refusing, in words.
     virtual QString refusal(int rc) const = 0;
 };

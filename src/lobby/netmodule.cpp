@@ -241,7 +241,7 @@ public:
     ~Mosquitto() override
     {
         if (m_started)
-            stop(false);
+            stop();
         mosquitto_destroy(m_mosq);
     }
     void connectTo(const QByteArray &host, quint16 port) override
@@ -256,15 +256,16 @@ public:
                 payload.isEmpty() ? nullptr : payload.constData(), qos, retain);
     }
     void subscribe(const QByteArray &topic) override { mosquitto_subscribe(m_mosq, nullptr, topic.constData(), 0); }
-    void stop(bool connected) override
+    void stop() override
     {
         if (!m_started)
             return;
         m_started = false;
         mosquitto_disconnect(m_mosq);
-        // Connected, the thread sends what is queued and ends; otherwise it
-        // may be waiting out a retry and is stopped at once.
-        mosquitto_loop_stop(m_mosq, !connected);
+        // The thread sends what is queued and ends; one waiting out a retry
+        // is woken. It is never cancelled: cancelling a thread that may be
+        // inside our own callbacks would leave them half done.
+        mosquitto_loop_stop(m_mosq, false);
     }
     QString refusal(int rc) const override { return QString::fromLatin1(mosquitto_connack_string(rc)); }
 

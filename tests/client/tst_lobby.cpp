@@ -16,6 +16,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QNetworkProxyFactory>
 #include <QPlainTextEdit>
 #include <QLineEdit>
 #include <QListWidget>
@@ -44,6 +45,7 @@ struct SoloCopy {
 class TestLobby : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void datagrams_data();
     void datagrams();
     void heardTwiceListedOnce();
@@ -57,6 +59,13 @@ private slots:
     void internetOnlyWhenAsked();
     void internetGameJoinedWithOneClick();
 };
+
+void TestLobby::initTestCase()
+{
+    // The test's own sockets skip the system's proxy lookup, whose thread
+    // would otherwise still be ending as the process exits.
+    QNetworkProxyFactory::setUseSystemConfiguration(false);
+}
 
 void TestLobby::datagrams_data()
 {
@@ -132,12 +141,12 @@ void TestLobby::heardTwiceListedOnce()
         QHostAddress to;
         QString listed; // the addresses listed after it, in order
     } steps[] = {
-        {lobby::encode(ann).value(), QHostAddress::LocalHostIPv6, "::1"},
-        {lobby::encode(ann).value(), QHostAddress::LocalHost, "127.0.0.1"},
-        {lobby::encodeFirstVersion(ann).value(), QHostAddress::LocalHost, "127.0.0.1"},
-        {lobby::encode(ann).value(), QHostAddress::LocalHostIPv6, "127.0.0.1"},
-        // One game per address: the latest replaces the earlier.
-        {lobby::encode({"Bo", 1, false, 7780}).value(), QHostAddress::LocalHost, "127.0.0.1"},
+            {lobby::encode(ann).value(), QHostAddress::LocalHostIPv6, "::1"},
+            {lobby::encode(ann).value(), QHostAddress::LocalHost, "127.0.0.1"},
+            {lobby::encodeFirstVersion(ann).value(), QHostAddress::LocalHost, "127.0.0.1"},
+            {lobby::encode(ann).value(), QHostAddress::LocalHostIPv6, "127.0.0.1"},
+            // One game per address: the latest replaces the earlier.
+            {lobby::encode({"Bo", 1, false, 7780}).value(), QHostAddress::LocalHost, "127.0.0.1"},
     };
     for (const auto &step : steps) {
         QVERIFY(out.writeDatagram(step.bytes, step.to, listener.port()) == step.bytes.size());
@@ -299,7 +308,9 @@ void TestLobby::joinButtonInView()
     QWidget *view = dialog.hostList()->viewport();
     QTRY_VERIFY(join->isVisible());
     QVERIFY2(view->rect().contains(QRect(join->mapTo(view, QPoint(0, 0)), join->size())),
-            qPrintable(QStringLiteral("%1 wide list, button at %2").arg(view->width()).arg(join->mapTo(view, QPoint()).x())));
+            qPrintable(QStringLiteral("%1 wide list, button at %2")
+                               .arg(view->width())
+                               .arg(join->mapTo(view, QPoint()).x())));
 }
 
 // "Host a Game Here" under a name other than the login's starts the copy

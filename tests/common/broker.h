@@ -4,6 +4,7 @@
 // with no access list at all.
 
 #include <QFile>
+#include <QNetworkProxy>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -46,6 +47,7 @@ public:
     bool reachable() const
     {
         QTcpSocket s;
+        s.setProxy(QNetworkProxy::NoProxy);
         s.connectToHost(QHostAddress::LocalHost, port);
         return s.waitForConnected(200);
     }
