@@ -254,12 +254,17 @@ void LobbyModel::received(const QByteArray &topic, const QByteArray &payload)
         const auto last = m_lastLine.constFind(key);
         if (last != m_lastLine.constEnd() && now - *last < ChatIntervalMs)
             return;
+        while (!m_recentLines.isEmpty() && now - m_recentLines.constFirst() >= 1000)
+            m_recentLines.removeFirst();
+        if (m_recentLines.size() >= MaxChatPerSecond)
+            return;
         std::optional<LobbyLine> line = decodeChat(payload);
         if (!line)
             return;
         if (m_lastLine.size() > 4 * MaxInternetGames)
             m_lastLine.removeIf([now](const auto &it) { return now - it.value() >= ChatIntervalMs; });
         m_lastLine.insert(key, now);
+        m_recentLines.append(now);
         line->id = key;
         if (m_chat.size() >= ChatHistory)
             m_chat.removeFirst();

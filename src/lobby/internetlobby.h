@@ -32,6 +32,9 @@ constexpr int MaxMessage = 2048;
 constexpr int MaxInternetGames = 200;
 constexpr int MaxLobbyChat = 300; // characters of one lobby chat line
 constexpr int ChatIntervalMs = 1000; // per sender
+// Lines shown a second from all senders together: many ids each keeping to
+// their own second cannot bury the lobby.
+constexpr int MaxChatPerSecond = 10;
 constexpr int MaxClientId = 23; // what every MQTT 3.1.1 broker takes
 constexpr quint16 DefaultBrokerPort = 1883;
 // MQTT's port for TLS. A TLS lobby's certificate is checked against the
@@ -95,6 +98,7 @@ private:
     QList<InternetGame> m_games;
     QList<LobbyLine> m_chat;
     QHash<QString, qint64> m_lastLine;
+    QList<qint64> m_recentLines; // when the last lines were shown
     QElapsedTimer m_clock;
     QString m_ownId;
 };
