@@ -260,7 +260,7 @@ void Tlobby::showHosts()
         const auto &a = h.announcement;
         if (!m_ownGame.isEmpty() && a.name == m_ownGame && (h.address.isLoopback() || ours.contains(address)))
             continue;
-        addJoinRow(QStringLiteral("%1 at %2 - %3 of 4 seats taken%4")
+        addJoinRow(QStringLiteral("%1 at %2 (your network) - %3 of 4 seats taken%4")
                            .arg(a.name, where)
                            .arg(a.seatsTaken)
                            .arg(a.running ? QStringLiteral(", game running") : QString()),
