@@ -56,6 +56,9 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
     m_address->setPlaceholderText(QStringLiteral("host's address"));
     m_address->setMaxLength(253);
     m_join = new QPushButton(QStringLiteral("Join"), this);
+    // Return in a field does that field's own thing (the address field
+    // joins, the lobby chat field says its line), never a default button's.
+    m_join->setAutoDefault(false);
     row->addWidget(new QLabel(QStringLiteral("Address:"), this));
     row->addWidget(m_address, 1);
     row->addWidget(m_join);
@@ -117,8 +120,7 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
     connect(m_sayButton, &QPushButton::clicked, this, &Tlobby::say);
     // This copy's own game is never listed, nor does it take a place.
     m_listener.setIgnored([this](const QHostAddress &from, const lobby::Announcement &a) {
-        return !m_ownGame.isEmpty() && a.name == m_ownGame
-               && (from.isLoopback() || lobby::localAddresses().contains(from.toString()));
+        return !m_ownGame.isEmpty() && a.name == m_ownGame && lobby::isThisComputer(from);
     });
     setHosting(false);
     showLobbyState();
@@ -249,8 +251,7 @@ void Tlobby::join(const QString &address)
 void Tlobby::showHosts()
 {
     m_hosts->clear();
-    // This copy's own game is left out (its addresses asked only when hosting).
-    const QStringList ours = m_ownGame.isEmpty() ? QStringList() : lobby::localAddresses();
+    // This copy's own game is left out.
     for (const lobby::Listener::Host &h : m_listener.hosts()) {
         const QString address = h.address.toString();
         // A game off the standard port says where it is.
@@ -258,7 +259,7 @@ void Tlobby::showHosts()
         if (h.announcement.port != lobby::StandardGamePort)
             where += QStringLiteral(" port ") + QString::number(h.announcement.port);
         const auto &a = h.announcement;
-        if (!m_ownGame.isEmpty() && a.name == m_ownGame && (h.address.isLoopback() || ours.contains(address)))
+        if (!m_ownGame.isEmpty() && a.name == m_ownGame && lobby::isThisComputer(h.address))
             continue;
         addJoinRow(QStringLiteral("%1 at %2 (your network) - %3 of 4 seats taken%4")
                            .arg(a.name, where)

@@ -262,6 +262,19 @@ void Listener::expire()
         emit hostsChanged();
 }
 
+bool isThisComputer(const QHostAddress &address)
+{
+    if (address.isLoopback())
+        return true;
+    QHostAddress bare = address;
+    bare.setScopeId(QString());
+    const auto all = QNetworkInterface::allAddresses();
+    return std::any_of(all.begin(), all.end(), [&](QHostAddress a) {
+        a.setScopeId(QString());
+        return a.isEqual(bare, QHostAddress::TolerantConversion);
+    });
+}
+
 QStringList localAddresses()
 {
     QStringList out;

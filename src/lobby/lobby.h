@@ -117,5 +117,8 @@ private:
 
 // This computer's addresses that others on the network can use.
 QStringList localAddresses();
+// Whether a datagram from this address came from this computer: any of its
+// addresses, IPv6 link-local ones with or without their interface's scope.
+bool isThisComputer(const QHostAddress &address);
 
 } // namespace lobby

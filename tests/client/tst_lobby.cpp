@@ -16,6 +16,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QNetworkInterface>
 #include <QNetworkProxyFactory>
 #include <QPlainTextEdit>
 #include <QLineEdit>
@@ -53,6 +54,7 @@ private slots:
     void hostAnnouncesAndOtherJoins();
     void joinByHand();
     void joinButtonInView();
+    void thisComputer();
     void hostingUnderANewName_data();
     void hostingUnderANewName();
     void internetOnlyWhenAsked_data();
@@ -313,6 +315,26 @@ void TestLobby::joinButtonInView()
                                .arg(join->mapTo(view, QPoint()).x())));
 }
 
+// This copy's own announcements come back from every address it has,
+// IPv6 link-local ones with their interface's scope; none is another game.
+void TestLobby::thisComputer()
+{
+    const struct {
+        QHostAddress address;
+        bool ours;
+    } fixed[] = {{QHostAddress("127.0.0.1"), true}, {QHostAddress("::1"), true}, {QHostAddress("192.0.2.1"), false},
+            {QHostAddress("fe80::dead:beef:1%lo"), false}};
+    for (const auto &c : fixed)
+        QCOMPARE(lobby::isThisComputer(c.address), c.ours);
+    for (const QNetworkInterface &i : QNetworkInterface::allInterfaces())
+        for (const QNetworkAddressEntry &e : i.addressEntries()) {
+            QHostAddress scoped = e.ip();
+            if (scoped.isLinkLocal())
+                scoped.setScopeId(i.name());
+            QVERIFY2(lobby::isThisComputer(scoped), qPrintable(scoped.toString()));
+        }
+}
+
 // "Host a Game Here" under a name other than the login's starts the copy
 // again under it, unless a game runs: then the name waits for the next time.
 void TestLobby::hostingUnderANewName_data()
@@ -428,6 +450,8 @@ void TestLobby::internetGameJoinedWithOneClick()
     QTest::keyClicks(looking.lobbySay(), "hello Zed");
     QTest::keyClick(looking.lobbySay(), Qt::Key_Return);
     QTRY_COMPARE(heard.size(), 1);
+    // Return said the line and did nothing else (no join with no address).
+    QVERIFY2(!looking.statusLabel()->text().contains("address"), qPrintable(looking.statusLabel()->text()));
     QCOMPARE(heard.at(0).at(0).value<lobby::LobbyLine>().name, QString("Bo"));
     QVERIFY(remote.say("Zed", "hi Bo"));
     QTRY_VERIFY(looking.lobbyChat()->toPlainText().contains("Zed: hi Bo"));
