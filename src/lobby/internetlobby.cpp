@@ -39,13 +39,11 @@ QString latin1Text(const QString &text, int limit)
     return out.simplified();
 }
 
-// A name as the local lobby takes it: printable Latin-1, no "+" (the
-// game's field separator), trimmed, 1..MaxNameLength characters.
+// A name as the local lobby takes it, without "+" (the game's field
+// separator, which the Host or Join dialog keeps out of names too).
 bool goodName(const QString &name)
 {
-    if (name.isEmpty() || name.size() > MaxNameLength || name.trimmed() != name || name.contains(QLatin1Char('+')))
-        return false;
-    return latin1Text(name, MaxNameLength) == name;
+    return printableName(name) && !name.contains(QLatin1Char('+'));
 }
 
 std::optional<QJsonObject> jsonObject(const QByteArray &payload)

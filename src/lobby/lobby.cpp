@@ -11,17 +11,6 @@ namespace {
 const QByteArray MagicFirst = "WORDMIRE-LOBBY 1";
 const QByteArray Magic = "WORDMIRE-LOBBY 2";
 
-bool printableName(const QString &name)
-{
-    if (name.isEmpty() || name.size() > MaxNameLength || name.trimmed() != name)
-        return false;
-    for (QChar c : name)
-        if (c.unicode() < 0x20 || c.unicode() > 0xff || c.unicode() == 0x7f
-                || (c.unicode() >= 0x80 && c.unicode() < 0xa0))
-            return false;
-    return true;
-}
-
 // The broadcast address of every network that is up, or the loopback
 // address when there is none (copies on one machine still find each other).
 QList<QHostAddress> targets()
@@ -51,6 +40,17 @@ bool hasIPv6Multicast(const QNetworkInterface &i)
     return false;
 }
 } // namespace
+
+bool printableName(const QString &name)
+{
+    if (name.isEmpty() || name.size() > MaxNameLength || name.trimmed() != name)
+        return false;
+    for (QChar c : name)
+        if (c.unicode() < 0x20 || c.unicode() > 0xff || c.unicode() == 0x7f
+                || (c.unicode() >= 0x80 && c.unicode() < 0xa0))
+            return false;
+    return true;
+}
 
 std::optional<QByteArray> encode(const Announcement &a)
 {

@@ -26,6 +26,10 @@ inline const QHostAddress MulticastGroup{QStringLiteral("ff02::7773")};
 // The game's port when an announcement does not say (the first version's).
 constexpr quint16 StandardGamePort = 7772;
 
+// A name as a lobby shows it: printable Latin-1, no spaces at either end,
+// 1..MaxNameLength characters.
+bool printableName(const QString &name);
+
 struct Announcement {
     QString name;
     int seatsTaken = 0; // 0..4
