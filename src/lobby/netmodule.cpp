@@ -225,8 +225,10 @@ private:
 // libmosquitto with its own network thread; events are handed on as they come.
 class Mosquitto : public MqttClient {
 public:
-    Mosquitto(mosquitto *m, Events events) : m_mosq(m), m_events(std::move(events))
+    Mosquitto(mosquitto *m, Events events, int keepalive)
+        : m_mosq(m), m_events(std::move(events)), m_keepalive(keepalive)
     {
+        mosquitto_user_data_set(m_mosq, this);
         mosquitto_connect_callback_set(m_mosq,
                 [](mosquitto *, void *self, int rc) { static_cast<Mosquitto *>(self)->m_events.connected(rc); });
         mosquitto_disconnect_callback_set(
@@ -269,11 +271,10 @@ public:
     }
     QString refusal(int rc) const override { return QString::fromLatin1(mosquitto_connack_string(rc)); }
 
-    int m_keepalive = 30;
-
 private:
     mosquitto *m_mosq;
     Events m_events;
+    int m_keepalive;
     bool m_started = false;
 };
 
@@ -291,10 +292,7 @@ MqttClient *makeMqtt(const MqttClient::Setup &setup, MqttClient::Events events)
     if (setup.tls)
         mosquitto_tls_set(m, setup.caFile.isEmpty() ? nullptr : setup.caFile.constData(),
                 setup.caFile.isEmpty() ? "/etc/ssl/certs" : nullptr, nullptr, nullptr, nullptr);
-    auto *client = new Mosquitto(m, std::move(events));
-    mosquitto_user_data_set(m, client);
-    client->m_keepalive = setup.keepaliveSeconds;
-    return client;
+    return new Mosquitto(m, std::move(events), setup.keepaliveSeconds);
 }
 
 RouterClient *makeRouter()

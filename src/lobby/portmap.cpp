@@ -1,7 +1,6 @@
 #include "portmap.h"
 
-#include <QCoreApplication>
-#include <QLibrary>
+#include "appfiles.h"
 
 #include <memory>
 
@@ -9,19 +8,11 @@ namespace lobby {
 
 const NetModule *netModule()
 {
-    // Beside the program first (a copied game), then where an installation
-    // puts it beside the program's bin folder, then the build tree's. The
-    // module stays loaded for the rest of the run.
     static const NetModule *const loaded = [] {
-        const QString program = QCoreApplication::applicationDirPath();
-        const QStringList places{program, program + QStringLiteral("/" WORDMIRE_NET_MODULE_INSTALLED),
-                QStringLiteral(WORDMIRE_NET_MODULE_BUILT)};
-        for (const QString &dir : places) {
-            QLibrary module(dir + QStringLiteral("/wordmire-net"));
-            if (const auto entry = reinterpret_cast<NetModuleEntry>(module.resolve(WORDMIRE_NET_MODULE_ENTRY)))
-                return entry();
-        }
-        return static_cast<const NetModule *>(nullptr);
+        const auto entry = reinterpret_cast<NetModuleEntry>(
+                settings::moduleEntry(QStringLiteral("wordmire-net"), WORDMIRE_NET_MODULE_ENTRY,
+                        QStringLiteral(WORDMIRE_NET_MODULE_INSTALLED), QStringLiteral(WORDMIRE_NET_MODULE_BUILT)));
+        return entry ? entry() : nullptr;
     }();
     return loaded;
 }
@@ -53,18 +44,16 @@ private:
     std::unique_ptr<RouterClient> m_client;
 };
 
-PortMapper::PortMapper(QObject *parent) : QObject(parent), m_worker(new MapWorker)
+PortMapper::PortMapper(QObject *parent) : QObject(parent)
 {
-    m_thread.setObjectName(QStringLiteral("router"));
-    m_worker->moveToThread(&m_thread);
-    connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
-    m_thread.start();
     m_renew.setSingleShot(true);
     connect(&m_renew, &QTimer::timeout, this, [this] { ask(true); });
 }
 
 PortMapper::~PortMapper()
 {
+    if (!m_worker)
+        return;
     const bool mapped = m_state == State::Mapped;
     const quint16 port = m_port;
     if (mapped)
@@ -80,6 +69,15 @@ void PortMapper::start(quint16 port)
     m_state = State::Asking;
     m_port = port;
     m_status = QStringLiteral("Asking the router to open TCP port %1...").arg(port);
+    // The thread is made the first time this copy hosts: a copy that never
+    // does starts none.
+    if (!m_worker) {
+        m_worker = new MapWorker;
+        m_thread.setObjectName(QStringLiteral("router"));
+        m_worker->moveToThread(&m_thread);
+        connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+        m_thread.start();
+    }
     ask(false);
 }
 

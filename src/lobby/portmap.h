@@ -56,7 +56,7 @@ private:
     void answered(bool mapped, const QString &external, const QString &status, bool renewal);
 
     QThread m_thread;
-    MapWorker *m_worker;
+    MapWorker *m_worker = nullptr; // with its thread, made on the first start()
     QTimer m_renew;
     State m_state = State::Off;
     quint16 m_port = 0;

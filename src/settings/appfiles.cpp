@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QStandardPaths>
 
 namespace settings {
@@ -35,6 +36,18 @@ QString besideExecutable(const QString &fileName)
 void setBesideExecutableDir(const QString &dir)
 {
     overrideDir() = dir;
+}
+
+QFunctionPointer moduleEntry(
+        const QString &module, const char *entry, const QString &installedRelative, const QString &buildDir)
+{
+    const QString program = QCoreApplication::applicationDirPath();
+    for (const QString &dir : {program, program + QLatin1Char('/') + installedRelative, buildDir}) {
+        QLibrary library(dir + QLatin1Char('/') + module);
+        if (const QFunctionPointer found = library.resolve(entry))
+            return found;
+    }
+    return nullptr;
 }
 
 } // namespace settings

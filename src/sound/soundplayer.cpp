@@ -1,9 +1,8 @@
 #include "soundplayer.h"
+#include "appfiles.h"
 #include "soundbackend.h"
 
-#include <QCoreApplication>
 #include <QFile>
-#include <QLibrary>
 #include <QThread>
 
 namespace chatter {
@@ -82,20 +81,11 @@ bool QtSoundPlayer::exists(const QString &name)
 }
 
 namespace {
-// Beside the program first (a copied game), then where an installation puts
-// it beside the program's bin folder, then the build tree's. The module stays
-// loaded for the rest of the run.
 SoundBackendEntry moduleEntry()
 {
-    const QString program = QCoreApplication::applicationDirPath();
-    const QStringList places{program, program + QStringLiteral("/" WORDMIRE_SOUND_MODULE_INSTALLED),
-                             QStringLiteral(WORDMIRE_SOUND_MODULE_BUILT)};
-    for (const QString &dir : places) {
-        QLibrary module(dir + QStringLiteral("/wordmire-sound"));
-        if (const auto entry = reinterpret_cast<SoundBackendEntry>(module.resolve(WORDMIRE_SOUND_BACKEND_ENTRY)))
-            return entry;
-    }
-    return nullptr;
+    return reinterpret_cast<SoundBackendEntry>(settings::moduleEntry(QStringLiteral("wordmire-sound"),
+            WORDMIRE_SOUND_BACKEND_ENTRY, QStringLiteral(WORDMIRE_SOUND_MODULE_INSTALLED),
+            QStringLiteral(WORDMIRE_SOUND_MODULE_BUILT)));
 }
 } // namespace
 

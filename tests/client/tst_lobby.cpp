@@ -17,7 +17,6 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QNetworkInterface>
-#include <QNetworkProxyFactory>
 #include <QPlainTextEdit>
 #include <QLineEdit>
 #include <QListWidget>
@@ -46,7 +45,6 @@ struct SoloCopy {
 class TestLobby : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void datagrams_data();
     void datagrams();
     void heardTwiceListedOnce();
@@ -61,13 +59,6 @@ private slots:
     void internetOnlyWhenAsked();
     void internetGameJoinedWithOneClick();
 };
-
-void TestLobby::initTestCase()
-{
-    // The test's own sockets skip the system's proxy lookup, whose thread
-    // would otherwise still be ending as the process exits.
-    QNetworkProxyFactory::setUseSystemConfiguration(false);
-}
 
 void TestLobby::datagrams_data()
 {
