@@ -103,21 +103,31 @@ void StripView::showSlot(int k, int code)
 {
     if (k < 1 || k > Length)
         return;
+    letterSlot(k)->setPixmap(slotPicture(code));
+    m_codes[size_t(k)] = code;
+}
+
+// A slot's picture is drawn once per letter and tile set: a pick then only
+// hands the label a picture it already has.
+const QPixmap &StripView::slotPicture(int code)
+{
+    const size_t i = m_tiles.isValidCode(code) ? size_t(code) + 1 : 0;
+    QPixmap &pm = m_drawn[i];
+    if (!pm.isNull())
+        return pm;
     // Drawn at the tiles' own resolution, so doubled tiles stay doubled.
     const qreal ratio = m_tiles[rules::tile::Plain].devicePixelRatio();
-    QPixmap pm(QSize(56, 56) * ratio);
+    pm = QPixmap(QSize(56, 56) * ratio);
     pm.setDevicePixelRatio(ratio);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
-    if (code < 0) {
+    if (i == 0) {
         p.drawPixmap(0, 0, m_tiles[rules::tile::EmptySlot]);
     } else {
         p.drawPixmap(0, 0, m_tiles[rules::tile::Plain]);
         p.drawPixmap(2, 2, m_tiles[code]);
     }
-    p.end();
-    letterSlot(k)->setPixmap(pm);
-    m_codes[size_t(k)] = code;
+    return pm;
 }
 
 namespace {
@@ -164,6 +174,7 @@ void StripView::showPreview()
 
 void StripView::redraw()
 {
+    m_drawn = {};
     for (int k = 1; k <= Length; ++k)
         showSlot(k, m_model.stripCode(k));
 }

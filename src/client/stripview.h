@@ -3,7 +3,10 @@
 // buttons (Clear, Done, Zephyr Shuffle). A click on the last letter takes it
 // back; a refused word shakes the strip.
 
+#include "tileimages.h"
+
 #include <QObject>
+#include <QPixmap>
 #include <QTimer>
 
 #include <array>
@@ -18,7 +21,6 @@ class ClientModel;
 class QFrame;
 class QLabel;
 class QPushButton;
-class TileImages;
 
 class StripView : public QObject {
     Q_OBJECT
@@ -56,6 +58,7 @@ protected:
 
 private:
     void showSlot(int k, int code); // code < 0: the empty slot
+    const QPixmap &slotPicture(int code);
     void showButtons(bool clearAndDone, bool shuffle);
     void schedulePreview();
     void showPreview();
@@ -66,6 +69,7 @@ private:
     QWidget *m_window;
     std::array<QLabel *, Length> m_slots{};
     std::array<int, Length + 1> m_codes{}; // 1..7
+    std::array<QPixmap, TileImages::Count + 1> m_drawn{}; // by code + 1; 0: the empty slot
     std::array<int, Length> m_slotX{}; // where each slot rests
     QFrame *m_flash = nullptr; // the red wash over a refused word
     QLabel *m_preview = nullptr;
