@@ -14,6 +14,7 @@
 #include "tspylist.h"
 #include "ttallylist.h"
 #include "tserver.h"
+#include "lazyicons.h"
 
 #include <QApplication>
 #include <QProcess>
@@ -40,6 +41,8 @@ QStringList run(QApplication &app, int *code)
     // No display name: the desktop would append it to every dialog's own title.
     // Every window is laid out for Arial's metrics (on Linux, the metric-
     // compatible face fontconfig gives for it), whatever the desktop's own font.
+    // The style's icons are made when first drawn (see LazyIconStyle).
+    QApplication::setStyle(new ui::LazyIconStyle);
     QFont font = QApplication::font();
     font.setFamily(QStringLiteral("Arial"));
     QApplication::setFont(font);

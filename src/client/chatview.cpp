@@ -1,4 +1,5 @@
 #include "chatview.h"
+#include "artscale.h"
 
 #include "chatline.h"
 #include "clientmodel.h"
@@ -55,7 +56,7 @@ ChatView::ChatView(const Widgets &widgets, ClientModel &model, Preferences &pref
     ui.mychat->setMaxLength(int(wire::MaxChatText));
     ui.mychat->setToolTip(QStringLiteral("Chat lines hold up to 1,000 characters; a longer text is cut."));
 
-    m_smilies = QPixmap(QStringLiteral(":/pictures/smilies.png"));
+    m_smilies = ui::loadPicture(QStringLiteral(":/pictures/smilies.png"));
     for (int i = 0; i < 18; ++i)
         ui.mainchat->document()->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("smiley:%1").arg(i)),
                 m_smilies.copy(i * 17, 0, 17, 16).toImage());

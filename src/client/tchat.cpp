@@ -32,7 +32,7 @@ Tchat::Tchat(Preferences *preferences, QWidget *parent)
     // window; the window never gets smaller than the panel.
     QWidget *panel = ui->panel_board;
     panel->setFixedSize(PanelSize);
-    m_scaled = new ui::ScaledPanel(panel, QPixmap(QStringLiteral(":/pictures/background.jpg")), this);
+    m_scaled = new ui::ScaledPanel(panel, ui::backgroundPicture(), this);
     m_scaled->setObjectName(QStringLiteral("panel_holder"));
     m_scaled->setMinimumSize(PanelSize + QSize(15, 12));
     setCentralWidget(m_scaled);
@@ -62,7 +62,7 @@ void Tchat::FormCreate()
     resize(790, 580);
     QIcon icon;
     for (int size : {48, 128, 256})
-        icon.addFile(QStringLiteral(":/pictures/icon%1.png").arg(size));
+        icon.addPixmap(ui::loadPicture(QStringLiteral(":/pictures/icon%1.png").arg(size)));
     setWindowIcon(icon);
     m_tiles = new TileMenu(ui->Tiles1, *m_prefs, this);
     ui->paintbox_board->setBoard(&m_model.board(), &m_tiles->images());

@@ -42,9 +42,10 @@ void TileMenu::setTileFolder(const QString &dir)
 
 TileMenu::TileMenu(QMenu *menu, Preferences &prefs, QObject *parent) : QObject(parent), m_menu(menu), m_prefs(prefs)
 {
-    m_images.loadClassic();
     grouptilesmenu();
-    loadgrouptiles(prefs.tiles());
+    // A set whose file is no picture leaves the built-in images in use.
+    if (!loadgrouptiles(prefs.tiles()))
+        m_images.loadClassic();
     // An enlarged panel wants the doubled strip, a normal one the plain.
     connect(&ui::ArtScale::instance(), &ui::ArtScale::changed, this, [this] { loadgrouptiles(m_prefs.tiles()); });
 }
@@ -93,14 +94,15 @@ bool TileMenu::hasSet(const QString &name)
     return false;
 }
 
-void TileMenu::loadgrouptiles(const QString &name)
+bool TileMenu::loadgrouptiles(const QString &name)
 {
     // A set without its file leaves the built-in images in use, and ticked.
     if (name.compare(QLatin1String("classic"), Qt::CaseInsensitive) == 0 || name.isEmpty() || !hasSet(name)) {
         m_menu->findChild<QAction *>(QStringLiteral("classic3"))->setChecked(true);
-        if (m_images.loadClassic())
-            emit imagesChanged();
-        return;
+        if (!m_images.loadClassic())
+            return false;
+        emit imagesChanged();
+        return true;
     }
     // The set's own file: NAME.bmp in the first folder that has one.
     QString path;
@@ -112,11 +114,14 @@ void TileMenu::loadgrouptiles(const QString &name)
         }
     }
     if (path.isEmpty())
-        return;
+        return false;
+    // A file that is no picture counts as no file: the built-in images.
+    if (!m_images.load(path))
+        return loadgrouptiles(QStringLiteral("classic"));
     if (QAction *item = m_menu->findChild<QAction *>(name + QLatin1Char('3')))
         item->setChecked(true);
-    if (m_images.load(path))
-        emit imagesChanged();
+    emit imagesChanged();
+    return true;
 }
 
 void TileMenu::grouptilesmenuClick(QAction *item)

@@ -27,7 +27,7 @@ public:
     static bool hasSet(const QString &name);
 
     void grouptilesmenu();
-    void loadgrouptiles(const QString &name);
+    bool loadgrouptiles(const QString &name); // false: no images loaded
     void grouptilesmenuClick(QAction *item);
 
 signals:

@@ -3,6 +3,9 @@
 #include <QLabel>
 #include <QAbstractButton>
 #include <QEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
 #include <QPainter>
 #include <QPixmapCache>
 
@@ -29,6 +32,39 @@ void ArtScale::setScale(int scale)
     emit changed();
 }
 
+QImage readPicture(const QString &path)
+{
+    QImage image;
+    {
+        QImageReader byName(path, QFileInfo(path).suffix().toLatin1());
+        byName.setAutoDetectImageFormat(false);
+        if (byName.read(&image))
+            return image;
+    }
+    // A file named for one format holding another (a tile set saved as PNG
+    // under a .bmp name) still loads, the slow way.
+    QImageReader any(path);
+    if (any.read(&image))
+        return image;
+    return QImage(); // what a failed read leaves behind is no picture
+}
+
+QPixmap loadPicture(const QString &path)
+{
+    return QPixmap::fromImage(readPicture(path));
+}
+
+QPixmap backgroundPicture()
+{
+    const QString key = QStringLiteral("wm-background");
+    QPixmap found;
+    if (!QPixmapCache::find(key, &found)) {
+        found = loadPicture(QStringLiteral(":/pictures/background.jpg"));
+        QPixmapCache::insert(key, found);
+    }
+    return found;
+}
+
 QPixmap picture(const QString &name)
 {
     const int scale = ArtScale::instance().scale();
@@ -37,10 +73,12 @@ QPixmap picture(const QString &name)
     if (QPixmapCache::find(key, &found))
         return found;
     const QString base = QStringLiteral(":/pictures/") + name;
-    if (scale == 2 && found.load(base + QStringLiteral("@2x.png")))
+    if (scale == 2 && QFile::exists(base + QStringLiteral("@2x.png"))) {
+        found = loadPicture(base + QStringLiteral("@2x.png"));
         found.setDevicePixelRatio(2.0);
-    else
-        found.load(base + QStringLiteral(".png"));
+    } else {
+        found = loadPicture(base + QStringLiteral(".png"));
+    }
     QPixmapCache::insert(key, found);
     return found;
 }

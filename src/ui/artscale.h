@@ -4,6 +4,7 @@
 // enlarged, so that a bigger window stays crisp. The views ask for their
 // pictures here and draw them again when the choice changes.
 
+#include <QImage>
 #include <QObject>
 #include <QPixmap>
 #include <QString>
@@ -29,6 +30,15 @@ signals:
 private:
     int m_scale = 1;
 };
+
+// A picture file read by the reader its name's suffix names, and only when
+// that fails by asking every image format Qt has. Qt's own loading asks every
+// format plugin first, which loads all of them and their libraries (WebP,
+// TIFF, MNG...) for the first picture: a good part of the start-up.
+QImage readPicture(const QString &path);
+QPixmap loadPicture(const QString &path);
+// The picture behind every window, read once for all of them.
+QPixmap backgroundPicture();
 
 // ":/pictures/<name>.png", or its doubled drawing (device pixel ratio 2)
 // while the doubled art is in use and there is one.

@@ -1,4 +1,5 @@
 #include "messages.h"
+#include "artscale.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -84,7 +85,7 @@ void setUrlOpener(std::function<bool(const QString &)> o)
 void applyBackground(QWidget *window)
 {
     QPalette pal = window->palette();
-    pal.setBrush(QPalette::Window, QPixmap(QStringLiteral(":/pictures/background.jpg")));
+    pal.setBrush(QPalette::Window, backgroundPicture());
     window->setPalette(pal);
     window->setAutoFillBackground(true);
 }

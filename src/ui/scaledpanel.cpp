@@ -21,9 +21,11 @@ ScaledPanel::ScaledPanel(QWidget *panel, const QPixmap &background, QWidget *par
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setAlignment(Qt::AlignCenter);
     setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
-    // Only what changed is drawn again; the background is cached per size.
+    // Only what changed is drawn again. The background keeps its own picture
+    // scaled to the viewport, so the view caches nothing more of it.
     setViewportUpdateMode(QGraphicsView::MinimalViewportUpdate);
-    setCacheMode(QGraphicsView::CacheBackground);
+    // The picture covers the whole viewport; filling it first is wasted.
+    viewport()->setAutoFillBackground(background.isNull());
     // The panel draws no background of its own: the view's shows through.
     panel->setAttribute(Qt::WA_TranslucentBackground);
     panel->setAutoFillBackground(false);
@@ -77,7 +79,7 @@ void ScaledPanel::resizeEvent(QResizeEvent *event)
     QGraphicsView::resizeEvent(event);
     const double scale = fitScale(viewport()->size(), m_panel->size());
     m_scaledBackground = QPixmap();
-    resetCachedContent();
+    m_scaledFor = QSize();
     embed(scale != 1.0);
     if (!m_proxy) {
         const QSize room = viewport()->size() - m_panel->size();
@@ -96,15 +98,16 @@ void ScaledPanel::drawBackground(QPainter *painter, const QRectF &)
     if (m_background.isNull())
         return;
     const QSize area = viewport()->size();
-    if (m_scaledBackground.size() != area) {
-        // Enlarged to cover, centred, the overflow cut: no seams.
-        const QPixmap covering = m_background.scaled(area, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
-        m_scaledBackground = covering.copy((covering.width() - area.width()) / 2,
-                (covering.height() - area.height()) / 2, area.width(), area.height());
+    if (m_scaledFor != area) {
+        // Enlarged to cover, centred, the overflow left outside the view: no
+        // seams.
+        m_scaledBackground = m_background.scaled(area, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+        m_scaledFor = area;
     }
     painter->save();
     painter->resetTransform();
-    painter->drawPixmap(0, 0, m_scaledBackground);
+    painter->drawPixmap((area.width() - m_scaledBackground.width()) / 2,
+            (area.height() - m_scaledBackground.height()) / 2, m_scaledBackground);
     painter->restore();
 }
 

@@ -39,6 +39,7 @@ private:
     QGraphicsProxyWidget *m_proxy = nullptr; // while enlarged
     QPixmap m_background;
     QPixmap m_scaledBackground; // m_background covering the viewport
+    QSize m_scaledFor; // the viewport size m_scaledBackground was made for
     double m_scale = 1.0;
 };
 

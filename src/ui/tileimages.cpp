@@ -18,12 +18,12 @@ bool TileImages::load(const QString &path)
     if (ratio > 1.0 && dot > 0) {
         QString hi = path;
         hi.insert(dot, QStringLiteral("@2x"));
-        if (strip.load(hi) && strip.width() == Count * Size * 2 && strip.height() == Size * 2)
+        if (!(strip = ui::readPicture(hi)).isNull() && strip.width() == Count * Size * 2 && strip.height() == Size * 2)
             scale = 2;
         else
             strip = QImage();
     }
-    if (strip.isNull() && !strip.load(path))
+    if (strip.isNull() && (strip = ui::readPicture(path)).isNull())
         return false;
     if (strip.width() != Count * Size * scale || strip.height() != Size * scale) {
         // A strip of another size: what is missing stays blank (the key

@@ -1,8 +1,13 @@
 #include "tileimages.h"
 
+#include "artscale.h"
+#include "lazyicons.h"
+
 #include <QHash>
 #include <QImage>
+#include <QBuffer>
 #include <QPainter>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -17,6 +22,10 @@ private slots:
     void wrongSizesPaddedOrCut();
     void pickMarksStandOut_data();
     void pickMarksStandOut();
+    void picturesByContent_data();
+    void picturesByContent();
+    void styleIconsMadeWhenDrawn_data();
+    void styleIconsMadeWhenDrawn();
 };
 
 namespace {
@@ -118,6 +127,93 @@ void TestTileImages::wrongSizesPaddedOrCut()
     const QImage img = t[tile].toImage();
     QCOMPARE(img.size(), QSize(56, 56));
     QCOMPARE(qAlpha(img.pixel(at)), drawn ? 255 : 0);
+}
+
+// A picture is read by its name's format first, but what the file holds
+// decides: a set saved under the wrong suffix still loads, and what is no
+// picture is refused, through the tile loader as through the plain reader.
+void TestTileImages::picturesByContent_data()
+{
+    QTest::addColumn<QByteArray>("format"); // what the file holds; empty: no picture
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("loads");
+    QTest::newRow("BMP as .bmp") << QByteArray("BMP") << "set.bmp" << true;
+    QTest::newRow("PNG as .png") << QByteArray("PNG") << "set.png" << true;
+    QTest::newRow("PNG as .bmp") << QByteArray("PNG") << "set.bmp" << true;
+    QTest::newRow("BMP as .png") << QByteArray("BMP") << "set.png" << true;
+    QTest::newRow("BMP without suffix") << QByteArray("BMP") << "set" << true;
+    QTest::newRow("BMP as .BMP") << QByteArray("BMP") << "SET.BMP" << true;
+    QTest::newRow("text as .bmp") << QByteArray() << "set.bmp" << false;
+    QTest::newRow("cut-off PNG") << QByteArray("PNG-cut") << "set.png" << false;
+}
+
+void TestTileImages::picturesByContent()
+{
+    QFETCH(QByteArray, format);
+    QFETCH(QString, name);
+    QFETCH(bool, loads);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    QImage strip(36 * 56, 56, QImage::Format_RGB32);
+    strip.fill(QColor(10, 120, 200));
+    QByteArray bytes = "not a picture at all";
+    if (!format.isEmpty()) {
+        QBuffer out(&bytes);
+        out.open(QIODevice::WriteOnly);
+        QVERIFY(strip.save(&out, format.startsWith("PNG") ? "PNG" : "BMP"));
+        if (format.endsWith("-cut"))
+            bytes.truncate(bytes.size() / 2);
+    }
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+
+    const QImage read = ui::readPicture(path);
+    QCOMPARE(!read.isNull(), loads);
+    if (loads)
+        QCOMPARE(read.convertToFormat(QImage::Format_RGB32), strip);
+    TileImages t;
+    QVERIFY(t.loadClassic());
+    const QImage before = t[3].toImage();
+    QCOMPARE(t.load(path), loads);
+    QCOMPARE(QColor(t[3].toImage().pixel(30, 30)), loads ? QColor(10, 120, 200) : QColor(before.pixel(30, 30)));
+}
+
+// The style's icons are made when first drawn, and then look exactly like
+// the style's own; one asked for by a widget that is gone by then is still
+// drawn.
+void TestTileImages::styleIconsMadeWhenDrawn_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<bool>("widgetGone");
+    QTest::newRow("menu bar overflow") << int(QStyle::SP_ToolBarHorizontalExtensionButton) << false;
+    QTest::newRow("warning") << int(QStyle::SP_MessageBoxWarning) << false;
+    QTest::newRow("question") << int(QStyle::SP_MessageBoxQuestion) << false;
+    QTest::newRow("OK button") << int(QStyle::SP_DialogOkButton) << false;
+    QTest::newRow("overflow, widget gone") << int(QStyle::SP_ToolBarHorizontalExtensionButton) << true;
+}
+
+void TestTileImages::styleIconsMadeWhenDrawn()
+{
+    QFETCH(int, which);
+    QFETCH(bool, widgetGone);
+    const auto icon = QStyle::StandardPixmap(which);
+    ui::LazyIconStyle lazy;
+    QStyle *base = lazy.baseStyle();
+    auto widget = std::make_unique<QPushButton>();
+    const QIcon made = lazy.standardIcon(icon, nullptr, widget.get());
+    const QIcon own = base->standardIcon(icon, nullptr, widget.get());
+    if (widgetGone)
+        widget.reset();
+    QCOMPARE(made.isNull(), own.isNull());
+    for (int size : {16, 32, 64}) {
+        QCOMPARE(made.actualSize(QSize(size, size)), own.actualSize(QSize(size, size)));
+        QCOMPARE(made.pixmap(size).toImage(), own.pixmap(size).toImage());
+    }
+    // A copy of the icon draws the same.
+    const QIcon copy = made;
+    QCOMPARE(copy.pixmap(24).toImage(), own.pixmap(24).toImage());
 }
 
 QTEST_MAIN(TestTileImages)

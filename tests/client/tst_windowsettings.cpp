@@ -379,6 +379,21 @@ void TestWindowSettings::storedTileSet()
     QVERIFY(classic.loadClassic());
     QCOMPARE(chat->tiles()[1].toImage(), classic[1].toImage());
     QVERIFY(chat->findChild<QAction *>("classic3")->isChecked());
+
+    // So does one whose file is no picture, chosen at start or from the menu.
+    chat.reset();
+    QFile junk(QDir(tiles.path()).filePath("wide.bmp"));
+    QVERIFY(junk.open(QIODevice::WriteOnly));
+    junk.write("BM not a picture");
+    junk.close();
+    writeStrip(QDir(tiles.path()).filePath("wood.bmp"), QColor(160, 110, 60));
+    open("[Wordmire]\nTiles=wide\n");
+    QCOMPARE(chat->tiles()[1].toImage(), classic[1].toImage());
+    QVERIFY(chat->findChild<QAction *>("classic3")->isChecked());
+    chat->findChild<QAction *>("wood3")->trigger();
+    chat->findChild<QAction *>("wide3")->trigger();
+    QCOMPARE(chat->tiles()[1].toImage(), classic[1].toImage());
+    QVERIFY(chat->findChild<QAction *>("classic3")->isChecked());
 }
 
 // The stored options hold whether or not a host ever confirmed the login: a
