@@ -24,8 +24,10 @@ ScaledPanel::ScaledPanel(QWidget *panel, const QPixmap &background, QWidget *par
     // Only what changed is drawn again. The background keeps its own picture
     // scaled to the viewport, so the view caches nothing more of it.
     setViewportUpdateMode(QGraphicsView::MinimalViewportUpdate);
-    // The picture covers the whole viewport; filling it first is wasted.
+    // The picture covers the whole viewport: nothing behind it need be drawn
+    // first, neither the viewport's own fill nor the window's.
     viewport()->setAutoFillBackground(background.isNull());
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent, !background.isNull());
     // The panel draws no background of its own: the view's shows through.
     panel->setAttribute(Qt::WA_TranslucentBackground);
     panel->setAutoFillBackground(false);
