@@ -61,10 +61,11 @@ QIcon LazyIconStyle::standardIcon(StandardPixmap icon, const QStyleOption *optio
     // icon is made without it.
     if (option)
         return QProxyStyle::standardIcon(icon, option, widget);
-    QStyle *base = baseStyle();
-    return QIcon(new LazyIconEngine([base, icon, from = QPointer<const QWidget>(widget)] {
-        return base->standardIcon(icon, nullptr, from.data());
-    }));
+    // The style may be replaced, and so deleted, before the icon is drawn.
+    return QIcon(
+            new LazyIconEngine([base = QPointer<QStyle>(baseStyle()), icon, from = QPointer<const QWidget>(widget)] {
+                return base ? base->standardIcon(icon, nullptr, from.data()) : QIcon();
+            }));
 }
 
 } // namespace ui

@@ -214,6 +214,13 @@ void TestTileImages::styleIconsMadeWhenDrawn()
     // A copy of the icon draws the same.
     const QIcon copy = made;
     QCOMPARE(copy.pixmap(24).toImage(), own.pixmap(24).toImage());
+    // One never drawn outlives its style harmlessly: it draws nothing.
+    QIcon orphan;
+    {
+        ui::LazyIconStyle gone;
+        orphan = gone.standardIcon(icon, nullptr, nullptr);
+    }
+    QVERIFY(orphan.pixmap(16).isNull());
 }
 
 QTEST_MAIN(TestTileImages)
