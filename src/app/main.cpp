@@ -47,6 +47,10 @@ QStringList run(QApplication &app, int *code)
     font.setFamily(QStringLiteral("Arial"));
     QApplication::setFont(font);
 
+    // A signal to end is File → Exit: the run's tally and settings are kept.
+    // Caught from the start, so one that comes while the window is still
+    // being built waits for the event loop instead of killing the program.
+    SignalExit ending;
     SingleInstance guard(QStringLiteral("wordmire-levroc"));
     if (guard.anotherIsRunning())
         return {};
@@ -103,8 +107,6 @@ QStringList run(QApplication &app, int *code)
         chat.activateWindow();
     });
     QObject::connect(&chat, &Tchat::closed, &app, &QApplication::quit);
-    // A signal to end is File → Exit: the run's tally and settings are kept.
-    SignalExit ending(&chat);
     QObject::connect(&ending, &SignalExit::exitRequested, &chat, [&chat, &app] {
         if (!chat.close())
             app.quit();
