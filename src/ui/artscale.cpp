@@ -76,9 +76,9 @@ QPixmap picture(const QString &name)
     if (scale == 2 && QFile::exists(base + QStringLiteral("@2x.png"))) {
         found = loadPicture(base + QStringLiteral("@2x.png"));
         found.setDevicePixelRatio(2.0);
-    } else {
-        found = loadPicture(base + QStringLiteral(".png"));
     }
+    if (found.isNull())
+        found = loadPicture(base + QStringLiteral(".png"));
     QPixmapCache::insert(key, found);
     return found;
 }
