@@ -62,7 +62,7 @@ void Tchat::FormCreate()
     resize(790, 580);
     QIcon icon;
     for (int size : {48, 128, 256})
-        icon.addPixmap(ui::loadPicture(QStringLiteral(":/pictures/icon%1.png").arg(size)));
+        icon.addPixmap(ui::sharedPicture(QStringLiteral(":/pictures/icon%1.png").arg(size)));
     setWindowIcon(icon);
     m_tiles = new TileMenu(ui->Tiles1, *m_prefs, this);
     ui->paintbox_board->setBoard(&m_model.board(), &m_tiles->images());

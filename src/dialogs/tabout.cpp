@@ -10,7 +10,7 @@ Tabout::Tabout(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::Tabou
 {
     ui->setupUi(this);
     setWindowFlag(Qt::Tool);
-    ui->label_picture->setPixmap(ui::loadPicture(QStringLiteral(":/pictures/icon128.png")));
+    ui->label_picture->setPixmap(ui::sharedPicture(QStringLiteral(":/pictures/icon128.png")));
     ui->label_picture->installEventFilter(this);
     connect(ui->label_link, &QLabel::linkActivated, this, &Tabout::openWebPage);
     connect(ui->button_done, &QPushButton::clicked, this, &QDialog::hide);

@@ -25,7 +25,7 @@ Tdownload::Tdownload(QWidget *parent)
 {
     ui->setupUi(this);
     setWindowFlags(windowFlags() | Qt::Tool | Qt::WindowStaysOnTopHint);
-    ui->image_promo->setPixmap(ui::loadPicture(QStringLiteral(":/pictures/icon128.png")));
+    ui->image_promo->setPixmap(ui::sharedPicture(QStringLiteral(":/pictures/icon128.png")));
     m_net.setProxy(QNetworkProxy::NoProxy);
     m_run = [](const QString &program, const QStringList &args) { return QProcess::startDetached(program, args); };
     connect(ui->getbutton, &QPushButton::clicked, this, &Tdownload::getbuttonClick);

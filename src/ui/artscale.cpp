@@ -54,15 +54,20 @@ QPixmap loadPicture(const QString &path)
     return QPixmap::fromImage(readPicture(path));
 }
 
-QPixmap backgroundPicture()
+QPixmap sharedPicture(const QString &path)
 {
-    const QString key = QStringLiteral("wm-background");
+    const QString key = QStringLiteral("wm-file:") + path;
     QPixmap found;
     if (!QPixmapCache::find(key, &found)) {
-        found = loadPicture(QStringLiteral(":/pictures/background.jpg"));
+        found = loadPicture(path);
         QPixmapCache::insert(key, found);
     }
     return found;
+}
+
+QPixmap backgroundPicture()
+{
+    return sharedPicture(QStringLiteral(":/pictures/background.jpg"));
 }
 
 QPixmap picture(const QString &name)

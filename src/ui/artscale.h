@@ -37,7 +37,10 @@ private:
 // TIFF, MNG...) for the first picture: a good part of the start-up.
 QImage readPicture(const QString &path);
 QPixmap loadPicture(const QString &path);
-// The picture behind every window, read once for all of them.
+// A picture several windows show, read once for all of them (while the
+// pixmap cache keeps it).
+QPixmap sharedPicture(const QString &path);
+// The picture behind every window.
 QPixmap backgroundPicture();
 
 // ":/pictures/<name>.png", or its doubled drawing (device pixel ratio 2)
