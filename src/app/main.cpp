@@ -14,7 +14,9 @@
 #include "tspylist.h"
 #include "ttallylist.h"
 #include "tserver.h"
+#include "hostthread.h"
 #include "lazyicons.h"
+#include "prefetch.h"
 
 #include <QApplication>
 #include <QProcess>
@@ -33,6 +35,25 @@ Later<T> makeLater(std::unique_ptr<T> &holder, QWidget *parent)
         holder = std::make_unique<T>(parent);
         return holder.get();
     }));
+}
+
+// The pictures the window shows as it opens, the first needed first.
+QStringList firstPictures(const Preferences &preferences)
+{
+    QStringList names{QStringLiteral("background.jpg"), QStringLiteral("icon48.png"), QStringLiteral("icon128.png"),
+            QStringLiteral("icon256.png")};
+    const QString tiles = preferences.tiles();
+    if (tiles.isEmpty() || tiles.compare(QLatin1String("classic"), Qt::CaseInsensitive) == 0)
+        names << QStringLiteral("tiles_classic.bmp");
+    names << QStringLiteral("smilies.png") << QStringLiteral("eyes.png") << QStringLiteral("turn.png");
+    for (int k = 1; k <= 4; ++k)
+        names << QStringLiteral("arrow%1.png").arg(k);
+    names << QStringLiteral("button_start.png");
+    for (int k = 1; k <= 10; ++k)
+        names << QStringLiteral("phrase%1.png").arg(k);
+    for (QString &name : names)
+        name.prepend(QStringLiteral(":/pictures/"));
+    return names;
 }
 
 QStringList run(QApplication &app, int *code)
@@ -58,6 +79,13 @@ QStringList run(QApplication &app, int *code)
 
     // The preferences are read once, before any window shows.
     Preferences preferences;
+    // What the first window shows is read on another thread meanwhile.
+    auto pictures = std::make_unique<ui::PicturePrefetch>(firstPictures(preferences));
+    // The host runs on a thread of its own, made first so that it opens its
+    // word list while the window is built.
+    HostThread host([strength = game::KlotStrength(preferences.klotStrength())](TServer &server) {
+        server.game().setKlotStrength(strength);
+    });
     // Windows are created once, in this order, and live for the whole run.
     Tchat chat(&preferences);
     // The version comes from the About box, the launcher shows at once, the
@@ -69,27 +97,25 @@ QStringList run(QApplication &app, int *code)
     std::unique_ptr<Thelp> help;
     std::unique_ptr<Tphrases> phrases;
     std::unique_ptr<Tlobby> lobby;
-    TServer server;
-    // Only when no word list at all can be had; told once the window is up,
-    // never before hosting starts.
-    if (!server.spell->error().isEmpty())
-        QTimer::singleShot(0, &chat, [&chat, &server] { ui::showMessage(&chat, server.spell->error()); });
+    // The host's word list is written out while the window is built; the
+    // user hears of it only when none at all can be had, once the window is up.
+    host.post([&chat, version = about.versionText().toLatin1()](TServer &server) {
+        server.setVersionSource([version] { return version; });
+        if (const QString error = server.spell->error(); !error.isEmpty())
+            QMetaObject::invokeMethod(&chat, [&chat, error] { ui::showMessage(&chat, error); }, Qt::QueuedConnection);
+    });
     // The watchers' list follows every arrival from the start.
     Tspylist spylist(&chat);
     // The tally reads its file now and writes it when it goes, at exit.
     Ttallylist tally(&chat);
-    server.setVersionSource([&about] { return about.versionText().toLatin1(); });
     // The computer opponent plays as the hosting player chose.
-    const auto klotStrength = [&preferences, &server] {
-        server.game().setKlotStrength(game::KlotStrength(preferences.klotStrength()));
-    };
-    klotStrength();
-    QObject::connect(&preferences, &Preferences::klotStrengthChanged, &server, klotStrength);
-    chat.setListener([&server](quint16 port, quint16 *listening, QString *error) {
-        if (!server.listen(port, error))
-            return false;
-        *listening = server.listeningPort();
-        return true;
+    QObject::connect(&preferences, &Preferences::klotStrengthChanged, &chat, [&preferences, &host] {
+        host.post([strength = game::KlotStrength(preferences.klotStrength())](TServer &server) {
+            server.game().setKlotStrength(strength);
+        });
+    });
+    chat.setListener([&host](quint16 port, quint16 *listening, QString *error) {
+        return host.listen(port, listening, error);
     });
     chat.setAbout(&about);
     chat.setGamestart(makeLater(gamestart, &chat));
@@ -114,6 +140,8 @@ QStringList run(QApplication &app, int *code)
     app.setQuitOnLastWindowClosed(false);
 
     chat.show();
+    // Whatever the window did not take is not wanted.
+    QTimer::singleShot(0, &chat, [&pictures] { pictures.reset(); });
 #ifdef STARTUP_PROBE
     startupProbe();
 #endif

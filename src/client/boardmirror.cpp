@@ -132,9 +132,9 @@ void BoardMirror::shift(int direction)
     emit boardChanged();
 }
 
-bool BoardMirror::pick(QPoint cell)
+bool BoardMirror::canPick(QPoint cell) const
 {
-    ClientBoard &b = m_board;
+    const ClientBoard &b = m_board;
     bool valid = rules::onBoard(cell.x(), cell.y()) && b.pathcount + 1 <= StripLength;
     if (valid) {
         const int code = letterAt(cell);
@@ -144,8 +144,14 @@ bool BoardMirror::pick(QPoint cell)
         valid = rules::touches(cell, b.lastcell);
     for (int k = 1; valid && k <= b.pathcount; ++k)
         valid = b.path[size_t(k)] != cell;
-    if (!valid)
+    return valid;
+}
+
+bool BoardMirror::pick(QPoint cell)
+{
+    if (!canPick(cell))
         return false;
+    ClientBoard &b = m_board;
     if (b.lastcell != QPoint(-1, -1))
         setMark(b.lastcell, rules::tile::PickMark);
     setMark(cell, rules::tile::LastPickMark);

@@ -40,6 +40,7 @@ public:
     void shift(int direction);
 
     // The user's own picks; false when the cell cannot be next.
+    bool canPick(QPoint cell) const;
     bool pick(QPoint cell);
     bool takeBack(int k); // only the last pick can be taken back
 

@@ -371,11 +371,14 @@ ClientModel::PickResult ClientModel::pick(QPoint cell)
 {
     if (!myTurn())
         return PickResult::NotYourTurn;
-    if (!m_mirror.pick(cell)) {
+    if (!m_mirror.canPick(cell)) {
         emit soundRequested(QStringLiteral("badword"));
         return PickResult::Invalid;
     }
-    send(msg::selectletter(m_myslot, board().pathcount, cell));
+    // The host hears of the pick before this board redraws for it, so the
+    // others see it that much sooner.
+    send(msg::selectletter(m_myslot, board().pathcount + 1, cell));
+    m_mirror.pick(cell);
     emit soundRequested(QStringLiteral("place"));
     return PickResult::Placed;
 }

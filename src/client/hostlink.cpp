@@ -63,7 +63,9 @@ bool HostLink::send(const QByteArray &message)
 {
     if (m_sock.state() != QAbstractSocket::ConnectedState)
         return false;
+    // Sent now: the event loop's next pass may come only after a repaint.
     m_sock.write(message);
+    m_sock.flush();
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "klotwords.h"
 
 #include <QTcpServer>
+#include <QPointer>
 #include <QTcpSocket>
 
 #include <algorithm>
@@ -110,6 +111,8 @@ void TServer::pump()
             order.end());
     for (const auto &e : order)
         serve(e.second);
+    if (!order.isEmpty())
+        flushReplies();
     qint64 wait = -1;
     const qint64 after = m_clock.elapsed();
     for (const Connection &c : std::as_const(m_connections)) {
@@ -122,6 +125,20 @@ void TServer::pump()
         socktimer.stop();
     else
         socktimer.start(int(wait));
+}
+
+// What the messages just handled said goes out now rather than at the event
+// loop's next pass, which on a busy thread may come only after a repaint.
+void TServer::flushReplies()
+{
+    QList<QPointer<QTcpSocket>> written;
+    for (auto it = m_connections.cbegin(); it != m_connections.cend(); ++it)
+        if (!it->closing && it.key()->bytesToWrite() > 0)
+            written << it.key();
+    // A flush that finds the peer gone closes its connection at once.
+    for (const QPointer<QTcpSocket> &s : std::as_const(written))
+        if (s)
+            s->flush();
 }
 
 bool TServer::serve(QTcpSocket *sock)

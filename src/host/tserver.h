@@ -178,6 +178,7 @@ private:
     void process(int slot, const QByteArray &text);
     // Takes the next message of one connection; false when it had none.
     bool serve(QTcpSocket *sock);
+    void flushReplies();
     // Closes a connection that broke the limits, once, after the current
     // handler has finished with it.
     void cutOff(QTcpSocket *sock, const char *why);

@@ -1,4 +1,5 @@
 #include "artscale.h"
+#include "prefetch.h"
 
 #include <QLabel>
 #include <QAbstractButton>
@@ -33,6 +34,14 @@ void ArtScale::setScale(int scale)
 }
 
 QImage readPicture(const QString &path)
+{
+    if (PicturePrefetch *ahead = PicturePrefetch::running())
+        if (std::optional<QImage> image = ahead->take(path))
+            return *image;
+    return readPictureFile(path);
+}
+
+QImage readPictureFile(const QString &path)
 {
     QImage image;
     {

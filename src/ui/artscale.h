@@ -34,8 +34,11 @@ private:
 // A picture file read by the reader its name's suffix names, and only when
 // that fails by asking every image format Qt has. Qt's own loading asks every
 // format plugin first, which loads all of them and their libraries (WebP,
-// TIFF, MNG...) for the first picture: a good part of the start-up.
+// TIFF, MNG...) for the first picture: a good part of the start-up. A picture
+// a PicturePrefetch is reading is taken from there.
 QImage readPicture(const QString &path);
+// The same, always from the file.
+QImage readPictureFile(const QString &path);
 QPixmap loadPicture(const QString &path);
 // A picture several windows show, read once for all of them (while the
 // pixmap cache keeps it).

@@ -2,6 +2,7 @@
 
 #include "artscale.h"
 #include "lazyicons.h"
+#include "prefetch.h"
 
 #include <QHash>
 #include <QImage>
@@ -131,7 +132,8 @@ void TestTileImages::wrongSizesPaddedOrCut()
 
 // A picture is read by its name's format first, but what the file holds
 // decides: a set saved under the wrong suffix still loads, and what is no
-// picture is refused, through the tile loader as through the plain reader.
+// picture is refused, through the tile loader as through the plain reader,
+// and read ahead on another thread just as it is read at once.
 void TestTileImages::picturesByContent_data()
 {
     QTest::addColumn<QByteArray>("format"); // what the file holds; empty: no picture
@@ -173,6 +175,15 @@ void TestTileImages::picturesByContent()
     QCOMPARE(!read.isNull(), loads);
     if (loads)
         QCOMPARE(read.convertToFormat(QImage::Format_RGB32), strip);
+    {
+        ui::PicturePrefetch ahead({dir.filePath("missing.png"), path});
+        ui::PicturePrefetch second({path}); // only one reads at a time
+        QCOMPARE(second.take(path), std::nullopt);
+        QCOMPARE(ui::readPicture(path), read);
+        QCOMPARE(ahead.take(path), std::nullopt); // handed out once
+        QCOMPARE(ahead.take(dir.filePath("other.png")), std::nullopt); // never asked for
+        QVERIFY(ui::readPicture(dir.filePath("missing.png")).isNull());
+    }
     TileImages t;
     QVERIFY(t.loadClassic());
     const QImage before = t[3].toImage();

@@ -1,0 +1,51 @@
+#include "hostthread.h"
+#include "tserver.h"
+
+HostThread::HostThread(std::function<void(TServer &)> setup)
+{
+    m_thread.setObjectName(QStringLiteral("wordmire host"));
+    m_context = new QObject;
+    m_context->moveToThread(&m_thread);
+    m_thread.start();
+    // Not waited for: the word list is written out while the window builds.
+    QMetaObject::invokeMethod(m_context, [this, setup = std::move(setup)] {
+        m_server = std::make_unique<TServer>();
+        if (setup)
+            setup(*m_server);
+    });
+}
+
+// The host goes on its own thread, so its farewell to the others is written
+// by the thread that owns the sockets; then the thread ends.
+HostThread::~HostThread()
+{
+    QMetaObject::invokeMethod(
+            m_context, [this] { m_server.reset(); }, Qt::BlockingQueuedConnection);
+    m_thread.quit();
+    m_thread.wait();
+    delete m_context;
+}
+
+void HostThread::post(std::function<void(TServer &)> call)
+{
+    QMetaObject::invokeMethod(m_context, [this, call = std::move(call)] { call(*m_server); });
+}
+
+void HostThread::call(const std::function<void(TServer &)> &call)
+{
+    QMetaObject::invokeMethod(
+            m_context, [this, &call] { call(*m_server); }, Qt::BlockingQueuedConnection);
+}
+
+bool HostThread::listen(quint16 port, quint16 *listening, QString *error)
+{
+    bool ok = false;
+    QString why;
+    call([&](TServer &server) {
+        ok = server.listen(port, &why);
+        *listening = ok ? server.listeningPort() : 0;
+    });
+    if (error)
+        *error = why;
+    return ok;
+}

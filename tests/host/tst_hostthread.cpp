@@ -1,0 +1,107 @@
+// The host on a thread of its own, as the program runs it: it listens as the
+// window asks, relays while the window's thread is busy, and says goodbye
+// when it goes.
+
+#include "hostthread.h"
+#include "rawclient.h"
+#include "tempworkdir.h"
+#include "tserver.h"
+
+#include <QTcpServer>
+#include <QTest>
+
+#include <memory>
+#include <thread>
+
+namespace {
+const QByteArray FF(1, char(0xFF));
+
+// Joins as the user in the slot given; the greetings are left unread.
+std::unique_ptr<RawClient> join(quint16 port, int slot, const QByteArray &name)
+{
+    auto c = std::make_unique<RawClient>(port);
+    if (!c->waitForMessages(1) || c->take() != "CMD_sendlogininfo+" + QByteArray::number(slot))
+        return nullptr;
+    c->write("CMD_logininfo+" + QByteArray::number(slot) + "+1.0.16+" + name + FF);
+    if (!c->waitForMessages(1))
+        return nullptr;
+    settle(30);
+    c->messages.clear();
+    return c;
+}
+} // namespace
+
+class TestHostThread : public QObject {
+    Q_OBJECT
+private slots:
+    void listens_data();
+    void listens();
+    void relaysWhileTheWindowIsBusy();
+    void goodbyeWhenItGoes();
+
+private:
+    TempWorkDir workDir;
+};
+
+void TestHostThread::listens_data()
+{
+    QTest::addColumn<bool>("taken");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("a free port") << false << QString();
+    QTest::newRow("a port another program holds") << true << QStringLiteral("Listen - Error Binding Socket");
+}
+
+void TestHostThread::listens()
+{
+    QFETCH(bool, taken);
+    QFETCH(QString, error);
+    QTcpServer other;
+    quint16 port = 0;
+    if (taken) {
+        QVERIFY(other.listen(QHostAddress::Any));
+        port = other.serverPort();
+    }
+    HostThread host;
+    quint16 listening = 0;
+    QString why;
+    QCOMPARE(host.listen(port, &listening, &why), error.isEmpty());
+    QCOMPARE(why, error);
+    if (error.isEmpty()) {
+        QVERIFY(listening != 0);
+        QVERIFY(join(listening, 1, "You"));
+    }
+}
+
+// The window's thread reads nothing while it waits here without an event
+// loop: the relay can only come from the host's own thread.
+void TestHostThread::relaysWhileTheWindowIsBusy()
+{
+    HostThread host([](TServer &server) { server.setManualTimers(true); });
+    quint16 port = 0;
+    QVERIFY(host.listen(0, &port, nullptr));
+    auto a = join(port, 1, "You");
+    auto b = join(port, 2, "Ann");
+    QVERIFY(a && b);
+    a->messages.clear();
+    b->sock.write("CMD_chat+2+hello|clRed" + FF);
+    QVERIFY(b->sock.waitForBytesWritten(1000));
+    QVERIFY(a->sock.waitForReadyRead(2000));
+    a->framer.feed(a->sock.readAll(), a->messages);
+    QCOMPARE(a->messages.value(0), QByteArray("CMD_chat+2+Ann chats: hello|clRed"));
+}
+
+void TestHostThread::goodbyeWhenItGoes()
+{
+    auto host = std::make_unique<HostThread>();
+    quint16 port = 0;
+    QVERIFY(host->listen(0, &port, nullptr));
+    auto a = join(port, 1, "You");
+    auto b = join(port, 2, "Ann");
+    QVERIFY(a && b);
+    host.reset();
+    QTRY_VERIFY(b->messages.contains("CMD_playerdisconnected+1+You"));
+    QVERIFY(b->waitForClosed());
+}
+
+QTEST_GUILESS_MAIN(TestHostThread)
+#include "tst_hostthread.moc"
