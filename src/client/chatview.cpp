@@ -236,7 +236,10 @@ void ChatView::addLine(const QByteArray &line, quint32 colour)
 
 // Showing a line costs a layout of the view, its scroll bar and a repaint of
 // both; lines that come faster than the screen can show them share one. The
-// first line after a quiet frame still shows as soon as its pass ends.
+// first line after a quiet frame still shows as soon as its pass ends. While
+// lines keep coming (a busy room, a flood) they share one every
+// StreamFrameMs: nobody reads a chat that scrolls faster, and each repaint
+// is most of what a line costs the hosting copy.
 QTextCursor &ChatView::batch()
 {
     if (m_batch.isNull()) {
@@ -245,8 +248,9 @@ QTextCursor &ChatView::batch()
         m_batch.beginEditBlock();
         const QScreen *screen = m_window->screen();
         const int frameMs = qBound(4, int(1000 / (screen ? screen->refreshRate() : 60.0)), 40);
-        const qint64 since = m_sinceFlush.isValid() ? m_sinceFlush.elapsed() : frameMs;
-        m_frame.start(int(qMax<qint64>(0, frameMs - since)));
+        const qint64 since = m_sinceFlush.isValid() ? m_sinceFlush.elapsed() : StreamFrameMs * 2;
+        const int wait = since < StreamFrameMs * 2 ? qMax(frameMs, StreamFrameMs) : frameMs;
+        m_frame.start(int(qMax<qint64>(0, wait - since)));
     }
     return m_batch;
 }

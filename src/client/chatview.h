@@ -37,6 +37,8 @@ public:
     // The chat keeps its newest lines only (a flood must not slow the view).
     static constexpr int MaxLines = 2000;
     static constexpr qsizetype MaxLine = 1000; // characters of one line shown
+    // While lines keep coming, they share a repaint at most this often.
+    static constexpr int StreamFrameMs = 50;
     void setMaxLines(int lines) { m_maxLines = lines; }
 
     // "N+text": a chat line from sender N (0 for the system's own lines).

@@ -111,8 +111,12 @@ void TServer::pump()
             order.end());
     for (const auto &e : order)
         serve(e.second);
-    if (!order.isEmpty())
+    // A lone message's replies go out at once; while messages come thick
+    // and fast, the socket's own writing gathers them into fewer sends.
+    if (!order.isEmpty() && now - m_flushedAt >= m_spacing) {
+        m_flushedAt = now;
         flushReplies();
+    }
     qint64 wait = -1;
     const qint64 after = m_clock.elapsed();
     for (const Connection &c : std::as_const(m_connections)) {
