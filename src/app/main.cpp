@@ -104,10 +104,15 @@ QStringList run(QApplication &app, int *code)
         if (const QString error = server.spell->error(); !error.isEmpty())
             QMetaObject::invokeMethod(&chat, [&chat, error] { ui::showMessage(&chat, error); }, Qt::QueuedConnection);
     });
-    // The watchers' list follows every arrival from the start.
-    Tspylist spylist(&chat);
-    // The tally reads its file now and writes it when it goes, at exit.
-    Ttallylist tally(&chat);
+    // The watchers' list and the tally are made as soon as the window has
+    // first shown (see below); the tally writes its file when it goes.
+    std::unique_ptr<Tspylist> spylist;
+    std::unique_ptr<Ttallylist> tally;
+    const auto makeTally = [&tally, &chat] {
+        if (!tally)
+            tally = std::make_unique<Ttallylist>(&chat);
+        return tally.get();
+    };
     // The computer opponent plays as the hosting player chose.
     QObject::connect(&preferences, &Preferences::klotStrengthChanged, &chat, [&preferences, &host] {
         host.post([strength = game::KlotStrength(preferences.klotStrength())](TServer &server) {
@@ -119,9 +124,8 @@ QStringList run(QApplication &app, int *code)
     });
     chat.setAbout(&about);
     chat.setGamestart(makeLater(gamestart, &chat));
-    chat.setSpylist(&spylist);
     chat.setPhrasesDialog(makeLater(phrases, &chat));
-    chat.setTally(&tally);
+    chat.setTally(Later<Ttallylist>(std::function<Ttallylist *()>(makeTally)));
     chat.setHelp(makeLater(help, &chat));
     chat.setLauncher(&download);
     chat.setLobby(makeLater(lobby, &chat));
@@ -140,8 +144,18 @@ QStringList run(QApplication &app, int *code)
     app.setQuitOnLastWindowClosed(false);
 
     chat.show();
-    // Whatever the window did not take is not wanted.
-    QTimer::singleShot(0, &chat, [&pictures] { pictures.reset(); });
+    // Once the event loop's first pass is over, well before anybody can
+    // arrive: the watchers' list, and the tally, whose file is read (and a
+    // fault in it told) at the start, as ever, just not before the window.
+    QTimer::singleShot(0, &chat, [&] {
+        QTimer::singleShot(0, &chat, [&] {
+            // Whatever the window did not take is not wanted.
+            pictures.reset();
+            spylist = std::make_unique<Tspylist>(&chat);
+            chat.setSpylist(spylist.get());
+            makeTally();
+        });
+    });
 #ifdef STARTUP_PROBE
     startupProbe();
 #endif

@@ -307,6 +307,8 @@ void Tchat::setLobby(Later<Tlobby> lobby)
 void Tchat::setSpylist(Tspylist *dialog)
 {
     m_dialogs.spylist = dialog;
+    // Hosting may have begun before the list was made.
+    dialog->popup_kickhim->setEnabled(m_model.ishost());
     ui::applyBackground(dialog);
     connect(dialog, &Tspylist::kickRequested, &m_model, &ClientModel::kick);
     connect(ui->SpyList1, &QAction::triggered, dialog, [this, dialog, shown = false]() mutable {

@@ -177,6 +177,13 @@ void TestRoster::popupItems()
     hostCopy->chat.seats().preparePopup(hostCopy->chat.form()->label_playername4);
     hostCopy->chat.popups().RemoveFromGame1->trigger();
     QVERIFY(raws[2]->waitForClosed());
+    // The program makes its list once the window has shown, hosting or not.
+    {
+        Tspylist late;
+        hostCopy->chat.setSpylist(&late);
+        QVERIFY(late.popup_kickhim->isEnabled());
+    }
+    hostCopy->chat.setSpylist(&hostCopy->spylist);
 }
 
 void TestRoster::watcherListKick()
