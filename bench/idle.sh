@@ -7,7 +7,8 @@
 # Idle: CPU time (from /proc/PID/schedstat, in ns) that a hosting copy waiting
 # for input uses over the given time (10 s by default), next to the bare window
 # and to the bare window with a 1 ms timer. Start-up: time from exec to the first
-# event-loop pass, and the resident memory then, median of 7 runs each.
+# event-loop pass, and the resident memory then, median of 15 runs each, the
+# three programs taking turns.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 secs=${1:-10}
@@ -31,29 +32,43 @@ idle() { # command...
   echo $((z - a))
 }
 
-startup() { # command... -> "median_ms median_rss_kb"
-  local t=() r=()
-  for i in 1 2 3 4 5 6 7; do
-    local dir; dir=$(mktemp -d -p "$work")
-    local s; s=$(date +%s%N)
-    local out; out=$(cd "$dir" && TMPDIR="$dir" "$@" 2>/dev/null | grep ready_ns)
-    t+=($(( ($(echo "$out" | awk '{print $2}') - s) / 1000 )))
-    r+=($(echo "$out" | awk '{print $4}'))
+# One start-up of a program: "microseconds rss_kb".
+startup_once() { # command
+  local dir; dir=$(mktemp -d -p "$work")
+  local s; s=$(date +%s%N)
+  local out; out=$(cd "$dir" && TMPDIR="$dir" "$1" 2>/dev/null | grep ready_ns)
+  echo "$(( ($(echo "$out" | awk '{print $2}') - s) / 1000 )) $(echo "$out" | awk '{print $4}')"
+}
+
+median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+
+# The programs take turns, run after run, so a slow spell of the machine
+# weighs on all of them alike. Prints "median_us median_rss_kb" for each.
+startup() { # command...
+  local runs=15 i p
+  local -a t r
+  for i in $(seq $runs); do
+    for p in "$@"; do
+      read -r us kb <<<"$(startup_once "$p")"
+      t+=("$p $us"); r+=("$p $kb")
+    done
   done
-  local tm; tm=$(printf '%s\n' "${t[@]}" | sort -n | sed -n 4p)
-  local rm; rm=$(printf '%s\n' "${r[@]}" | sort -n | sed -n 4p)
-  echo "$tm $rm"
+  for p in "$@"; do
+    echo "$(printf '%s\n' "${t[@]}" | awk -v p="$p" '$1 == p {print $2}' | median)" \
+         "$(printf '%s\n' "${r[@]}" | awk -v p="$p" '$1 == p {print $2}' | median)"
+  done
 }
 
 game=$(idle "$root/build/src/app/wordmire")
 bare=$(idle $b/bare_app)
 timer=$(idle $b/bare_app_timer)
 echo "idle CPU over ${secs}s: game ${game} ns, bare window ${bare} ns, bare window + 1 ms timer ${timer} ns"
-awk -v g="$game" -v b="$bare" -v t="$timer" 'BEGIN { if (b < 1) b = 1; printf "idle ratio: game/bare = %.2f, 1ms-timer/bare = %.2f\n", g / b, t / b }'
+# A bare window that spent no measurable time makes a ratio meaningless.
+awk -v g="$game" -v b="$bare" -v t="$timer" 'BEGIN {
+  if (b < 1000000) printf "idle: the bare window spent under 1 ms; game %.2f ms, 1 ms timer %.2f ms\n", g / 1e6, t / 1e6
+  else printf "idle ratio: game/bare = %.2f, 1ms-timer/bare = %.2f\n", g / b, t / b }'
 
-read -r gt gr <<<"$(startup $b/wordmire_probe)"
-read -r bt br <<<"$(startup $b/bare_app_probe)"
-read -r tt tr <<<"$(startup $b/bare_app_text_probe)"
+{ read -r gt gr; read -r bt br; read -r tt tr; } <<<"$(startup $b/wordmire_probe $b/bare_app_probe $b/bare_app_text_probe)"
 echo "start-up to first event-loop pass: game ${gt} us, bare ${bt} us, bare with text ${tt} us; RSS: game ${gr} kB, bare ${br} kB, bare with text ${tr} kB"
 awk -v a="$gt" -v b="$bt" -v c="$gr" -v d="$br" -v t="$tt" -v r="$tr" \
   'BEGIN { printf "start-up ratio: time %.2f (%.2f against the window with text), RSS %.2f (%.2f)\n", a / b, a / t, c / d, c / r }'
