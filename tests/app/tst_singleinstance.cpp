@@ -40,6 +40,10 @@ void TestSingleInstance::secondCopyEnds()
     QProcess first;
     start(first);
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(guard), 10000);
+    // Only this user may reach it.
+    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+            | QFile::WriteOther | QFile::ExeOther;
+    QCOMPARE(QFileInfo(guard).permissions() & others, QFile::Permissions());
 
     QProcess second;
     start(second);
