@@ -144,21 +144,21 @@ QStringList run(QApplication &app, int *code)
     app.setQuitOnLastWindowClosed(false);
 
     chat.show();
-    // Once the event loop's first pass is over, well before anybody can
-    // arrive: the watchers' list, and the tally, whose file is read (and a
-    // fault in it told) at the start, as ever, just not before the window.
-    QTimer::singleShot(0, &chat, [&] {
-        QTimer::singleShot(0, &chat, [&] {
-            // Whatever the window did not take is not wanted.
-            pictures.reset();
-            spylist = std::make_unique<Tspylist>(&chat);
-            chat.setSpylist(spylist.get());
-            makeTally();
-        });
-    });
 #ifdef STARTUP_PROBE
     startupProbe();
 #endif
+    // As soon as the event loop runs, before anybody can arrive or a word be
+    // made: the watchers' list, and the tally, whose file is read (and a
+    // fault in it told) at the start, as ever, just not before the window.
+    // A signal to end that comes meanwhile is handled in the same pass, so a
+    // copy that starts at all reads and keeps its tally.
+    QTimer::singleShot(0, &chat, [&] {
+        // Whatever the window did not take is not wanted.
+        pictures.reset();
+        spylist = std::make_unique<Tspylist>(&chat);
+        chat.setSpylist(spylist.get());
+        makeTally();
+    });
     *code = app.exec();
     return chat.restartArguments();
 }
