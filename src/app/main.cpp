@@ -104,8 +104,8 @@ QStringList run(QApplication &app, int *code)
         if (const QString error = server.spell->error(); !error.isEmpty())
             QMetaObject::invokeMethod(&chat, [&chat, error] { ui::showMessage(&chat, error); }, Qt::QueuedConnection);
     });
-    // The watchers' list and the tally are made as soon as the window has
-    // first shown (see below); the tally writes its file when it goes.
+    // The watchers' list and the tally are made in the event loop's first
+    // pass (see below); the tally writes its file when it goes.
     std::unique_ptr<Tspylist> spylist;
     std::unique_ptr<Ttallylist> tally;
     const auto makeTally = [&tally, &chat] {
