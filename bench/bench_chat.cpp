@@ -27,6 +27,7 @@
 #include <benchmark/benchmark.h>
 
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -202,9 +203,7 @@ void BM_HostingNineChatting(benchmark::State &state)
         QTimer own;
         if (window) {
             chat = std::make_unique<Tchat>();
-            chat->setListener([&](quint16 wanted, quint16 *listening, QString *error) {
-                return host.listen(wanted, listening, error) && (port = *listening);
-            });
+            chat->setListener(std::bind_front(&HostThread::listen, &host));
             chat->setArguments({"A", "x", "true"});
             chat->setPort(0);
             chat->show();
@@ -216,6 +215,7 @@ void BM_HostingNineChatting(benchmark::State &state)
         } else {
             host.listen(0, &port, nullptr);
         }
+        host.call([&](TServer &server) { port = server.listeningPort(); });
         QThread thread;
         Users users(port, window ? 8 : 9);
         users.moveToThread(&thread);

@@ -31,6 +31,7 @@
 #include <benchmark/benchmark.h>
 
 #include <atomic>
+#include <functional>
 #include <cstring>
 #include <ctime>
 #include <unistd.h>
@@ -141,12 +142,9 @@ void BM_PickToDisplay(benchmark::State &state)
     std::unique_ptr<TServer> server;
     std::unique_ptr<HostThread> hostThread;
     Tchat a;
-    quint16 port = 0;
     if (state.range(1)) {
         hostThread = std::make_unique<HostThread>(manual);
-        a.setListener([&](quint16 wanted, quint16 *listening, QString *error) {
-            return hostThread->listen(wanted, listening, error) && (port = *listening);
-        });
+        a.setListener(std::bind_front(&HostThread::listen, hostThread.get()));
     } else {
         server = std::make_unique<TServer>();
         manual(*server);
@@ -161,11 +159,13 @@ void BM_PickToDisplay(benchmark::State &state)
     a.preferences().setPlaySounds(state.range(0) != 0);
     a.show();
     spinUntil([&] { return a.model().loggedin(); });
+    quint16 port = server ? server->listeningPort() : 0;
+    if (hostThread)
+        hostThread->call([&](TServer &host) { port = host.listeningPort(); });
     QProcess b;
     b.setWorkingDirectory(dir.path());
     b.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    b.start(QCoreApplication::applicationFilePath(),
-            {QStringLiteral("--watcher"), QString::number(server ? server->listeningPort() : port)});
+    b.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--watcher"), QString::number(port)});
     spinUntil([&] { return joined; });
     a.model().send(QByteArray("CMD_startgame+A+500+120+f+0+") + char(0xFF));
     if (!await(b, 'r')) {

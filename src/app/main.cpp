@@ -22,6 +22,7 @@
 #include <QProcess>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -83,9 +84,7 @@ QStringList run(QApplication &app, int *code)
     auto pictures = std::make_unique<ui::PicturePrefetch>(firstPictures(preferences));
     // The host runs on a thread of its own, made first so that it opens its
     // word list while the window is built.
-    HostThread host([strength = game::KlotStrength(preferences.klotStrength())](TServer &server) {
-        server.game().setKlotStrength(strength);
-    });
+    HostThread host;
     // Windows are created once, in this order, and live for the whole run.
     Tchat chat(&preferences);
     // The version comes from the About box, the launcher shows at once, the
@@ -114,14 +113,14 @@ QStringList run(QApplication &app, int *code)
         return tally.get();
     };
     // The computer opponent plays as the hosting player chose.
-    QObject::connect(&preferences, &Preferences::klotStrengthChanged, &chat, [&preferences, &host] {
+    const auto klotStrength = [&preferences, &host] {
         host.post([strength = game::KlotStrength(preferences.klotStrength())](TServer &server) {
             server.game().setKlotStrength(strength);
         });
-    });
-    chat.setListener([&host](quint16 port, quint16 *listening, QString *error) {
-        return host.listen(port, listening, error);
-    });
+    };
+    klotStrength();
+    QObject::connect(&preferences, &Preferences::klotStrengthChanged, &chat, klotStrength);
+    chat.setListener(std::bind_front(&HostThread::listen, &host));
     chat.setAbout(&about);
     chat.setGamestart(makeLater(gamestart, &chat));
     chat.setPhrasesDialog(makeLater(phrases, &chat));

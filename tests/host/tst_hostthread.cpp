@@ -2,20 +2,16 @@
 // window asks, relays while the window's thread is busy, and says goodbye
 // when it goes.
 
+#include "hostharness.h"
 #include "hostthread.h"
-#include "rawclient.h"
 #include "tempworkdir.h"
-#include "tserver.h"
 
 #include <QTcpServer>
 #include <QTest>
 
 #include <memory>
-#include <thread>
 
 namespace {
-const QByteArray FF(1, char(0xFF));
-
 // Joins as the user in the slot given; the greetings are left unread.
 std::unique_ptr<RawClient> join(quint16 port, int slot, const QByteArray &name)
 {
