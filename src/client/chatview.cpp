@@ -45,6 +45,13 @@ ChatView::ChatView(const Widgets &widgets, ClientModel &model, Preferences &pref
     QPalette chatColours = ui.mainchat->palette();
     chatColours.setColor(QPalette::Base, kChatBackground);
     ui.mainchat->setPalette(chatColours);
+    // The scroll bar changes with every batch of lines: drawn opaque, its
+    // repaint stops there instead of drawing the window's background
+    // picture and every panel behind it again.
+    QScrollBar *bar = ui.mainchat->verticalScrollBar();
+    bar->setAutoFillBackground(true);
+    if (bar->parentWidget() != ui.mainchat)
+        bar->parentWidget()->setAutoFillBackground(true);
     ui.mainchat->document()->setDocumentMargin(5);
     // Nobody undoes a chat line: no history of every insertion is kept.
     ui.mainchat->document()->setUndoRedoEnabled(false);
@@ -184,6 +191,26 @@ void ChatView::addLine(const QByteArray &line)
     addLine(line, kSystemColour);
 }
 
+// A line's format, kept from line to line: the document looks each one up
+// among its formats, and a format made afresh must be hashed again.
+QTextCharFormat ChatView::lineFormat(quint32 colour, int style)
+{
+    const quint64 key = (quint64(colour) << 8) | quint8(style);
+    auto it = m_formats.find(key);
+    if (it != m_formats.end() && it->fontPointSize() == m_prefs.textSize())
+        return *it;
+    if (m_formats.size() > 64)
+        m_formats.clear();
+    QTextCharFormat f;
+    f.setFontFamilies({QStringLiteral("Arial")});
+    f.setFontPointSize(m_prefs.textSize());
+    f.setForeground(fromBgr(colour));
+    f.setFontWeight(QFont::Bold);
+    f.setFontStyleStrategy(QFont::PreferNoShaping);
+    f.setProperty(QTextFormat::UserProperty, style);
+    return m_formats[key] = f;
+}
+
 // Every line keeps the colour it arrived in: a sender's earlier lines do not
 // change colour when a later line of theirs comes in another.
 void ChatView::addLine(const QByteArray &line, quint32 colour)
@@ -191,16 +218,15 @@ void ChatView::addLine(const QByteArray &line, quint32 colour)
     // Nobody reads a longer line, and laying one out would stall the window
     // (and the host, which shares its thread in the hosting copy).
     const wire::ChatLine parsed = wire::parseChatLine(line.size() > MaxLine ? line.left(MaxLine) : line);
+    QTextDocument *doc = ui.mainchat->document();
     QTextCursor &c = batch();
-    c.movePosition(QTextCursor::End);
-    if (!ui.mainchat->document()->isEmpty())
-        c.insertBlock();
-    QTextCharFormat style;
-    style.setFontFamilies({QStringLiteral("Arial")});
-    style.setFontPointSize(m_prefs.textSize());
-    style.setForeground(fromBgr(colour));
-    style.setFontWeight(QFont::Bold);
-    style.setProperty(QTextFormat::UserProperty, parsed.style);
+    // The batch's cursor stays at the end between lines; moving it there
+    // when it already is would look up the last line's layout for nothing.
+    if (c.position() != doc->characterCount() - 1)
+        c.movePosition(QTextCursor::End);
+    const QTextCharFormat style = lineFormat(colour, parsed.style);
+    if (!doc->isEmpty())
+        c.insertBlock(QTextBlockFormat(), style);
     c.insertText(QString::fromLatin1(parsed.head + ' '), style);
     for (const wire::ChatPiece &piece : parsed.pieces) {
         switch (piece.kind) {

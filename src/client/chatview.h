@@ -5,8 +5,10 @@
 // came after it.
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QObject>
 #include <QPixmap>
+#include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTimer>
 
@@ -38,7 +40,7 @@ public:
     static constexpr int MaxLines = 2000;
     static constexpr qsizetype MaxLine = 1000; // characters of one line shown
     // While lines keep coming, they share a repaint at most this often.
-    static constexpr int StreamFrameMs = 50;
+    static constexpr int StreamFrameMs = 100;
     void setMaxLines(int lines) { m_maxLines = lines; }
 
     // "N+text": a chat line from sender N (0 for the system's own lines).
@@ -76,6 +78,7 @@ private:
     void applyText();
     void trim();
     QTextCursor &batch();
+    QTextCharFormat lineFormat(quint32 colour, int style);
 
     Widgets ui;
     ClientModel &m_model;
@@ -92,5 +95,6 @@ private:
     QTextCursor m_batch;
     int m_keep = 0; // where the reader had scrolled when the batch opened
     QTimer m_frame;
+    QHash<quint64, QTextCharFormat> m_formats;
     QElapsedTimer m_sinceFlush;
 };

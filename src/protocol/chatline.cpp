@@ -15,13 +15,21 @@ void addWords(QByteArray text, QList<ChatPiece> &out)
         const QByteArray word = space < 0 ? text : text.left(space + 1);
         text.remove(0, word.size());
         const auto target = linkTarget(word);
-        out.append({target ? ChatPiece::Link : ChatPiece::Word, word, 0, target.value_or(QByteArray())});
+        // Plain words run on in one piece: the view inserts a piece at a time.
+        if (!target && !out.isEmpty() && out.last().kind == ChatPiece::Word)
+            out.last().text += word;
+        else
+            out.append({target ? ChatPiece::Link : ChatPiece::Word, word, 0, target.value_or(QByteArray())});
     }
 }
 } // namespace
 
 std::optional<QByteArray> linkTarget(const QByteArray &word)
 {
+    // Every address starts "www." or "http": a word without a dot or a colon
+    // holds none, and most words are such.
+    if (!word.contains('.') && !word.contains(':'))
+        return std::nullopt;
     const QByteArray lower = word.trimmed().toLower();
     qsizetype from = -1;
     for (const char *start : {"http://", "https://", "www."}) {

@@ -246,6 +246,14 @@ void TestChat::eachLineKeepsItsColour()
     const QTextBlock last = chat->form()->mainchat->document()->lastBlock();
     QCOMPARE(last.previous().begin().fragment().charFormat().foreground().color(), QColor(255, 0, 0));
     QCOMPARE(last.begin().fragment().charFormat().foreground().color(), QColor(0, 0x80, 0));
+    // A new text size reaches the lines shown and those still to come, in
+    // a colour and style the view has drawn before.
+    chat->form()->N121->trigger();
+    feed({"CMD_chat+2+Ann chats: three|clRed"});
+    const QTextBlock after = chat->form()->mainchat->document()->lastBlock();
+    for (const QTextBlock &b : {after.previous().previous(), after})
+        QCOMPARE(b.begin().fragment().charFormat().fontPointSize(), 12.0);
+    QCOMPARE(after.begin().fragment().charFormat().foreground().color(), QColor(255, 0, 0));
 }
 
 void TestChat::scrollChatOff()
