@@ -6,9 +6,11 @@
 //   (nine users chatting hard), against a bare QTextBrowser of the same size
 //   given the same lines at the same pace, each appended and painted.
 // - The hosting copy, window shown, with nine users chatting at 20 lines a
-//   second each, against the host alone with the same nine: the share of a
-//   core the window's thread and the host's thread spend, over a few seconds.
+//   second each, against the host alone and a bare relay alone with the same
+//   nine: the share of a core the window's thread and the host's (or the
+//   relay's) thread spend, over a few seconds.
 
+#include "barerelay.h"
 #include "tchat.h"
 #include "tserver.h"
 #include "hostthread.h"
@@ -188,22 +190,65 @@ private:
     int m_count;
 };
 
-// range(0): 1 for the hosting copy with its window, 0 for the host alone.
-// The host runs on its own thread, as in the program: the copy's share is
-// the window's thread and the host's together.
+// The bare relay on a thread of its own, for the floor of what relaying
+// nine users' chat costs on this machine.
+class RelayThread {
+public:
+    RelayThread()
+    {
+        m_anchor.moveToThread(&m_thread);
+        m_thread.start();
+        onThread([this] { m_relay = std::make_unique<BareRelay>(true); });
+    }
+    ~RelayThread()
+    {
+        QThread *home = QThread::currentThread();
+        onThread([this, home] {
+            m_relay.reset();
+            m_anchor.moveToThread(home);
+        });
+        m_thread.quit();
+        m_thread.wait();
+    }
+    quint16 port() const { return m_relay->serverPort(); }
+    double cpuSeconds()
+    {
+        double cpu = 0;
+        onThread([&cpu] { cpu = threadCpuSeconds(); });
+        return cpu;
+    }
+
+private:
+    template <typename F> void onThread(F f) { QMetaObject::invokeMethod(&m_anchor, f, Qt::BlockingQueuedConnection); }
+    QThread m_thread;
+    QObject m_anchor;
+    std::unique_ptr<BareRelay> m_relay;
+};
+
+// range(0): 1 for the hosting copy with its window, 0 for the host alone,
+// 2 for the bare relay alone. The host runs on its own thread, as in the
+// program: the copy's share is the window's thread and the host's together.
 void BM_HostingNineChatting(benchmark::State &state)
 {
-    const bool window = state.range(0) != 0;
+    const bool window = state.range(0) == 1;
+    const bool bare = state.range(0) == 2;
     for (auto _ : state) {
         QTemporaryDir dir;
         QDir::setCurrent(dir.path());
-        HostThread host;
+        std::unique_ptr<HostThread> host;
+        std::unique_ptr<RelayThread> relay;
         quint16 port = 0;
         std::unique_ptr<Tchat> chat;
         QTimer own;
+        if (bare) {
+            relay = std::make_unique<RelayThread>();
+            port = relay->port();
+        } else {
+            host = std::make_unique<HostThread>();
+        }
         if (window) {
             chat = std::make_unique<Tchat>();
-            chat->setListener(std::bind_front(&HostThread::listen, &host));
+            chat->setListener(std::bind_front(&HostThread::listen, host.get()));
             chat->setArguments({"A", "x", "true"});
             chat->setPort(0);
             chat->show();
@@ -212,36 +257,40 @@ void BM_HostingNineChatting(benchmark::State &state)
             QObject::connect(&own, &QTimer::timeout,
                     [&chat, n = 0]() mutable { chat->model().sendChat("own line " + QByteArray::number(n++), 0); });
             own.start(50);
-        } else {
-            host.listen(0, &port, nullptr);
+        } else if (host) {
+            host->listen(0, &port, nullptr);
         }
-        host.call([&](TServer &server) { port = server.listeningPort(); });
+        if (host)
+            host->call([&](TServer &server) { port = server.listeningPort(); });
         QThread thread;
         Users users(port, window ? 8 : 9);
         users.moveToThread(&thread);
         thread.start();
         QMetaObject::invokeMethod(&users, [&users] { users.start(); });
         idle(500); // everybody in
-        const auto hostCpu = [&] {
+        const auto relayCpu = [&] {
+            if (relay)
+                return relay->cpuSeconds();
             double cpu = 0;
-            host.call([&](TServer &) { cpu = threadCpuSeconds(); });
+            host->call([&](TServer &) { cpu = threadCpuSeconds(); });
             return cpu;
         };
-        const double host0 = hostCpu();
+        const double relay0 = relayCpu();
         const double window0 = threadCpuSeconds();
         QElapsedTimer wall;
         wall.start();
         idle(5000);
-        const double hostShare = 100 * (hostCpu() - host0) / (double(wall.nsecsElapsed()) / 1e9);
+        const double relayShare = 100 * (relayCpu() - relay0) / (double(wall.nsecsElapsed()) / 1e9);
         const double windowShare =
                 window ? 100 * (threadCpuSeconds() - window0) / (double(wall.nsecsElapsed()) / 1e9) : 0.0;
-        state.counters["core_percent"] = hostShare + windowShare;
-        state.counters["host_percent"] = hostShare;
+        state.counters["core_percent"] = relayShare + windowShare;
+        state.counters["relay_percent"] = relayShare;
         own.stop();
         QMetaObject::invokeMethod(
                 &users, [&users] { qDeleteAll(users.children()); }, Qt::BlockingQueuedConnection);
         thread.quit();
         thread.wait();
+        chat.reset();
     }
 }
 
@@ -252,6 +301,6 @@ BENCHMARK(BM_LineIntoUncappedView)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LineIntoShownCappedView)->ArgName("per_s")->Arg(0)->Arg(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LineIntoBareBrowser)->ArgName("per_s")->Arg(0)->Arg(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MemoryOver20000Lines)->Iterations(1)->Unit(benchmark::kSecond);
-BENCHMARK(BM_HostingNineChatting)->ArgName("window")->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_HostingNineChatting)->ArgName("copy")->Arg(2)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kSecond);
 
 QT_BENCHMARK_MAIN()

@@ -8,6 +8,7 @@
 //
 //   build/bench/bench_room [seconds]      (10 by default)
 
+#include "barerelay.h"
 #include "message.h"
 #include "tserver.h"
 
@@ -15,7 +16,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTcpSocket>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -45,37 +45,6 @@ void wait(int ms)
     while (t.elapsed() < ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
-
-// The least a relay can do: greet each connection with its slot and pass
-// every message on to all the others at once.
-class BareRelay : public QTcpServer {
-public:
-    BareRelay() { listen(QHostAddress::LocalHost); }
-
-protected:
-    void incomingConnection(qintptr fd) override
-    {
-        auto *s = new QTcpSocket(this);
-        s->setSocketDescriptor(fd);
-        s->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        const int slot = int(m_peers.size()) + 1;
-        m_peers.push_back(s);
-        auto *framer = new wire::Framer;
-        connect(s, &QObject::destroyed, [framer] { delete framer; });
-        connect(s, &QTcpSocket::readyRead, this, [this, s, framer] {
-            QList<QByteArray> messages;
-            framer->feed(s->readAll(), messages);
-            for (const QByteArray &m : messages)
-                for (QTcpSocket *other : m_peers)
-                    if (other != s)
-                        other->write(m + char(0xFF));
-        });
-        s->write("CMD_sendlogininfo+" + QByteArray::number(slot) + char(0xFF));
-    }
-
-private:
-    std::vector<QTcpSocket *> m_peers;
-};
 
 Result run(int seconds, bool flood, bool bare = false)
 {
