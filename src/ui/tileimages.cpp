@@ -35,10 +35,12 @@ bool TileImages::load(const QString &path)
         p.end();
         strip = fitted;
     }
-    const int s = Size * scale;
     // One pass over the strip turns the key colour into transparency; the
-    // tiles are then plain pictures with an alpha channel.
-    QImage alpha = strip.convertToFormat(QImage::Format_ARGB32);
+    // tiles are then plain pictures with an alpha channel. An opaque strip
+    // is changed where it lies, in the form the screen draws from: a copy
+    // of it would cost the start-up more than the pass itself.
+    QImage alpha = std::move(strip);
+    alpha.convertTo(alpha.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_ARGB32_Premultiplied);
     const QRgb key = qRgb(0, 255, 0);
     for (int y = 0; y < alpha.height(); ++y) {
         QRgb *line = reinterpret_cast<QRgb *>(alpha.scanLine(y));
@@ -47,13 +49,9 @@ bool TileImages::load(const QString &path)
                 line[x] = 0;
         }
     }
-    std::array<QPixmap, Count> images;
-    for (int i = 0; i < Count; ++i) {
-        QPixmap pm = QPixmap::fromImage(alpha.copy(i * s, 0, s, s));
-        pm.setDevicePixelRatio(scale);
-        images[size_t(i)] = pm;
-    }
-    m_images = images;
+    m_strip = std::move(alpha);
+    m_scale = scale;
+    m_images = {};
     return true;
 }
 
@@ -62,8 +60,18 @@ bool TileImages::loadClassic()
     return load(QStringLiteral(":/pictures/tiles_classic.bmp"));
 }
 
+// Each tile is cut from the strip when first drawn: the window opens on an
+// empty board, and a set chosen is often changed again before a game.
 const QPixmap &TileImages::operator[](int code) const
 {
     static const QPixmap none;
-    return isValidCode(code) ? m_images[size_t(code)] : none;
+    if (!isValidCode(code))
+        return none;
+    QPixmap &image = m_images[size_t(code)];
+    if (image.isNull() && !m_strip.isNull()) {
+        const int s = Size * m_scale;
+        image = QPixmap::fromImage(m_strip.copy(code * s, 0, s, s));
+        image.setDevicePixelRatio(m_scale);
+    }
+    return image;
 }

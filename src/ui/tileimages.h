@@ -2,6 +2,7 @@
 // The 36 pictures of a tile set, cut from one strip of 56 x 56 tiles in which
 // pure green (0, 255, 0) is transparent.
 
+#include <QImage>
 #include <QPixmap>
 #include <QString>
 #include <array>
@@ -19,5 +20,7 @@ public:
     bool isValidCode(int code) const { return code >= 0 && code < Count; }
 
 private:
-    std::array<QPixmap, Count> m_images;
+    QImage m_strip; // the key colour already transparent
+    int m_scale = 1; // 2 for the doubled strip
+    mutable std::array<QPixmap, Count> m_images; // cut when first wanted
 };

@@ -125,6 +125,7 @@ void TestTileImages::wrongSizesPaddedOrCut()
     QVERIFY(!t.load(dir.filePath("missing.png")));
     QCOMPARE(t[7].toImage(), before);
     QVERIFY(t.load(dir.filePath("odd.png")));
+    QVERIFY(t[7].toImage() != before); // a tile drawn before is cut anew
     const QImage img = t[tile].toImage();
     QCOMPARE(img.size(), QSize(56, 56));
     QCOMPARE(qAlpha(img.pixel(at)), drawn ? 255 : 0);
