@@ -215,8 +215,7 @@ QTextCharFormat ChatView::lineFormat(quint32 colour, int style)
 // change colour when a later line of theirs comes in another.
 void ChatView::addLine(const QByteArray &line, quint32 colour)
 {
-    // Nobody reads a longer line, and laying one out would stall the window
-    // (and the host, which shares its thread in the hosting copy).
+    // Nobody reads a longer line, and laying one out would stall the window.
     const wire::ChatLine parsed = wire::parseChatLine(line.size() > MaxLine ? line.left(MaxLine) : line);
     QTextDocument *doc = ui.mainchat->document();
     QTextCursor &c = batch();
