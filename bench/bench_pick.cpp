@@ -230,9 +230,9 @@ void BM_BareLoopbackRelay(benchmark::State &state)
 
 // A relay with no game in it, on a thread of its own as the program's host
 // is: what comes in on one connection goes out on the other at once.
-class BareRelay : public QObject {
+class OneWayRelay : public QObject {
 public:
-    BareRelay() : m_in(new QTcpServer(this)), m_out(new QTcpServer(this)) { }
+    OneWayRelay() : m_in(new QTcpServer(this)), m_out(new QTcpServer(this)) { }
     // On the relay's thread.
     void start()
     {
@@ -271,7 +271,7 @@ private:
 void BM_BareRelayApart(benchmark::State &state)
 {
     QThread thread;
-    auto *relay = new BareRelay;
+    auto *relay = new OneWayRelay;
     relay->moveToThread(&thread);
     thread.start();
     quint16 in = 0;

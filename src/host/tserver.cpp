@@ -132,7 +132,7 @@ void TServer::pump()
 }
 
 // What the messages just handled said goes out now rather than at the event
-// loop's next pass, which on a busy thread may come only after a repaint.
+// loop's next pass, which may come only after the thread's other work.
 void TServer::flushReplies()
 {
     QList<QPointer<QTcpSocket>> written;

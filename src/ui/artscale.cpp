@@ -37,7 +37,7 @@ QImage readPicture(const QString &path)
 {
     if (PicturePrefetch *ahead = PicturePrefetch::running())
         if (std::optional<QImage> image = ahead->take(path))
-            return *image;
+            return std::move(*image);
     return readPictureFile(path);
 }
 
