@@ -25,6 +25,8 @@
 #include <QToolButton>
 #include <QWidgetAction>
 
+#include <utility>
+
 namespace {
 const QString kPlaceholder = QStringLiteral("<Enter Chat Here>");
 const QColor kChatBackground(0xF2, 0xF9, 0xFF); // 0xFFF9F2 as 0x00BBGGRR
@@ -224,13 +226,20 @@ void ChatView::addLine(const QByteArray &line, quint32 colour)
     if (c.position() != doc->characterCount() - 1)
         c.movePosition(QTextCursor::End);
     const QTextCharFormat style = lineFormat(colour, parsed.style);
+    // The line's break and its plain words go in as one insertion: each
+    // insertion looks its format up among the document's again.
+    QString plain;
     if (!doc->isEmpty())
-        c.insertBlock(QTextBlockFormat(), style);
-    c.insertText(QString::fromLatin1(parsed.head + ' '), style);
+        plain += QChar::ParagraphSeparator;
+    plain += QString::fromLatin1(parsed.head + ' ');
     for (const wire::ChatPiece &piece : parsed.pieces) {
+        if (piece.kind == wire::ChatPiece::Word) {
+            plain += QString::fromLatin1(piece.text);
+            continue;
+        }
+        c.insertText(std::exchange(plain, QString()), style);
         switch (piece.kind) {
         case wire::ChatPiece::Word:
-            c.insertText(QString::fromLatin1(piece.text), style);
             break;
         case wire::ChatPiece::Link: {
             // The anchor carries the web address itself, never a position in a
@@ -256,6 +265,8 @@ void ChatView::addLine(const QByteArray &line, quint32 colour)
         }
         }
     }
+    if (!plain.isEmpty())
+        c.insertText(plain, style);
     trim();
 }
 
@@ -264,7 +275,8 @@ void ChatView::addLine(const QByteArray &line, quint32 colour)
 // first line after a quiet frame still shows as soon as its pass ends. While
 // lines keep coming (a busy room, a flood) they share one every
 // StreamFrameMs: nobody reads a chat that scrolls faster, and each repaint
-// is most of what a line costs the hosting copy.
+// is most of what a line costs the hosting copy. A repaint that scrolls a
+// whole view of new lines is past reading: the next waits FloodFrameMs.
 QTextCursor &ChatView::batch()
 {
     if (m_batch.isNull()) {
@@ -273,8 +285,9 @@ QTextCursor &ChatView::batch()
         m_batch.beginEditBlock();
         const QScreen *screen = m_window->screen();
         const int frameMs = qBound(4, int(1000 / (screen ? screen->refreshRate() : 60.0)), 40);
-        const qint64 since = m_sinceFlush.isValid() ? m_sinceFlush.elapsed() : StreamFrameMs * 2;
-        const int wait = since < StreamFrameMs * 2 ? qMax(frameMs, StreamFrameMs) : frameMs;
+        const int streamMs = m_flooding ? FloodFrameMs : StreamFrameMs;
+        const qint64 since = m_sinceFlush.isValid() ? m_sinceFlush.elapsed() : streamMs * 2;
+        const int wait = since < streamMs * 2 ? qMax(frameMs, streamMs) : frameMs;
         m_frame.start(int(qMax<qint64>(0, wait - since)));
     }
     return m_batch;
@@ -289,7 +302,9 @@ void ChatView::flush()
     m_batch = QTextCursor();
     m_sinceFlush.start();
     QScrollBar *bar = ui.mainchat->verticalScrollBar();
+    const int before = bar->value();
     bar->setValue(m_scrollOff->isChecked() ? m_keep : bar->maximum());
+    m_flooding = bar->value() - before >= ui.mainchat->viewport()->height();
 }
 
 // A flood must not make the view ever slower to lay out: it keeps the

@@ -39,8 +39,10 @@ public:
     // The chat keeps its newest lines only (a flood must not slow the view).
     static constexpr int MaxLines = 2000;
     static constexpr qsizetype MaxLine = 1000; // characters of one line shown
-    // While lines keep coming, they share a repaint at most this often.
+    // While lines keep coming, they share a repaint at most this often; once
+    // a repaint brings more than the view holds, at most every FloodFrameMs.
     static constexpr int StreamFrameMs = 100;
+    static constexpr int FloodFrameMs = 200;
     void setMaxLines(int lines) { m_maxLines = lines; }
 
     // "N+text": a chat line from sender N (0 for the system's own lines).
@@ -97,4 +99,5 @@ private:
     QTimer m_frame;
     QHash<quint64, QTextCharFormat> m_formats;
     QElapsedTimer m_sinceFlush;
+    bool m_flooding = false; // the last repaint scrolled a whole view of new lines
 };
