@@ -197,12 +197,14 @@ void ChatView::addLine(const QByteArray &line)
 // among its formats, and a format made afresh must be hashed again.
 QTextCharFormat ChatView::lineFormat(quint32 colour, int style)
 {
-    const quint64 key = (quint64(colour) << 8) | quint8(style);
-    auto it = m_formats.find(key);
-    if (it != m_formats.end() && it->fontPointSize() == m_prefs.textSize())
-        return *it;
-    if (m_formats.size() > 64)
+    // Kept formats carry the text size they were made for.
+    if (m_formatsSize != m_prefs.textSize() || m_formats.size() > 64) {
         m_formats.clear();
+        m_formatsSize = m_prefs.textSize();
+    }
+    const quint64 key = (quint64(colour) << 8) | quint8(style);
+    if (const auto it = m_formats.constFind(key); it != m_formats.cend())
+        return *it;
     QTextCharFormat f;
     f.setFontFamilies({QStringLiteral("Arial")});
     f.setFontPointSize(m_prefs.textSize());

@@ -98,6 +98,7 @@ private:
     int m_keep = 0; // where the reader had scrolled when the batch opened
     QTimer m_frame;
     QHash<quint64, QTextCharFormat> m_formats;
+    int m_formatsSize = 0; // the text size of the kept formats
     QElapsedTimer m_sinceFlush;
     bool m_flooding = false; // the last repaint scrolled a whole view of new lines
 };

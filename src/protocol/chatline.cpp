@@ -5,21 +5,27 @@
 
 #include <QUrl>
 
+#include <algorithm>
+
 namespace wire {
 
 namespace {
-void addWords(QByteArray text, QList<ChatPiece> &out)
+void addWords(const QByteArray &text, QList<ChatPiece> &out)
 {
-    while (!text.isEmpty()) {
-        const qsizetype space = text.indexOf(' ');
-        const QByteArray word = space < 0 ? text : text.left(space + 1);
-        text.remove(0, word.size());
-        const auto target = linkTarget(word);
+    for (qsizetype from = 0; from < text.size();) {
+        const qsizetype space = text.indexOf(' ', from);
+        const qsizetype end = space < 0 ? text.size() : space + 1;
+        const QByteArrayView word = QByteArrayView(text).sliced(from, end - from);
+        from = end;
+        // Every address holds a dot or a colon; most words hold neither.
+        const bool maybeLink = std::any_of(word.begin(), word.end(), [](char c) { return c == '.' || c == ':'; });
+        const auto target = maybeLink ? linkTarget(word.toByteArray()) : std::nullopt;
         // Plain words run on in one piece: the view inserts a piece at a time.
         if (!target && !out.isEmpty() && out.last().kind == ChatPiece::Word)
             out.last().text += word;
         else
-            out.append({target ? ChatPiece::Link : ChatPiece::Word, word, 0, target.value_or(QByteArray())});
+            out.append(
+                    {target ? ChatPiece::Link : ChatPiece::Word, word.toByteArray(), 0, target.value_or(QByteArray())});
     }
 }
 } // namespace
