@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QToolButton>
@@ -361,6 +362,19 @@ void TestChat::floodStaysBounded()
     QVERIFY2(lines <= ChatView::MaxLines && lines > ChatView::MaxLines - ChatView::MaxLines / 10,
             qPrintable(QString::number(lines)));
     QVERIFY(lastLine(chat->form()->mainchat)[0].text.contains(QString::number(ChatView::MaxLines + 299)));
+    // A repaint that scrolled a whole view of new lines makes the next wait
+    // longer than a stream's frame (a timer may fire a little early, never
+    // much; a slow machine only makes it later).
+    chat->resize(790, 580);
+    chat->show();
+    chat->chatView().flush();
+    QSignalSpy laidOut(chat->form()->mainchat->document(), &QTextDocument::contentsChanged);
+    QElapsedTimer since;
+    since.start();
+    chat->addlinetochat("2+Ann chats: after the flood", 0);
+    QTRY_VERIFY(!laidOut.isEmpty());
+    QVERIFY2(since.elapsed() >= (ChatView::StreamFrameMs + ChatView::FloodFrameMs) / 2,
+            qPrintable(QString::number(since.elapsed())));
 }
 
 void TestChat::hostileHost_data()
