@@ -5,8 +5,6 @@
 
 #include <QUrl>
 
-#include <algorithm>
-
 namespace wire {
 
 namespace {
@@ -17,9 +15,7 @@ void addWords(const QByteArray &text, QList<ChatPiece> &out)
         const qsizetype end = space < 0 ? text.size() : space + 1;
         const QByteArrayView word = QByteArrayView(text).sliced(from, end - from);
         from = end;
-        // Every address holds a dot or a colon; most words hold neither.
-        const bool maybeLink = std::any_of(word.begin(), word.end(), [](char c) { return c == '.' || c == ':'; });
-        const auto target = maybeLink ? linkTarget(word.toByteArray()) : std::nullopt;
+        const auto target = linkTarget(word);
         // Plain words run on in one piece: the view inserts a piece at a time.
         if (!target && !out.isEmpty() && out.last().kind == ChatPiece::Word)
             out.last().text += word;
@@ -30,13 +26,14 @@ void addWords(const QByteArray &text, QList<ChatPiece> &out)
 }
 } // namespace
 
-std::optional<QByteArray> linkTarget(const QByteArray &word)
+std::optional<QByteArray> linkTarget(QByteArrayView word)
 {
     // Every address starts "www." or "http": a word without a dot or a colon
     // holds none, and most words are such.
     if (!word.contains('.') && !word.contains(':'))
         return std::nullopt;
-    const QByteArray lower = word.trimmed().toLower();
+    const QByteArrayView trimmed = word.trimmed();
+    const QByteArray lower = trimmed.toByteArray().toLower();
     qsizetype from = -1;
     for (const char *start : {"http://", "https://", "www."}) {
         const qsizetype at = lower.indexOf(start);
@@ -45,7 +42,7 @@ std::optional<QByteArray> linkTarget(const QByteArray &word)
     }
     if (from < 0)
         return std::nullopt;
-    QByteArray address = word.trimmed().mid(from);
+    QByteArray address = trimmed.sliced(from).toByteArray();
     if (lower.mid(from).startsWith("www."))
         address.prepend("http://");
     const QUrl url(QString::fromLatin1(address), QUrl::StrictMode);

@@ -29,7 +29,7 @@ struct ChatPiece {
 // "https://" or "www." on ("www." read as http), when that is a well-formed
 // http or https address with a host. Anything else (file:, smb:, mailto:,
 // javascript: and the like) leads nowhere and shows as a plain word.
-std::optional<QByteArray> linkTarget(const QByteArray &word);
+std::optional<QByteArray> linkTarget(QByteArrayView word);
 
 struct ChatLine {
     int sender = 0; // 0 = system line
