@@ -26,6 +26,9 @@
 #include <memory>
 
 namespace {
+// How long the prefetched pictures wait for the window's first paint.
+constexpr int PrefetchKeepMs = 3000;
+
 // The whole run; gives the arguments of a copy to start in this one's place
 // (a join from the lobby), empty for none.
 // A dialog of the window's, made at its first use into the holder given.
@@ -152,12 +155,14 @@ QStringList run(QApplication &app, int *code)
     // A signal to end that comes meanwhile is handled in the same pass, so a
     // copy that starts at all reads and keeps its tally.
     QTimer::singleShot(0, &chat, [&] {
-        // Whatever the window did not take is not wanted.
-        pictures.reset();
         spylist = std::make_unique<Tspylist>(&chat);
         chat.setSpylist(spylist.get());
         makeTally();
     });
+    // The first paint comes after this pass (on a desktop, once the window
+    // is mapped) and takes the prefetched pictures; whatever it has not
+    // taken a while later is not wanted.
+    QTimer::singleShot(PrefetchKeepMs, &chat, [&pictures] { pictures.reset(); });
     *code = app.exec();
     return chat.restartArguments();
 }

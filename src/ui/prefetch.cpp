@@ -20,6 +20,11 @@ PicturePrefetch::PicturePrefetch(QStringList paths) : m_waiting(std::move(paths)
     }
     m_thread = std::thread([this, paths = m_waiting] {
         for (const QString &path : paths) {
+            {
+                const QMutexLocker lock(&m_mutex);
+                if (m_stop)
+                    return;
+            }
             QImage image = readPictureFile(path);
             const QMutexLocker lock(&m_mutex);
             m_done.insert(path, std::move(image));
@@ -31,6 +36,12 @@ PicturePrefetch::PicturePrefetch(QStringList paths) : m_waiting(std::move(paths)
 
 PicturePrefetch::~PicturePrefetch()
 {
+    {
+        // Nobody takes pictures any more: the one being read is the last.
+        const QMutexLocker lock(&m_mutex);
+        m_stop = true;
+        m_waiting.clear();
+    }
     if (m_thread.joinable())
         m_thread.join();
     PicturePrefetch *self = this;

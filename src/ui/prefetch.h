@@ -20,7 +20,8 @@ class PicturePrefetch {
 public:
     // Reads the pictures in this order, the first needed first.
     explicit PicturePrefetch(QStringList paths);
-    // Waits for the reading to end; what was never taken is dropped.
+    // Waits for the picture being read, reads no more; what was never taken
+    // is dropped.
     ~PicturePrefetch();
     PicturePrefetch(const PicturePrefetch &) = delete;
     PicturePrefetch &operator=(const PicturePrefetch &) = delete;
@@ -36,6 +37,7 @@ private:
     QWaitCondition m_read;
     QStringList m_waiting; // asked for, not read yet
     QHash<QString, QImage> m_done; // read, not taken yet
+    bool m_stop = false; // the owner is going: read no further
     std::thread m_thread;
 };
 
