@@ -3,6 +3,7 @@
 
 #include "animationclock.h"
 #include "boardview.h"
+#include "look.h"
 #include "watching.h"
 #include "typetrace.h"
 
@@ -26,8 +27,11 @@ BoardPanel::BoardPanel(Ui::Tchat &form, ClientModel &model, ui::AnimationClock &
 
     m_points = new QLabel(form.frame_board);
     m_points->setObjectName(QStringLiteral("label_points"));
-    m_points->setStyleSheet(QStringLiteral("QLabel { color: #ffd24a; background: rgba(40,30,0,190); border-radius: 6px;"
-                                           " font: bold 18pt 'Arial'; padding: 2px 8px; }"));
+    ui::setLook(m_points, {QColor(0xff, 0xd2, 0x4a), QColor(40, 30, 0, 190), {}, 0, 6, QMargins(8, 2, 8, 2)});
+    QFont points(QStringLiteral("Arial"));
+    points.setPointSize(18);
+    points.setBold(true);
+    m_points->setFont(points);
     m_points->setAlignment(Qt::AlignCenter);
     m_points->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_points->hide();

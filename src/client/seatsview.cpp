@@ -1,5 +1,6 @@
 #include "seatsview.h"
 #include "artscale.h"
+#include "look.h"
 #include "ui_tchat.h"
 
 #include "clientmodel.h"
@@ -42,8 +43,7 @@ SeatsView::SeatsView(Ui::Tchat &form, ClientModel &model, QWidget *window)
     // Behind my seat's name and score while it is my turn.
     m_myTurnFrame = new QFrame(form.panel_board);
     m_myTurnFrame->setObjectName(QStringLiteral("frame_myturn"));
-    m_myTurnFrame->setStyleSheet(QStringLiteral("QFrame#frame_myturn { background: rgba(255,214,74,170); border: 2px "
-                                                "solid #c8102e; border-radius: 5px; }"));
+    ui::setLook(m_myTurnFrame, {{}, QColor(255, 214, 74, 170), QColor(0xc8, 0x10, 0x2e), 2, 5, {}});
     m_myTurnFrame->hide();
 
     m_kick = new QMenu(window);
@@ -151,18 +151,17 @@ void SeatsView::showShuffles(int seat, int left)
 
 void SeatsView::setTeamColours(bool team)
 {
-    const QString colour = team ? kTeamB.name() : QStringLiteral("black");
+    const QColor colour = team ? kTeamB : QColor(Qt::black);
+    const QColor backing(60, 40, 30, 200);
     for (int seat : {2, 4}) {
         const Seat &s = m_seats[size_t(seat)];
         for (QLabel *l : {s.name, s.score, s.bonus})
-            l->setStyleSheet(QStringLiteral("color: %1;").arg(colour));
+            ui::setLook(l, {colour, {}, {}, 0, 0, {}});
     }
     // Team B's light colour reads only on something dark: its seats and its
     // total get a dark backing.
-    m_teamB->setStyleSheet(team ? QStringLiteral("color: %1; background: rgba(60,40,30,200); padding: 0 3px;"
-                                                 " border-radius: 3px;")
-                                          .arg(colour)
-                                : QStringLiteral("color: %1;").arg(colour));
+    ui::setLook(m_teamB,
+            team ? ui::Look{colour, backing, {}, 0, 3, QMargins(3, 0, 3, 0)} : ui::Look{colour, {}, {}, 0, 0, {}});
     m_teamB->adjustSize();
     for (int k = 0; k < 2; ++k) {
         QFrame *&back = m_teamBacks[size_t(k)];
@@ -170,7 +169,7 @@ void SeatsView::setTeamColours(bool team)
         if (!back) {
             back = new QFrame(m_myTurnFrame->parentWidget());
             back->setObjectName(QStringLiteral("frame_teamb%1").arg(seat));
-            back->setStyleSheet(QStringLiteral("QFrame { background: rgba(60,40,30,200); border-radius: 5px; }"));
+            ui::setLook(back, {{}, backing, {}, 0, 5, {}});
             back->setGeometry(seatBox(seat));
             back->stackUnder(m_seats[size_t(seat)].name);
         }

@@ -1,5 +1,6 @@
 #include "stripview.h"
 #include "artscale.h"
+#include "look.h"
 #include "ui_tchat.h"
 
 #include "animationclock.h"
@@ -54,7 +55,11 @@ StripView::StripView(
     m_preview->setGeometry(250, 61, 168, 21);
     m_preview->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_preview->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_preview->setStyleSheet(QStringLiteral("QLabel { color: #3a2a00; font: bold 10pt Arial; }"));
+    ui::setLook(m_preview, {QColor(0x3a, 0x2a, 0x00), {}, {}, 0, 0, {}});
+    QFont preview(QStringLiteral("Arial"));
+    preview.setPointSize(10);
+    preview.setBold(true);
+    m_preview->setFont(preview);
     m_preview->hide();
 
     ClientModel *m = &model;
@@ -203,12 +208,11 @@ void StripView::flashRefused()
         m_flash->setAttribute(Qt::WA_TransparentForMouseEvents);
         m_flash->setGeometry(QRect(first->geometry().topLeft(), last->geometry().bottomRight()).adjusted(-4, -4, 4, 4));
     }
-    m_flash->setStyleSheet(QStringLiteral("background: rgba(214, 40, 40, 150); border-radius: 6px;"));
+    ui::setLook(m_flash, {{}, QColor(214, 40, 40, 150), {}, 0, 6, {}});
     m_flash->show();
     m_flash->raise();
     m_motion.start(QStringLiteral("refused word"), 600, [this](double p) {
-        m_flash->setStyleSheet(
-                QStringLiteral("background: rgba(214, 40, 40, %1); border-radius: 6px;").arg(int(150 * (1.0 - p))));
+        ui::setLook(m_flash, {{}, QColor(214, 40, 40, int(150 * (1.0 - p))), {}, 0, 6, {}});
         if (p >= 1.0)
             m_flash->hide();
     });

@@ -1,5 +1,6 @@
 #include "turnpanel.h"
 #include "artscale.h"
+#include "look.h"
 #include "ui_tchat.h"
 
 #include "animationclock.h"
@@ -10,16 +11,29 @@
 #include <QPushButton>
 
 namespace {
-// The turn banner; %1 is the text's colour (red on my own turn).
-const QString kBannerStyle = QStringLiteral("QLabel { background: rgba(255,255,255,200); border: 2px solid #7a5a00;"
-                                            " border-radius: 8px; color: %1; font: bold 12pt 'Arial'; }");
+// The turn banner, its text dark, or red on my own turn.
+const QColor kBannerText(0x3a, 0x2a, 0x00);
+const QColor kRed(0xc8, 0x10, 0x2e);
+ui::Look bannerLook(const QColor &text)
+{
+    return {text, QColor(255, 255, 255, 200), QColor(0x7a, 0x5a, 0x00), 2, 8, {}};
+}
 const QString kRefused = QStringLiteral("refused");
 
-QLabel *makeLabel(QWidget *parent, const char *name, const QString &style)
+QFont boldArial(int points)
+{
+    QFont f(QStringLiteral("Arial"));
+    f.setPointSize(points);
+    f.setBold(true);
+    return f;
+}
+
+QLabel *makeLabel(QWidget *parent, const char *name, const ui::Look &look, int points)
 {
     auto *l = new QLabel(parent);
     l->setObjectName(QLatin1String(name));
-    l->setStyleSheet(style);
+    ui::setLook(l, look);
+    l->setFont(boldArial(points));
     l->setAlignment(Qt::AlignCenter);
     l->setAttribute(Qt::WA_TransparentForMouseEvents);
     l->hide();
@@ -34,10 +48,10 @@ TurnPanel::TurnPanel(Ui::Tchat &form, ClientModel &model, ui::AnimationClock &mo
       m_winnerPanel(form.panel_winner), m_words(form.memo_words)
 {
     QWidget *central = form.panel_board;
-    m_banner = makeLabel(central, "label_turnbanner", kBannerStyle.arg(QStringLiteral("#3a2a00")));
+    m_banner = makeLabel(central, "label_turnbanner", bannerLook(kBannerText), 12);
     m_banner->setGeometry(443, 8, 125, 78);
     m_banner->setWordWrap(true);
-    m_statusStyle = m_status->styleSheet();
+    m_statusFont = m_status->font();
 
     m_arrows = {form.image_direction1, form.image_direction2, form.image_direction3, form.image_direction4};
     static const char *const slides[] = {"Slide down", "Slide left", "Slide up", "Slide right"};
@@ -49,9 +63,7 @@ TurnPanel::TurnPanel(Ui::Tchat &form, ClientModel &model, ui::AnimationClock &mo
         arrow->installEventFilter(this);
         arrow->hide();
     }
-    m_arrowTime = makeLabel(central, "label_arrowtime",
-            QStringLiteral("QLabel { color: white; background: #c8102e; border-radius: 4px;"
-                           " font: bold 9pt 'Arial'; }"));
+    m_arrowTime = makeLabel(central, "label_arrowtime", {Qt::white, kRed, {}, 0, 4, {}}, 9);
     m_arrowTime->setGeometry(298, 89, 118, 22);
     m_arrowTimer.setInterval(1000);
     connect(&m_arrowTimer, &QTimer::timeout, this, [this] {
@@ -63,7 +75,7 @@ TurnPanel::TurnPanel(Ui::Tchat &form, ClientModel &model, ui::AnimationClock &mo
     });
 
     m_barColour = barColour(Seconds60);
-    m_timerBar->setStyleSheet(QStringLiteral("background: %1;").arg(m_barColour));
+    ui::setLook(m_timerBar, {{}, QColor(m_barColour), {}, 0, 0, {}});
     m_timerBar->resize(0, m_timerBar->height());
     m_timerText->raise();
 
@@ -74,8 +86,8 @@ TurnPanel::TurnPanel(Ui::Tchat &form, ClientModel &model, ui::AnimationClock &mo
     big.setBold(true);
     m_winner->setFont(big);
     m_winnerShade->setFont(big);
-    m_winnerShade->setStyleSheet(QStringLiteral("color: #000000;"));
-    m_winner->setStyleSheet(QStringLiteral("color: #ffd24a;"));
+    ui::setLook(m_winnerShade, {Qt::black, {}, {}, 0, 0, {}});
+    ui::setLook(m_winner, {QColor(0xff, 0xd2, 0x4a), {}, {}, 0, 0, {}});
     // Both fill the panel, the text centred in it, the shadow a pixel off.
     const QRect inside = m_winnerPanel->rect().adjusted(6, 0, -6, 0);
     m_winnerShade->setGeometry(inside.translated(1, 1));
@@ -83,14 +95,12 @@ TurnPanel::TurnPanel(Ui::Tchat &form, ClientModel &model, ui::AnimationClock &mo
     m_winnerShade->setAlignment(Qt::AlignCenter);
     m_winner->setAlignment(Qt::AlignCenter);
     m_winner->raise();
-    m_winnerPanel->setStyleSheet(
-            QStringLiteral("QFrame#panel_winner { background: rgba(20,20,40,215); border-radius: 6px; }"));
+    ui::setLook(m_winnerPanel, {{}, QColor(20, 20, 40, 215), {}, 0, 6, {}});
     m_winnerPanel->hide();
 
     m_results = new QFrame(form.frame_board);
     m_results->setObjectName(QStringLiteral("panel_results"));
-    m_results->setStyleSheet(QStringLiteral("QFrame#panel_results { background: rgba(255,255,255,225); border: 2px "
-                                            "solid #7a5a00; border-radius: 10px; }"));
+    ui::setLook(m_results, {{}, QColor(255, 255, 255, 225), QColor(0x7a, 0x5a, 0x00), 2, 10, {}});
     m_results->setGeometry(38, 70, 320, 250);
     m_resultsText = new QLabel(m_results);
     m_resultsText->setGeometry(12, 10, 296, 230);
@@ -169,10 +179,15 @@ void TurnPanel::refuse(const QString &text)
     if (m_status->text() != text)
         m_beforeRefusal = m_status->text();
     setStatus(text);
-    m_status->setStyleSheet(QStringLiteral("color: #c8102e; font-weight: bold;"));
+    ui::setLook(m_status, {kRed, {}, {}, 0, 0, {}});
+    QFont bold = m_statusFont;
+    bold.setBold(true);
+    m_status->setFont(bold);
     m_motion.start(kRefused, 450, [this](double p) {
-        if (p >= 1.0)
-            m_status->setStyleSheet(m_statusStyle);
+        if (p >= 1.0) {
+            ui::setLook(m_status, {});
+            m_status->setFont(m_statusFont);
+        }
     });
 }
 
@@ -193,10 +208,10 @@ void TurnPanel::turnGiven(int seat)
         m_banner->hide();
     } else if (m_model.myTurn()) {
         m_banner->setText(QStringLiteral("Your turn!"));
-        m_banner->setStyleSheet(kBannerStyle.arg(QStringLiteral("#c8102e")));
+        ui::setLook(m_banner, bannerLook(kRed));
     } else {
         m_banner->setText(m_model.seat(seat).name + QStringLiteral("\nis playing"));
-        m_banner->setStyleSheet(kBannerStyle.arg(QStringLiteral("#3a2a00")));
+        ui::setLook(m_banner, bannerLook(kBannerText));
     }
     if (m_model.isSeat(seat)) {
         m_banner->show();
@@ -285,7 +300,7 @@ void TurnPanel::drawCountdown(int left)
     const QString colour = barColour(left);
     if (colour != m_barColour) {
         m_barColour = colour;
-        m_timerBar->setStyleSheet(QStringLiteral("background: %1;").arg(colour));
+        ui::setLook(m_timerBar, {{}, QColor(colour), {}, 0, 0, {}});
     }
     m_timerBar->resize(left, m_timerBar->height());
     m_timerText->setText(QStringLiteral("Time: %1:%2").arg(left / 60).arg(left % 60, 2, 10, QLatin1Char('0')));

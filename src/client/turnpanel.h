@@ -6,6 +6,7 @@
 
 #include "clientmodel.h"
 
+#include <QFont>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
@@ -81,7 +82,7 @@ private:
     QPushButton *m_playAgain = nullptr;
     QPlainTextEdit *m_words;
     std::array<QLabel *, 4> m_arrows{};
-    QString m_statusStyle;
+    QFont m_statusFont; // the status line's own, back after a refusal flashed it
     QStringList m_resultRows;
     QString m_resultsNote;
     QString m_beforeRefusal;

@@ -2,9 +2,11 @@
 
 #include "artscale.h"
 #include "lazyicons.h"
+#include "look.h"
 #include "prefetch.h"
 
 #include <QHash>
+#include <QLabel>
 #include <QImage>
 #include <QBuffer>
 #include <QPainter>
@@ -13,6 +15,8 @@
 #include <QTest>
 #include <algorithm>
 #include <tuple>
+
+Q_DECLARE_METATYPE(ui::Look)
 
 class TestTileImages : public QObject {
     Q_OBJECT
@@ -27,6 +31,8 @@ private slots:
     void picturesByContent();
     void styleIconsMadeWhenDrawn_data();
     void styleIconsMadeWhenDrawn();
+    void looksDrawnAndTakenBack_data();
+    void looksDrawnAndTakenBack();
 };
 
 namespace {
@@ -235,9 +241,6 @@ void TestTileImages::styleIconsMadeWhenDrawn()
     QVERIFY(orphan.pixmap(16).isNull());
 }
 
-QTEST_MAIN(TestTileImages)
-#include "tst_tileimages.moc"
-
 // A picked tile must never look like a bonus square: in each set of our own
 // the pick marks' colour differs from every square's. (The built-in set keeps
 // its red cross and frame, as the game has always drawn them.)
@@ -266,3 +269,58 @@ void TestTileImages::pickMarksStandOut()
         }
     }
 }
+
+// A look fills and borders the widget under its own text, moves the text in
+// by the border and the padding, and a default look gives the widget back
+// its own colours and margins, however many looks came before.
+void TestTileImages::looksDrawnAndTakenBack_data()
+{
+    QTest::addColumn<ui::Look>("look");
+    QTest::addColumn<QColor>("centre"); // the fill over the white behind
+    QTest::addColumn<QColor>("edge"); // half way down the left edge
+    QTest::addColumn<QMargins>("margins");
+    const QColor red(200, 16, 46), gold(255, 210, 74);
+    QTest::newRow("fill") << ui::Look{{}, red, {}, 0, 0, {}} << red << red << QMargins();
+    QTest::newRow("half-clear fill") << ui::Look{{}, QColor(0, 0, 0, 128), {}, 0, 0, {}} << QColor(127, 127, 127)
+                                     << QColor(127, 127, 127) << QMargins();
+    QTest::newRow("border and padding") << ui::Look{Qt::white, gold, red, 2, 6, QMargins(8, 2, 8, 2)} << gold << red
+                                        << QMargins(10, 4, 10, 4);
+    QTest::newRow("text colour only") << ui::Look{red, {}, {}, 0, 0, {}} << QColor(Qt::white) << QColor(Qt::white)
+                                      << QMargins();
+}
+
+void TestTileImages::looksDrawnAndTakenBack()
+{
+    QFETCH(ui::Look, look);
+    QFETCH(QColor, centre);
+    QFETCH(QColor, edge);
+    QFETCH(QMargins, margins);
+    QWidget back;
+    back.setAutoFillBackground(true);
+    QPalette white = back.palette();
+    white.setColor(QPalette::Window, Qt::white);
+    back.setPalette(white);
+    back.resize(100, 40);
+    auto *label = new QLabel(&back);
+    label->setGeometry(0, 0, 100, 40);
+    const QColor ownText = label->palette().color(QPalette::WindowText);
+    // Another look first: the one under test replaces it.
+    ui::setLook(label, {Qt::green, Qt::blue, Qt::green, 5, 0, QMargins(20, 20, 20, 20)});
+    ui::setLook(label, look);
+    const QImage drawn = back.grab().toImage();
+    const auto near = [](QColor a, QColor b) {
+        return std::abs(a.red() - b.red()) <= 2 && std::abs(a.green() - b.green()) <= 2
+                && std::abs(a.blue() - b.blue()) <= 2;
+    };
+    QVERIFY2(near(drawn.pixelColor(50, 20), centre), qPrintable(drawn.pixelColor(50, 20).name()));
+    QVERIFY2(near(drawn.pixelColor(0, 20), edge), qPrintable(drawn.pixelColor(0, 20).name()));
+    QCOMPARE(label->contentsMargins(), margins);
+    QCOMPARE(label->palette().color(QPalette::WindowText), look.text.isValid() ? look.text : ownText);
+    ui::setLook(label, {});
+    QCOMPARE(label->contentsMargins(), QMargins());
+    QCOMPARE(label->palette().color(QPalette::WindowText), ownText);
+    QCOMPARE(back.grab().toImage().pixelColor(50, 20), QColor(Qt::white));
+}
+
+QTEST_MAIN(TestTileImages)
+#include "tst_tileimages.moc"
