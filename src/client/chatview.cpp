@@ -57,7 +57,9 @@ ChatView::ChatView(const Widgets &widgets, ClientModel &model, Preferences &pref
     ui.mainchat->document()->setDocumentMargin(5);
     // Nobody undoes a chat line: no history of every insertion is kept.
     ui.mainchat->document()->setUndoRedoEnabled(false);
-    ui.mychat->setStyleSheet(QStringLiteral("QLineEdit { background: %1; }").arg(kChatBackground.name()));
+    QPalette entryColours = ui.mychat->palette();
+    entryColours.setColor(QPalette::Base, kChatBackground);
+    ui.mychat->setPalette(entryColours);
     QFont entry(QStringLiteral("Arial"));
     entry.setPixelSize(13);
     ui.mychat->setFont(entry);
@@ -102,6 +104,20 @@ ChatView::ChatView(const Widgets &widgets, ClientModel &model, Preferences &pref
     m_smileyMenu = new QMenu(window);
     // Chosen or not, the typing goes on in the chat line.
     connect(m_smileyMenu, &QMenu::aboutToHide, ui.mychat, [this] { ui.mychat->setFocus(); });
+    // The faces are made when the menu first opens: nobody may ever ask.
+    connect(m_smileyMenu, &QMenu::aboutToShow, this, &ChatView::smileyActions);
+    ui.smilies->setIcon(QIcon(m_smilies.copy(0, 0, 17, 16)));
+    connect(ui.smilies, &QPushButton::clicked, this, &ChatView::showSmilies);
+    ui.textColour->setEnabled(true);
+    connect(ui.textColour, &QAction::triggered, this, &ChatView::chooseColour);
+    connect(&prefs, &Preferences::textChanged, this, &ChatView::applyText);
+    applyText();
+}
+
+const QList<QAction *> &ChatView::smileyActions()
+{
+    if (!m_smileyActions.isEmpty())
+        return m_smileyActions;
     // The eighteen faces as a grid of six by three: easier to aim at than a
     // tall strip of tiny items.
     auto *grid = new QWidget(m_smileyMenu);
@@ -128,12 +144,7 @@ ChatView::ChatView(const Widgets &widgets, ClientModel &model, Preferences &pref
     auto *holder = new QWidgetAction(m_smileyMenu);
     holder->setDefaultWidget(grid);
     m_smileyMenu->addAction(holder);
-    ui.smilies->setIcon(QIcon(m_smilies.copy(0, 0, 17, 16)));
-    connect(ui.smilies, &QPushButton::clicked, this, &ChatView::showSmilies);
-    ui.textColour->setEnabled(true);
-    connect(ui.textColour, &QAction::triggered, this, &ChatView::chooseColour);
-    connect(&prefs, &Preferences::textChanged, this, &ChatView::applyText);
-    applyText();
+    return m_smileyActions;
 }
 
 ChatView::~ChatView()

@@ -69,8 +69,9 @@ public:
     QMenu *viewMenu() const { return m_viewMenu; }
     QMenu *entryMenu() const { return m_entryMenu; }
     QMenu *smileyMenu() const { return m_smileyMenu; }
-    // The faces the menu offers, in the order of their tags (10..27).
-    const QList<QAction *> &smileyActions() const { return m_smileyActions; }
+    // The faces the menu offers, in the order of their tags (10..27); made
+    // at the first call.
+    const QList<QAction *> &smileyActions();
     QAction *scrollOffItem() const { return m_scrollOff; }
 
 protected:
