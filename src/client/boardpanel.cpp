@@ -28,10 +28,7 @@ BoardPanel::BoardPanel(Ui::Tchat &form, ClientModel &model, ui::AnimationClock &
     m_points = new QLabel(form.frame_board);
     m_points->setObjectName(QStringLiteral("label_points"));
     ui::setLook(m_points, {QColor(0xff, 0xd2, 0x4a), QColor(40, 30, 0, 190), {}, 0, 6, QMargins(8, 2, 8, 2)});
-    QFont points(QStringLiteral("Arial"));
-    points.setPointSize(18);
-    points.setBold(true);
-    m_points->setFont(points);
+    m_points->setFont(ui::boldArial(18));
     m_points->setAlignment(Qt::AlignCenter);
     m_points->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_points->hide();

@@ -56,10 +56,7 @@ StripView::StripView(
     m_preview->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_preview->setAttribute(Qt::WA_TransparentForMouseEvents);
     ui::setLook(m_preview, {QColor(0x3a, 0x2a, 0x00), {}, {}, 0, 0, {}});
-    QFont preview(QStringLiteral("Arial"));
-    preview.setPointSize(10);
-    preview.setBold(true);
-    m_preview->setFont(preview);
+    m_preview->setFont(ui::boldArial(10));
     m_preview->hide();
 
     ClientModel *m = &model;

@@ -20,20 +20,12 @@ ui::Look bannerLook(const QColor &text)
 }
 const QString kRefused = QStringLiteral("refused");
 
-QFont boldArial(int points)
-{
-    QFont f(QStringLiteral("Arial"));
-    f.setPointSize(points);
-    f.setBold(true);
-    return f;
-}
-
 QLabel *makeLabel(QWidget *parent, const char *name, const ui::Look &look, int points)
 {
     auto *l = new QLabel(parent);
     l->setObjectName(QLatin1String(name));
     ui::setLook(l, look);
-    l->setFont(boldArial(points));
+    l->setFont(ui::boldArial(points));
     l->setAlignment(Qt::AlignCenter);
     l->setAttribute(Qt::WA_TransparentForMouseEvents);
     l->hide();

@@ -72,4 +72,12 @@ void setLook(QWidget *widget, const Look &look)
     painter->apply(look);
 }
 
+QFont boldArial(int points)
+{
+    QFont f(QStringLiteral("Arial"));
+    f.setPointSize(points);
+    f.setBold(true);
+    return f;
+}
+
 } // namespace ui

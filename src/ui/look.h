@@ -6,6 +6,7 @@
 // changes one pays in every frame.
 
 #include <QColor>
+#include <QFont>
 #include <QMargins>
 
 class QWidget;
@@ -24,5 +25,8 @@ struct Look {
 // Replaces whatever look the widget was given before; a default Look gives
 // it back its own.
 void setLook(QWidget *widget, const Look &look);
+
+// The bold Arial of the game's banners and labels, at the given points.
+QFont boldArial(int points);
 
 } // namespace ui
