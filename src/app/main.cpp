@@ -157,7 +157,9 @@ QStringList run(QApplication &app, int *code)
     QTimer::singleShot(0, &chat, [&] {
         spylist = std::make_unique<Tspylist>(&chat);
         chat.setSpylist(spylist.get());
-        makeTally();
+        // Through the window: made behind its back, the tally was unknown to
+        // it until first shown, and the first game's words went uncounted.
+        chat.makeTally();
     });
     // The first paint comes after this pass (on a desktop, once the window
     // is mapped) and takes the prefetched pictures; whatever it has not

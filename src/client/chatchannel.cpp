@@ -2,6 +2,7 @@
 
 #include "chatline.h"
 #include "colourtext.h"
+#include "fieldreader.h"
 #include "klotremarks.h"
 #include "roster.h"
 #include "rules.h"
@@ -17,8 +18,17 @@ ChatChannel::ChatChannel(const Roster &roster, Sender send, QObject *parent)
     m_rng.seed(quint32(QDateTime::currentMSecsSinceEpoch()));
 }
 
+void ChatChannel::heard(const QByteArray &data)
+{
+    if (m_unanswered.empty() || m_slot == 0)
+        return;
+    if (wire::parseInt(msg::readSlotAndRest(data).slot).value_or(0) == m_slot)
+        m_unanswered.pop_front();
+}
+
 void ChatChannel::chatrecieved(const QByteArray &data)
 {
+    heard(data);
     const wire::ColouredLine l = wire::splitColour(data);
     emit chatLine(l.line, l.colour);
 }
@@ -57,14 +67,38 @@ void ChatChannel::sendChat(const QByteArray &typed, quint32 colour)
         return;
     const QByteArray text = wire::typedText(typed.left(wire::MaxChatText));
     if (!text.startsWith('/'))
-        m_send(msg::chat(m_slot, text, wire::colourToText(colour)));
+        sendOwn(false, text, colour);
     else if (text.startsWith("/me"))
         sendAction(text.mid(4), colour);
 }
 
 void ChatChannel::sendAction(const QByteArray &text, quint32 colour)
 {
-    m_send(msg::action(m_slot, wire::typedText(text.left(wire::MaxChatText)), wire::colourToText(colour)));
+    sendOwn(true, wire::typedText(text.left(wire::MaxChatText)), colour);
+}
+
+void ChatChannel::sendOwn(bool action, const QByteArray &text, quint32 colour)
+{
+    const QByteArray c = wire::colourToText(colour);
+    const bool sent = m_send(action ? msg::action(m_slot, text, c) : msg::chat(m_slot, text, c));
+    if (m_slot == 0)
+        return; // never logged in: there is nobody to say it to
+    if (m_unanswered.size() >= MaxUnanswered)
+        m_unanswered.pop_front();
+    m_unanswered.push_back({action, text, colour, QDateTime::currentMSecsSinceEpoch()});
+    if (!sent)
+        emit systemLine("0+Not sent yet: the connection to the host is down. It goes as soon as you are back in "
+                        "the game.|clNavy");
+}
+
+void ChatChannel::resendUnanswered()
+{
+    const qint64 oldest = QDateTime::currentMSecsSinceEpoch() - KeepUnansweredMs;
+    std::deque<OwnLine> lines;
+    lines.swap(m_unanswered);
+    for (const OwnLine &l : lines)
+        if (l.sentAt >= oldest)
+            sendOwn(l.action, l.text, l.colour);
 }
 
 void ChatChannel::sendChatterSound(int k)

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QRandomGenerator>
 
+#include <deque>
 #include <functional>
 
 class Roster;
@@ -13,8 +14,14 @@ class Roster;
 class ChatChannel : public QObject {
     Q_OBJECT
 public:
-    // Sends a finished message as this slot (nothing when not logged in).
-    using Sender = std::function<void(const QByteArray &message)>;
+    // Sends a finished message as this slot (nothing when not logged in);
+    // false when the connection is not open.
+    using Sender = std::function<bool(const QByteArray &message)>;
+    // Own lines the host has not yet relayed back are kept this long: after
+    // a link that died in silence (noticed within about a minute) they are
+    // sent again once back in the game.
+    static constexpr int KeepUnansweredMs = 90 * 1000;
+    static constexpr int MaxUnanswered = 20;
     ChatChannel(const Roster &roster, Sender send, QObject *parent = nullptr);
 
     void setSlot(int slot) { m_slot = slot; }
@@ -31,6 +38,10 @@ public:
     void sendAction(const QByteArray &text, quint32 colour);
     // A chatter sound, "wave" + k (seated users only).
     void sendChatterSound(int k);
+    // Back in the game after a dropped connection: own lines the host never
+    // relayed go again (lines older than KeepUnansweredMs are dropped).
+    void resendUnanswered();
+    int unanswered() const { return int(m_unanswered.size()); }
 
 signals:
     void systemLine(const QByteArray &line);
@@ -40,6 +51,17 @@ signals:
 
 private:
     void klottalk();
+    void sendOwn(bool action, const QByteArray &text, quint32 colour);
+    // A line from the host: an own line it relayed is answered.
+    void heard(const QByteArray &data);
+
+    struct OwnLine {
+        bool action;
+        QByteArray text;
+        quint32 colour;
+        qint64 sentAt; // ms since the epoch
+    };
+    std::deque<OwnLine> m_unanswered;
 
     const Roster &m_roster;
     Sender m_send;

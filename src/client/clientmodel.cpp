@@ -4,6 +4,8 @@
 #include "message.h"
 #include "wiremessages.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 namespace msg = wire::msg;
@@ -14,8 +16,11 @@ ClientModel::ClientModel(QObject *parent)
     connect(&m_roster, &Roster::systemLine, this, &ClientModel::systemLine);
     connect(&m_roster, &Roster::playerJoined, this, &ClientModel::playerJoined);
     connect(&m_roster, &Roster::playerJoined, this, [this](int slot) {
-        if (slot == m_myslot)
-            emit loginConfirmed();
+        if (slot != m_myslot)
+            return;
+        // Back after a dropped connection: what the host never heard goes now.
+        m_chat.resendUnanswered();
+        emit loginConfirmed();
     });
     connect(&m_roster, &Roster::playerLeft, this, &ClientModel::playerLeft);
     connect(&m_roster, &Roster::seatChanged, this, &ClientModel::seatChanged);
@@ -30,19 +35,30 @@ ClientModel::ClientModel(QObject *parent)
     connect(&m_link, &HostLink::connectFailed, this, &ClientModel::connectFailed);
     connect(&m_link, &HostLink::hostNotFound, this, &ClientModel::hostNotFound);
     connect(&m_link, &HostLink::connectionClosed, this, &ClientModel::connectionClosed);
+    m_pickSync.setSingleShot(true);
+    connect(&m_pickSync, &QTimer::timeout, this, &ClientModel::sendPicks);
+    m_pickClock.start();
 }
 
 void ClientModel::connectTo(const QString &address, quint16 port, const QByteArray &name)
 {
     m_loginName = wire::safeName(name);
     m_endedByHost = false;
+    if (address != m_hostAddress || port != m_hostPort)
+        m_seatKey.clear();
+    m_hostAddress = address;
+    m_hostPort = port;
     m_link.connectTo(address, port);
 }
 
-void ClientModel::send(const QByteArray &message)
+bool ClientModel::send(const QByteArray &message)
 {
-    if (m_loggedin && !m_link.send(message))
-        std::fprintf(stderr, "wordmire: Send - Socket Not Connected\n");
+    if (!m_loggedin)
+        return false;
+    if (m_link.send(message))
+        return true;
+    std::fprintf(stderr, "wordmire: Send - Socket Not Connected\n");
+    return false;
 }
 
 void ClientModel::handle(const QByteArray &command, const QByteArray &data)
@@ -92,6 +108,7 @@ void ClientModel::dispatch(const QByteArray &command, const QByteArray &data)
             {wire::cmd::shufflesl, &ClientModel::shufflesl},
             {wire::cmd::bonus, &ClientModel::bonus},
             {wire::cmd::playasound, &ClientModel::playasound},
+            {wire::cmd::seatkey, &ClientModel::seatkey},
     };
     for (const Entry &e : table) {
         if (command == e.name) {
@@ -117,7 +134,19 @@ void ClientModel::sendloginfo(const QByteArray &data)
     m_loggedin = true;
     m_chat.setSlot(m_myslot);
     const QByteArray version = m_version ? m_version() : QByteArray(wire::ProtocolVersion);
+    if (!m_seatKey.isEmpty())
+        send(msg::seatkey(m_myslot, m_seatKey));
     send(msg::logininfo(m_myslot, version, m_loginName));
+}
+
+void ClientModel::seatkey(const QByteArray &data)
+{
+    const msg::SeatKey given = msg::readSeatkey(data);
+    // Kept as it came, but only what a key can be: it goes back in a
+    // message of its own.
+    if (given.slot == m_myslot && given.key.size() <= 64
+            && std::all_of(given.key.cbegin(), given.key.cend(), [](char c) { return std::isxdigit(uchar(c)); }))
+        m_seatKey = given.key;
 }
 
 void ClientModel::playerdisconnected(const QByteArray &data)
@@ -189,6 +218,7 @@ void ClientModel::startthegame(const QByteArray &data)
 
 void ClientModel::theboard(const QByteArray &data)
 {
+    forgetSentPicks();
     m_mirror.beginBoard();
     msg::readTheboard(data, [this](int x, int y, int letter) { m_mirror.setLetter(x, y, letter); });
     m_mirror.endBoard();
@@ -199,6 +229,7 @@ void ClientModel::getnextplayer(const QByteArray &data)
     withdrawArrows();
     const msg::NextPlayer next = msg::readNextplayer(data);
     m_currentplayer = next.seat;
+    forgetSentPicks();
     m_mirror.newTurn();
     emit turnGiven(m_currentplayer, next.shuffles);
     m_countdown.start(m_timePerTurn);
@@ -326,6 +357,7 @@ void ClientModel::notvalid(const QByteArray &data)
 void ClientModel::madeword(const QByteArray &data)
 {
     m_currentplayer = 0;
+    forgetSentPicks();
     m_countdown.stop(m_countdown.left());
 
     const msg::MadeWord m = msg::readMadeword(data);
@@ -375,10 +407,8 @@ ClientModel::PickResult ClientModel::pick(QPoint cell)
         emit soundRequested(QStringLiteral("badword"));
         return PickResult::Invalid;
     }
-    // The host hears of the pick before this board redraws for it, so the
-    // others see it that much sooner.
-    send(msg::selectletter(m_myslot, board().pathcount + 1, cell));
     m_mirror.pick(cell);
+    syncPicks();
     emit soundRequested(QStringLiteral("place"));
     return PickResult::Placed;
 }
@@ -387,7 +417,7 @@ bool ClientModel::takeBack(int k)
 {
     if (!myTurn() || !m_mirror.takeBack(k))
         return false;
-    send(msg::clearletter(m_myslot, k));
+    syncPicks();
     return true;
 }
 
@@ -396,7 +426,56 @@ void ClientModel::clearPicks()
     if (!myTurn())
         return;
     m_mirror.dropMarks();
-    send(msg::selectclear(m_myslot));
+    m_clearAsked = true;
+    syncPicks();
+}
+
+void ClientModel::syncPicks()
+{
+    if (m_pickSync.isActive())
+        return; // the waiting send takes the path as it is then
+    const qint64 wait = m_pickReadyAt - m_pickClock.elapsed();
+    if (wait > 0)
+        m_pickSync.start(int(wait));
+    else
+        sendPicks();
+}
+
+void ClientModel::sendPicks()
+{
+    m_pickSync.stop();
+    if (!myTurn()) {
+        m_sentPath.clear();
+        return;
+    }
+    const ClientBoard &b = board();
+    const std::vector<QPoint> now(b.path.begin() + 1, b.path.begin() + 1 + b.pathcount);
+    size_t common = 0;
+    while (common < now.size() && common < m_sentPath.size() && now[common] == m_sentPath[common])
+        ++common;
+    // The others' strips drop taken-back picks one at a time from the end,
+    // or all at once; whichever says it in fewer messages.
+    int sent = 0;
+    const size_t dropped = m_sentPath.size() - common;
+    const bool cleared = std::exchange(m_clearAsked, false);
+    if (common == 0 && dropped > 0 && (cleared || dropped > 1)) {
+        send(msg::selectclear(m_myslot));
+        ++sent;
+    } else {
+        for (size_t k = m_sentPath.size(); k > common; --k, ++sent)
+            send(msg::clearletter(m_myslot, int(k)));
+    }
+    for (size_t k = common; k < now.size(); ++k, ++sent)
+        send(msg::selectletter(m_myslot, int(k + 1), now[k]));
+    m_sentPath = now;
+    m_pickReadyAt = m_pickClock.elapsed() + qint64(sent) * PickSpacingMs;
+}
+
+void ClientModel::forgetSentPicks()
+{
+    m_pickSync.stop();
+    m_sentPath.clear();
+    m_clearAsked = false;
 }
 
 bool ClientModel::submit()
@@ -404,6 +483,9 @@ bool ClientModel::submit()
     const ClientBoard &b = board();
     if (!myTurn() || b.pathcount <= 0)
         return false;
+    // The others see the path that is played before the word.
+    if (m_pickSync.isActive())
+        sendPicks();
     send(msg::playerdone(m_myslot, QList<QPoint>(b.path.begin() + 1, b.path.begin() + 1 + b.pathcount)));
     clearPicks();
     return true;

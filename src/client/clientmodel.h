@@ -12,8 +12,12 @@
 #include "roster.h"
 #include "turncountdown.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
+
 #include <array>
 #include <functional>
+#include <vector>
 
 class ClientModel : public QObject {
     Q_OBJECT
@@ -115,8 +119,17 @@ public:
     // terminator); the dispatch timer handles it like any other.
     void receive(const QByteArray &message) { m_link.receive(message); }
 
-    // Sends a finished message to the host; nothing before login.
-    void send(const QByteArray &message);
+    // Sends a finished message to the host; nothing before login. False
+    // when it could not go.
+    bool send(const QByteArray &message);
+
+    // Own picks go to the host as the difference between what it last heard
+    // and the path now, and at most one message each this often on average:
+    // a held Tab or a burst of clicks sends the path it settles on, never
+    // faster than the host takes a peer's messages.
+    static constexpr int PickSpacingMs = 40;
+    // Whether picks still wait to be sent (tests).
+    bool picksPending() const { return m_pickSync.isActive(); }
 
 public slots:
     void Timer1Timer() { m_link.Timer1Timer(); } // 1 ms: one queued message per tick
@@ -191,11 +204,28 @@ private:
     void useshuffle(const QByteArray &data);
     void shufflesl(const QByteArray &data);
     void bonus(const QByteArray &data);
+    void seatkey(const QByteArray &data);
+
+    // Sends the own path's change now, or when the pace allows.
+    void syncPicks();
+    void sendPicks();
+    // The host's idea of the own path was wiped (a new turn, a new board).
+    void forgetSentPicks();
 
     HostLink m_link;
+    std::vector<QPoint> m_sentPath; // the own path as the host last heard it
+    bool m_clearAsked = false; // the player cleared the path since
+    QTimer m_pickSync; // single shot: the next send the pace allows
+    QElapsedTimer m_pickClock;
+    qint64 m_pickReadyAt = 0; // ms of m_pickClock
     TurnCountdown m_countdown;
     std::function<QByteArray()> m_version;
     QByteArray m_loginName; // as the login carries it
+    // The key the host gave this user's seat, shown again only to the same
+    // host when coming back after a dropped connection.
+    QByteArray m_seatKey;
+    QString m_hostAddress;
+    quint16 m_hostPort = 0;
 
     int m_myslot = 0;
     bool m_loggedin = false;
@@ -204,7 +234,7 @@ private:
     bool m_gameRunning = false;
     bool m_teamGame = false;
     Roster m_roster;
-    ChatChannel m_chat{m_roster, [this](const QByteArray &message) { send(message); }};
+    ChatChannel m_chat{m_roster, [this](const QByteArray &message) { return send(message); }};
     BoardMirror m_mirror;
     int m_timePerTurn = 0;
     int m_arrowsFor = 0;

@@ -1,5 +1,6 @@
 #include "hostlink.h"
 
+#include "deadlink.h"
 #include "fieldreader.h"
 
 #include <cstdio>
@@ -12,6 +13,9 @@ HostLink::HostLink(Handler handler, QObject *parent) : QObject(parent), m_handle
     connect(&m_sock, &QTcpSocket::connected, this, [this] {
         m_connectTimer.stop();
         m_sock.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        // A host that vanishes without a word (the network gone) is noticed
+        // as a closed connection within about a minute, idle or not.
+        wire::watchForDeadLink(m_sock.socketDescriptor());
     });
     m_connectTimer.setSingleShot(true);
     m_connectTimer.setInterval(ConnectTimeoutMs);

@@ -91,10 +91,13 @@ void StripView::showButtons(bool clearAndDone, bool shuffle)
 
 bool StripView::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::MouseButtonRelease) {
+    // The press is taken too, or an enlarged (scaled) panel never delivers
+    // its release.
+    if (event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseButtonPress) {
         for (int k = 1; k <= Length; ++k)
             if (watched == letterSlot(k)) {
-                image_letter1Click(k);
+                if (event->type() == QEvent::MouseButtonRelease)
+                    image_letter1Click(k);
                 return true;
             }
     }

@@ -320,6 +320,11 @@ void Tchat::setSpylist(Tspylist *dialog)
     });
 }
 
+void Tchat::makeTally()
+{
+    m_dialogs.tally.get();
+}
+
 // The tally is read at its first use: the first word, game or look at it.
 void Tchat::setTally(Later<Ttallylist> later)
 {

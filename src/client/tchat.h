@@ -60,6 +60,9 @@ public:
     void setSpylist(Tspylist *dialog);
     void setPhrasesDialog(Later<Tphrases> dialog) { m_phraseBar->setDialog(std::move(dialog)); }
     void setTally(Later<Ttallylist> tally);
+    // Makes the tally (reading its file) through the window, so that the
+    // window counts with it from the first game on.
+    void makeTally();
     void setHelp(Later<Thelp> help);
     // The launcher shown on a start without arguments.
     void setLauncher(Tdownload *launcher) { m_session->setLauncher(launcher); }

@@ -142,10 +142,13 @@ TurnPanel::TurnPanel(Ui::Tchat &form, ClientModel &model, ui::AnimationClock &mo
 
 bool TurnPanel::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::MouseButtonRelease) {
+    // The press is taken too, or an enlarged (scaled) panel never delivers
+    // its release.
+    if (event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseButtonPress) {
         for (int d = 1; d <= 4; ++d)
             if (watched == direction(d)) {
-                image_direction1Click(d);
+                if (event->type() == QEvent::MouseButtonRelease)
+                    image_direction1Click(d);
                 return true;
             }
     }

@@ -9,6 +9,7 @@
 #include <QTcpSocket>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 TServer::TServer(QObject *parent)
@@ -97,12 +98,28 @@ void TServer::socktimerTimer()
     pump();
 }
 
+void TServer::refill(Connection &c, qint64 now) const
+{
+    c.tokens = qMin<double>(MaxQueued, c.tokens + double(now - c.refilledAt) * MessageRate / 1000.0);
+    c.refilledAt = now;
+}
+
+qint64 TServer::dueIn(const Connection &c, qint64 now) const
+{
+    if (c.queue.isEmpty() || c.closing)
+        return -1;
+    const qint64 spaced = c.servedAt + m_spacing - now;
+    const double tokens = qMin<double>(MaxQueued, c.tokens + double(now - c.refilledAt) * MessageRate / 1000.0);
+    const qint64 paced = tokens >= 1 ? 0 : qint64(std::ceil((1 - tokens) * 1000.0 / MessageRate));
+    return qMax<qint64>(0, qMax(spaced, paced));
+}
+
 void TServer::pump()
 {
     const qint64 now = m_clock.elapsed();
     QList<QPair<quint64, QTcpSocket *>> order;
     for (auto it = m_connections.cbegin(); it != m_connections.cend(); ++it)
-        if (!it->queue.isEmpty() && !it->closing && now - it->servedAt >= m_spacing)
+        if (dueIn(*it, now) == 0)
             order << qMakePair(it->id, it.key());
     std::sort(order.begin(), order.end());
     // Start after the connection served last, so the first place rotates.
@@ -117,13 +134,27 @@ void TServer::pump()
         m_flushedAt = now;
         flushReplies();
     }
+    // A connection whose reading paused is read again once its queue has
+    // drained to half.
+    QList<QPointer<QTcpSocket>> resume;
+    for (auto it = m_connections.cbegin(); it != m_connections.cend(); ++it)
+        if (!it->closing && it->queue.size() < ReadPause / 2 && it.key()->bytesAvailable() > 0)
+            resume << it.key();
+    for (const QPointer<QTcpSocket> &s : std::as_const(resume))
+        if (s)
+            QMetaObject::invokeMethod(
+                    this,
+                    [this, s] {
+                        if (s)
+                            Sock1Read(s);
+                    },
+                    Qt::QueuedConnection);
     qint64 wait = -1;
     const qint64 after = m_clock.elapsed();
     for (const Connection &c : std::as_const(m_connections)) {
-        if (c.queue.isEmpty() || c.closing)
-            continue;
-        const qint64 due = qMax<qint64>(0, c.servedAt + m_spacing - after);
-        wait = wait < 0 ? due : qMin(wait, due);
+        const qint64 due = dueIn(c, after);
+        if (due >= 0)
+            wait = wait < 0 ? due : qMin(wait, due);
     }
     if (wait < 0)
         socktimer.stop();
@@ -154,6 +185,8 @@ bool TServer::serve(QTcpSocket *sock)
     const int slot = it->slot;
     m_lastServed = it->id;
     it->servedAt = m_clock.elapsed();
+    refill(*it, it->servedAt);
+    it->tokens -= 1;
     // A message from a connection that has since lost its slot speaks for
     // nobody.
     const tplayer &p = tplayers[slot];
@@ -173,10 +206,10 @@ void TServer::process(int slot, const QByteArray &text)
     const wire::SplitMessage m = wire::splitMessage(text);
     if (m.command.isEmpty())
         return;
-    // Until its login, a connection may only log in; so may one that was
-    // offered its held seat back.
+    // Until its login, a connection may only log in (and show a seat's key
+    // first); so may one that was offered its held seat back.
     const bool claiming = isHeld(slot) && m_holds[size_t(slot)]->claimant;
-    if ((!tplayers[slot].loggedin || claiming) && m.command != wire::cmd::logininfo)
+    if ((!tplayers[slot].loggedin || claiming) && m.command != wire::cmd::logininfo && m.command != wire::cmd::seatkey)
         return;
     try {
         if (!senderAllowed(m.command, m.data, slot))
@@ -208,6 +241,7 @@ bool TServer::senderAllowed(const QByteArray &command, const QByteArray &data, i
 {
     static const QByteArrayList bySender = {
             wire::cmd::logininfo,
+            wire::cmd::seatkey,
             wire::cmd::kickhim,
             wire::cmd::chat,
             wire::cmd::action,
@@ -244,6 +278,7 @@ void TServer::dispatch(const QByteArray &command, const QByteArray &data)
     };
     static const Entry table[] = {
             {wire::cmd::logininfo, &TServer::receivedlogininfo},
+            {wire::cmd::seatkey, &TServer::seatkey},
             {wire::cmd::kickhim, &TServer::kickhim},
             {wire::cmd::chat, &TServer::chat},
             {wire::cmd::action, &TServer::action},

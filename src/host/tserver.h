@@ -39,9 +39,10 @@ public:
     // bytes; anything longer is not a client of ours.
     static constexpr qsizetype MaxMessage = 4 * 1024;
     // A peer is judged by what it sends, never by how far the host is behind:
-    // each connection may send a burst of this many messages, refilled at
-    // MessageRate a second (a token bucket). Typing, picking and phrase
-    // buttons stay far below; a faster sender is a flood.
+    // each connection may have a burst of this many messages handled at once,
+    // refilled at MessageRate a second (a token bucket). A faster sender is
+    // not cut off: its messages wait their turn, and past ReadPause waiting
+    // messages the host stops reading it, so the network holds it back.
     static constexpr int MaxQueued = 64;
     // One connection's messages are handled at least this far apart (the
     // pace the game has always kept); nobody waits for another's spacing.
@@ -50,13 +51,21 @@ public:
     // every waiting message at once.
     void setMessageSpacing(int ms) { m_spacing = ms; }
     static constexpr int MessageRate = 30;
-    // Only a memory guard: messages a connection may have waiting while the
-    // host is busy before it counts as gone.
+    static constexpr int ReadPause = 256;
+    // Only a memory guard: one read can bring at most what the socket's
+    // buffer holds, and only a peer sending thousands of empty or tiny
+    // messages at once gets this many waiting. It is cut off (the hosting
+    // user's own window never is: its reads are bounded all the same).
     static constexpr int MaxBacklog = 4096;
+    // What a connection's socket may hold unread while the host is not
+    // reading it.
+    static constexpr qint64 ReadBuffer = 64 * 1024;
     // Unsent bytes a peer may let pile up before it counts as gone.
     static constexpr qint64 MaxUnsent = 1024 * 1024;
     // A name shows in every seat box and chat line.
     static constexpr int MaxName = 24;
+    // A seat's key: 16 random bytes in hex.
+    static constexpr int SeatKeyLength = 32;
     static constexpr int LoginTimeoutMs = 10000;
     // A seated player whose connection drops mid-game keeps the seat this
     // long for a login under the same name; Klot plays it meanwhile.
@@ -70,6 +79,10 @@ public:
         bool loggedin = false; // the login arrived on this connection
         int reports = 0; // diagnostics written about this connection
         bool kicked = false; // its connection is being closed by a kick
+        // Given to a seated player at login: only a connection that shows it
+        // again gets the seat back while it is held.
+        QByteArray seatKey;
+        QByteArray shownKey; // what this connection showed before its login
     };
 
     explicit TServer(QObject *parent = nullptr);
@@ -148,7 +161,8 @@ private:
     };
     bool holdsOnDrop(int slot) const;
     void hold(int seat);
-    int heldSeatFor(const QByteArray &name) const;
+    // The held seat whose key this is (0: none).
+    int heldSeatFor(const QByteArray &key) const;
     void claimHold(int slot, int seat);
     void returnToSeat(int seat, const QByteArray &version);
     void sendPresent(int slot);
@@ -162,7 +176,7 @@ private:
         wire::Framer framer{MaxPending};
         QQueue<QByteArray> queue; // complete messages, in arrival order
         bool closing = false; // cut off; its messages count no more
-        double tokens = MaxQueued; // messages it may still send at once
+        double tokens = MaxQueued; // messages that may still be handled at once
         qint64 refilledAt = 0; // ms of m_clock
         qint64 servedAt = -MessageSpacingMs; // when its last message was handled
     };
@@ -178,6 +192,10 @@ private:
     void process(int slot, const QByteArray &text);
     // Takes the next message of one connection; false when it had none.
     bool serve(QTcpSocket *sock);
+    // Tops up a connection's tokens for the time gone by.
+    void refill(Connection &c, qint64 now) const;
+    // When a connection's next waiting message is due, from now; -1 when none.
+    qint64 dueIn(const Connection &c, qint64 now) const;
     void flushReplies();
     // Closes a connection that broke the limits, once, after the current
     // handler has finished with it.
@@ -189,6 +207,8 @@ private:
     void dispatch(const QByteArray &command, const QByteArray &data);
 
     void receivedlogininfo(const QByteArray &data);
+    void seatkey(const QByteArray &data);
+    void giveSeatKey(int slot);
     void kickhim(const QByteArray &data);
     void disconnectsock(int slot);
     void chat(const QByteArray &data);

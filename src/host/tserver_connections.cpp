@@ -1,16 +1,14 @@
 // Accepting, login, leaving, kicking and the plain relays.
 
+#include "deadlink.h"
 #include "message.h"
 #include "wiremessages.h"
 #include "tserver.h"
 
+#include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
-
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
 
 namespace msg = wire::msg;
 
@@ -69,6 +67,8 @@ void TServer::greet(int slot)
     tplayers[slot].loggedin = false;
     tplayers[slot].reports = 0;
     tplayers[slot].kicked = false;
+    tplayers[slot].seatKey.clear();
+    tplayers[slot].shownKey.clear();
     m_game.occupy(slot);
     sendTo(slot, msg::sendlogininfo(slot));
 }
@@ -86,6 +86,7 @@ void TServer::Sock1Accept()
         }
         // Game messages are small and wanted at once: no coalescing delay.
         sock->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        sock->setReadBufferSize(ReadBuffer);
         setKeepAlive(sock);
         tplayers[i].playersock = sock;
         Connection &c = m_connections[sock];
@@ -132,6 +133,10 @@ void TServer::Sock1Read(QTcpSocket *sock)
         sock->readAll();
         return;
     }
+    // Enough of its messages wait already: the rest stays in the socket
+    // (whose buffer is bounded) until the queue has drained.
+    if (it->queue.size() >= ReadPause)
+        return;
     QList<QByteArray> messages;
     const QByteArray bytes = sock->readAll();
     m_bytesReceived += bytes.size();
@@ -144,15 +149,11 @@ void TServer::Sock1Read(QTcpSocket *sock)
             cutOff(sock, "sent a message longer than any client sends");
             return;
         }
-        const qint64 now = m_clock.elapsed();
-        it->tokens = qMin<double>(MaxQueued, it->tokens + double(now - it->refilledAt) * MessageRate / 1000.0);
-        it->refilledAt = now;
-        if (it->tokens < 1 || it->queue.size() >= MaxBacklog) {
-            cutOff(sock, "sent a flood of messages");
-            return;
-        }
-        it->tokens -= 1;
         it->queue.enqueue(std::move(m));
+    }
+    if (it->queue.size() > MaxBacklog && it->slot != 1) {
+        cutOff(sock, "sent a flood of messages");
+        return;
     }
     if (!it->queue.isEmpty())
         pump();
@@ -173,21 +174,7 @@ void TServer::cutOff(QTcpSocket *sock, const char *why)
 
 void TServer::setKeepAlive(QTcpSocket *sock)
 {
-    // A link that dies without a word is noticed within about a minute:
-    // probes after 30 s of silence, three of them 10 s apart.
-    sock->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
-    const qintptr fd = sock->socketDescriptor();
-    if (fd < 0)
-        return;
-    const int idle = 30, interval = 10, count = 3;
-    setsockopt(int(fd), IPPROTO_TCP, TCP_KEEPIDLE, &idle, sizeof idle);
-    setsockopt(int(fd), IPPROTO_TCP, TCP_KEEPINTVL, &interval, sizeof interval);
-    setsockopt(int(fd), IPPROTO_TCP, TCP_KEEPCNT, &count, sizeof count);
-    // Keepalive is silent while data waits for its acknowledgement (the host
-    // always has something to send during a game); this bounds that case to
-    // a minute too, instead of the system's quarter of an hour of retries.
-    const unsigned int unacknowledgedMs = 60 * 1000;
-    setsockopt(int(fd), IPPROTO_TCP, TCP_USER_TIMEOUT, &unacknowledgedMs, sizeof unacknowledgedMs);
+    wire::watchForDeadLink(sock->socketDescriptor());
 }
 
 void TServer::tempsockDisconnect(QTcpSocket *sock)
@@ -281,13 +268,48 @@ void TServer::endAllHolds()
     }
 }
 
-int TServer::heldSeatFor(const QByteArray &name) const
+int TServer::heldSeatFor(const QByteArray &key) const
 {
-    const QByteArray shown = visibleName(name).left(MaxName).trimmed();
-    for (int seat = 2; seat <= Seats; ++seat)
-        if (isHeld(seat) && !m_holds[size_t(seat)]->claimant && sameName(m_holds[size_t(seat)]->name, shown))
+    if (key.isEmpty())
+        return 0;
+    for (int seat = 2; seat <= Seats; ++seat) {
+        if (!isHeld(seat) || m_holds[size_t(seat)]->claimant)
+            continue;
+        // Compared whole, in time independent of where they differ.
+        const QByteArray &own = tplayers[seat].seatKey;
+        if (own.size() != key.size())
+            continue;
+        unsigned char diff = 0;
+        for (qsizetype i = 0; i < own.size(); ++i)
+            diff |= uchar(own[i] ^ key[i]);
+        if (diff == 0)
             return seat;
+    }
     return 0;
+}
+
+// A connection shows the key it was given for a seat before it logs in
+// again; only its login can then take the held seat back.
+void TServer::seatkey(const QByteArray &data)
+{
+    const msg::SeatKey shown = msg::readSeatkey(data);
+    tplayer &p = tplayers[shown.slot];
+    if (!p.loggedin && shown.key.size() <= SeatKeyLength)
+        p.shownKey = shown.key;
+}
+
+// A fresh key for a seated player's copy (the hosting user's seat is never
+// held: its copy is the host).
+void TServer::giveSeatKey(int slot)
+{
+    if (slot < 2 || slot > Seats || !tplayers[slot].playersock)
+        return;
+    if (tplayers[slot].seatKey.isEmpty()) {
+        QByteArray raw(SeatKeyLength / 2, Qt::Uninitialized);
+        QRandomGenerator::system()->fillRange(reinterpret_cast<quint32 *>(raw.data()), raw.size() / 4);
+        tplayers[slot].seatKey = raw.toHex();
+    }
+    sendTo(slot, msg::seatkey(slot, tplayers[slot].seatKey));
 }
 
 // The connection offered `slot` at its arrival moves to the held seat: the
@@ -328,6 +350,7 @@ void TServer::returnToSeat(int seat, const QByteArray &version)
     sendAll(msg::relay(wire::cmd::chat, "0", p.name + " is back in the game.|clNavy"));
     if (m_game.state().gameon)
         sendGameState(seat);
+    giveSeatKey(seat);
     m_game.justwatch(seat, false);
     publish();
 }
@@ -341,6 +364,7 @@ void TServer::leave(int slot)
     p.active = false;
     p.loggedin = false;
     p.name.clear();
+    p.seatKey.clear();
     m_game.vacate(slot);
     publish();
 }
@@ -368,10 +392,11 @@ void TServer::receivedlogininfo(const QByteArray &data)
         returnToSeat(slot, version);
         return;
     }
-    // A new connection's first login under a held seat's name takes it
-    // back; a login from somebody already in the game never does.
+    // A new connection that showed a held seat's key takes it back; a name
+    // alone never does (anybody can type one), nor does a login from
+    // somebody already in the game.
     if (!p.loggedin && p.playersock) {
-        if (const int seat = heldSeatFor(login.name)) {
+        if (const int seat = heldSeatFor(std::exchange(p.shownKey, QByteArray()))) {
             claimHold(slot, seat);
             return;
         }
@@ -392,6 +417,7 @@ void TServer::receivedlogininfo(const QByteArray &data)
     }
     if (m_game.state().gameon)
         sendGameState(slot);
+    giveSeatKey(slot);
 }
 
 // Every user shows under a name of their own: cut to a length a seat box

@@ -25,6 +25,11 @@ QByteArray logininfo(int slot, QByteArrayView version, QByteArrayView name)
     return Message(cmd::logininfo).field(slot).field(version).field(name).raw(QByteArrayView(&Terminator, 1)).end();
 }
 
+QByteArray seatkey(int slot, QByteArrayView key)
+{
+    return Message(cmd::seatkey).field(slot).field(key).end();
+}
+
 QByteArray kickhim(int requester, int target)
 {
     return Message(cmd::kickhim).field(requester).field(target).endPlus();
@@ -298,6 +303,13 @@ LoginInfo readLogininfo(const QByteArray &data)
     l.version = r.field();
     l.name = r.rest();
     return l;
+}
+
+SeatKey readSeatkey(const QByteArray &data)
+{
+    FieldReader r(data);
+    const int slot = r.number();
+    return {slot, r.rest()};
 }
 
 Kick readKickhim(const QByteArray &data)

@@ -50,6 +50,10 @@ inline constexpr char moving[] = "CMD_moving";
 inline constexpr char useshuffle[] = "CMD_useshuffle";
 inline constexpr char shufflesl[] = "CMD_shufflesl";
 inline constexpr char bonus[] = "CMD_bonus";
+// Both ways: the host gives a seated player the key to their seat; the
+// player's copy shows it again, just before its login, when it comes back
+// after a dropped connection. Copies that do not know it ignore it.
+inline constexpr char seatkey[] = "CMD_seatkey";
 } // namespace wire::cmd
 
 namespace wire::msg {
@@ -73,6 +77,8 @@ QByteArray selectclear(int slot);
 QByteArray clearletter(int slot, int i);
 QByteArray shuffle(int slot);
 QByteArray playasound(int slot, int sound);
+// Both ways: "CMD_seatkey+slot+key".
+QByteArray seatkey(int slot, QByteArrayView key);
 
 // ---- Host to client ----
 QByteArray sendlogininfo(int slot);
@@ -161,6 +167,11 @@ struct LoginInfo {
     QByteArray version, name;
 };
 LoginInfo readLogininfo(const QByteArray &data);
+struct SeatKey {
+    int slot;
+    QByteArray key;
+};
+SeatKey readSeatkey(const QByteArray &data);
 struct Kick {
     int requester, victim;
 };

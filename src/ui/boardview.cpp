@@ -279,6 +279,14 @@ void BoardView::paintEvent(QPaintEvent *event)
     }
 }
 
+// The board acts on the release, but the press must be taken: inside an
+// enlarged (scaled) panel the release goes only to the item that accepted
+// the press, and a plain widget ignores it.
+void BoardView::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+}
+
 void BoardView::mouseReleaseEvent(QMouseEvent *event)
 {
     emit released(event->button(), cellAt(event->position().toPoint()));

@@ -11,70 +11,30 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "xsession.h"
+
 class TestWindowPlacement : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void frameOnScreenAfterAMessageBox_data();
     void frameOnScreenAfterAMessageBox();
 
 private:
     // Runs an X tool against the test's display; its output, trimmed.
-    QString x(const QString &tool, const QStringList &args, int timeoutMs = 10000);
-    QTemporaryDir dir;
-    QProcess server, manager;
+    QString x(const QString &tool, const QStringList &args, int timeoutMs = 10000)
+    {
+        return xs.run(tool, args, timeoutMs);
+    }
+    XSession xs;
     QString display;
 };
 
-QString TestWindowPlacement::x(const QString &tool, const QStringList &args, int timeoutMs)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", display);
-    p.setProcessEnvironment(env);
-    p.start(tool, args);
-    if (!p.waitForFinished(timeoutMs))
-        p.kill();
-    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
-}
-
 void TestWindowPlacement::initTestCase()
 {
-    for (const char *tool : {"Xvfb", "openbox", "xdotool", "xprop"})
-        if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
-            QFAIL(qPrintable(QStringLiteral("%1 is missing: scripts/setup installs it").arg(QLatin1String(tool))));
-    // The server picks a free display number and says which. Under a
-    // loaded machine (the sanitizers' run) both may take a while to start.
-    server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-    QVERIFY(server.waitForStarted());
-    for (int waited = 0; !server.canReadLine() && waited < 60; ++waited)
-        server.waitForReadyRead(1000);
-    QVERIFY2(server.canReadLine(), server.readAllStandardError().constData());
-    display = QLatin1Char(':') + QString::fromLatin1(server.readLine()).trimmed();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", display);
-    env.insert("HOME", dir.path());
-    manager.setProcessEnvironment(env);
-    manager.start("openbox", {});
-    QVERIFY(manager.waitForStarted());
-    // Ready once the manager has announced itself on the root window.
-    QString announced;
-    for (int tries = 0; tries < 120 && !announced.contains("window id"); ++tries) {
-        QTest::qWait(250);
-        announced = x("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}, 5000);
-    }
-    QVERIFY2(announced.contains("window id"),
-            qPrintable(display + ": " + announced + " / " + QString::fromLocal8Bit(manager.readAllStandardError())));
-}
-
-void TestWindowPlacement::cleanupTestCase()
-{
-    for (QProcess *p : {&manager, &server}) {
-        p->terminate();
-        if (!p->waitForFinished(3000))
-            p->kill();
-    }
+    const QString failed = xs.start();
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    display = xs.display();
 }
 
 void TestWindowPlacement::frameOnScreenAfterAMessageBox_data()

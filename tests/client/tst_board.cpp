@@ -63,7 +63,13 @@ private slots:
 private:
     void feed(std::initializer_list<QByteArray> messages);
     void startMyTurn();
-    QByteArray heard() { return host->heard(60); }
+    // What the window sent, once the picks it paces have all gone.
+    QByteArray heard()
+    {
+        for (int waited = 0; chat->model().picksPending() && waited < 200; ++waited)
+            QTest::qWait(10);
+        return host->heard(60);
+    }
     ClientFiles workDir;
     std::unique_ptr<FakeHost> host;
     std::unique_ptr<Tchat> chat;

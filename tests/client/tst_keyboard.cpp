@@ -63,7 +63,13 @@ private:
     void feed(std::initializer_list<QByteArray> messages);
     void myTurn();
     void keys(const QString &typed);
-    QByteArray heard() { return host->heard(40); }
+    // What the window sent, once the picks it paces have all gone.
+    QByteArray heard()
+    {
+        for (int waited = 0; chat->model().picksPending() && waited < 200; ++waited)
+            QTest::qWait(10);
+        return host->heard(40);
+    }
     ClientFiles workDir;
     std::unique_ptr<FakeHost> host;
     std::unique_ptr<Tchat> chat;

@@ -12,7 +12,16 @@ class RawClient {
 public:
     explicit RawClient(quint16 port)
     {
-        QObject::connect(&sock, &QTcpSocket::readyRead, [this] { framer.feed(sock.readAll(), messages); });
+        QObject::connect(&sock, &QTcpSocket::readyRead, [this] {
+            framer.feed(sock.readAll(), messages);
+            // The seat's key is random: kept apart, so that the rest can be
+            // compared exactly.
+            for (qsizetype i = messages.size() - 1; i >= 0; --i)
+                if (messages[i].startsWith("CMD_seatkey+")) {
+                    seatKey = messages.takeAt(i).split('+').value(2);
+                    ++seatKeys;
+                }
+        });
         sock.connectToHost(QStringLiteral("127.0.0.1"), port);
     }
 
@@ -51,6 +60,8 @@ public:
     QTcpSocket sock;
     wire::Framer framer;
     QList<QByteArray> messages;
+    QByteArray seatKey; // the last one the host gave
+    int seatKeys = 0; // how many it gave
 };
 
 // Lets the event loop run for a while so that anything the host would still

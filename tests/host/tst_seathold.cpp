@@ -1,5 +1,6 @@
 // A seated player whose connection drops mid-game gets the seat back by
-// logging in again under the same name within the hold; over real sockets.
+// logging in again within the hold, showing the key the host gave the seat;
+// a name alone takes nothing. Over real sockets.
 
 #include "hostharness.h"
 #include "tempworkdir.h"
@@ -39,12 +40,14 @@ private:
     // Ann (host's own slot 1), Bob (seat 2) and Cy (seat 3) in a game; Bob
     // has 37 points and one shuffle, and his connection drops.
     void gameAndDrop();
-    // A new connection that logs in under a name: the slot it ends in.
-    int loginAs(const QByteArray &name, RawClient **client);
+    // A new connection that logs in under a name, first showing a seat's
+    // key when one is given: the slot it ends in.
+    int loginAs(const QByteArray &name, RawClient **client, const QByteArray &key = {});
 
     TempWorkDir workDir;
     std::unique_ptr<HostHarness> h;
     RawClient *ann = nullptr, *bob = nullptr, *cy = nullptr;
+    QByteArray bobKey;
 };
 
 void TestSeatHold::init()
@@ -55,6 +58,13 @@ void TestSeatHold::init()
     bob = h->joinAs(2, "Bob");
     cy = h->joinAs(3, "Cy");
     QVERIFY(ann && bob && cy);
+    // Every seated player but the hosting user gets a key of their own.
+    QTRY_COMPARE(bob->seatKeys, 1);
+    QTRY_COMPARE(cy->seatKeys, 1);
+    QCOMPARE(ann->seatKeys, 0);
+    bobKey = bob->seatKey;
+    QCOMPARE(bobKey.size(), TServer::SeatKeyLength);
+    QVERIFY(bobKey != cy->seatKey);
 }
 
 void TestSeatHold::cleanup()
@@ -77,7 +87,7 @@ void TestSeatHold::gameAndDrop()
     QVERIFY(!hasMessage(cy, "CMD_playerdisconnected", 100));
 }
 
-int TestSeatHold::loginAs(const QByteArray &name, RawClient **client)
+int TestSeatHold::loginAs(const QByteArray &name, RawClient **client, const QByteArray &key)
 {
     h->clients.push_back(std::make_unique<RawClient>(h->host->listeningPort()));
     RawClient *c = h->clients.back().get();
@@ -85,11 +95,15 @@ int TestSeatHold::loginAs(const QByteArray &name, RawClient **client)
     if (!c->waitForMessages(1))
         return 0;
     QByteArray offer = c->take();
+    if (!key.isEmpty())
+        c->write(m("CMD_seatkey+" + offer.mid(18) + "+" + key));
     c->write(m("CMD_logininfo+" + offer.mid(18) + "+1.0.16+" + name));
     // A returning player is offered the held seat's slot and logs in there.
     if (hasMessage(c, "CMD_sendlogininfo+", 300)) {
         offer = c->messages.takeAt(c->messages.indexOf(*std::find_if(c->messages.begin(), c->messages.end(),
                 [](const QByteArray &x) { return x.startsWith("CMD_sendlogininfo+"); })));
+        if (!key.isEmpty())
+            c->write(m("CMD_seatkey+" + offer.mid(18) + "+" + key));
         c->write(m("CMD_logininfo+" + offer.mid(18) + "+1.0.16+" + name));
     }
     if (!hasMessage(c, "CMD_newplayerinfo+" + offer.mid(18) + "+"))
@@ -101,21 +115,32 @@ void TestSeatHold::afterTheDrop_data()
 {
     QTest::addColumn<QString>("before"); // what happens before somebody logs in
     QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QString>("key"); // shown before the login: "bob", "cy", "forged" or none
     QTest::addColumn<int>("slot");
     QTest::addColumn<bool>("returned");
-    QTest::newRow("same name, other case") << "" << QByteArray("bOB") << 2 << true;
-    QTest::newRow("another name") << "" << QByteArray("Dee") << 4 << false;
-    QTest::newRow("hold ran out") << "expire" << QByteArray("Bob") << 2 << false;
-    QTest::newRow("a new game") << "new game" << QByteArray("Bob") << 2 << false;
-    QTest::newRow("the game was won") << "won" << QByteArray("Bob") << 2 << false;
+    QTest::newRow("Bob's key, name in other case") << "" << QByteArray("bOB") << "bob" << 2 << true;
+    QTest::newRow("Bob's key, another name") << "" << QByteArray("Robert") << "bob" << 2 << true;
+    // Anybody can type a name: a stranger under Bob's is a newcomer.
+    QTest::newRow("Bob's name, no key") << "" << QByteArray("Bob") << "" << 4 << false;
+    QTest::newRow("Bob's name, a forged key") << "" << QByteArray("Bob") << "forged" << 4 << false;
+    QTest::newRow("Bob's name, Cy's key") << "" << QByteArray("Bob") << "cy" << 4 << false;
+    QTest::newRow("another name, no key") << "" << QByteArray("Dee") << "" << 4 << false;
+    QTest::newRow("hold ran out") << "expire" << QByteArray("Bob") << "bob" << 2 << false;
+    QTest::newRow("a new game") << "new game" << QByteArray("Bob") << "bob" << 2 << false;
+    QTest::newRow("the game was won") << "won" << QByteArray("Bob") << "bob" << 2 << false;
 }
 
 void TestSeatHold::afterTheDrop()
 {
     QFETCH(QString, before);
     QFETCH(QByteArray, name);
+    QFETCH(QString, key);
     QFETCH(int, slot);
     QFETCH(bool, returned);
+    const QByteArray shown = key == "bob" ? bobKey
+            : key == "cy"                 ? cy->seatKey
+            : key == "forged"             ? QByteArray(TServer::SeatKeyLength, 'a')
+                                          : QByteArray();
     gameAndDrop();
     if (before == "expire") {
         h->host->endHold(2);
@@ -131,7 +156,7 @@ void TestSeatHold::afterTheDrop()
     }
     QCOMPARE(h->host->isHeld(2), before.isEmpty());
     RawClient *back = nullptr;
-    QCOMPARE(loginAs(name, &back), slot);
+    QCOMPARE(loginAs(name, &back, shown), slot);
     QCOMPARE(hasMessage(cy, "CMD_chat+0+Bob is back in the game.", returned ? 2000 : 150), returned);
     if (returned) {
         QVERIFY(!h->host->isHeld(2));
@@ -143,11 +168,17 @@ void TestSeatHold::afterTheDrop()
         QCOMPARE(h->host->game().state().seats[2].shufflesleft, 1);
         QVERIFY(hasMessage(cy, "CMD_justwatching+2+2"));
         QCOMPARE(h->host->tplayers[4].active, false); // the slot it was offered first is free again
+        // The same key again, for the next drop.
+        QTRY_COMPARE(back->seatKey, bobKey);
+    } else if (before.isEmpty()) {
+        // The seat still waits for Bob, and the newcomer shows as somebody else.
+        QVERIFY(h->host->isHeld(2));
+        QVERIFY(h->host->tplayers[4].name != "Bob");
     }
 }
 
-// Two connections log in under the held name at once: one gets the seat, the
-// other an ordinary slot under a name of its own.
+// Two connections log in under the held name at once, one with the seat's
+// key: it gets the seat, the other an ordinary slot under a name of its own.
 void TestSeatHold::raceForTheHeldName()
 {
     gameAndDrop();
@@ -157,9 +188,11 @@ void TestSeatHold::raceForTheHeldName()
     RawClient *y = h->clients.back().get();
     QVERIFY(x->waitForMessages(1) && y->waitForMessages(1));
     const QByteArray xSlot = x->take().mid(18), ySlot = y->take().mid(18);
-    x->write(m("CMD_logininfo+" + xSlot + "+1.0.16+Bob"));
     y->write(m("CMD_logininfo+" + ySlot + "+1.0.16+BOB"));
+    x->write(m("CMD_seatkey+" + xSlot + "+" + bobKey));
+    x->write(m("CMD_logininfo+" + xSlot + "+1.0.16+Bob"));
     QVERIFY(hasMessage(x, "CMD_sendlogininfo+2"));
+    x->write(m("CMD_seatkey+2+" + bobKey));
     x->write(m("CMD_logininfo+2+1.0.16+Bob"));
     QVERIFY(hasMessage(cy, "CMD_chat+0+Bob is back in the game."));
     QVERIFY(hasMessage(cy, "CMD_newplayerinfo+" + ySlot + "+BOB (2)+0"));

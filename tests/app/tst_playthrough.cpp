@@ -1,0 +1,360 @@
+// The real program played as a person plays it: a hosting copy in a network
+// namespace of the test's own (port 7772 is fixed), its window on a real X
+// server with a window manager, driven by xdotool clicks and keys. A
+// watcher logged in over TCP sees what the window sent through the host:
+// picks, take-backs, words, slides, and whether the window is still there.
+
+#include "fieldreader.h"
+#include "message.h"
+#include "rawclient.h"
+#include "solver.h"
+#include "tallyfile.h"
+#include "tdictn.h"
+#include "wiremessages.h"
+#include "xsession.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sched.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <memory>
+
+namespace msg = wire::msg;
+
+namespace {
+bool g_ownNetwork = false;
+const QByteArray FF(1, char(0xFF));
+
+// The game's panel as designed, and where its parts lie in it; above it the
+// menu bar (Arial's metrics, as fonts-liberation gives them). A click lands
+// well inside its target even a few pixels off.
+constexpr int PanelWidth = 777, PanelHeight = 530;
+constexpr int MenuBar = 20;
+QPoint cellCentre(QPoint cell)
+{
+    return {25 + 56 * cell.x() + 28, 115 + 56 * cell.y() + 28};
+}
+QPoint stripCentre(int k)
+{
+    return {26 + 56 * (k - 1) + 28, 4 + 28};
+}
+QPoint arrowCentre(int d)
+{
+    static const QPoint centres[] = {{}, {223, 100}, {430, 288}, {223, 518}, {13, 288}};
+    return centres[d];
+}
+} // namespace
+
+class TestPlaythrough : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void clicksAtEverySize_data();
+    void clicksAtEverySize();
+    void heldKeysKeepThePlayer_data();
+    void heldKeysKeepThePlayer();
+
+private:
+    // Starts a hosting copy of its own, the watcher, and a game; returns once
+    // it is the window's turn.
+    void startGame();
+    void waitForMyTurn();
+    // Reads what the host relayed to the watcher so far.
+    void drain();
+    // The screen point of a point of the panel, as the window now lays it out.
+    QPoint onScreen(QPoint panelPoint);
+    void click(QPoint panelPoint, int button = 1);
+    void key(const QStringList &keys);
+    // The first relayed message of this command that satisfies `match`
+    // (removed from the record), within the time.
+    QByteArray await(const char *command, const std::function<bool(const QByteArray &)> &match, int ms = 10000);
+    bool windowLeft() const;
+
+    XSession x;
+    std::unique_ptr<QTemporaryDir> own;
+    std::unique_ptr<QProcess> game;
+    std::unique_ptr<RawClient> watcher;
+    QString window;
+    QList<QPair<QByteArray, QByteArray>> heard; // command, data
+    rules::Board board{};
+    int current = 0;
+};
+
+void TestPlaythrough::initTestCase()
+{
+    if (!g_ownNetwork)
+        QSKIP("needs root, to give the game's fixed port a network namespace of its own");
+    const QString failed = x.start();
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+}
+
+void TestPlaythrough::init()
+{
+    heard.clear();
+    current = 0;
+}
+
+void TestPlaythrough::cleanup()
+{
+    watcher.reset();
+    if (game && game->state() != QProcess::NotRunning) {
+        game->kill();
+        game->waitForFinished(5000);
+    }
+    game.reset();
+    own.reset();
+}
+
+void TestPlaythrough::drain()
+{
+    for (const QByteArray &m : std::as_const(watcher->messages)) {
+        const wire::SplitMessage s = wire::splitMessage(m);
+        if (s.command == wire::cmd::theboard)
+            msg::readTheboard(s.data, [this](int bx, int by, int letter) {
+                if (rules::onBoard(bx, by))
+                    board[size_t(bx)][size_t(by)] = letter;
+            });
+        if (s.command == wire::cmd::nextplayer)
+            current = msg::readNextplayer(s.data).seat;
+        if (s.command == wire::cmd::madeword)
+            current = 0;
+        heard.append({s.command, s.data});
+    }
+    watcher->messages.clear();
+}
+
+bool TestPlaythrough::windowLeft() const
+{
+    for (const auto &[command, data] : heard)
+        if (command == wire::cmd::playerdisconnected && data.startsWith("1+"))
+            return true;
+    return game->state() == QProcess::NotRunning || watcher->sock.state() != QAbstractSocket::ConnectedState;
+}
+
+QByteArray TestPlaythrough::await(const char *command, const std::function<bool(const QByteArray &)> &match, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) {
+        drain();
+        for (qsizetype i = 0; i < heard.size(); ++i)
+            if (heard[i].first == command && match(heard[i].second))
+                return heard.takeAt(i).second;
+        QTest::qWait(20);
+    }
+    return {};
+}
+
+void TestPlaythrough::startGame()
+{
+    own = std::make_unique<QTemporaryDir>();
+    const QString exe = own->filePath("wordmire");
+    QVERIFY(QFile::copy(QStringLiteral(WORDMIRE_EXE), exe));
+    game = std::make_unique<QProcess>();
+    QProcessEnvironment env = x.environment();
+    env.insert("HOME", own->path());
+    env.insert("TMPDIR", own->path());
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    game->setProcessEnvironment(env);
+    game->setWorkingDirectory(own->path());
+    game->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    game->start(exe, {"Ann", "x", "true"});
+    QVERIFY(game->waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT((window = x.windows("^Word Mire$").value(0), !window.isEmpty()), 30000);
+    // The window connects as it shows; the watcher comes after it.
+    QTest::qWait(1500);
+    watcher = std::make_unique<RawClient>(wire::GamePort);
+    QVERIFY(watcher->connected());
+    QVERIFY(watcher->waitForMessages(1, 5000));
+    const int slot = msg::readSendlogininfo(wire::splitMessage(watcher->take()).data);
+    QVERIFY2(slot >= 2, "the window must hold slot 1");
+    watcher->write("CMD_logininfo+" + QByteArray::number(slot) + "+" + wire::ProtocolVersion + "+Spy" + FF + FF);
+    // Ctrl+N opens the game's options, and its Start Game button starts it.
+    x.run("xdotool", {"windowactivate", "--sync", window});
+    key({"ctrl+n"});
+    QString options;
+    QTRY_VERIFY_WITH_TIMEOUT((options = x.windows("Game Start").value(0), !options.isEmpty()), 15000);
+    x.run("xdotool", {"windowactivate", "--sync", options});
+    QTest::qWait(300);
+    x.run("xdotool", {"mousemove", "--window", options, "130", "201", "click", "1"});
+    QVERIFY2(!await(wire::cmd::startgame, [](const QByteArray &) { return true; }).isNull(), "the game did not start");
+    // Klot plays the watcher's seat.
+    watcher->write(msg::justwatch(slot, true));
+    QVERIFY(!await(wire::cmd::justwatching, [](const QByteArray &) { return true; }).isNull());
+    waitForMyTurn();
+}
+
+void TestPlaythrough::waitForMyTurn()
+{
+    // Klot may have the first turn; it plays within seconds.
+    QElapsedTimer t;
+    t.start();
+    while (current != 1 && t.elapsed() < 60000) {
+        drain();
+        QTest::qWait(50);
+    }
+    QCOMPARE(current, 1);
+    x.run("xdotool", {"windowactivate", "--sync", window});
+    QTest::qWait(300);
+}
+
+QPoint TestPlaythrough::onScreen(QPoint panelPoint)
+{
+    const QRect client = x.geometry(window);
+    // The menu bar sits above the scaled panel's view.
+    const QRect view(client.x(), client.y() + MenuBar, client.width(), client.height() - MenuBar);
+    double scale = std::min(double(view.width()) / PanelWidth, double(view.height()) / PanelHeight);
+    if (scale < 1.06)
+        scale = 1.0;
+    const QPointF origin(view.x() + std::max(0.0, (view.width() - PanelWidth * scale) / 2),
+            view.y() + std::max(0.0, (view.height() - PanelHeight * scale) / 2));
+    return (origin + QPointF(panelPoint) * scale).toPoint();
+}
+
+void TestPlaythrough::click(QPoint panelPoint, int button)
+{
+    const QPoint at = onScreen(panelPoint);
+    x.run("xdotool", {"mousemove", QString::number(at.x()), QString::number(at.y()), "click", QString::number(button)});
+}
+
+void TestPlaythrough::key(const QStringList &keys)
+{
+    x.run("xdotool", QStringList{"key", "--clearmodifiers"} + keys);
+}
+
+void TestPlaythrough::clicksAtEverySize_data()
+{
+    QTest::addColumn<QString>("size"); // "", a WIDTHxHEIGHT, or "full"
+    QTest::newRow("designed size") << "";
+    QTest::newRow("enlarged") << "1000x720";
+    QTest::newRow("full screen") << "full";
+}
+
+// Left clicks pick and take back, a right click submits, an arrow slides; and
+// the word made in the run's first game is in the tally it leaves.
+void TestPlaythrough::clicksAtEverySize()
+{
+    QFETCH(QString, size);
+    startGame();
+    if (QTest::currentTestFailed())
+        return;
+    if (size == "full") {
+        key({"F11"});
+    } else if (!size.isEmpty()) {
+        x.run("xdotool", {"windowsize", "--sync", window, size.section('x', 0, 0), size.section('x', 1, 1)});
+    }
+    QTest::qWait(800); // the window manager and the layout settle
+    if (!size.isEmpty())
+        QVERIFY2(x.geometry(window).width() >= 1000, qPrintable(size));
+
+    // A pick, then its take-back by the strip.
+    click(cellCentre({3, 3}));
+    const QByteArray pick = await(wire::cmd::selectletter, [](const QByteArray &) { return true; });
+    QVERIFY2(!pick.isNull(), "a left click on a tile picked nothing");
+    QCOMPARE(msg::readSelectletter(pick).cell, QPoint(3, 3));
+    click(stripCentre(1));
+    QVERIFY2(!await(wire::cmd::clearletter, [](const QByteArray &) { return true; }).isNull(),
+            "a click on the strip took nothing back");
+
+    // The board's best word, clicked tile by tile and submitted by a right
+    // click.
+    static const QByteArray records = TDictn::builtInList();
+    const auto words = game::solveBoard(board, {records, TDictn::RecordSize});
+    QVERIFY(!words.empty());
+    const game::FoundWord &word = words.front();
+    for (const QPoint &cell : word.path)
+        click(cellCentre(cell));
+    click(cellCentre(word.path.back()), 3);
+    const QByteArray made = await(wire::cmd::madeword, [](const QByteArray &d) { return d.startsWith("1+"); });
+    QVERIFY2(!made.isNull(), "a right click submitted no word");
+    QCOMPARE(msg::readMadeword(made).word, word.word);
+
+    click(arrowCentre(3));
+    const QByteArray moving = await(
+            wire::cmd::moving, [](const QByteArray &) { return true; }, 15000);
+    QVERIFY2(!moving.isNull(), "no slide");
+    QCOMPARE(msg::readMoving(moving), 3);
+    QVERIFY(!windowLeft());
+
+    // Ended as a desktop ends it: the first game's own word is counted.
+    game->terminate();
+    QVERIFY(game->waitForFinished(15000));
+    const tally::Loaded kept = tally::load(own->filePath(tally::FileName));
+    QVERIFY2(kept.error.isEmpty(), qPrintable(kept.error));
+    QCOMPARE(kept.model.cell(0, 3), QString("1"));
+    QCOMPARE(kept.model.cell(0, 5), QString::fromLatin1(msg::readMadeword(made).score));
+}
+
+void TestPlaythrough::heldKeysKeepThePlayer_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Tab held on a typed letter") << "tab";
+    QTest::newRow("picks and take-backs as fast as they go") << "clicks";
+}
+
+// Nothing a person does at the keyboard or mouse gets their window cut off
+// by the host as a flooder.
+void TestPlaythrough::heldKeysKeepThePlayer()
+{
+    QFETCH(QString, how);
+    startGame();
+    if (QTest::currentTestFailed())
+        return;
+    if (how == "tab") {
+        // A letter the board holds more than once, so Tab has paths to step
+        // through.
+        int count[27] = {};
+        int letter = 0;
+        for (const auto &column : board)
+            for (int code : column)
+                if (code >= 1 && code <= 26 && ++count[code] >= 2 && letter == 0)
+                    letter = code;
+        QVERIFY(letter != 0);
+        key({QString(QChar('a' + letter - 1))});
+        QVERIFY(!await(wire::cmd::selectletter, [](const QByteArray &) { return true; }).isNull());
+        // Key repeat's pace: 150 Tabs 33 ms apart.
+        x.run("xdotool", {"key", "--delay", "33", "--repeat", "150", "Tab"}, 30000);
+    } else {
+        QStringList steps;
+        for (int i = 0; i < 150; ++i) {
+            for (const QPoint at : {onScreen(cellCentre({i % 7, (i / 7) % 7})), onScreen(stripCentre(1))})
+                steps << "mousemove" << QString::number(at.x()) << QString::number(at.y()) << "click"
+                      << "1";
+        }
+        x.run("xdotool", steps, 60000);
+    }
+    // Everything the window sent has been handled, and it is still in the
+    // game: a pick after the burst still reaches the others.
+    QTest::qWait(3000);
+    drain();
+    QVERIFY2(!windowLeft(), "the host cut the window off");
+    heard.clear();
+    key({"Escape"});
+    click(cellCentre({6, 6}));
+    const QByteArray pick = await(wire::cmd::selectletter, [](const QByteArray &d) { return d.endsWith("+6+6+"); });
+    QVERIFY2(!pick.isNull(), "the window's picks no longer reach the host");
+    QVERIFY(!windowLeft());
+}
+
+int main(int argc, char **argv)
+{
+    // Before any thread starts: the namespace is the whole process's, and the
+    // program started from here inherits it.
+    g_ownNetwork = geteuid() == 0 && unshare(CLONE_NEWNET) == 0;
+    QCoreApplication app(argc, argv);
+    if (g_ownNetwork)
+        QProcess::execute(QStringLiteral("ip"),
+                {QStringLiteral("link"), QStringLiteral("set"), QStringLiteral("lo"), QStringLiteral("up")});
+    TestPlaythrough t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "tst_playthrough.moc"
