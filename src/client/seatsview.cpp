@@ -179,10 +179,19 @@ void SeatsView::setTeamColours(bool team)
     m_teamB->setVisible(team);
 }
 
+// Each total is fitted again whenever it changes: a label sized for
+// "Team B: 0" cut a three-digit total short.
+void SeatsView::setTeamTotals(const QString &a, const QString &b)
+{
+    for (auto [label, text] : {std::pair{m_teamA, a}, std::pair{m_teamB, b}}) {
+        label->setText(text);
+        label->resize(qMax(label->width(), label->sizeHint().width()), label->height());
+    }
+}
+
 void SeatsView::gameStarted(bool team, int shuffles)
 {
-    m_teamA->setText(QStringLiteral("Team A: 0 "));
-    m_teamB->setText(QStringLiteral("Team B: 0 "));
+    setTeamTotals(QStringLiteral("Team A: 0 "), QStringLiteral("Team B: 0 "));
     for (int seat = 1; seat <= Seats; ++seat) {
         const Seat &s = m_seats[size_t(seat)];
         s.bonus->clear();
@@ -213,15 +222,15 @@ void SeatsView::statsReceived(const ClientModel::GameStats &s)
 {
     for (int seat = 1; seat <= Seats; ++seat)
         m_seats[size_t(seat)].score->setText(QString::fromLatin1(s.scores[size_t(seat)]));
-    m_teamA->setText(QStringLiteral("Team A : ") + QString::fromLatin1(s.teamA));
-    m_teamB->setText(QStringLiteral("Team B : ") + QString::fromLatin1(s.teamB));
     setTeamColours(s.team);
+    setTeamTotals(QStringLiteral("Team A : ") + QString::fromLatin1(s.teamA),
+            QStringLiteral("Team B : ") + QString::fromLatin1(s.teamB));
 }
 
 void SeatsView::wordMade(const ClientModel::WordMade &made)
 {
-    m_teamA->setText(QStringLiteral("Team A: ") + QString::fromLatin1(made.teamA));
-    m_teamB->setText(QStringLiteral("Team B: ") + QString::fromLatin1(made.teamB));
+    setTeamTotals(QStringLiteral("Team A: ") + QString::fromLatin1(made.teamA),
+            QStringLiteral("Team B: ") + QString::fromLatin1(made.teamB));
     for (int s = 1; s <= Seats; ++s)
         m_seats[size_t(s)].bonus->clear();
     if (m_model.isSeat(made.seat)) {

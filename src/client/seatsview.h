@@ -55,6 +55,7 @@ private:
     void namePopup(QLabel *label, const QPoint &pos);
     void drawSeat(int seat);
     void showShuffles(int seat, int left);
+    void setTeamTotals(const QString &teamA, const QString &teamB);
     void setTeamColours(bool team);
     void gameStarted(bool team, int shuffles);
     void turnGiven(int seat, int shufflesLeft);

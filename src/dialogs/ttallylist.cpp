@@ -35,7 +35,7 @@ Ttallylist::Ttallylist(QWidget *parent, const QString &path)
         if (!loaded.keptAs.isEmpty())
             text += QStringLiteral("\n\nThe tally file was kept as ") + loaded.keptAs
                     + QStringLiteral("; a new tally starts now.");
-        ui::showMessage(nullptr, text);
+        ui::showMessage(parentWidget(), text);
     }
 }
 

@@ -19,13 +19,28 @@ std::function<void(const QString &)> &sink()
 }
 } // namespace
 
+// A box always comes up above the window that caused it, and above a window
+// that keeps itself on top (the launcher): a box hidden behind it would
+// leave the program looking frozen until answered.
+static void keepOnTop(QMessageBox &box)
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w != &box && w->isVisible() && w->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+            box.setWindowFlag(Qt::WindowStaysOnTopHint);
+            return;
+        }
+}
+
 void showMessage(QWidget *parent, const QString &text)
 {
     if (sink()) {
         sink()(text);
         return;
     }
-    QMessageBox::information(parent, QStringLiteral("Word Mire"), text);
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Word Mire"), text, QMessageBox::Ok,
+            parent ? parent : QApplication::activeWindow());
+    keepOnTop(box);
+    box.exec();
 }
 
 namespace {
@@ -40,9 +55,10 @@ bool askYesNo(QWidget *parent, const QString &text)
 {
     if (asker())
         return asker()(text);
-    return QMessageBox::question(parent, QStringLiteral("Word Mire"), text,
-                                 QMessageBox::Yes | QMessageBox::No)
-           == QMessageBox::Yes;
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Word Mire"), text, QMessageBox::Yes | QMessageBox::No,
+            parent ? parent : QApplication::activeWindow());
+    keepOnTop(box);
+    return box.exec() == QMessageBox::Yes;
 }
 
 bool askChoice(QWidget *parent, const QString &text, const QString &first, const QString &second)
@@ -53,6 +69,7 @@ bool askChoice(QWidget *parent, const QString &text, const QString &first, const
     QPushButton *yes = box.addButton(first, QMessageBox::AcceptRole);
     box.addButton(second, QMessageBox::RejectRole);
     box.setDefaultButton(yes);
+    keepOnTop(box);
     box.exec();
     return box.clickedButton() == yes;
 }
