@@ -161,6 +161,7 @@ private:
     };
     bool holdsOnDrop(int slot) const;
     void hold(int seat);
+    void startHold(int seat); // the seat waits for its player, for SeatHoldMs
     // The held seat whose key this is (0: none).
     int heldSeatFor(const QByteArray &key) const;
     void claimHold(int slot, int seat);

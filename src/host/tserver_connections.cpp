@@ -220,9 +220,7 @@ bool TServer::holdsOnDrop(int slot) const
             && !m_sink;
 }
 
-// The seat stays as it is (name, score, shuffles), counted as watching so
-// that Klot plays it and nobody waits; the slot is nobody else's meanwhile.
-void TServer::hold(int seat)
+void TServer::startHold(int seat)
 {
     m_holds[size_t(seat)] = Hold{tplayers[seat].name, nullptr};
     QTimer &timer = m_holdTimers[size_t(seat)];
@@ -230,6 +228,13 @@ void TServer::hold(int seat)
     timer.disconnect(this);
     connect(&timer, &QTimer::timeout, this, [this, seat] { endHold(seat); });
     timer.start(SeatHoldMs);
+}
+
+// The seat stays as it is (name, score, shuffles), counted as watching so
+// that Klot plays it and nobody waits; the slot is nobody else's meanwhile.
+void TServer::hold(int seat)
+{
+    startHold(seat);
     sendAllBut(seat,
             msg::relay(wire::cmd::chat, "0",
                     tplayers[seat].name + " lost the connection; the seat is kept for them for two minutes.|clNavy"));
@@ -273,7 +278,10 @@ int TServer::heldSeatFor(const QByteArray &key) const
     if (key.isEmpty())
         return 0;
     for (int seat = 2; seat <= Seats; ++seat) {
-        if (!isHeld(seat) || m_holds[size_t(seat)]->claimant)
+        // A seat whose connection the host still thinks alive counts too: its
+        // player's copy noticed the link die first and is back already.
+        const bool waiting = isHeld(seat) ? !m_holds[size_t(seat)]->claimant : tplayers[seat].loggedin;
+        if (!waiting || !m_game.state().gameon)
             continue;
         // Compared whole, in time independent of where they differ.
         const QByteArray &own = tplayers[seat].seatKey;
@@ -317,6 +325,15 @@ void TServer::giveSeatKey(int slot)
 // slot, to which it logs in again.
 void TServer::claimHold(int slot, int seat)
 {
+    if (!isHeld(seat)) {
+        // The seat's old connection is dead (its player is here on a new
+        // one): it goes quietly, and the seat waits for this login.
+        startHold(seat);
+        if (QTcpSocket *old = tplayers[seat].playersock) {
+            tplayers[seat].playersock = nullptr;
+            cutOff(old, "was replaced by its player's new connection");
+        }
+    }
     QTcpSocket *sock = tplayers[slot].playersock;
     tplayers[slot] = tplayer{};
     m_game.vacate(slot);

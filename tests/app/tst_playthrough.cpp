@@ -9,6 +9,8 @@
 #include "rawclient.h"
 #include "solver.h"
 #include "tallyfile.h"
+#include "tempworkdir.h"
+#include "tserver.h"
 #include "tdictn.h"
 #include "wiremessages.h"
 #include "xsession.h"
@@ -61,6 +63,7 @@ private slots:
     void clicksAtEverySize();
     void heldKeysKeepThePlayer_data();
     void heldKeysKeepThePlayer();
+    void deadLinkNoticedSeatKept();
 
 private:
     // Starts a hosting copy of its own, the watcher, and a game; returns once
@@ -342,6 +345,89 @@ void TestPlaythrough::heldKeysKeepThePlayer()
     const QByteArray pick = await(wire::cmd::selectletter, [](const QByteArray &d) { return d.endsWith("+6+6+"); });
     QVERIFY2(!pick.isNull(), "the window's picks no longer reach the host");
     QVERIFY(!windowLeft());
+}
+
+// A joined player's network goes away without a word (the link goes down:
+// no reset, nothing more arrives) while they type a chat line. Their window
+// notices within about a minute and offers Reconnect; once the link is back
+// the host gives the seat back to that window alone, and the line they
+// typed meanwhile is said after all.
+void TestPlaythrough::deadLinkNoticedSeatKept()
+{
+    // The player's own network namespace, joined to the host's by a veth pair.
+    QProcess holder;
+    holder.start("unshare", {"-n", "sleep", "600"});
+    QVERIFY(holder.waitForStarted());
+    const QString pid = QString::number(holder.processId());
+    const QString ownNet = QFile::symLinkTarget("/proc/self/ns/net");
+    QTRY_VERIFY(QFile::symLinkTarget("/proc/" + pid + "/ns/net") != ownNet);
+    const auto ip = [](const QStringList &args) { return QProcess::execute("ip", args); };
+    const auto playerIp = [&pid](const QStringList &args) {
+        return QProcess::execute("nsenter", QStringList{"-t", pid, "-n", "ip"} + args);
+    };
+    QCOMPARE(ip({"link", "add", "wmhost", "type", "veth", "peer", "name", "wmplayer", "netns", pid}), 0);
+    QCOMPARE(ip({"addr", "add", "10.77.0.1/24", "dev", "wmhost"}), 0);
+    QCOMPARE(ip({"link", "set", "wmhost", "up"}), 0);
+    QCOMPARE(playerIp({"link", "set", "lo", "up"}), 0);
+    QCOMPARE(playerIp({"addr", "add", "10.77.0.2/24", "dev", "wmplayer"}), 0);
+    QCOMPARE(playerIp({"link", "set", "wmplayer", "up"}), 0);
+
+    // The host here, Ann its hosting user, Bo the real program over there.
+    TempWorkDir work;
+    TServer host;
+    host.setManualTimers(true);
+    QVERIFY(host.listen(wire::GamePort));
+    RawClient ann(wire::GamePort);
+    QVERIFY(ann.waitForMessages(1));
+    ann.messages.clear();
+    ann.write("CMD_logininfo+1+" + QByteArray(wire::ProtocolVersion) + "+Ann" + FF + FF);
+    own = std::make_unique<QTemporaryDir>();
+    const QString exe = own->filePath("wordmire");
+    QVERIFY(QFile::copy(QStringLiteral(WORDMIRE_EXE), exe));
+    game = std::make_unique<QProcess>();
+    QProcessEnvironment env = x.environment();
+    env.insert("HOME", own->path());
+    env.insert("TMPDIR", own->path());
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    game->setProcessEnvironment(env);
+    game->setWorkingDirectory(own->path());
+    game->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    game->start("nsenter", {"-t", pid, "-n", exe, "Bo", "10.77.0.1", "false"});
+    QTRY_VERIFY_WITH_TIMEOUT(host.tplayers[2].loggedin && host.tplayers[2].name == "Bo", 30000);
+    QTRY_VERIFY_WITH_TIMEOUT((window = x.windows("^Word Mire$").value(0), !window.isEmpty()), 30000);
+    ann.write("CMD_startgame+Ann+500+60+f+1+" + FF);
+    QTRY_VERIFY(host.game().state().gameon);
+    QTest::qWait(1000);
+
+    QCOMPARE(playerIp({"link", "set", "wmplayer", "down"}), 0);
+    x.run("xdotool", {"windowactivate", "--sync", window});
+    click({592, 514}); // the chat entry line
+    x.run("xdotool", {"type", "--delay", "20", "still here"});
+    key({"Return"});
+    // The Reconnect question is a window of its own.
+    QString question;
+    const auto asked = [&] {
+        for (const QString &w : x.windows("^Word Mire$"))
+            if (w != window)
+                question = w;
+        return !question.isEmpty();
+    };
+    QTRY_VERIFY2_WITH_TIMEOUT(asked(), "the window never noticed the link die", 100000);
+    QCOMPARE(playerIp({"link", "set", "wmplayer", "up"}), 0);
+    x.run("xdotool", {"windowactivate", "--sync", question});
+    key({"Return"}); // "Reconnect"
+    ann.messages.clear();
+    QTRY_VERIFY_WITH_TIMEOUT(ann.messages.contains("CMD_chat+0+Bo is back in the game.|clNavy"), 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+            std::any_of(ann.messages.cbegin(), ann.messages.cend(),
+                    [](const QByteArray &m) { return m.startsWith("CMD_chat+2+Bo chats: still here|"); }),
+            10000);
+    for (int slot = 3; slot <= TServer::MaxUsers; ++slot)
+        QVERIFY(!host.tplayers[slot].active);
+    game->kill();
+    game->waitForFinished(5000);
+    holder.kill();
+    holder.waitForFinished(3000);
 }
 
 int main(int argc, char **argv)

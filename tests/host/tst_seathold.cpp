@@ -32,6 +32,8 @@ private slots:
     void afterTheDrop_data();
     void afterTheDrop();
     void raceForTheHeldName();
+    void keyTakesOverASilentConnection_data();
+    void keyTakesOverASilentConnection();
     void spectatorCannotTakeTheHeldName();
     void noHold_data();
     void noHold();
@@ -123,7 +125,8 @@ void TestSeatHold::afterTheDrop_data()
     // Anybody can type a name: a stranger under Bob's is a newcomer.
     QTest::newRow("Bob's name, no key") << "" << QByteArray("Bob") << "" << 4 << false;
     QTest::newRow("Bob's name, a forged key") << "" << QByteArray("Bob") << "forged" << 4 << false;
-    QTest::newRow("Bob's name, Cy's key") << "" << QByteArray("Bob") << "cy" << 4 << false;
+    // Cy's key is Cy's seat, under whatever name: Bob's stays held.
+    QTest::newRow("Bob's name, Cy's key") << "" << QByteArray("Bob") << "cy" << 3 << false;
     QTest::newRow("another name, no key") << "" << QByteArray("Dee") << "" << 4 << false;
     QTest::newRow("hold ran out") << "expire" << QByteArray("Bob") << "bob" << 2 << false;
     QTest::newRow("a new game") << "new game" << QByteArray("Bob") << "bob" << 2 << false;
@@ -198,6 +201,30 @@ void TestSeatHold::raceForTheHeldName()
     QVERIFY(hasMessage(cy, "CMD_newplayerinfo+" + ySlot + "+BOB (2)+0"));
     QVERIFY(!y->messages.contains("CMD_sendlogininfo+2"));
     QCOMPARE(h->host->tplayers[2].playersock->peerPort(), x->sock.localPort());
+}
+
+// Bob's copy noticed the link die before the host did, and is back on a new
+// connection while the old one still looks alive: his key moves the seat to
+// the new one and the old one goes. A name alone moves nothing.
+void TestSeatHold::keyTakesOverASilentConnection_data()
+{
+    QTest::addColumn<bool>("withKey");
+    QTest::newRow("Bob's key") << true;
+    QTest::newRow("Bob's name alone") << false;
+}
+
+void TestSeatHold::keyTakesOverASilentConnection()
+{
+    QFETCH(bool, withKey);
+    ann->write(m("CMD_startgame+Ann+500+60+f+1+"));
+    QVERIFY(hasMessage(cy, "CMD_startgame+"));
+    h->clearAll();
+    RawClient *back = nullptr;
+    QCOMPARE(loginAs("Bob", &back, withKey ? bobKey : QByteArray()), withKey ? 2 : 4);
+    QCOMPARE(hasMessage(cy, "CMD_chat+0+Bob is back in the game.", withKey ? 2000 : 150), withKey);
+    QCOMPARE(bob->waitForClosed(withKey ? 3000 : 150), withKey);
+    QCOMPARE(h->host->tplayers[2].playersock->peerPort(), (withKey ? back : bob)->sock.localPort());
+    QVERIFY(!h->host->isHeld(2));
 }
 
 // Somebody already in the game who logs in again under the held name does
