@@ -37,6 +37,7 @@ Tchat::Tchat(Preferences *preferences, QWidget *parent)
     m_scaled->setMinimumSize(PanelSize + QSize(15, 12));
     setCentralWidget(m_scaled);
     FormCreate();
+    ui::plainTextLabels(this);
 }
 
 Tchat::~Tchat()

@@ -24,6 +24,7 @@ Tdownload::Tdownload(QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::Tdownload>()), m_url(QString::fromLatin1(DefaultInstaller))
 {
     ui->setupUi(this);
+    ui::plainTextLabels(this);
     setWindowFlags(windowFlags() | Qt::Tool | Qt::WindowStaysOnTopHint);
     ui->image_promo->setPixmap(ui::sharedPicture(QStringLiteral(":/pictures/icon128.png")));
     m_net.setProxy(QNetworkProxy::NoProxy);

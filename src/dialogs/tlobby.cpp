@@ -1,4 +1,5 @@
 #include "tlobby.h"
+#include "messages.h"
 
 #include "message.h"
 
@@ -23,7 +24,8 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
     m_name = new QLineEdit(this);
     m_name->setMaxLength(lobby::MaxNameLength);
     // Names travel in the game's messages, where "+" separates fields.
-    m_name->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[^+\\x00-\\x1f]*")), m_name));
+    m_name->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[^+\\x00-\\x1f]*")), m_name));
     form->addRow(QStringLiteral("Your name:"), m_name);
     layout->addLayout(form);
 
@@ -46,7 +48,8 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
     m_router->hide();
     layout->addWidget(m_router);
 
-    layout->addWidget(new QLabel(QStringLiteral("<b>Join</b> - games on your network and in the internet lobby:"), this));
+    layout->addWidget(
+            new QLabel(QStringLiteral("<b>Join</b> - games on your network and in the internet lobby:"), this));
     m_hosts = new QListWidget(this);
     m_hosts->setMinimumHeight(110);
     m_hosts->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -223,7 +226,7 @@ void Tlobby::setHosting(bool hosting, const QString &announcedAs)
     }
     m_addresses->setText(QStringLiteral("Announced on your network as \"%1\". Others join at %2 (TCP port %3; "
                                         "open it in your firewall for players outside your network).")
-                             .arg(announcedAs, lobby::localAddresses().join(QStringLiteral(" or ")), port));
+                                 .arg(announcedAs, lobby::localAddresses().join(QStringLiteral(" or ")), port));
 }
 
 bool Tlobby::checkName()
@@ -302,7 +305,7 @@ void Tlobby::addJoinRow(const QString &text, const QString &address, bool intern
     // However long the line, the Join button stays in view: the text gives
     // way (whole in its tooltip).
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    label->setToolTip(text);
+    label->setToolTip(ui::plainToolTip(text));
     auto *button = new QPushButton(QStringLiteral("Join"), cell);
     button->setObjectName(QStringLiteral("join_") + address);
     button->setAutoDefault(false);
@@ -321,8 +324,8 @@ void Tlobby::showEvent(QShowEvent *event)
     if (!m_listener.listen(m_listenPort, &error))
         m_status->setText(QStringLiteral("Games on your network cannot be listed (UDP port %1: %2). You can still "
                                          "join by address.")
-                              .arg(m_listenPort)
-                              .arg(error));
+                                  .arg(m_listenPort)
+                                  .arg(error));
     else
         showHosts();
 }

@@ -1,4 +1,5 @@
 #include "tspylist.h"
+#include "messages.h"
 #include "ui_tspylist.h"
 
 #include "fieldreader.h"
@@ -9,6 +10,7 @@
 Tspylist::Tspylist(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::Tspylist>())
 {
     ui->setupUi(this);
+    ui::plainTextLabels(this);
     setWindowFlag(Qt::WindowStaysOnTopHint);
     m_popup = new QMenu(this);
     popup_kickhim = m_popup->addAction(QStringLiteral("Remove From Game"), this, &Tspylist::RemoveFromGameClick);

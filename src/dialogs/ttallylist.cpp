@@ -15,6 +15,7 @@ Ttallylist::Ttallylist(QWidget *parent, const QString &path)
       m_path(path.isEmpty() ? settings::besideExecutable(tally::FileName) : path)
 {
     ui->setupUi(this);
+    ui::plainTextLabels(this);
     setWindowFlag(Qt::Tool);
     connect(ui->checklist, &QListWidget::itemChanged, this, &Ttallylist::checklistClickCheck);
     connect(ui->listbox_tally, &QListWidget::itemChanged, this, &Ttallylist::listbox_tallyClickCheck);

@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QLabel>
+#include <QTextDocument>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
@@ -19,11 +21,13 @@ std::function<void(const QString &)> &sink()
 }
 } // namespace
 
-// A box always comes up above the window that caused it, and above a window
-// that keeps itself on top (the launcher): a box hidden behind it would
-// leave the program looking frozen until answered.
-static void keepOnTop(QMessageBox &box)
+// A box shows its text as written, and comes up above the window that caused
+// it and above a window that keeps itself on top (the launcher): a box hidden
+// behind it would leave the program looking frozen until answered.
+static void prepareBox(QMessageBox &box)
 {
+    // What a box says may carry a name or an address from elsewhere.
+    box.setTextFormat(Qt::PlainText);
     for (QWidget *w : QApplication::topLevelWidgets())
         if (w != &box && w->isVisible() && w->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
             box.setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -39,7 +43,7 @@ void showMessage(QWidget *parent, const QString &text)
     }
     QMessageBox box(QMessageBox::Information, QStringLiteral("Word Mire"), text, QMessageBox::Ok,
             parent ? parent : QApplication::activeWindow());
-    keepOnTop(box);
+    prepareBox(box);
     box.exec();
 }
 
@@ -57,7 +61,7 @@ bool askYesNo(QWidget *parent, const QString &text)
         return asker()(text);
     QMessageBox box(QMessageBox::Question, QStringLiteral("Word Mire"), text, QMessageBox::Yes | QMessageBox::No,
             parent ? parent : QApplication::activeWindow());
-    keepOnTop(box);
+    prepareBox(box);
     return box.exec() == QMessageBox::Yes;
 }
 
@@ -69,7 +73,7 @@ bool askChoice(QWidget *parent, const QString &text, const QString &first, const
     QPushButton *yes = box.addButton(first, QMessageBox::AcceptRole);
     box.addButton(second, QMessageBox::RejectRole);
     box.setDefaultButton(yes);
-    keepOnTop(box);
+    prepareBox(box);
     box.exec();
     return box.clickedButton() == yes;
 }
@@ -86,6 +90,18 @@ std::function<bool(const QString &)> &opener()
     return o;
 }
 } // namespace
+
+void plainTextLabels(QWidget *root)
+{
+    for (QLabel *l : root->findChildren<QLabel *>())
+        if (l->textFormat() == Qt::AutoText && !Qt::mightBeRichText(l->text()))
+            l->setTextFormat(Qt::PlainText);
+}
+
+QString plainToolTip(const QString &text)
+{
+    return Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal);
+}
 
 bool openUrl(const QString &address)
 {

@@ -26,6 +26,14 @@ bool askChoice(QWidget *parent, const QString &text, const QString &first, const
 // Answers questions with a function instead (tests); nullptr restores them.
 void setQuestionSink(std::function<bool(const QString &)> answer);
 
+// Names, game names and words come from other copies: every label under
+// root that would guess at rich text shows its text as written instead
+// (a name like "<img src=/dev/zero>" would otherwise be read as a picture).
+// Labels whose text is rich already (a designed heading) keep it.
+void plainTextLabels(QWidget *root);
+// A tooltip that shows text from elsewhere as written.
+QString plainToolTip(const QString &text);
+
 // Opens a web address with the system's default handler; false on failure.
 bool openUrl(const QString &address);
 // Replaces the system's handler (tests); nullptr restores it.

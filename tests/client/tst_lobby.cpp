@@ -23,6 +23,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
+#include <QToolTip>
 #include <QUdpSocket>
 
 // A copy about to start a solo game on its own host, with its dialog made.
@@ -52,6 +54,8 @@ private slots:
     void hostAnnouncesAndOtherJoins();
     void joinByHand();
     void joinButtonInView();
+    void hostileNamesShownAsWritten_data();
+    void hostileNamesShownAsWritten();
     void thisComputer();
     void hostingUnderANewName_data();
     void hostingUnderANewName();
@@ -304,6 +308,59 @@ void TestLobby::joinButtonInView()
             qPrintable(QStringLiteral("%1 wide list, button at %2")
                                .arg(view->width())
                                .arg(join->mapTo(view, QPoint()).x())));
+}
+
+void TestLobby::hostileNamesShownAsWritten_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("bold") << "<b>BOLD</b>";
+    QTest::newRow("a picture from the disk") << "<img src=/tmp/x.png>";
+    // Read as rich text, this one grew the window to gigabytes and crashed it.
+    QTest::newRow("endless picture") << "<img src=/dev/zero>";
+}
+
+// A name from another copy, in a lobby row (hovered for its tooltip) and in
+// the game's window, shows as written: never as markup.
+void TestLobby::hostileNamesShownAsWritten()
+{
+    QFETCH(QString, name);
+    Tlobby dialog;
+    dialog.setListenPort(0);
+    dialog.show();
+    QUdpSocket out;
+    out.writeDatagram(*lobby::encode({name, 1, false, 7772}), QHostAddress::LocalHost, dialog.listener().port());
+    QTRY_COMPARE(dialog.hostList()->count(), 1);
+    QLabel *row = dialog.hostList()->findChild<QLabel *>();
+    QVERIFY(row);
+    QTRY_VERIFY(row->isVisible());
+    QHelpEvent hover(QEvent::ToolTip, QPoint(2, 2), row->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(row, &hover);
+    QTRY_VERIFY(QToolTip::isVisible());
+    QTextDocument shown;
+    shown.setHtml(QToolTip::text());
+    QVERIFY2(shown.toPlainText().contains(name), qPrintable(QToolTip::text()));
+    QToolTip::hideText();
+
+    // Every label of the window that shows the name shows it as written.
+    ClientFiles files;
+    Tchat chat;
+    const QByteArray n = name.toLatin1();
+    for (const QByteArray &message : {QByteArray("CMD_sendlogininfo+1"), QByteArray("CMD_newplayerinfo+1+Ann+0"),
+                 "CMD_newplayerinfo+2+" + n + "+0", QByteArray("CMD_startgame+Ann+500+60+f+1+"),
+                 QByteArray("CMD_nextplayer+2+1+"), "CMD_winner+" + n})
+        chat.model().receive(message);
+    QTRY_COMPARE(chat.model().seat(2).name, name);
+    QTRY_VERIFY(!chat.model().gameRunning());
+    int showing = 0;
+    for (QLabel *l : chat.findChildren<QLabel *>()) {
+        if (!l->text().contains(name))
+            continue;
+        ++showing;
+        QVERIFY2(l->textFormat() == Qt::PlainText
+                        || (l->textFormat() == Qt::AutoText && !Qt::mightBeRichText(l->text())),
+                qPrintable(l->objectName() + ": " + l->text()));
+    }
+    QVERIFY(showing >= 1);
 }
 
 // This copy's own announcements come back from every address it has,
