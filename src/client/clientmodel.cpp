@@ -2,6 +2,7 @@
 
 #include "fieldreader.h"
 #include "message.h"
+#include "rules.h"
 #include "wiremessages.h"
 
 #include <algorithm>
@@ -230,6 +231,12 @@ void ClientModel::getnextplayer(const QByteArray &data)
     const msg::NextPlayer next = msg::readNextplayer(data);
     m_currentplayer = next.seat;
     forgetSentPicks();
+    // A seat nobody holds plays only as Klot (seat 4 beside a team mate in
+    // seat 3, say): it shows as Klot, not as an empty seat.
+    if (isSeat(next.seat) && m_roster.seat(next.seat).name == Waiting) {
+        m_roster.seat(next.seat).name = QString::fromLatin1(rules::KlotName);
+        emit seatChanged(next.seat);
+    }
     m_mirror.newTurn();
     emit turnGiven(m_currentplayer, next.shuffles);
     m_countdown.start(m_timePerTurn);

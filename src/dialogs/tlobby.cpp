@@ -224,9 +224,17 @@ void Tlobby::setHosting(bool hosting, const QString &announcedAs)
         m_addresses->setText(QStringLiteral("Your game stays on this computer until you host it."));
         return;
     }
+    const QStringList addresses = lobby::localAddresses();
+    // A computer without a network has no address anybody else could use.
+    if (addresses.isEmpty()) {
+        m_addresses->setText(QStringLiteral("Announced as \"%1\", but this computer is on no network: others can "
+                                            "join once it is.")
+                                     .arg(announcedAs));
+        return;
+    }
     m_addresses->setText(QStringLiteral("Announced on your network as \"%1\". Others join at %2 (TCP port %3; "
                                         "open it in your firewall for players outside your network).")
-                                 .arg(announcedAs, lobby::localAddresses().join(QStringLiteral(" or ")), port));
+                                 .arg(announcedAs, addresses.join(QStringLiteral(" or ")), port));
 }
 
 bool Tlobby::checkName()

@@ -282,8 +282,6 @@ QStringList localAddresses()
     for (const QHostAddress &a : all)
         if (a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback())
             out << a.toString();
-    if (out.isEmpty())
-        out << QStringLiteral("127.0.0.1");
     return out;
 }
 

@@ -119,7 +119,8 @@ private:
     std::function<bool(const QHostAddress &, const Announcement &)> m_ignored;
 };
 
-// This computer's addresses that others on the network can use.
+// This computer's addresses that others on the network can use (none when it
+// is on no network).
 QStringList localAddresses();
 // Whether a datagram from this address came from this computer: any of its
 // addresses, IPv6 link-local ones with or without their interface's scope.

@@ -18,7 +18,10 @@ inline QString mappedText(const QString &external)
 }
 inline QString noRouterText(quint16 port)
 {
-    return QStringLiteral("No router answered; ask the host to forward TCP port %1").arg(port);
+    // Said to the hosting player, who is the one who can do something.
+    return QStringLiteral("No router answered; to let players on the internet join, forward TCP port %1 on your "
+                          "router to this computer, or play with players on your network")
+            .arg(port);
 }
 inline QString conflictText()
 {

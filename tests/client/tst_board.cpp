@@ -1,4 +1,5 @@
 #include "boardmessage.h"
+#include "wiremessages.h"
 #include "fakehost.h"
 #include "recordingplayer.h"
 #include "messages.h"
@@ -35,6 +36,8 @@ class TestBoard : public QObject {
 private slots:
     void init();
     void cleanup();
+    void teamSeatsAndTotalsShowWhole_data();
+    void teamSeatsAndTotalsShowWhole();
     void picks_data();
     void picks();
     void squareMarks_data();
@@ -92,6 +95,37 @@ void TestBoard::init()
     connect(chat.get(), &Tchat::soundRequested, this, [this](const QString &s) { sounds << s; });
     feed({"CMD_sendlogininfo+1", "CMD_newplayerinfo+1+Ann+0", "CMD_newplayerinfo+3+Cy+0"});
     heard();
+}
+
+void TestBoard::teamSeatsAndTotalsShowWhole_data()
+{
+    QTest::addColumn<int>("teamB");
+    QTest::newRow("three digits") << 188;
+    QTest::newRow("four digits") << 1888;
+    QTest::newRow("five digits") << 12345;
+}
+
+// In a team game Klot plays the seat beside Cy (seat 4): it reads Klot, as do
+// its words; a team's total shows whole however far it grows, at every text
+// size.
+void TestBoard::teamSeatsAndTotalsShowWhole()
+{
+    QFETCH(int, teamB);
+    feed({"CMD_startgame+Ann+500+60+t+1+", boardMessage(kBoard), "CMD_nextplayer+4+1+",
+            wire::msg::madeword(4, "IDOL", 8, teamB, {7, teamB}, {{0, 0}, {1, 0}, {2, 0}, {3, 0}}).chopped(1)});
+    QTRY_COMPARE(chat->form()->label_playername4->text(), QString("Klot"));
+    QTRY_VERIFY(chat->form()->memo_words->toPlainText().startsWith("Klot: IDOL"));
+    QLabel *total = chat->form()->label_team2;
+    QCOMPARE(total->text(), QStringLiteral("Team B: %1").arg(teamB));
+    for (int size : {8, 9, 12}) {
+        QFont f = total->font();
+        f.setPointSize(size);
+        total->setFont(f);
+        feed({wire::msg::madeword(4, "IDOL", 8, teamB, {7, teamB}, {{0, 0}}).chopped(1)});
+        QTRY_VERIFY2(total->width() >= total->fontMetrics().horizontalAdvance(total->text()),
+                qPrintable(
+                        QStringLiteral("%1 px for \"%2\" at %3 pt").arg(total->width()).arg(total->text()).arg(size)));
+    }
 }
 
 void TestBoard::cleanup()
