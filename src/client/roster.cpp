@@ -7,6 +7,10 @@
 void Roster::joined(const QByteArray &data, int ownSlot)
 {
     wire::msg::readPlayers(data, [&](int slot, const QByteArray &name, const QByteArray &watch) {
+        // A connection that has not logged in yet has no name: nobody to
+        // show until it does (it is announced then).
+        if (name.isEmpty())
+            return;
         emit systemLine(slot == ownSlot ? QByteArray("0+You are Connected.") : "0+" + name + " is Connected.");
         if (isSeat(slot)) {
             Seat &s = m_seats[size_t(slot)];

@@ -77,7 +77,9 @@ void TileMenu::grouptilesmenu()
         if (!identifier.match(name).hasMatch() || seen.contains(name, Qt::CaseInsensitive))
             continue;
         seen << name;
-        QAction *item = m_menu->addAction(name);
+        // Shown capitalised beside "Classic"; the file's own name is kept
+        // for loading and the settings.
+        QAction *item = m_menu->addAction(name.left(1).toUpper() + name.mid(1));
         item->setObjectName(name + QLatin1Char('3'));
         item->setToolTip(name);
         item->setCheckable(true);

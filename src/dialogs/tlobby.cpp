@@ -22,6 +22,7 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
 
     auto *form = new QFormLayout;
     m_name = new QLineEdit(this);
+    m_name->setObjectName(QStringLiteral("player_name"));
     m_name->setMaxLength(lobby::MaxNameLength);
     // Names travel in the game's messages, where "+" separates fields.
     m_name->setValidator(
@@ -67,6 +68,7 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
     row->addWidget(m_join);
     layout->addLayout(row);
     m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("join_status"));
     m_status->setWordWrap(true);
     layout->addWidget(m_status);
 
@@ -111,6 +113,14 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
     });
     connect(m_join, &QPushButton::clicked, this, [this] { join(address()); });
     connect(m_address, &QLineEdit::returnPressed, this, [this] { join(address()); });
+    // Acting on a hint ends it.
+    for (QLineEdit *field : {m_name, m_address})
+        connect(field, &QLineEdit::textEdited, this, [this] {
+            if (m_status->property("hint").toBool()) {
+                m_status->setProperty("hint", false);
+                showHosts();
+            }
+        });
     connect(&m_listener, &lobby::Listener::hostsChanged, this, &Tlobby::showHosts);
     connect(m_server, &QLineEdit::editingFinished, this, [this] {
         if (m_server->isModified()) {
@@ -242,6 +252,7 @@ bool Tlobby::checkName()
     if (!name().isEmpty())
         return true;
     m_status->setText(QStringLiteral("Type your name first."));
+    m_status->setProperty("hint", true);
     m_name->setFocus();
     return false;
 }
@@ -252,6 +263,7 @@ void Tlobby::join(const QString &address)
         return;
     if (address.isEmpty() || address.contains(QLatin1Char(' '))) {
         m_status->setText(QStringLiteral("Type the host's address, or pick a game from the list."));
+        m_status->setProperty("hint", true);
         m_address->setFocus();
         return;
     }
@@ -294,6 +306,10 @@ void Tlobby::showHosts()
                     g.address, true);
         }
     }
+    // A hint to the player stays until they act on it; the list's own
+    // words change with the list.
+    if (m_status->property("hint").toBool() && !m_status->text().isEmpty())
+        return;
     if (m_hosts->count() == 0)
         m_status->setText(QStringLiteral("Listening for games on your network..."));
     else

@@ -54,6 +54,7 @@ private slots:
     void hostAnnouncesAndOtherJoins();
     void joinByHand();
     void joinButtonInView();
+    void hintStaysUntilActedOn();
     void hostileNamesShownAsWritten_data();
     void hostileNamesShownAsWritten();
     void thisComputer();
@@ -308,6 +309,30 @@ void TestLobby::joinButtonInView()
             qPrintable(QStringLiteral("%1 wide list, button at %2")
                                .arg(view->width())
                                .arg(join->mapTo(view, QPoint()).x())));
+}
+
+// "Type your name first." stays while games come and go, until the player
+// types.
+void TestLobby::hintStaysUntilActedOn()
+{
+    Tlobby dialog;
+    dialog.setListenPort(0);
+    dialog.show();
+    auto *name = dialog.findChild<QLineEdit *>("player_name");
+    QVERIFY(name);
+    name->clear();
+    QUdpSocket out;
+    out.writeDatagram(*lobby::encode({"Ann", 1, false, 7772}), QHostAddress::LocalHost, dialog.listener().port());
+    QTRY_COMPARE(dialog.hostList()->count(), 1);
+    auto *status = dialog.findChild<QLabel *>("join_status");
+    QVERIFY(status);
+    dialog.hostList()->findChild<QPushButton *>()->click();
+    QCOMPARE(status->text(), QString("Type your name first."));
+    out.writeDatagram(*lobby::encode({"Bo", 2, true, 7772}), QHostAddress::LocalHost, dialog.listener().port());
+    QTRY_VERIFY(dialog.hostList()->count() == 1 && dialog.hostList()->findChild<QLabel *>()->text().startsWith("Bo"));
+    QCOMPARE(status->text(), QString("Type your name first."));
+    QTest::keyClicks(name, "Cy");
+    QVERIFY(status->text().isEmpty());
 }
 
 void TestLobby::hostileNamesShownAsWritten_data()

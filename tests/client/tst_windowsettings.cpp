@@ -320,7 +320,7 @@ void TestWindowSettings::tileMenu()
     for (QAction *a : chat->form()->Tiles1->actions())
         if (!a->isSeparator())
             items << a->text() + "/" + a->objectName() + (a->isChecked() ? "*" : "");
-    QCOMPARE(items, (QStringList{"Classic/classic3*", "dark/dark3", "wood/wood3"}));
+    QCOMPARE(items, (QStringList{"Classic/classic3*", "Dark/dark3", "Wood/wood3"}));
     // "dark" has no dark.bmp: choosing it keeps the images (and the tick on
     // Classic), still stores it.
     const QImage before = chat->tiles()[1].toImage();
