@@ -1,5 +1,7 @@
 #include "typetrace.h"
 
+#include <algorithm>
+
 namespace {
 struct Search {
     const rules::Board &letters;
@@ -53,5 +55,16 @@ std::vector<TracePath> tracePaths(const rules::Board &letters, const QByteArray 
         for (int x = 0; x < rules::Size; ++x)
             if (s.fits(x, y, 0))
                 s.step(x, y, 0);
-    return s.found;
+    // The word is worth most on its best path: that one first, and Tab steps
+    // on towards the worst.
+    std::vector<std::pair<int, TracePath>> scored;
+    scored.reserve(s.found.size());
+    for (TracePath &p : s.found)
+        scored.emplace_back(rules::scoreWord(letters, p), std::move(p));
+    std::stable_sort(scored.begin(), scored.end(), [](const auto &a, const auto &b) { return a.first > b.first; });
+    std::vector<TracePath> out;
+    out.reserve(scored.size());
+    for (auto &[score, p] : scored)
+        out.push_back(std::move(p));
+    return out;
 }

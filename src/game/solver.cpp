@@ -101,6 +101,9 @@ std::vector<FoundWord> solveBoard(const rules::Board &board, const WordRecords &
 
 QByteArray bestWordLine(const FoundWord &best, const QByteArray &mine, int minePoints)
 {
+    // A word that ties the best is the best: nothing was missed.
+    if (!mine.isEmpty() && minePoints >= best.score)
+        return "Best here: yours, " + mine + " for " + QByteArray::number(minePoints);
     const QByteArray you = mine.isEmpty() ? QByteArray("no word") : mine + " for " + QByteArray::number(minePoints);
     return "Best here: " + best.word + " for " + QByteArray::number(best.score) + " (you: " + you + ")";
 }

@@ -46,7 +46,7 @@ class TestKeyboard : public QObject {
 private slots:
     void init();
     void cleanup();
-    void pathsInReadingOrder();
+    void pathsBestFirst();
     void typingTracesTheMousePath();
     void tabChoosesAnotherPath();
     void backspaceEscapeEnter();
@@ -112,7 +112,7 @@ void TestKeyboard::keys(const QString &typed)
     QTest::keyClicks(chat->form()->paintbox_board, typed);
 }
 
-void TestKeyboard::pathsInReadingOrder()
+void TestKeyboard::pathsBestFirst()
 {
     rules::Board b{};
     for (int x = 0; x < 7; ++x)
@@ -126,6 +126,15 @@ void TestKeyboard::pathsInReadingOrder()
     QVERIFY(tracePaths(b, "CC").empty()); // one C, never used twice
     QVERIFY(tracePaths(b, "ZQQQQQQQ").empty()); // longer than a word may be
     QCOMPARE(int(tracePaths(b, "QQQQQQQ", 10).size()), 10);
+    // The best-scoring path comes first, whatever reading order says: AT on
+    // plain squares at the top, and again from the Bonus square.
+    rules::Board two{};
+    two[1][0] = two[3][3] = 1; // A
+    two[2][0] = two[3][4] = 20; // T
+    const auto at = tracePaths(two, "AT");
+    QCOMPARE(int(at.size()), 2);
+    QCOMPARE(at[0], (TracePath{{3, 3}, {3, 4}}));
+    QCOMPARE(at[1], (TracePath{{1, 0}, {2, 0}}));
 }
 
 // Whatever had the keyboard, a click on a turn's button hands it to the

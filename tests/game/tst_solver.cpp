@@ -44,6 +44,8 @@ Q_DECLARE_METATYPE(QList<Tile>)
 class TestSolver : public QObject {
     Q_OBJECT
 private slots:
+    void bestWordLines_data();
+    void bestWordLines();
     void knownBoards_data();
     void knownBoards();
     void bestPathWins();
@@ -53,6 +55,26 @@ private slots:
 // Scores by hand: letter values (Q 10, G 3, the rest here 1), Double Letter
 // at (0,0), Double Word at (1,1), Triple Letter at (2,2) and (2,4), the Bonus
 // square (+20) at (3,3), and 20 more for seven letters.
+void TestSolver::bestWordLines_data()
+{
+    QTest::addColumn<QByteArray>("mine");
+    QTest::addColumn<int>("points");
+    QTest::addColumn<QByteArray>("line");
+    QTest::newRow("missed") << QByteArray("CAT") << 27 << QByteArray("Best here: STORM for 60 (you: CAT for 27)");
+    QTest::newRow("no word") << QByteArray() << 0 << QByteArray("Best here: STORM for 60 (you: no word)");
+    // Another word of the same points is no better: the player found the best.
+    QTest::newRow("tied") << QByteArray("TOWNS") << 60 << QByteArray("Best here: yours, TOWNS for 60");
+    QTest::newRow("the best itself") << QByteArray("STORM") << 60 << QByteArray("Best here: yours, STORM for 60");
+}
+
+void TestSolver::bestWordLines()
+{
+    QFETCH(QByteArray, mine);
+    QFETCH(int, points);
+    QFETCH(QByteArray, line);
+    QCOMPARE(game::bestWordLine({"STORM", {}, 60}, mine, points), line);
+}
+
 void TestSolver::knownBoards_data()
 {
     QTest::addColumn<QList<Tile>>("tiles");
