@@ -182,7 +182,11 @@ void BoardPanel::risePoints(const ClientModel::WordMade &made)
     const QPoint cell = made.tiles.back().first;
     const QPoint centre =
             m_view->geometry().topLeft() + BoardView::cellRect(qBound(0, cell.x(), 6), qBound(0, cell.y(), 6)).center();
-    const QPoint start = centre - QPoint(m_points->width() / 2, m_points->height() / 2);
+    // Kept inside the board's frame, with room to rise: a word ending at an
+    // edge had its points cut off there.
+    const QRect room = m_points->parentWidget()->rect();
+    const QPoint start(qBound(0, centre.x() - m_points->width() / 2, qMax(0, room.width() - m_points->width())),
+            qBound(70, centre.y() - m_points->height() / 2, qMax(70, room.height() - m_points->height())));
     m_points->move(start);
     m_points->show();
     m_points->raise();

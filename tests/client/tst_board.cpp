@@ -36,6 +36,8 @@ class TestBoard : public QObject {
 private slots:
     void init();
     void cleanup();
+    void risingPointsStayInside_data();
+    void risingPointsStayInside();
     void teamSeatsAndTotalsShowWhole_data();
     void teamSeatsAndTotalsShowWhole();
     void picks_data();
@@ -95,6 +97,41 @@ void TestBoard::init()
     connect(chat.get(), &Tchat::soundRequested, this, [this](const QString &s) { sounds << s; });
     feed({"CMD_sendlogininfo+1", "CMD_newplayerinfo+1+Ann+0", "CMD_newplayerinfo+3+Cy+0"});
     heard();
+}
+
+void TestBoard::risingPointsStayInside_data()
+{
+    QTest::addColumn<QPoint>("last");
+    QTest::newRow("top left") << QPoint(0, 0);
+    QTest::newRow("top right") << QPoint(6, 0);
+    QTest::newRow("bottom right") << QPoint(6, 6);
+    QTest::newRow("bottom left") << QPoint(0, 6);
+}
+
+// The points a word earned rise from its last tile; at an edge or a corner
+// they stay whole inside the board's frame, and there is room to rise.
+void TestBoard::risingPointsStayInside()
+{
+    QFETCH(QPoint, last);
+    feed({"CMD_startgame+Ann+500+60+f+1+", boardMessage(kBoard), "CMD_nextplayer+3+1+",
+            wire::msg::madeword(3, "QUIZA", 2060, 2060, {0, 0}, {{3, 3}, last}).chopped(1)});
+    auto *points = chat->form()->frame_board->findChild<QLabel *>("label_points");
+    QVERIFY(points);
+    QTRY_VERIFY(points->isVisible());
+    // Whole inside the frame all the way up.
+    const QRect frame = points->parentWidget()->rect();
+    int seen = 0;
+    while (points->isVisible() && seen < 500) {
+        QVERIFY2(frame.contains(points->geometry()),
+                qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                   .arg(points->x())
+                                   .arg(points->y())
+                                   .arg(points->width())
+                                   .arg(points->height())));
+        ++seen;
+        QTest::qWait(5);
+    }
+    QVERIFY(seen > 1);
 }
 
 void TestBoard::teamSeatsAndTotalsShowWhole_data()
