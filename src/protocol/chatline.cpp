@@ -5,6 +5,8 @@
 
 #include <QUrl>
 
+#include <cctype>
+
 namespace wire {
 
 namespace {
@@ -15,23 +17,33 @@ void addWords(const QByteArray &text, QList<ChatPiece> &out)
         const qsizetype end = space < 0 ? text.size() : space + 1;
         const QByteArrayView word = QByteArrayView(text).sliced(from, end - from);
         from = end;
-        const auto target = linkTarget(word);
+        auto link = findLink(word);
+        // Only what is opened is shown as the link: "file:///x#www.a.com"
+        // would otherwise show one place and open another. Whatever comes
+        // before it is a plain word.
+        const QByteArrayView plain = link ? word.first(link->start) : word;
         // Plain words run on in one piece: the view inserts a piece at a time.
-        if (!target && !out.isEmpty() && out.last().kind == ChatPiece::Word)
-            out.last().text += word;
-        else
-            out.append(
-                    {target ? ChatPiece::Link : ChatPiece::Word, word.toByteArray(), 0, target.value_or(QByteArray())});
+        if (!plain.isEmpty()) {
+            if (!out.isEmpty() && out.last().kind == ChatPiece::Word)
+                out.last().text += plain;
+            else
+                out.append({ChatPiece::Word, plain.toByteArray(), 0, QByteArray()});
+        }
+        if (link)
+            out.append({ChatPiece::Link, word.sliced(link->start).toByteArray(), 0, std::move(link->target)});
     }
 }
 } // namespace
 
-std::optional<QByteArray> linkTarget(QByteArrayView word)
+std::optional<FoundLink> findLink(QByteArrayView word)
 {
     // Every address starts "www." or "http": a word without a dot or a colon
     // holds none, and most words are such.
     if (!word.contains('.') && !word.contains(':'))
         return std::nullopt;
+    qsizetype lead = 0;
+    while (lead < word.size() && std::isspace(uchar(word[lead])))
+        ++lead;
     const QByteArrayView trimmed = word.trimmed();
     const QByteArray lower = trimmed.toByteArray().toLower();
     qsizetype from = -1;
@@ -49,7 +61,14 @@ std::optional<QByteArray> linkTarget(QByteArrayView word)
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")) || url.host().isEmpty())
         return std::nullopt;
-    return url.toEncoded();
+    return FoundLink{lead + from, url.toEncoded()};
+}
+
+std::optional<QByteArray> linkTarget(QByteArrayView word)
+{
+    if (auto link = findLink(word))
+        return std::move(link->target);
+    return std::nullopt;
 }
 
 ChatLine parseChatLine(const QByteArray &line)

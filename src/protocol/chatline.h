@@ -30,6 +30,12 @@ struct ChatPiece {
 // http or https address with a host. Anything else (file:, smb:, mailto:,
 // javascript: and the like) leads nowhere and shows as a plain word.
 std::optional<QByteArray> linkTarget(QByteArrayView word);
+// The same, with where in the word the address starts.
+struct FoundLink {
+    qsizetype start;
+    QByteArray target;
+};
+std::optional<FoundLink> findLink(QByteArrayView word);
 
 struct ChatLine {
     int sender = 0; // 0 = system line
