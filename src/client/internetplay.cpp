@@ -1,6 +1,7 @@
 #include "internetplay.h"
 
 #include "chatview.h"
+#include "netbackend.h"
 #include "preferences.h"
 
 InternetPlay::InternetPlay(Preferences &prefs, ChatView &chat, QObject *parent)
@@ -111,7 +112,8 @@ void InternetPlay::publish()
 {
     if (!m_hosting || !m_source || m_internet.state() != lobby::InternetLobby::State::Connected)
         return;
-    if (m_mapper.state() != lobby::PortMapper::State::Mapped || m_mapper.externalAddress().isEmpty()) {
+    if (m_mapper.state() != lobby::PortMapper::State::Mapped
+            || !lobby::isInternetAddress(QHostAddress(m_mapper.externalAddress()))) {
         m_internet.clearGame();
         return;
     }

@@ -5,11 +5,40 @@
 // copy hosts or opens the lobby, so the program starts without them.
 
 #include <QByteArray>
+#include <QHostAddress>
 #include <QString>
 
 #include <functional>
 
 namespace lobby {
+
+// Whether others on the internet could reach this address: not a private,
+// shared, benchmarking, reserved, loopback or link-local range, not
+// multicast or broadcast. A router may report any of these as its "internet"
+// address; a game listed under one can be joined by nobody.
+inline bool isInternetAddress(const QHostAddress &a)
+{
+    static const char *const inner[] = {"0.0.0.0/8", "10.0.0.0/8", "100.64.0.0/10", "127.0.0.0/8", "169.254.0.0/16",
+            "172.16.0.0/12", "192.0.0.0/24", "192.0.2.0/24", "192.168.0.0/16", "198.18.0.0/15", "198.51.100.0/24",
+            "203.0.113.0/24", "224.0.0.0/4", "240.0.0.0/4", "::/128", "::1/128", "fc00::/7", "fe80::/10", "fec0::/10",
+            "ff00::/8", "2001:db8::/32"};
+    if (a.isNull())
+        return false;
+    bool v4 = false;
+    const QHostAddress plain(a.toIPv4Address(&v4));
+    if (v4 && a.protocol() == QAbstractSocket::IPv6Protocol)
+        return isInternetAddress(plain); // ::ffff:a.b.c.d
+    for (const char *subnet : inner)
+        if (a.isInSubnet(QHostAddress::parseSubnet(QLatin1String(subnet))))
+            return false;
+    // NAT64's well-known prefix carries an IPv4 address in its last 32 bits.
+    if (a.isInSubnet(QHostAddress::parseSubnet(QStringLiteral("64:ff9b::/96")))) {
+        const Q_IPV6ADDR b = a.toIPv6Address();
+        return isInternetAddress(
+                QHostAddress(quint32(b[12]) << 24 | quint32(b[13]) << 16 | quint32(b[14]) << 8 | b[15]));
+    }
+    return true;
+}
 
 // The plain words for a router's answer.
 inline QString mappedText(const QString &external)

@@ -30,19 +30,6 @@ constexpr int DiscoverMs = 1000;
 // takes permanent mappings only.
 constexpr int UpnpConflict = 718;
 constexpr int UpnpPermanentOnly = 725;
-
-// Addresses a router may have when another router (or the provider's
-// shared NAT) stands between it and the internet.
-bool notOnTheInternet(const QHostAddress &a)
-{
-    static const char *const inner[] = {"10.0.0.0/8", "172.16.0.0/12", "192.168.0.0/16", "100.64.0.0/10", "127.0.0.0/8",
-            "169.254.0.0/16", "0.0.0.0/8"};
-    for (const char *subnet : inner)
-        if (a.isInSubnet(QHostAddress::parseSubnet(QLatin1String(subnet))))
-            return true;
-    return false;
-}
-
 } // namespace
 
 // UPnP first, NAT-PMP when no UPnP device answers.
@@ -166,10 +153,10 @@ private:
         const QHostAddress a(external);
         if (a.isNull() || a.protocol() != QAbstractSocket::IPv4Protocol)
             return {true, {}, QStringLiteral("The router opened the port but did not say its internet address")};
-        if (notOnTheInternet(a))
+        if (!isInternetAddress(a))
             return {true, {},
                     QStringLiteral("The router opened the port, but its own address %1 is not on the internet: "
-                                   "another router stands between it and the internet")
+                                   "another router stands between it and the internet, or it answered falsely")
                             .arg(external)};
         return {true, external, mappedText(external)};
     }

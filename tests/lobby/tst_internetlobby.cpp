@@ -5,6 +5,7 @@
 
 #include "broker.h"
 #include "internetlobby.h"
+#include "netbackend.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -67,6 +68,8 @@ bool lists(InternetLobby &l, const QString &name)
 class TestInternetLobby : public QObject {
     Q_OBJECT
 private slots:
+    void internetAddresses_data();
+    void internetAddresses();
     void initTestCase();
     void games_data();
     void games();
@@ -85,6 +88,33 @@ private slots:
 private:
     std::unique_ptr<Broker> m_broker;
 };
+
+void TestInternetLobby::internetAddresses_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("internet");
+    const struct {
+        const char *address;
+        bool internet;
+    } rows[] = {{"11.22.33.44", true}, {"8.8.8.8", true}, {"2a00:1450::1", true}, {"::ffff:11.22.33.44", true},
+            {"64:ff9b::b16:212c", true}, // NAT64 of 11.22.33.44
+            {"255.255.255.255", false}, {"224.0.0.1", false}, {"240.1.2.3", false}, {"0.1.2.3", false},
+            {"10.1.2.3", false}, {"172.20.0.1", false}, {"192.168.1.1", false}, {"100.64.0.1", false},
+            {"198.18.0.1", false}, {"198.19.255.255", false}, {"127.0.0.1", false}, {"169.254.1.1", false},
+            {"fc00::1", false}, {"fd12::1", false}, {"fec0::1", false}, {"fe80::1", false}, {"ff02::1", false},
+            {"::1", false}, {"::ffff:192.168.1.1", false}, {"64:ff9b::c0a8:101", false}, // NAT64 of 192.168.1.1
+            {"", false}, {"not an address", false}};
+    for (const auto &r : rows)
+        QTest::newRow(r.address) << QString::fromLatin1(r.address) << r.internet;
+}
+
+// Only an address somebody on the internet could reach is ever listed.
+void TestInternetLobby::internetAddresses()
+{
+    QFETCH(QString, address);
+    QFETCH(bool, internet);
+    QCOMPARE(lobby::isInternetAddress(QHostAddress(address)), internet);
+}
 
 void TestInternetLobby::initTestCase()
 {
