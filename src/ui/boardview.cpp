@@ -131,7 +131,7 @@ void BoardView::drawTile(QPainter &p, QPoint at, int code)
     // letter under them still reads.
     const bool mark = code == rules::tile::PickMark || code == rules::tile::LastPickMark;
     if (mark)
-        p.setOpacity(0.55);
+        p.setOpacity(0.35);
     p.drawPixmap(at, tile(code));
     if (mark)
         p.setOpacity(1.0);
