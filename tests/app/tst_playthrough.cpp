@@ -66,6 +66,8 @@ private slots:
     void deadLinkNoticedSeatKept();
 
 private:
+    // Starts a copy of the program (behind a command such as nsenter).
+    void launch(const QStringList &before, const QStringList &arguments);
     // Starts a hosting copy of its own, the watcher, and a game; returns once
     // it is the window's turn.
     void startGame();
@@ -156,8 +158,10 @@ QByteArray TestPlaythrough::await(const char *command, const std::function<bool(
     return {};
 }
 
-void TestPlaythrough::startGame()
+void TestPlaythrough::launch(const QStringList &before, const QStringList &arguments)
 {
+    // A copy of its own in a folder of its own: settings, guard and tally
+    // stay there.
     own = std::make_unique<QTemporaryDir>();
     const QString exe = own->filePath("wordmire");
     QVERIFY(QFile::copy(QStringLiteral(WORDMIRE_EXE), exe));
@@ -169,7 +173,13 @@ void TestPlaythrough::startGame()
     game->setProcessEnvironment(env);
     game->setWorkingDirectory(own->path());
     game->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    game->start(exe, {"Ann", "x", "true"});
+    const QStringList command = before + QStringList{exe} + arguments;
+    game->start(command.first(), command.mid(1));
+}
+
+void TestPlaythrough::startGame()
+{
+    launch({}, {"Ann", "x", "true"});
     QVERIFY(game->waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT((window = x.windows("^Word Mire$").value(0), !window.isEmpty()), 30000);
     // The window connects as it shows; the watcher comes after it.
@@ -381,18 +391,7 @@ void TestPlaythrough::deadLinkNoticedSeatKept()
     QVERIFY(ann.waitForMessages(1));
     ann.messages.clear();
     ann.write("CMD_logininfo+1+" + QByteArray(wire::ProtocolVersion) + "+Ann" + FF + FF);
-    own = std::make_unique<QTemporaryDir>();
-    const QString exe = own->filePath("wordmire");
-    QVERIFY(QFile::copy(QStringLiteral(WORDMIRE_EXE), exe));
-    game = std::make_unique<QProcess>();
-    QProcessEnvironment env = x.environment();
-    env.insert("HOME", own->path());
-    env.insert("TMPDIR", own->path());
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    game->setProcessEnvironment(env);
-    game->setWorkingDirectory(own->path());
-    game->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    game->start("nsenter", {"-t", pid, "-n", exe, "Bo", "10.77.0.1", "false"});
+    launch({"nsenter", "-t", pid, "-n"}, {"Bo", "10.77.0.1", "false"});
     QTRY_VERIFY_WITH_TIMEOUT(host.tplayers[2].loggedin && host.tplayers[2].name == "Bo", 30000);
     QTRY_VERIFY_WITH_TIMEOUT((window = x.windows("^Word Mire$").value(0), !window.isEmpty()), 30000);
     ann.write("CMD_startgame+Ann+500+60+f+1+" + FF);
