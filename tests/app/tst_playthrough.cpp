@@ -64,10 +64,12 @@ private slots:
     void heldKeysKeepThePlayer_data();
     void heldKeysKeepThePlayer();
     void deadLinkNoticedSeatKept();
+    void damagedTallyToldOnTop();
 
 private:
     // Starts a copy of the program (behind a command such as nsenter).
-    void launch(const QStringList &before, const QStringList &arguments);
+    // A tally file to find beside it, when given.
+    void launch(const QStringList &before, const QStringList &arguments, const QByteArray &tallyFile = {});
     // Starts a hosting copy of its own, the watcher, and a game; returns once
     // it is the window's turn.
     void startGame();
@@ -158,13 +160,18 @@ QByteArray TestPlaythrough::await(const char *command, const std::function<bool(
     return {};
 }
 
-void TestPlaythrough::launch(const QStringList &before, const QStringList &arguments)
+void TestPlaythrough::launch(const QStringList &before, const QStringList &arguments, const QByteArray &tallyFile)
 {
     // A copy of its own in a folder of its own: settings, guard and tally
     // stay there.
     own = std::make_unique<QTemporaryDir>();
     const QString exe = own->filePath("wordmire");
     QVERIFY(QFile::copy(QStringLiteral(WORDMIRE_EXE), exe));
+    if (!tallyFile.isEmpty()) {
+        QFile f(own->filePath(tally::FileName));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(tallyFile);
+    }
     game = std::make_unique<QProcess>();
     QProcessEnvironment env = x.environment();
     env.insert("HOME", own->path());
@@ -427,6 +434,31 @@ void TestPlaythrough::deadLinkNoticedSeatKept()
     game->waitForFinished(5000);
     holder.kill();
     holder.waitForFinished(3000);
+}
+
+// A solo start with a tally file that cannot be read: the box that says so
+// comes up above everything, the launcher (which keeps itself on top)
+// included, so the start never looks frozen behind a hidden box.
+void TestPlaythrough::damagedTallyToldOnTop()
+{
+    launch({}, {}, QByteArray("not a tally at all"));
+    QString launcher, box;
+    const auto shown = [&] {
+        launcher = x.windows("^Download The Corvel Gatehouse$").value(0);
+        for (const QString &w : x.windows("^Word Mire$"))
+            if (x.geometry(w).width() < 700)
+                box = w;
+        return !launcher.isEmpty() && !box.isEmpty();
+    };
+    QTRY_VERIFY2_WITH_TIMEOUT(shown(), "no launcher, or no box", 30000);
+    QTest::qWait(1000); // the window manager has stacked them
+    // Bottom to top; ids as hexadecimal numbers.
+    QList<qulonglong> stacking;
+    for (const QString &id : x.run("xprop", {"-root", "_NET_CLIENT_LIST_STACKING"}).section('#', 1).split(','))
+        stacking << id.trimmed().toULongLong(nullptr, 16);
+    const qsizetype boxAt = stacking.indexOf(box.toULongLong()), launcherAt = stacking.indexOf(launcher.toULongLong());
+    QVERIFY2(boxAt >= 0 && launcherAt >= 0, qPrintable(x.run("xprop", {"-root", "_NET_CLIENT_LIST_STACKING"})));
+    QVERIFY2(boxAt > launcherAt, "the box is behind the launcher");
 }
 
 int main(int argc, char **argv)

@@ -3,6 +3,8 @@
 // a player does: Xvfb on a free display, openbox framing the windows, and
 // xdotool and friends run against it.
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QProcess>
 #include <QRect>
 #include <QStandardPaths>
@@ -22,16 +24,30 @@ public:
         for (const char *tool : {"Xvfb", "openbox", "xdotool", "xprop", "xwininfo"})
             if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
                 return QStringLiteral("%1 is missing: scripts/setup installs it").arg(QLatin1String(tool));
-        // The server picks a free display number and says which. Under a
-        // loaded machine (the sanitizers' run) both may take a while to start.
-        m_server.start("Xvfb", {"-displayfd", "1", "-screen", "0", screen, "-nolisten", "tcp"});
-        if (!m_server.waitForStarted())
-            return QStringLiteral("Xvfb did not start");
-        for (int waited = 0; !m_server.canReadLine() && waited < 60; ++waited)
-            m_server.waitForReadyRead(1000);
-        if (!m_server.canReadLine())
-            return QString::fromLocal8Bit(m_server.readAllStandardError());
-        m_display = QLatin1Char(':') + QString::fromLatin1(m_server.readLine()).trimmed();
+        // A display number of its own across the machine: a server in a
+        // network namespace of its own does not see another's (abstract)
+        // socket, and two servers on one number would share, then remove,
+        // the socket file a program in another namespace connects through.
+        const int first = 100 + int(QCoreApplication::applicationPid() % 400);
+        for (int n = first; n < first + 50 && m_display.isEmpty(); ++n) {
+            const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(n);
+            if (QFile::exists(socket) || QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
+                continue;
+            m_server.start("Xvfb", {QStringLiteral(":%1").arg(n), "-screen", "0", screen, "-nolisten", "tcp"});
+            if (!m_server.waitForStarted())
+                return QStringLiteral("Xvfb did not start");
+            // Under a loaded machine (the sanitizers' run) it may take a while.
+            for (int waited = 0; !QFile::exists(socket) && m_server.state() == QProcess::Running && waited < 600;
+                    ++waited)
+                QTest::qWait(50);
+            if (QFile::exists(socket) && m_server.state() == QProcess::Running)
+                m_display = QStringLiteral(":%1").arg(n);
+            else
+                stop();
+        }
+        if (m_display.isEmpty())
+            return QStringLiteral("no display number could be had: ")
+                    + QString::fromLocal8Bit(m_server.readAllStandardError());
         QProcessEnvironment env = environment();
         env.insert("HOME", m_home.path());
         m_manager.setProcessEnvironment(env);
