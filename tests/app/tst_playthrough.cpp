@@ -381,8 +381,15 @@ void TestPlaythrough::deadLinkNoticedSeatKept()
     holder.start("unshare", {"-n", "sleep", "600"});
     QVERIFY(holder.waitForStarted());
     const QString pid = QString::number(holder.processId());
-    const QString ownNet = QFile::symLinkTarget("/proc/self/ns/net");
-    QTRY_VERIFY(QFile::symLinkTarget("/proc/" + pid + "/ns/net") != ownNet);
+    // Ready once it is in a namespace of its own ("net:[inode]" differs).
+    const auto netOf = [](const QByteArray &process) {
+        char link[64] = {};
+        const ssize_t n = readlink("/proc/" + process + "/ns/net", link, sizeof link - 1);
+        return n > 0 ? QByteArray(link, n) : QByteArray();
+    };
+    const QByteArray ownNet = netOf("self");
+    QVERIFY(!ownNet.isEmpty());
+    QTRY_VERIFY(!netOf(pid.toLatin1()).isEmpty() && netOf(pid.toLatin1()) != ownNet);
     const auto ip = [](const QStringList &args) { return QProcess::execute("ip", args); };
     const auto playerIp = [&pid](const QStringList &args) {
         return QProcess::execute("nsenter", QStringList{"-t", pid, "-n", "ip"} + args);
