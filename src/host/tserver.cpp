@@ -98,9 +98,14 @@ void TServer::socktimerTimer()
     pump();
 }
 
+double TServer::tokensAt(const Connection &c, qint64 now)
+{
+    return qMin<double>(MaxQueued, c.tokens + double(now - c.refilledAt) * MessageRate / 1000.0);
+}
+
 void TServer::refill(Connection &c, qint64 now) const
 {
-    c.tokens = qMin<double>(MaxQueued, c.tokens + double(now - c.refilledAt) * MessageRate / 1000.0);
+    c.tokens = tokensAt(c, now);
     c.refilledAt = now;
 }
 
@@ -109,7 +114,7 @@ qint64 TServer::dueIn(const Connection &c, qint64 now) const
     if (c.queue.isEmpty() || c.closing)
         return -1;
     const qint64 spaced = c.servedAt + m_spacing - now;
-    const double tokens = qMin<double>(MaxQueued, c.tokens + double(now - c.refilledAt) * MessageRate / 1000.0);
+    const double tokens = tokensAt(c, now);
     const qint64 paced = tokens >= 1 ? 0 : qint64(std::ceil((1 - tokens) * 1000.0 / MessageRate));
     return qMax<qint64>(0, qMax(spaced, paced));
 }

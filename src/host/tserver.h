@@ -193,6 +193,8 @@ private:
     void process(int slot, const QByteArray &text);
     // Takes the next message of one connection; false when it had none.
     bool serve(QTcpSocket *sock);
+    // A connection's tokens now, topped up for the time gone by.
+    static double tokensAt(const Connection &c, qint64 now);
     // Tops up a connection's tokens for the time gone by.
     void refill(Connection &c, qint64 now) const;
     // When a connection's next waiting message is due, from now; -1 when none.
