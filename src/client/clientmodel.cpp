@@ -266,8 +266,14 @@ void ClientModel::gamestats(const QByteArray &data)
     }
     s.teamA = read.teamA;
     s.teamB = read.teamB;
-    if (s.timeleft > 0)
-        m_countdown.start(s.timeleft);
+    // The host's turn time holds four seconds of slack beyond what every
+    // window shows (as with a shuffle); between turns nothing counts down.
+    if (m_currentplayer == 0)
+        m_countdown.stop();
+    else if (s.timeleft > TurnSlackSeconds)
+        m_countdown.start(s.timeleft - TurnSlackSeconds);
+    else
+        m_countdown.stop();
     emit statsReceived(s);
 }
 
@@ -280,9 +286,8 @@ void ClientModel::useshuffle(const QByteArray &data)
 {
     const msg::UseShuffle used = msg::readUseshuffle(data);
     emit shufflesChanged(used.seat, used.shuffles);
-    // The host counts four seconds of pause into the time it sends.
     if (used.timeleft)
-        m_countdown.start(qMax(*used.timeleft, 0) - 4);
+        m_countdown.start(qMax(*used.timeleft, 0) - TurnSlackSeconds);
     emit soundRequested(QStringLiteral("shuffle"));
 }
 

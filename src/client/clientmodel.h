@@ -24,6 +24,9 @@ class ClientModel : public QObject {
 public:
     static constexpr int Seats = 4;
     static constexpr int StripLength = 7;
+    // The host runs each turn this much longer than the windows show it, so
+    // a word sent in the last second still arrives in time.
+    static constexpr int TurnSlackSeconds = 4;
     static inline const QString Waiting = Roster::Waiting;
     using Seat = Roster::Seat;
 

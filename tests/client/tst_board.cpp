@@ -500,7 +500,7 @@ void TestBoard::lateJoinerStatus()
     feed({"CMD_newplayerinfo+4+Di+0", "CMD_gamestats+4+500+60+30+f+0+0+0+0+0+0+"});
     QCOMPARE(chat->form()->label_status->text(), QString("Di's turn."));
     QVERIFY(chat->model().countdownRunning());
-    QCOMPARE(chat->model().timeLeft(), 30);
+    QCOMPARE(chat->model().timeLeft(), 30 - ClientModel::TurnSlackSeconds);
     feed({"CMD_nextplayer+3+0+"});
     QCOMPARE(chat->form()->label_status->text(), QString("Cy's Turn"));
 }

@@ -20,6 +20,8 @@ class TestEndToEnd : public QObject {
     Q_OBJECT
 private slots:
     void wholeGameByClicks();
+    void lateJoinerClockMatches_data();
+    void lateJoinerClockMatches();
 
 private:
     ClientFiles workDir;
@@ -126,6 +128,60 @@ void TestEndToEnd::wholeGameByClicks()
     QVERIFY(!ann.form()->button_start->isVisible());
     QVERIFY(shown.isEmpty());
     ui::setMessageSink(nullptr);
+}
+
+void TestEndToEnd::lateJoinerClockMatches_data()
+{
+    QTest::addColumn<int>("ticks");
+    QTest::addColumn<bool>("wordFirst");
+    QTest::newRow("as the turn starts") << 0 << false;
+    QTest::newRow("mid-turn") << 9 << false;
+    QTest::newRow("between turns") << 0 << true;
+}
+
+// A window that joins (or comes back) during a game shows the same clock as
+// one that was there all along.
+void TestEndToEnd::lateJoinerClockMatches()
+{
+    QFETCH(int, ticks);
+    QFETCH(bool, wordFirst);
+    TServer server;
+    server.setManualTimers(true);
+    server.setRandomSeed(3);
+    Tgamestart options;
+    Tchat you;
+    useHost(you, &server);
+    you.setGamestart(&options);
+    you.setArguments({"You", "x", "true"});
+    you.setPort(0);
+    you.show();
+    QTRY_VERIFY(you.model().loggedin());
+    QTest::mouseClick(you.form()->button_start, Qt::LeftButton);
+    QTest::mouseClick(options.form()->button_start, Qt::LeftButton);
+    QTRY_COMPARE(you.model().currentplayer(), 1);
+    // The window counts from the turn's start; the host is stepped by hand.
+    const int shownAtStart = you.model().timeLeft();
+    for (int i = 0; i < ticks; ++i)
+        server.Timer1Timer();
+    if (wordFirst) {
+        const rules::KlotWords words(klotWords());
+        const std::optional<rules::KlotMove> move = rules::klotChoose(you.model().board().letters, words, 0);
+        QVERIFY(move);
+        for (const QPoint &c : move->path)
+            QTest::mouseClick(you.form()->paintbox_board, Qt::LeftButton, {}, QPoint(c.x() * 56 + 20, c.y() * 56 + 30));
+        QTest::mouseClick(you.form()->button_done, Qt::LeftButton);
+        QTRY_COMPARE(server.game().state().curplayer, 0);
+    }
+    Tchat late;
+    late.setArguments({"Bo", "127.0.0.1", "false"});
+    late.setPort(server.listeningPort());
+    late.show();
+    QTRY_VERIFY(late.model().loggedin());
+    QTRY_VERIFY(late.model().queuedMessages() == 0);
+    QTest::qWait(50);
+    QCOMPARE(late.model().countdownRunning(), !wordFirst);
+    if (!wordFirst)
+        QCOMPARE(late.model().timeLeft(), shownAtStart - ticks);
 }
 
 QTEST_MAIN(TestEndToEnd)
