@@ -130,6 +130,7 @@ QStringList run(QApplication &app, int *code)
     chat.setTally(Later<Ttallylist>(std::function<Ttallylist *()>(makeTally)));
     chat.setHelp(makeLater(help, &chat));
     chat.setLauncher(&download);
+    chat.setAskName(true);
     chat.setLobby(makeLater(lobby, &chat));
 
     QObject::connect(&guard, &SingleInstance::activationRequested, &chat, [&chat] {

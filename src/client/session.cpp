@@ -10,7 +10,13 @@
 #include "tlobby.h"
 
 #include <QCoreApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
 #include <QScreen>
+
+#include <pwd.h>
+#include <unistd.h>
 
 Session::Session(ClientModel &model, Preferences &prefs, ChatView &chat, QWidget *window)
     : QObject(window), m_model(model), m_prefs(prefs), m_chat(chat), m_window(window),
@@ -39,17 +45,13 @@ void Session::processparams()
     if (args.isEmpty()) {
         m_chat.addLine("0+Loading Solo Game..Please wait.");
         m_hostaddress = QStringLiteral("127.0.0.1");
-        // The name given once in the Host or Join dialog; "You" until then.
+        // The name given at the first start, or since in the Host or Join
+        // dialog.
         const QByteArray stored = m_prefs.values().lobbyname.trimmed();
-        m_playername = stored.isEmpty() ? QStringLiteral("You") : QString::fromLatin1(stored);
-        hostpress();
-        // Beside the solo game, the ways to play with others.
-        if (m_launcher) {
-            if (const QScreen *screen = m_window->screen())
-                m_launcher->move(screen->availableGeometry().center() - m_launcher->rect().center());
-            m_launcher->show();
-            m_launcher->raise();
-        }
+        if (stored.isEmpty() && m_askName)
+            askName();
+        else
+            startSolo(stored.isEmpty() ? QStringLiteral("You") : QString::fromLatin1(stored));
         return;
     }
     m_chat.addLine("0+Loading Multi-player Game.. Please Wait.");
@@ -64,6 +66,61 @@ void Session::processparams()
     } else
         joinpress();
     m_model.openMatchmakerLink();
+}
+
+// The computer's own name for its user, offered as the player's name.
+static QString systemUserName()
+{
+    QString full, login = qEnvironmentVariable("USER");
+    if (const passwd *pw = getpwuid(getuid())) {
+        full = QString::fromLocal8Bit(pw->pw_gecos).section(QLatin1Char(','), 0, 0);
+        if (login.isEmpty())
+            login = QString::fromLocal8Bit(pw->pw_name);
+    }
+    return lobby::suggestedName(full, login);
+}
+
+// Asked once, at the first start: others see this name in every game. The
+// window waits behind the question; whatever the answer, a name is kept so
+// the question never comes again.
+void Session::askName()
+{
+    const QString offered = systemUserName();
+    auto *dialog = new QInputDialog(m_window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(QStringLiteral("Word Mire"));
+    dialog->setLabelText(QStringLiteral("Your name, as the other players will see it:"));
+    dialog->setTextValue(offered);
+    if (auto *edit = dialog->findChild<QLineEdit *>()) {
+        edit->setMaxLength(lobby::MaxNameLength);
+        edit->setValidator(new QRegularExpressionValidator(lobby::nameCharacters(), edit));
+    }
+    connect(dialog, &QInputDialog::finished, this, [this, dialog, offered](int result) {
+        if (m_closing)
+            return;
+        QString name = result == QDialog::Accepted ? dialog->textValue().trimmed() : QString();
+        if (!lobby::printableName(name))
+            name = offered;
+        if (name.isEmpty())
+            name = QStringLiteral("You");
+        else
+            m_prefs.setLobby(name.toLatin1(), std::nullopt);
+        startSolo(name);
+    });
+    dialog->open();
+}
+
+void Session::startSolo(const QString &name)
+{
+    m_playername = name;
+    hostpress();
+    // Beside the solo game, the ways to play with others.
+    if (m_launcher) {
+        if (const QScreen *screen = m_window->screen())
+            m_launcher->move(screen->availableGeometry().center() - m_launcher->rect().center());
+        m_launcher->show();
+        m_launcher->raise();
+    }
 }
 
 void Session::hostpress()
@@ -155,6 +212,12 @@ void Session::setLobby(Later<Tlobby> lobby)
     m_lobby.whenMade([this](Tlobby *made) {
         connect(made, &Tlobby::hostRequested, this, &Session::hostFromLobby);
         connect(made, &Tlobby::joinRequested, this, &Session::joinFromLobby);
+        // A name typed and the dialog closed is the name next time.
+        connect(made, &QDialog::finished, this, [this, made] {
+            const QString name = made->name();
+            if (lobby::printableName(name) && name.toLatin1() != m_prefs.values().lobbyname)
+                m_prefs.setLobby(name.toLatin1(), std::nullopt);
+        });
         made->setInternet(&m_internetPlay->internet());
         made->setLobbyServer(QString::fromLatin1(m_prefs.values().lobbyserver));
         made->setOpenRouterPort(m_prefs.values().openrouterport);

@@ -44,8 +44,13 @@ public:
     void setPort(quint16 port) { m_port = port; }
     void setLauncher(Tdownload *launcher);
     void setLobby(Later<Tlobby> lobby);
+    // A solo start without a name kept asks the player for one (the program
+    // does; tests that start windows play as "You").
+    void setAskName(bool ask) { m_askName = ask; }
 
     void processparams();
+    // The name this copy plays under.
+    QString playerName() const { return m_playername; }
     void hostpress();
     void joinpress();
     QString unreachable(const QString &reason) const;
@@ -73,6 +78,8 @@ signals:
     void hostingChanged(bool hosting);
 
 private:
+    void askName();
+    void startSolo(const QString &name);
     ClientModel &m_model;
     Preferences &m_prefs;
     ChatView &m_chat;
@@ -87,6 +94,7 @@ private:
     QString m_connectAddress;
     quint16 m_connectPort = 0;
     Tdownload *m_launcher = nullptr;
+    bool m_askName = false;
     Later<Tlobby> m_lobby;
     lobby::Announcer m_announcer;
     QString m_announcedAs;

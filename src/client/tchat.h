@@ -66,6 +66,7 @@ public:
     void setHelp(Later<Thelp> help);
     // The launcher shown on a start without arguments.
     void setLauncher(Tdownload *launcher) { m_session->setLauncher(launcher); }
+    void setAskName(bool ask) { m_session->setAskName(ask); }
     // File -> "Host or Join a Game...".
     void setLobby(Later<Tlobby> lobby);
     void showLobby() { m_session->showLobby(); }

@@ -24,9 +24,7 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
     m_name = new QLineEdit(this);
     m_name->setObjectName(QStringLiteral("player_name"));
     m_name->setMaxLength(lobby::MaxNameLength);
-    // Names travel in the game's messages, where "+" separates fields.
-    m_name->setValidator(
-            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[^+\\x00-\\x1f]*")), m_name));
+    m_name->setValidator(new QRegularExpressionValidator(lobby::nameCharacters(), m_name));
     form->addRow(QStringLiteral("Your name:"), m_name);
     layout->addLayout(form);
 

@@ -5,6 +5,8 @@
 #include <QNetworkInterface>
 #include <QNetworkProxy>
 
+#include <algorithm>
+
 namespace lobby {
 
 namespace {
@@ -41,15 +43,31 @@ bool hasIPv6Multicast(const QNetworkInterface &i)
 }
 } // namespace
 
+static bool printableLatin1(QChar c)
+{
+    return c.unicode() >= 0x20 && c.unicode() <= 0xff && c.unicode() != 0x7f
+            && !(c.unicode() >= 0x80 && c.unicode() < 0xa0);
+}
+
 bool printableName(const QString &name)
 {
     if (name.isEmpty() || name.size() > MaxNameLength || name.trimmed() != name)
         return false;
-    for (QChar c : name)
-        if (c.unicode() < 0x20 || c.unicode() > 0xff || c.unicode() == 0x7f
-                || (c.unicode() >= 0x80 && c.unicode() < 0xa0))
-            return false;
-    return true;
+    return std::all_of(name.cbegin(), name.cend(), printableLatin1);
+}
+
+QString suggestedName(const QString &fullName, const QString &login)
+{
+    for (const QString &from : {fullName, login}) {
+        QString name;
+        for (QChar c : from.simplified())
+            if (c != QLatin1Char('+') && printableLatin1(c))
+                name += c;
+        name = name.left(MaxNameLength).trimmed();
+        if (!name.isEmpty())
+            return name.left(1).toUpper() + name.mid(1);
+    }
+    return {};
 }
 
 std::optional<QByteArray> encode(const Announcement &a)

@@ -10,7 +10,9 @@
 #include <QList>
 #include <QObject>
 #include <QTimer>
+#include <QRegularExpression>
 #include <QUdpSocket>
+
 #include <functional>
 #include <optional>
 
@@ -29,6 +31,15 @@ constexpr quint16 StandardGamePort = 7772;
 // A name as a lobby shows it: printable Latin-1, no spaces at either end,
 // 1..MaxNameLength characters.
 bool printableName(const QString &name);
+// The characters a name may hold as it is typed: names travel in the game's
+// messages, where "+" separates fields.
+inline QRegularExpression nameCharacters()
+{
+    return QRegularExpression(QStringLiteral("[^+\\x00-\\x1f]*"));
+}
+// A name to offer a new player, from the full name this computer knows them
+// by or else their login; empty when neither makes a printable name.
+QString suggestedName(const QString &fullName, const QString &login);
 
 struct Announcement {
     QString name;

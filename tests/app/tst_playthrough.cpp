@@ -79,11 +79,16 @@ private slots:
     void heldKeysKeepThePlayer();
     void deadLinkNoticedSeatKept();
     void damagedTallyToldOnTop();
+    void firstStartAsksTheName();
 
 private:
     // Starts a copy of the program (behind a command such as nsenter).
-    // A tally file to find beside it, when given.
-    void launch(const QStringList &before, const QStringList &arguments, const QByteArray &tallyFile = {});
+    // A tally file to find beside it, when given; settings that name the
+    // player unless told (a first start asks the name).
+    void launch(const QStringList &before, const QStringList &arguments, const QByteArray &tallyFile = {},
+            bool named = true);
+    // Another start of the same copy, in its own folder.
+    void relaunch();
     // Starts a hosting copy of its own, the watcher, and a game; returns once
     // it is the window's turn.
     void startGame();
@@ -174,7 +179,8 @@ QByteArray TestPlaythrough::await(const char *command, const std::function<bool(
     return {};
 }
 
-void TestPlaythrough::launch(const QStringList &before, const QStringList &arguments, const QByteArray &tallyFile)
+void TestPlaythrough::launch(
+        const QStringList &before, const QStringList &arguments, const QByteArray &tallyFile, bool named)
 {
     // A copy of its own in a folder of its own: settings, guard and tally
     // stay there.
@@ -185,6 +191,11 @@ void TestPlaythrough::launch(const QStringList &before, const QStringList &argum
         QFile f(own->filePath(tally::FileName));
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(tallyFile);
+    }
+    if (named) {
+        QFile f(own->filePath("corvelgatehouse.ini"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[Wordmire]\r\nLobbyname=Solo\r\n");
     }
     game = std::make_unique<QProcess>();
     QProcessEnvironment env = x.environment();
@@ -201,6 +212,13 @@ void TestPlaythrough::launch(const QStringList &before, const QStringList &argum
     game->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     const QStringList command = before + QStringList{exe} + arguments;
     game->start(command.first(), command.mid(1));
+}
+
+void TestPlaythrough::relaunch()
+{
+    game->terminate();
+    QVERIFY(game->waitForFinished(10000));
+    game->start();
 }
 
 void TestPlaythrough::startGame()
@@ -485,6 +503,49 @@ void TestPlaythrough::damagedTallyToldOnTop()
     const qsizetype boxAt = stacking.indexOf(box.toULongLong()), launcherAt = stacking.indexOf(launcher.toULongLong());
     QVERIFY2(boxAt >= 0 && launcherAt >= 0, qPrintable(x.run("xprop", {"-root", "_NET_CLIENT_LIST_STACKING"})));
     QVERIFY2(boxAt > launcherAt, "the box is behind the launcher");
+}
+
+// The very first start asks the player's name (offered from the computer's
+// own), plays under it, and never asks again.
+void TestPlaythrough::firstStartAsksTheName()
+{
+    launch({}, {}, {}, false);
+    QString question;
+    const auto asked = [&] {
+        question.clear();
+        for (const QString &w : x.windows("^Word Mire$"))
+            if (x.geometry(w).width() < 700)
+                question = w;
+        return !question.isEmpty();
+    };
+    QVERIFY2(within(30000, asked), "no question for the name");
+    // Nothing else is up meanwhile: the launcher waits for the name.
+    QVERIFY(x.windows("^Download The Corvel Gatehouse$").isEmpty());
+    x.run("xdotool", {"windowactivate", "--sync", question});
+    QTest::qWait(300);
+    key({"ctrl+a"});
+    x.run("xdotool", {"type", "--delay", "40", "Zed+"});
+    key({"Return"});
+    QVERIFY(within(30000, [&] { return !x.windows("^Download The Corvel Gatehouse$").isEmpty(); }));
+    const auto playsAs = [&](const QByteArray &name) {
+        RawClient spy(wire::GamePort);
+        if (!spy.connected() || !spy.waitForMessages(1, 5000))
+            return false;
+        const int slot = msg::readSendlogininfo(wire::splitMessage(spy.take()).data);
+        spy.write("CMD_logininfo+" + QByteArray::number(slot) + "+" + wire::ProtocolVersion + "+Spy" + FF + FF);
+        return within(5000, [&] {
+            spy.waitForMessages(1, 100);
+            for (const QByteArray &m : spy.messages)
+                if (m.startsWith("CMD_existingplayers+") && m.contains("+" + name + "+"))
+                    return true;
+            return false;
+        });
+    };
+    QVERIFY2(playsAs("Zed"), "the solo game does not play under the typed name");
+    relaunch();
+    QVERIFY(within(30000, [&] { return !x.windows("^Download The Corvel Gatehouse$").isEmpty(); }));
+    QVERIFY2(!asked(), "asked again");
+    QVERIFY2(playsAs("Zed"), "the next start forgot the name");
 }
 
 int main(int argc, char **argv)

@@ -14,7 +14,9 @@
 #include "tserver.h"
 #include "usehost.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QNetworkInterface>
 #include <QPlainTextEdit>
@@ -55,6 +57,10 @@ private slots:
     void joinByHand();
     void joinButtonInView();
     void hintStaysUntilActedOn();
+    void suggestedNames_data();
+    void suggestedNames();
+    void nameAskedOnceAndKept_data();
+    void nameAskedOnceAndKept();
     void hostileNamesShownAsWritten_data();
     void hostileNamesShownAsWritten();
     void thisComputer();
@@ -333,6 +339,98 @@ void TestLobby::hintStaysUntilActedOn()
     QCOMPARE(status->text(), QString("Type your name first."));
     QTest::keyClicks(name, "Cy");
     QVERIFY(status->text().isEmpty());
+}
+
+void TestLobby::suggestedNames_data()
+{
+    QTest::addColumn<QString>("fullName");
+    QTest::addColumn<QString>("login");
+    QTest::addColumn<QString>("offered");
+    QTest::newRow("full name") << "Ann Smith" << "asmith" << "Ann Smith";
+    QTest::newRow("login when no full name") << "" << "bo" << "Bo";
+    QTest::newRow("a field separator goes") << "Cy+Di" << "" << "CyDi";
+    QTest::newRow("not Latin-1 goes") << QString::fromUtf8("Zoë Łukasz") << "" << QString::fromUtf8("Zoë ukasz");
+    QTest::newRow("nothing printable: the login") << QString::fromUtf8("李") << "li" << "Li";
+    QTest::newRow("long names cut, no space left at the end")
+            << "Bartholomew Christopher Montgomery" << "" << "Bartholomew Christopher";
+    QTest::newRow("nothing at all") << "" << "" << "";
+}
+
+void TestLobby::suggestedNames()
+{
+    QFETCH(QString, fullName);
+    QFETCH(QString, login);
+    QFETCH(QString, offered);
+    QCOMPARE(lobby::suggestedName(fullName, login), offered);
+    QVERIFY(offered.isEmpty() || lobby::printableName(offered));
+}
+
+void TestLobby::nameAskedOnceAndKept_data()
+{
+    QTest::addColumn<QString>("typed"); // empty: the question is cancelled
+    QTest::addColumn<bool>("offeredKept");
+    QTest::newRow("a name typed") << "Zed" << false;
+    QTest::newRow("cancelled: the offered name") << "" << true;
+}
+
+// The first solo start asks for the name and plays under it; the next start
+// asks nothing. A name typed in the Host or Join dialog and the dialog
+// closed is kept too.
+void TestLobby::nameAskedOnceAndKept()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, offeredKept);
+    qputenv("USER", "tester");
+    ClientFiles files;
+    QString played, offered;
+    for (int start = 0; start < 2; ++start) {
+        TServer server;
+        Tchat chat;
+        useHost(chat, &server);
+        chat.setPort(0);
+        chat.setArguments({});
+        chat.setAskName(true);
+        chat.show();
+        QInputDialog *asked = nullptr;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *d = qobject_cast<QInputDialog *>(w); d && d->isVisible())
+                asked = d;
+        QCOMPARE(asked != nullptr, start == 0);
+        if (asked)
+            offered = asked->textValue();
+        if (asked && typed.isEmpty()) {
+            asked->reject();
+        } else if (asked) {
+            auto *edit = asked->findChild<QLineEdit *>();
+            edit->selectAll();
+            QTest::keyClicks(edit, typed + "+");
+            QTest::keyClick(edit, Qt::Key_Return);
+        }
+        QTRY_VERIFY(chat.model().loggedin());
+        QTRY_VERIFY(!server.tplayers[1].name.isEmpty());
+        const QString name = QString::fromLatin1(server.tplayers[1].name);
+        if (start == 0)
+            played = name;
+        QCOMPARE(name, played); // the second start plays under the first's name
+    }
+    // Offered: the computer's name for its user (the full name, else the login).
+    QVERIFY(lobby::printableName(offered));
+    QCOMPARE(played, offeredKept ? offered : typed);
+
+    TServer server;
+    Tchat chat;
+    Tlobby dialog;
+    useHost(chat, &server);
+    chat.setPort(0);
+    chat.setArguments({});
+    chat.setLobby(&dialog);
+    chat.show();
+    chat.showLobby();
+    auto *name = dialog.findChild<QLineEdit *>("player_name");
+    QCOMPARE(name->text(), played);
+    name->setText("Quill");
+    dialog.close();
+    QCOMPARE(chat.preferences().values().lobbyname, QByteArray("Quill"));
 }
 
 void TestLobby::hostileNamesShownAsWritten_data()
