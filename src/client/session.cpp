@@ -59,6 +59,12 @@ void Session::processparams()
         return;
     m_playername = args[0];
     m_hostaddress = args[1];
+    // A game off the usual port is joined as "host:port".
+    if (args[2] != QLatin1String("true"))
+        if (const std::optional<lobby::HostPort> at = lobby::parseHostPort(args[1], m_port, true)) {
+            m_hostaddress = at->host;
+            m_port = at->port;
+        }
     if (args[2] == QLatin1String("true")) {
         hostpress();
         if (m_model.ishost() && m_lobby)

@@ -135,7 +135,7 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
     });
     setHosting(false);
     showLobbyState();
-    resize(430, 640);
+    resize(460, 640);
 }
 
 void Tlobby::setInternet(lobby::InternetLobby *internet)
@@ -259,8 +259,11 @@ void Tlobby::join(const QString &address)
 {
     if (!checkName())
         return;
-    if (address.isEmpty() || address.contains(QLatin1Char(' '))) {
-        m_status->setText(QStringLiteral("Type the host's address, or pick a game from the list."));
+    const std::optional<lobby::HostPort> at = lobby::parseHostPort(address, lobby::StandardGamePort, true);
+    if (!at || !lobby::gamePort(at->port)) {
+        m_status->setText(at ? QStringLiteral("Games use ports 1024 to 65535.")
+                             : QStringLiteral("Type the host's address (host or host:port), or pick a game from "
+                                              "the list."));
         m_status->setProperty("hint", true);
         m_address->setFocus();
         return;
@@ -274,35 +277,18 @@ void Tlobby::showHosts()
     m_hosts->clear();
     // This copy's own game is left out.
     for (const lobby::Listener::Host &h : m_listener.hosts()) {
-        const QString address = h.address.toString();
-        // A game off the standard port says where it is.
-        QString where = address;
-        if (h.announcement.port != lobby::StandardGamePort)
-            where += QStringLiteral(" port ") + QString::number(h.announcement.port);
         const auto &a = h.announcement;
         if (!m_ownGame.isEmpty() && a.name == m_ownGame && lobby::isThisComputer(h.address))
             continue;
-        addJoinRow(QStringLiteral("%1 at %2 (your network) - %3 of 4 seats taken%4")
-                           .arg(a.name, where)
-                           .arg(a.seatsTaken)
-                           .arg(a.running ? QStringLiteral(", game running") : QString()),
-                address, false);
+        addJoinRow(a.name, a.seatsTaken, a.running, h.address.toString(), a.port, false);
     }
     if (m_internet) {
         QList<lobby::InternetGame> games = m_internet->model().games();
         std::sort(games.begin(), games.end(), [](const lobby::InternetGame &x, const lobby::InternetGame &y) {
             return x.name.compare(y.name, Qt::CaseInsensitive) < 0;
         });
-        for (const lobby::InternetGame &g : games) {
-            QString where = g.address;
-            if (g.port != lobby::StandardGamePort)
-                where += QStringLiteral(" port ") + QString::number(g.port);
-            addJoinRow(QStringLiteral("%1 at %2 (internet) - %3 of 4 seats taken%4")
-                               .arg(g.name, where)
-                               .arg(g.seatsTaken)
-                               .arg(g.running ? QStringLiteral(", game running") : QString()),
-                    g.address, true);
-        }
+        for (const lobby::InternetGame &g : games)
+            addJoinRow(g.name, g.seatsTaken, g.running, g.address, g.port, true);
     }
     // A hint to the player stays until they act on it; the list's own
     // words change with the list.
@@ -314,8 +300,24 @@ void Tlobby::showHosts()
         m_status->clear();
 }
 
-void Tlobby::addJoinRow(const QString &text, const QString &address, bool internet)
+void Tlobby::addJoinRow(
+        const QString &name, int seatsTaken, bool running, const QString &host, quint16 port, bool internet)
 {
+    // A game says which port it listens on; one the system keeps for itself
+    // is no game's.
+    if (!lobby::gamePort(port))
+        return;
+    const QString address = lobby::hostPortText(host, port, lobby::StandardGamePort);
+    // Three lines, so none is cut at the dialog's width: the game's name,
+    // its seats, and where it is (a port off the usual one named).
+    QString where = host;
+    if (port != lobby::StandardGamePort)
+        where += QStringLiteral(" port ") + QString::number(port);
+    const QString text = QStringLiteral("%1\n%2 of 4 seats taken%3\n%4 (%5)")
+                                 .arg(name)
+                                 .arg(seatsTaken)
+                                 .arg(running ? QStringLiteral(", game running") : QString(), where,
+                                         internet ? QStringLiteral("internet") : QStringLiteral("your network"));
     auto *item = new QListWidgetItem(m_hosts);
     item->setData(Qt::UserRole, address);
     item->setData(Qt::UserRole + 1, internet);

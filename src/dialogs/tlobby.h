@@ -68,7 +68,8 @@ private:
     void showHosts();
     bool checkName();
     void join(const QString &address);
-    void addJoinRow(const QString &text, const QString &address, bool internet);
+    void addJoinRow(
+            const QString &name, int seatsTaken, bool running, const QString &host, quint16 port, bool internet);
     void showLobbyState();
     void say();
 

@@ -169,38 +169,11 @@ std::optional<BrokerAddress> parseBroker(const QString &text)
             b.port = tls ? TlsBrokerPort : DefaultBrokerPort;
             break;
         }
-    QString portText;
-    if (t.startsWith(QLatin1Char('['))) {
-        const qsizetype close = t.indexOf(QLatin1Char(']'));
-        if (close < 0)
-            return std::nullopt;
-        b.host = t.mid(1, close - 1);
-        const QString rest = t.mid(close + 1);
-        if (!rest.isEmpty()) {
-            if (!rest.startsWith(QLatin1Char(':')))
-                return std::nullopt;
-            portText = rest.mid(1);
-        }
-        if (QHostAddress(b.host).protocol() != QAbstractSocket::IPv6Protocol)
-            return std::nullopt;
-    } else {
-        const qsizetype colon = t.lastIndexOf(QLatin1Char(':'));
-        if (colon >= 0 && t.indexOf(QLatin1Char(':')) != colon)
-            return std::nullopt; // a bare IPv6 address needs its brackets
-        b.host = colon < 0 ? t : t.left(colon);
-        if (colon >= 0)
-            portText = t.mid(colon + 1);
-        static const QRegularExpression hostName(QStringLiteral("^[A-Za-z0-9]([A-Za-z0-9.-]{0,251}[A-Za-z0-9])?$"));
-        if (!hostName.match(b.host).hasMatch())
-            return std::nullopt;
-    }
-    if (!portText.isNull()) {
-        bool ok = false;
-        const uint port = portText.toUInt(&ok);
-        if (!ok || port == 0 || port > 65535)
-            return std::nullopt;
-        b.port = quint16(port);
-    }
+    const std::optional<HostPort> at = parseHostPort(t, b.port, false);
+    if (!at || at->port == 0)
+        return std::nullopt;
+    b.host = at->host;
+    b.port = at->port;
     b.tls = b.tls || b.port == TlsBrokerPort;
     return b;
 }

@@ -56,6 +56,56 @@ bool printableName(const QString &name)
     return std::all_of(name.cbegin(), name.cend(), printableLatin1);
 }
 
+std::optional<HostPort> parseHostPort(const QString &text, quint16 fallback, bool bareV6)
+{
+    const QString t = text.trimmed();
+    HostPort at{{}, fallback};
+    QString portText;
+    if (t.startsWith(QLatin1Char('['))) {
+        const qsizetype close = t.indexOf(QLatin1Char(']'));
+        if (close < 0)
+            return std::nullopt;
+        at.host = t.mid(1, close - 1);
+        const QString rest = t.mid(close + 1);
+        if (!rest.isEmpty()) {
+            if (!rest.startsWith(QLatin1Char(':')))
+                return std::nullopt;
+            portText = rest.mid(1);
+        }
+        if (QHostAddress(at.host).protocol() != QAbstractSocket::IPv6Protocol)
+            return std::nullopt;
+    } else if (t.count(QLatin1Char(':')) > 1) {
+        // A bare IPv6 address: its last group could be read as a port.
+        if (!bareV6 || QHostAddress(t).protocol() != QAbstractSocket::IPv6Protocol)
+            return std::nullopt;
+        at.host = t;
+    } else {
+        const qsizetype colon = t.indexOf(QLatin1Char(':'));
+        at.host = colon < 0 ? t : t.left(colon);
+        if (colon >= 0)
+            portText = t.mid(colon + 1);
+        static const QRegularExpression hostName(QStringLiteral("^[A-Za-z0-9]([A-Za-z0-9.-]{0,251}[A-Za-z0-9])?$"));
+        if (!hostName.match(at.host).hasMatch())
+            return std::nullopt;
+    }
+    if (!portText.isNull()) {
+        bool ok = false;
+        const uint port = portText.toUInt(&ok);
+        if (!ok || port == 0 || port > 65535 || portText.startsWith(QLatin1Char('+')))
+            return std::nullopt;
+        at.port = quint16(port);
+    }
+    return at;
+}
+
+QString hostPortText(const QString &host, quint16 port, quint16 usual)
+{
+    const bool v6 = host.contains(QLatin1Char(':'));
+    if (port == usual)
+        return host;
+    return (v6 ? QLatin1Char('[') + host + QLatin1Char(']') : host) + QLatin1Char(':') + QString::number(port);
+}
+
 QString suggestedName(const QString &fullName, const QString &login)
 {
     for (const QString &from : {fullName, login}) {

@@ -28,6 +28,23 @@ inline const QHostAddress MulticastGroup{QStringLiteral("ff02::7773")};
 // The game's port when an announcement does not say (the first version's).
 constexpr quint16 StandardGamePort = 7772;
 
+// A game's port as a lobby offers it: the ports below are the system's.
+inline bool gamePort(uint port)
+{
+    return port >= 1024 && port <= 65535;
+}
+
+// "host", "host:port", "[v6]" or "[v6]:port", and a bare IPv6 address when
+// allowed; the port is the fallback when not given. A host is an address or
+// a name of letters, digits, dots and dashes. nullopt when it does not read.
+struct HostPort {
+    QString host;
+    quint16 port = 0;
+};
+std::optional<HostPort> parseHostPort(const QString &text, quint16 fallback, bool bareV6);
+// The text that parseHostPort reads back, the port left out when usual.
+QString hostPortText(const QString &host, quint16 port, quint16 usual);
+
 // A name as a lobby shows it: printable Latin-1, no spaces at either end,
 // 1..MaxNameLength characters.
 bool printableName(const QString &name);

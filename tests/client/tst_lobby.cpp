@@ -55,7 +55,8 @@ private slots:
     void talkersCannotKeepAHostOut();
     void hostAnnouncesAndOtherJoins();
     void joinByHand();
-    void joinButtonInView();
+    void rowsWholeAndJoinTheirPort_data();
+    void rowsWholeAndJoinTheirPort();
     void hintStaysUntilActedOn();
     void suggestedNames_data();
     void suggestedNames();
@@ -246,14 +247,22 @@ void TestLobby::hostAnnouncesAndOtherJoins()
     // One click on its Join button: this copy ends, to start again joined.
     looking.setName("Bo");
     QSignalSpy closed(&other, &Tchat::closed);
-    auto *join = looking.hostList()->findChild<QPushButton *>("join_" + heard.address.toString());
+    const QString address = heard.address.toString() + ":" + QString::number(server.listeningPort());
+    auto *join = looking.hostList()->findChild<QPushButton *>("join_" + address);
     QVERIFY(join);
     join->click();
     QCOMPARE(closed.count(), 1);
-    QCOMPARE(other.restartArguments(), (QStringList{"Bo", heard.address.toString(), "false"}));
+    QCOMPARE(other.restartArguments(), (QStringList{"Bo", address, "false"}));
+    // Started again with them, it joins the game at its port.
+    Tchat joined;
+    joined.setArguments(other.restartArguments());
+    joined.show();
+    QTRY_VERIFY(joined.model().loggedin());
+    QTRY_COMPARE(host.model().seat(2).name, QString("Bo"));
     const auto stored = settings::read(SettingsFile(settings::besideExecutable(settings::FileName)).read());
     QCOMPARE(stored.lobbyname, QByteArray("Bo"));
-    QCOMPARE(stored.lobbyaddress, heard.address.toString().toLatin1());
+    QCOMPARE(stored.lobbyaddress, address.toLatin1());
+    joined.close();
 
     // When the host ends, its announcements stop and it drops off the list.
     Tlobby still;
@@ -279,7 +288,9 @@ void TestLobby::joinByHand()
         const char *name;
         const char *address;
         bool joins;
-    } cases[] = {{"", "10.0.0.2", false}, {"Bo", "", false}, {"Bo", "a b", false}, {"Bo", "host.lan", true}};
+    } cases[] = {{"", "10.0.0.2", false}, {"Bo", "", false}, {"Bo", "a b", false}, {"Bo", "host.lan:80", false},
+            {"Bo", "host.lan:99999", false}, {"Bo", "host.lan:", false}, {"Bo", "[::1]:8000", true},
+            {"Bo", "fe80::1", true}, {"Bo", "host.lan", true}};
     for (const auto &c : cases) {
         chat.showLobby();
         dialog.setName(c.name);
@@ -298,15 +309,35 @@ void TestLobby::joinByHand()
 }
 
 // A game of the longest name still shows its Join button inside the list.
-void TestLobby::joinButtonInView()
+void TestLobby::rowsWholeAndJoinTheirPort_data()
 {
+    QTest::addColumn<int>("port");
+    QTest::addColumn<QString>("joins"); // empty: not offered
+    QTest::newRow("usual port") << 7772 << "127.0.0.1";
+    QTest::newRow("another port") << 8000 << "127.0.0.1:8000";
+    QTest::newRow("highest port") << 65535 << "127.0.0.1:65535";
+    QTest::newRow("a system port") << 80 << "";
+}
+
+// A game of the longest name shows whole, with its Join button inside the
+// list, and Join goes to the port it listens on.
+void TestLobby::rowsWholeAndJoinTheirPort()
+{
+    QFETCH(int, port);
+    QFETCH(QString, joins);
     Tlobby dialog;
     dialog.setListenPort(0);
+    dialog.setName("Bo");
     dialog.show();
+    QSignalSpy asked(&dialog, &Tlobby::joinRequested);
     const QString name = QString(lobby::MaxNameLength, QLatin1Char('W'));
     QUdpSocket out;
-    out.writeDatagram(*lobby::encode({name, 3, true, 7772}), QHostAddress::LocalHost, dialog.listener().port());
-    QTRY_COMPARE(dialog.hostList()->count(), 1);
+    out.writeDatagram(
+            *lobby::encode({name, 3, true, quint16(port)}), QHostAddress::LocalHost, dialog.listener().port());
+    QTRY_COMPARE(dialog.listener().hosts().size(), 1);
+    QTRY_COMPARE(dialog.hostList()->count(), joins.isEmpty() ? 0 : 1);
+    if (joins.isEmpty())
+        return;
     auto *join = dialog.hostList()->findChild<QPushButton *>();
     QVERIFY(join);
     QWidget *view = dialog.hostList()->viewport();
@@ -315,6 +346,16 @@ void TestLobby::joinButtonInView()
             qPrintable(QStringLiteral("%1 wide list, button at %2")
                                .arg(view->width())
                                .arg(join->mapTo(view, QPoint()).x())));
+    auto *label = dialog.hostList()->findChild<QLabel *>();
+    QVERIFY(label->text().contains(", game running"));
+    QCOMPARE(label->text().contains(" port " + QString::number(port)), port != 7772);
+    for (const QString &line : label->text().split('\n'))
+        QVERIFY2(label->fontMetrics().horizontalAdvance(line) <= label->contentsRect().width(),
+                qPrintable(QStringLiteral("\"%1\" is cut at %2 pixels").arg(line).arg(label->width())));
+    QVERIFY(label->fontMetrics().lineSpacing() * 2 <= label->contentsRect().height());
+    join->click();
+    QCOMPARE(asked.count(), 1);
+    QCOMPARE(asked.first().at(1).toString(), joins);
 }
 
 // "Type your name first." stays while games come and go, until the player
