@@ -298,6 +298,16 @@ void TurnPanel::drawCountdown(int left)
         ui::setLook(m_timerBar, {{}, QColor(colour), {}, 0, 0, {}});
     }
     m_timerBar->resize(left, m_timerBar->height());
+    // The bar is a few pixels wide by then: in the last ten seconds the time
+    // itself stands in a box of the warning colour.
+    const QString box = left >= 1 && left <= 10 ? colour : QString();
+    if (box != m_timeBoxColour) {
+        m_timeBoxColour = box;
+        QFont f = m_timerText->font();
+        f.setBold(!box.isEmpty());
+        m_timerText->setFont(f);
+        ui::setLook(m_timerText, box.isEmpty() ? ui::Look{} : ui::Look{Qt::white, QColor(box), {}, 0, 3, {2, 0, 2, 0}});
+    }
     m_timerText->setText(QStringLiteral("Time: %1:%2").arg(left / 60).arg(left % 60, 2, 10, QLatin1Char('0')));
 }
 

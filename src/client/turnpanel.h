@@ -87,6 +87,7 @@ private:
     QString m_resultsNote;
     QString m_beforeRefusal;
     QString m_barColour;
+    QString m_timeBoxColour; // the time's own box in the last seconds; empty: none
     static constexpr int Seconds60 = 60;
     QTimer m_arrowTimer;
     int m_arrowLeft = 0;
