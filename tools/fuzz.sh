@@ -3,7 +3,7 @@
 # UndefinedBehaviorSanitizer and runs one of them for a while.
 #
 #   bash tools/fuzz.sh TARGET SECONDS      (TARGET: lzrw1, lzhuf, host, host_direct, client, lobby,
-#                                          settings, tally)
+#                                          router, internetlobby, settings, tally)
 #
 # New inputs the fuzzer finds go to build-fuzz/corpus/TARGET; copy the ones
 # worth keeping into tests/fuzz/corpus/TARGET so that ctest replays them.

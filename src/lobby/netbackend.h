@@ -67,16 +67,20 @@ struct RouterAnswer {
     QString status;
 };
 
-// Talks with the home router; each call may wait on the network (2 s at
-// most), so it is made on a thread of its own, one call at a time.
+// Talks with the home router; a call may wait on the network (a few
+// seconds at most), so it is made on a thread of its own, one call at a time.
 class RouterClient {
 public:
     virtual ~RouterClient() = default;
     // Maps the TCP port (the same number outside) to this computer, or
     // renews the mapping made before.
     virtual RouterAnswer map(quint16 port, int leaseSeconds) = 0;
-    // Removes what map() made, if anything.
+    // Removes what map() made or asked for, if anything, without waiting
+    // for the router's answer.
     virtual void unmap(quint16 port) = 0;
+    // From any thread: the question in progress ends at once (unmap() is
+    // still made after it).
+    virtual void cancel() = 0;
 };
 
 // One connection to an MQTT broker, on the library's own network thread.

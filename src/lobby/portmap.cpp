@@ -2,6 +2,7 @@
 
 #include "appfiles.h"
 
+#include <atomic>
 #include <memory>
 
 namespace lobby {
@@ -18,7 +19,8 @@ const NetModule *netModule()
 }
 
 // Lives on the mapper's thread, with the router client made there on first
-// use (loading the module off the window's thread too).
+// use (loading the module off the window's thread too); the mapper may cut
+// the question in progress short from its own.
 class MapWorker : public QObject {
 public:
     RouterAnswer map(quint16 port, int lease)
@@ -32,16 +34,25 @@ public:
         if (client())
             m_client->unmap(port);
     }
+    // From the mapper's thread.
+    void cancel()
+    {
+        if (RouterClient *c = m_made.load())
+            c->cancel();
+    }
 
 private:
     RouterClient *client()
     {
         if (!m_client)
-            if (const NetModule *module = netModule())
+            if (const NetModule *module = netModule()) {
                 m_client.reset(module->router());
+                m_made = m_client.get();
+            }
         return m_client.get();
     }
     std::unique_ptr<RouterClient> m_client;
+    std::atomic<RouterClient *> m_made{nullptr};
 };
 
 PortMapper::PortMapper(QObject *parent) : QObject(parent)
@@ -54,11 +65,17 @@ PortMapper::~PortMapper()
 {
     if (!m_worker)
         return;
-    const bool mapped = m_state == State::Mapped;
-    const quint16 port = m_port;
-    if (mapped)
-        QMetaObject::invokeMethod(m_worker, [worker = m_worker, port] { worker->unmap(port); });
-    m_thread.quit();
+    // A question in progress ends at once; what was asked for is removed,
+    // the router's answer not waited for.
+    m_worker->cancel();
+    // The thread ends after the removal: a quit from here would end its
+    // loop before it came to the removal.
+    const bool asked = m_state != State::Off;
+    QMetaObject::invokeMethod(m_worker, [worker = m_worker, port = m_port, asked] {
+        if (asked)
+            worker->unmap(port);
+        QThread::currentThread()->quit();
+    });
     m_thread.wait();
 }
 
@@ -96,8 +113,9 @@ void PortMapper::stop()
     m_renew.stop();
     if (m_state == State::Off)
         return;
-    // A question still on its way is answered first (the worker takes one
-    // call at a time), so the removal also undoes what it made.
+    // A question still on its way ends at once, and the removal that
+    // follows also undoes what it asked for.
+    m_worker->cancel();
     const quint16 port = m_port;
     QMetaObject::invokeMethod(m_worker, [worker = m_worker, port] { worker->unmap(port); });
     m_state = State::Off;

@@ -24,7 +24,7 @@ public:
     enum class State { Off, Asking, Mapped, Failed };
 
     explicit PortMapper(QObject *parent = nullptr);
-    // Removes a mapping it made (waiting for the router a moment at most).
+    // Removes a mapping it made or asked for, waiting for no router.
     ~PortMapper() override;
 
     // The lease asked for; renewed at half of it. Routers that take only
@@ -60,7 +60,8 @@ private:
     QTimer m_renew;
     State m_state = State::Off;
     quint16 m_port = 0;
-    int m_lease = 3600;
+    // Short, so a mapping left behind by a copy that died ends soon.
+    int m_lease = 1200;
     QString m_external;
     QString m_status;
 };

@@ -5,7 +5,7 @@
 # miniupnpd with UPnP and NAT-PMP. The caller must be in a network namespace
 # of its own too (nothing here touches the machine's real network), and root.
 #
-#   router.sh start DIR [upnp=yes|no]   writes DIR/holder.pid, DIR/miniupnpd.pid
+#   router.sh start DIR [upnp=yes|no|fake]   writes DIR/holder.pid, DIR/miniupnpd.pid
 #   router.sh stop DIR
 set -euo pipefail
 cmd=$1 dir=$2 upnp=${3:-yes}
@@ -54,6 +54,9 @@ table inet wmnat {
 }
 NFT
 NS
+
+# "fake": the network only; the test answers as the router itself.
+[ "$upnp" = fake ] && exit 0
 
 cat > "$dir/miniupnpd.conf" <<CONF
 ext_ifname=wan0

@@ -1,0 +1,44 @@
+// Feeds arbitrary broker messages to the internet lobby: the games and chat
+// decoders, the lobby model that keeps what the broker said, and the parser
+// of a typed broker address. The first byte picks the way in. The model
+// keeps to its bounds whatever it is fed.
+
+#include "internetlobby.h"
+
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    if (size < 1)
+        return 0;
+    const QByteArray in(reinterpret_cast<const char *>(data) + 1, qsizetype(size - 1));
+    switch (data[0] % 4) {
+    case 0:
+        if (const auto g = lobby::decodeGame(in)) {
+            // What is accepted reads back the same once written again.
+            const auto again = lobby::encodeGame(*g);
+            if (!again || lobby::decodeGame(*again) != g)
+                __builtin_trap();
+        }
+        break;
+    case 1:
+        if (const auto line = lobby::decodeChat(in); line && line->text.size() > lobby::MaxLobbyChat)
+            __builtin_trap();
+        break;
+    case 2:
+        if (const auto b = lobby::parseBroker(QString::fromLatin1(in)); b && (b->host.isEmpty() || b->port == 0))
+            __builtin_trap();
+        break;
+    case 3: {
+        // Messages split at newlines: topic, then payload, pairs in turn.
+        lobby::LobbyModel model;
+        const QList<QByteArray> parts = in.split('\n');
+        for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+            model.received(lobby::TopicRoot + parts[i], parts[i + 1]);
+        if (model.games().size() > lobby::MaxInternetGames)
+            __builtin_trap();
+        break;
+    }
+    }
+    return 0;
+}
