@@ -262,7 +262,7 @@ InternetLobby::InternetLobby(QObject *parent) : QObject(parent)
     m_model.setOwnId(m_id);
     m_slow.setSingleShot(true);
     connect(&m_slow, &QTimer::timeout, this, [this] {
-        if (m_state == State::Connecting)
+        if (m_state == State::Connecting && m_problem.isEmpty())
             setStatus(State::Connecting,
                     QStringLiteral("The internet lobby at %1 does not answer; still trying.").arg(m_broker));
     });
@@ -309,6 +309,9 @@ bool InternetLobby::open(const QString &broker)
     MqttClient::Events events;
     events.connected = [this](int rc) { QMetaObject::invokeMethod(this, [this, rc] { connected(rc); }); };
     events.disconnected = [this] { QMetaObject::invokeMethod(this, [this] { disconnected(); }); };
+    events.tlsFailed = [this, host = address->host](const QString &why) {
+        QMetaObject::invokeMethod(this, [this, host, why] { tlsFailed(host, why); });
+    };
     events.message = [this](const QByteArray &topic, const QByteArray &payload) {
         if (payload.size() > MaxMessage)
             return;
@@ -360,6 +363,7 @@ void InternetLobby::close()
         m_client.reset();
     }
     m_broker.clear();
+    m_problem.clear();
     m_game.reset();
     m_model.clear();
     if (m_state != State::Closed)
@@ -403,11 +407,13 @@ void InternetLobby::connected(int rc)
     if (!m_client)
         return;
     if (rc != 0) {
-        setStatus(State::Connecting,
-                QStringLiteral("The internet lobby at %1 refused this copy: %2").arg(m_broker, m_client->refusal(rc)));
+        m_slow.stop();
+        setProblem(QStringLiteral("The internet lobby at %1 refused this copy: %2; trying again.")
+                           .arg(m_broker, m_client->refusal(rc)));
         return;
     }
     m_slow.stop();
+    m_problem.clear();
     m_client->subscribe(GamesTopic + "+");
     m_client->subscribe(ChatTopic + "+");
     if (m_game)
@@ -421,8 +427,30 @@ void InternetLobby::disconnected()
         return;
     // The list is as good as the connection: it is built again on return.
     m_model.clear();
+    // Why it failed, when known, stays said while it tries again.
+    if (!m_problem.isEmpty())
+        return setStatus(State::Connecting, m_problem);
     setStatus(State::Connecting, QStringLiteral("Lost the internet lobby at %1; trying again.").arg(m_broker));
     m_slow.start(SlowMs);
+}
+
+void InternetLobby::tlsFailed(const QString &host, const QString &why)
+{
+    if (!m_client || m_state == State::Closed)
+        return;
+    m_slow.stop();
+    setProblem(why.contains(QLatin1String("certificate verify failed"))
+                    ? QStringLiteral("The internet lobby at %1 is not trusted: its certificate is not signed by an "
+                                     "authority this computer trusts, or is not for %2; trying again.")
+                              .arg(m_broker, host)
+                    : QStringLiteral("The secure connection to the internet lobby at %1 failed (%2); trying again.")
+                              .arg(m_broker, why));
+}
+
+void InternetLobby::setProblem(const QString &text)
+{
+    m_problem = text;
+    setStatus(State::Connecting, text);
 }
 
 void InternetLobby::setStatus(State state, const QString &text)

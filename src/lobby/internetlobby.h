@@ -140,6 +140,8 @@ signals:
 private:
     void connected(int rc);
     void disconnected();
+    void tlsFailed(const QString &host, const QString &why);
+    void setProblem(const QString &text);
     void setStatus(State state, const QString &text);
     QByteArray gameTopic() const;
 
@@ -148,6 +150,7 @@ private:
     std::unique_ptr<MqttClient> m_client;
     State m_state = State::Closed;
     QString m_status;
+    QString m_problem; // why connecting fails, when the broker or TLS said
     QString m_broker;
     QString m_caFile;
     std::optional<QByteArray> m_game; // published, or to publish on connecting

@@ -91,6 +91,8 @@ public:
         std::function<void(int rc)> connected; // 0: accepted
         std::function<void()> disconnected;
         std::function<void(const QByteArray &topic, const QByteArray &payload)> message;
+        // The secure connection failed; the library's words for why.
+        std::function<void(const QString &why)> tlsFailed;
     };
     struct Setup {
         QByteArray id;
@@ -107,7 +109,7 @@ public:
     virtual void subscribe(const QByteArray &topic) = 0;
     // Sends what is queued when connected, disconnects and ends the thread.
     virtual void stop() = 0;
-    // The broker's reason for refusing, in words.
+    // The broker's reason for refusing, in words ("not authorised").
     virtual QString refusal(int rc) const = 0;
 };
 

@@ -9,6 +9,7 @@
 
 #include <mosquitto.h>
 
+#include <cstring>
 #include <mutex>
 
 namespace lobby {
@@ -24,6 +25,11 @@ public:
                 [](mosquitto *, void *self, int rc) { static_cast<Mosquitto *>(self)->m_events.connected(rc); });
         mosquitto_disconnect_callback_set(
                 m_mosq, [](mosquitto *, void *self, int) { static_cast<Mosquitto *>(self)->m_events.disconnected(); });
+        // TLS failures reach the program only as the library's log lines.
+        mosquitto_log_callback_set(m_mosq, [](mosquitto *, void *self, int level, const char *text) {
+            if (level == MOSQ_LOG_ERR && text && std::strncmp(text, "OpenSSL Error", 13) == 0)
+                static_cast<Mosquitto *>(self)->m_events.tlsFailed(QString::fromLatin1(text).left(200));
+        });
         mosquitto_message_callback_set(m_mosq, [](mosquitto *, void *self, const mosquitto_message *m) {
             if (!m->topic || m->payloadlen < 0)
                 return;
@@ -60,7 +66,15 @@ public:
         // inside our own callbacks would leave them half done.
         mosquitto_loop_stop(m_mosq, false);
     }
-    QString refusal(int rc) const override { return QString::fromLatin1(mosquitto_connack_string(rc)); }
+    QString refusal(int rc) const override
+    {
+        // "Connection Refused: not authorised." says it twice.
+        QString words = QString::fromLatin1(mosquitto_connack_string(rc));
+        words.remove(QStringLiteral("Connection Refused: "));
+        if (words.endsWith(QLatin1Char('.')))
+            words.chop(1);
+        return words;
+    }
 
 private:
     mosquitto *m_mosq;

@@ -378,14 +378,38 @@ void TestInternetLobby::unreachableBrokerSaysSo()
 // certificate, refused with another.
 void TestInternetLobby::tlsLobby_data()
 {
-    QTest::addColumn<bool>("sameAuthority");
-    QTest::newRow("its own authority") << true;
-    QTest::newRow("another authority") << false;
+    QTest::addColumn<QString>("authority");
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<QString>("said"); // empty: connected
+    QTest::newRow("its own authority") << "ca"
+                                       << "localhost"
+                                       << "";
+    QTest::newRow("another authority") << "other"
+                                       << "localhost"
+                                       << "The internet lobby at mqtts://localhost:%1 is not trusted";
+    QTest::newRow("another name") << "ca"
+                                  << "127.0.0.1"
+                                  << "is not for 127.0.0.1";
+    // Not TLS at all, and said so.
+    QTest::newRow("refused") << "ca"
+                             << "refuse"
+                             << "refused this copy: not authorised; trying again.";
 }
 
 void TestInternetLobby::tlsLobby()
 {
-    QFETCH(bool, sameAuthority);
+    QFETCH(QString, authority);
+    QFETCH(QString, host);
+    QFETCH(QString, said);
+    if (host == "refuse") {
+        Broker closedDoor(true, "allow_anonymous false\n");
+        InternetLobby l;
+        QVERIFY(l.open(closedDoor.address()));
+        QTRY_VERIFY_WITH_TIMEOUT(l.status().contains(said), 3000);
+        QTest::qWait(1500); // the broker hangs up, the lobby tries again: the reason stays
+        QVERIFY2(l.status().contains(said), qPrintable(l.status()));
+        return;
+    }
     QTemporaryDir dir;
     const auto openssl = [&](const QStringList &args) {
         QProcess p;
@@ -416,14 +440,17 @@ void TestInternetLobby::tlsLobby()
                     + dir.filePath("lobby.key").toLocal8Bit() + "\n");
     QVERIFY(tls.reachable());
     InternetLobby l;
-    l.setCertificateAuthority(dir.filePath(sameAuthority ? "ca.pem" : "other.pem"));
-    QVERIFY(l.open(QStringLiteral("mqtts://localhost:%1").arg(tls.port)));
-    if (sameAuthority) {
+    l.setCertificateAuthority(dir.filePath(authority + ".pem"));
+    QVERIFY(l.open(QStringLiteral("mqtts://%1:%2").arg(host).arg(tls.port)));
+    if (said.isEmpty()) {
         QTRY_COMPARE_WITH_TIMEOUT(l.state(), InternetLobby::State::Connected, 3000);
-    } else {
-        QTest::qWait(1500);
-        QCOMPARE(l.state(), InternetLobby::State::Connecting);
+        return;
     }
+    said = said.arg(tls.port);
+    QTRY_VERIFY_WITH_TIMEOUT(l.status().contains(said), 3000);
+    QTest::qWait(2500); // past the time "does not answer" would be said
+    QCOMPARE(l.state(), InternetLobby::State::Connecting);
+    QVERIFY2(l.status().contains(said), qPrintable(l.status()));
 }
 
 // Started again as a host that lists itself and waits to be killed.
