@@ -23,6 +23,14 @@ InternetPlay::InternetPlay(Preferences &prefs, ChatView &chat, QObject *parent)
         publish();
         emit changed();
     });
+    // Said once the broker holds the game, not when it is sent: a broker
+    // that drops it lists nothing.
+    connect(&m_internet, &lobby::InternetLobby::gameListed, this, [this] {
+        if (m_listedSaid || !m_hosting)
+            return;
+        m_listedSaid = true;
+        m_chat.addLine("0+Your game is now listed in the internet lobby.");
+    });
 }
 
 void InternetPlay::startHosting(quint16 port)
@@ -125,8 +133,4 @@ void InternetPlay::publish()
     g.address = m_mapper.externalAddress();
     g.port = m_port;
     m_internet.publishGame(g);
-    if (!m_listedSaid) {
-        m_listedSaid = true;
-        m_chat.addLine("0+Your game is now listed in the internet lobby.");
-    }
 }

@@ -75,10 +75,10 @@ bool goodAddress(const QString &text)
     QHostAddress a;
     if (text.isEmpty() || text.size() > 45 || text.contains(QLatin1Char('%')) || !a.setAddress(text))
         return false;
-    if (a.toString() != text)
-        return false;
-    return !a.isLoopback() && !a.isMulticast() && !a.isBroadcast() && !a.isLinkLocal() && a != QHostAddress::AnyIPv4
-            && a != QHostAddress::AnyIPv6;
+    // Written as the address prints, and one somebody on the internet could
+    // reach: a game listed under a private address would send players into
+    // their own network.
+    return a.toString() == text && isInternetAddress(a);
 }
 
 } // namespace
@@ -111,7 +111,8 @@ std::optional<InternetGame> decodeGame(const QByteArray &payload)
     const QJsonValue running = o->value(QStringLiteral("running"));
     const QJsonValue address = o->value(QStringLiteral("address"));
     const std::optional<int> seats = wholeNumber(o->value(QStringLiteral("seats")), 0, 4);
-    const std::optional<int> port = wholeNumber(o->value(QStringLiteral("port")), 1, 65535);
+    // Below 1024 the ports are the system's, no game's.
+    const std::optional<int> port = wholeNumber(o->value(QStringLiteral("port")), 1024, 65535);
     if (!name.isString() || !goodName(name.toString()) || !running.isBool() || !address.isString()
             || !goodAddress(address.toString()) || !seats || !port)
         return std::nullopt;
@@ -184,8 +185,14 @@ void LobbyModel::received(const QByteArray &topic, const QByteArray &payload)
         return;
     if (topic.startsWith(GamesTopic)) {
         const QByteArray id = topic.mid(GamesTopic.size());
-        if (!validClientId(id) || QString::fromLatin1(id) == m_ownId)
+        if (!validClientId(id))
             return;
+        if (QString::fromLatin1(id) == m_ownId) {
+            // The broker hands this copy's own game back: it holds it.
+            if (!payload.isEmpty())
+                emit ownGameHeld(payload);
+            return;
+        }
         const QString key = QString::fromLatin1(id);
         const auto at =
                 std::find_if(m_games.begin(), m_games.end(), [&](const InternetGame &g) { return g.id == key; });
@@ -260,6 +267,10 @@ InternetLobby::InternetLobby(QObject *parent) : QObject(parent)
     const quint64 r = QRandomGenerator::system()->generate64();
     m_id = QStringLiteral("wm") + QString::number(r & 0xffffffffffffULL, 16).rightJustified(12, QLatin1Char('0'));
     m_model.setOwnId(m_id);
+    connect(&m_model, &LobbyModel::ownGameHeld, this, [this](const QByteArray &payload) {
+        if (payload == m_game)
+            emit gameListed();
+    });
     m_slow.setSingleShot(true);
     connect(&m_slow, &QTimer::timeout, this, [this] {
         if (m_state == State::Connecting && m_problem.isEmpty())

@@ -93,6 +93,8 @@ public:
 signals:
     void gamesChanged();
     void chatLine(const LobbyLine &line);
+    // This copy's own game, as the broker holds it.
+    void ownGameHeld(const QByteArray &payload);
 
 private:
     QList<InternetGame> m_games;
@@ -136,6 +138,8 @@ public:
 
 signals:
     void stateChanged();
+    // The broker holds the game last published, as it stands: others see it.
+    void gameListed();
 
 private:
     void connected(int rc);

@@ -4,6 +4,7 @@
 // keeps to its bounds whatever it is fed.
 
 #include "internetlobby.h"
+#include "netbackend.h"
 
 #include <cstdint>
 
@@ -15,6 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     switch (data[0] % 4) {
     case 0:
         if (const auto g = lobby::decodeGame(in)) {
+            // Only a game somebody could join is taken.
+            if (g->port < 1024 || !lobby::isInternetAddress(QHostAddress(g->address)))
+                __builtin_trap();
             // What is accepted reads back the same once written again.
             const auto again = lobby::encodeGame(*g);
             if (!again || lobby::decodeGame(*again) != g)

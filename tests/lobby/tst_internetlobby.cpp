@@ -24,7 +24,7 @@ using lobby::InternetLobby;
 
 namespace {
 
-InternetGame game(const QString &name, const QString &address = QStringLiteral("203.0.113.5"))
+InternetGame game(const QString &name, const QString &address = QStringLiteral("81.2.69.5"))
 {
     InternetGame g;
     g.name = name;
@@ -80,6 +80,8 @@ private slots:
     void copiesSeeEachOther();
     void killedHostVanishes();
     void noWritingOnAnothersTopic();
+    void listedOnceHeld_data();
+    void listedOnceHeld();
     void lyingBroker();
     void unreachableBrokerSaysSo();
     void tlsLobby_data();
@@ -127,7 +129,7 @@ void TestInternetLobby::games_data()
     QTest::addColumn<QByteArray>("payload");
     QTest::addColumn<bool>("taken");
     const auto with = [](const char *field, const QJsonValue &value) {
-        QJsonObject o{{"name", "Ann"}, {"seats", 2}, {"running", false}, {"address", "203.0.113.5"}, {"port", 7772}};
+        QJsonObject o{{"name", "Ann"}, {"seats", 2}, {"running", false}, {"address", "81.2.69.5"}, {"port", 7772}};
         if (value.isUndefined())
             o.remove(QLatin1String(field));
         else
@@ -135,7 +137,7 @@ void TestInternetLobby::games_data()
         return QJsonDocument(o).toJson(QJsonDocument::Compact);
     };
     QTest::newRow("a game") << with("name", "Ann") << true;
-    QTest::newRow("IPv6 address") << with("address", "2001:db8::5") << true;
+    QTest::newRow("IPv6 address") << with("address", "2a01:4f8::5") << true;
     QTest::newRow("not JSON") << QByteArray("Ann hosts") << false;
     QTest::newRow("an array") << QByteArray("[1,2]") << false;
     QTest::newRow("oversized") << with("extra", QString(lobby::MaxMessage, QLatin1Char('x'))) << false;
@@ -154,7 +156,11 @@ void TestInternetLobby::games_data()
     QTest::newRow("multicast address") << with("address", "224.0.0.1") << false;
     QTest::newRow("scoped address") << with("address", "fe80::1%eth0") << false;
     QTest::newRow("no address") << with("address", "0.0.0.0") << false;
+    QTest::newRow("private address") << with("address", "10.1.2.3") << false;
+    QTest::newRow("documentation address") << with("address", "203.0.113.5") << false;
     QTest::newRow("port 0") << with("port", 0) << false;
+    QTest::newRow("a system port") << with("port", 1023) << false;
+    QTest::newRow("the lowest game port") << with("port", 1024) << true;
     QTest::newRow("port too big") << with("port", "70000") << false;
 }
 
@@ -236,11 +242,11 @@ void TestInternetLobby::copiesSeeEachOther()
     QVERIFY(a.open(m_broker->address()));
     QVERIFY(b.open(m_broker->address()));
     a.publishGame(game(QStringLiteral("Ann")));
-    b.publishGame(game(QStringLiteral("Bob"), QStringLiteral("198.51.100.9")));
+    b.publishGame(game(QStringLiteral("Bob"), QStringLiteral("81.2.69.9")));
     QTRY_VERIFY_WITH_TIMEOUT(lists(b, QStringLiteral("Ann")) && lists(a, QStringLiteral("Bob")), 2000);
     // Neither lists itself.
     QCOMPARE(a.model().games().size(), 1);
-    QCOMPARE(b.model().games().constFirst().address, QStringLiteral("203.0.113.5"));
+    QCOMPARE(b.model().games().constFirst().address, QStringLiteral("81.2.69.5"));
 
     // The lobby chat, one line a second per sender.
     QSignalSpy heard(&b.model(), &lobby::LobbyModel::chatLine);
@@ -292,6 +298,46 @@ void TestInternetLobby::noWritingOnAnothersTopic()
     intruder.publish(lobby::TopicRoot + "games/intruder", QByteArray());
 }
 
+void TestInternetLobby::listedOnceHeld_data()
+{
+    QTest::addColumn<bool>("writable"); // the broker keeps what this copy writes
+    QTest::newRow("kept") << true;
+    QTest::newRow("dropped by the broker") << false;
+}
+
+// A game counts as listed once the broker hands it back as it holds it, not
+// when it is sent: a broker that drops it (here by its access list) lists
+// nothing.
+void TestInternetLobby::listedOnceHeld()
+{
+    QFETCH(bool, writable);
+    QTemporaryDir dir;
+    QFile acl(dir.filePath("acl"));
+    QVERIFY(acl.open(QIODevice::WriteOnly));
+    acl.write(writable ? "pattern readwrite wordmire/1/games/%c\ntopic read wordmire/1/#\n"
+                       : "topic read wordmire/1/#\n");
+    acl.close();
+    QFile::setPermissions(
+            dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    QFile::setPermissions(acl.fileName(), QFile::ReadOwner | QFile::ReadOther);
+    Broker broker(false, "acl_file " + acl.fileName().toLocal8Bit() + "\n");
+    QVERIFY(broker.reachable());
+    InternetLobby ann;
+    QSignalSpy listed(&ann, &InternetLobby::gameListed);
+    ann.open(broker.address());
+    QTRY_COMPARE_WITH_TIMEOUT(ann.state(), InternetLobby::State::Connected, 3000);
+    ann.publishGame(game(QStringLiteral("Ann")));
+    if (writable) {
+        QTRY_COMPARE_WITH_TIMEOUT(listed.size(), 1, 3000);
+        // A change is listed again once held.
+        ann.publishGame(game(QStringLiteral("Ann"), QStringLiteral("81.2.69.6")));
+        QTRY_COMPARE_WITH_TIMEOUT(listed.size(), 2, 3000);
+    } else {
+        QTest::qWait(1500);
+        QCOMPARE(listed.size(), 0);
+    }
+}
+
 void TestInternetLobby::lyingBroker()
 {
     Broker open(false);
@@ -311,7 +357,7 @@ void TestInternetLobby::lyingBroker()
     liar.publish(games + "first", good);
     liar.publish(games + "big", "{\"name\":\"Big\"" + QByteArray(100000, ' ') + "}");
     liar.publish(
-            games + "bad-name", R"({"name":"\u0007","seats":1,"running":false,"address":"203.0.113.5","port":7772})");
+            games + "bad-name", R"({"name":"\u0007","seats":1,"running":false,"address":"81.2.69.5","port":7772})");
     liar.publish(games + "bad-address", R"({"name":"X","seats":1,"running":false,"address":"localhost","port":7772})");
     liar.publish(games + "a/b", good);
     liar.publish(games + QByteArray(40, 'l'), good);
