@@ -49,6 +49,14 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
 
     layout->addWidget(
             new QLabel(QStringLiteral("<b>Join</b> - games on your network and in the internet lobby:"), this));
+    // In a busy lobby the player finds a friend's game by its name; those
+    // games are kept first when the lobby holds more than it shows.
+    m_search = new QLineEdit(this);
+    m_search->setObjectName(QStringLiteral("game_search"));
+    m_search->setPlaceholderText(QStringLiteral("find a game by its name"));
+    m_search->setMaxLength(lobby::MaxNameLength);
+    m_search->setClearButtonEnabled(true);
+    layout->addWidget(m_search);
     m_hosts = new QListWidget(this);
     m_hosts->setMinimumHeight(110);
     m_hosts->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -119,7 +127,16 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
                 showHosts();
             }
         });
-    connect(&m_listener, &lobby::Listener::hostsChanged, this, &Tlobby::showHosts);
+    // However fast games come and go, the list is built a few times a second.
+    m_refresh.setSingleShot(true);
+    m_refresh.setInterval(RefreshMs);
+    connect(&m_refresh, &QTimer::timeout, this, &Tlobby::showHosts);
+    connect(&m_listener, &lobby::Listener::hostsChanged, this, &Tlobby::refreshSoon);
+    connect(m_search, &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (m_internet)
+            m_internet->model().setSearch(text);
+        showHosts();
+    });
     connect(m_server, &QLineEdit::editingFinished, this, [this] {
         if (m_server->isModified()) {
             m_server->setModified(false);
@@ -146,7 +163,8 @@ void Tlobby::setInternet(lobby::InternetLobby *internet)
     };
     for (const lobby::LobbyLine &line : internet->model().chat())
         show(line);
-    connect(&internet->model(), &lobby::LobbyModel::gamesChanged, this, &Tlobby::showHosts);
+    connect(&internet->model(), &lobby::LobbyModel::gamesChanged, this, &Tlobby::refreshSoon);
+    internet->model().setSearch(m_search->text());
     connect(&internet->model(), &lobby::LobbyModel::chatLine, this, show);
     connect(internet, &lobby::InternetLobby::stateChanged, this, &Tlobby::showLobbyState);
     showLobbyState();
@@ -272,13 +290,26 @@ void Tlobby::join(const QString &address)
     emit joinRequested(name(), address);
 }
 
+void Tlobby::refreshSoon()
+{
+    if (!m_refresh.isActive())
+        m_refresh.start();
+}
+
+bool Tlobby::searched(const QString &name) const
+{
+    const QString text = m_search->text().trimmed();
+    return text.isEmpty() || name.contains(text, Qt::CaseInsensitive);
+}
+
 void Tlobby::showHosts()
 {
+    m_refresh.stop();
     m_hosts->clear();
     // This copy's own game is left out.
     for (const lobby::Listener::Host &h : m_listener.hosts()) {
         const auto &a = h.announcement;
-        if (!m_ownGame.isEmpty() && a.name == m_ownGame && lobby::isThisComputer(h.address))
+        if ((!m_ownGame.isEmpty() && a.name == m_ownGame && lobby::isThisComputer(h.address)) || !searched(a.name))
             continue;
         addJoinRow(a.name, a.seatsTaken, a.running, h.address.toString(), a.port, false);
     }
@@ -288,7 +319,8 @@ void Tlobby::showHosts()
             return x.name.compare(y.name, Qt::CaseInsensitive) < 0;
         });
         for (const lobby::InternetGame &g : games)
-            addJoinRow(g.name, g.seatsTaken, g.running, g.address, g.port, true);
+            if (searched(g.name))
+                addJoinRow(g.name, g.seatsTaken, g.running, g.address, g.port, true);
     }
     // A hint to the player stays until they act on it; the list's own
     // words change with the list.

@@ -9,6 +9,7 @@
 #include "lobby.h"
 
 #include <QDialog>
+#include <QTimer>
 
 class QCheckBox;
 class QLabel;
@@ -68,6 +69,8 @@ private:
     void showHosts();
     bool checkName();
     void join(const QString &address);
+    void refreshSoon();
+    bool searched(const QString &name) const;
     void addJoinRow(
             const QString &name, int seatsTaken, bool running, const QString &host, quint16 port, bool internet);
     void showLobbyState();
@@ -77,6 +80,9 @@ private:
     quint16 m_listenPort = lobby::DefaultPort;
     QLineEdit *m_name;
     QLineEdit *m_address;
+    QLineEdit *m_search;
+    QTimer m_refresh;
+    static constexpr int RefreshMs = 250;
     QPushButton *m_host;
     QPushButton *m_join;
     QLabel *m_addresses;

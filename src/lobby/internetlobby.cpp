@@ -181,6 +181,66 @@ std::optional<BrokerAddress> parseBroker(const QString &text)
 
 void LobbyModel::received(const QByteArray &topic, const QByteArray &payload)
 {
+    bool changed = false;
+    take(topic, payload, &changed);
+    if (changed)
+        emit gamesChanged();
+}
+
+void LobbyModel::receivedAll(const QList<QPair<QByteArray, QByteArray>> &messages)
+{
+    bool changed = false;
+    for (const auto &[topic, payload] : messages)
+        take(topic, payload, &changed);
+    if (changed)
+        emit gamesChanged();
+}
+
+void LobbyModel::setSearch(const QString &text)
+{
+    m_search = text.trimmed();
+}
+
+bool LobbyModel::matches(const InternetGame &g) const
+{
+    return !m_search.isEmpty() && g.name.contains(m_search, Qt::CaseInsensitive);
+}
+
+void LobbyModel::noteChange(const QString &id, qint64 now)
+{
+    // Bounded: games quiet for the window are forgotten, and should the
+    // lobby hold more that churn than that, all.
+    if (m_changes.size() > 4 * MaxInternetGames) {
+        m_changes.removeIf([&](const auto &it) { return now - it.value().constLast() >= ChurnWindowMs; });
+        if (m_changes.size() > 4 * MaxInternetGames)
+            m_changes.clear();
+    }
+    QList<qint64> &changes = m_changes[id];
+    changes.append(now);
+    while (changes.size() > ChurnLimit)
+        changes.removeFirst();
+}
+
+bool LobbyModel::calm(const QString &id, qint64 now) const
+{
+    const QList<qint64> changes = m_changes.value(id);
+    return changes.size() < ChurnLimit || now - changes.constFirst() >= ChurnWindowMs;
+}
+
+qsizetype LobbyModel::leastRelevant() const
+{
+    const qint64 now = m_clock.elapsed();
+    // Ranked by: matching the search, calm, heard from lately; the lowest goes.
+    const auto rank = [&](qsizetype i) { return std::tuple(matches(m_games[i]), calm(m_games[i].id, now), m_seen[i]); };
+    qsizetype lowest = 0;
+    for (qsizetype i = 1; i < m_games.size(); ++i)
+        if (rank(i) < rank(lowest))
+            lowest = i;
+    return lowest;
+}
+
+void LobbyModel::take(const QByteArray &topic, const QByteArray &payload, bool *changed)
+{
     if (payload.size() > MaxMessage)
         return;
     if (topic.startsWith(GamesTopic)) {
@@ -194,13 +254,16 @@ void LobbyModel::received(const QByteArray &topic, const QByteArray &payload)
             return;
         }
         const QString key = QString::fromLatin1(id);
-        const auto at =
-                std::find_if(m_games.begin(), m_games.end(), [&](const InternetGame &g) { return g.id == key; });
+        const qsizetype at = std::find_if(m_games.cbegin(), m_games.cend(), [&](const InternetGame &g) {
+            return g.id == key;
+        }) - m_games.cbegin();
+        const bool known = at < m_games.size();
         if (payload.isEmpty()) {
             // The host left (cleanly or through its last will).
-            if (at != m_games.end()) {
-                m_games.erase(at);
-                emit gamesChanged();
+            if (known) {
+                m_games.removeAt(at);
+                m_seen.removeAt(at);
+                *changed = true;
             }
             return;
         }
@@ -208,19 +271,29 @@ void LobbyModel::received(const QByteArray &topic, const QByteArray &payload)
         if (!g)
             return;
         g->id = key;
-        if (at != m_games.end()) {
-            if (!(*at == *g)) {
-                *at = *g;
-                emit gamesChanged();
+        const qint64 now = m_clock.elapsed();
+        if (known) {
+            m_seen[at] = ++m_messages;
+            if (!(m_games[at] == *g)) {
+                m_games[at] = *g;
+                noteChange(key, now);
+                *changed = true;
             }
             return;
         }
-        // A full list takes no newcomers: whoever floods it cannot push out
-        // the games already listed.
-        if (m_games.size() >= MaxInternetGames)
-            return;
+        noteChange(key, now);
+        if (m_games.size() >= MaxInternetGames) {
+            // Room is made by the least relevant game, unless the newcomer
+            // is less relevant still (a junk name while the player searches).
+            const qsizetype out = leastRelevant();
+            if (matches(m_games[out]) && !matches(*g))
+                return;
+            m_games.removeAt(out);
+            m_seen.removeAt(out);
+        }
         m_games.append(*g);
-        emit gamesChanged();
+        m_seen.append(++m_messages);
+        *changed = true;
         return;
     }
     if (topic.startsWith(ChatTopic)) {
@@ -255,9 +328,11 @@ void LobbyModel::clear()
 {
     m_lastLine.clear();
     m_chat.clear();
+    m_changes.clear();
     if (m_games.isEmpty())
         return;
     m_games.clear();
+    m_seen.clear();
     emit gamesChanged();
 }
 
@@ -271,6 +346,9 @@ InternetLobby::InternetLobby(QObject *parent) : QObject(parent)
         if (payload == m_game)
             emit gameListed();
     });
+    m_drain.setSingleShot(true);
+    m_drain.setInterval(BatchMs);
+    connect(&m_drain, &QTimer::timeout, this, &InternetLobby::drain);
     m_slow.setSingleShot(true);
     connect(&m_slow, &QTimer::timeout, this, [this] {
         if (m_state == State::Connecting && m_problem.isEmpty())
@@ -323,11 +401,7 @@ bool InternetLobby::open(const QString &broker)
     events.tlsFailed = [this, host = address->host](const QString &why) {
         QMetaObject::invokeMethod(this, [this, host, why] { tlsFailed(host, why); });
     };
-    events.message = [this](const QByteArray &topic, const QByteArray &payload) {
-        if (payload.size() > MaxMessage)
-            return;
-        QMetaObject::invokeMethod(this, [this, topic, payload] { m_model.received(topic, payload); });
-    };
+    events.message = [this](const QByteArray &topic, const QByteArray &payload) { post(topic, payload); };
     m_client.reset(module->mqtt(setup, std::move(events)));
     if (!m_client) {
         setStatus(State::Closed, QStringLiteral("The internet lobby cannot be used: out of memory."));
@@ -363,6 +437,51 @@ bool InternetLobby::open(const QString &broker)
     return true;
 }
 
+// On the library's thread. What the broker sends waits here, bounded, and
+// reaches the model in batches: a game's updates merge into its latest, and
+// the window handles one batch per BatchMs however fast the lobby churns.
+void InternetLobby::post(const QByteArray &topic, const QByteArray &payload)
+{
+    if (payload.size() > MaxMessage)
+        return;
+    {
+        const std::lock_guard lock(m_inboxMutex);
+        if (topic.startsWith(GamesTopic)) {
+            // Full, the oldest waiting game gives way: the newest are the
+            // ones worth listing.
+            if (!m_inboxGames.contains(topic) && m_inboxOrder.size() >= MaxInbox)
+                m_inboxGames.remove(m_inboxOrder.takeFirst());
+            QByteArray &latest = m_inboxGames[topic];
+            if (latest.isNull())
+                m_inboxOrder.append(topic);
+            latest = payload.isNull() ? QByteArray("") : payload;
+        } else if (m_inboxOther.size() < MaxInbox / 10) {
+            m_inboxOther.append({topic, payload});
+        }
+        if (m_drainAsked)
+            return;
+        m_drainAsked = true;
+    }
+    QMetaObject::invokeMethod(this, [this] { m_drain.start(); });
+}
+
+void InternetLobby::drain()
+{
+    QList<QPair<QByteArray, QByteArray>> batch;
+    {
+        const std::lock_guard lock(m_inboxMutex);
+        for (const QByteArray &topic : std::as_const(m_inboxOrder))
+            batch.append({topic, m_inboxGames.value(topic)});
+        batch += m_inboxOther;
+        m_inboxOrder.clear();
+        m_inboxGames.clear();
+        m_inboxOther.clear();
+        m_drainAsked = false;
+    }
+    if (m_client)
+        m_model.receivedAll(batch);
+}
+
 void InternetLobby::close()
 {
     m_slow.stop();
@@ -373,6 +492,9 @@ void InternetLobby::close()
         m_client->stop();
         m_client.reset();
     }
+    // The library's thread has ended: nothing more comes in.
+    drain();
+    m_drain.stop();
     m_broker.clear();
     m_problem.clear();
     m_game.reset();
@@ -386,9 +508,12 @@ void InternetLobby::publishGame(const InternetGame &g)
     InternetGame mine = g;
     mine.id = m_id;
     const std::optional<QByteArray> bytes = encodeGame(mine);
-    if (!bytes || bytes == m_game)
+    // The same game is said again now and then: lobbies keep the games
+    // they hear from.
+    if (!bytes || (bytes == m_game && m_gameSent.isValid() && m_gameSent.elapsed() < RepeatMs))
         return;
     m_game = bytes;
+    m_gameSent.start();
     if (m_state == State::Connected)
         m_client->publish(gameTopic(), *bytes, 1, true);
 }

@@ -18,6 +18,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <mutex>
 #include <optional>
 
 namespace lobby {
@@ -76,6 +77,11 @@ std::optional<BrokerAddress> parseBroker(const QString &text);
 
 // What the broker has said, kept safe: fed every message, it keeps at most
 // MaxInternetGames games and the chat lines that passed the rate limit.
+// When more games come than it keeps, it keeps the most relevant: those
+// matching the player's search, then calm ones over games that change all
+// the time, then those heard from most recently (hosts say their game again
+// now and then, so a lobby filled with junk first still takes an honest
+// game that comes later, and a game that went quiet gives way).
 class LobbyModel : public QObject {
     Q_OBJECT
 public:
@@ -84,8 +90,15 @@ public:
     void setOwnId(const QString &id) { m_ownId = id; }
     // One message as the broker delivered it.
     void received(const QByteArray &topic, const QByteArray &payload);
+    // Many at once, with one gamesChanged() at most.
+    void receivedAll(const QList<QPair<QByteArray, QByteArray>> &messages);
+    // Games whose names hold this text (any case) are kept before others.
+    void setSearch(const QString &text);
     void clear();
     const QList<InternetGame> &games() const { return m_games; }
+    // Changes within this long count against a game when room is short.
+    static constexpr int ChurnWindowMs = 10000;
+    static constexpr int ChurnLimit = 4;
     // The latest lines, for a chat view opened after they came.
     static constexpr int ChatHistory = 100;
     const QList<LobbyLine> &chat() const { return m_chat; }
@@ -97,7 +110,20 @@ signals:
     void ownGameHeld(const QByteArray &payload);
 
 private:
+    void take(const QByteArray &topic, const QByteArray &payload, bool *changed);
+    // Where the least relevant game is.
+    qsizetype leastRelevant() const;
+    bool matches(const InternetGame &g) const;
+
+    // When each game heard of lately changed (the last ChurnLimit times),
+    // kept or not: a game pushed out and back in is still known to churn.
+    void noteChange(const QString &id, qint64 now);
+    bool calm(const QString &id, qint64 now) const;
+    QHash<QString, QList<qint64>> m_changes;
     QList<InternetGame> m_games;
+    QList<quint64> m_seen; // beside m_games: the order of the last message about each
+    quint64 m_messages = 0;
+    QString m_search;
     QList<LobbyLine> m_chat;
     QHash<QString, qint64> m_lastLine;
     QList<qint64> m_recentLines; // when the last lines were shown
@@ -145,6 +171,8 @@ private:
     void connected(int rc);
     void disconnected();
     void tlsFailed(const QString &host, const QString &why);
+    void post(const QByteArray &topic, const QByteArray &payload);
+    void drain();
     void setProblem(const QString &text);
     void setStatus(State state, const QString &text);
     QByteArray gameTopic() const;
@@ -160,6 +188,17 @@ private:
     std::optional<QByteArray> m_game; // published, or to publish on connecting
     QElapsedTimer m_lastSaid;
     QTimer m_slow;
+    static constexpr int RepeatMs = 30000;
+    QElapsedTimer m_gameSent;
+    // What the library's thread has heard and the model not yet taken.
+    static constexpr int MaxInbox = 1000; // games waiting (each at most MaxMessage)
+    static constexpr int BatchMs = 100;
+    std::mutex m_inboxMutex;
+    QHash<QByteArray, QByteArray> m_inboxGames; // topic: latest payload
+    QList<QByteArray> m_inboxOrder; // the games' topics as they came
+    QList<QPair<QByteArray, QByteArray>> m_inboxOther; // chat
+    bool m_drainAsked = false;
+    QTimer m_drain;
 };
 
 } // namespace lobby
