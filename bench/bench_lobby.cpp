@@ -2,7 +2,9 @@
 // dialog open: the share of a core the process uses over a stretch of idle
 // time, and its resident memory, with the dialog closed (the baseline), open
 // on the local network alone, and open on a real Mosquitto broker that lists
-// 200 games (the most a copy keeps).
+// 200 games (the most a copy keeps); then the same lobby churning: 250 hosts
+// each changing its game twice a second (more than a copy keeps), with the
+// longest time the window's thread was held and the memory after.
 //
 //   build/bench/bench_lobby [seconds] [repeats]      (10 and 3 by default)
 
@@ -18,9 +20,12 @@
 #include <mosquitto.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <malloc.h>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -73,7 +78,7 @@ void fillLobby(quint16 port)
         g.name = QStringLiteral("Player %1").arg(i);
         g.seatsTaken = 1 + i % 4;
         g.running = i % 2;
-        g.address = QStringLiteral("198.51.100.%1").arg(1 + i % 250);
+        g.address = QStringLiteral("81.2.69.%1").arg(1 + i % 250);
         const QByteArray bytes = *lobby::encodeGame(g);
         const QByteArray topic = lobby::TopicRoot + "games/h" + QByteArray::number(i);
         mosquitto_publish(m, nullptr, topic.constData(), int(bytes.size()), bytes.constData(), 1, true);
@@ -82,6 +87,51 @@ void fillLobby(quint16 port)
     mosquitto_disconnect(m);
     mosquitto_loop_stop(m, false);
     mosquitto_destroy(m);
+}
+
+// Hosts changing their games twice a second each, on a thread of their own,
+// for the time; meanwhile the window's thread is watched by a 10 ms timer.
+struct Churn {
+    double share = 0;
+    qint64 longestGapMs = 0;
+    long residentKb = 0;
+};
+Churn churn(quint16 port, int seconds)
+{
+    constexpr int Hosts = lobby::MaxInternetGames + 50;
+    std::atomic_bool stop{false};
+    std::thread hosts([&] {
+        mosquitto *m = mosquitto_new("churner", true, nullptr);
+        mosquitto_connect(m, "127.0.0.1", port, 30);
+        mosquitto_loop_start(m);
+        for (int round = 0; !stop; ++round) {
+            for (int i = 0; i < Hosts; ++i) {
+                lobby::InternetGame g;
+                g.name = QStringLiteral("Churn %1").arg(i);
+                g.seatsTaken = 1 + round % 4;
+                g.address = QStringLiteral("81.2.70.%1").arg(1 + i % 250);
+                const QByteArray bytes = *lobby::encodeGame(g);
+                const QByteArray topic = lobby::TopicRoot + "games/c" + QByteArray::number(i);
+                mosquitto_publish(m, nullptr, topic.constData(), int(bytes.size()), bytes.constData(), 0, true);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        }
+        mosquitto_disconnect(m);
+        mosquitto_loop_stop(m, false);
+        mosquitto_destroy(m);
+    });
+    Churn c;
+    QElapsedTimer sinceTick;
+    sinceTick.start();
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] { c.longestGapMs = std::max(c.longestGapMs, sinceTick.restart()); });
+    tick.start(10);
+    c.share = idleShare(seconds);
+    stop = true;
+    hosts.join();
+    tick.stop();
+    c.residentKb = residentKb();
+    return c;
 }
 
 struct Spread {
@@ -116,8 +166,9 @@ int main(int argc, char **argv)
     dialog.setInternet(&internet);
     dialog.setLobbyServer(broker.address());
 
-    Spread closed, local, listed;
+    Spread closed, local, listed, churning;
     long rssClosed = 0, rssLocal = 0, rssListed = 0;
+    Churn worst;
     for (int r = 0; r < repeats; ++r) {
         dialog.hide();
         internet.close();
@@ -139,14 +190,23 @@ int main(int argc, char **argv)
         }
         listed.v.push_back(idleShare(seconds));
         rssListed = residentKb();
+
+        const Churn c = churn(broker.port, seconds);
+        churning.v.push_back(c.share);
+        worst.longestGapMs = std::max(worst.longestGapMs, c.longestGapMs);
+        worst.residentKb = std::max(worst.residentKb, c.residentKb);
     }
     std::printf("idle over %d s, %d repeats\n", seconds, repeats);
     closed.print("dialog closed (baseline)");
     local.print("dialog open, local network only");
     listed.print("dialog open, internet lobby with 200 games");
+    churning.print("dialog open, 250 games changing twice a second");
     std::printf("resident memory: closed %ld KiB, open %ld KiB (+%ld), with 200 games %ld KiB (+%ld over open, "
                 "%.1f KiB a game)\n",
             rssClosed, rssLocal, rssLocal - rssClosed, rssListed, rssListed - rssLocal,
             double(rssListed - rssLocal) / lobby::MaxInternetGames);
+    std::printf("churning: the window's thread held at most %lld ms; resident memory after %ld KiB (+%ld over 200 "
+                "games)\n",
+            static_cast<long long>(worst.longestGapMs), worst.residentKb, worst.residentKb - rssListed);
     return 0;
 }
