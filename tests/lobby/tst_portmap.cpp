@@ -4,6 +4,7 @@
 // refuses, and no router at all, are said in plain words.
 
 #include "fakerouter.h"
+#include "lobby.h"
 #include "portmap.h"
 
 #include <QElapsedTimer>
@@ -77,6 +78,7 @@ private slots:
     void refusals();
     void hostileRouters_data();
     void hostileRouters();
+    void ownAddresses();
     void answersRead_data();
     void answersRead();
 };
@@ -222,6 +224,16 @@ void TestPortMap::hostileRouters()
         QTRY_COMPARE_WITH_TIMEOUT(int(router.deletes), 1, 3000);
     else
         QCOMPARE(int(router.deletes) + int(router.natpmpRemovals), 0);
+}
+
+// The addresses others on the network could join at: none without a
+// network (loopback is nobody else's), the computer's own on one.
+void TestPortMap::ownAddresses()
+{
+    QCOMPARE(lobby::localAddresses(), QStringList());
+    Router network("fake");
+    QVERIFY2(network.started, network.output.constData());
+    QCOMPARE(lobby::localAddresses(), QStringList{"192.168.77.2"});
 }
 
 void TestPortMap::answersRead_data()
