@@ -59,6 +59,8 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
     layout->addWidget(m_search);
     m_hosts = new QListWidget(this);
     m_hosts->setMinimumHeight(110);
+    // Rows of three lines each: alternate shades tell one game from the next.
+    m_hosts->setAlternatingRowColors(true);
     m_hosts->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     layout->addWidget(m_hosts);
     auto *row = new QHBoxLayout;

@@ -82,7 +82,7 @@ private:
     QLineEdit *m_address;
     QLineEdit *m_search;
     QTimer m_refresh;
-    static constexpr int RefreshMs = 250;
+    static constexpr int RefreshMs = 500;
     QPushButton *m_host;
     QPushButton *m_join;
     QLabel *m_addresses;
