@@ -131,7 +131,6 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
         });
     // However fast games come and go, the list is built a few times a second.
     m_refresh.setSingleShot(true);
-    m_refresh.setInterval(RefreshMs);
     connect(&m_refresh, &QTimer::timeout, this, &Tlobby::showHosts);
     connect(&m_listener, &lobby::Listener::hostsChanged, this, &Tlobby::refreshSoon);
     connect(m_search, &QLineEdit::textChanged, this, [this](const QString &text) {
@@ -292,10 +291,17 @@ void Tlobby::join(const QString &address)
     emit joinRequested(name(), address);
 }
 
+// A change shows at once, unless the list was built a moment ago: then once
+// that moment is over, with whatever else changed meanwhile.
 void Tlobby::refreshSoon()
 {
-    if (!m_refresh.isActive())
-        m_refresh.start();
+    if (m_refresh.isActive())
+        return;
+    const qint64 since = m_lastRefresh.isValid() ? m_lastRefresh.elapsed() : RefreshMs;
+    if (since >= RefreshMs)
+        showHosts();
+    else
+        m_refresh.start(int(RefreshMs - since));
 }
 
 bool Tlobby::searched(const QString &name) const
@@ -307,6 +313,7 @@ bool Tlobby::searched(const QString &name) const
 void Tlobby::showHosts()
 {
     m_refresh.stop();
+    m_lastRefresh.start();
     m_hosts->clear();
     // This copy's own game is left out.
     for (const lobby::Listener::Host &h : m_listener.hosts()) {

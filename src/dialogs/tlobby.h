@@ -9,6 +9,7 @@
 #include "lobby.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QTimer>
 
 class QCheckBox;
@@ -82,6 +83,7 @@ private:
     QLineEdit *m_address;
     QLineEdit *m_search;
     QTimer m_refresh;
+    QElapsedTimer m_lastRefresh;
     static constexpr int RefreshMs = 500;
     QPushButton *m_host;
     QPushButton *m_join;

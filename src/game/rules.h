@@ -4,6 +4,8 @@
 // winner test and the computer opponent's trace. The host holds the state and
 // calls these; tests pin them with their own inputs and random sources.
 
+#include "playername.h"
+
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QPoint>
@@ -20,7 +22,7 @@ inline constexpr int Empty = 0;
 inline constexpr int Removed = 27;
 inline constexpr int Seats = 4;
 // The computer opponent's name: seat 2's when nobody holds it.
-inline constexpr char KlotName[] = "Klot";
+using wire::KlotName;
 inline constexpr int SevenLetterBonus = 20;
 inline constexpr int BonusSquarePoints = 20;
 // How long the host waits for a person to choose the slide's direction.
@@ -135,7 +137,7 @@ public:
 private:
     const Board &m_board;
     quint32 m_present = 0; // letters on the board
-    std::array<std::array<qint8, 26>, 49> m_next{};    // greedy step: square, letter -> square or -1
+    std::array<std::array<qint8, 26>, 49> m_next{}; // greedy step: square, letter -> square or -1
     std::array<std::array<qint8, 49>, 26> m_squares{}; // squares of each letter, in search order
     std::array<int, 26> m_count{};
 };

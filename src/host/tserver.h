@@ -62,8 +62,6 @@ public:
     static constexpr qint64 ReadBuffer = 64 * 1024;
     // Unsent bytes a peer may let pile up before it counts as gone.
     static constexpr qint64 MaxUnsent = 1024 * 1024;
-    // A name shows in every seat box and chat line.
-    static constexpr int MaxName = 24;
     // A seat's key: 16 random bytes in hex.
     static constexpr int SeatKeyLength = 32;
     static constexpr int LoginTimeoutMs = 10000;

@@ -12,34 +12,6 @@
 
 namespace msg = wire::msg;
 
-namespace {
-// A name as people see it: every kind of space (the no-break space too) is
-// one space, invisible characters (control codes, the soft hyphen) are gone,
-// and no space leads, trails or doubles. Names that look alike are then
-// alike.
-QByteArray visibleName(const QByteArray &name)
-{
-    QByteArray out;
-    out.reserve(name.size());
-    for (char ch : name) {
-        const uchar c = uchar(ch);
-        const bool space = c == ' ' || (c >= 0x09 && c <= 0x0d) || c == 0xa0;
-        if (space) {
-            if (!out.isEmpty() && !out.endsWith(' '))
-                out += ' ';
-        } else if (c >= 0x20 && c != 0x7f && !(c >= 0x80 && c <= 0x9f) && c != 0xad) {
-            out += ch;
-        }
-    }
-    return out.trimmed();
-}
-
-bool sameName(const QByteArray &a, const QByteArray &b)
-{
-    return QString::fromLatin1(a).compare(QString::fromLatin1(b), Qt::CaseInsensitive) == 0;
-}
-} // namespace
-
 int TServer::takeSlot()
 {
     if (slotcount == 0) {
@@ -442,14 +414,14 @@ void TServer::receivedlogininfo(const QByteArray &data)
 // written).
 QByteArray TServer::distinctName(int slot, QByteArray name) const
 {
-    name = visibleName(name).left(MaxName).trimmed();
+    name = wire::visibleName(name).left(wire::MaxNameLength).trimmed();
     if (name.isEmpty())
         name = "Player " + QByteArray::number(slot);
     auto taken = [&](const QByteArray &candidate) {
-        if (sameName(candidate, rules::KlotName))
+        if (wire::sameName(candidate, wire::KlotName))
             return true;
         for (int i = 1; i <= slotcount; ++i)
-            if (i != slot && tplayers[i].active && tplayers[i].loggedin && sameName(tplayers[i].name, candidate))
+            if (i != slot && tplayers[i].active && tplayers[i].loggedin && wire::sameName(tplayers[i].name, candidate))
                 return true;
         return false;
     };

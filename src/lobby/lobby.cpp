@@ -43,19 +43,6 @@ bool hasIPv6Multicast(const QNetworkInterface &i)
 }
 } // namespace
 
-static bool printableLatin1(QChar c)
-{
-    return c.unicode() >= 0x20 && c.unicode() <= 0xff && c.unicode() != 0x7f
-            && !(c.unicode() >= 0x80 && c.unicode() < 0xa0);
-}
-
-bool printableName(const QString &name)
-{
-    if (name.isEmpty() || name.size() > MaxNameLength || name.trimmed() != name)
-        return false;
-    return std::all_of(name.cbegin(), name.cend(), printableLatin1);
-}
-
 std::optional<HostPort> parseHostPort(const QString &text, quint16 fallback, bool bareV6)
 {
     const QString t = text.trimmed();
@@ -104,20 +91,6 @@ QString hostPortText(const QString &host, quint16 port, quint16 usual)
     if (port == usual)
         return host;
     return (v6 ? QLatin1Char('[') + host + QLatin1Char(']') : host) + QLatin1Char(':') + QString::number(port);
-}
-
-QString suggestedName(const QString &fullName, const QString &login)
-{
-    for (const QString &from : {fullName, login}) {
-        QString name;
-        for (QChar c : from.simplified())
-            if (c != QLatin1Char('+') && printableLatin1(c))
-                name += c;
-        name = name.left(MaxNameLength).trimmed();
-        if (!name.isEmpty())
-            return name.left(1).toUpper() + name.mid(1);
-    }
-    return {};
 }
 
 std::optional<QByteArray> encode(const Announcement &a)

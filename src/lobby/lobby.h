@@ -6,11 +6,12 @@
 // keeps the hosts it has heard lately. Nothing else is sent: the game itself
 // is always on its own TCP port.
 
+#include "playername.h"
+
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
 #include <QTimer>
-#include <QRegularExpression>
 #include <QUdpSocket>
 
 #include <functional>
@@ -20,7 +21,7 @@ namespace lobby {
 
 constexpr quint16 DefaultPort = 7773;
 constexpr int MaxDatagram = 128;
-constexpr int MaxNameLength = 24;
+using wire::MaxNameLength;
 constexpr int IntervalMs = 2000;
 
 // The group announcements go to over IPv6 (link-local scope).
@@ -45,18 +46,10 @@ std::optional<HostPort> parseHostPort(const QString &text, quint16 fallback, boo
 // The text that parseHostPort reads back, the port left out when usual.
 QString hostPortText(const QString &host, quint16 port, quint16 usual);
 
-// A name as a lobby shows it: printable Latin-1, no spaces at either end,
-// 1..MaxNameLength characters.
-bool printableName(const QString &name);
-// The characters a name may hold as it is typed: names travel in the game's
-// messages, where "+" separates fields.
-inline QRegularExpression nameCharacters()
-{
-    return QRegularExpression(QStringLiteral("[^+\\x00-\\x1f]*"));
-}
-// A name to offer a new player, from the full name this computer knows them
-// by or else their login; empty when neither makes a printable name.
-QString suggestedName(const QString &fullName, const QString &login);
+// Names follow the one rule of the game's messages.
+using wire::nameCharacters;
+using wire::printableName;
+using wire::suggestedName;
 
 struct Announcement {
     QString name;

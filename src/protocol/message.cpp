@@ -2,7 +2,8 @@
 
 namespace wire {
 
-Message::Message(QByteArrayView command) : m_text(command.toByteArray()) {}
+Message::Message(QByteArrayView command) : m_text(command.toByteArray())
+{ }
 
 Message &Message::field(QByteArrayView text)
 {
@@ -32,16 +33,6 @@ QByteArray Message::endPlus() const
     QByteArray out = m_text;
     out.append('+');
     out.append(Terminator);
-    return out;
-}
-
-QByteArray safeName(QByteArrayView name)
-{
-    QByteArray out = name.toByteArray();
-    for (char &c : out) {
-        if (c == '+' || c == '|' || c == Terminator)
-            c = '_';
-    }
     return out;
 }
 

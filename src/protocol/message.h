@@ -34,7 +34,4 @@ private:
     QByteArray m_text;
 };
 
-// Replaces the characters that would shift the fields of later messages.
-QByteArray safeName(QByteArrayView name);
-
 } // namespace wire

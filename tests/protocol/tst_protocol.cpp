@@ -3,6 +3,7 @@
 #include "fieldreader.h"
 #include "framer.h"
 #include "message.h"
+#include "playername.h"
 #include "wiremessages.h"
 
 #include <QTest>
@@ -16,6 +17,8 @@ Q_DECLARE_METATYPE(QList<QByteArray>)
 class TestProtocol : public QObject {
     Q_OBJECT
 private slots:
+    void playerNames_data();
+    void playerNames();
     void framer_data();
     void framer();
     void framerCap();
@@ -258,6 +261,42 @@ void TestProtocol::building()
     QCOMPARE(Message("CMD_full").endPlus(), "CMD_full+" + ff);
     QCOMPARE(Message("CMD_existingplayers").raw("+2+Ann+0").end(), "CMD_existingplayers+2+Ann+0" + ff);
     QCOMPARE(safeName(QByteArray("a+b|c") + Terminator), QByteArray("a_b_c_"));
+}
+
+void TestProtocol::playerNames_data()
+{
+    QTest::addColumn<QByteArray>("typed");
+    QTest::addColumn<QByteArray>("visible");
+    QTest::addColumn<bool>("printable"); // as a lobby may announce it
+    QTest::addColumn<QByteArray>("alike"); // a name that reads the same
+    QTest::newRow("plain") << QByteArray("Ann") << QByteArray("Ann") << true << QByteArray("aNN");
+    QTest::newRow("spaces of every kind") << QByteArray(" Ann\xa0\t Lee ") << QByteArray("Ann Lee") << false
+                                          << QByteArray("ann lee");
+    QTest::newRow("invisible characters") << QByteArray("A\xadn\x01n\x85") << QByteArray("Ann") << false
+                                          << QByteArray("ANN");
+    QTest::newRow("Latin-1 letters") << QByteArray("Zo\xeb") << QByteArray("Zo\xeb") << true << QByteArray("ZO\xcb");
+    QTest::newRow("Klot, however written") << QByteArray("kLoT") << QByteArray("kLoT") << true
+                                           << QByteArray(wire::KlotName);
+    QTest::newRow("field separators") << QByteArray("A+b|c\xff") << QByteArray("A+b|c\xff") << false
+                                      << QByteArray("a+B|C\xff");
+    QTest::newRow("longer than a seat box") << QByteArray(25, 'w') << QByteArray(25, 'w') << false
+                                            << QByteArray(25, 'W');
+}
+
+// One rule for a name, wherever it is typed, announced, logged in or seated.
+void TestProtocol::playerNames()
+{
+    QFETCH(QByteArray, typed);
+    QFETCH(QByteArray, visible);
+    QFETCH(bool, printable);
+    QFETCH(QByteArray, alike);
+    QCOMPARE(visibleName(typed), visible);
+    QCOMPARE(printableName(QString::fromLatin1(typed)), printable);
+    QVERIFY(sameName(typed, alike));
+    QVERIFY(!sameName(typed, alike + "x"));
+    // What passes the typing rule never shifts a message's fields.
+    const bool typable = nameCharacters().match(QString::fromLatin1(typed)).capturedLength() == typed.size();
+    QVERIFY(!typable || safeName(typed) == typed);
 }
 
 // Every message of the protocol, as the game's own table lays it out, with
