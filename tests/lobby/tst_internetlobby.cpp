@@ -300,8 +300,8 @@ void TestInternetLobby::noWritingOnAnothersTopic()
 }
 
 // More games than a lobby keeps, all changing all the time: the window
-// stays responsive, takes them in batches, and a calm game that comes in
-// keeps its place among them.
+// takes them in batches, and a calm game that comes in keeps its place
+// among them.
 void TestInternetLobby::churnKeepsTheCalmGame()
 {
     Broker open(false);
@@ -313,13 +313,6 @@ void TestInternetLobby::churnKeepsTheCalmGame()
     RawClient churn(open.port, "churn");
     QVERIFY(churn.ok);
     QSignalSpy changes(&watcher.model(), &lobby::LobbyModel::gamesChanged);
-    // How long the window's thread goes without its timer's turn.
-    QElapsedTimer sinceTick;
-    sinceTick.start();
-    qint64 longestGap = 0;
-    QTimer tick;
-    connect(&tick, &QTimer::timeout, this, [&] { longestGap = qMax(longestGap, sinceTick.restart()); });
-    tick.start(10);
     const int ids = lobby::MaxInternetGames + 50;
     const auto round = [&](int r) {
         for (int i = 0; i < ids; ++i) {
@@ -340,8 +333,8 @@ void TestInternetLobby::churnKeepsTheCalmGame()
     QVERIFY(lists(watcher, QStringLiteral("Calm")));
     QCOMPARE(watcher.model().games().size(), lobby::MaxInternetGames);
     const int messages = 10 * ids;
+    // How long the window's thread is held is measured by bench_lobby.
     QVERIFY2(changes.size() < messages / 20, qPrintable(QStringLiteral("%1 changes").arg(changes.size())));
-    QVERIFY2(longestGap < 500, qPrintable(QStringLiteral("the window's thread was held %1 ms").arg(longestGap)));
 }
 
 void TestInternetLobby::listedOnceHeld_data()
@@ -547,7 +540,8 @@ void TestInternetLobby::tlsLobby()
         QTRY_COMPARE_WITH_TIMEOUT(l.state(), InternetLobby::State::Connected, 3000);
         return;
     }
-    said = said.arg(tls.port);
+    if (said.contains(QLatin1String("%1")))
+        said = said.arg(tls.port);
     QTRY_VERIFY_WITH_TIMEOUT(l.status().contains(said), 3000);
     QTest::qWait(2500); // past the time "does not answer" would be said
     QCOMPARE(l.state(), InternetLobby::State::Connecting);

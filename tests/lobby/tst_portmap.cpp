@@ -205,13 +205,14 @@ void TestPortMap::hostileRouters()
     QSignalSpy finished(mapper.get(), &PortMapper::finished);
     mapper->start(7772);
     if (exitWhileAsking) {
-        // Until the router has the question in hand.
+        // Until the router has the question in hand. The exit is bounded well
+        // below a trickling router's pace (a byte a second held it 18 s).
         QTest::qWait(m == FakeRouter::Mode::SilentAdd ? 0 : 600);
         QTRY_VERIFY_WITH_TIMEOUT(m != FakeRouter::Mode::SilentAdd || router.adds == 1, 4000);
         QElapsedTimer exit;
         exit.start();
         mapper.reset();
-        QVERIFY2(exit.elapsed() < 800, qPrintable(QStringLiteral("exit took %1 ms").arg(exit.elapsed())));
+        QVERIFY2(exit.elapsed() < 2000, qPrintable(QStringLiteral("exit took %1 ms").arg(exit.elapsed())));
     } else {
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 7000);
         QCOMPARE(finished.at(0).at(0).toBool(), false);
