@@ -182,16 +182,16 @@ std::optional<BrokerAddress> parseBroker(const QString &text)
 void LobbyModel::received(const QByteArray &topic, const QByteArray &payload)
 {
     bool changed = false;
-    take(topic, payload, &changed);
+    take({topic, payload}, &changed);
     if (changed)
         emit gamesChanged();
 }
 
-void LobbyModel::receivedAll(const QList<QPair<QByteArray, QByteArray>> &messages)
+void LobbyModel::receivedAll(const QList<Heard> &messages)
 {
     bool changed = false;
-    for (const auto &[topic, payload] : messages)
-        take(topic, payload, &changed);
+    for (const Heard &heard : messages)
+        take(heard, &changed);
     if (changed)
         emit gamesChanged();
 }
@@ -206,7 +206,7 @@ bool LobbyModel::matches(const InternetGame &g) const
     return !m_search.isEmpty() && g.name.contains(m_search, Qt::CaseInsensitive);
 }
 
-void LobbyModel::noteChange(const QString &id, qint64 now)
+void LobbyModel::noteChange(const QString &id, qint64 now, int times)
 {
     // Bounded: games quiet for the window are forgotten, and should the
     // lobby hold more that churn than that, all.
@@ -216,7 +216,8 @@ void LobbyModel::noteChange(const QString &id, qint64 now)
             m_changes.clear();
     }
     QList<qint64> &changes = m_changes[id];
-    changes.append(now);
+    for (int i = 0; i < qMin(times, ChurnLimit); ++i)
+        changes.append(now);
     while (changes.size() > ChurnLimit)
         changes.removeFirst();
 }
@@ -239,8 +240,10 @@ qsizetype LobbyModel::leastRelevant() const
     return lowest;
 }
 
-void LobbyModel::take(const QByteArray &topic, const QByteArray &payload, bool *changed)
+void LobbyModel::take(const Heard &heard, bool *changed)
 {
+    const QByteArray &topic = heard.topic;
+    const QByteArray &payload = heard.payload;
     if (payload.size() > MaxMessage)
         return;
     if (topic.startsWith(GamesTopic)) {
@@ -274,14 +277,17 @@ void LobbyModel::take(const QByteArray &topic, const QByteArray &payload, bool *
         const qint64 now = m_clock.elapsed();
         if (known) {
             m_seen[at] = ++m_messages;
-            if (!(m_games[at] == *g)) {
+            // Updates merged on the way count as the changes they were.
+            const bool differs = !(m_games[at] == *g);
+            if (differs || heard.updates > 1)
+                noteChange(key, now, differs ? heard.updates : heard.updates - 1);
+            if (differs) {
                 m_games[at] = *g;
-                noteChange(key, now);
                 *changed = true;
             }
             return;
         }
-        noteChange(key, now);
+        noteChange(key, now, heard.updates);
         if (m_games.size() >= MaxInternetGames) {
             // Room is made by the least relevant game, unless the newcomer
             // is less relevant still (a junk name while the player searches).
@@ -451,10 +457,14 @@ void InternetLobby::post(const QByteArray &topic, const QByteArray &payload)
             // ones worth listing.
             if (!m_inboxGames.contains(topic) && m_inboxOrder.size() >= MaxInbox)
                 m_inboxGames.remove(m_inboxOrder.takeFirst());
-            QByteArray &latest = m_inboxGames[topic];
-            if (latest.isNull())
+            const auto it = m_inboxGames.find(topic);
+            if (it == m_inboxGames.end()) {
+                m_inboxGames.insert(topic, {topic, payload});
                 m_inboxOrder.append(topic);
-            latest = payload.isNull() ? QByteArray("") : payload;
+            } else {
+                it->payload = payload;
+                ++it->updates;
+            }
         } else if (m_inboxOther.size() < MaxInbox / 10) {
             m_inboxOther.append({topic, payload});
         }
@@ -467,11 +477,11 @@ void InternetLobby::post(const QByteArray &topic, const QByteArray &payload)
 
 void InternetLobby::drain()
 {
-    QList<QPair<QByteArray, QByteArray>> batch;
+    QList<Heard> batch;
     {
         const std::lock_guard lock(m_inboxMutex);
         for (const QByteArray &topic : std::as_const(m_inboxOrder))
-            batch.append({topic, m_inboxGames.value(topic)});
+            batch.append(m_inboxGames.value(topic));
         batch += m_inboxOther;
         m_inboxOrder.clear();
         m_inboxGames.clear();

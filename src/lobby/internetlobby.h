@@ -75,6 +75,14 @@ struct BrokerAddress {
 };
 std::optional<BrokerAddress> parseBroker(const QString &text);
 
+// A message as the broker delivered it; `updates` counts the messages on
+// its topic that it stands for (later ones merged into it on the way).
+struct Heard {
+    QByteArray topic;
+    QByteArray payload;
+    int updates = 1;
+};
+
 // What the broker has said, kept safe: fed every message, it keeps at most
 // MaxInternetGames games and the chat lines that passed the rate limit.
 // When more games come than it keeps, it keeps the most relevant: those
@@ -91,7 +99,7 @@ public:
     // One message as the broker delivered it.
     void received(const QByteArray &topic, const QByteArray &payload);
     // Many at once, with one gamesChanged() at most.
-    void receivedAll(const QList<QPair<QByteArray, QByteArray>> &messages);
+    void receivedAll(const QList<Heard> &messages);
     // Games whose names hold this text (any case) are kept before others.
     void setSearch(const QString &text);
     void clear();
@@ -110,14 +118,14 @@ signals:
     void ownGameHeld(const QByteArray &payload);
 
 private:
-    void take(const QByteArray &topic, const QByteArray &payload, bool *changed);
+    void take(const Heard &heard, bool *changed);
     // Where the least relevant game is.
     qsizetype leastRelevant() const;
     bool matches(const InternetGame &g) const;
 
     // When each game heard of lately changed (the last ChurnLimit times),
     // kept or not: a game pushed out and back in is still known to churn.
-    void noteChange(const QString &id, qint64 now);
+    void noteChange(const QString &id, qint64 now, int times);
     bool calm(const QString &id, qint64 now) const;
     QHash<QString, QList<qint64>> m_changes;
     QList<InternetGame> m_games;
@@ -194,9 +202,9 @@ private:
     static constexpr int MaxInbox = 1000; // games waiting (each at most MaxMessage)
     static constexpr int BatchMs = 100;
     std::mutex m_inboxMutex;
-    QHash<QByteArray, QByteArray> m_inboxGames; // topic: latest payload
+    QHash<QByteArray, Heard> m_inboxGames; // by topic: the latest payload
     QList<QByteArray> m_inboxOrder; // the games' topics as they came
-    QList<QPair<QByteArray, QByteArray>> m_inboxOther; // chat
+    QList<Heard> m_inboxOther; // chat
     bool m_drainAsked = false;
     QTimer m_drain;
 };

@@ -533,10 +533,12 @@ void TestPlaythrough::firstStartAsksTheName()
             return false;
         const int slot = msg::readSendlogininfo(wire::splitMessage(spy.take()).data);
         spy.write("CMD_logininfo+" + QByteArray::number(slot) + "+" + wire::ProtocolVersion + "+Spy" + FF + FF);
-        return within(5000, [&] {
+        // The window is there before the spy, or comes after it (a slow start).
+        return within(15000, [&] {
             spy.waitForMessages(1, 100);
             for (const QByteArray &m : spy.messages)
-                if (m.startsWith("CMD_existingplayers+") && m.contains("+" + name + "+"))
+                if ((m.startsWith("CMD_existingplayers+") || m.startsWith("CMD_newplayerinfo+"))
+                        && m.contains("+" + name + "+"))
                     return true;
             return false;
         });
