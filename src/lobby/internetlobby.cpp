@@ -290,9 +290,11 @@ void LobbyModel::take(const Heard &heard, bool *changed)
         noteChange(key, now, heard.updates);
         if (m_games.size() >= MaxInternetGames) {
             // Room is made by the least relevant game, unless the newcomer
-            // is less relevant still (a junk name while the player searches).
+            // is less relevant still (a churning game while the list holds
+            // calm ones, a junk name while the player searches). Heard just
+            // now, it is the newest.
             const qsizetype out = leastRelevant();
-            if (matches(m_games[out]) && !matches(*g))
+            if (std::tuple(matches(*g), calm(key, now)) < std::tuple(matches(m_games[out]), calm(m_games[out].id, now)))
                 return;
             m_games.removeAt(out);
             m_seen.removeAt(out);
