@@ -270,17 +270,17 @@ void TestProtocol::playerNames_data()
     QTest::addColumn<bool>("printable"); // as a lobby may announce it
     QTest::addColumn<QByteArray>("alike"); // a name that reads the same
     QTest::newRow("plain") << QByteArray("Ann") << QByteArray("Ann") << true << QByteArray("aNN");
-    QTest::newRow("spaces of every kind") << QByteArray(" Ann\xa0\t Lee ") << QByteArray("Ann Lee") << false
-                                          << QByteArray("ann lee");
-    QTest::newRow("invisible characters") << QByteArray("A\xadn\x01n\x85") << QByteArray("Ann") << false
-                                          << QByteArray("ANN");
+    QTest::newRow("spaces of every kind")
+            << QByteArray(" Ann\xa0\t Lee ") << QByteArray("Ann Lee") << false << QByteArray("ann lee");
+    QTest::newRow("invisible characters")
+            << QByteArray("A\xadn\x01n\x85") << QByteArray("Ann") << false << QByteArray("ANN");
     QTest::newRow("Latin-1 letters") << QByteArray("Zo\xeb") << QByteArray("Zo\xeb") << true << QByteArray("ZO\xcb");
-    QTest::newRow("Klot, however written") << QByteArray("kLoT") << QByteArray("kLoT") << true
-                                           << QByteArray(wire::KlotName);
+    QTest::newRow("Klot, however written")
+            << QByteArray("kLoT") << QByteArray("kLoT") << true << QByteArray(wire::KlotName);
     QTest::newRow("field separators") << QByteArray("A+b|c\xff") << QByteArray("A+b|c\xff") << false
                                       << QByteArray("a+B|C\xff");
-    QTest::newRow("longer than a seat box") << QByteArray(25, 'w') << QByteArray(25, 'w') << false
-                                            << QByteArray(25, 'W');
+    QTest::newRow("longer than a seat box")
+            << QByteArray(25, 'w') << QByteArray(25, 'w') << false << QByteArray(25, 'W');
 }
 
 // One rule for a name, wherever it is typed, announced, logged in or seated.
