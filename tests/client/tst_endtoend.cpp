@@ -27,6 +27,19 @@ private:
     ClientFiles workDir;
 };
 
+namespace {
+// The hosting player's window, logged in to its own host.
+void hostWindow(Tchat &you, TServer &server, Tgamestart &options)
+{
+    useHost(you, &server);
+    you.setGamestart(&options);
+    you.setArguments({"You", "x", "true"});
+    you.setPort(0);
+    you.show();
+    QTRY_VERIFY(you.model().loggedin());
+}
+} // namespace
+
 void TestEndToEnd::wholeGameByClicks()
 {
     QStringList shown;
@@ -37,13 +50,8 @@ void TestEndToEnd::wholeGameByClicks()
     server.setRandomSeed(7);
     Tgamestart options;
     Tchat you;
-    useHost(you, &server);
     you.setAbout(&about);
-    you.setGamestart(&options);
-    you.setArguments({"You", "x", "true"});
-    you.setPort(0);
-    you.show();
-    QTRY_VERIFY(you.model().loggedin());
+    hostWindow(you, server, options);
     Tchat ann;
     ann.setArguments({"Ann", "127.0.0.1", "false"});
     ann.setPort(server.listeningPort());
@@ -150,12 +158,7 @@ void TestEndToEnd::lateJoinerClockMatches()
     server.setRandomSeed(3);
     Tgamestart options;
     Tchat you;
-    useHost(you, &server);
-    you.setGamestart(&options);
-    you.setArguments({"You", "x", "true"});
-    you.setPort(0);
-    you.show();
-    QTRY_VERIFY(you.model().loggedin());
+    hostWindow(you, server, options);
     QTest::mouseClick(you.form()->button_start, Qt::LeftButton);
     QTest::mouseClick(options.form()->button_start, Qt::LeftButton);
     QTRY_COMPARE(you.model().currentplayer(), 1);
