@@ -1,15 +1,13 @@
 #include "hostthread.h"
 #include "tserver.h"
 
-#include <QtCore/private/qeventdispatcher_unix_p.h>
+#include "polldispatcher.h"
 
 HostThread::HostThread(std::function<void(TServer &)> setup)
 {
     m_thread.setObjectName(QStringLiteral("wordmire host"));
-    // The host's loop waits on sockets and a few timers and nothing else: Qt's
-    // plain poll() loop serves it for about a fifth less than the GLib one
-    // a thread gets by default, which a busy room notices.
-    m_thread.setEventDispatcher(new QEventDispatcherUNIX);
+    // The host's loop waits on sockets and a few timers and nothing else.
+    m_thread.setEventDispatcher(new PollDispatcher);
     m_context = new QObject;
     m_context->moveToThread(&m_thread);
     m_thread.start();

@@ -4,11 +4,15 @@
 
 #include "hostharness.h"
 #include "hostthread.h"
+#include "polldispatcher.h"
 #include "tempworkdir.h"
 
 #include <QTcpServer>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -34,6 +38,9 @@ private slots:
     void listens();
     void relaysWhileTheWindowIsBusy();
     void goodbyeWhenItGoes();
+    void loopRunsTimers_data();
+    void loopRunsTimers();
+    void loopQuitsWhileWaiting();
 
 private:
     TempWorkDir workDir;
@@ -97,6 +104,70 @@ void TestHostThread::goodbyeWhenItGoes()
     host.reset();
     QTRY_VERIFY(b->messages.contains("CMD_playerdisconnected+1+You"));
     QVERIFY(b->waitForClosed());
+}
+
+using Schedule = QList<QPair<int, QByteArray>>; // (ms, name) single shots
+
+void TestHostThread::loopRunsTimers_data()
+{
+    // A timer named "stop:X" stops X; "tick" repeats every 0 ms until the
+    // last one fires. What fired, in order, "tick" once however often.
+    QTest::addColumn<Schedule>("timers");
+    QTest::addColumn<QByteArrayList>("fired");
+    QTest::newRow("in the order they are due")
+            << Schedule{{30, "c"}, {10, "a"}, {20, "b"}} << QByteArrayList{"a", "b", "c"};
+    QTest::newRow("one stops another due with it")
+            << Schedule{{10, "stop:b"}, {10, "b"}, {40, "c"}} << QByteArrayList{"stop:b", "c"};
+    QTest::newRow("a busy zero timer starves none")
+            << Schedule{{0, "tick"}, {20, "a"}, {40, "b"}} << QByteArrayList{"tick", "a", "b"};
+}
+
+// The host's own loop, as its thread runs it: its timers are its clocks.
+void TestHostThread::loopRunsTimers()
+{
+    QFETCH(Schedule, timers);
+    QFETCH(QByteArrayList, fired);
+    QThread thread;
+    thread.setEventDispatcher(new PollDispatcher);
+    QObject context;
+    context.moveToThread(&thread);
+    // Both used on the loop's thread only, and read after it ends.
+    QByteArrayList seen;
+    QHash<QByteArray, QTimer *> byName;
+    const QByteArray last = std::max_element(timers.cbegin(), timers.cend())->second;
+    thread.start();
+    QMetaObject::invokeMethod(&context, [&] {
+        for (const auto &[ms, name] : timers) {
+            auto *t = new QTimer(&context);
+            t->setSingleShot(name != "tick");
+            t->setInterval(ms);
+            byName[name] = t;
+            QObject::connect(t, &QTimer::timeout, &context, [&, name] {
+                if (name != "tick" || !seen.contains("tick"))
+                    seen.append(name);
+                if (name.startsWith("stop:"))
+                    byName.value(name.mid(5))->stop();
+                if (name == last) {
+                    for (QTimer *each : std::as_const(byName))
+                        each->stop();
+                    thread.quit();
+                }
+            });
+            t->start();
+        }
+    });
+    QVERIFY(thread.wait(10000));
+    QCOMPARE(seen, fired);
+}
+
+void TestHostThread::loopQuitsWhileWaiting()
+{
+    QThread thread;
+    thread.setEventDispatcher(new PollDispatcher);
+    thread.start();
+    QTest::qWait(50); // asleep in its poll, with nothing to wake it but this
+    thread.quit();
+    QVERIFY(thread.wait(5000));
 }
 
 QTEST_GUILESS_MAIN(TestHostThread)
