@@ -163,7 +163,7 @@ bool BoardPanel::boardKey(QKeyEvent *key)
         const auto paths = tracePaths(m_model.board().letters, tracedLetters() + text.toLatin1());
         if (paths.empty()) {
             emit refused(kInvalid, false);
-            emit soundRequested(QStringLiteral("badword"));
+            emit soundRequested(Sound::BadWord);
             return true;
         }
         m_traceChoice = 0;

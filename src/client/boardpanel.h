@@ -36,7 +36,7 @@ public:
 signals:
     // A pick or key that cannot be, said in the status line.
     void refused(const QString &text, bool shake);
-    void soundRequested(const QString &name);
+    void soundRequested(Sound sound);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -32,7 +32,7 @@ ClientModel::ClientModel(QObject *parent)
     connect(&m_chat, &ChatChannel::chatLine, this, &ClientModel::chatLine);
     connect(&m_chat, &ChatChannel::chatterSound, this, &ClientModel::chatterSound);
     connect(&m_countdown, &TurnCountdown::tick, this, &ClientModel::countdownTick);
-    connect(&m_countdown, &TurnCountdown::lastSeconds, this, [this] { emit soundRequested(QStringLiteral("timer")); });
+    connect(&m_countdown, &TurnCountdown::lastSeconds, this, [this] { emit soundRequested(Sound::Timer); });
     connect(&m_link, &HostLink::connectFailed, this, &ClientModel::connectFailed);
     connect(&m_link, &HostLink::hostNotFound, this, &ClientModel::hostNotFound);
     connect(&m_link, &HostLink::connectionClosed, this, &ClientModel::connectionClosed);
@@ -163,7 +163,7 @@ void ClientModel::playerdisconnected(const QByteArray &data)
 void ClientModel::newplayerinfo(const QByteArray &data)
 {
     m_roster.joined(data, m_myslot);
-    emit soundRequested(QStringLiteral("entered"));
+    emit soundRequested(Sound::Entered);
 }
 
 void ClientModel::havewrongversion(const QByteArray &data)
@@ -288,7 +288,7 @@ void ClientModel::useshuffle(const QByteArray &data)
     emit shufflesChanged(used.seat, used.shuffles);
     if (used.timeleft)
         m_countdown.start(qMax(*used.timeleft, 0) - TurnSlackSeconds);
-    emit soundRequested(QStringLiteral("shuffle"));
+    emit soundRequested(Sound::Shuffle);
 }
 
 void ClientModel::bonus(const QByteArray &data)
@@ -301,7 +301,7 @@ void ClientModel::timeup(const QByteArray &)
 {
     m_currentplayer = 0;
     emit timeIsUp();
-    emit soundRequested(QStringLiteral("roundover"));
+    emit soundRequested(Sound::RoundOver);
     withdrawArrows();
 }
 
@@ -320,7 +320,7 @@ void ClientModel::winner(const QByteArray &data)
     const QString text = mine ? QStringLiteral("You have won the game!")
                               : QString::fromLatin1(name) + QStringLiteral(" has won the game!");
     emit winnerDeclared(text, seated);
-    emit soundRequested(QStringLiteral("gameover"));
+    emit soundRequested(Sound::GameOver);
     emit systemLine("0+" + text.toLatin1());
     if (seated) {
         if (mine)
@@ -338,7 +338,7 @@ void ClientModel::selectletter(const QByteArray &data)
         return;
     const msg::Pick pick = msg::readSelectletter(data);
     if (m_mirror.otherPick(pick.index, pick.cell))
-        emit soundRequested(QStringLiteral("place"));
+        emit soundRequested(Sound::Place);
 }
 
 void ClientModel::selectclear(const QByteArray &data)
@@ -346,7 +346,7 @@ void ClientModel::selectclear(const QByteArray &data)
     if (msg::readSeat(data) == m_myslot)
         return;
     m_mirror.dropMarks();
-    emit soundRequested(QStringLiteral("clear"));
+    emit soundRequested(Sound::Clear);
 }
 
 void ClientModel::clearletter(const QByteArray &data)
@@ -363,7 +363,7 @@ void ClientModel::notvalid(const QByteArray &data)
         return;
     emit wordRefused(refused.word);
     m_mirror.dropMarks();
-    emit soundRequested(QStringLiteral("badword"));
+    emit soundRequested(Sound::BadWord);
 }
 
 void ClientModel::madeword(const QByteArray &data)
@@ -392,12 +392,12 @@ void ClientModel::madeword(const QByteArray &data)
         cells.push_back(tile.first);
     m_mirror.takeWord(cells);
     if (made.seat == m_myslot) {
-        emit soundRequested(QStringLiteral("goodword"));
+        emit soundRequested(Sound::GoodWord);
         emit tallyWordMade(made.word, wire::parseInt(made.points).value_or(0));
         m_arrowsFor = made.seat;
         emit arrowsChanged();
     } else {
-        emit soundRequested(QStringLiteral("roundover"));
+        emit soundRequested(Sound::RoundOver);
     }
 }
 
@@ -405,7 +405,7 @@ void ClientModel::moving(const QByteArray &data)
 {
     withdrawArrows();
     m_mirror.shift(msg::readMoving(data));
-    emit soundRequested(QStringLiteral("shift"));
+    emit soundRequested(Sound::Shift);
     emit moved(m_mirror.lastdirection());
 }
 
@@ -416,12 +416,12 @@ ClientModel::PickResult ClientModel::pick(QPoint cell)
     if (!myTurn())
         return PickResult::NotYourTurn;
     if (!m_mirror.canPick(cell)) {
-        emit soundRequested(QStringLiteral("badword"));
+        emit soundRequested(Sound::BadWord);
         return PickResult::Invalid;
     }
     m_mirror.pick(cell);
     syncPicks();
-    emit soundRequested(QStringLiteral("place"));
+    emit soundRequested(Sound::Place);
     return PickResult::Placed;
 }
 

@@ -10,6 +10,7 @@
 #include "gameoptions.h"
 #include "hostlink.h"
 #include "roster.h"
+#include "soundplayer.h"
 #include "turncountdown.h"
 
 #include <QElapsedTimer>
@@ -141,7 +142,7 @@ public slots:
 signals:
     void systemLine(const QByteArray &line);
     void chatLine(const QByteArray &line, quint32 colour);
-    void soundRequested(const QString &name);
+    void soundRequested(Sound sound);
     void playerJoined(int slot, const QByteArray &name);
     void playerLeft(int slot, const QByteArray &name);
     void seatChanged(int seat);

@@ -32,22 +32,22 @@ void SoundMenu::applySounds()
         m_turnItems[size_t(tag)]->setChecked(tag == m_prefs.turnSound());
 }
 
-void SoundMenu::playsounds(const QString &name)
+void SoundMenu::playsounds(Sound sound)
 {
-    emit soundRequested(name);
+    emit soundRequested(sound);
     if (m_prefs.playSounds() && m_player)
-        m_player->play(name);
+        m_player->play(soundName(sound));
 }
 
-QString SoundMenu::turnSoundName() const
+Sound SoundMenu::turnSound() const
 {
     switch (m_prefs.turnSound()) {
     case 1:
-        return QStringLiteral("turnnew");
+        return Sound::TurnNew;
     case 2:
-        return QStringLiteral("turn");
+        return Sound::Turn;
     default:
-        return QStringLiteral("start");
+        return Sound::Start;
     }
 }
 

@@ -26,13 +26,13 @@ public:
     // Where sounds go (tests record them); without one, the sound device.
     void setPlayer(SoundPlayer *player) { m_player = player; }
     // Every game sound goes through here.
-    void playsounds(const QString &name);
+    void playsounds(Sound sound);
     // The sound for the start of the own turn, by the Turn Sound option.
-    QString turnSoundName() const;
+    Sound turnSound() const;
     void playasound(const QByteArray &slot, const QString &name);
 
 signals:
-    void soundRequested(const QString &name);
+    void soundRequested(Sound sound);
 
 private:
     void applySounds();

@@ -228,7 +228,7 @@ void StripView::button_clearClick()
     if (refuseWhileWatching(m_model, m_window))
         return;
     m_model.clearPicks();
-    emit soundRequested(QStringLiteral("clear"));
+    emit soundRequested(Sound::Clear);
 }
 
 void StripView::button_doneClick()

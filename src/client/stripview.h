@@ -3,6 +3,7 @@
 // buttons (Clear, Done, Zephyr Shuffle). A click on the last letter takes it
 // back; a refused word shakes the strip.
 
+#include "soundplayer.h"
 #include "tileimages.h"
 
 #include <QObject>
@@ -51,7 +52,7 @@ public:
     void button_shuffleClick();
 
 signals:
-    void soundRequested(const QString &name);
+    void soundRequested(Sound sound);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -185,7 +185,7 @@ void Tchat::turnGiven()
         return;
     if (!m_chat->typing())
         m_board->takeFocus();
-    m_sounds->playsounds(m_sounds->turnSoundName());
+    m_sounds->playsounds(m_sounds->turnSound());
 }
 
 void Tchat::showEvent(QShowEvent *event)

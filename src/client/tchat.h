@@ -142,7 +142,7 @@ public:
 
 signals:
     void closed();
-    void soundRequested(const QString &name);
+    void soundRequested(Sound sound);
     void tallyGame(const QString &who);
     void tallyWordMade(const QByteArray &word, int points);
 

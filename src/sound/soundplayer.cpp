@@ -5,6 +5,39 @@
 #include <QFile>
 #include <QThread>
 
+QString soundName(Sound sound)
+{
+    switch (sound) {
+    case Sound::Entered:
+        return QStringLiteral("entered");
+    case Sound::Shuffle:
+        return QStringLiteral("shuffle");
+    case Sound::RoundOver:
+        return QStringLiteral("roundover");
+    case Sound::GameOver:
+        return QStringLiteral("gameover");
+    case Sound::Place:
+        return QStringLiteral("place");
+    case Sound::Clear:
+        return QStringLiteral("clear");
+    case Sound::BadWord:
+        return QStringLiteral("badword");
+    case Sound::GoodWord:
+        return QStringLiteral("goodword");
+    case Sound::Shift:
+        return QStringLiteral("shift");
+    case Sound::Timer:
+        return QStringLiteral("timer");
+    case Sound::Start:
+        return QStringLiteral("start");
+    case Sound::Turn:
+        return QStringLiteral("turn");
+    case Sound::TurnNew:
+        return QStringLiteral("turnnew");
+    }
+    return {};
+}
+
 namespace chatter {
 
 QString description(int k)

@@ -18,6 +18,25 @@ public:
     virtual void play(const QString &name) = 0;
 };
 
+// The game's own sounds; a name here that has no sound does not compile.
+enum class Sound {
+    Entered,
+    Shuffle,
+    RoundOver,
+    GameOver,
+    Place,
+    Clear,
+    BadWord,
+    GoodWord,
+    Shift,
+    Timer,
+    Start,
+    Turn,
+    TurnNew
+};
+// The sound's name among the resources ("badword" for BadWord).
+QString soundName(Sound sound);
+
 // The chatter sounds "wave1" .. "wave20" and what they sound like.
 namespace chatter {
 inline constexpr int Count = 20;

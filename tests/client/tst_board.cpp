@@ -94,7 +94,7 @@ void TestBoard::init()
     // The sounds are heard through the window's signal; nothing reaches the
     // audio system.
     chat->setSoundPlayer(&player);
-    connect(chat.get(), &Tchat::soundRequested, this, [this](const QString &s) { sounds << s; });
+    connect(chat.get(), &Tchat::soundRequested, this, [this](Sound s) { sounds << soundName(s); });
     feed({"CMD_sendlogininfo+1", "CMD_newplayerinfo+1+Ann+0", "CMD_newplayerinfo+3+Cy+0"});
     heard();
 }

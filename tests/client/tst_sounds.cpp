@@ -336,6 +336,8 @@ void TestSounds::klotSilentWhenOthersSit()
 void TestSounds::playerWorksOffThread()
 {
     QVERIFY2(QtSoundPlayer::moduleLoads(), "the sound module is where the player looks for it");
+    for (int s = int(Sound::Entered); s <= int(Sound::TurnNew); ++s)
+        QVERIFY2(QtSoundPlayer::exists(soundName(Sound(s))), qPrintable(QString::number(s)));
     {
         QtSoundPlayer player;
         player.play(QStringLiteral("no such sound"));
