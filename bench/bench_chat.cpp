@@ -37,8 +37,8 @@
 
 namespace {
 
-const QByteArray kPrefill = "2+Ann chats: a line with a www.link.com and a :)#12 smiley ";
-const QByteArray kSteady = "2+Ann chats: steady line ";
+const QByteArray kPrefill = "Ann chats: a line with a www.link.com and a :)#12 smiley ";
+const QByteArray kSteady = "Ann chats: steady line ";
 
 // Waits without spending the thread's time, running events as they come.
 void idle(int ms)
@@ -61,11 +61,11 @@ void hiddenRun(benchmark::State &state, int cap, int prefill)
     Tchat chat;
     chat.chatView().setMaxLines(cap);
     for (int i = 0; i < prefill; ++i)
-        chat.addlinetochat(kPrefill + QByteArray::number(i), 0);
+        chat.addlinetochat(2, kPrefill + QByteArray::number(i), 0);
     chat.chatView().flush();
     int i = 0;
     for (auto _ : state) {
-        chat.addlinetochat(kSteady + QByteArray::number(i++), 0);
+        chat.addlinetochat(2, kSteady + QByteArray::number(i++), 0);
         chat.chatView().flush();
     }
 }
@@ -94,11 +94,11 @@ void BM_LineIntoShownCappedView(benchmark::State &state)
     Tchat chat;
     chat.show();
     for (int i = 0; i < ChatView::MaxLines; ++i)
-        chat.addlinetochat(kPrefill + QByteArray::number(i), 0);
+        chat.addlinetochat(2, kPrefill + QByteArray::number(i), 0);
     idle(50);
     int i = 0;
     for (auto _ : state) {
-        chat.addlinetochat(kSteady + QByteArray::number(i++), 0);
+        chat.addlinetochat(2, kSteady + QByteArray::number(i++), 0);
         pace(state);
     }
 }
@@ -120,11 +120,11 @@ void BM_MemoryOver20000Lines(benchmark::State &state)
         Tchat chat;
         chat.show();
         for (int i = 0; i < ChatView::MaxLines; ++i)
-            chat.addlinetochat(kPrefill + QByteArray::number(i), 0);
+            chat.addlinetochat(2, kPrefill + QByteArray::number(i), 0);
         idle(50);
         const long before = residentKb();
         for (int i = 0; i < 20000; ++i) {
-            chat.addlinetochat(kPrefill + QByteArray::number(i), 0);
+            chat.addlinetochat(2, kPrefill + QByteArray::number(i), 0);
             if (i % 10 == 0)
                 idle(1);
         }

@@ -56,9 +56,9 @@ void BestWord::turnEnded(const QByteArray &word, int points)
         return;
     // The chat sets a space after a line's head ("Best here:") itself.
     if (const auto best = bestOn(*m_lastBoard))
-        m_chat.addLine("0+" + game::bestWordLine(*best, word, points).replace("Best here: ", "Best here:"));
+        m_chat.addLine(game::bestWordLine(*best, word, points).replace("Best here: ", "Best here:"));
     else
-        m_chat.addLine("0+No word could be made on this board.");
+        m_chat.addLine("No word could be made on this board.");
 }
 
 void BestWord::gameOver()

@@ -2,7 +2,6 @@
 
 #include "chatline.h"
 #include "colourtext.h"
-#include "fieldreader.h"
 #include "klotremarks.h"
 #include "roster.h"
 #include "rules.h"
@@ -18,24 +17,21 @@ ChatChannel::ChatChannel(const Roster &roster, Sender send, QObject *parent)
     m_rng.seed(quint32(QDateTime::currentMSecsSinceEpoch()));
 }
 
-void ChatChannel::heard(const QByteArray &data)
+void ChatChannel::heard(int sender, const QByteArray &text, quint32 colour)
 {
-    if (m_unanswered.empty() || m_slot == 0)
-        return;
-    if (wire::parseInt(msg::readSlotAndRest(data).slot).value_or(0) == m_slot)
+    if (!m_unanswered.empty() && m_slot != 0 && sender == m_slot)
         m_unanswered.pop_front();
+    emit chatLine(sender, text, colour);
 }
 
-void ChatChannel::chatrecieved(const QByteArray &data)
+void ChatChannel::heardAction(const wire::down::Action &line)
 {
-    heard(data);
-    const wire::ColouredLine l = wire::splitColour(data);
-    emit chatLine(l.line, l.colour);
+    heard(line.slot, line.line, line.colour);
 }
 
-void ChatChannel::chatline(const QByteArray &data)
+void ChatChannel::heardChat(const wire::down::Chat &line)
 {
-    chatrecieved(data);
+    heard(line.slot, line.line, line.colour);
     klottalk();
 }
 
@@ -47,18 +43,7 @@ void ChatChannel::klottalk()
             || m_roster.seat(4).name != Roster::Waiting)
         return;
     if (const auto remark = rules::klotRemark(m_rng))
-        emit systemLine(QByteArray("0+Klot the bot says: ") + *remark);
-}
-
-void ChatChannel::playasound(const QByteArray &data)
-{
-    const qsizetype first = data.indexOf('+');
-    const QByteArray slot = first < 0 ? data : data.left(first);
-    QByteArray name = first < 0 ? QByteArray() : data.mid(first + 1);
-    const qsizetype second = name.indexOf('+');
-    if (second >= 0)
-        name.truncate(second);
-    emit chatterSound(slot, QString::fromLatin1(name));
+        emit systemLine(QByteArray("Klot the bot says: ") + *remark);
 }
 
 void ChatChannel::sendChat(const QByteArray &typed, quint32 colour)
@@ -87,8 +72,9 @@ void ChatChannel::sendOwn(bool action, const QByteArray &text, quint32 colour)
         m_unanswered.pop_front();
     m_unanswered.push_back({action, text, colour, QDateTime::currentMSecsSinceEpoch()});
     if (!sent)
-        emit systemLine("0+Not sent yet: the connection to the host is down. It goes as soon as you are back in "
-                        "the game.|clNavy");
+        emit chatLine(0,
+                "Not sent yet: the connection to the host is down. It goes as soon as you are back in the game.",
+                wire::textToColour("clNavy"));
 }
 
 void ChatChannel::resendUnanswered()

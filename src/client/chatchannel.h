@@ -3,6 +3,8 @@
 // (Klot answering in a game against it alone), chatter sounds relayed, and
 // the user's own lines, actions and chatter sounds, made safe to send.
 
+#include "typedmessages.h"
+
 #include <QObject>
 #include <QRandomGenerator>
 
@@ -28,10 +30,9 @@ public:
     // Klot's remarks draw from this source (tests pin it).
     void setChatterSeed(quint32 seed) { m_rng.seed(seed); }
 
-    // The host's CMD_chat (then Klot may answer), CMD_action, CMD_playasound.
-    void chatline(const QByteArray &data);
-    void chatrecieved(const QByteArray &data);
-    void playasound(const QByteArray &data);
+    // The host's chat lines (then Klot may answer) and action lines.
+    void heardChat(const wire::down::Chat &line);
+    void heardAction(const wire::down::Action &line);
 
     void sendChat(const QByteArray &typed, quint32 colour);
     // An action line (a phrase button), as typed after "/me ".
@@ -44,16 +45,15 @@ public:
     int unanswered() const { return int(m_unanswered.size()); }
 
 signals:
-    void systemLine(const QByteArray &line);
-    void chatLine(const QByteArray &line, quint32 colour);
-    // A chatter sound: the sender's slot as sent, and the sound's name.
-    void chatterSound(const QByteArray &slot, const QString &name);
+    void systemLine(const QByteArray &text);
+    // A line from a user (slot 1 to 9) or from the host (0).
+    void chatLine(int sender, const QByteArray &text, quint32 colour);
 
 private:
     void klottalk();
     void sendOwn(bool action, const QByteArray &text, quint32 colour);
     // A line from the host: an own line it relayed is answered.
-    void heard(const QByteArray &data);
+    void heard(int sender, const QByteArray &text, quint32 colour);
 
     struct OwnLine {
         bool action;

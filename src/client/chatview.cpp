@@ -2,6 +2,7 @@
 #include "artscale.h"
 
 #include "chatline.h"
+#include "chatpieces.h"
 #include "clientmodel.h"
 #include "messages.h"
 #include "preferences.h"
@@ -30,7 +31,6 @@
 namespace {
 const QString kPlaceholder = QStringLiteral("<Enter Chat Here>");
 const QColor kChatBackground(0xF2, 0xF9, 0xFF); // 0xFFF9F2 as 0x00BBGGRR
-constexpr quint32 kSystemColour = 0xFF0000;
 const QString kLinkScheme = QStringLiteral("link");
 
 QColor fromBgr(quint32 c)
@@ -199,9 +199,9 @@ void ChatView::focusEntry()
     ui.mychat->setFocus();
 }
 
-void ChatView::addLine(const QByteArray &line)
+void ChatView::addLine(const QByteArray &text)
 {
-    addLine(line, kSystemColour);
+    addLine(0, text, SystemColour);
 }
 
 // A line's format, kept from line to line: the document looks each one up
@@ -228,10 +228,12 @@ QTextCharFormat ChatView::lineFormat(quint32 colour, int style)
 
 // Every line keeps the colour it arrived in: a sender's earlier lines do not
 // change colour when a later line of theirs comes in another.
-void ChatView::addLine(const QByteArray &line, quint32 colour)
+void ChatView::addLine(int sender, const QByteArray &text, quint32 colour)
 {
     // Nobody reads a longer line, and laying one out would stall the window.
-    const wire::ChatLine parsed = wire::parseChatLine(line.size() > MaxLine ? line.left(MaxLine) : line);
+    // The line shows with a space after its head and after its last word.
+    const qsizetype cut = MaxLine - 1;
+    const chat::Line parsed = chat::parse(sender, text.size() > cut ? text.left(cut) : text);
     QTextDocument *doc = ui.mainchat->document();
     QTextCursor &c = batch();
     // The batch's cursor stays at the end between lines; moving it there
@@ -245,16 +247,16 @@ void ChatView::addLine(const QByteArray &line, quint32 colour)
     if (!doc->isEmpty())
         plain += QChar::ParagraphSeparator;
     plain += QString::fromLatin1(parsed.head + ' ');
-    for (const wire::ChatPiece &piece : parsed.pieces) {
-        if (piece.kind == wire::ChatPiece::Word) {
+    for (const chat::Piece &piece : parsed.pieces) {
+        if (piece.kind == chat::Piece::Word) {
             plain += QString::fromLatin1(piece.text);
             continue;
         }
         c.insertText(std::exchange(plain, QString()), style);
         switch (piece.kind) {
-        case wire::ChatPiece::Word:
+        case chat::Piece::Word:
             break;
-        case wire::ChatPiece::Link: {
+        case chat::Piece::Link: {
             // The anchor carries the web address itself, never a position in a
             // table that later lines could overwrite.
             QUrl href;
@@ -270,7 +272,7 @@ void ChatView::addLine(const QByteArray &line, quint32 colour)
             c.insertText(QString::fromLatin1(piece.text), link);
             break;
         }
-        case wire::ChatPiece::Smiley: {
+        case chat::Piece::Smiley: {
             QTextImageFormat img;
             img.setName(QStringLiteral("smiley:%1").arg(piece.smiley));
             c.insertImage(img);
@@ -339,7 +341,7 @@ void ChatView::openLink(const QUrl &url)
 {
     // Only a web address goes to the desktop's handler, whatever the anchor.
     const auto target =
-            url.scheme() == kLinkScheme ? wire::linkTarget(url.path(QUrl::FullyDecoded).toLatin1()) : std::nullopt;
+            url.scheme() == kLinkScheme ? chat::linkTarget(url.path(QUrl::FullyDecoded).toLatin1()) : std::nullopt;
     if (!target || !ui::openUrl(QString::fromLatin1(*target)))
         ui::showMessage(m_window, QStringLiteral("Cannot open Webpage"));
 }

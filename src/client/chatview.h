@@ -45,9 +45,12 @@ public:
     static constexpr int FloodFrameMs = 200;
     void setMaxLines(int lines) { m_maxLines = lines; }
 
-    // "N+text": a chat line from sender N (0 for the system's own lines).
-    void addLine(const QByteArray &line);
-    void addLine(const QByteArray &line, quint32 colour);
+    // The colour of the game's own lines unless they name one.
+    static constexpr quint32 SystemColour = 0xFF0000;
+    // A line of the game's own.
+    void addLine(const QByteArray &text);
+    // A line from a user (slot 1 to 9) or from the game (0), in its colour.
+    void addLine(int sender, const QByteArray &text, quint32 colour);
     // Lines go into the document at once, but the view lays them out,
     // scrolls and repaints at most once a frame: this ends the batch now.
     void flush();

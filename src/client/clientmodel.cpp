@@ -1,6 +1,5 @@
 #include "clientmodel.h"
 
-#include "fieldreader.h"
 #include "message.h"
 #include "rules.h"
 #include "wiremessages.h"
@@ -12,7 +11,7 @@
 namespace msg = wire::msg;
 
 ClientModel::ClientModel(QObject *parent)
-    : QObject(parent), m_link([this](const QByteArray &command, const QByteArray &data) { handle(command, data); })
+    : QObject(parent), m_link([this](const QByteArray &message) { handle(message); })
 {
     connect(&m_roster, &Roster::systemLine, this, &ClientModel::systemLine);
     connect(&m_roster, &Roster::playerJoined, this, &ClientModel::playerJoined);
@@ -30,7 +29,6 @@ ClientModel::ClientModel(QObject *parent)
     connect(&m_mirror, &BoardMirror::stripChanged, this, &ClientModel::stripChanged);
     connect(&m_chat, &ChatChannel::systemLine, this, &ClientModel::systemLine);
     connect(&m_chat, &ChatChannel::chatLine, this, &ClientModel::chatLine);
-    connect(&m_chat, &ChatChannel::chatterSound, this, &ClientModel::chatterSound);
     connect(&m_countdown, &TurnCountdown::tick, this, &ClientModel::countdownTick);
     connect(&m_countdown, &TurnCountdown::lastSeconds, this, [this] { emit soundRequested(Sound::Timer); });
     connect(&m_link, &HostLink::connectFailed, this, &ClientModel::connectFailed);
@@ -62,60 +60,22 @@ bool ClientModel::send(const QByteArray &message)
     return false;
 }
 
-void ClientModel::handle(const QByteArray &command, const QByteArray &data)
+void ClientModel::handle(const QByteArray &message)
 {
-    try {
-        dispatch(command, data);
-    } catch (const wire::ConversionError &e) {
+    const wire::Decoded<wire::FromHost> d = wire::decodeFromHost(message);
+    if (!d.message)
+        return;
+    std::visit(
+            [&](const auto &m) {
+                if (!d.error || wire::takesPartial<std::decay_t<decltype(m)>>())
+                    on(m);
+            },
+            *d.message);
+    if (d.error) {
         // Shown in the chat rather than as a dialog: a stream of bad messages
         // must not pile up message boxes.
-        std::fprintf(stderr, "wordmire: %s\n", e.what());
-        emit systemLine("0+" + QByteArray(e.what()));
-    }
-}
-
-void ClientModel::dispatch(const QByteArray &command, const QByteArray &data)
-{
-    using Handler = void (ClientModel::*)(const QByteArray &);
-    struct Entry {
-        const char *name;
-        Handler handler;
-    };
-    // Compared in this order; the first equal name is handled.
-    static const Entry table[] = {
-            {wire::cmd::sendlogininfo, &ClientModel::sendloginfo},
-            {wire::cmd::chat, &ClientModel::chatline},
-            {wire::cmd::action, &ClientModel::chatrecieved},
-            {wire::cmd::newplayerinfo, &ClientModel::newplayerinfo},
-            {wire::cmd::havewrongversion, &ClientModel::havewrongversion},
-            {wire::cmd::wrongversion, &ClientModel::wrongversion},
-            {wire::cmd::existingplayers, &ClientModel::newplayerinfo},
-            {wire::cmd::playerdisconnected, &ClientModel::playerdisconnected},
-            {wire::cmd::startgame, &ClientModel::startthegame},
-            {wire::cmd::nextplayer, &ClientModel::getnextplayer},
-            {wire::cmd::winner, &ClientModel::winner},
-            {wire::cmd::full, &ClientModel::full},
-            {wire::cmd::justwatching, &ClientModel::justwatching},
-            {wire::cmd::theboard, &ClientModel::theboard},
-            {wire::cmd::notvalid, &ClientModel::notvalid},
-            {wire::cmd::madeword, &ClientModel::madeword},
-            {wire::cmd::timeup, &ClientModel::timeup},
-            {wire::cmd::gamestats, &ClientModel::gamestats},
-            {wire::cmd::selectletter, &ClientModel::selectletter},
-            {wire::cmd::selectclear, &ClientModel::selectclear},
-            {wire::cmd::moving, &ClientModel::moving},
-            {wire::cmd::clearletter, &ClientModel::clearletter},
-            {wire::cmd::useshuffle, &ClientModel::useshuffle},
-            {wire::cmd::shufflesl, &ClientModel::shufflesl},
-            {wire::cmd::bonus, &ClientModel::bonus},
-            {wire::cmd::playasound, &ClientModel::playasound},
-            {wire::cmd::seatkey, &ClientModel::seatkey},
-    };
-    for (const Entry &e : table) {
-        if (command == e.name) {
-            (this->*e.handler)(data);
-            return;
-        }
+        std::fprintf(stderr, "wordmire: %s\n", d.error->describe().constData());
+        emit systemLine(d.error->describe());
     }
 }
 
@@ -129,9 +89,9 @@ void ClientModel::withdrawArrows()
 
 // ---- Connection and roster -------------------------------------------------
 
-void ClientModel::sendloginfo(const QByteArray &data)
+void ClientModel::on(const wire::down::SendLogin &m)
 {
-    m_myslot = msg::readSendlogininfo(data);
+    m_myslot = m.slot;
     m_loggedin = true;
     m_chat.setSlot(m_myslot);
     const QByteArray version = m_version ? m_version() : QByteArray(wire::ProtocolVersion);
@@ -140,9 +100,8 @@ void ClientModel::sendloginfo(const QByteArray &data)
     send(msg::logininfo(m_myslot, version, m_loginName));
 }
 
-void ClientModel::seatkey(const QByteArray &data)
+void ClientModel::on(const wire::SeatKey &given)
 {
-    const msg::SeatKey given = msg::readSeatkey(data);
     // Kept as it came, but only what a key can be: it goes back in a
     // message of its own.
     if (given.slot == m_myslot && given.key.size() <= 64
@@ -150,49 +109,39 @@ void ClientModel::seatkey(const QByteArray &data)
         m_seatKey = given.key;
 }
 
-void ClientModel::playerdisconnected(const QByteArray &data)
+void ClientModel::on(const wire::down::PlayerDisconnected &m)
 {
     // The host says goodbye to a removed user, and everybody hears the
     // hosting user (slot 1) leave when the host closes.
-    const int slot = wire::parseInt(msg::readSlotAndRest(data).slot).value_or(-1);
-    if (slot >= 1 && (slot == m_myslot || slot == 1))
+    if (m.slot >= 1 && (m.slot == m_myslot || m.slot == 1))
         m_endedByHost = true;
-    m_roster.left(data);
+    m_roster.left(m.slot, m.name);
 }
 
-void ClientModel::newplayerinfo(const QByteArray &data)
+void ClientModel::joined(const QList<wire::down::Present> &users)
 {
-    m_roster.joined(data, m_myslot);
+    m_roster.joined(users, m_myslot);
     emit soundRequested(Sound::Entered);
 }
 
-void ClientModel::havewrongversion(const QByteArray &data)
+void ClientModel::on(const wire::down::HaveWrongVersion &m)
 {
-    emit systemLine("0+" + data + " has a different version of the game then you.");
+    emit systemLine(m.name + " has a different version of the game then you.");
 }
 
-void ClientModel::wrongversion(const QByteArray &)
+void ClientModel::on(const wire::down::WrongVersion &)
 {
-    emit systemLine("0+You have a differnt version of the game then the host.");
-}
-
-void ClientModel::full(const QByteArray &)
-{
-    emit gameFull();
+    emit systemLine("You have a differnt version of the game then the host.");
 }
 
 // ---- The course of a game --------------------------------------------------
 
-void ClientModel::startthegame(const QByteArray &data)
+void ClientModel::on(const wire::down::StartGame &g)
 {
     m_gameRunning = true;
-    const msg::StartGame g = msg::readStartgame(data);
     const QByteArray &name = g.starter, &playto = g.playto, &team = g.team;
-    const auto turntime = wire::parseInt(g.turntime);
-    if (!turntime)
-        throw wire::ConversionError(g.turntime);
-    m_timePerTurn = *turntime;
-    const int shuffles = wire::parseInt(g.shuffles).value_or(0);
+    m_timePerTurn = g.turntime;
+    const int shuffles = g.shuffles;
 
     withdrawArrows();
     m_teamGame = team == "t";
@@ -202,33 +151,33 @@ void ClientModel::startthegame(const QByteArray &data)
         seat.bestWord.clear();
     }
     if (isSeat(m_myslot) && m_roster.seat(m_myslot).name.toLatin1() == name)
-        emit systemLine("0+You have started a game.");
+        emit systemLine("You have started a game.");
     else
-        emit systemLine("0+" + name + " has started a game.");
+        emit systemLine(name + " has started a game.");
     for (int s = 1; s <= Seats; ++s)
         m_roster.seat(s).watching = false;
     emit gameStarted(playto, m_timePerTurn, team == "t", shuffles);
     if (m_roster.seat(2).name == Waiting) {
         m_roster.seat(2).name = QString::fromLatin1(rules::KlotName);
-        emit systemLine("0+I am Klot the bot. Good Luck!");
+        emit systemLine("I am Klot the bot. Good Luck!");
     }
     for (int s = 1; s <= Seats; ++s)
         emit seatChanged(s);
     emit playersSeated();
 }
 
-void ClientModel::theboard(const QByteArray &data)
+void ClientModel::on(const wire::down::TheBoard &m)
 {
     forgetSentPicks();
     m_mirror.beginBoard();
-    msg::readTheboard(data, [this](int x, int y, int letter) { m_mirror.setLetter(x, y, letter); });
+    for (const auto &[x, y, letter] : m.squares)
+        m_mirror.setLetter(x, y, letter);
     m_mirror.endBoard();
 }
 
-void ClientModel::getnextplayer(const QByteArray &data)
+void ClientModel::on(const wire::down::NextPlayer &next)
 {
     withdrawArrows();
-    const msg::NextPlayer next = msg::readNextplayer(data);
     m_currentplayer = next.seat;
     forgetSentPicks();
     // A seat nobody holds plays only as Klot (seat 4 beside a team mate in
@@ -242,27 +191,29 @@ void ClientModel::getnextplayer(const QByteArray &data)
     m_countdown.start(m_timePerTurn);
 }
 
-void ClientModel::gamestats(const QByteArray &data)
+void ClientModel::on(const wire::down::GameStats &read)
 {
+    // The numbers count as they came, up to one that did not read.
     GameStats s;
-    msg::StatsSteps steps;
-    steps.current = [this](int seat) {
-        m_currentplayer = seat;
+    if (read.current) {
+        m_currentplayer = *read.current;
         m_mirror.clearStrip();
-    };
-    steps.timePerTurn = [this](int seconds) { m_timePerTurn = seconds; };
-    steps.timeLeft = [this, &s](int seconds) {
-        s.timeleft = seconds;
-        m_countdown.stop(seconds);
-    };
-    const msg::Stats read = msg::readGamestats(data, steps);
+    }
+    if (read.timePerTurn)
+        m_timePerTurn = *read.timePerTurn;
+    if (read.timeLeft) {
+        s.timeleft = *read.timeLeft;
+        m_countdown.stop(*read.timeLeft);
+    }
+    if (!read.complete)
+        return;
     s.playto = read.playto;
     s.timePerTurn = m_timePerTurn;
     s.team = read.team == "t";
     m_teamGame = s.team;
     for (int seat = 1; seat <= Seats; ++seat) {
         s.scores[size_t(seat)] = read.scores[size_t(seat - 1)];
-        m_roster.seat(seat).total = wire::parseInt(s.scores[size_t(seat)]).value_or(0);
+        m_roster.seat(seat).total = read.totals[size_t(seat - 1)];
     }
     s.teamA = read.teamA;
     s.teamB = read.teamB;
@@ -277,27 +228,26 @@ void ClientModel::gamestats(const QByteArray &data)
     emit statsReceived(s);
 }
 
-void ClientModel::shufflesl(const QByteArray &data)
+void ClientModel::on(const wire::down::ShufflesLeft &m)
 {
-    msg::readShufflesl(data, [this](int seat, int left) { emit shufflesChanged(seat, left); });
+    for (int seat = 1; seat <= m.left.size(); ++seat)
+        emit shufflesChanged(seat, m.left[seat - 1]);
 }
 
-void ClientModel::useshuffle(const QByteArray &data)
+void ClientModel::on(const wire::down::UseShuffle &used)
 {
-    const msg::UseShuffle used = msg::readUseshuffle(data);
     emit shufflesChanged(used.seat, used.shuffles);
     if (used.timeleft)
         m_countdown.start(qMax(*used.timeleft, 0) - TurnSlackSeconds);
     emit soundRequested(Sound::Shuffle);
 }
 
-void ClientModel::bonus(const QByteArray &data)
+void ClientModel::on(const wire::down::Bonus &)
 {
-    msg::readSeat(data);
     emit sevenLetterBonus();
 }
 
-void ClientModel::timeup(const QByteArray &)
+void ClientModel::on(const wire::down::TimeUp &)
 {
     m_currentplayer = 0;
     emit timeIsUp();
@@ -305,7 +255,7 @@ void ClientModel::timeup(const QByteArray &)
     withdrawArrows();
 }
 
-void ClientModel::winner(const QByteArray &data)
+void ClientModel::on(const wire::down::Winner &m)
 {
     m_gameRunning = false;
     withdrawArrows();
@@ -313,7 +263,7 @@ void ClientModel::winner(const QByteArray &data)
     // The game is over: no turn runs down any more.
     m_countdown.stop();
     m_mirror.clearStrip();
-    const QByteArray name = msg::readWinner(data);
+    const QByteArray &name = m.name;
     const bool seated = isSeat(m_myslot);
     const QByteArray own = seated ? m_roster.seat(m_myslot).name.toLatin1() : QByteArray();
     const bool mine = seated && own == name;
@@ -321,7 +271,7 @@ void ClientModel::winner(const QByteArray &data)
                               : QString::fromLatin1(name) + QStringLiteral(" has won the game!");
     emit winnerDeclared(text, seated);
     emit soundRequested(Sound::GameOver);
-    emit systemLine("0+" + text.toLatin1());
+    emit systemLine(text.toLatin1());
     if (seated) {
         if (mine)
             emit tallyGame(QStringLiteral("addtomine"));
@@ -332,33 +282,31 @@ void ClientModel::winner(const QByteArray &data)
 
 // ---- Words on the board ----------------------------------------------------
 
-void ClientModel::selectletter(const QByteArray &data)
+void ClientModel::on(const wire::down::Pick &pick)
 {
-    if (msg::readSeat(data) == m_myslot)
+    if (pick.seat == m_myslot)
         return;
-    const msg::Pick pick = msg::readSelectletter(data);
     if (m_mirror.otherPick(pick.index, pick.cell))
         emit soundRequested(Sound::Place);
 }
 
-void ClientModel::selectclear(const QByteArray &data)
+void ClientModel::on(const wire::down::SelectClear &m)
 {
-    if (msg::readSeat(data) == m_myslot)
+    if (m.seat == m_myslot)
         return;
     m_mirror.dropMarks();
     emit soundRequested(Sound::Clear);
 }
 
-void ClientModel::clearletter(const QByteArray &data)
+void ClientModel::on(const wire::down::ClearLetter &m)
 {
-    if (msg::readSeat(data) == m_myslot)
+    if (m.seat == m_myslot)
         return;
-    m_mirror.otherTakeBack(msg::readClearletter(data).index);
+    m_mirror.otherTakeBack(m.index);
 }
 
-void ClientModel::notvalid(const QByteArray &data)
+void ClientModel::on(const wire::down::NotValid &refused)
 {
-    const msg::NotValid refused = msg::readNotvalid(data);
     if (refused.seat != m_myslot)
         return;
     emit wordRefused(refused.word);
@@ -366,20 +314,19 @@ void ClientModel::notvalid(const QByteArray &data)
     emit soundRequested(Sound::BadWord);
 }
 
-void ClientModel::madeword(const QByteArray &data)
+void ClientModel::on(const wire::down::MadeWord &m)
 {
     m_currentplayer = 0;
     forgetSentPicks();
     m_countdown.stop(m_countdown.left());
 
-    const msg::MadeWord m = msg::readMadeword(data);
     WordMade made{m.seat, m.word, m.score, m.total, m.teamA, m.teamB, {}};
     for (const QPoint &c : m.cells)
         made.tiles.emplace_back(c, m_mirror.letterAt(c));
     if (isSeat(made.seat)) {
         Seat &s = m_roster.seat(made.seat);
-        s.total = wire::parseInt(made.total).value_or(0);
-        const int points = wire::parseInt(made.points).value_or(0);
+        s.total = m.totalPoints;
+        const int points = m.points;
         if (points > s.bestPoints) {
             s.bestPoints = points;
             s.bestWord = made.word;
@@ -393,7 +340,7 @@ void ClientModel::madeword(const QByteArray &data)
     m_mirror.takeWord(cells);
     if (made.seat == m_myslot) {
         emit soundRequested(Sound::GoodWord);
-        emit tallyWordMade(made.word, wire::parseInt(made.points).value_or(0));
+        emit tallyWordMade(made.word, m.points);
         m_arrowsFor = made.seat;
         emit arrowsChanged();
     } else {
@@ -401,10 +348,10 @@ void ClientModel::madeword(const QByteArray &data)
     }
 }
 
-void ClientModel::moving(const QByteArray &data)
+void ClientModel::on(const wire::down::Moving &m)
 {
     withdrawArrows();
-    m_mirror.shift(msg::readMoving(data));
+    m_mirror.shift(m.direction);
     emit soundRequested(Sound::Shift);
     emit moved(m_mirror.lastdirection());
 }

@@ -9,6 +9,7 @@
 #include "chatchannel.h"
 #include "gameoptions.h"
 #include "hostlink.h"
+#include "typedmessages.h"
 #include "roster.h"
 #include "soundplayer.h"
 #include "turncountdown.h"
@@ -140,8 +141,10 @@ public slots:
     void Timer2Timer() { m_countdown.Timer2Timer(); } // 1 s: the countdown
 
 signals:
-    void systemLine(const QByteArray &line);
-    void chatLine(const QByteArray &line, quint32 colour);
+    // A line of the game's own, and one from a user (slot 1 to 9) or the
+    // host (0) in its colour.
+    void systemLine(const QByteArray &text);
+    void chatLine(int sender, const QByteArray &text, quint32 colour);
     void soundRequested(Sound sound);
     void playerJoined(int slot, const QByteArray &name);
     void playerLeft(int slot, const QByteArray &name);
@@ -166,9 +169,9 @@ signals:
     void countdownTick(int secondsLeft);
     void tallyGame(const QString &who);
     void tallyWordMade(const QByteArray &word, int points);
-    // A chatter sound relayed by the host: the sender's slot as sent, and
-    // the sound's name.
-    void chatterSound(const QByteArray &slot, const QString &name);
+    // A chatter sound relayed by the host: the sender's slot (0 when it did
+    // not read), and the sound's name.
+    void chatterSound(int slot, const QString &name);
     void gameFull();
     void hostNotFound();
     // The host could not be reached (refused, unanswered, network down); the
@@ -179,36 +182,38 @@ signals:
     void loginConfirmed();
 
 private:
-    void handle(const QByteArray &command, const QByteArray &data);
-    void dispatch(const QByteArray &command, const QByteArray &data);
+    void handle(const QByteArray &message);
 
-    // Handlers, named for the messages they take.
-    void sendloginfo(const QByteArray &data);
-    void chatrecieved(const QByteArray &data) { m_chat.chatrecieved(data); }
-    void chatline(const QByteArray &data) { m_chat.chatline(data); } // then Klot may answer
-    void playasound(const QByteArray &data) { m_chat.playasound(data); }
-    void newplayerinfo(const QByteArray &data);
-    void playerdisconnected(const QByteArray &data);
-    void justwatching(const QByteArray &data) { m_roster.watching(data); }
-    void havewrongversion(const QByteArray &data);
-    void wrongversion(const QByteArray &data);
-    void startthegame(const QByteArray &data);
-    void getnextplayer(const QByteArray &data);
-    void winner(const QByteArray &data);
-    void full(const QByteArray &data);
-    void theboard(const QByteArray &data);
-    void notvalid(const QByteArray &data);
-    void madeword(const QByteArray &data);
-    void timeup(const QByteArray &data);
-    void gamestats(const QByteArray &data);
-    void selectletter(const QByteArray &data);
-    void selectclear(const QByteArray &data);
-    void moving(const QByteArray &data);
-    void clearletter(const QByteArray &data);
-    void useshuffle(const QByteArray &data);
-    void shufflesl(const QByteArray &data);
-    void bonus(const QByteArray &data);
-    void seatkey(const QByteArray &data);
+    // One a message of the host's: a message type without its handler does
+    // not compile.
+    void on(const wire::down::SendLogin &m);
+    void on(const wire::down::Action &m) { m_chat.heardAction(m); }
+    void on(const wire::down::Chat &m) { m_chat.heardChat(m); } // then Klot may answer
+    void on(const wire::down::PlayASound &m) { emit chatterSound(m.slot, QString::fromLatin1(m.name)); }
+    void on(const wire::down::NewPlayer &m) { joined(m.users); }
+    void on(const wire::down::ExistingPlayers &m) { joined(m.users); }
+    void on(const wire::down::PlayerDisconnected &m);
+    void on(const wire::down::JustWatching &m) { m_roster.watching(m.seat, m.mode == "1"); }
+    void on(const wire::down::HaveWrongVersion &m);
+    void on(const wire::down::WrongVersion &m);
+    void on(const wire::down::StartGame &m);
+    void on(const wire::down::NextPlayer &m);
+    void on(const wire::down::Winner &m);
+    void on(const wire::down::Full &) { emit gameFull(); }
+    void on(const wire::down::TheBoard &m);
+    void on(const wire::down::NotValid &m);
+    void on(const wire::down::MadeWord &m);
+    void on(const wire::down::TimeUp &m);
+    void on(const wire::down::GameStats &m);
+    void on(const wire::down::Pick &m);
+    void on(const wire::down::SelectClear &m);
+    void on(const wire::down::Moving &m);
+    void on(const wire::down::ClearLetter &m);
+    void on(const wire::down::UseShuffle &m);
+    void on(const wire::down::ShufflesLeft &m);
+    void on(const wire::down::Bonus &m);
+    void on(const wire::SeatKey &m);
+    void joined(const QList<wire::down::Present> &users);
 
     // Sends the own path's change now, or when the pace allows.
     void syncPicks();

@@ -127,7 +127,5 @@ void HostLink::processsocktimer()
 {
     if (m_queue.isEmpty())
         return;
-    const wire::SplitMessage m = wire::splitMessage(m_queue.dequeue());
-    if (!m.command.isEmpty())
-        m_handler(m.command, m.data);
+    m_handler(m_queue.dequeue());
 }

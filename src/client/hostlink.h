@@ -24,8 +24,8 @@ public:
     static constexpr int MaxQueued = 1024;
     static constexpr int ConnectTimeoutMs = 10000;
 
-    // Each message goes to the handler as its command and the data after it.
-    using Handler = std::function<void(const QByteArray &command, const QByteArray &data)>;
+    // Each message goes to the handler whole, its terminator taken off.
+    using Handler = std::function<void(const QByteArray &message)>;
     explicit HostLink(Handler handler, QObject *parent = nullptr);
 
     void connectTo(const QString &address, quint16 port);

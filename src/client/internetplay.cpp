@@ -10,12 +10,12 @@ InternetPlay::InternetPlay(Preferences &prefs, ChatView &chat, QObject *parent)
     m_publish.setInterval(lobby::IntervalMs);
     connect(&m_publish, &QTimer::timeout, this, &InternetPlay::publish);
     connect(&m_mapper, &lobby::PortMapper::finished, this, [this](bool, const QString &status) {
-        m_chat.addLine("0+" + status.toLatin1() + ".");
+        m_chat.addLine(status.toLatin1() + ".");
         publish();
         emit changed();
     });
     connect(&m_mapper, &lobby::PortMapper::lost, this, [this](const QString &status) {
-        m_chat.addLine("0+The router no longer forwards the game's port: " + status.toLatin1() + ".");
+        m_chat.addLine("The router no longer forwards the game's port: " + status.toLatin1() + ".");
         m_internet.clearGame();
         emit changed();
     });
@@ -29,7 +29,7 @@ InternetPlay::InternetPlay(Preferences &prefs, ChatView &chat, QObject *parent)
         if (m_listedSaid || !m_hosting)
             return;
         m_listedSaid = true;
-        m_chat.addLine("0+Your game is now listed in the internet lobby.");
+        m_chat.addLine("Your game is now listed in the internet lobby.");
     });
 }
 

@@ -1,17 +1,15 @@
 #include "roster.h"
 
-#include "fieldreader.h"
-#include "wiremessages.h"
 #include "rules.h"
 
-void Roster::joined(const QByteArray &data, int ownSlot)
+void Roster::joined(const QList<wire::down::Present> &users, int ownSlot)
 {
-    wire::msg::readPlayers(data, [&](int slot, const QByteArray &name, const QByteArray &watch) {
+    for (const auto &[slot, name, watch] : users) {
         // A connection that has not logged in yet has no name: nobody to
         // show until it does (it is announced then).
         if (name.isEmpty())
-            return;
-        emit systemLine(slot == ownSlot ? QByteArray("0+You are Connected.") : "0+" + name + " is Connected.");
+            continue;
+        emit systemLine(slot == ownSlot ? QByteArray("You are Connected.") : name + " is Connected.");
         if (isSeat(slot)) {
             Seat &s = m_seats[size_t(slot)];
             s.name = QString::fromLatin1(name);
@@ -22,9 +20,9 @@ void Roster::joined(const QByteArray &data, int ownSlot)
         } else {
             m_spectators.insert(slot, name);
             emit playerJoined(slot, name);
-            emit systemLine(slot == ownSlot ? QByteArray("0+You are spying.") : "0+" + name + " is spying.");
+            emit systemLine(slot == ownSlot ? QByteArray("You are spying.") : name + " is spying.");
         }
-    });
+    }
 }
 int Roster::othersPresent(int ownSlot) const
 {
@@ -39,33 +37,29 @@ int Roster::othersPresent(int ownSlot) const
     return n;
 }
 
-void Roster::left(const QByteArray &data)
+void Roster::left(int slot, const QByteArray &name)
 {
-    const auto [slotText, name] = wire::msg::readSlotAndRest(data);
-    const int slot = wire::parseInt(slotText).value_or(-1);
     if (isSeat(slot)) {
         Seat &s = m_seats[size_t(slot)];
         if (s.name != Waiting)
-            emit systemLine("0+" + s.name.toLatin1() + " disconnected.");
-        s.name = slotText == "2" ? QString::fromLatin1(rules::KlotName) : Waiting;
+            emit systemLine(s.name.toLatin1() + " disconnected.");
+        s.name = slot == 2 ? QString::fromLatin1(rules::KlotName) : Waiting;
         s.watching = false;
         emit playerLeft(slot, name);
         emit seatChanged(slot);
-    } else if (slotText == QByteArray::number(slot) && m_spectators.contains(slot)
-            && m_spectators.value(slot).compare(name, Qt::CaseInsensitive) == 0) {
+    } else if (m_spectators.contains(slot) && m_spectators.value(slot).compare(name, Qt::CaseInsensitive) == 0) {
         m_spectators.remove(slot);
         emit playerLeft(slot, name);
-        emit systemLine("0+" + name + " has left.");
+        emit systemLine(name + " has left.");
     }
 }
-void Roster::watching(const QByteArray &data)
+void Roster::watching(int seat, bool watching)
 {
-    const auto [seat, mode] = wire::msg::readSeatAndRest(data);
     if (!isSeat(seat))
         return;
     const QByteArray caption = m_seats[size_t(seat)].name.toLatin1();
-    setWatching(seat, mode == "1");
-    emit systemLine("0+" + caption + (mode == "1" ? " is just watching" : " is now playing again"));
+    setWatching(seat, watching);
+    emit systemLine(caption + (watching ? " is just watching" : " is now playing again"));
 }
 
 void Roster::setWatching(int seat, bool watching)

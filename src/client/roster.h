@@ -4,6 +4,8 @@
 // Joins, leaves and watch changes arrive here; what changed leaves as
 // signals (and system lines for the chat).
 
+#include "typedmessages.h"
+
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -33,9 +35,10 @@ public:
     Seat &seat(int s) { return m_seats[size_t(isSeat(s) ? s : 0)]; }
 
     // The host's announcements; ownSlot tells this user's own entries apart.
-    void joined(const QByteArray &data, int ownSlot);
-    void left(const QByteArray &data);
-    void watching(const QByteArray &data);
+    void joined(const QList<wire::down::Present> &users, int ownSlot);
+    // A user gone; slot -1 when the host's number did not read.
+    void left(int slot, const QByteArray &name);
+    void watching(int seat, bool watching);
     void setWatching(int seat, bool watching);
     // People present besides this user: seated (Klot is nobody) and watching.
     int othersPresent(int ownSlot) const;

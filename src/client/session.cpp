@@ -26,12 +26,12 @@ Session::Session(ClientModel &model, Preferences &prefs, ChatView &chat, QWidget
         if (Tlobby *lobby = m_lobby.ifMade())
             lobby->setRouterStatus(m_internetPlay->hostingStatus());
     });
-    connect(m_reconnect, &Reconnect::back, this, [this] { m_chat.addLine("0+You are back in the game."); });
+    connect(m_reconnect, &Reconnect::back, this, [this] { m_chat.addLine("You are back in the game."); });
     connect(m_reconnect, &Reconnect::gaveUp, this, [this] {
         if (m_closing)
             return;
         const QString text = QStringLiteral("Could not get back into the game at %1.").arg(m_connectAddress);
-        m_chat.addLine("0+" + text.toLatin1());
+        m_chat.addLine(text.toLatin1());
         ui::showMessage(m_window, text);
         m_window->close();
     });
@@ -43,7 +43,7 @@ void Session::processparams()
 
     const QStringList args = m_argsSet ? m_args : QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) {
-        m_chat.addLine("0+Loading Solo Game..Please wait.");
+        m_chat.addLine("Loading Solo Game..Please wait.");
         m_hostaddress = QStringLiteral("127.0.0.1");
         // The name given at the first start, or since in the Host or Join
         // dialog.
@@ -54,7 +54,7 @@ void Session::processparams()
             startSolo(stored.isEmpty() ? QStringLiteral("You") : QString::fromLatin1(stored));
         return;
     }
-    m_chat.addLine("0+Loading Multi-player Game.. Please Wait.");
+    m_chat.addLine("Loading Multi-player Game.. Please Wait.");
     if (args.size() < 3)
         return;
     m_playername = args[0];
@@ -140,7 +140,7 @@ void Session::hostpress()
             error += QStringLiteral("\n\nAnother program, or another copy of the game, is using port %1. Close it, "
                                     "or join that game instead, and start Word Mire again.")
                              .arg(m_port);
-        m_chat.addLine("0+" + error.section(QLatin1Char('\n'), -1).toLatin1());
+        m_chat.addLine(error.section(QLatin1Char('\n'), -1).toLatin1());
         ui::showMessage(m_window, error);
         return;
     }
@@ -170,7 +170,7 @@ void Session::connectFailed(const QString &reason)
     if (m_reconnect->running())
         return;
     const QString text = unreachable(reason);
-    m_chat.addLine("0+" + text.toLatin1());
+    m_chat.addLine(text.toLatin1());
     if (ui::askYesNo(m_window, text + QStringLiteral("\n\nTry again?")))
         m_model.connectTo(m_connectAddress, m_connectPort, m_playername.toLatin1());
 }
@@ -185,7 +185,7 @@ void Session::connectionLost()
     // host) can be taken up again: the host keeps the seat for a while.
     if (!m_model.ishost() && m_model.gameRunning() && !m_model.endedByHost()) {
         const QString text = QStringLiteral("The connection to the host was lost.");
-        m_chat.addLine("0+" + text.toLatin1());
+        m_chat.addLine(text.toLatin1());
         if (ui::askChoice(m_window, text + QStringLiteral(" Reconnect to the game?"), QStringLiteral("Reconnect"),
                     QStringLiteral("Close"))) {
             m_reconnect->start(m_connectAddress, m_connectPort, m_playername.toLatin1());
@@ -196,7 +196,7 @@ void Session::connectionLost()
     }
     const QString text = QStringLiteral("The connection to the host has ended: the host has closed the game, or "
                                         "removed you from it.");
-    m_chat.addLine("0+" + text.toLatin1());
+    m_chat.addLine(text.toLatin1());
     ui::showMessage(m_window, text);
     m_window->close();
 }
@@ -285,12 +285,12 @@ void Session::hostFromLobby(const QString &name)
             m_window->close();
             return;
         }
-        m_chat.addLine("0+You are " + m_playername.toLatin1() + " in this game; the name " + name.toLatin1()
+        m_chat.addLine("You are " + m_playername.toLatin1() + " in this game; the name " + name.toLatin1()
                 + " takes effect when you host again after it.");
     }
     m_announcedAs = name;
     if (!m_announcer.isRunning())
-        m_chat.addLine("0+Your game is now announced on your network as " + name.toLatin1() + ".");
+        m_chat.addLine("Your game is now announced on your network as " + name.toLatin1() + ".");
     m_announcer.start();
     m_internetPlay->startHosting(m_connectPort);
     if (Tlobby *lobby = m_lobby.ifMade())

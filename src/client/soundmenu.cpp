@@ -3,7 +3,6 @@
 
 #include "chatview.h"
 #include "clientmodel.h"
-#include "fieldreader.h"
 #include "preferences.h"
 
 SoundMenu::SoundMenu(Ui::Tchat &form, ClientModel &model, Preferences &prefs, ChatView &chat, QObject *parent)
@@ -51,7 +50,7 @@ Sound SoundMenu::turnSound() const
     }
 }
 
-void SoundMenu::playasound(const QByteArray &slot, const QString &name)
+void SoundMenu::playasound(int seat, const QString &name)
 {
     if (m_prefs.chatterSounds()) {
         if (m_player)
@@ -59,9 +58,9 @@ void SoundMenu::playasound(const QByteArray &slot, const QString &name)
         return;
     }
     // Shown instead of heard: the seat's name and what the sound is.
-    const int seat = wire::parseInt(slot).value_or(0);
     const QString description = chatter::description(chatter::number(name));
     if (!m_model.isSeat(seat) || description.isEmpty())
         return;
-    m_chat.addLine(slot + '+' + m_model.seat(seat).name.toLatin1() + ": <Chatter Sound> " + description.toLatin1());
+    m_chat.addLine(seat, m_model.seat(seat).name.toLatin1() + ": <Chatter Sound> " + description.toLatin1(),
+            ChatView::SystemColour);
 }

@@ -29,7 +29,7 @@ public:
     void playsounds(Sound sound);
     // The sound for the start of the own turn, by the Turn Sound option.
     Sound turnSound() const;
-    void playasound(const QByteArray &slot, const QString &name);
+    void playasound(int slot, const QString &name);
 
 signals:
     void soundRequested(Sound sound);

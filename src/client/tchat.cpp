@@ -130,7 +130,7 @@ void Tchat::connectModel()
 {
     ClientModel *m = &m_model;
     connect(m, &ClientModel::systemLine, m_chat, qOverload<const QByteArray &>(&ChatView::addLine));
-    connect(m, &ClientModel::chatLine, m_chat, qOverload<const QByteArray &, quint32>(&ChatView::addLine));
+    connect(m, &ClientModel::chatLine, m_chat, qOverload<int, const QByteArray &, quint32>(&ChatView::addLine));
     connect(m, &ClientModel::tallyGame, this, &Tchat::tallyGame);
     connect(m, &ClientModel::tallyWordMade, this, &Tchat::tallyWordMade);
     connect(m, &ClientModel::gameStarted, ui->button_start, &QWidget::hide);
@@ -152,7 +152,7 @@ void Tchat::connectModel()
             [this] { m_turn->clearRefusal(QStringLiteral("Invalid Selection")); });
     connect(m_turn, &TurnPanel::wordAnnounced, this, [this](const QString &line) {
         if (m_prefs->postWords())
-            m_chat->addLine("0+" + line.toLatin1());
+            m_chat->addLine(line.toLatin1());
     });
     connect(m, &ClientModel::gameFull, this, [this] {
         // The window closes after this one box; the host's closing the
@@ -162,7 +162,7 @@ void Tchat::connectModel()
         close();
     });
     connect(m, &ClientModel::hostNotFound, this, [this] {
-        addlinetochat("0+" + m_session->unreachable(QStringLiteral("the address could not be found")).toLatin1());
+        addlinetochat(m_session->unreachable(QStringLiteral("the address could not be found")).toLatin1());
         ui::showMessage(this, QStringLiteral("Host Lookup - Could Not Find Host Entry"));
     });
     connect(m, &ClientModel::connectFailed, m_session, &Session::connectFailed);

@@ -119,7 +119,7 @@ public:
 
     // "N+text": a chat line from sender N (0 for the system's own lines).
     void addlinetochat(const QByteArray &line) { m_chat->addLine(line); }
-    void addlinetochat(const QByteArray &line, quint32 colour) { m_chat->addLine(line, colour); }
+    void addlinetochat(int sender, const QByteArray &text, quint32 colour) { m_chat->addLine(sender, text, colour); }
 
     // The placement the settings gave or the last close stored.
     QRect savedPlacement() const { return m_saved; }

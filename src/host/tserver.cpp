@@ -208,21 +208,33 @@ void TServer::handle(int slot, const QByteArray &message)
 
 void TServer::process(int slot, const QByteArray &text)
 {
-    const wire::SplitMessage m = wire::splitMessage(text);
-    if (m.command.isEmpty())
+    const wire::Decoded<wire::FromClient> d = wire::decodeFromClient(text);
+    if (!d.message)
         return;
-    // Until its login, a connection may only log in (and show a seat's key
-    // first); so may one that was offered its held seat back.
-    const bool claiming = isHeld(slot) && m_holds[size_t(slot)]->claimant;
-    if ((!tplayers[slot].loggedin || claiming) && m.command != wire::cmd::logininfo && m.command != wire::cmd::seatkey)
-        return;
-    try {
-        if (!senderAllowed(m.command, m.data, slot))
-            return;
-        dispatch(m.command, m.data);
-    } catch (const wire::ConversionError &e) {
-        report(slot, e.what());
-    }
+    std::visit(
+            [&](const auto &request) {
+                using R = std::decay_t<decltype(request)>;
+                // Until its login, a connection may only log in (and show a
+                // seat's key first); so may one that was offered its held
+                // seat back.
+                const bool claiming = isHeld(slot) && m_holds[size_t(slot)]->claimant;
+                if ((!tplayers[slot].loggedin || claiming) && !R::beforeLogin)
+                    return;
+                // Every request that names its sender must come from that
+                // sender's own connection; otherwise any peer could kick,
+                // chat or play as another slot. A sender field that does not
+                // read is reported; a request from the wrong slot is not.
+                const bool namesSender = R::sender != wire::up::Sender::HostingUser;
+                if (d.error && (d.error->field > 1 || !namesSender) && !wire::senderAllowed(request, slot))
+                    return;
+                if (d.error) {
+                    report(slot, d.error->describe());
+                    return;
+                }
+                if (wire::senderAllowed(request, slot))
+                    handle(request);
+            },
+            *d.message);
     publish();
 }
 
@@ -238,69 +250,6 @@ void TServer::report(int slot, const QByteArray &text)
         m_diagnostics(line);
     else
         std::fprintf(stderr, "%s\n", line.constData());
-}
-
-// Every request that names its sender must come from that sender's own
-// connection; otherwise any peer could kick, chat or play as another slot.
-bool TServer::senderAllowed(const QByteArray &command, const QByteArray &data, int slot) const
-{
-    static const QByteArrayList bySender = {
-            wire::cmd::logininfo,
-            wire::cmd::seatkey,
-            wire::cmd::kickhim,
-            wire::cmd::chat,
-            wire::cmd::action,
-            wire::cmd::playerdone,
-            wire::cmd::direction,
-            wire::cmd::selectletter,
-            wire::cmd::selectclear,
-            wire::cmd::clearletter,
-            wire::cmd::shuffle,
-            wire::cmd::playasound,
-    };
-    if (bySender.contains(command)) {
-        return wire::msg::readSeat(data) == slot;
-    }
-    if (command == wire::cmd::startgame) {
-        // Only the hosting user starts games (its copy alone shows the
-        // options); anybody else could otherwise restart a running game.
-        return slot == 1;
-    }
-    if (command == wire::cmd::justwatch) {
-        // The hosting user may switch any seat; everybody else only their own.
-        const int seat = wire::msg::readSeat(data);
-        return slot == 1 || seat == slot;
-    }
-    return true;
-}
-
-void TServer::dispatch(const QByteArray &command, const QByteArray &data)
-{
-    using Handler = void (TServer::*)(const QByteArray &);
-    struct Entry {
-        const char *name;
-        Handler handler;
-    };
-    static const Entry table[] = {
-            {wire::cmd::logininfo, &TServer::receivedlogininfo},
-            {wire::cmd::seatkey, &TServer::seatkey},
-            {wire::cmd::kickhim, &TServer::kickhim},
-            {wire::cmd::chat, &TServer::chat},
-            {wire::cmd::action, &TServer::action},
-            {wire::cmd::startgame, &TServer::startgame},
-            {wire::cmd::justwatch, &TServer::justwatch},
-            {wire::cmd::playerdone, &TServer::playerdone},
-            {wire::cmd::direction, &TServer::direction_},
-            {wire::cmd::selectletter, &TServer::selectletter},
-            {wire::cmd::selectclear, &TServer::selectclear},
-            {wire::cmd::clearletter, &TServer::clearletter},
-            {wire::cmd::shuffle, &TServer::shuffle},
-            {wire::cmd::playasound, &TServer::playasound},
-    };
-    for (const Entry &e : table) {
-        if (command == e.name)
-            (this->*e.handler)(data);
-    }
 }
 
 void TServer::sendTo(int slot, const QByteArray &message)

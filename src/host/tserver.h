@@ -8,6 +8,7 @@
 
 #include "fieldreader.h"
 #include "framer.h"
+#include "typedmessages.h"
 #include "message.h"
 #include "gametimer.h"
 #include "hostgame.h"
@@ -204,25 +205,23 @@ private:
     static void setKeepAlive(QTcpSocket *sock);
     QByteArray distinctName(int slot, QByteArray name) const;
 
-    bool senderAllowed(const QByteArray &command, const QByteArray &data, int slot) const;
-    void dispatch(const QByteArray &command, const QByteArray &data);
-
-    void receivedlogininfo(const QByteArray &data);
-    void seatkey(const QByteArray &data);
+    // One a request: a request type without its handler does not compile.
+    void handle(const wire::up::Login &login);
+    void handle(const wire::up::ShowKey &shown);
+    void handle(const wire::up::Kick &kick);
+    void handle(const wire::up::Chat &line);
+    void handle(const wire::up::Action &line);
+    void handle(const wire::up::PlayASound &sound);
+    void handle(const wire::up::JustWatch &w);
+    void handle(const wire::up::StartGame &g);
+    void handle(const wire::up::Shuffle &s);
+    void handle(const wire::up::SelectLetter &pick);
+    void handle(const wire::up::ClearLetter &takeBack);
+    void handle(const wire::up::SelectClear &clear);
+    void handle(const wire::up::PlayerDone &done);
+    void handle(const wire::up::Direction &d);
     void giveSeatKey(int slot);
-    void kickhim(const QByteArray &data);
     void disconnectsock(int slot);
-    void chat(const QByteArray &data);
-    void action(const QByteArray &data);
-    void playasound(const QByteArray &data);
-    void justwatch(const QByteArray &data);
-    void startgame(const QByteArray &data);
-    void shuffle(const QByteArray &data);
-    void selectletter(const QByteArray &data);
-    void clearletter(const QByteArray &data);
-    void selectclear(const QByteArray &data);
-    void playerdone(const QByteArray &data);
-    void direction_(const QByteArray &data);
     void sendGameState(int slot);
     // Puts the game's events on the wire and keeps the clocks in step.
     void publish();

@@ -208,7 +208,7 @@ void TServer::hold(int seat)
 {
     startHold(seat);
     sendAllBut(seat,
-            msg::relay(wire::cmd::chat, "0",
+            msg::systemLine(
                     tplayers[seat].name + " lost the connection; the seat is kept for them for two minutes.|clNavy"));
     m_game.justwatch(seat, true);
     publish();
@@ -270,9 +270,8 @@ int TServer::heldSeatFor(const QByteArray &key) const
 
 // A connection shows the key it was given for a seat before it logs in
 // again; only its login can then take the held seat back.
-void TServer::seatkey(const QByteArray &data)
+void TServer::handle(const wire::up::ShowKey &shown)
 {
-    const msg::SeatKey shown = msg::readSeatkey(data);
     tplayer &p = tplayers[shown.slot];
     if (!p.loggedin && shown.key.size() <= SeatKeyLength)
         p.shownKey = shown.key;
@@ -336,7 +335,7 @@ void TServer::returnToSeat(int seat, const QByteArray &version)
     sendPresent(seat);
     if (version != versionText())
         sendTo(seat, msg::wrongversion());
-    sendAll(msg::relay(wire::cmd::chat, "0", p.name + " is back in the game.|clNavy"));
+    sendAll(msg::systemLine(p.name + " is back in the game.|clNavy"));
     if (m_game.state().gameon)
         sendGameState(seat);
     giveSeatKey(seat);
@@ -370,9 +369,8 @@ void TServer::sendPresent(int slot)
         sendTo(slot, msg::existingplayers(others));
 }
 
-void TServer::receivedlogininfo(const QByteArray &data)
+void TServer::handle(const wire::up::Login &login)
 {
-    const msg::LoginInfo login = msg::readLogininfo(data);
     const int slot = login.slot;
     const QByteArray &version = login.version;
     tplayer &p = tplayers[slot];
@@ -431,11 +429,10 @@ QByteArray TServer::distinctName(int slot, QByteArray name) const
     return candidate;
 }
 
-void TServer::kickhim(const QByteArray &data)
+void TServer::handle(const wire::up::Kick &kick)
 {
-    const auto [requester, victim] = msg::readKickhim(data);
-    if (requester == 1 && victim >= 1 && victim <= MaxUsers)
-        disconnectsock(victim);
+    if (kick.slot == 1 && kick.victim >= 1 && kick.victim <= MaxUsers)
+        disconnectsock(kick.victim);
 }
 
 void TServer::disconnectsock(int slot)
@@ -456,22 +453,17 @@ void TServer::disconnectsock(int slot)
         leave(slot); // a peer without a socket goes at once
 }
 
-void TServer::chat(const QByteArray &data)
+void TServer::handle(const wire::up::Chat &line)
 {
-    const auto [slotText, rest] = msg::readSlotAndRest(data);
-    const int slot = wire::parseInt(slotText).value_or(0);
-    sendAll(msg::chatLine(slotText, tplayers[slot].name, rest));
+    sendAll(msg::chatLine(line.slot, tplayers[line.slot].name, line.said));
 }
 
-void TServer::action(const QByteArray &data)
+void TServer::handle(const wire::up::Action &line)
 {
-    const auto [slotText, rest] = msg::readSlotAndRest(data);
-    const int slot = wire::parseInt(slotText).value_or(0);
-    sendAll(msg::actionLine(slotText, tplayers[slot].name, rest));
+    sendAll(msg::actionLine(line.slot, tplayers[line.slot].name, line.said));
 }
 
-void TServer::playasound(const QByteArray &data)
+void TServer::handle(const wire::up::PlayASound &sound)
 {
-    const auto [slotText, rest] = msg::readSlotAndRest(data);
-    sendAll(msg::relay(wire::cmd::playasound, slotText, rest));
+    sendAll(msg::relayPlayasound(sound.slot, sound.rest));
 }

@@ -61,7 +61,7 @@ void TServer::publish()
                         [&](const game::WatchChanged &e) { sendAll(msg::justwatching(e.seat, e.watching)); },
                         [&](const game::BoardRenewed &) {
                             // A system line: slot 0, the text, its colour.
-                            sendAll(msg::relay(wire::cmd::chat, "0",
+                            sendAll(msg::systemLine(
                                     "Nobody found a word in a whole round and no shuffles are left: a new board is "
                                     "dealt.|clNavy"));
                         },
@@ -97,85 +97,62 @@ void TServer::sendGameState(int slot)
     sendTo(slot, msg::shufflesl(left));
 }
 
-void TServer::startgame(const QByteArray &data)
+void TServer::handle(const wire::up::StartGame &g)
 {
-    // Every field is checked before anything changes: a bad one must not
+    // Every field has read before anything changes: a bad one must not
     // leave a game half started with no turn ever given.
-    const wire::msg::StartGame g = wire::msg::readStartgame(data);
     game::GameOptions o;
     o.starter = g.starter;
     o.team = g.team;
-    const QByteArray &playtoText = g.playto, &timeText = g.turntime, &shufflesText = g.shuffles;
-    const auto playto = wire::parseInt(playtoText);
-    const auto time = wire::parseInt(timeText);
-    const auto shuffles = wire::parseInt(shufflesText);
-    if (!playto)
-        throw wire::ConversionError(playtoText);
-    if (!time)
-        throw wire::ConversionError(timeText);
-    if (!shuffles)
-        throw wire::ConversionError(shufflesText);
-    o.playto = *playto;
-    o.turntime = *time;
-    o.shuffles = *shuffles;
+    o.playto = g.playto;
+    o.turntime = g.turntime;
+    o.shuffles = g.shuffles;
     // A new game keeps no seat for anybody.
     endAllHolds();
     m_game.startgame(o);
 }
 
-void TServer::shuffle(const QByteArray &data)
+void TServer::handle(const wire::up::Shuffle &s)
 {
-    m_game.shuffle(msg::readSeat(data));
+    m_game.shuffle(s.slot);
 }
 
-void TServer::selectletter(const QByteArray &data)
+void TServer::handle(const wire::up::SelectLetter &pick)
 {
-    const auto [seat, rest] = msg::readSeatAndRest(data);
-    if (m_game.relaysPicksOf(seat))
-        sendAllBut(seat, msg::relay(wire::cmd::selectletter, QByteArray::number(seat), rest));
+    if (m_game.relaysPicksOf(pick.slot))
+        sendAllBut(pick.slot, msg::relaySelectletter(pick.slot, pick.rest));
 }
 
-void TServer::clearletter(const QByteArray &data)
+void TServer::handle(const wire::up::ClearLetter &takeBack)
 {
-    const auto [seat, rest] = msg::readSeatAndRest(data);
-    if (m_game.relaysPicksOf(seat))
-        sendAllBut(seat, msg::relay(wire::cmd::clearletter, QByteArray::number(seat), rest));
+    if (m_game.relaysPicksOf(takeBack.slot))
+        sendAllBut(takeBack.slot, msg::relayClearletter(takeBack.slot, takeBack.rest));
 }
 
-void TServer::selectclear(const QByteArray &data)
+void TServer::handle(const wire::up::SelectClear &clear)
 {
-    const int seat = msg::readSeat(data);
-    if (m_game.relaysPicksOf(seat))
-        sendAllBut(seat, msg::relay(wire::cmd::selectclear, QByteArray::number(seat), ""));
+    if (m_game.relaysPicksOf(clear.slot))
+        sendAllBut(clear.slot, msg::relaySelectclear(clear.slot));
 }
 
-void TServer::playerdone(const QByteArray &data)
+void TServer::handle(const wire::up::PlayerDone &done)
 {
-    const int seat = msg::readSeat(data);
-    // Not the turn's seat: the path is not even read.
-    if (seat < 1 || seat > Seats || m_game.state().curplayer == 0 || seat != m_game.state().curplayer)
-        return;
     std::vector<game::PathEntry> entries;
-    msg::readPath(data, [&entries](int n, int x, int y) {
-        entries.push_back({n, x, y});
-        // The game drops a path with an entry out of order or off the
-        // board; nothing after it needs reading.
-        return n == int(entries.size()) && n <= 7 && rules::onBoard(x, y);
-    });
-    m_game.playerdone(seat, entries);
+    entries.reserve(done.path.size());
+    for (const wire::up::PathEntry &e : done.path)
+        entries.push_back({e.n, e.x, e.y});
+    m_game.playerdone(done.slot, entries);
 }
 
-void TServer::direction_(const QByteArray &data)
+void TServer::handle(const wire::up::Direction &d)
 {
-    const msg::Direction d = msg::readDirection(data);
-    m_game.direction_(d.seat, d.direction);
+    m_game.direction_(d.slot, d.direction);
 }
 
-void TServer::justwatch(const QByteArray &data)
+void TServer::handle(const wire::up::JustWatch &w)
 {
-    const auto [seat, mode] = msg::readSeatAndRest(data);
-    if (mode == "2")
-        m_game.justwatch(seat, false);
-    else if (mode == "1")
-        m_game.justwatch(seat, true);
+    if (w.mode == "2")
+        m_game.justwatch(w.slot, false);
+    else if (w.mode == "1")
+        m_game.justwatch(w.slot, true);
 }

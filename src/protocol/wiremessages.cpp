@@ -1,6 +1,5 @@
 #include "wiremessages.h"
 
-#include "fieldreader.h"
 #include "message.h"
 
 namespace wire::msg {
@@ -99,19 +98,46 @@ QByteArray sendlogininfo(int slot)
     return Message(cmd::sendlogininfo).field(slot).end();
 }
 
-QByteArray chatLine(QByteArrayView slot, QByteArrayView name, QByteArrayView textAndColour)
+QByteArray chatLine(int slot, QByteArrayView name, QByteArrayView textAndColour)
 {
     return Message(cmd::chat).field(slot).field(name.toByteArray() + " chats: " + textAndColour.toByteArray()).end();
 }
 
-QByteArray actionLine(QByteArrayView slot, QByteArrayView name, QByteArrayView textAndColour)
+QByteArray actionLine(int slot, QByteArrayView name, QByteArrayView textAndColour)
 {
     return Message(cmd::action).field(slot).field(name.toByteArray() + ' ' + textAndColour.toByteArray()).end();
 }
 
-QByteArray relay(const char *command, QByteArrayView slot, QByteArrayView rest)
+namespace {
+QByteArray relay(const char *command, int slot, QByteArrayView rest)
 {
     return Message(command).field(slot).field(rest).end();
+}
+} // namespace
+
+QByteArray systemLine(QByteArrayView textAndColour)
+{
+    return relay(cmd::chat, 0, textAndColour);
+}
+
+QByteArray relaySelectletter(int slot, QByteArrayView rest)
+{
+    return relay(cmd::selectletter, slot, rest);
+}
+
+QByteArray relayClearletter(int slot, QByteArrayView rest)
+{
+    return relay(cmd::clearletter, slot, rest);
+}
+
+QByteArray relaySelectclear(int slot)
+{
+    return relay(cmd::selectclear, slot, "");
+}
+
+QByteArray relayPlayasound(int slot, QByteArrayView rest)
+{
+    return relay(cmd::playasound, slot, rest);
 }
 
 QByteArray newplayerinfo(int slot, QByteArrayView name)
@@ -226,208 +252,6 @@ QByteArray shufflesl(const std::array<int, 4> &left)
 QByteArray bonus(int seat, int points)
 {
     return Message(cmd::bonus).field(seat).field(points).endPlus();
-}
-
-StartGame readStartgame(const QByteArray &data)
-{
-    FieldReader r(data);
-    StartGame g;
-    g.starter = r.field();
-    g.playto = r.field();
-    g.turntime = r.field();
-    g.team = r.field();
-    g.shuffles = r.field();
-    return g;
-}
-
-NextPlayer readNextplayer(const QByteArray &data)
-{
-    FieldReader r(data);
-    const int seat = r.number();
-    return {seat, parseInt(r.field()).value_or(0)};
-}
-
-UseShuffle readUseshuffle(const QByteArray &data)
-{
-    FieldReader r(data);
-    const int seat = r.number();
-    const int shuffles = r.number();
-    return {seat, shuffles, parseInt(r.field())};
-}
-
-MadeWord readMadeword(const QByteArray &data)
-{
-    FieldReader r(data);
-    MadeWord m;
-    m.seat = r.number();
-    m.word = r.field();
-    m.score = r.field();
-    m.total = r.field();
-    m.teamA = r.field();
-    m.teamB = r.field();
-    if (!r.rest().isEmpty()) {
-        r.beginGroups();
-        while (r.moreGroups()) {
-            const int x = r.number();
-            m.cells.append(QPoint(x, r.number()));
-        }
-    }
-    return m;
-}
-
-int readSeat(const QByteArray &data)
-{
-    FieldReader r(data);
-    return r.number();
-}
-
-SlotAndRest readSlotAndRest(const QByteArray &data)
-{
-    FieldReader r(data);
-    QByteArray slot = r.field();
-    return {slot, r.rest()};
-}
-
-SeatAndRest readSeatAndRest(const QByteArray &data)
-{
-    FieldReader r(data);
-    const int seat = r.number();
-    return {seat, r.rest()};
-}
-
-LoginInfo readLogininfo(const QByteArray &data)
-{
-    FieldReader r(data);
-    LoginInfo l;
-    l.slot = r.number();
-    l.version = r.field();
-    l.name = r.rest();
-    return l;
-}
-
-SeatKey readSeatkey(const QByteArray &data)
-{
-    FieldReader r(data);
-    const int slot = r.number();
-    return {slot, r.rest()};
-}
-
-Kick readKickhim(const QByteArray &data)
-{
-    FieldReader r(data);
-    const int requester = r.number();
-    return {requester, r.number()};
-}
-
-Direction readDirection(const QByteArray &data)
-{
-    FieldReader r(data);
-    const int seat = r.number();
-    return {seat, r.number()};
-}
-
-void readPath(const QByteArray &data, const std::function<bool(int n, int x, int y)> &onEntry)
-{
-    FieldReader r(data);
-    r.number();
-    if (r.rest().isEmpty())
-        return;
-    r.beginGroups();
-    while (r.moreGroups()) {
-        const int n = r.number();
-        const int x = r.number();
-        const int y = r.number();
-        if (!onEntry(n, x, y))
-            return;
-    }
-}
-
-int readSendlogininfo(const QByteArray &data)
-{
-    FieldReader r(data + '+');
-    return r.number();
-}
-
-void readPlayers(const QByteArray &data,
-        const std::function<void(int slot, const QByteArray &name, const QByteArray &watching)> &onPlayer)
-{
-    FieldReader r(data);
-    r.beginGroups();
-    while (r.moreGroups()) {
-        const int slot = r.number();
-        const QByteArray name = r.field();
-        onPlayer(slot, name, r.field());
-    }
-}
-
-void readTheboard(const QByteArray &data, const std::function<void(int x, int y, int letter)> &onSquare)
-{
-    FieldReader r(data);
-    r.beginGroups();
-    while (r.moreGroups()) {
-        const int x = r.number();
-        const int y = r.number();
-        onSquare(x, y, r.number());
-    }
-}
-
-Stats readGamestats(const QByteArray &data, const StatsSteps &steps)
-{
-    FieldReader r(data);
-    Stats s;
-    steps.current(r.number());
-    s.playto = r.field();
-    steps.timePerTurn(r.number());
-    steps.timeLeft(r.number());
-    s.team = r.field();
-    for (QByteArray &score : s.scores)
-        score = r.field();
-    s.teamA = r.field();
-    s.teamB = r.field();
-    return s;
-}
-
-void readShufflesl(const QByteArray &data, const std::function<void(int seat, int left)> &onSeat)
-{
-    FieldReader r(data);
-    for (int seat = 1; seat <= 4; ++seat)
-        onSeat(seat, r.number());
-}
-
-int readMoving(const QByteArray &data)
-{
-    return readSeat(data);
-}
-
-QByteArray readWinner(const QByteArray &data)
-{
-    FieldReader r(data);
-    return r.field();
-}
-
-NotValid readNotvalid(const QByteArray &data)
-{
-    FieldReader r(data);
-    const int seat = r.number();
-    return {seat, r.field()};
-}
-
-Pick readSelectletter(const QByteArray &data)
-{
-    FieldReader r(data);
-    Pick p;
-    p.seat = r.number();
-    p.index = r.number();
-    const int x = r.number();
-    p.cell = QPoint(x, r.number());
-    return p;
-}
-
-TakeBack readClearletter(const QByteArray &data)
-{
-    FieldReader r(data);
-    const int seat = r.number();
-    return {seat, r.number()};
 }
 
 } // namespace wire::msg

@@ -1,7 +1,7 @@
 #pragma once
-// Every message of the game, each layout written once: the command names
-// both sides dispatch on, and one encoder a message giving its exact bytes,
-// terminator included. Whether a "+" precedes the terminator differs from
+// Every message of the game, each layout written once: the command names,
+// and one encoder a message giving its exact bytes, terminator included
+// (typedmessages.h reads them). Whether a "+" precedes the terminator differs from
 // message to message; the encoders know which. Relayed messages carry the
 // request's own text ("as received"), so their fields stay bytes.
 
@@ -11,8 +11,6 @@
 #include <QPoint>
 
 #include <array>
-#include <functional>
-#include <optional>
 
 namespace wire::cmd {
 // Client to host.
@@ -84,11 +82,16 @@ QByteArray seatkey(int slot, QByteArrayView key);
 QByteArray sendlogininfo(int slot);
 // A chat or action line relayed: the sender's slot as sent, the sender's
 // name, and the text with its colour as received.
-QByteArray chatLine(QByteArrayView slot, QByteArrayView name, QByteArrayView textAndColour);
-QByteArray actionLine(QByteArrayView slot, QByteArrayView name, QByteArrayView textAndColour);
-// A request passed on to others: the command, the sender's slot as sent and
-// the rest of the request as it came (which brings its own ending "+").
-QByteArray relay(const char *command, QByteArrayView slot, QByteArrayView rest);
+QByteArray chatLine(int slot, QByteArrayView name, QByteArrayView textAndColour);
+QByteArray actionLine(int slot, QByteArrayView name, QByteArrayView textAndColour);
+// A line of the host's own (slot 0): the text, "|" and its colour.
+QByteArray systemLine(QByteArrayView textAndColour);
+// Requests passed on to the others: the sender's slot and the rest of the
+// request as it came (which brings its own ending "+").
+QByteArray relaySelectletter(int slot, QByteArrayView rest);
+QByteArray relayClearletter(int slot, QByteArrayView rest);
+QByteArray relaySelectclear(int slot);
+QByteArray relayPlayasound(int slot, QByteArrayView rest);
 QByteArray newplayerinfo(int slot, QByteArrayView name);
 QByteArray havewrongversion(QByteArrayView name);
 QByteArray wrongversion();
@@ -114,111 +117,5 @@ QByteArray moving(int direction);
 QByteArray useshuffle(int seat, int shuffles, int timeleft);
 QByteArray shufflesl(const std::array<int, 4> &left);
 QByteArray bonus(int seat, int points);
-
-// ---- Reading ----
-// Each takes the data after the command name, as the dispatcher splits it,
-// and reads the fields in order; a number field that does not read throws
-// ConversionError there, so a handler that reads first changes nothing.
-
-// Both sides read the options' numbers their own way (the host refuses any
-// that does not read, a window shows the play-to score as sent).
-struct StartGame {
-    QByteArray starter, playto, turntime, team, shuffles;
-};
-StartGame readStartgame(const QByteArray &data);
-struct NextPlayer {
-    int seat;
-    int shuffles; // 0 when it does not read
-};
-NextPlayer readNextplayer(const QByteArray &data);
-struct UseShuffle {
-    int seat;
-    int shuffles;
-    std::optional<int> timeleft;
-};
-UseShuffle readUseshuffle(const QByteArray &data);
-struct MadeWord {
-    int seat;
-    QByteArray word, score, total, teamA, teamB; // as sent
-    QList<QPoint> cells;
-};
-MadeWord readMadeword(const QByteArray &data);
-
-// The first field as a number: the seat or slot a request comes from or a
-// message is about. Handlers that drop messages by seat read it before
-// anything else, so a bad field after it never matters for those.
-int readSeat(const QByteArray &data);
-// A slot as sent and the rest as it came: chat, action and sound requests,
-// and a user's leaving.
-struct SlotAndRest {
-    QByteArray slot, rest;
-};
-SlotAndRest readSlotAndRest(const QByteArray &data);
-// A seat and the rest: CMD_justwatch and CMD_justwatching ("1" watching),
-// and the picks the host relays as they came.
-struct SeatAndRest {
-    int seat;
-    QByteArray rest;
-};
-SeatAndRest readSeatAndRest(const QByteArray &data);
-
-struct LoginInfo {
-    int slot;
-    QByteArray version, name;
-};
-LoginInfo readLogininfo(const QByteArray &data);
-struct SeatKey {
-    int slot;
-    QByteArray key;
-};
-SeatKey readSeatkey(const QByteArray &data);
-struct Kick {
-    int requester, victim;
-};
-Kick readKickhim(const QByteArray &data);
-struct Direction {
-    int seat, direction;
-};
-Direction readDirection(const QByteArray &data);
-// The path of a CMD_playerdone after its seat: each entry goes to onEntry as
-// read, and reading stops when onEntry returns false.
-void readPath(const QByteArray &data, const std::function<bool(int n, int x, int y)> &onEntry);
-
-// The slot the host gives a new connection (the message has no terminator).
-int readSendlogininfo(const QByteArray &data);
-// CMD_newplayerinfo and CMD_existingplayers: one call per user as read.
-void readPlayers(const QByteArray &data,
-        const std::function<void(int slot, const QByteArray &name, const QByteArray &watching)> &onPlayer);
-// The board, one call per square as read.
-void readTheboard(const QByteArray &data, const std::function<void(int x, int y, int letter)> &onSquare);
-// The numbers of CMD_gamestats are handed on as they are read, so what a
-// handler does with the first stays done when a later one does not read.
-struct Stats {
-    QByteArray playto, team;
-    std::array<QByteArray, 4> scores; // seats 1 to 4, as sent
-    QByteArray teamA, teamB;
-};
-struct StatsSteps {
-    std::function<void(int)> current, timePerTurn, timeLeft;
-};
-Stats readGamestats(const QByteArray &data, const StatsSteps &steps);
-// Each seat's shuffles left, one call per seat as read.
-void readShufflesl(const QByteArray &data, const std::function<void(int seat, int left)> &onSeat);
-int readMoving(const QByteArray &data);
-QByteArray readWinner(const QByteArray &data);
-struct NotValid {
-    int seat;
-    QByteArray word;
-};
-NotValid readNotvalid(const QByteArray &data);
-struct Pick {
-    int seat, index;
-    QPoint cell;
-};
-Pick readSelectletter(const QByteArray &data);
-struct TakeBack {
-    int seat, index;
-};
-TakeBack readClearletter(const QByteArray &data);
 
 } // namespace wire::msg

@@ -13,6 +13,7 @@
 #include "tserver.h"
 #include "tdictn.h"
 #include "wiremessages.h"
+#include "decodedas.h"
 #include "xsession.h"
 
 #include <QElapsedTimer>
@@ -144,12 +145,11 @@ void TestPlaythrough::drain()
     for (const QByteArray &m : std::as_const(watcher->messages)) {
         const wire::SplitMessage s = wire::splitMessage(m);
         if (s.command == wire::cmd::theboard)
-            msg::readTheboard(s.data, [this](int bx, int by, int letter) {
+            for (const auto &[bx, by, letter] : decodedAs<wire::down::TheBoard>(m).squares)
                 if (rules::onBoard(bx, by))
                     board[size_t(bx)][size_t(by)] = letter;
-            });
         if (s.command == wire::cmd::nextplayer)
-            current = msg::readNextplayer(s.data).seat;
+            current = decodedAs<wire::down::NextPlayer>(m).seat;
         if (s.command == wire::cmd::madeword)
             current = 0;
         heard.append({s.command, s.data});
@@ -231,7 +231,7 @@ void TestPlaythrough::startGame()
     watcher = std::make_unique<RawClient>(wire::GamePort);
     QVERIFY(watcher->connected());
     QVERIFY(watcher->waitForMessages(1, 5000));
-    const int slot = msg::readSendlogininfo(wire::splitMessage(watcher->take()).data);
+    const int slot = decodedAs<wire::down::SendLogin>(watcher->take()).slot;
     QVERIFY2(slot >= 2, "the window must hold slot 1");
     watcher->write("CMD_logininfo+" + QByteArray::number(slot) + "+" + wire::ProtocolVersion + "+Spy" + FF + FF);
     // Ctrl+N opens the game's options, and its Start Game button starts it.
@@ -316,7 +316,7 @@ void TestPlaythrough::clicksAtEverySize()
     click(cellCentre({3, 3}));
     const QByteArray pick = await(wire::cmd::selectletter, [](const QByteArray &) { return true; });
     QVERIFY2(!pick.isNull(), "a left click on a tile picked nothing");
-    QCOMPARE(msg::readSelectletter(pick).cell, QPoint(3, 3));
+    QCOMPARE(decodedAs<wire::down::Pick>(wire::cmd::selectletter, pick).cell, QPoint(3, 3));
     click(stripCentre(1));
     QVERIFY2(!await(wire::cmd::clearletter, [](const QByteArray &) { return true; }).isNull(),
             "a click on the strip took nothing back");
@@ -332,13 +332,13 @@ void TestPlaythrough::clicksAtEverySize()
     click(cellCentre(word.path.back()), 3);
     const QByteArray made = await(wire::cmd::madeword, [](const QByteArray &d) { return d.startsWith("1+"); });
     QVERIFY2(!made.isNull(), "a right click submitted no word");
-    QCOMPARE(msg::readMadeword(made).word, word.word);
+    QCOMPARE(decodedAs<wire::down::MadeWord>(wire::cmd::madeword, made).word, word.word);
 
     click(arrowCentre(3));
     const QByteArray moving = await(
             wire::cmd::moving, [](const QByteArray &) { return true; }, 15000);
     QVERIFY2(!moving.isNull(), "no slide");
-    QCOMPARE(msg::readMoving(moving), 3);
+    QCOMPARE(decodedAs<wire::down::Moving>(wire::cmd::moving, moving).direction, 3);
     QVERIFY(!windowLeft());
 
     // Ended as a desktop ends it: the first game's own word is counted.
@@ -347,7 +347,8 @@ void TestPlaythrough::clicksAtEverySize()
     const tally::Loaded kept = tally::load(own->filePath(tally::FileName));
     QVERIFY2(kept.error.isEmpty(), qPrintable(kept.error));
     QCOMPARE(kept.model.cell(0, 3), QString("1"));
-    QCOMPARE(kept.model.cell(0, 5), QString::fromLatin1(msg::readMadeword(made).score));
+    QCOMPARE(kept.model.cell(0, 5),
+            QString::fromLatin1(decodedAs<wire::down::MadeWord>(wire::cmd::madeword, made).score));
 }
 
 void TestPlaythrough::heldKeysKeepThePlayer_data()
@@ -531,7 +532,7 @@ void TestPlaythrough::firstStartAsksTheName()
         RawClient spy(wire::GamePort);
         if (!spy.connected() || !spy.waitForMessages(1, 5000))
             return false;
-        const int slot = msg::readSendlogininfo(wire::splitMessage(spy.take()).data);
+        const int slot = decodedAs<wire::down::SendLogin>(spy.take()).slot;
         spy.write("CMD_logininfo+" + QByteArray::number(slot) + "+" + wire::ProtocolVersion + "+Spy" + FF + FF);
         // The window is there before the spy, or comes after it (a slow start).
         return within(15000, [&] {

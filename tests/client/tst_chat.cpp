@@ -4,6 +4,8 @@
 #include <QSignalSpy>
 #include <QTextBlock>
 #include <QToolButton>
+#include "chatpieces.h"
+#include "decodedas.h"
 #include "messages.h"
 #include "tchat.h"
 #include "clientfiles.h"
@@ -71,6 +73,9 @@ private slots:
     void hostileHost_data();
     void hostileHost();
     void longLineCut();
+    void smileysPerLine();
+    void chatSender_data();
+    void chatSender();
 
 private:
     void feed(std::initializer_list<QByteArray> messages);
@@ -187,7 +192,7 @@ void TestChat::linksInTheBody()
 void TestChat::earlyLinkOpensItsOwn()
 {
     for (int i = 0; i < 150; ++i)
-        chat->addlinetochat("2+Ann chats: see www.site" + QByteArray::number(i) + ".example", 0);
+        chat->addlinetochat(2, "Ann chats: see www.site" + QByteArray::number(i) + ".example", 0);
     QTextBlock early = chat->form()->mainchat->document()->firstBlock();
     while (early.isValid() && !early.text().endsWith("see www.site2.example "))
         early = early.next();
@@ -268,7 +273,7 @@ void TestChat::scrollChatOff()
     chat->resize(790, 580);
     QScrollBar *bar = chat->form()->mainchat->verticalScrollBar();
     for (int i = 0; i < 40; ++i)
-        chat->addlinetochat("2+Ann chats: line " + QByteArray::number(i), 0);
+        chat->addlinetochat(2, "Ann chats: line " + QByteArray::number(i), 0);
     // A burst is laid out and scrolled within a frame, without being asked.
     QTRY_VERIFY(bar->maximum() > 0);
     QCOMPARE(bar->value(), bar->maximum());
@@ -276,12 +281,12 @@ void TestChat::scrollChatOff()
     QVERIFY(chat->popups().ScrollChatOff2->isChecked());
     bar->setValue(0);
     for (int i = 0; i < 10; ++i)
-        chat->addlinetochat("2+Ann chats: more", 0);
+        chat->addlinetochat(2, "Ann chats: more", 0);
     chat->chatView().flush();
     QCOMPARE(bar->value(), 0);
     chat->popups().ScrollChatOff2->trigger();
     QVERIFY(!chat->form()->ScrollChatOff1->isChecked());
-    chat->addlinetochat("2+Ann chats: end", 0);
+    chat->addlinetochat(2, "Ann chats: end", 0);
     chat->chatView().flush();
     QCOMPARE(bar->value(), bar->maximum());
 }
@@ -360,9 +365,9 @@ void TestChat::smileyMenuAndPaste()
 
 void TestChat::floodStaysBounded()
 {
-    const QByteArray longLine = "2+Ann chats: " + QByteArray(20000, 'x');
+    const QByteArray longLine = "Ann chats: " + QByteArray(20000, 'x');
     for (int i = 0; i < ChatView::MaxLines + 300; ++i)
-        chat->addlinetochat(i == 5 ? longLine : "2+Ann chats: flood " + QByteArray::number(i), 0);
+        chat->addlinetochat(2, i == 5 ? longLine : "Ann chats: flood " + QByteArray::number(i), 0);
     // The oldest lines go a tenth of the history at a time.
     const int lines = chat->form()->mainchat->document()->blockCount();
     QVERIFY2(lines <= ChatView::MaxLines && lines > ChatView::MaxLines - ChatView::MaxLines / 10,
@@ -377,7 +382,7 @@ void TestChat::floodStaysBounded()
     QSignalSpy laidOut(chat->form()->mainchat->document(), &QTextDocument::contentsChanged);
     QElapsedTimer since;
     since.start();
-    chat->addlinetochat("2+Ann chats: after the flood", 0);
+    chat->addlinetochat(2, "Ann chats: after the flood", 0);
     QTRY_VERIFY(!laidOut.isEmpty());
     QVERIFY2(since.elapsed() >= (ChatView::StreamFrameMs + ChatView::FloodFrameMs) / 2,
             qPrintable(QString::number(since.elapsed())));
@@ -420,6 +425,48 @@ void TestChat::longLineCut()
     QTRY_VERIFY(chat->form()->mainchat->toPlainText().contains("www"));
     const QString last = chat->form()->mainchat->document()->lastBlock().text();
     QVERIFY(last.size() <= int(ChatView::MaxLine) + 1);
+}
+
+// A line shows a bounded number of smiley pictures; the codes after them
+// stay text, so one line's layout cost has a ceiling.
+void TestChat::smileysPerLine()
+{
+    QByteArray line = "Ann chats: ";
+    for (int i = 0; i < chat::MaxSmileys + 6; ++i)
+        line += ":)#15";
+    const chat::Line parsed = chat::parse(2, line);
+    const auto pictures = std::count_if(parsed.pieces.cbegin(), parsed.pieces.cend(),
+            [](const chat::Piece &p) { return p.kind == chat::Piece::Smiley; });
+    QCOMPARE(int(pictures), chat::MaxSmileys);
+    QCOMPARE(parsed.pieces.last().text, QByteArray(":)#15").repeated(6) + ' ');
+}
+
+// A chat line's sender is a slot, 1 to 9, or 0 for the system; any other
+// number reads as 0, as the window reads it off the wire, and never reaches
+// the style's arithmetic.
+void TestChat::chatSender_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<int>("sender");
+    QTest::addColumn<int>("style");
+    QTest::newRow("system") << QByteArray("0+hello") << 0 << 0;
+    QTest::newRow("slot 1") << QByteArray("1+Ann chats: hi") << 1 << 6;
+    QTest::newRow("slot 9") << QByteArray("9+Ian chats: hi") << 9 << 14;
+    QTest::newRow("slot 10") << QByteArray("10+x") << 0 << 0;
+    QTest::newRow("largest") << QByteArray("2147483647+x") << 0 << 0;
+    QTest::newRow("smallest") << QByteArray("-2147483648+x") << 0 << 0;
+    QTest::newRow("not a number") << QByteArray("one+x") << 0 << 0;
+}
+
+void TestChat::chatSender()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(int, sender);
+    QFETCH(int, style);
+    const auto heard = decodedAs<wire::down::Chat>("CMD_chat+" + line);
+    const chat::Line parsed = chat::parse(heard.slot, heard.line);
+    QCOMPARE(parsed.sender, sender);
+    QCOMPARE(parsed.style, style);
 }
 
 QTEST_MAIN(TestChat)

@@ -1,5 +1,6 @@
 #include "usehost.h"
 #include "hostharness.h"
+#include "decodedas.h"
 #include "messages.h"
 #include "tabout.h"
 #include "tchat.h"
@@ -237,10 +238,11 @@ void TestRoster::spectatorLeaves()
     Roster roster;
     QSignalSpy lines(&roster, &Roster::systemLine);
     QSignalSpy left(&roster, &Roster::playerLeft);
-    roster.joined("6+Ann+0", 1);
-    roster.left(leaving);
+    roster.joined(decodedAs<wire::down::NewPlayer>("CMD_newplayerinfo+6+Ann+0").users, 1);
+    const auto who = decodedAs<wire::down::PlayerDisconnected>("CMD_playerdisconnected+" + leaving);
+    roster.left(who.slot, who.name);
     QCOMPARE(left.count(), gone ? 1 : 0);
-    QCOMPARE(lines.last().first().toByteArray() == "0+" + leaving.mid(2) + " has left.", gone);
+    QCOMPARE(lines.last().first().toByteArray() == leaving.mid(2) + " has left.", gone);
 }
 
 QTEST_MAIN(TestRoster)

@@ -229,6 +229,7 @@ void TestHostConnections::impersonationDropped_data()
     QTest::newRow("sound as host") << QByteArray("CMD_playasound+1+wave1+");
     QTest::newRow("login as host") << QByteArray("CMD_logininfo+1+1.0.16+Mallory");
     QTest::newRow("watch for seat 2") << QByteArray("CMD_justwatch+2+2");
+    QTest::newRow("start a game as a guest") << QByteArray("CMD_startgame+Cy+100+60+f+1+");
 }
 
 void TestHostConnections::impersonationDropped()

@@ -5,6 +5,7 @@
 #include "message.h"
 #include "playername.h"
 #include "wiremessages.h"
+#include "decodedas.h"
 
 #include <QTest>
 
@@ -32,9 +33,6 @@ private slots:
     void split();
     void colourOut_data();
     void colourOut();
-    void smileysPerLine();
-    void chatSender_data();
-    void chatSender();
     void colourIn_data();
     void colourIn();
     void building();
@@ -337,8 +335,8 @@ void TestProtocol::catalogue_data()
             {"playasound", msg::playasound(2, 13), "CMD_playasound+2+wave13+~"},
             // Host to client.
             {"sendlogininfo", msg::sendlogininfo(5), "CMD_sendlogininfo+5~"},
-            {"chat relayed", msg::chatLine("2", "Bo", "hi|clRed"), "CMD_chat+2+Bo chats: hi|clRed~"},
-            {"action relayed", msg::actionLine("2", "Bo", "waves|clRed"), "CMD_action+2+Bo waves|clRed~"},
+            {"chat relayed", msg::chatLine(2, "Bo", "hi|clRed"), "CMD_chat+2+Bo chats: hi|clRed~"},
+            {"action relayed", msg::actionLine(2, "Bo", "waves|clRed"), "CMD_action+2+Bo waves|clRed~"},
             {"newplayerinfo", msg::newplayerinfo(3, "Cy"), "CMD_newplayerinfo+3+Cy+0~"},
             {"havewrongversion", msg::havewrongversion("Cy"), "CMD_havewrongversion+Cy~"},
             {"wrongversion", msg::wrongversion(), "CMD_wrongversion+~"},
@@ -356,14 +354,15 @@ void TestProtocol::catalogue_data()
             {"timeup", msg::timeup(), "CMD_timeup+~"},
             {"gamestats", msg::gamestats(2, 500, 60, 33, true, {10, 20, 30, 40}, {40, 60}),
                     "CMD_gamestats+2+500+60+33+t+10+20+30+40+40+60+~"},
-            {"selectletter relayed", msg::relay(cmd::selectletter, "1", "2+3+4+"), "CMD_selectletter+1+2+3+4+~"},
-            {"selectclear relayed", msg::relay(cmd::selectclear, "1", ""), "CMD_selectclear+1+~"},
+            {"selectletter relayed", msg::relaySelectletter(1, "2+3+4+"), "CMD_selectletter+1+2+3+4+~"},
+            {"selectclear relayed", msg::relaySelectclear(1), "CMD_selectclear+1+~"},
             {"moving", msg::moving(3), "CMD_moving+3+~"},
-            {"clearletter relayed", msg::relay(cmd::clearletter, "1", "3+"), "CMD_clearletter+1+3+~"},
+            {"clearletter relayed", msg::relayClearletter(1, "3+"), "CMD_clearletter+1+3+~"},
             {"useshuffle", msg::useshuffle(1, 0, 44), "CMD_useshuffle+1+0+44+~"},
             {"shufflesl", msg::shufflesl({1, 0, 2, 1}), "CMD_shufflesl+1+0+2+1+~"},
             {"bonus", msg::bonus(4, 20), "CMD_bonus+4+20+~"},
-            {"playasound relayed", msg::relay(cmd::playasound, "2", "wave13+"), "CMD_playasound+2+wave13+~"},
+            {"playasound relayed", msg::relayPlayasound(2, "wave13+"), "CMD_playasound+2+wave13+~"},
+            {"system line", msg::systemLine("Hi.|clNavy"), "CMD_chat+0+Hi.|clNavy~"},
     };
     for (const auto &r : rows)
         QTest::newRow(r.name) << r.built << QByteArray(r.expected).replace('~', Terminator);
@@ -379,36 +378,42 @@ void TestProtocol::catalogue()
 // What an encoder writes, the reader of the same message gives back.
 void TestProtocol::reading()
 {
-    auto data = [](const QByteArray &message) { return splitMessage(message.chopped(1)).data; };
-    const msg::StartGame g = msg::readStartgame(data(msg::startgame("Ann", 500, 60, "t", 3)));
-    QCOMPARE(QByteArrayList({g.starter, g.playto, g.turntime, g.team, g.shuffles}),
-            QByteArrayList({"Ann", "500", "60", "t", "3"}));
-    const msg::NextPlayer n = msg::readNextplayer(data(msg::nextplayer(3, 2)));
+    auto host = [](const QByteArray &message) { return message.chopped(1); };
+    const auto g = decodedAs<down::StartGame>(host(msg::startgame("Ann", 500, 60, "t", 3)));
+    QCOMPARE(QByteArrayList({g.starter, g.playto, g.team}), QByteArrayList({"Ann", "500", "t"}));
+    QCOMPARE(QList<int>({g.turntime, g.shuffles}), QList<int>({60, 3}));
+    const auto n = decodedAs<down::NextPlayer>(host(msg::nextplayer(3, 2)));
     QCOMPARE(QList<int>({n.seat, n.shuffles}), QList<int>({3, 2}));
-    const msg::UseShuffle u = msg::readUseshuffle(data(msg::useshuffle(1, 0, 44)));
+    const auto u = decodedAs<down::UseShuffle>(host(msg::useshuffle(1, 0, 44)));
     QCOMPARE(QList<int>({u.seat, u.shuffles, u.timeleft.value_or(-1)}), QList<int>({1, 0, 44}));
     const QList<QPoint> cells{{0, 0}, {1, 0}, {2, 1}};
-    const msg::MadeWord m = msg::readMadeword(data(msg::madeword(2, "CAT", 27, 40, {0, 40}, cells)));
+    const auto m = decodedAs<down::MadeWord>(host(msg::madeword(2, "CAT", 27, 40, {0, 40}, cells)));
     QCOMPARE(m.seat, 2);
     QCOMPARE(QByteArrayList({m.word, m.score, m.total, m.teamA, m.teamB}),
             QByteArrayList({"CAT", "27", "40", "0", "40"}));
     QCOMPARE(m.cells, cells);
     // Fields a reader takes as they come: no shuffles or time left.
-    QCOMPARE(msg::readNextplayer("2+x+").shuffles, 0);
-    QVERIFY(!msg::readUseshuffle("2+1+").timeleft);
-    // What was read before a bad number has been handed on; nothing after.
-    QList<int> handed;
-    msg::StatsSteps steps;
-    steps.current = steps.timePerTurn = steps.timeLeft = [&](int n) { handed.append(n); };
-    QVERIFY_THROWS_EXCEPTION(ConversionError, msg::readGamestats("3+500+60+soon+f+1+2+3+4+0+0+", steps));
-    QCOMPARE(handed, QList<int>({3, 60}));
+    QCOMPARE(decodedAs<down::NextPlayer>("CMD_nextplayer+2+x+").shuffles, 0);
+    QVERIFY(!decodedAs<down::UseShuffle>("CMD_useshuffle+2+1+").timeleft);
+    // What was read before a bad number is kept, nothing after, and the bad
+    // field is named by its place.
+    const Decoded<FromHost> stats = decodeFromHost("CMD_gamestats+3+500+60+soon+f+1+2+3+4+0+0+");
+    const auto &partial = std::get<down::GameStats>(*stats.message);
+    QCOMPARE(QList<std::optional<int>>({partial.current, partial.timePerTurn, partial.timeLeft}),
+            QList<std::optional<int>>({3, 60, std::nullopt}));
+    QVERIFY(!partial.complete);
+    QCOMPARE(stats.error->field, 4);
+    QCOMPARE(stats.error->describe(), QByteArray("'soon' is not a valid integer value"));
+    // Not a message of the game: nothing at all.
+    QVERIFY(!decodeFromHost("CMD_nosuch+1+").message);
+    QVERIFY(!decodeFromClient("no command").message);
 }
 
 // Every reader, fed what its writer wrote, gives back enough to write the
 // same bytes again: the two halves of each layout agree field by field.
 void TestProtocol::readersGiveBackWhatWasWritten()
 {
-    using Rewrite = std::function<QByteArray(const QByteArray &data)>;
+    using Rewrite = std::function<QByteArray(const QByteArray &message)>;
     const QList<QPoint> path{{3, 3}, {4, 3}, {4, 4}};
     msg::Grid grid{};
     for (int x = 0; x < 7; ++x)
@@ -419,169 +424,123 @@ void TestProtocol::readersGiveBackWhatWasWritten()
         Rewrite rewrite;
     } table[] = {
             {msg::logininfo(3, "1.0", "Ann"),
-                    [](const QByteArray &d) {
-                        const msg::LoginInfo l = msg::readLogininfo(d);
+                    [](const QByteArray &m) {
+                        const auto l = requestAs<up::Login>(m);
                         return msg::logininfo(l.slot, l.version, l.name.chopped(1));
                     }},
             {msg::kickhim(1, 6),
-                    [](const QByteArray &d) {
-                        const msg::Kick k = msg::readKickhim(d);
-                        return msg::kickhim(k.requester, k.victim);
+                    [](const QByteArray &m) {
+                        const auto k = requestAs<up::Kick>(m);
+                        return msg::kickhim(k.slot, k.victim);
                     }},
             {msg::chat(2, "hi+there", "clRed"),
-                    [](const QByteArray &d) {
-                        const msg::SlotAndRest c = msg::readSlotAndRest(d);
-                        return msg::relay(cmd::chat, c.slot, c.rest);
+                    [](const QByteArray &m) {
+                        const auto c = requestAs<up::Chat>(m);
+                        const qsizetype bar = c.said.lastIndexOf('|');
+                        return msg::chat(c.slot, c.said.left(bar), c.said.mid(bar + 1));
                     }},
             {msg::justwatch(4, true),
-                    [](const QByteArray &d) {
-                        const msg::SeatAndRest w = msg::readSeatAndRest(d);
-                        return msg::justwatch(w.seat, w.rest == "1");
+                    [](const QByteArray &m) {
+                        const auto w = requestAs<up::JustWatch>(m);
+                        return msg::justwatch(w.slot, w.mode == "1");
                     }},
             {msg::playerdone(2, path),
-                    [](const QByteArray &d) {
+                    [](const QByteArray &m) {
+                        const auto done = requestAs<up::PlayerDone>(m);
                         QList<QPoint> cells;
-                        msg::readPath(d, [&](int n, int x, int y) {
-                            cells.append(QPoint(x, y));
-                            return n == cells.size();
-                        });
-                        return msg::playerdone(msg::readSeat(d), cells);
+                        for (const up::PathEntry &e : done.path)
+                            cells.append(QPoint(e.x, e.y));
+                        return msg::playerdone(done.slot, cells);
                     }},
             {msg::direction(3, 4),
-                    [](const QByteArray &d) {
-                        const msg::Direction r = msg::readDirection(d);
-                        return msg::direction(r.seat, r.direction);
+                    [](const QByteArray &m) {
+                        const auto r = requestAs<up::Direction>(m);
+                        return msg::direction(r.slot, r.direction);
                     }},
             {msg::selectletter(2, 5, {6, 1}),
-                    [](const QByteArray &d) {
-                        const msg::Pick p = msg::readSelectletter(d);
+                    [](const QByteArray &m) {
+                        const auto p = decodedAs<down::Pick>(m);
                         return msg::selectletter(p.seat, p.index, p.cell);
                     }},
             {msg::clearletter(4, 2),
-                    [](const QByteArray &d) {
-                        const msg::TakeBack t = msg::readClearletter(d);
+                    [](const QByteArray &m) {
+                        const auto t = decodedAs<down::ClearLetter>(m);
                         return msg::clearletter(t.seat, t.index);
                     }},
-            {msg::shuffle(3), [](const QByteArray &d) { return msg::shuffle(msg::readSeat(d)); }},
-            {msg::sendlogininfo(7), [](const QByteArray &d) { return msg::sendlogininfo(msg::readSendlogininfo(d)); }},
+            {msg::shuffle(3), [](const QByteArray &m) { return msg::shuffle(requestAs<up::Shuffle>(m).slot); }},
+            {msg::sendlogininfo(7),
+                    [](const QByteArray &m) { return msg::sendlogininfo(decodedAs<down::SendLogin>(m).slot); }},
             {msg::existingplayers({{1, "Ann", false}, {4, "Bo", true}, {6, "Cy", false}}),
-                    [](const QByteArray &d) {
+                    [](const QByteArray &m) {
                         QList<msg::Present> people;
-                        msg::readPlayers(d, [&](int slot, const QByteArray &name, const QByteArray &watch) {
-                            people.append({slot, name, watch == "1"});
-                        });
+                        for (const down::Present &p : decodedAs<down::ExistingPlayers>(m).users)
+                            people.append({p.slot, p.name, p.watching == "1"});
                         return msg::existingplayers(people);
                     }},
             {msg::playerdisconnected(5, "Dee"),
-                    [](const QByteArray &d) {
-                        const msg::SlotAndRest p = msg::readSlotAndRest(d);
-                        return msg::playerdisconnected(p.slot.toInt(), p.rest);
+                    [](const QByteArray &m) {
+                        const auto p = decodedAs<down::PlayerDisconnected>(m);
+                        return msg::playerdisconnected(p.slot, p.name);
                     }},
             {msg::justwatching(2, false),
-                    [](const QByteArray &d) {
-                        const msg::SeatAndRest w = msg::readSeatAndRest(d);
-                        return msg::justwatching(w.seat, w.rest == "1");
+                    [](const QByteArray &m) {
+                        const auto w = decodedAs<down::JustWatching>(m);
+                        return msg::justwatching(w.seat, w.mode == "1");
                     }},
             {msg::theboard(grid),
-                    [](const QByteArray &d) {
+                    [](const QByteArray &m) {
                         msg::Grid back{};
-                        msg::readTheboard(d, [&](int x, int y, int letter) { back[size_t(x)][size_t(y)] = letter; });
+                        for (const auto &[x, y, letter] : decodedAs<down::TheBoard>(m).squares)
+                            back[size_t(x)][size_t(y)] = letter;
                         return msg::theboard(back);
                     }},
             {msg::gamestats(3, 500, 60, 41, true, {10, 20, 30, 40}, {40, 60}),
-                    [](const QByteArray &d) {
-                        std::array<int, 3> numbers{};
-                        msg::StatsSteps steps;
-                        steps.current = [&](int n) { numbers[0] = n; };
-                        steps.timePerTurn = [&](int n) { numbers[1] = n; };
-                        steps.timeLeft = [&](int n) { numbers[2] = n; };
-                        const msg::Stats s = msg::readGamestats(d, steps);
+                    [](const QByteArray &m) {
+                        const auto s = decodedAs<down::GameStats>(m);
                         std::array<int, 4> scores{};
                         for (size_t i = 0; i < 4; ++i)
                             scores[i] = s.scores[i].toInt();
-                        return msg::gamestats(numbers[0], s.playto.toInt(), numbers[1], numbers[2], s.team == "t",
-                                scores, {s.teamA.toInt(), s.teamB.toInt()});
+                        return msg::gamestats(s.current.value_or(-1), s.playto.toInt(), s.timePerTurn.value_or(-1),
+                                s.timeLeft.value_or(-1), s.team == "t", scores, {s.teamA.toInt(), s.teamB.toInt()});
                     }},
             {msg::shufflesl({3, 0, 1, 2}),
-                    [](const QByteArray &d) {
+                    [](const QByteArray &m) {
                         std::array<int, 4> left{};
-                        msg::readShufflesl(d, [&](int seat, int n) { left[size_t(seat - 1)] = n; });
+                        const auto s = decodedAs<down::ShufflesLeft>(m);
+                        for (int i = 0; i < s.left.size() && i < 4; ++i)
+                            left[size_t(i)] = s.left[i];
                         return msg::shufflesl(left);
                     }},
-            {msg::moving(3), [](const QByteArray &d) { return msg::moving(msg::readMoving(d)); }},
-            {msg::winner("Team B"), [](const QByteArray &d) { return msg::winner(msg::readWinner(d)); }},
+            {msg::moving(3), [](const QByteArray &m) { return msg::moving(decodedAs<down::Moving>(m).direction); }},
+            {msg::winner("Team B"), [](const QByteArray &m) { return msg::winner(decodedAs<down::Winner>(m).name); }},
             {msg::notvalid(2, "QXZ"),
-                    [](const QByteArray &d) {
-                        const msg::NotValid n = msg::readNotvalid(d);
+                    [](const QByteArray &m) {
+                        const auto n = decodedAs<down::NotValid>(m);
                         return msg::notvalid(n.seat, n.word);
                     }},
-            {msg::bonus(4, 20), [](const QByteArray &d) { return msg::bonus(msg::readSeat(d), 20); }},
+            {msg::bonus(4, 20), [](const QByteArray &m) { return msg::bonus(decodedAs<down::Bonus>(m).seat, 20); }},
     };
-    for (const auto &row : table) {
-        const QByteArray data = splitMessage(row.message.chopped(1)).data;
-        QCOMPARE(row.rewrite(data), row.message);
-    }
+    for (const auto &row : table)
+        QCOMPARE(row.rewrite(row.message.chopped(1)), row.message);
 }
 
 void TestProtocol::readingStopsAtABadNumber_data()
 {
-    QTest::addColumn<QByteArray>("command");
-    QTest::addColumn<QByteArray>("data");
-    QTest::newRow("nextplayer seat") << QByteArray("nextplayer") << QByteArray("x+1+");
-    QTest::newRow("useshuffle left") << QByteArray("useshuffle") << QByteArray("1+-+4+");
-    QTest::newRow("madeword seat") << QByteArray("madeword") << QByteArray("one+CAT+1+1+1+1+0+0");
-    QTest::newRow("madeword cell") << QByteArray("madeword") << QByteArray("1+CAT+1+1+1+1+0+0+1+y");
+    QTest::addColumn<QByteArray>("message");
+    QTest::addColumn<int>("field");
+    QTest::newRow("nextplayer seat") << QByteArray("CMD_nextplayer+x+1+") << 1;
+    QTest::newRow("useshuffle left") << QByteArray("CMD_useshuffle+1+-+4+") << 2;
+    QTest::newRow("madeword seat") << QByteArray("CMD_madeword+one+CAT+1+1+1+1+0+0") << 1;
+    QTest::newRow("madeword cell") << QByteArray("CMD_madeword+1+CAT+1+1+1+1+0+0+1+y") << 10;
 }
 
 void TestProtocol::readingStopsAtABadNumber()
 {
-    QFETCH(QByteArray, command);
-    QFETCH(QByteArray, data);
-    const std::function<void()> read = command == "nextplayer"
-            ? std::function<void()>([&] { msg::readNextplayer(data); })
-            : command == "useshuffle" ? std::function<void()>([&] { msg::readUseshuffle(data); })
-                                      : std::function<void()>([&] { msg::readMadeword(data); });
-    QVERIFY_THROWS_EXCEPTION(ConversionError, read());
-}
-
-// A line shows a bounded number of smiley pictures; the codes after them
-// stay text, so one line's layout cost has a ceiling.
-void TestProtocol::smileysPerLine()
-{
-    QByteArray line = "2+Ann chats: ";
-    for (int i = 0; i < MaxSmileys + 6; ++i)
-        line += ":)#15";
-    const ChatLine parsed = parseChatLine(line);
-    const auto pictures = std::count_if(parsed.pieces.cbegin(), parsed.pieces.cend(),
-            [](const ChatPiece &p) { return p.kind == ChatPiece::Smiley; });
-    QCOMPARE(int(pictures), MaxSmileys);
-    QCOMPARE(parsed.pieces.last().text, QByteArray(":)#15").repeated(6) + ' ');
-}
-
-// A chat line's sender is a slot, 1 to 9, or 0 for the system; any other
-// number reads as 0 and never reaches the style's arithmetic.
-void TestProtocol::chatSender_data()
-{
-    QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<int>("sender");
-    QTest::addColumn<int>("style");
-    QTest::newRow("system") << QByteArray("0+hello") << 0 << 0;
-    QTest::newRow("slot 1") << QByteArray("1+Ann chats: hi") << 1 << 6;
-    QTest::newRow("slot 9") << QByteArray("9+Ian chats: hi") << 9 << 14;
-    QTest::newRow("slot 10") << QByteArray("10+x") << 0 << 0;
-    QTest::newRow("largest") << QByteArray("2147483647+x") << 0 << 0;
-    QTest::newRow("smallest") << QByteArray("-2147483648+x") << 0 << 0;
-    QTest::newRow("not a number") << QByteArray("one+x") << 0 << 0;
-}
-
-void TestProtocol::chatSender()
-{
-    QFETCH(QByteArray, line);
-    QFETCH(int, sender);
-    QFETCH(int, style);
-    const ChatLine parsed = parseChatLine(line);
-    QCOMPARE(parsed.sender, sender);
-    QCOMPARE(parsed.style, style);
+    QFETCH(QByteArray, message);
+    QFETCH(int, field);
+    const Decoded<FromHost> d = decodeFromHost(message);
+    QVERIFY(d.message && d.error);
+    QCOMPARE(d.error->field, field);
 }
 
 QTEST_APPLESS_MAIN(TestProtocol)
