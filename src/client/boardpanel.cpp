@@ -1,5 +1,4 @@
 #include "boardpanel.h"
-#include "ui_tchat.h"
 
 #include "animationclock.h"
 #include "boardview.h"
@@ -9,6 +8,8 @@
 
 #include <QGraphicsOpacityEffect>
 #include <QKeyEvent>
+#include <QFrame>
+#include <QLabel>
 
 namespace {
 const QString kPoints = QStringLiteral("points");
@@ -19,13 +20,13 @@ constexpr int kTraceStepMs = 90;
 constexpr int kTraceHoldMs = 250;
 } // namespace
 
-BoardPanel::BoardPanel(Ui::Tchat &form, ClientModel &model, ui::AnimationClock &motion, QWidget *window)
-    : QObject(window), m_model(model), m_motion(motion), m_window(window), m_view(form.paintbox_board)
+BoardPanel::BoardPanel(const Widgets &w, ClientModel &model, ui::AnimationClock &motion, QWidget *window)
+    : QObject(window), m_model(model), m_motion(motion), m_window(window), m_view(w.view)
 {
     connect(m_view, &BoardView::released, this, &BoardPanel::cellReleased);
     m_view->installEventFilter(this);
 
-    m_points = new QLabel(form.frame_board);
+    m_points = new QLabel(w.frame);
     m_points->setObjectName(QStringLiteral("label_points"));
     ui::setLook(m_points, {QColor(0xff, 0xd2, 0x4a), QColor(40, 30, 0, 190), {}, 0, 6, QMargins(8, 2, 8, 2)});
     m_points->setFont(ui::boldArial(18));

@@ -11,20 +11,23 @@
 
 #include <QObject>
 
-namespace Ui {
-class Tchat;
-}
 namespace ui {
 class AnimationClock;
 }
 class BoardView;
+class QFrame;
 class QKeyEvent;
 class QLabel;
 
 class BoardPanel : public QObject {
     Q_OBJECT
 public:
-    BoardPanel(Ui::Tchat &form, ClientModel &model, ui::AnimationClock &motion, QWidget *window);
+    // The frame the board sits in, and the board.
+    struct Widgets {
+        QFrame *frame;
+        BoardView *view;
+    };
+    BoardPanel(const Widgets &w, ClientModel &model, ui::AnimationClock &motion, QWidget *window);
 
     QLabel *risingPoints() const { return m_points; }
     void cellReleased(Qt::MouseButton button, QPoint cell);

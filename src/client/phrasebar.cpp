@@ -1,6 +1,5 @@
 #include "phrasebar.h"
 #include "artscale.h"
-#include "ui_tchat.h"
 
 #include "clientmodel.h"
 #include "messages.h"
@@ -10,6 +9,8 @@
 
 #include <QMenu>
 #include <chrono>
+#include <QAction>
+#include <QPushButton>
 
 namespace {
 qint64 steadyMs()
@@ -19,11 +20,10 @@ qint64 steadyMs()
 }
 } // namespace
 
-PhraseBar::PhraseBar(Ui::Tchat &form, ClientModel &model, Preferences &prefs, QWidget *window)
+PhraseBar::PhraseBar(const Widgets &w, ClientModel &model, Preferences &prefs, QWidget *window)
     : QObject(window), m_model(model), m_prefs(prefs), m_window(window), m_clock(steadyMs)
 {
-    m_buttons = {form.b_phrase1, form.b_phrase2, form.b_phrase3, form.b_phrase4, form.b_phrase5, form.b_phrase6,
-            form.b_phrase7, form.b_phrase8, form.b_phrase9, form.b_phrase10};
+    m_buttons = w.buttons;
     for (int k = 1; k <= PhraseCount + 1; ++k) {
         QPushButton *b = phraseButton(k);
         ui::paintAsPicture(b, QStringLiteral("phrase%1").arg(k));
@@ -41,7 +41,7 @@ PhraseBar::PhraseBar(Ui::Tchat &form, ClientModel &model, Preferences &prefs, QW
         for (int b = 1; b <= PhraseCount; ++b)
             phraseButton(b)->setEnabled(true);
     });
-    connect(form.PhraseList1, &QAction::triggered, this, &PhraseBar::PrhaseList1Click);
+    connect(w.phraseList, &QAction::triggered, this, &PhraseBar::PrhaseList1Click);
     connect(&prefs, &Preferences::phrasesChanged, this, &PhraseBar::showPhrases);
     showPhrases();
 

@@ -11,9 +11,6 @@
 #include <array>
 #include <functional>
 
-namespace Ui {
-class Tchat;
-}
 class ClientModel;
 class Preferences;
 class QAction;
@@ -27,7 +24,13 @@ public:
     static constexpr int PhraseCount = 9;
     static constexpr qint64 PhraseCooldownMs = 2000;
 
-    PhraseBar(Ui::Tchat &form, ClientModel &model, Preferences &prefs, QWidget *window);
+    // The bar's buttons (the last one the chatter sounds) and the menu's
+    // Phrase List item.
+    struct Widgets {
+        std::array<QPushButton *, PhraseCount + 1> buttons;
+        QAction *phraseList;
+    };
+    PhraseBar(const Widgets &w, ClientModel &model, Preferences &prefs, QWidget *window);
 
     QPushButton *phraseButton(int k) const { return m_buttons[size_t(k - 1)]; }
     QMenu *soundsMenu() const { return m_sounds; }

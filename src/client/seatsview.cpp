@@ -1,25 +1,25 @@
 #include "seatsview.h"
 #include "artscale.h"
 #include "look.h"
-#include "ui_tchat.h"
 
 #include "clientmodel.h"
 
 #include <QMenu>
 #include <algorithm>
+#include <QAction>
+#include <QFrame>
+#include <QLabel>
 
 namespace {
 const QColor kTeamB(0xBA, 0xCA, 0xEF); // 0xEFCABA as 0x00BBGGRR
 }
 
-SeatsView::SeatsView(Ui::Tchat &form, ClientModel &model, QWidget *window)
-    : QObject(window), m_model(model), m_teamA(form.label_team1), m_teamB(form.label_team2),
-      m_turnMark(form.image_Turn), m_justWatch(form.JustWatch1)
+SeatsView::SeatsView(const Widgets &w, ClientModel &model, QWidget *window)
+    : QObject(window), m_model(model), m_teamA(w.teamA), m_teamB(w.teamB), m_turnMark(w.turnMark),
+      m_justWatch(w.justWatch), m_myTurnFrame(w.myTurn)
 {
-    m_seats[1] = {form.label_playername1, form.label_score1, form.label_bonus1, form.image_eyes1, form.image_shuffles1};
-    m_seats[2] = {form.label_playername2, form.label_score2, form.label_bonus2, form.image_eyes2, form.image_shuffles2};
-    m_seats[3] = {form.label_playername3, form.label_score3, form.label_bonus3, form.image_eyes3, form.image_shuffles3};
-    m_seats[4] = {form.label_playername4, form.label_score4, form.label_bonus4, form.image_eyes4, form.image_shuffles4};
+    for (int seat = 1; seat <= Seats; ++seat)
+        m_seats[size_t(seat)] = w.seats[size_t(seat - 1)];
     for (int seat = 1; seat <= Seats; ++seat) {
         const Seat &s = m_seats[size_t(seat)];
         s.name->setProperty("Tag", seat);
@@ -41,7 +41,6 @@ SeatsView::SeatsView(Ui::Tchat &form, ClientModel &model, QWidget *window)
     m_turnMark->hide();
 
     // Behind my seat's name and score while it is my turn.
-    m_myTurnFrame = new QFrame(form.panel_board);
     m_myTurnFrame->setObjectName(QStringLiteral("frame_myturn"));
     ui::setLook(m_myTurnFrame, {{}, QColor(255, 214, 74, 170), QColor(0xc8, 0x10, 0x2e), 2, 5, {}});
     m_myTurnFrame->hide();

@@ -9,9 +9,6 @@
 
 #include <array>
 
-namespace Ui {
-class Tchat;
-}
 class QAction;
 class QFrame;
 class QLabel;
@@ -23,7 +20,18 @@ class SeatsView : public QObject {
 public:
     static constexpr int Seats = 4;
 
-    SeatsView(Ui::Tchat &form, ClientModel &model, QWidget *window);
+    struct Seat {
+        QLabel *name, *score, *bonus, *eyes, *shuffles;
+    };
+    // The seats' own widgets on the form; myTurn is the frame behind the
+    // own seat on the own turn.
+    struct Widgets {
+        std::array<Seat, Seats> seats; // seats 1 to 4
+        QLabel *teamA, *teamB, *turnMark;
+        QAction *justWatch;
+        QFrame *myTurn;
+    };
+    SeatsView(const Widgets &w, ClientModel &model, QWidget *window);
 
     QLabel *seatLabel(const char *kind, int seat) const;
     // The area of a seat's name, score and last word, for panels behind them.
@@ -49,9 +57,6 @@ public:
     static constexpr int MaxSeatTextSize = 10;
 
 private:
-    struct Seat {
-        QLabel *name, *score, *bonus, *eyes, *shuffles;
-    };
     void namePopup(QLabel *label, const QPoint &pos);
     void drawSeat(int seat);
     void showShuffles(int seat, int left);

@@ -1,14 +1,14 @@
 #include "soundmenu.h"
-#include "ui_tchat.h"
 
 #include "chatview.h"
 #include "clientmodel.h"
 #include "preferences.h"
 
-SoundMenu::SoundMenu(Ui::Tchat &form, ClientModel &model, Preferences &prefs, ChatView &chat, QObject *parent)
-    : QObject(parent), m_model(model), m_prefs(prefs), m_chat(chat), m_play(form.PlaySounds1),
-      m_chatter(form.PlayChatterSounds1), m_turnItems{form.Classic1, form.New1, form.normal1},
-      m_own(std::make_unique<QtSoundPlayer>()), m_player(m_own.get())
+#include <QAction>
+
+SoundMenu::SoundMenu(const Widgets &w, ClientModel &model, Preferences &prefs, ChatView &chat, QObject *parent)
+    : QObject(parent), m_model(model), m_prefs(prefs), m_chat(chat), m_play(w.play), m_chatter(w.chatter),
+      m_turnItems(w.turnItems), m_own(std::make_unique<QtSoundPlayer>()), m_player(m_own.get())
 {
     // The actions toggle their own check marks; the preferences say what holds.
     connect(m_play, &QAction::triggered, this, [this] { m_prefs.setPlaySounds(m_play->isChecked()); });

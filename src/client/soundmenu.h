@@ -9,9 +9,6 @@
 
 #include <memory>
 
-namespace Ui {
-class Tchat;
-}
 class ChatView;
 class ClientModel;
 class Preferences;
@@ -20,7 +17,13 @@ class QAction;
 class SoundMenu : public QObject {
     Q_OBJECT
 public:
-    SoundMenu(Ui::Tchat &form, ClientModel &model, Preferences &prefs, ChatView &chat, QObject *parent);
+    // The Sounds menu's items: Play Sounds, Play Chatter Sounds, and the turn
+    // sounds Classic, New and Default.
+    struct Widgets {
+        QAction *play, *chatter;
+        std::array<QAction *, 3> turnItems;
+    };
+    SoundMenu(const Widgets &w, ClientModel &model, Preferences &prefs, ChatView &chat, QObject *parent);
     ~SoundMenu() override;
 
     // Where sounds go (tests record them); without one, the sound device.

@@ -1,7 +1,6 @@
 #include "stripview.h"
 #include "artscale.h"
 #include "look.h"
-#include "ui_tchat.h"
 
 #include "animationclock.h"
 #include "clientmodel.h"
@@ -13,18 +12,20 @@
 #include <QPainter>
 #include <QTimer>
 #include <QtMath>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
 
 namespace {
 const QString kShake = QStringLiteral("shake");
 } // namespace
 
 StripView::StripView(
-        Ui::Tchat &form, ClientModel &model, const TileImages &tiles, ui::AnimationClock &motion, QWidget *window)
-    : QObject(window), m_model(model), m_tiles(tiles), m_motion(motion), m_window(window), m_clear(form.button_clear),
-      m_done(form.button_done), m_shuffle(form.button_shuffle)
+        const Widgets &w, ClientModel &model, const TileImages &tiles, ui::AnimationClock &motion, QWidget *window)
+    : QObject(window), m_model(model), m_tiles(tiles), m_motion(motion), m_window(window), m_clear(w.clear),
+      m_done(w.done), m_shuffle(w.shuffle)
 {
-    m_slots = {form.image_letter1, form.image_letter2, form.image_letter3, form.image_letter4, form.image_letter5,
-            form.image_letter6, form.image_letter7};
+    m_slots = w.letters;
     for (int k = 1; k <= Length; ++k) {
         QLabel *slot = letterSlot(k);
         slot->setAccessibleName(QStringLiteral("Word letter %1").arg(k));

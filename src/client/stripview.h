@@ -12,9 +12,6 @@
 
 #include <array>
 
-namespace Ui {
-class Tchat;
-}
 namespace ui {
 class AnimationClock;
 }
@@ -28,8 +25,13 @@ class StripView : public QObject {
 public:
     static constexpr int Length = 7;
 
+    // The strip's own widgets on the form.
+    struct Widgets {
+        std::array<QLabel *, Length> letters;
+        QPushButton *clear, *done, *shuffle;
+    };
     StripView(
-            Ui::Tchat &form, ClientModel &model, const TileImages &tiles, ui::AnimationClock &motion, QWidget *window);
+            const Widgets &w, ClientModel &model, const TileImages &tiles, ui::AnimationClock &motion, QWidget *window);
 
     QLabel *letterSlot(int k) const { return m_slots[size_t(k - 1)]; }
     // Beside the strip while a word is traced: its letters and the points it

@@ -71,12 +71,32 @@ void Tchat::FormCreate()
     m_chat = new ChatView(
             {ui->mainchat, ui->mychat, ui->button_smilies, ui->ClearMainChat1, ui->ScrollChatOff1, ui->TextColor1},
             m_model, *m_prefs, this);
-    m_seats = new SeatsView(*ui, m_model, this);
-    m_strip = new StripView(*ui, m_model, m_tiles->images(), m_motion, this);
-    m_turn = new TurnPanel(*ui, m_model, m_motion, this);
-    m_board = new BoardPanel(*ui, m_model, m_motion, this);
-    m_phraseBar = new PhraseBar(*ui, m_model, *m_prefs, this);
-    m_sounds = new SoundMenu(*ui, m_model, *m_prefs, *m_chat, this);
+    // Each view is handed its own widgets; the frames that lie over the
+    // board's panel are the window's to make.
+    Ui::Tchat &f = *ui;
+    m_seats = new SeatsView(
+            {{{{f.label_playername1, f.label_score1, f.label_bonus1, f.image_eyes1, f.image_shuffles1},
+                     {f.label_playername2, f.label_score2, f.label_bonus2, f.image_eyes2, f.image_shuffles2},
+                     {f.label_playername3, f.label_score3, f.label_bonus3, f.image_eyes3, f.image_shuffles3},
+                     {f.label_playername4, f.label_score4, f.label_bonus4, f.image_eyes4, f.image_shuffles4}}},
+                    f.label_team1, f.label_team2, f.image_Turn, f.JustWatch1, new QFrame(f.panel_board)},
+            m_model, this);
+    m_strip = new StripView({{f.image_letter1, f.image_letter2, f.image_letter3, f.image_letter4, f.image_letter5,
+                                     f.image_letter6, f.image_letter7},
+                                    f.button_clear, f.button_done, f.button_shuffle},
+            m_model, m_tiles->images(), m_motion, this);
+    m_turn = new TurnPanel({f.label_status, f.image_timer, f.label_timer, f.label_playtoscore, f.label_Timeperturn,
+                                   f.image_bonus, f.label_winner2, f.label_winner1, f.panel_winner, f.memo_words,
+                                   {f.image_direction1, f.image_direction2, f.image_direction3, f.image_direction4},
+                                   f.panel_board, new QFrame(f.frame_board), f.frame_board->geometry()},
+            m_model, m_motion, this);
+    m_board = new BoardPanel({f.frame_board, f.paintbox_board}, m_model, m_motion, this);
+    m_phraseBar = new PhraseBar({{f.b_phrase1, f.b_phrase2, f.b_phrase3, f.b_phrase4, f.b_phrase5, f.b_phrase6,
+                                         f.b_phrase7, f.b_phrase8, f.b_phrase9, f.b_phrase10},
+                                        f.PhraseList1},
+            m_model, *m_prefs, this);
+    m_sounds = new SoundMenu(
+            {f.PlaySounds1, f.PlayChatterSounds1, {f.Classic1, f.New1, f.normal1}}, m_model, *m_prefs, *m_chat, this);
     m_session = new Session(m_model, *m_prefs, *m_chat, this);
     m_bestWord = new BestWord(ui->ShowtheBestWord1, m_model, *m_prefs, *m_chat, this);
     connect(m_bestWord, &BestWord::lastBoardBest, m_turn, &TurnPanel::setResultsNote);

@@ -1,7 +1,6 @@
 #include "turnpanel.h"
 #include "artscale.h"
 #include "look.h"
-#include "ui_tchat.h"
 
 #include "animationclock.h"
 #include "rules.h"
@@ -9,6 +8,9 @@
 #include <QAccessible>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QFrame>
+#include <QLabel>
+#include <QPlainTextEdit>
 
 namespace {
 // The turn banner, its text dark, or red on my own turn.
@@ -33,19 +35,18 @@ QLabel *makeLabel(QWidget *parent, const char *name, const ui::Look &look, int p
 }
 } // namespace
 
-TurnPanel::TurnPanel(Ui::Tchat &form, ClientModel &model, ui::AnimationClock &motion, QWidget *window)
-    : QObject(window), m_model(model), m_motion(motion), m_status(form.label_status), m_timerBar(form.image_timer),
-      m_timerText(form.label_timer), m_playto(form.label_playtoscore), m_timePerTurn(form.label_Timeperturn),
-      m_bonus(form.image_bonus), m_winner(form.label_winner2), m_winnerShade(form.label_winner1),
-      m_winnerPanel(form.panel_winner), m_words(form.memo_words)
+TurnPanel::TurnPanel(const Widgets &w, ClientModel &model, ui::AnimationClock &motion, QWidget *window)
+    : QObject(window), m_model(model), m_motion(motion), m_status(w.status), m_timerBar(w.timerBar),
+      m_timerText(w.timerText), m_playto(w.playto), m_timePerTurn(w.timePerTurn), m_bonus(w.bonus), m_winner(w.winner),
+      m_winnerShade(w.winnerShade), m_winnerPanel(w.winnerPanel), m_results(w.results), m_words(w.words)
 {
-    QWidget *central = form.panel_board;
+    QWidget *central = w.central;
     m_banner = makeLabel(central, "label_turnbanner", bannerLook(kBannerText), 12);
     m_banner->setGeometry(443, 8, 125, 78);
     m_banner->setWordWrap(true);
     m_statusFont = m_status->font();
 
-    m_arrows = {form.image_direction1, form.image_direction2, form.image_direction3, form.image_direction4};
+    m_arrows = w.arrows;
     static const char *const slides[] = {"Slide down", "Slide left", "Slide up", "Slide right"};
     for (int d = 1; d <= 4; ++d) {
         QLabel *arrow = direction(d);
@@ -90,7 +91,6 @@ TurnPanel::TurnPanel(Ui::Tchat &form, ClientModel &model, ui::AnimationClock &mo
     ui::setLook(m_winnerPanel, {{}, QColor(20, 20, 40, 215), {}, 0, 6, {}});
     m_winnerPanel->hide();
 
-    m_results = new QFrame(form.frame_board);
     m_results->setObjectName(QStringLiteral("panel_results"));
     ui::setLook(m_results, {{}, QColor(255, 255, 255, 225), QColor(0x7a, 0x5a, 0x00), 2, 10, {}});
     m_results->setGeometry(38, 70, 320, 250);
@@ -108,8 +108,7 @@ TurnPanel::TurnPanel(Ui::Tchat &form, ClientModel &model, ui::AnimationClock &mo
     m_results->hide();
 
     // The seven-letter bonus goes over the board, clear of the seat boxes.
-    m_bonus->move(
-            form.frame_board->x() + (form.frame_board->width() - m_bonus->width()) / 2, form.frame_board->y() + 40);
+    m_bonus->move(w.board.x() + (w.board.width() - m_bonus->width()) / 2, w.board.y() + 40);
     m_bonus->hide();
     m_bonusTimer.setInterval(250);
     connect(&m_bonusTimer, &QTimer::timeout, this, &TurnPanel::bonusFrameTimer);

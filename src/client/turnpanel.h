@@ -11,11 +11,10 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <QRect>
+
 #include <array>
 
-namespace Ui {
-class Tchat;
-}
 namespace ui {
 class AnimationClock;
 }
@@ -27,7 +26,19 @@ class QPushButton;
 class TurnPanel : public QObject {
     Q_OBJECT
 public:
-    TurnPanel(Ui::Tchat &form, ClientModel &model, ui::AnimationClock &motion, QWidget *window);
+    // The panel's own widgets on the form. The banner and the arrows' clock
+    // go on the central panel; the results frame lies over the board, whose
+    // place the bonus is centred on.
+    struct Widgets {
+        QLabel *status, *timerBar, *timerText, *playto, *timePerTurn, *bonus, *winner, *winnerShade;
+        QFrame *winnerPanel;
+        QPlainTextEdit *words;
+        std::array<QLabel *, 4> arrows;
+        QWidget *central;
+        QFrame *results;
+        QRect board;
+    };
+    TurnPanel(const Widgets &w, ClientModel &model, ui::AnimationClock &motion, QWidget *window);
 
     // Screen readers are told each time the status changes.
     void setStatus(const QString &text);
