@@ -19,7 +19,6 @@
 #include "prefetch.h"
 
 #include <QApplication>
-#include <QProcess>
 #include <QTimer>
 
 #include <functional>
@@ -32,8 +31,7 @@ constexpr int PrefetchKeepMs = 3000;
 // The whole run; gives the arguments of a copy to start in this one's place
 // (a join from the lobby), empty for none.
 // A dialog of the window's, made at its first use into the holder given.
-template <class T>
-Later<T> makeLater(std::unique_ptr<T> &holder, QWidget *parent)
+template <class T> Later<T> makeLater(std::unique_ptr<T> &holder, QWidget *parent)
 {
     return Later<T>(std::function<T *()>([&holder, parent] {
         holder = std::make_unique<T>(parent);
@@ -60,7 +58,7 @@ QStringList firstPictures(const Preferences &preferences)
     return names;
 }
 
-QStringList run(QApplication &app, int *code)
+int run(QApplication &app)
 {
     QApplication::setApplicationName(QStringLiteral("Wordmire"));
     // No display name: the desktop would append it to every dialog's own title.
@@ -78,7 +76,7 @@ QStringList run(QApplication &app, int *code)
     SignalExit ending;
     SingleInstance guard(QStringLiteral("wordmire-levroc"));
     if (guard.anotherIsRunning())
-        return {};
+        return 0;
     guard.claim();
 
     // The preferences are read once, before any window shows.
@@ -101,10 +99,11 @@ QStringList run(QApplication &app, int *code)
     std::unique_ptr<Tlobby> lobby;
     // The host's word list is written out while the window is built; the
     // user hears of it only when none at all can be had, once the window is up.
-    host.post([&chat, version = about.versionText().toLatin1()](TServer &server) {
+    host.configure(QStringLiteral("version"), [&chat, version = about.versionText().toLatin1()](TServer &server) {
         server.setVersionSource([version] { return version; });
         if (const QString error = server.spell->error(); !error.isEmpty())
-            QMetaObject::invokeMethod(&chat, [&chat, error] { ui::showMessage(&chat, error); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                    &chat, [&chat, error] { ui::showMessage(&chat, error); }, Qt::QueuedConnection);
     });
     // The watchers' list and the tally are made in the event loop's first
     // pass (see below); the tally writes its file when it goes.
@@ -117,13 +116,15 @@ QStringList run(QApplication &app, int *code)
     };
     // The computer opponent plays as the hosting player chose.
     const auto klotStrength = [&preferences, &host] {
-        host.post([strength = game::KlotStrength(preferences.klotStrength())](TServer &server) {
-            server.game().setKlotStrength(strength);
-        });
+        host.configure(
+                QStringLiteral("klot"), [strength = game::KlotStrength(preferences.klotStrength())](TServer &server) {
+                    server.game().setKlotStrength(strength);
+                });
     };
     klotStrength();
     QObject::connect(&preferences, &Preferences::klotStrengthChanged, &chat, klotStrength);
     chat.setListener(std::bind_front(&HostThread::listen, &host));
+    chat.setHostCloser([&host] { host.renew(); });
     chat.setAbout(&about);
     chat.setGamestart(makeLater(gamestart, &chat));
     chat.setPhrasesDialog(makeLater(phrases, &chat));
@@ -166,19 +167,12 @@ QStringList run(QApplication &app, int *code)
     // is mapped) and takes the prefetched pictures; whatever it has not
     // taken a while later is not wanted.
     QTimer::singleShot(PrefetchKeepMs, &chat, [&pictures] { pictures.reset(); });
-    *code = app.exec();
-    return chat.restartArguments();
+    return app.exec();
 }
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    int code = 0;
-    const QStringList restart = run(app, &code);
-    // Every window, the host and the single-copy guard are gone by now, so
-    // the new copy starts as the only one.
-    if (!restart.isEmpty() && !QProcess::startDetached(QCoreApplication::applicationFilePath(), restart))
-        return 1;
-    return code;
+    return run(app);
 }

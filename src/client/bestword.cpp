@@ -14,6 +14,7 @@ BestWord::BestWord(QAction *toggle, ClientModel &model, Preferences &prefs, Chat
     connect(&m_prefs, &Preferences::bestWordChanged, this, [this] { m_toggle->setChecked(m_prefs.showBestWord()); });
 
     connect(&model, &ClientModel::gameStarted, this, [this] { m_lastBoard.reset(); });
+    connect(&model, &ClientModel::cleared, this, [this] { m_lastBoard.reset(); });
     connect(&model, &ClientModel::turnGiven, this, &BestWord::turnGiven);
     // A shuffle deals a new board within the turn; the refill after a word
     // comes between turns and belongs to the next one.

@@ -54,6 +54,13 @@ void BoardMirror::beginBoard()
     emit boardChanged();
 }
 
+void BoardMirror::reset()
+{
+    m_lastdirection = 0;
+    m_beforeShift = {};
+    beginBoard();
+}
+
 void BoardMirror::setLetter(int x, int y, int code)
 {
     if (rules::onBoard(x, y))

@@ -28,6 +28,7 @@ public:
 
     // The host's messages.
     void beginBoard(); // a new board: no tiles, no picks
+    void reset(); // no board at all, shown so
     void setLetter(int x, int y, int code);
     void endBoard();
     void clearStrip();

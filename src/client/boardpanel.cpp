@@ -45,6 +45,7 @@ BoardPanel::BoardPanel(const Widgets &w, ClientModel &model, ui::AnimationClock 
         risePoints(made);
     });
     connect(m, &ClientModel::moved, this, &BoardPanel::slide);
+    connect(m, &ClientModel::cleared, m_points, &QWidget::hide);
 }
 
 bool BoardPanel::eventFilter(QObject *watched, QEvent *event)

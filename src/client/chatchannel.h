@@ -27,6 +27,12 @@ public:
     ChatChannel(const Roster &roster, Sender send, QObject *parent = nullptr);
 
     void setSlot(int slot) { m_slot = slot; }
+    // Another host: no slot, and nothing waiting to be sent again.
+    void reset()
+    {
+        m_slot = 0;
+        m_unanswered.clear();
+    }
     // Klot's remarks draw from this source (tests pin it).
     void setChatterSeed(quint32 seed) { m_rng.seed(seed); }
 

@@ -5,6 +5,7 @@
 #include "wiremessages.h"
 
 #include <algorithm>
+#include <utility>
 #include <cctype>
 #include <cstdio>
 
@@ -39,8 +40,11 @@ ClientModel::ClientModel(QObject *parent)
     m_pickClock.start();
 }
 
-void ClientModel::connectTo(const QString &address, quint16 port, const QByteArray &name)
+void ClientModel::connectTo(const QString &address, quint16 port, const QByteArray &name, Keep keep)
 {
+    if (keep == Keep::Nothing)
+        closeConnection();
+    m_used = true;
     m_loginName = wire::safeName(name);
     m_endedByHost = false;
     if (address != m_hostAddress || port != m_hostPort)
@@ -48,6 +52,33 @@ void ClientModel::connectTo(const QString &address, quint16 port, const QByteArr
     m_hostAddress = address;
     m_hostPort = port;
     m_link.connectTo(address, port);
+}
+
+void ClientModel::closeConnection()
+{
+    // A model never connected has nothing to forget (and the window still
+    // shows its welcome).
+    if (!std::exchange(m_used, false))
+        return;
+    m_link.close();
+    forgetSentPicks();
+    m_countdown.stop();
+    m_seatKey.clear();
+    m_myslot = 0;
+    m_loggedin = false;
+    m_currentplayer = 0;
+    m_gameRunning = false;
+    m_teamGame = false;
+    m_timePerTurn = 0;
+    m_arrowsFor = 0;
+    m_endedByHost = false;
+    m_chat.reset();
+    m_roster.reset();
+    m_mirror.reset();
+    emit cleared();
+    emit arrowsChanged();
+    for (int seat = 1; seat <= Seats; ++seat)
+        emit seatChanged(seat);
 }
 
 bool ClientModel::send(const QByteArray &message)

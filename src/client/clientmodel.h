@@ -55,7 +55,14 @@ public:
     // Where the login's version text comes from (the about box).
     void setVersionSource(std::function<QByteArray()> source) { m_version = std::move(source); }
     // Connects and, once a slot is offered, logs in under this name.
-    void connectTo(const QString &address, quint16 port, const QByteArray &name);
+    // Every change of connection goes through here. A game of another host
+    // (or a new login to this one) starts from nothing: whatever is open
+    // closes without a word to the window, and the model is as new. Coming
+    // back to the same seat keeps the game as it was.
+    enum class Keep { Nothing, Game };
+    void connectTo(const QString &address, quint16 port, const QByteArray &name, Keep keep = Keep::Nothing);
+    // Ends the connection without a word to the window and forgets the game.
+    void closeConnection();
     // How long a connection may take before it counts as failed.
     void setConnectTimeout(int ms) { m_link.setConnectTimeout(ms); }
     void setHosting(bool hosting) { m_ishost = hosting; }
@@ -180,6 +187,9 @@ signals:
     void connectionClosed();
     // The host announced this user's own login.
     void loginConfirmed();
+    // The model was emptied for another connection: views show a window
+    // with no game, nobody seated and no board.
+    void cleared();
 
 private:
     void handle(const QByteArray &message);
@@ -248,4 +258,5 @@ private:
     int m_timePerTurn = 0;
     int m_arrowsFor = 0;
     bool m_endedByHost = false;
+    bool m_used = false; // connected (or connecting) since made or last closed
 };

@@ -1,7 +1,7 @@
 #include "hostlink.h"
 
 #include "deadlink.h"
-#include "fieldreader.h"
+#include <QSignalBlocker>
 
 #include <cstdio>
 
@@ -56,6 +56,17 @@ void HostLink::connectTo(const QString &address, quint16 port)
     m_closeAfterQueue = false;
     m_connectTimer.start();
     m_sock.connectToHost(address, port);
+}
+
+void HostLink::close()
+{
+    m_connectTimer.stop();
+    m_timer.stop();
+    m_queue.clear();
+    m_closeAfterQueue = false;
+    const QSignalBlocker quiet(m_sock);
+    m_sock.abort();
+    m_framer = wire::Framer{MaxPending};
 }
 
 void HostLink::openMatchmakerLink()

@@ -29,6 +29,9 @@ public:
     explicit HostLink(Handler handler, QObject *parent = nullptr);
 
     void connectTo(const QString &address, quint16 port);
+    // Ends the connection, and drops what it brought, without a word to the
+    // handler or the signals.
+    void close();
     // How long a connection may take before it counts as failed.
     void setConnectTimeout(int ms) { m_connectTimer.setInterval(ms); }
     // The matchmaking client may listen here; nothing is ever said on it.

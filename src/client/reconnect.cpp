@@ -71,7 +71,7 @@ void Reconnect::tryNow()
     }
     // A try still under way is left to finish (or to time out by itself).
     if (m_model.socket().state() == QAbstractSocket::UnconnectedState)
-        m_model.connectTo(m_address, m_port, m_name);
+        m_model.connectTo(m_address, m_port, m_name, ClientModel::Keep::Game);
 }
 
 void Reconnect::finish(bool success)

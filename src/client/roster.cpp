@@ -62,6 +62,12 @@ void Roster::watching(int seat, bool watching)
     emit systemLine(caption + (watching ? " is just watching" : " is now playing again"));
 }
 
+void Roster::reset()
+{
+    m_seats = {};
+    m_spectators.clear();
+}
+
 void Roster::setWatching(int seat, bool watching)
 {
     m_seats[size_t(seat)].watching = watching;

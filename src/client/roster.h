@@ -40,6 +40,8 @@ public:
     void left(int slot, const QByteArray &name);
     void watching(int seat, bool watching);
     void setWatching(int seat, bool watching);
+    // Nobody seated, nobody watching.
+    void reset();
     // People present besides this user: seated (Klot is nobody) and watching.
     int othersPresent(int ownSlot) const;
 

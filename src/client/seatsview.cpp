@@ -57,6 +57,18 @@ SeatsView::SeatsView(const Widgets &w, ClientModel &model, QWidget *window)
 
     ClientModel *m = &model;
     connect(m, &ClientModel::seatChanged, this, &SeatsView::drawSeat);
+    connect(m, &ClientModel::cleared, this, [this] {
+        for (int seat = 1; seat <= Seats; ++seat) {
+            const Seat &s = m_seats[size_t(seat)];
+            s.bonus->clear();
+            s.score->clear();
+            for (QLabel *l : {s.score, s.eyes, s.shuffles})
+                l->hide();
+        }
+        for (QWidget *w : std::initializer_list<QWidget *>{m_teamA, m_teamB, m_turnMark, m_myTurnFrame})
+            w->hide();
+        setTeamColours(false);
+    });
     connect(m, &ClientModel::playerJoined, this, [this](int slot) {
         if (m_model.isSeat(slot)) {
             m_seats[size_t(slot)].name->show();

@@ -63,7 +63,7 @@ void Session::processparams()
     if (args[2] != QLatin1String("true"))
         if (const std::optional<lobby::HostPort> at = lobby::parseHostPort(args[1], m_port, true)) {
             m_hostaddress = at->host;
-            m_port = at->port;
+            m_joinPort = at->port;
         }
     if (args[2] == QLatin1String("true")) {
         hostpress();
@@ -154,8 +154,8 @@ void Session::hostpress()
 void Session::joinpress()
 {
     m_connectAddress = m_hostaddress;
-    m_connectPort = m_port;
-    m_model.connectTo(m_hostaddress, m_port, m_playername.toLatin1());
+    m_connectPort = m_joinPort;
+    m_model.connectTo(m_hostaddress, m_joinPort, m_playername.toLatin1());
     emit hostingChanged(false);
 }
 
@@ -269,20 +269,18 @@ void Session::hostFromLobby(const QString &name)
 {
     m_prefs.setLobby(name.toLatin1(), std::nullopt);
     if (!m_model.ishost()) {
-        // A joined copy cannot host as well: end it and start one that hosts.
+        // A joined copy cannot host as well: it leaves that game first.
         if (!ui::askYesNo(m_window, QStringLiteral("Leave this game and host your own?")))
             return;
-        m_restartArgs = {name, QStringLiteral("127.0.0.1"), QStringLiteral("true")};
-        m_window->close();
+        switchGame(name, QString(), true);
         return;
     }
     // The game knows this user by the login name: hosting under another one
-    // starts this copy again under it, unless that would end a game or drop
+    // opens the game again under it, unless that would end a game or drop
     // the others.
     if (name != m_playername.left(lobby::MaxNameLength)) {
         if (!m_model.gameRunning() && m_model.othersPresent() == 0) {
-            m_restartArgs = {name, QStringLiteral("127.0.0.1"), QStringLiteral("true")};
-            m_window->close();
+            switchGame(name, QString(), true);
             return;
         }
         m_chat.addLine("You are " + m_playername.toLatin1() + " in this game; the name " + name.toLatin1()
@@ -303,8 +301,38 @@ void Session::joinFromLobby(const QString &name, const QString &address)
     if (m_model.gameRunning()
             && !ui::askYesNo(m_window, QStringLiteral("Leave the game that is running and join %1?").arg(address)))
         return;
-    m_restartArgs = {name, address, QStringLiteral("false")};
-    m_window->close();
+    switchGame(name, address, false);
+}
+
+void Session::switchGame(const QString &name, const QString &address, bool host)
+{
+    m_reconnect->cancel();
+    // The window leaves first, without a word: the host's goodbye to its
+    // own user must not read as the game ended under it.
+    m_model.closeConnection();
+    if (m_model.ishost()) {
+        m_announcer.stop();
+        m_internetPlay->stopHosting();
+        m_announcedAs.clear();
+        if (Tlobby *lobby = m_lobby.ifMade())
+            lobby->setHosting(false, QString());
+        if (m_closeHost)
+            m_closeHost();
+        m_model.setHosting(false);
+    }
+    m_playername = name;
+    if (host) {
+        m_chat.addLine("Hosting a game of your own as " + name.toLatin1() + ".");
+        hostpress();
+        if (m_model.ishost() && m_lobby)
+            hostFromLobby(name.left(lobby::MaxNameLength));
+        return;
+    }
+    const std::optional<lobby::HostPort> at = lobby::parseHostPort(address, m_port, true);
+    m_hostaddress = at ? at->host : address;
+    m_joinPort = at ? at->port : m_port;
+    m_chat.addLine("Joining the game at " + address.toLatin1() + ".");
+    joinpress();
 }
 
 void Session::closing()

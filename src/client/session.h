@@ -34,6 +34,9 @@ public:
     Session(ClientModel &model, Preferences &prefs, ChatView &chat, QWidget *window);
 
     void setListener(Listener listen) { m_listen = std::move(listen); }
+    // Ends the hosted game: everybody in it hears the host go, and the port
+    // is free again. The application wires this to the host.
+    void setHostCloser(std::function<void()> close) { m_closeHost = std::move(close); }
     // The command line (without the program name); defaults to the real one.
     void setArguments(const QStringList &args)
     {
@@ -41,7 +44,7 @@ public:
         m_argsSet = true;
     }
     // Port of the host to listen on or connect to (tests use an ephemeral one).
-    void setPort(quint16 port) { m_port = port; }
+    void setPort(quint16 port) { m_port = m_joinPort = port; }
     void setLauncher(Tdownload *launcher);
     void setLobby(Later<Tlobby> lobby);
     // A solo start without a name kept asks the player for one (the program
@@ -66,10 +69,11 @@ public:
     void showLobby();
     // Hosting from the lobby: announce this game on the local network.
     void hostFromLobby(const QString &name);
-    // Joining from the lobby ends this copy and starts another in its place.
+    // Joining from the lobby: this copy leaves its game for the other.
     void joinFromLobby(const QString &name, const QString &address);
-    // The arguments of the copy to start once this one has ended (empty: none).
-    QStringList restartArguments() const { return m_restartArgs; }
+    // Where this copy is connected, or connecting.
+    QString connectAddress() const { return m_connectAddress; }
+    quint16 connectPort() const { return m_connectPort; }
     lobby::Announcer &announcer() { return m_announcer; }
     InternetPlay &internetPlay() { return *m_internetPlay; }
 
@@ -80,6 +84,9 @@ signals:
 private:
     void askName();
     void startSolo(const QString &name);
+    // Every change of game: the connection closes, the model starts afresh,
+    // and this copy hosts (anew) or joins the address given.
+    void switchGame(const QString &name, const QString &address, bool host);
     ClientModel &m_model;
     Preferences &m_prefs;
     ChatView &m_chat;
@@ -88,7 +95,8 @@ private:
     QStringList m_args;
     bool m_argsSet = false;
     bool m_closing = false;
-    quint16 m_port = wire::GamePort;
+    quint16 m_port = wire::GamePort; // where this copy listens when it hosts
+    quint16 m_joinPort = wire::GamePort; // the joined game's
     QString m_playername;
     QString m_hostaddress;
     QString m_connectAddress;
@@ -98,7 +106,7 @@ private:
     Later<Tlobby> m_lobby;
     lobby::Announcer m_announcer;
     QString m_announcedAs;
-    QStringList m_restartArgs;
+    std::function<void()> m_closeHost;
     Reconnect *m_reconnect;
     InternetPlay *m_internetPlay;
 };

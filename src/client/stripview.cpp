@@ -70,6 +70,11 @@ StripView::StripView(
     m_previewFrame.setInterval(16);
     connect(&m_previewFrame, &QTimer::timeout, this, &StripView::showPreview);
     connect(m, &ClientModel::gameStarted, this, [this] { showButtons(false, false); });
+    connect(m, &ClientModel::cleared, this, [this] {
+        showButtons(false, false);
+        if (m_flash)
+            m_flash->hide();
+    });
     connect(m, &ClientModel::turnGiven, this, [this](int, int left) {
         // The shuffle stays offered to whoever has one left, on their own turn.
         if (m_model.myTurn())

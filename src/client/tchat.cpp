@@ -191,6 +191,10 @@ void Tchat::connectModel()
         if (!m_model.isSeat(slot) && m_dialogs.spylist)
             m_dialogs.spylist->addSpy(QString::number(slot) + QStringLiteral(": ") + QString::fromLatin1(name));
     });
+    connect(m, &ClientModel::cleared, this, [this] {
+        if (m_dialogs.spylist)
+            m_dialogs.spylist->clearSpies();
+    });
     connect(m, &ClientModel::playerLeft, this, [this](int slot, const QByteArray &name) {
         if (!m_model.isSeat(slot) && m_dialogs.spylist)
             m_dialogs.spylist->removeSpy(QString::number(slot) + QStringLiteral(": ") + QString::fromLatin1(name));

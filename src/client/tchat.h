@@ -54,6 +54,7 @@ public:
 
     using Listener = Session::Listener;
     void setListener(Listener listen) { m_session->setListener(std::move(listen)); }
+    void setHostCloser(std::function<void()> close) { m_session->setHostCloser(std::move(close)); }
     void setAbout(Tabout *about);
     // The dialogs may come made or be made at their first use (see Later).
     void setGamestart(Later<Tgamestart> dialog);
@@ -71,7 +72,6 @@ public:
     void setLobby(Later<Tlobby> lobby);
     void showLobby() { m_session->showLobby(); }
     // The arguments of the copy to start once this one has ended (empty: none).
-    QStringList restartArguments() const { return m_session->restartArguments(); }
     lobby::Announcer &announcer() { return m_session->announcer(); }
     void showAbout();
     // Where sounds go (tests record them); the window has its own player.

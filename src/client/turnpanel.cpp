@@ -117,6 +117,18 @@ TurnPanel::TurnPanel(const Widgets &w, ClientModel &model, ui::AnimationClock &m
     connect(m, &ClientModel::gameStarted, this,
             [this](const QByteArray &playto, int timePerTurn) { gameStarted(playto, timePerTurn); });
     connect(m, &ClientModel::turnGiven, this, &TurnPanel::turnGiven);
+    connect(m, &ClientModel::cleared, this, [this] {
+        m_bonusTimer.stop();
+        for (QWidget *w : std::initializer_list<QWidget *>{m_bonus, m_banner, m_winnerPanel, m_results})
+            w->hide();
+        stopArrowCountdown();
+        drawCountdown(0);
+        m_timerText->clear();
+        m_words->clear();
+        m_playto->clear();
+        m_timePerTurn->clear();
+        setStatus(QString());
+    });
     connect(m, &ClientModel::statsReceived, this, &TurnPanel::statsReceived);
     connect(m, &ClientModel::sevenLetterBonus, this, [this] {
         m_bonusFrame = 0;

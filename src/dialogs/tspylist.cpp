@@ -44,6 +44,12 @@ void Tspylist::addSpy(const QString &line)
     ui->listbox_spys->addItem(line);
 }
 
+void Tspylist::clearSpies()
+{
+    ui->listbox_spys->clear();
+    m_hover = -1;
+}
+
 bool Tspylist::removeSpy(const QString &line)
 {
     for (int i = 0; i < ui->listbox_spys->count(); ++i) {

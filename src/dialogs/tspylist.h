@@ -28,6 +28,8 @@ public:
     // Removes the line (ignoring case); false when it is not there.
     bool removeSpy(const QString &line);
     QStringList spies() const;
+    // Nobody watching (another game).
+    void clearSpies();
 
 public slots:
     void RemoveFromGameClick();

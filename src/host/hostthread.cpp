@@ -3,7 +3,7 @@
 
 #include "polldispatcher.h"
 
-HostThread::HostThread(std::function<void(TServer &)> setup)
+HostThread::HostThread(std::function<void(TServer &)> setup) : m_setup(std::move(setup))
 {
     m_thread.setObjectName(QStringLiteral("wordmire host"));
     // The host's loop waits on sockets and a few timers and nothing else.
@@ -12,10 +12,10 @@ HostThread::HostThread(std::function<void(TServer &)> setup)
     m_context->moveToThread(&m_thread);
     m_thread.start();
     // Not waited for: the word list is written out while the window builds.
-    QMetaObject::invokeMethod(m_context, [this, setup = std::move(setup)] {
+    QMetaObject::invokeMethod(m_context, [this] {
         m_server = std::make_unique<TServer>();
-        if (setup)
-            setup(*m_server);
+        if (m_setup)
+            m_setup(*m_server);
     });
 }
 
@@ -33,6 +33,27 @@ HostThread::~HostThread()
 void HostThread::post(std::function<void(TServer &)> call)
 {
     QMetaObject::invokeMethod(m_context, [this, call = std::move(call)] { call(*m_server); });
+}
+
+void HostThread::configure(const QString &key, std::function<void(TServer &)> call)
+{
+    m_configured[key] = call;
+    post(std::move(call));
+}
+
+void HostThread::renew()
+{
+    QMetaObject::invokeMethod(
+            m_context,
+            [this] {
+                m_server.reset();
+                m_server = std::make_unique<TServer>();
+                if (m_setup)
+                    m_setup(*m_server);
+                for (const auto &[key, call] : m_configured)
+                    call(*m_server);
+            },
+            Qt::BlockingQueuedConnection);
 }
 
 void HostThread::call(const std::function<void(TServer &)> &call)

@@ -12,6 +12,7 @@
 #include <QThread>
 
 #include <functional>
+#include <map>
 #include <memory>
 
 class TServer;
@@ -27,6 +28,12 @@ public:
 
     // Runs on the host's thread, in the order posted; returns at once.
     void post(std::function<void(TServer &)> call);
+    // Like post, and kept: a renewed host is set up the same way. A later
+    // call under the same key takes the earlier one's place.
+    void configure(const QString &key, std::function<void(TServer &)> call);
+    // A host as new in place of this one, which says goodbye to everybody
+    // and stops listening first. Returns once that is done.
+    void renew();
     // Runs on the host's thread and waits for it.
     void call(const std::function<void(TServer &)> &call);
 
@@ -37,4 +44,8 @@ private:
     QThread m_thread;
     QObject *m_context = nullptr; // lives on the host's thread
     std::unique_ptr<TServer> m_server; // touched only on the host's thread
+    std::function<void(TServer &)> m_setup;
+    // Written on the caller's thread; read on the host's only while the
+    // caller waits for it (renew).
+    std::map<QString, std::function<void(TServer &)>> m_configured;
 };

@@ -24,7 +24,8 @@ TServer::TServer(QObject *parent)
 // know the game is over rather than cut off by the network.
 TServer::~TServer()
 {
-    if (!tplayers[1].active || m_sink)
+    // Everybody hears the host go, even when its own user has just left.
+    if (m_sink)
         return;
     for (int slot = 2; slot <= slotcount; ++slot) {
         QTcpSocket *s = tplayers[slot].playersock;

@@ -33,14 +33,14 @@
 struct SoloCopy {
     SoloCopy()
     {
-        useHost(chat, &server);
+        useHost(chat, server);
         chat.setSoundPlayer(&quiet); // the game's sounds stay out of the audio system
         chat.setPort(0);
         chat.setArguments({});
         chat.setLobby(&dialog);
     }
     ClientFiles files;
-    TServer server;
+    std::unique_ptr<TServer> server = std::make_unique<TServer>();
     Tchat chat;
     Tlobby dialog;
     RecordingPlayer quiet;
@@ -67,6 +67,7 @@ private slots:
     void thisComputer();
     void hostingUnderANewName_data();
     void hostingUnderANewName();
+    void joiningForgetsTheOldGame();
     void internetOnlyWhenAsked_data();
     void internetOnlyWhenAsked();
     void internetGameJoinedWithOneClick();
@@ -244,7 +245,7 @@ void TestLobby::hostAnnouncesAndOtherJoins()
     QCOMPARE(hostDialog.listener().hosts().first().announcement.name, QString("Zed"));
     QCOMPARE(hostDialog.hostList()->count(), 1);
 
-    // One click on its Join button: this copy ends, to start again joined.
+    // One click on its Join button: this copy, in the same window, joins.
     looking.setName("Bo");
     QSignalSpy closed(&other, &Tchat::closed);
     const QString address = heard.address.toString() + ":" + QString::number(server.listeningPort());
@@ -252,18 +253,15 @@ void TestLobby::hostAnnouncesAndOtherJoins()
     QPushButton *join = nullptr;
     QTRY_VERIFY_WITH_TIMEOUT((join = looking.hostList()->findChild<QPushButton *>("join_" + address)), 5000);
     join->click();
-    QCOMPARE(closed.count(), 1);
-    QCOMPARE(other.restartArguments(), (QStringList{"Bo", address, "false"}));
-    // Started again with them, it joins the game at its port.
-    Tchat joined;
-    joined.setArguments(other.restartArguments());
-    joined.show();
-    QTRY_VERIFY(joined.model().loggedin());
+    QCOMPARE(closed.count(), 0);
+    QCOMPARE(other.session().connectPort(), server.listeningPort());
+    QTRY_VERIFY(other.model().loggedin());
     QTRY_COMPARE(host.model().seat(2).name, QString("Bo"));
+    QTRY_COMPARE(other.model().seat(1).name, QString("Ann"));
     const auto stored = settings::read(SettingsFile(settings::besideExecutable(settings::FileName)).read());
     QCOMPARE(stored.lobbyname, QByteArray("Bo"));
     QCOMPARE(stored.lobbyaddress, address.toLatin1());
-    joined.close();
+    other.close();
 
     // When the host ends, its announcements stop and it drops off the list.
     Tlobby still;
@@ -285,6 +283,7 @@ void TestLobby::joinByHand()
     dialog.setListenPort(0);
     QStringList shown;
     ui::setMessageSink([&](const QString &t) { shown << t; });
+    ui::setQuestionSink([](const QString &) { return false; }); // no second try
     const struct {
         const char *name;
         const char *address;
@@ -296,13 +295,16 @@ void TestLobby::joinByHand()
         chat.showLobby();
         dialog.setName(c.name);
         dialog.setAddress(c.address);
+        const QString before = chat.session().connectAddress();
         dialog.joinButton()->click();
-        QCOMPARE(chat.restartArguments().isEmpty(), !c.joins);
+        QCOMPARE(chat.session().connectAddress() != before, c.joins);
         if (!c.joins)
             QVERIFY(!dialog.statusLabel()->text().isEmpty());
     }
-    QCOMPARE(chat.restartArguments(), (QStringList{"Bo", "host.lan", "false"}));
+    QCOMPARE(chat.session().connectAddress(), QString("host.lan"));
+    QCOMPARE(chat.session().connectPort(), wire::GamePort);
     ui::setMessageSink(nullptr);
+    ui::setQuestionSink(nullptr);
     // The dialog refuses the field separator in a name.
     dialog.setName("");
     QTest::keyClicks(dialog.findChild<QLineEdit *>(), "A+b");
@@ -388,14 +390,24 @@ void TestLobby::suggestedNames_data()
     QTest::addColumn<QString>("fullName");
     QTest::addColumn<QString>("login");
     QTest::addColumn<QString>("offered");
-    QTest::newRow("full name") << "Ann Smith" << "asmith" << "Ann Smith";
-    QTest::newRow("login when no full name") << "" << "bo" << "Bo";
-    QTest::newRow("a field separator goes") << "Cy+Di" << "" << "CyDi";
+    QTest::newRow("full name") << "Ann Smith"
+                               << "asmith"
+                               << "Ann Smith";
+    QTest::newRow("login when no full name") << ""
+                                             << "bo"
+                                             << "Bo";
+    QTest::newRow("a field separator goes") << "Cy+Di"
+                                            << ""
+                                            << "CyDi";
     QTest::newRow("not Latin-1 goes") << QString::fromUtf8("Zoë Łukasz") << "" << QString::fromUtf8("Zoë ukasz");
-    QTest::newRow("nothing printable: the login") << QString::fromUtf8("李") << "li" << "Li";
-    QTest::newRow("long names cut, no space left at the end")
-            << "Bartholomew Christopher Montgomery" << "" << "Bartholomew Christopher";
-    QTest::newRow("nothing at all") << "" << "" << "";
+    QTest::newRow("nothing printable: the login") << QString::fromUtf8("李") << "li"
+                                                  << "Li";
+    QTest::newRow("long names cut, no space left at the end") << "Bartholomew Christopher Montgomery"
+                                                              << ""
+                                                              << "Bartholomew Christopher";
+    QTest::newRow("nothing at all") << ""
+                                    << ""
+                                    << "";
 }
 
 void TestLobby::suggestedNames()
@@ -548,12 +560,13 @@ void TestLobby::thisComputer()
         }
 }
 
-// "Host a Game Here" under a name other than the login's starts the copy
-// again under it, unless a game runs: then the name waits for the next time.
+// "Host a Game Here" under a name other than the login's opens the game
+// again under it, in the same window, unless a game runs: then the name
+// waits for the next time.
 void TestLobby::hostingUnderANewName_data()
 {
     QTest::addColumn<bool>("game");
-    QTest::newRow("no game: restarts as Ann") << false;
+    QTest::newRow("no game: hosts again as Ann") << false;
     QTest::newRow("a game runs: stays") << true;
 }
 
@@ -572,8 +585,9 @@ void TestLobby::hostingUnderANewName()
     }
     dialog.setName("Ann");
     dialog.hostButton()->click();
-    QCOMPARE(closed.count(), game ? 0 : 1);
-    QCOMPARE(host.restartArguments(), game ? QStringList() : QStringList({"Ann", "127.0.0.1", "true"}));
+    QCOMPARE(closed.count(), 0);
+    QTRY_COMPARE(host.model().seat(1).name, game ? QString("You") : QString("Ann"));
+    QVERIFY(host.model().ishost());
     QCOMPARE(host.preferences().values().lobbyname, QByteArray("Ann"));
     if (game)
         QVERIFY(host.form()->mainchat->toPlainText().contains("the name Ann takes effect when you host again"));
@@ -672,11 +686,48 @@ void TestLobby::internetGameJoinedWithOneClick()
 
     auto *join = looking.hostList()->findChild<QPushButton *>("join_81.2.69.9");
     QVERIFY(join);
+    ui::setQuestionSink([](const QString &) { return false; }); // the address leads nowhere here
     join->click();
-    QCOMPARE(other.restartArguments(), (QStringList{"Bo", "81.2.69.9", "false"}));
+    QCOMPARE(other.session().connectAddress(), QString("81.2.69.9"));
+    QCOMPARE(other.session().connectPort(), wire::GamePort);
     // A host that leaves drops off the list.
     remote.close();
     QTRY_COMPARE(looking.hostList()->count(), 0);
+    ui::setQuestionSink(nullptr);
+}
+
+// Joining another game from a running one: the window leaves its game (its
+// own host says goodbye and stops), and shows only what the new host says.
+void TestLobby::joiningForgetsTheOldGame()
+{
+    SoloCopy copy;
+    Tchat &chat = copy.chat;
+    chat.show();
+    QTRY_VERIFY(chat.model().loggedin());
+    chat.model().startGame({"You", 110, 70, "f", 1});
+    QTRY_VERIFY(chat.model().gameRunning());
+    QTRY_VERIFY(chat.model().board().letters[3][3] != 0);
+    QTRY_VERIFY(chat.form()->label_score2->isVisible());
+    TServer *oldHost = copy.server.get();
+
+    TServer other; // a host with nobody in it yet, and no game
+    QVERIFY(other.listen(0));
+    ui::setQuestionSink([](const QString &) { return true; }); // yes, leave the running game
+    QSignalSpy closed(&chat, &Tchat::closed);
+    chat.session().joinFromLobby("Bo", "127.0.0.1:" + QString::number(other.listeningPort()));
+    ui::setQuestionSink(nullptr);
+    QCOMPARE(copy.server.get() == oldHost, false); // the old host went, with its game
+    QCOMPARE(copy.server->listeningPort(), quint16(0));
+    QVERIFY(!chat.model().ishost());
+    QTRY_VERIFY(chat.model().loggedin());
+    QTRY_COMPARE(chat.model().seat(1).name, QString("Bo"));
+    QCOMPARE(closed.count(), 0);
+    QVERIFY(!chat.model().gameRunning());
+    QCOMPARE(chat.model().seat(2).name, ClientModel::Waiting);
+    QCOMPARE(chat.model().board().letters[3][3], 0);
+    QVERIFY(!chat.form()->label_score2->isVisible());
+    QCOMPARE(chat.form()->label_playername2->text(), ClientModel::Waiting);
+    QVERIFY(!chat.form()->button_start->isVisible());
 }
 
 QTEST_MAIN(TestLobby)

@@ -19,6 +19,19 @@ inline void useHost(Tchat &chat, TServer *server)
     });
 }
 
+// A host the window may also close: a new one takes its place, as the
+// program renews its host.
+inline void useHost(Tchat &chat, std::unique_ptr<TServer> &server)
+{
+    chat.setListener([&server](quint16 port, quint16 *listening, QString *error) {
+        if (!server->listen(port, error))
+            return false;
+        *listening = server->listeningPort();
+        return true;
+    });
+    chat.setHostCloser([&server] { server = std::make_unique<TServer>(); });
+}
+
 inline void useHost(const std::unique_ptr<Tchat> &chat, TServer *server)
 {
     useHost(*chat, server);
