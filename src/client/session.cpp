@@ -332,6 +332,9 @@ void Session::switchGame(const QString &name, const QString &address, bool host)
     m_hostaddress = at ? at->host : address;
     m_joinPort = at ? at->port : m_port;
     m_chat.addLine("Joining the game at " + address.toLatin1() + ".");
+    // The dialog has done its part; the game is in the window now.
+    if (Tlobby *lobby = m_lobby.ifMade())
+        lobby->hide();
     joinpress();
 }
 

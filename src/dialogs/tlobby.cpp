@@ -71,7 +71,10 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
     // Return in a field does that field's own thing (the address field
     // joins, the lobby chat field says its line), never a default button's.
     m_join->setAutoDefault(false);
-    row->addWidget(new QLabel(QStringLiteral("Address:"), this));
+    // Alt+A goes to the address from anywhere in the dialog.
+    auto *addressLabel = new QLabel(QStringLiteral("&Address:"), this);
+    addressLabel->setBuddy(m_address);
+    row->addWidget(addressLabel);
     row->addWidget(m_address, 1);
     row->addWidget(m_join);
     layout->addLayout(row);

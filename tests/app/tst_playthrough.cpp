@@ -19,6 +19,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -81,6 +82,7 @@ private slots:
     void deadLinkNoticedSeatKept();
     void damagedTallyToldOnTop();
     void firstStartAsksTheName();
+    void joinsAnotherGameInTheSameWindow();
 
 private:
     // Starts a copy of the program (behind a command such as nsenter).
@@ -549,6 +551,52 @@ void TestPlaythrough::firstStartAsksTheName()
     QVERIFY(within(30000, [&] { return !x.windows("^Download The Corvel Gatehouse$").isEmpty(); }));
     QVERIFY2(!asked(), "asked again");
     QVERIFY2(playsAs("Zed"), "the next start forgot the name");
+}
+
+// Joining another game from the Host or Join dialog, typed and entered as a
+// player does: the same program and window play on at the other host, and
+// its own host has said goodbye and freed the port.
+void TestPlaythrough::joinsAnotherGameInTheSameWindow()
+{
+    TempWorkDir work; // the other host's word list goes here
+    TServer other;
+    QVERIFY(other.listen(0));
+    launch({}, {"Ann", "x", "true"});
+    QVERIFY(game->waitForStarted());
+    QVERIFY(within(30000, [&] { return !(window = x.windows("^Word Mire$").value(0)).isEmpty(); }));
+    QTest::qWait(1500);
+    watcher = std::make_unique<RawClient>(wire::GamePort);
+    QVERIFY(watcher->connected() && watcher->waitForMessages(1, 5000));
+    const int slot = decodedAs<wire::down::SendLogin>(watcher->take()).slot;
+    watcher->write("CMD_logininfo+" + QByteArray::number(slot) + "+" + wire::ProtocolVersion + "+Spy" + FF + FF);
+
+    x.run("xdotool", {"windowactivate", "--sync", window});
+    key({"alt+f"});
+    QTest::qWait(500);
+    key({"h"});
+    QString dialog;
+    QVERIFY(within(15000, [&] { return !(dialog = x.windows("Host or Join a Game").value(0)).isEmpty(); }));
+    x.run("xdotool", {"windowactivate", "--sync", dialog});
+    QTest::qWait(300);
+    // Alt+A to the address, typed over, then Return.
+    key({"alt+a"});
+    key({"ctrl+a"});
+    x.run("xdotool", {"type", "--delay", "20", "127.0.0.1:" + QString::number(other.listeningPort())});
+    key({"Return"});
+
+    QVERIFY2(within(15000, [&] { return other.tplayers[1].loggedin && other.tplayers[1].name == "Ann"; }),
+            "the window did not join the other game");
+    QCOMPARE(game->state(), QProcess::Running); // the same program, not a new one
+    QCOMPARE(x.windows("^Word Mire$").value(0), window);
+    QVERIFY(within(10000, [&] {
+        watcher->waitForMessages(1, 100);
+        return watcher->messages.contains("CMD_playerdisconnected+1+Ann");
+    }));
+    QVERIFY(watcher->waitForClosed());
+    QTcpServer port;
+    QVERIFY2(port.listen(QHostAddress::Any, wire::GamePort), "the old host still holds the game's port");
+    // The dialog has done its part.
+    QVERIFY(x.windows("Host or Join a Game").isEmpty());
 }
 
 int main(int argc, char **argv)
