@@ -222,7 +222,8 @@ void TestLobby::hostAnnouncesAndOtherJoins()
     looking.listener().setExpiry(300);
     other.showLobby();
     QVERIFY(looking.isVisible());
-    host.announcer().setPort(looking.listener().port());
+    const quint16 lobbyPort = looking.listener().port(); // where the host announces
+    host.announcer().setPort(lobbyPort);
 
     hostDialog.setName("Ann");
     hostDialog.hostButton()->click();
@@ -265,7 +266,7 @@ void TestLobby::hostAnnouncesAndOtherJoins()
 
     // When the host ends, its announcements stop and it drops off the list.
     Tlobby still;
-    still.setListenPort(looking.listener().port());
+    still.setListenPort(lobbyPort); // the joining copy's dialog has closed
     still.listener().setExpiry(300);
     still.show();
     QTRY_COMPARE_WITH_TIMEOUT(still.hostList()->count(), 1, 5000);
