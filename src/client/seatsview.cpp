@@ -26,24 +26,19 @@ SeatsView::SeatsView(const Widgets &w, ClientModel &model, QWidget *window)
         connect(s.name, &QWidget::customContextMenuRequested, this,
                 [this, label = s.name](const QPoint &p) { namePopup(label, p); });
         ui::showPicture(s.eyes, QStringLiteral("eyes"));
-        s.eyes->hide();
-        s.score->hide();
-        s.shuffles->hide();
     }
     for (QLabel *team : {m_teamA, m_teamB}) {
         team->setProperty("Tag", 1);
         team->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(team, &QWidget::customContextMenuRequested, this,
                 [this, team](const QPoint &p) { namePopup(team, p); });
-        team->hide();
     }
     ui::showPicture(m_turnMark, QStringLiteral("turn"));
-    m_turnMark->hide();
 
     // Behind my seat's name and score while it is my turn.
     m_myTurnFrame->setObjectName(QStringLiteral("frame_myturn"));
     ui::setLook(m_myTurnFrame, {{}, QColor(255, 214, 74, 170), QColor(0xc8, 0x10, 0x2e), 2, 5, {}});
-    m_myTurnFrame->hide();
+    showNoGame();
 
     m_kick = new QMenu(window);
     m_remove = m_kick->addAction(QStringLiteral("Remove From Game"), this, &SeatsView::RemoveFromGame1Click);
@@ -58,15 +53,7 @@ SeatsView::SeatsView(const Widgets &w, ClientModel &model, QWidget *window)
     ClientModel *m = &model;
     connect(m, &ClientModel::seatChanged, this, &SeatsView::drawSeat);
     connect(m, &ClientModel::cleared, this, [this] {
-        for (int seat = 1; seat <= Seats; ++seat) {
-            const Seat &s = m_seats[size_t(seat)];
-            s.bonus->clear();
-            s.score->clear();
-            for (QLabel *l : {s.score, s.eyes, s.shuffles})
-                l->hide();
-        }
-        for (QWidget *w : std::initializer_list<QWidget *>{m_teamA, m_teamB, m_turnMark, m_myTurnFrame})
-            w->hide();
+        showNoGame();
         setTeamColours(false);
     });
     connect(m, &ClientModel::playerJoined, this, [this](int slot) {
@@ -124,6 +111,21 @@ void SeatsView::preparePopup(QLabel *label)
     const bool seatLabel = label != m_teamA && label != m_teamB;
     if (seatLabel && m_model.seat(m_popupTag).name == ClientModel::Waiting)
         m_remove->setEnabled(false);
+}
+
+// As the window first shows: nobody's score, shuffles or watching mark, no
+// teams, no turn.
+void SeatsView::showNoGame()
+{
+    for (int seat = 1; seat <= Seats; ++seat) {
+        const Seat &s = m_seats[size_t(seat)];
+        s.bonus->clear();
+        s.score->setText(QStringLiteral("0"));
+        for (QLabel *l : {s.score, s.eyes, s.shuffles})
+            l->hide();
+    }
+    for (QWidget *w : std::initializer_list<QWidget *>{m_teamA, m_teamB, m_turnMark, m_myTurnFrame})
+        w->hide();
 }
 
 void SeatsView::drawSeat(int seat)

@@ -59,6 +59,7 @@ public:
 private:
     void namePopup(QLabel *label, const QPoint &pos);
     void drawSeat(int seat);
+    void showNoGame();
     void showShuffles(int seat, int left);
     void setTeamTotals(const QString &teamA, const QString &teamB);
     void setTeamColours(bool team);

@@ -225,14 +225,12 @@ void TServer::process(int slot, const QByteArray &text)
                 // sender's own connection; otherwise any peer could kick,
                 // chat or play as another slot. A sender field that does not
                 // read is reported; a request from the wrong slot is not.
-                const bool namesSender = R::sender != wire::up::Sender::HostingUser;
-                if (d.error && (d.error->field > 1 || !namesSender) && !wire::senderAllowed(request, slot))
+                const bool senderUnread = d.error && d.error->field == 1 && R::sender != wire::up::Sender::HostingUser;
+                if (!senderUnread && !wire::senderAllowed(request, slot))
                     return;
-                if (d.error) {
+                if (d.error)
                     report(slot, d.error->describe());
-                    return;
-                }
-                if (wire::senderAllowed(request, slot))
+                else
                     handle(request);
             },
             *d.message);

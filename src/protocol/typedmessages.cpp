@@ -85,9 +85,10 @@ template <class V, size_t N> Decoded<V> decodeWith(const Entry<V> (&table)[N], c
     return out;
 }
 
-template <class T, class V> void slotOnly(Decoded<V> &out, const QByteArray &data)
+// A message of one number field.
+template <class T, auto Field, class V> void oneNumber(Decoded<V> &out, const QByteArray &data)
 {
-    decodeAs<T>(out, data, [](T &v, Reader &r) { v.slot = r.number(); });
+    decodeAs<T>(out, data, [](T &v, Reader &r) { v.*Field = r.number(); });
 }
 
 template <class T, class V> void slotAndRest(Decoded<V> &out, const QByteArray &data)
@@ -161,9 +162,9 @@ const Entry<FromClient> fromClient[] = {
                     });
                 }},
         {cmd::selectletter, slotAndRest<up::SelectLetter, FromClient>},
-        {cmd::selectclear, slotOnly<up::SelectClear, FromClient>},
+        {cmd::selectclear, oneNumber<up::SelectClear, &up::SelectClear::slot, FromClient>},
         {cmd::clearletter, slotAndRest<up::ClearLetter, FromClient>},
-        {cmd::shuffle, slotOnly<up::Shuffle, FromClient>},
+        {cmd::shuffle, oneNumber<up::Shuffle, &up::Shuffle::slot, FromClient>},
         {cmd::playasound, slotAndRest<up::PlayASound, FromClient>},
 };
 
@@ -321,15 +322,8 @@ const Entry<FromHost> fromHost[] = {
                         v.cell = QPoint(x, r.number());
                     });
                 }},
-        {cmd::selectclear,
-                [](H &out, const QByteArray &data) {
-                    decodeAs<down::SelectClear>(
-                            out, data, [](down::SelectClear &v, Reader &r) { v.seat = r.number(); });
-                }},
-        {cmd::moving,
-                [](H &out, const QByteArray &data) {
-                    decodeAs<down::Moving>(out, data, [](down::Moving &v, Reader &r) { v.direction = r.number(); });
-                }},
+        {cmd::selectclear, oneNumber<down::SelectClear, &down::SelectClear::seat, FromHost>},
+        {cmd::moving, oneNumber<down::Moving, &down::Moving::direction, FromHost>},
         {cmd::clearletter,
                 [](H &out, const QByteArray &data) {
                     decodeAs<down::ClearLetter>(out, data, [](down::ClearLetter &v, Reader &r) {
@@ -352,10 +346,7 @@ const Entry<FromHost> fromHost[] = {
                             v.left.append(r.number());
                     });
                 }},
-        {cmd::bonus,
-                [](H &out, const QByteArray &data) {
-                    decodeAs<down::Bonus>(out, data, [](down::Bonus &v, Reader &r) { v.seat = r.number(); });
-                }},
+        {cmd::bonus, oneNumber<down::Bonus, &down::Bonus::seat, FromHost>},
         {cmd::playasound,
                 [](H &out, const QByteArray &data) {
                     decodeAs<down::PlayASound>(out, data, [&data](down::PlayASound &v, Reader &) {
