@@ -1,22 +1,47 @@
 #include "internetplay.h"
 
-#include "chatview.h"
 #include "netbackend.h"
 #include "preferences.h"
 
-InternetPlay::InternetPlay(Preferences &prefs, ChatView &chat, QObject *parent)
-    : QObject(parent), m_prefs(prefs), m_chat(chat), m_mapper(this), m_internet(this)
+#include <QDir>
+#include <QFileInfo>
+#include <QNetworkInterface>
+
+namespace {
+
+// An address of this computer's own that others on the internet could
+// reach (a server, a university network, IPv6 with a global address);
+// IPv4 first, which every player can reach.
+QString ownInternetAddress()
 {
+    QString found;
+    for (const QHostAddress &a : QNetworkInterface::allAddresses())
+        if (lobby::isInternetAddress(a) && (found.isEmpty() || a.protocol() == QAbstractSocket::IPv4Protocol)) {
+            found = a.toString();
+            if (a.protocol() == QAbstractSocket::IPv4Protocol)
+                break;
+        }
+    return found;
+}
+
+} // namespace
+
+InternetPlay::InternetPlay(Preferences &prefs, QObject *parent)
+    : QObject(parent), m_prefs(prefs), m_mapper(this), m_internet(this), m_iceHost(m_internet, this)
+{
+    connect(&m_iceHost, &lobby::IceHost::joined, this, [this](lobby::IceLink::Path path) {
+        emit said("A player on the internet came " + lobby::pathWords(path).toLatin1() + ".");
+    });
     m_publish.setInterval(lobby::IntervalMs);
     connect(&m_publish, &QTimer::timeout, this, &InternetPlay::publish);
     connect(&m_mapper, &lobby::PortMapper::finished, this, [this](bool, const QString &status) {
-        m_chat.addLine(status.toLatin1() + ".");
+        emit said(status.toLatin1() + ".");
         publish();
         emit changed();
     });
     connect(&m_mapper, &lobby::PortMapper::lost, this, [this](const QString &status) {
-        m_chat.addLine("The router no longer forwards the game's port: " + status.toLatin1() + ".");
-        m_internet.clearGame();
+        emit said("The router no longer forwards the game's port: " + status.toLatin1() + ".");
+        publish();
         emit changed();
     });
     connect(&m_internet, &lobby::InternetLobby::stateChanged, this, [this] {
@@ -29,7 +54,7 @@ InternetPlay::InternetPlay(Preferences &prefs, ChatView &chat, QObject *parent)
         if (m_listedSaid || !m_hosting)
             return;
         m_listedSaid = true;
-        m_chat.addLine("Your game is now listed in the internet lobby.");
+        emit said("Your game is now listed in the internet lobby.");
     });
 }
 
@@ -39,6 +64,7 @@ void InternetPlay::startHosting(quint16 port)
         return;
     m_hosting = true;
     m_port = port;
+    m_iceHost.start(port);
     if (m_prefs.values().openrouterport)
         m_mapper.start(port);
     connectLobby();
@@ -53,10 +79,32 @@ void InternetPlay::stopHosting()
     m_hosting = false;
     m_publish.stop();
     m_mapper.stop();
+    m_iceHost.stop();
     m_internet.clearGame();
-    if (!m_browsing)
-        m_internet.close();
+    m_reach.reset();
+    closeUnlessUsed();
     emit changed();
+}
+
+void InternetPlay::closeUnlessUsed()
+{
+    if (!m_browsing && !m_hosting && !m_joined)
+        m_internet.close();
+}
+
+QString InternetPlay::join(const lobby::InternetGame &game)
+{
+    m_joined = std::make_unique<lobby::JoinPath>(m_internet, game);
+    connect(m_joined.get(), &lobby::JoinPath::through, this,
+            [this](const QString &words) { emit said("Connected to the host " + words.toLatin1() + "."); });
+    connect(m_joined.get(), &lobby::JoinPath::failed, this, [this](const QString &why) { emit said(why.toLatin1()); });
+    return m_joined->address();
+}
+
+void InternetPlay::leaveJoined()
+{
+    m_joined.reset();
+    closeUnlessUsed();
 }
 
 void InternetPlay::setBrowsing(bool browsing)
@@ -64,8 +112,8 @@ void InternetPlay::setBrowsing(bool browsing)
     m_browsing = browsing;
     if (browsing)
         connectLobby();
-    else if (!m_hosting)
-        m_internet.close();
+    else
+        closeUnlessUsed();
 }
 
 void InternetPlay::setServer(const QString &server)
@@ -90,7 +138,7 @@ void InternetPlay::setOpenRouterPort(bool on)
         m_mapper.start(m_port);
     } else {
         m_mapper.stop();
-        m_internet.clearGame();
+        publish();
     }
     emit changed();
 }
@@ -98,8 +146,16 @@ void InternetPlay::setOpenRouterPort(bool on)
 void InternetPlay::connectLobby()
 {
     const QString server = QString::fromLatin1(m_prefs.values().lobbyserver);
-    if (server.isEmpty() || (!m_hosting && !m_browsing))
+    if (server.isEmpty() || (!m_hosting && !m_browsing && !m_joined))
         return;
+    // The key pair is kept beside the settings, read the first time the
+    // lobby is used (it needs the internet module).
+    if (!m_identityKept) {
+        m_identityKept = true;
+        if (std::optional<lobby::Identity> me =
+                        lobby::Identity::kept(QFileInfo(m_prefs.path()).dir().filePath(QStringLiteral("wordmire.key"))))
+            m_internet.setIdentity(*me);
+    }
     m_internet.open(server);
 }
 
@@ -107,6 +163,16 @@ QString InternetPlay::hostingStatus() const
 {
     if (!m_hosting)
         return {};
+    if (m_reach && m_internet.state() == lobby::InternetLobby::State::Connected) {
+        switch (*m_reach) {
+        case lobby::InternetGame::Reach::Router:
+            return QStringLiteral("Players on the internet reach you through your router's open port.");
+        case lobby::InternetGame::Reach::Own:
+            return QStringLiteral("Players on the internet reach you directly at %1.").arg(ownInternetAddress());
+        case lobby::InternetGame::Reach::Lobby:
+            return QStringLiteral("Players on the internet reach you through the lobby's relay: a little slower.");
+        }
+    }
     if (!m_prefs.values().openrouterport)
         return QStringLiteral("The router is not asked to open the port (your choice): players outside your network "
                               "reach you only if you forward TCP port %1 yourself.")
@@ -114,23 +180,35 @@ QString InternetPlay::hostingStatus() const
     return m_mapper.status();
 }
 
-// The game is listed only once the router has given it an address on the
-// internet: without one, nobody who reads the lobby could reach it.
+// Listed under the best way in: the router's open port, else an address of
+// this computer's own on the internet, else through the lobby (once the
+// router has answered: its port, when it opens one, is the plainer path).
 void InternetPlay::publish()
 {
     if (!m_hosting || !m_source || m_internet.state() != lobby::InternetLobby::State::Connected)
         return;
-    if (m_mapper.state() != lobby::PortMapper::State::Mapped
-            || !lobby::isInternetAddress(QHostAddress(m_mapper.externalAddress()))) {
-        m_internet.clearGame();
+    lobby::InternetGame g;
+    const QString own = ownInternetAddress();
+    if (m_mapper.state() == lobby::PortMapper::State::Mapped
+            && lobby::isInternetAddress(QHostAddress(m_mapper.externalAddress()))) {
+        g.reach = lobby::InternetGame::Reach::Router;
+        g.address = m_mapper.externalAddress();
+    } else if (!own.isEmpty()) {
+        g.reach = lobby::InternetGame::Reach::Own;
+        g.address = own;
+    } else if (m_mapper.state() == lobby::PortMapper::State::Asking) {
         return;
+    } else {
+        g.reach = lobby::InternetGame::Reach::Lobby;
     }
     const lobby::Announcement a = m_source();
-    lobby::InternetGame g;
     g.name = a.name;
     g.seatsTaken = a.seatsTaken;
     g.running = a.running;
-    g.address = m_mapper.externalAddress();
     g.port = m_port;
+    const bool changedReach = m_reach != g.reach;
+    m_reach = g.reach;
     m_internet.publishGame(g);
+    if (changedReach)
+        emit changed();
 }

@@ -7,6 +7,7 @@
 // only plays solo talks to neither.
 
 #include "internetlobby.h"
+#include "internetpath.h"
 #include "lobby.h"
 #include "portmap.h"
 
@@ -14,14 +15,15 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
+#include <optional>
 
-class ChatView;
 class Preferences;
 
 class InternetPlay : public QObject {
     Q_OBJECT
 public:
-    InternetPlay(Preferences &prefs, ChatView &chat, QObject *parent = nullptr);
+    explicit InternetPlay(Preferences &prefs, QObject *parent = nullptr);
 
     // What a listing says about this game, asked every few seconds.
     void setSource(std::function<lobby::Announcement()> source) { m_source = std::move(source); }
@@ -38,18 +40,32 @@ public:
     lobby::InternetLobby &internet() { return m_internet; }
     // How others on the internet reach this game, in words.
     QString hostingStatus() const;
+    // How this game is listed (while it is).
+    std::optional<lobby::InternetGame::Reach> listedReach() const { return m_reach; }
+
+    // Joining a game from the internet lobby: the address for the window
+    // to connect to (empty when no local port could be had). The lobby
+    // stays open while the game is played: offers travel through it.
+    QString join(const lobby::InternetGame &game);
+    void leaveJoined();
 
 signals:
     void changed();
+    // A line for the hosting or joining player, in the chat.
+    void said(const QByteArray &line);
 
 private:
     void connectLobby();
     void publish();
+    void closeUnlessUsed();
 
     Preferences &m_prefs;
-    ChatView &m_chat;
     lobby::PortMapper m_mapper;
     lobby::InternetLobby m_internet;
+    lobby::IceHost m_iceHost;
+    std::unique_ptr<lobby::JoinPath> m_joined;
+    std::optional<lobby::InternetGame::Reach> m_reach;
+    bool m_identityKept = false;
     std::function<lobby::Announcement()> m_source;
     QTimer m_publish;
     quint16 m_port = 0;

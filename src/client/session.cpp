@@ -20,12 +20,13 @@
 
 Session::Session(ClientModel &model, Preferences &prefs, ChatView &chat, QWidget *window)
     : QObject(window), m_model(model), m_prefs(prefs), m_chat(chat), m_window(window),
-      m_reconnect(new Reconnect(model, window, this)), m_internetPlay(new InternetPlay(prefs, chat, this))
+      m_reconnect(new Reconnect(model, window, this)), m_internetPlay(new InternetPlay(prefs, this))
 {
     connect(m_internetPlay, &InternetPlay::changed, this, [this] {
         if (Tlobby *lobby = m_lobby.ifMade())
             lobby->setRouterStatus(m_internetPlay->hostingStatus());
     });
+    connect(m_internetPlay, &InternetPlay::said, this, [this](const QByteArray &line) { m_chat.addLine(line); });
     connect(m_reconnect, &Reconnect::back, this, [this] { m_chat.addLine("You are back in the game."); });
     connect(m_reconnect, &Reconnect::gaveUp, this, [this] {
         if (m_closing)
@@ -218,6 +219,7 @@ void Session::setLobby(Later<Tlobby> lobby)
     m_lobby.whenMade([this](Tlobby *made) {
         connect(made, &Tlobby::hostRequested, this, &Session::hostFromLobby);
         connect(made, &Tlobby::joinRequested, this, &Session::joinFromLobby);
+        connect(made, &Tlobby::joinInternetRequested, this, &Session::joinFromInternet);
         // A name typed and the dialog closed is the name next time.
         connect(made, &QDialog::finished, this, [this, made] {
             const QString name = made->name();
@@ -304,12 +306,22 @@ void Session::joinFromLobby(const QString &name, const QString &address)
     switchGame(name, address, false);
 }
 
-void Session::switchGame(const QString &name, const QString &address, bool host)
+void Session::joinFromInternet(const QString &name, const lobby::InternetGame &game)
+{
+    m_prefs.setLobby(name.toLatin1(), std::nullopt);
+    if (m_model.gameRunning()
+            && !ui::askYesNo(m_window, QStringLiteral("Leave the game that is running and join %1?").arg(game.name)))
+        return;
+    switchGame(name, {}, false, &game);
+}
+
+void Session::switchGame(const QString &name, const QString &address, bool host, const lobby::InternetGame *internet)
 {
     m_reconnect->cancel();
     // The window leaves first, without a word: the host's goodbye to its
     // own user must not read as the game ended under it.
     m_model.closeConnection();
+    m_internetPlay->leaveJoined();
     if (m_model.ishost()) {
         m_announcer.stop();
         m_internetPlay->stopHosting();
@@ -328,10 +340,20 @@ void Session::switchGame(const QString &name, const QString &address, bool host)
             hostFromLobby(name.left(lobby::MaxNameLength));
         return;
     }
-    const std::optional<lobby::HostPort> at = lobby::parseHostPort(address, m_port, true);
-    m_hostaddress = at ? at->host : address;
+    QString target = address;
+    if (internet) {
+        target = m_internetPlay->join(*internet);
+        if (target.isEmpty()) {
+            m_chat.addLine("This computer gave the game no port to join through; try again.");
+            return;
+        }
+        m_chat.addLine("Joining " + internet->name.toLatin1() + " through the internet lobby.");
+    } else {
+        m_chat.addLine("Joining the game at " + address.toLatin1() + ".");
+    }
+    const std::optional<lobby::HostPort> at = lobby::parseHostPort(target, m_port, true);
+    m_hostaddress = at ? at->host : target;
     m_joinPort = at ? at->port : m_port;
-    m_chat.addLine("Joining the game at " + address.toLatin1() + ".");
     // The dialog has done its part; the game is in the window now.
     if (Tlobby *lobby = m_lobby.ifMade())
         lobby->hide();
@@ -343,6 +365,7 @@ void Session::closing()
     m_closing = true;
     m_announcer.stop();
     m_internetPlay->stopHosting();
+    m_internetPlay->leaveJoined();
     m_internetPlay->setBrowsing(false);
     m_reconnect->cancel();
 }

@@ -5,6 +5,7 @@
 // from inside the game go through the lobby, with this game announced on the
 // local network while it hosts.
 
+#include "internetlobby.h"
 #include "lobby.h"
 #include "later.h"
 #include "message.h"
@@ -71,6 +72,7 @@ public:
     void hostFromLobby(const QString &name);
     // Joining from the lobby: this copy leaves its game for the other.
     void joinFromLobby(const QString &name, const QString &address);
+    void joinFromInternet(const QString &name, const lobby::InternetGame &game);
     // Where this copy is connected, or connecting.
     QString connectAddress() const { return m_connectAddress; }
     quint16 connectPort() const { return m_connectPort; }
@@ -86,7 +88,10 @@ private:
     void startSolo(const QString &name);
     // Every change of game: the connection closes, the model starts afresh,
     // and this copy hosts (anew) or joins the address given.
-    void switchGame(const QString &name, const QString &address, bool host);
+    // A game from the internet lobby is reached through a port of this
+    // computer's (see JoinPath) rather than at an address.
+    void switchGame(
+            const QString &name, const QString &address, bool host, const lobby::InternetGame *internet = nullptr);
     ClientModel &m_model;
     Preferences &m_prefs;
     ChatView &m_chat;

@@ -323,7 +323,7 @@ void Tlobby::showHosts()
         const auto &a = h.announcement;
         if ((!m_ownGame.isEmpty() && a.name == m_ownGame && lobby::isThisComputer(h.address)) || !searched(a.name))
             continue;
-        addJoinRow(a.name, a.seatsTaken, a.running, h.address.toString(), a.port, false);
+        addJoinRow(a.name, a.seatsTaken, a.running, h.address.toString(), a.port);
     }
     if (m_internet) {
         QList<lobby::InternetGame> games = m_internet->model().games();
@@ -332,7 +332,7 @@ void Tlobby::showHosts()
         });
         for (const lobby::InternetGame &g : games)
             if (searched(g.name))
-                addJoinRow(g.name, g.seatsTaken, g.running, g.address, g.port, true);
+                addJoinRow(g.name, g.seatsTaken, g.running, g.address, g.port, &g);
     }
     // A hint to the player stays until they act on it; the list's own
     // words change with the list.
@@ -344,8 +344,8 @@ void Tlobby::showHosts()
         m_status->clear();
 }
 
-void Tlobby::addJoinRow(
-        const QString &name, int seatsTaken, bool running, const QString &host, quint16 port, bool internet)
+void Tlobby::addJoinRow(const QString &name, int seatsTaken, bool running, const QString &host, quint16 port,
+        const lobby::InternetGame *internet)
 {
     // A game says which port it listens on; one the system keeps for itself
     // is no game's.
@@ -357,14 +357,23 @@ void Tlobby::addJoinRow(
     QString where = host;
     if (port != lobby::StandardGamePort)
         where += QStringLiteral(" port ") + QString::number(port);
+    // An internet game says in a word how it is reached.
+    QString reach = QStringLiteral("your network");
+    if (internet) {
+        using R = lobby::InternetGame::Reach;
+        reach = internet->reach == R::Router ? QStringLiteral("internet, router")
+                : internet->reach == R::Own  ? QStringLiteral("internet, direct")
+                                             : QStringLiteral("internet, relay");
+        if (internet->reach == R::Lobby)
+            where = QStringLiteral("through the lobby");
+    }
     const QString text = QStringLiteral("%1\n%2 of 4 seats taken%3\n%4 (%5)")
                                  .arg(name)
                                  .arg(seatsTaken)
-                                 .arg(running ? QStringLiteral(", game running") : QString(), where,
-                                         internet ? QStringLiteral("internet") : QStringLiteral("your network"));
+                                 .arg(running ? QStringLiteral(", game running") : QString(), where, reach);
     auto *item = new QListWidgetItem(m_hosts);
     item->setData(Qt::UserRole, address);
-    item->setData(Qt::UserRole + 1, internet);
+    item->setData(Qt::UserRole + 1, internet != nullptr);
     auto *cell = new QWidget;
     auto *row = new QHBoxLayout(cell);
     row->setContentsMargins(4, 1, 4, 1);
@@ -375,13 +384,19 @@ void Tlobby::addJoinRow(
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     label->setToolTip(ui::plainToolTip(text));
     auto *button = new QPushButton(QStringLiteral("Join"), cell);
-    button->setObjectName(QStringLiteral("join_") + address);
+    button->setObjectName(QStringLiteral("join_") + (internet ? internet->id : address));
     button->setAutoDefault(false);
     row->addWidget(label, 1);
     row->addWidget(button);
     item->setSizeHint(QSize(0, cell->sizeHint().height()));
     m_hosts->setItemWidget(item, cell);
-    connect(button, &QPushButton::clicked, this, [this, address] { join(address); });
+    if (internet)
+        connect(button, &QPushButton::clicked, this, [this, game = *internet] {
+            if (checkName())
+                emit joinInternetRequested(this->name(), game);
+        });
+    else
+        connect(button, &QPushButton::clicked, this, [this, address] { join(address); });
 }
 
 void Tlobby::showEvent(QShowEvent *event)

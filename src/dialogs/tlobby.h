@@ -56,6 +56,8 @@ public:
 signals:
     void hostRequested(const QString &name);
     void joinRequested(const QString &name, const QString &address);
+    // A game from the internet lobby, by its host's id.
+    void joinInternetRequested(const QString &name, const lobby::InternetGame &game);
     void lobbyServerChanged(const QString &server);
     void openRouterPortChanged(bool on);
     // Shown or hidden: the internet lobby is read only while it is shown
@@ -72,8 +74,9 @@ private:
     void join(const QString &address);
     void refreshSoon();
     bool searched(const QString &name) const;
-    void addJoinRow(
-            const QString &name, int seatsTaken, bool running, const QString &host, quint16 port, bool internet);
+    // A game on this network, or (with one given) from the internet lobby.
+    void addJoinRow(const QString &name, int seatsTaken, bool running, const QString &host, quint16 port,
+            const lobby::InternetGame *internet = nullptr);
     void showLobbyState();
     void say();
 

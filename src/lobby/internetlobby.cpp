@@ -3,6 +3,7 @@
 #include "lobby.h"
 #include "netbackend.h"
 
+#include <QDateTime>
 #include <QHostInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -15,6 +16,7 @@ namespace {
 
 const QByteArray GamesTopic = TopicRoot + "games/";
 const QByteArray ChatTopic = TopicRoot + "chat/";
+const QByteArray IceTopic = TopicRoot + "ice/";
 constexpr int KeepaliveSeconds = 30;
 // Not connected after this long: the player is told, while it keeps trying.
 constexpr int SlowMs = 3000;
@@ -83,14 +85,24 @@ bool goodAddress(const QString &text)
 
 } // namespace
 
+namespace {
+const std::pair<InternetGame::Reach, QLatin1String> Reaches[] = {{InternetGame::Reach::Router, QLatin1String("router")},
+        {InternetGame::Reach::Own, QLatin1String("own")}, {InternetGame::Reach::Lobby, QLatin1String("lobby")}};
+} // namespace
+
 std::optional<QByteArray> encodeGame(const InternetGame &g)
 {
     QJsonObject o;
     o[QStringLiteral("name")] = g.name;
     o[QStringLiteral("seats")] = g.seatsTaken;
     o[QStringLiteral("running")] = g.running;
-    o[QStringLiteral("address")] = g.address;
-    o[QStringLiteral("port")] = int(g.port);
+    for (const auto &[reach, word] : Reaches)
+        if (reach == g.reach)
+            o[QStringLiteral("via")] = word;
+    if (g.reach != InternetGame::Reach::Lobby) {
+        o[QStringLiteral("address")] = g.address;
+        o[QStringLiteral("port")] = int(g.port);
+    }
     QByteArray bytes = QJsonDocument(o).toJson(QJsonDocument::Compact);
     std::optional<InternetGame> back = decodeGame(bytes);
     if (!back)
@@ -109,16 +121,25 @@ std::optional<InternetGame> decodeGame(const QByteArray &payload)
     InternetGame g;
     const QJsonValue name = o->value(QStringLiteral("name"));
     const QJsonValue running = o->value(QStringLiteral("running"));
-    const QJsonValue address = o->value(QStringLiteral("address"));
+    const QJsonValue via = o->value(QStringLiteral("via"));
     const std::optional<int> seats = wholeNumber(o->value(QStringLiteral("seats")), 0, 4);
-    // Below 1024 the ports are the system's, no game's.
-    const std::optional<int> port = wholeNumber(o->value(QStringLiteral("port")), 1024, 65535);
-    if (!name.isString() || !goodName(name.toString()) || !running.isBool() || !address.isString()
-            || !goodAddress(address.toString()) || !seats || !port)
+    // A game that does not say how it is reached is at its router's port.
+    const auto reach = via.isUndefined() ? std::begin(Reaches)
+                                         : std::find_if(std::begin(Reaches), std::end(Reaches),
+                                                 [&](const auto &r) { return via.toString() == r.second; });
+    if (!name.isString() || !goodName(name.toString()) || !running.isBool() || !seats || reach == std::end(Reaches))
         return std::nullopt;
     g.name = name.toString();
     g.seatsTaken = *seats;
     g.running = running.toBool();
+    g.reach = reach->first;
+    if (g.reach == InternetGame::Reach::Lobby)
+        return o->contains(QStringLiteral("address")) ? std::nullopt : std::optional(g);
+    const QJsonValue address = o->value(QStringLiteral("address"));
+    // Below 1024 the ports are the system's, no game's.
+    const std::optional<int> port = wholeNumber(o->value(QStringLiteral("port")), 1024, 65535);
+    if (!address.isString() || !goodAddress(address.toString()) || !port)
+        return std::nullopt;
     g.address = address.toString();
     g.port = quint16(*port);
     return g;
@@ -147,6 +168,44 @@ std::optional<LobbyLine> decodeChat(const QByteArray &payload)
     if (line.text.isEmpty())
         return std::nullopt;
     return line;
+}
+
+QByteArray encodeIce(const IceSignal &signal)
+{
+    QJsonObject o;
+    o[QStringLiteral("kind")] = signal.offer ? QStringLiteral("offer") : QStringLiteral("answer");
+    o[QStringLiteral("session")] = QString::fromLatin1(signal.session);
+    o[QStringLiteral("relay")] = signal.relay;
+    o[QStringLiteral("ice")] = QString::fromLatin1(signal.description);
+    return QJsonDocument(o).toJson(QJsonDocument::Compact);
+}
+
+std::optional<IceSignal> decodeIce(const QByteArray &payload)
+{
+    if (payload.size() > MaxIceMessage)
+        return std::nullopt;
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(payload, &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject())
+        return std::nullopt;
+    const QJsonObject o = doc.object();
+    const QString kind = o.value(QStringLiteral("kind")).toString();
+    const QString session = o.value(QStringLiteral("session")).toString();
+    const QString ice = o.value(QStringLiteral("ice")).toString();
+    static const QRegularExpression hex16(QStringLiteral("^[0-9a-f]{16}$"));
+    // The description is plain SDP text: printable ASCII lines.
+    const bool printable = std::all_of(ice.cbegin(), ice.cend(), [](QChar c) {
+        return (c >= QLatin1Char(' ') && c.unicode() < 0x7f) || c == QLatin1Char('\n') || c == QLatin1Char('\r');
+    });
+    if ((kind != QLatin1String("offer") && kind != QLatin1String("answer")) || !hex16.match(session).hasMatch()
+            || ice.isEmpty() || !printable)
+        return std::nullopt;
+    IceSignal signal;
+    signal.offer = kind == QLatin1String("offer");
+    signal.relay = o.value(QStringLiteral("relay")).toBool();
+    signal.session = session.toLatin1();
+    signal.description = ice.toLatin1();
+    return signal;
 }
 
 bool validClientId(QByteArrayView id)
@@ -240,12 +299,56 @@ qsizetype LobbyModel::leastRelevant() const
     return lowest;
 }
 
+std::optional<QByteArray> LobbyModel::opened(
+        const QByteArray &topic, const QString &id, const QByteArray &payload, bool sameTimeOk)
+{
+    std::optional<Unsealed> u = unseal(topic, id, payload);
+    const qint64 now = m_now ? m_now() : QDateTime::currentMSecsSinceEpoch();
+    if (!u || qAbs(u->when - now) > MaxMessageAgeMs)
+        return std::nullopt;
+    const auto last = m_sealedAt.constFind(topic);
+    if (last != m_sealedAt.constEnd() && (u->when < *last || (u->when == *last && !sameTimeOk)))
+        return std::nullopt;
+    // Bounded like the rest: what is older than any message still taken goes.
+    if (m_sealedAt.size() > 8 * MaxInternetGames)
+        m_sealedAt.removeIf([&](const auto &it) { return now - it.value() > MaxMessageAgeMs; });
+    if (m_sealedAt.size() > 8 * MaxInternetGames)
+        m_sealedAt.clear();
+    m_sealedAt.insert(topic, u->when);
+    return std::move(u->message);
+}
+
+QString LobbyModel::shownName(const QString &id, const QString &name)
+{
+    if (m_names.size() > 8 * MaxInternetGames)
+        m_names.clear();
+    m_names.insert(id, name);
+    for (auto it = m_names.cbegin(); it != m_names.cend(); ++it)
+        if (it.key() != id && it.value().compare(name, Qt::CaseInsensitive) == 0)
+            return QStringLiteral("%1 (%2)").arg(name, id.mid(2, 4));
+    return name;
+}
+
 void LobbyModel::take(const Heard &heard, bool *changed)
 {
     const QByteArray &topic = heard.topic;
     const QByteArray &payload = heard.payload;
-    if (payload.size() > MaxMessage)
+    if (payload.size() > MaxMessage + 200 && !(topic.startsWith(IceTopic) && payload.size() <= MaxIceMessage + 200))
         return;
+    if (topic.startsWith(IceTopic)) {
+        // ice/<to>/<from>: only what is addressed to this copy.
+        const QList<QByteArray> ids = topic.mid(IceTopic.size()).split('/');
+        if (ids.size() != 2 || QString::fromLatin1(ids[0]) != m_ownId || !validClientId(ids[1]))
+            return;
+        const QString from = QString::fromLatin1(ids[1]);
+        const std::optional<QByteArray> message = opened(topic, from, payload, false);
+        std::optional<IceSignal> signal = message ? decodeIce(*message) : std::nullopt;
+        if (!signal)
+            return;
+        signal->from = from;
+        emit iceSignal(*signal);
+        return;
+    }
     if (topic.startsWith(GamesTopic)) {
         const QByteArray id = topic.mid(GamesTopic.size());
         if (!validClientId(id))
@@ -270,10 +373,12 @@ void LobbyModel::take(const Heard &heard, bool *changed)
             }
             return;
         }
-        std::optional<InternetGame> g = decodeGame(payload);
+        const std::optional<QByteArray> message = opened(topic, key, payload, true);
+        std::optional<InternetGame> g = message ? decodeGame(*message) : std::nullopt;
         if (!g)
             return;
         g->id = key;
+        m_names.insert(key, g->name);
         const qint64 now = m_clock.elapsed();
         if (known) {
             m_seen[at] = ++m_messages;
@@ -317,9 +422,11 @@ void LobbyModel::take(const Heard &heard, bool *changed)
             m_recentLines.removeFirst();
         if (m_recentLines.size() >= MaxChatPerSecond)
             return;
-        std::optional<LobbyLine> line = decodeChat(payload);
+        const std::optional<QByteArray> message = opened(topic, key, payload, false);
+        std::optional<LobbyLine> line = message ? decodeChat(*message) : std::nullopt;
         if (!line)
             return;
+        line->name = shownName(key, line->name);
         if (m_lastLine.size() > 4 * MaxInternetGames)
             m_lastLine.removeIf([now](const auto &it) { return now - it.value() >= ChatIntervalMs; });
         m_lastLine.insert(key, now);
@@ -334,6 +441,8 @@ void LobbyModel::take(const Heard &heard, bool *changed)
 
 void LobbyModel::clear()
 {
+    m_sealedAt.clear();
+    m_names.clear();
     m_lastLine.clear();
     m_chat.clear();
     m_changes.clear();
@@ -346,10 +455,15 @@ void LobbyModel::clear()
 
 InternetLobby::InternetLobby(QObject *parent) : QObject(parent)
 {
-    // 12 random hex digits: a copy cannot guess another's topic.
-    const quint64 r = QRandomGenerator::system()->generate64();
-    m_id = QStringLiteral("wm") + QString::number(r & 0xffffffffffffULL, 16).rightJustified(12, QLatin1Char('0'));
-    m_model.setOwnId(m_id);
+    if (std::optional<Identity> fresh = Identity::fresh()) {
+        setIdentity(*fresh);
+    } else {
+        // Without the internet module nothing is published or read; the id
+        // is still one nobody else has.
+        const quint64 r = QRandomGenerator::system()->generate64();
+        m_id = QStringLiteral("wm") + QString::number(r & 0xffffffffffffULL, 16).rightJustified(12, QLatin1Char('0'));
+        m_model.setOwnId(m_id);
+    }
     connect(&m_model, &LobbyModel::ownGameHeld, this, [this](const QByteArray &payload) {
         if (payload == m_game)
             emit gameListed();
@@ -370,9 +484,23 @@ InternetLobby::~InternetLobby()
     close();
 }
 
+void InternetLobby::setIdentity(const Identity &identity)
+{
+    if (m_client)
+        return;
+    m_identity = identity;
+    m_id = identity.id();
+    m_model.setOwnId(m_id);
+}
+
 QByteArray InternetLobby::gameTopic() const
 {
     return GamesTopic + m_id.toLatin1();
+}
+
+QByteArray InternetLobby::sealed(const QByteArray &topic, const QByteArray &message) const
+{
+    return m_identity ? m_identity->seal(topic, message, QDateTime::currentMSecsSinceEpoch()) : QByteArray();
 }
 
 bool InternetLobby::open(const QString &broker)
@@ -426,6 +554,7 @@ bool InternetLobby::open(const QString &broker)
                                const QString &ip) {
         if (client != m_client.get())
             return; // closed or reopened meanwhile
+        m_serverAddress = ip;
         client->connectTo((host.isEmpty() ? ip : host).toLatin1(), port);
     };
     if (!QHostAddress(address->host).isNull()) {
@@ -450,7 +579,7 @@ bool InternetLobby::open(const QString &broker)
 // the window handles one batch per BatchMs however fast the lobby churns.
 void InternetLobby::post(const QByteArray &topic, const QByteArray &payload)
 {
-    if (payload.size() > MaxMessage)
+    if (payload.size() > MaxIceMessage + 200)
         return;
     {
         const std::lock_guard lock(m_inboxMutex);
@@ -508,6 +637,7 @@ void InternetLobby::close()
     drain();
     m_drain.stop();
     m_broker.clear();
+    m_serverAddress.clear();
     m_problem.clear();
     m_game.reset();
     m_model.clear();
@@ -522,12 +652,13 @@ void InternetLobby::publishGame(const InternetGame &g)
     const std::optional<QByteArray> bytes = encodeGame(mine);
     // The same game is said again now and then: lobbies keep the games
     // they hear from.
-    if (!bytes || (bytes == m_game && m_gameSent.isValid() && m_gameSent.elapsed() < RepeatMs))
+    if (!bytes || (m_game && *bytes == m_gameMessage && m_gameSent.isValid() && m_gameSent.elapsed() < RepeatMs))
         return;
-    m_game = bytes;
+    m_gameMessage = *bytes;
+    m_game = sealed(gameTopic(), *bytes);
     m_gameSent.start();
     if (m_state == State::Connected)
-        m_client->publish(gameTopic(), *bytes, 1, true);
+        m_client->publish(gameTopic(), *m_game, 1, true);
 }
 
 void InternetLobby::clearGame()
@@ -546,7 +677,17 @@ bool InternetLobby::say(const QString &name, const QString &text)
     if (m_lastSaid.isValid() && m_lastSaid.elapsed() < ChatIntervalMs)
         return false;
     m_lastSaid.start();
-    m_client->publish(ChatTopic + m_id.toLatin1(), encodeChat(name, text), 0, false);
+    const QByteArray topic = ChatTopic + m_id.toLatin1();
+    m_client->publish(topic, sealed(topic, encodeChat(name, text)), 0, false);
+    return true;
+}
+
+bool InternetLobby::sendIce(const QString &to, const IceSignal &signal)
+{
+    if (m_state != State::Connected || !validClientId(to.toLatin1()))
+        return false;
+    const QByteArray topic = IceTopic + to.toLatin1() + '/' + m_id.toLatin1();
+    m_client->publish(topic, sealed(topic, encodeIce(signal)), 1, false);
     return true;
 }
 
@@ -564,6 +705,7 @@ void InternetLobby::connected(int rc)
     m_problem.clear();
     m_client->subscribe(GamesTopic + "+");
     m_client->subscribe(ChatTopic + "+");
+    m_client->subscribe(IceTopic + m_id.toLatin1() + "/+");
     if (m_game)
         m_client->publish(gameTopic(), *m_game, 1, true);
     setStatus(State::Connected, QStringLiteral("Connected to the internet lobby at %1.").arg(m_broker));

@@ -4,11 +4,18 @@
 // topic saying who hosts where, with a last will that clears it should the
 // copy vanish; a copy looking for a game subscribes to all such topics. The
 // game itself never passes through the broker: players join the host's
-// address directly, and only when the player clicks Join.
+// address directly, or over ICE (a hole punched through both routers, or a
+// TURN relay) set up by an offer and an answer through the broker, and
+// only when the player clicks Join.
+//
+// Everything published is sealed by the copy's Identity: a message counts
+// only if the key its id was made from signed it.
 //
 // Everything the broker delivers is someone else's text: each message is
 // size-capped and read field by field, the list holds a bounded number of
 // games, and each sender may say one chat line a second.
+
+#include "identity.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -17,6 +24,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -25,11 +33,17 @@ namespace lobby {
 
 class MqttClient;
 
-// Topics: <root>games/<client id> (retained) and <root>chat/<client id>.
-// The broker's access list lets a client write only under its own id, so
-// the id in a topic says who sent it.
-inline const QByteArray TopicRoot = "wordmire/1/";
+// Topics: <root>games/<client id> (retained), <root>chat/<client id>, and
+// <root>ice/<to>/<from> for one copy's offer or answer to another. The
+// broker's access list lets a client write only under its own id, and the
+// seal says that the id's key signed it.
+inline const QByteArray TopicRoot = "wordmire/2/";
 constexpr int MaxMessage = 2048;
+// An offer or answer carries the ICE candidates of every interface.
+constexpr int MaxIceMessage = 3600;
+// Sealed longer ago (or later) than this by the receiver's clock: a replay,
+// or a clock far off.
+constexpr qint64 MaxMessageAgeMs = 15 * 60 * 1000;
 constexpr int MaxInternetGames = 200;
 constexpr int MaxLobbyChat = 300; // characters of one lobby chat line
 constexpr int ChatIntervalMs = 1000; // per sender
@@ -43,19 +57,34 @@ constexpr quint16 DefaultBrokerPort = 1883;
 constexpr quint16 TlsBrokerPort = 8883;
 
 struct InternetGame {
+    // How the host is reached: at its router's open port, at an address of
+    // its own, or only through the lobby (ICE, possibly relayed).
+    enum class Reach { Router, Own, Lobby };
     QString id; // the host's client id on the broker
     QString name;
     int seatsTaken = 0;
     bool running = false;
-    QString address; // a numeric IPv4 or IPv6 address
+    Reach reach = Reach::Router;
+    QString address; // a numeric IPv4 or IPv6 address; empty through the lobby
     quint16 port = 7772;
     bool operator==(const InternetGame &) const = default;
 };
 
 struct LobbyLine {
     QString id;
-    QString name;
+    QString name; // as announced, told apart from another id's same name
     QString text;
+};
+
+// A joiner's offer of an ICE session, or the host's answer: its
+// credentials and candidates.
+struct IceSignal {
+    QString from; // the sender's id (set on receipt)
+    bool offer = true;
+    QByteArray session; // 16 hex digits, chosen by the joiner
+    bool relay = false; // the offer includes the relay's path (and the answer should)
+    QByteArray description;
+    bool operator==(const IceSignal &) const = default;
 };
 
 // The message bytes; nullopt when a field could not be read back.
@@ -64,6 +93,8 @@ std::optional<InternetGame> decodeGame(const QByteArray &payload);
 QByteArray encodeChat(const QString &name, const QString &text);
 // Cut and cleaned like game chat; nullopt for anything else.
 std::optional<LobbyLine> decodeChat(const QByteArray &payload);
+QByteArray encodeIce(const IceSignal &signal);
+std::optional<IceSignal> decodeIce(const QByteArray &payload);
 // Letters, digits, "-" and "_", 1..MaxClientId of them.
 bool validClientId(QByteArrayView id);
 // "host", "host:port" or "[v6]:port", after "mqtts://" for TLS (also
@@ -110,10 +141,14 @@ public:
     // The latest lines, for a chat view opened after they came.
     static constexpr int ChatHistory = 100;
     const QList<LobbyLine> &chat() const { return m_chat; }
+    // The clock messages are judged by (ms since the epoch); tests set it.
+    void setClock(std::function<qint64()> clock) { m_now = std::move(clock); }
 
 signals:
     void gamesChanged();
     void chatLine(const LobbyLine &line);
+    // An offer or answer addressed to this copy.
+    void iceSignal(const IceSignal &signal);
     // This copy's own game, as the broker holds it.
     void ownGameHeld(const QByteArray &payload);
 
@@ -127,6 +162,16 @@ private:
     // kept or not: a game pushed out and back in is still known to churn.
     void noteChange(const QString &id, qint64 now, int times);
     bool calm(const QString &id, qint64 now) const;
+    // The message sealed by the id, if it is new from it: a message older
+    // than its topic's last (or, for chat and offers, as old) is a replay.
+    std::optional<QByteArray> opened(
+            const QByteArray &topic, const QString &id, const QByteArray &payload, bool sameTimeOk);
+    // The name shown for a chat line: another id announcing the same name
+    // is told apart by its id's first letters.
+    QString shownName(const QString &id, const QString &name);
+    QHash<QByteArray, qint64> m_sealedAt; // by topic: the latest message's time
+    QHash<QString, QString> m_names; // by id: the name it announced last
+    std::function<qint64()> m_now;
     QHash<QString, QList<qint64>> m_changes;
     QList<InternetGame> m_games;
     QList<quint64> m_seen; // beside m_games: the order of the last message about each
@@ -149,7 +194,9 @@ public:
     explicit InternetLobby(QObject *parent = nullptr);
     ~InternetLobby() override;
 
-    // A fresh random id per copy, e.g. "wm3f9a0c1d2e4b".
+    // Who this copy is: a fresh key pair unless it is given the one kept
+    // beside its settings (before opening).
+    void setIdentity(const Identity &identity);
     QString clientId() const { return m_id; }
     LobbyModel &model() { return m_model; }
     State state() const { return m_state; }
@@ -169,6 +216,11 @@ public:
     void clearGame();
     // False when the line is empty or comes within a second of the last.
     bool say(const QString &name, const QString &text);
+    // An offer or answer to another copy; false while not connected.
+    bool sendIce(const QString &to, const IceSignal &signal);
+    // The lobby's server as a number, once looked up (its STUN and TURN
+    // server are on the same machine).
+    QString serverAddress() const { return m_serverAddress; }
 
 signals:
     void stateChanged();
@@ -184,16 +236,20 @@ private:
     void setProblem(const QString &text);
     void setStatus(State state, const QString &text);
     QByteArray gameTopic() const;
+    QByteArray sealed(const QByteArray &topic, const QByteArray &message) const;
 
     LobbyModel m_model;
+    std::optional<Identity> m_identity;
     QString m_id;
+    QString m_serverAddress;
     std::unique_ptr<MqttClient> m_client;
     State m_state = State::Closed;
     QString m_status;
     QString m_problem; // why connecting fails, when the broker or TLS said
     QString m_broker;
     QString m_caFile;
-    std::optional<QByteArray> m_game; // published, or to publish on connecting
+    std::optional<QByteArray> m_game; // published, or to publish on connecting (sealed)
+    QByteArray m_gameMessage; // what it says, unsealed
     QElapsedTimer m_lastSaid;
     QTimer m_slow;
     static constexpr int RepeatMs = 30000;

@@ -113,9 +113,51 @@ public:
     virtual QString refusal(int rc) const = 0;
 };
 
+// One ICE session (libnice, reliable mode: an ordered byte stream over UDP,
+// hole-punched or through a TURN relay), piping a TCP socket once it is
+// ready. Everything happens on the module's own thread; the events are
+// called there. Deleting the link ends the session and closes the socket;
+// no event comes after.
+class IceLink {
+public:
+    enum class Path { Direct, Relayed };
+    struct Events {
+        // This side's credentials and candidates, once gathered: for the peer.
+        std::function<void(const QByteArray &description)> described;
+        std::function<void(Path path)> ready;
+        // Failed before it was ready, or the stream ended afterwards.
+        std::function<void(const QString &why)> ended;
+    };
+    struct Setup {
+        bool controlling = false; // the joining side
+        QByteArray stunHost; // numeric; empty: no STUN
+        quint16 stunPort = 3478;
+        QByteArray turnHost; // numeric; empty: no relay
+        quint16 turnPort = 3478;
+        QByteArray turnUser;
+        QByteArray turnPassword;
+        // What the stream is piped to once ready: this socket (owned from
+        // now on), or with -1 a new TCP connection to 127.0.0.1 at pipePort.
+        int socket = -1;
+        quint16 pipePort = 0;
+        QByteArray first; // read from the socket already: sent to the peer first
+    };
+    virtual ~IceLink() = default;
+    // The peer's description; false when it does not read.
+    virtual bool setRemote(const QByteArray &description) = 0;
+};
+
 struct NetModule {
     RouterClient *(*router)();
     MqttClient *(*mqtt)(const MqttClient::Setup &setup, MqttClient::Events events); // null when out of memory
+    IceLink *(*ice)(const IceLink::Setup &setup, IceLink::Events events);
+    // Ed25519 (libsodium): a key pair from a 32-byte seed (null seed: a new
+    // random one, returned in it), signatures of 64 bytes, and a BLAKE2b
+    // digest of the length asked.
+    bool (*keys)(QByteArray *seed, QByteArray *publicKey, QByteArray *secretKey);
+    QByteArray (*sign)(const QByteArray &secretKey, const QByteArray &message);
+    bool (*verify)(const QByteArray &publicKey, const QByteArray &message, const QByteArray &signature);
+    QByteArray (*digest)(const QByteArray &data, int bytes);
 };
 
 // The module's one export, resolved by name.

@@ -2,12 +2,14 @@
 // library, loaded only when a copy hosts or opens the internet lobby.
 
 #include "homerouter.h"
+#include "icelink.h"
 #include "netbackend.h"
 
 #include <QElapsedTimer>
 #include <QHostAddress>
 
 #include <mosquitto.h>
+#include <sodium.h>
 
 #include <cstring>
 #include <mutex>
@@ -100,10 +102,60 @@ MqttClient *makeMqtt(const MqttClient::Setup &setup, MqttClient::Events events)
     return new Mosquitto(m, std::move(events), setup.keepaliveSeconds);
 }
 
+bool makeKeys(QByteArray *seed, QByteArray *publicKey, QByteArray *secretKey)
+{
+    if (sodium_init() < 0)
+        return false;
+    if (seed->isEmpty()) {
+        seed->resize(crypto_sign_SEEDBYTES);
+        randombytes_buf(seed->data(), size_t(seed->size()));
+    }
+    if (seed->size() != crypto_sign_SEEDBYTES)
+        return false;
+    publicKey->resize(crypto_sign_PUBLICKEYBYTES);
+    secretKey->resize(crypto_sign_SECRETKEYBYTES);
+    return crypto_sign_seed_keypair(reinterpret_cast<unsigned char *>(publicKey->data()),
+                   reinterpret_cast<unsigned char *>(secretKey->data()),
+                   reinterpret_cast<const unsigned char *>(seed->constData()))
+            == 0;
+}
+
+QByteArray sign(const QByteArray &secretKey, const QByteArray &message)
+{
+    if (secretKey.size() != crypto_sign_SECRETKEYBYTES)
+        return {};
+    QByteArray signature(crypto_sign_BYTES, Qt::Uninitialized);
+    crypto_sign_detached(reinterpret_cast<unsigned char *>(signature.data()), nullptr,
+            reinterpret_cast<const unsigned char *>(message.constData()), size_t(message.size()),
+            reinterpret_cast<const unsigned char *>(secretKey.constData()));
+    return signature;
+}
+
+bool verify(const QByteArray &publicKey, const QByteArray &message, const QByteArray &signature)
+{
+    if (publicKey.size() != crypto_sign_PUBLICKEYBYTES || signature.size() != crypto_sign_BYTES || sodium_init() < 0)
+        return false;
+    return crypto_sign_verify_detached(reinterpret_cast<const unsigned char *>(signature.constData()),
+                   reinterpret_cast<const unsigned char *>(message.constData()), size_t(message.size()),
+                   reinterpret_cast<const unsigned char *>(publicKey.constData()))
+            == 0;
+}
+
+QByteArray digest(const QByteArray &data, int bytes)
+{
+    if (bytes < int(crypto_generichash_BYTES_MIN) || bytes > int(crypto_generichash_BYTES_MAX))
+        return {};
+    QByteArray out(bytes, Qt::Uninitialized);
+    crypto_generichash(reinterpret_cast<unsigned char *>(out.data()), size_t(bytes),
+            reinterpret_cast<const unsigned char *>(data.constData()), size_t(data.size()), nullptr, 0);
+    return out;
+}
+
 } // namespace lobby
 
 extern "C" __attribute__((visibility("default"))) const lobby::NetModule *wordmire_net_module()
 {
-    static const lobby::NetModule module{&lobby::makeHomeRouter, &lobby::makeMqtt};
+    static const lobby::NetModule module{&lobby::makeHomeRouter, &lobby::makeMqtt, &lobby::makeIceLink,
+            &lobby::makeKeys, &lobby::sign, &lobby::verify, &lobby::digest};
     return &module;
 }

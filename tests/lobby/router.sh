@@ -8,6 +8,7 @@
 #   router.sh start DIR [upnp=yes|no|fake]   writes DIR/holder.pid, DIR/miniupnpd.pid
 #   router.sh stop DIR
 set -euo pipefail
+source "$(dirname "$0")/miniupnpd.sh"
 cmd=$1 dir=$2 upnp=${3:-yes}
 
 if [ "$cmd" = stop ]; then
@@ -58,31 +59,4 @@ NS
 # "fake": the network only; the test answers as the router itself.
 [ "$upnp" = fake ] && exit 0
 
-cat > "$dir/miniupnpd.conf" <<CONF
-ext_ifname=wan0
-listening_ip=rlan0
-http_port=0
-enable_upnp=$upnp
-enable_natpmp=yes
-secure_mode=no
-system_uptime=yes
-uuid=3d3cec3a-8cf0-11e0-98ee-001a6bd2d07d
-upnp_table_name=wmfilter
-upnp_nat_table_name=wmnat
-upnp_forward_chain=miniupnpd
-upnp_nat_chain=prerouting_miniupnpd
-upnp_nat_postrouting_chain=postrouting_miniupnpd
-allow 1024-65535 192.168.77.0/24 1024-65535
-deny 0-65535 0.0.0.0/0 0-65535
-CONF
-nsenter -t "$holder" -n miniupnpd -d -f "$dir/miniupnpd.conf" -P "$dir/miniupnpd.run.pid" \
-  > "$dir/miniupnpd.log" 2>&1 &
-echo $! > "$dir/miniupnpd.pid"
-# Ready once it answers NAT-PMP's port.
-for _ in $(seq 100); do
-  grep -q "Listening for NAT-PMP" "$dir/miniupnpd.log" 2>/dev/null && exit 0
-  sleep 0.03
-done
-echo "miniupnpd did not start:" >&2
-cat "$dir/miniupnpd.log" >&2
-exit 1
+start_miniupnpd "$holder" 192.168.77 "$upnp"

@@ -8,6 +8,7 @@
 #include "netbackend.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -57,6 +58,17 @@ public:
     bool ok = false;
 };
 
+// A sender with a key pair of its own, as every copy has: what it says is
+// sealed as a copy seals it, under its own id.
+struct Sender {
+    lobby::Identity me = *lobby::Identity::fresh();
+    QByteArray topic(const char *kind) const { return lobby::TopicRoot + kind + '/' + me.id().toLatin1(); }
+    QByteArray sealed(const char *kind, const QByteArray &message) const
+    {
+        return me.seal(topic(kind), message, QDateTime::currentMSecsSinceEpoch());
+    }
+};
+
 bool lists(InternetLobby &l, const QString &name)
 {
     const auto &games = l.model().games();
@@ -84,6 +96,10 @@ private slots:
     void listedOnceHeld_data();
     void listedOnceHeld();
     void lyingBroker();
+    void forgeries_data();
+    void forgeries();
+    void strangerWithAnothersId();
+    void sameNameToldApart();
     void unreachableBrokerSaysSo();
     void tlsLobby_data();
     void tlsLobby();
@@ -163,6 +179,11 @@ void TestInternetLobby::games_data()
     QTest::newRow("a system port") << with("port", 1023) << false;
     QTest::newRow("the lowest game port") << with("port", 1024) << true;
     QTest::newRow("port too big") << with("port", "70000") << false;
+    QTest::newRow("at its own address") << with("via", "own") << true;
+    QTest::newRow("through the lobby") << QByteArray(R"({"name":"Ann","seats":2,"running":false,"via":"lobby"})")
+                                       << true;
+    QTest::newRow("through the lobby, with an address") << with("via", "lobby") << false;
+    QTest::newRow("reached some other way") << with("via", "pigeon") << false;
 }
 
 void TestInternetLobby::games()
@@ -286,17 +307,20 @@ void TestInternetLobby::noWritingOnAnothersTopic()
     watcher.open(m_broker->address());
     ann.publishGame(game(QStringLiteral("Ann")));
     QTRY_VERIFY_WITH_TIMEOUT(lists(watcher, QStringLiteral("Ann")), 2000);
-    RawClient intruder(m_broker->port, "intruder");
+    const Sender ivy;
+    RawClient intruder(m_broker->port, ivy.me.id().toLatin1());
     QVERIFY(intruder.ok);
     const QByteArray annTopic = lobby::TopicRoot + "games/" + ann.clientId().toLatin1();
-    intruder.publish(annTopic, *lobby::encodeGame(game(QStringLiteral("Mallory"))));
+    intruder.publish(annTopic,
+            ivy.me.seal(annTopic, *lobby::encodeGame(game(QStringLiteral("Mallory"))),
+                    QDateTime::currentMSecsSinceEpoch()));
     intruder.publish(annTopic, QByteArray());
     // Its own topic is open to it: once that arrives, the others would have.
-    intruder.publish(lobby::TopicRoot + "games/intruder", *lobby::encodeGame(game(QStringLiteral("Ivy"))));
+    intruder.publish(ivy.topic("games"), ivy.sealed("games", *lobby::encodeGame(game(QStringLiteral("Ivy")))));
     QTRY_VERIFY_WITH_TIMEOUT(lists(watcher, QStringLiteral("Ivy")), 2000);
     QVERIFY(lists(watcher, QStringLiteral("Ann")));
     QVERIFY(!lists(watcher, QStringLiteral("Mallory")));
-    intruder.publish(lobby::TopicRoot + "games/intruder", QByteArray());
+    intruder.publish(ivy.topic("games"), QByteArray());
 }
 
 // More games than a lobby keeps, all changing all the time: the window
@@ -314,11 +338,12 @@ void TestInternetLobby::churnKeepsTheCalmGame()
     QVERIFY(churn.ok);
     QSignalSpy changes(&watcher.model(), &lobby::LobbyModel::gamesChanged);
     const int ids = lobby::MaxInternetGames + 50;
+    const std::vector<Sender> senders(ids);
     const auto round = [&](int r) {
         for (int i = 0; i < ids; ++i) {
             InternetGame g = game(QStringLiteral("Churn%1").arg(i));
             g.seatsTaken = r % 4 + 1;
-            churn.publish(lobby::TopicRoot + "games/c" + QByteArray::number(i), *lobby::encodeGame(g));
+            churn.publish(senders[i].topic("games"), senders[i].sealed("games", *lobby::encodeGame(g)));
         }
         QTest::qWait(150);
     };
@@ -353,8 +378,8 @@ void TestInternetLobby::listedOnceHeld()
     QTemporaryDir dir;
     QFile acl(dir.filePath("acl"));
     QVERIFY(acl.open(QIODevice::WriteOnly));
-    acl.write(writable ? "pattern readwrite wordmire/1/games/%c\ntopic read wordmire/1/#\n"
-                       : "topic read wordmire/1/#\n");
+    acl.write(writable ? "pattern readwrite wordmire/2/games/%c\ntopic read wordmire/2/#\n"
+                       : "topic read wordmire/2/#\n");
     acl.close();
     QFile::setPermissions(
             dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
@@ -393,18 +418,29 @@ void TestInternetLobby::lyingBroker()
     QVERIFY(liar.ok);
     const QByteArray games = lobby::TopicRoot + "games/";
     const QByteArray good = *lobby::encodeGame(game(QStringLiteral("Good")));
-    liar.publish(games + "first", good);
-    liar.publish(games + "big", "{\"name\":\"Big\"" + QByteArray(100000, ' ') + "}");
-    liar.publish(
-            games + "bad-name", R"({"name":"\u0007","seats":1,"running":false,"address":"81.2.69.5","port":7772})");
-    liar.publish(games + "bad-address", R"({"name":"X","seats":1,"running":false,"address":"localhost","port":7772})");
-    liar.publish(games + "a/b", good);
-    liar.publish(games + QByteArray(40, 'l'), good);
-    liar.publish(lobby::TopicRoot + "chat/liar", R"({"name":"Liar","text":"one"})", false);
-    liar.publish(lobby::TopicRoot + "chat/liar", R"({"name":"Liar","text":"two"})", false);
+    // Each says what it says under a key of its own, as a copy would.
+    const auto say = [&](const QByteArray &topic, const QByteArray &message, bool retain = true) {
+        const Sender s;
+        liar.publish(topic.isEmpty() ? s.topic("games") : topic,
+                topic.isEmpty() ? s.sealed("games", message)
+                                : s.me.seal(topic, message, QDateTime::currentMSecsSinceEpoch()),
+                retain);
+    };
+    say({}, good);
+    say({}, "{\"name\":\"Big\"" + QByteArray(100000, ' ') + "}");
+    say({}, R"({"name":"\u0007","seats":1,"running":false,"address":"81.2.69.5","port":7772})");
+    say({}, R"({"name":"X","seats":1,"running":false,"address":"localhost","port":7772})");
+    say(games + "a/b", good);
+    say(games + QByteArray(40, 'l'), good);
+    const Sender talker;
+    liar.publish(talker.topic("chat"), talker.sealed("chat", R"({"name":"Liar","text":"one"})"), false);
+    QTest::qWait(2);
+    liar.publish(talker.topic("chat"), talker.sealed("chat", R"({"name":"Liar","text":"two"})"), false);
     // Many senders at once, each keeping to its own second.
-    for (int i = 0; i < 50; ++i)
-        liar.publish(lobby::TopicRoot + "chat/s" + QByteArray::number(i), R"({"name":"Swarm","text":"hi"})", false);
+    for (int i = 0; i < 50; ++i) {
+        const Sender s;
+        liar.publish(s.topic("chat"), s.sealed("chat", R"({"name":"Swarm","text":"hi"})"), false);
+    }
     // The chat is heard before the flood of games: the broker drops what a
     // slow reader has not taken beyond its queue, which would be chat said
     // after ten thousand games on a loaded machine.
@@ -413,12 +449,12 @@ void TestInternetLobby::lyingBroker()
     watcher.model().setSearch(QStringLiteral("goo"));
     QSignalSpy changes(&watcher.model(), &lobby::LobbyModel::gamesChanged);
     for (int i = 0; i < 10000; ++i)
-        liar.publish(games + "g" + QByteArray::number(i), *lobby::encodeGame(game(QStringLiteral("Flood%1").arg(i))));
+        say({}, *lobby::encodeGame(game(QStringLiteral("Flood%1").arg(i))));
     QTRY_VERIFY_WITH_TIMEOUT(lists(watcher, QStringLiteral("Flood9999")), 10000);
     // The window took the flood in batches, not a message at a time.
     QVERIFY2(changes.size() < 200, qPrintable(QString::number(changes.size())));
     // An honest game that comes after the junk is listed.
-    liar.publish(games + "honest", *lobby::encodeGame(game(QStringLiteral("Honest"))));
+    say({}, *lobby::encodeGame(game(QStringLiteral("Honest"))));
     QTRY_VERIFY_WITH_TIMEOUT(lists(watcher, QStringLiteral("Honest")), 3000);
     const auto &listed = watcher.model().games();
     QCOMPARE(listed.size(), lobby::MaxInternetGames);
@@ -443,9 +479,148 @@ void TestInternetLobby::lyingBroker()
     QTest::qWait(1000);
     QVERIFY(late.say(QStringLiteral("Late"), QStringLiteral("still here")));
     QTRY_COMPARE(heard.constLast().at(0).value<lobby::LobbyLine>().text, QStringLiteral("still here"));
-    for (int i = 0; i < 10000; ++i)
-        liar.publish(games + "g" + QByteArray::number(i), {});
-    liar.publish(games + "first", {});
+}
+
+namespace {
+enum class Forgery { None, OtherKey, Unsealed, BadSignature, OtherTopic, Replayed, Stale };
+}
+
+void TestInternetLobby::forgeries_data()
+{
+    QTest::addColumn<QByteArray>("kind"); // games, chat or ice
+    QTest::addColumn<int>("forgery");
+    QTest::addColumn<bool>("taken");
+    const struct {
+        const char *what;
+        Forgery forgery;
+        bool taken;
+    } rows[] = {{"genuine", Forgery::None, true}, {"signed by another's key", Forgery::OtherKey, false},
+            {"not signed", Forgery::Unsealed, false}, {"signature damaged", Forgery::BadSignature, false},
+            {"signed for another topic", Forgery::OtherTopic, false}, {"said again", Forgery::Replayed, false},
+            {"signed twenty minutes ago", Forgery::Stale, false}};
+    for (const char *kind : {"games", "chat", "ice"})
+        for (const auto &r : rows)
+            QTest::addRow("%s %s", kind, r.what) << QByteArray(kind) << int(r.forgery) << r.taken;
+}
+
+// What reaches the lobby under an id counts only when the id's own key
+// signed it, for that topic, lately, and once: the broker here passes on
+// anything anybody writes anywhere.
+void TestInternetLobby::forgeries()
+{
+    QFETCH(QByteArray, kind);
+    QFETCH(int, forgery);
+    QFETCH(bool, taken);
+    Broker open(false);
+    InternetLobby watcher;
+    watcher.open(open.address());
+    QTRY_COMPARE(watcher.state(), InternetLobby::State::Connected);
+    QSignalSpy games(&watcher.model(), &lobby::LobbyModel::gamesChanged);
+    QSignalSpy lines(&watcher.model(), &lobby::LobbyModel::chatLine);
+    QSignalSpy offers(&watcher.model(), &lobby::LobbyModel::iceSignal);
+    const Sender ann, mallory;
+    const QByteArray topic = kind == "ice"
+            ? lobby::TopicRoot + "ice/" + watcher.clientId().toLatin1() + '/' + ann.me.id().toLatin1()
+            : ann.topic(kind.constData());
+    lobby::IceSignal offer;
+    offer.session = "0123456789abcdef";
+    offer.description = "v=0";
+    const QByteArray message = kind == "games" ? *lobby::encodeGame(game(QStringLiteral("Ann")))
+            : kind == "chat"                   ? lobby::encodeChat(QStringLiteral("Ann"), QStringLiteral("hi"))
+                                               : lobby::encodeIce(offer);
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    QByteArray payload = ann.me.seal(topic, message, now);
+    switch (Forgery(forgery)) {
+    case Forgery::None:
+    case Forgery::Replayed:
+        break;
+    case Forgery::OtherKey:
+        payload = mallory.me.seal(topic, message, now);
+        break;
+    case Forgery::Unsealed:
+        payload = message;
+        break;
+    case Forgery::BadSignature:
+        payload[60] = payload[60] == 'A' ? 'B' : 'A';
+        break;
+    case Forgery::OtherTopic:
+        payload = ann.me.seal(ann.topic("elsewhere"), message, now);
+        break;
+    case Forgery::Stale:
+        payload = ann.me.seal(topic, message, now - 20 * 60 * 1000);
+        break;
+    }
+    RawClient liar(open.port, "liar");
+    QVERIFY(liar.ok);
+    // A replay is the genuine message said a second time: once heard, not
+    // again.
+    const int times = Forgery(forgery) == Forgery::Replayed ? 2 : 1;
+    for (int i = 0; i < times; ++i) {
+        liar.publish(topic, payload, false);
+        QTest::qWait(300);
+    }
+    const int expected = taken || Forgery(forgery) == Forgery::Replayed ? 1 : 0;
+    // Anything taken is there within a batch or two; then nothing more comes.
+    QTest::qWait(300);
+    QCOMPARE(int((kind == "games" ? games : kind == "chat" ? lines : offers).size()), expected);
+    if (kind == "ice" && expected)
+        QCOMPARE(offers.constFirst().constFirst().value<lobby::IceSignal>().from, ann.me.id());
+}
+
+// A stranger that connects under another's client id (anybody may read
+// the ids in the topics) takes that connection over, but cannot speak in
+// its name: its lines carry its own key. The owner's copy comes back.
+void TestInternetLobby::strangerWithAnothersId()
+{
+    InternetLobby ann, watcher;
+    ann.open(m_broker->address());
+    watcher.open(m_broker->address());
+    ann.publishGame(game(QStringLiteral("Ann")));
+    QTRY_VERIFY_WITH_TIMEOUT(lists(watcher, QStringLiteral("Ann")), 3000);
+    QSignalSpy lines(&watcher.model(), &lobby::LobbyModel::chatLine);
+    const Sender stranger;
+    {
+        RawClient intruder(m_broker->port, ann.clientId().toLatin1());
+        QVERIFY(intruder.ok);
+        const QByteArray topic = lobby::TopicRoot + "chat/" + ann.clientId().toLatin1();
+        for (int i = 0; i < 3; ++i) {
+            intruder.publish(topic,
+                    stranger.me.seal(topic,
+                            lobby::encodeChat(QStringLiteral("Ann"), QStringLiteral("send me your money")),
+                            QDateTime::currentMSecsSinceEpoch()),
+                    false);
+            QTest::qWait(400);
+        }
+    }
+    QVERIFY(lines.isEmpty());
+    // Back in its own name, it says its game again.
+    QTRY_VERIFY_WITH_TIMEOUT(
+            ann.state() == InternetLobby::State::Connected && lists(watcher, QStringLiteral("Ann")), 10000);
+    bool said = false; // latched: a second say within the second is refused
+    QTRY_VERIFY_WITH_TIMEOUT(said = said || ann.say(QStringLiteral("Ann"), QStringLiteral("it was not me")), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(lines.size(), 1, 3000);
+    QCOMPARE(lines.constFirst().constFirst().value<lobby::LobbyLine>().text, QStringLiteral("it was not me"));
+}
+
+// Two ids that announce one name: the second is shown with its id's first
+// letters, so nobody passes for another by taking their name.
+void TestInternetLobby::sameNameToldApart()
+{
+    Broker open(false);
+    InternetLobby watcher;
+    watcher.open(open.address());
+    QTRY_COMPARE(watcher.state(), InternetLobby::State::Connected);
+    QSignalSpy lines(&watcher.model(), &lobby::LobbyModel::chatLine);
+    RawClient liar(open.port, "liar");
+    const Sender bob, other;
+    for (const Sender *s : {&bob, &other}) {
+        liar.publish(s->topic("chat"),
+                s->sealed("chat", lobby::encodeChat(QStringLiteral("Bob"), QStringLiteral("hi"))), false);
+        QTest::qWait(300);
+    }
+    QTRY_COMPARE(lines.size(), 2);
+    QCOMPARE(lines.at(0).at(0).value<lobby::LobbyLine>().name, QStringLiteral("Bob"));
+    QCOMPARE(lines.at(1).at(0).value<lobby::LobbyLine>().name, QStringLiteral("Bob (%1)").arg(other.me.id().mid(2, 4)));
 }
 
 void TestInternetLobby::unreachableBrokerSaysSo()
