@@ -13,7 +13,9 @@
 # NAT kinds: "cone" (masquerade: ports kept, a hole can be punched),
 # "symmetric" (masquerade random: a new port for every peer, so only a
 # relay gets through), "upnp" (cone, with miniupnpd answering UPnP and
-# NAT-PMP). The caller must be root in a network namespace of its own.
+# NAT-PMP), "forwarded" (symmetric, with TCP port 7772 forwarded to the
+# host by hand). TURN_OPTIONS are added to coturn's command line. The
+# caller must be root in a network namespace of its own.
 #
 #   internet.sh start DIR HOSTNAT JOINNAT   writes DIR/*.pid, DIR/host.pid
 #   internet.sh stop DIR
@@ -71,8 +73,10 @@ router() {
   inns "$r" ip link set wan0 up
   inns "$inet" ip link set "w$name" master br0 up
   inns "$r" sysctl -qw net.ipv4.ip_forward=1
-  local masq="masquerade"
-  [ "$nat" = symmetric ] && masq="masquerade random"
+  local masq="masquerade" forward=""
+  [ "$nat" = symmetric ] || [ "$nat" = forwarded ] && masq="masquerade random"
+  # "forwarded": symmetric, with the game's port forwarded by hand.
+  [ "$nat" = forwarded ] && forward="iifname \"wan0\" tcp dport 7772 dnat ip to $lan.2;"
   inns "$r" nft -f - <<NFT
 table inet wmfilter {
   chain input {
@@ -81,12 +85,12 @@ table inet wmfilter {
   }
   chain forward {
     type filter hook forward priority 0; policy drop;
-    jump miniupnpd; ct state established,related accept; iifname "rlan0" accept;
+    jump miniupnpd; ct state established,related accept; ct status dnat accept; iifname "rlan0" accept;
   }
   chain miniupnpd { }
 }
 table inet wmnat {
-  chain prerouting { type nat hook prerouting priority -100; policy accept; jump prerouting_miniupnpd; }
+  chain prerouting { type nat hook prerouting priority -100; policy accept; jump prerouting_miniupnpd; $forward }
   chain postrouting { type nat hook postrouting priority 100; policy accept; jump postrouting_miniupnpd; oifname "wan0" $masq; }
   chain prerouting_miniupnpd { }
   chain postrouting_miniupnpd { }
@@ -111,7 +115,7 @@ echo $! > "$dir/mosquitto.pid"
 sed -e "s|^#listening-ip=.*|listening-ip=11.0.0.1|" -e "s|^#relay-ip=.*|relay-ip=11.0.0.1|" \
     -e "s|^simple-log|log-file=$dir/turnserver.log|" \
     "$deploy/coturn/turnserver.conf" > "$dir/turnserver.conf"
-inns "$inet" turnserver -c "$dir/turnserver.conf" --pidfile "$dir/turnserver.run.pid" > /dev/null 2>&1 &
+inns "$inet" turnserver -c "$dir/turnserver.conf" ${TURN_OPTIONS:-} --pidfile "$dir/turnserver.run.pid" > /dev/null 2>&1 &
 echo $! > "$dir/turnserver.pid"
 
 router joinrouter "" 192.168.78 11.0.0.2 "$joinnat"

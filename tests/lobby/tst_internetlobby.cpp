@@ -5,6 +5,7 @@
 
 #include "broker.h"
 #include "internetlobby.h"
+#include "internetpath.h"
 #include "netbackend.h"
 
 #include <QCoreApplication>
@@ -96,6 +97,11 @@ private slots:
     void listedOnceHeld_data();
     void listedOnceHeld();
     void lyingBroker();
+    void iceSignals_data();
+    void iceSignals();
+    void hostileOffers_data();
+    void hostileOffers();
+    void keyKept();
     void forgeries_data();
     void forgeries();
     void strangerWithAnothersId();
@@ -479,6 +485,110 @@ void TestInternetLobby::lyingBroker()
     QTest::qWait(1000);
     QVERIFY(late.say(QStringLiteral("Late"), QStringLiteral("still here")));
     QTRY_COMPARE(heard.constLast().at(0).value<lobby::LobbyLine>().text, QStringLiteral("still here"));
+}
+
+void TestInternetLobby::iceSignals_data()
+{
+    QTest::addColumn<QByteArray>("payload");
+    QTest::addColumn<bool>("taken");
+    const auto with = [](const char *field, const QJsonValue &value) {
+        QJsonObject o{{"kind", "offer"}, {"session", "0123456789abcdef"}, {"relay", false},
+                {"ice", "m=application 0 ICE/SDP\nc=IN IP4 0.0.0.0\n"}};
+        if (value.isUndefined())
+            o.remove(QLatin1String(field));
+        else
+            o[QLatin1String(field)] = value;
+        return QJsonDocument(o).toJson(QJsonDocument::Compact);
+    };
+    QTest::newRow("an offer") << with("kind", "offer") << true;
+    QTest::newRow("an answer") << with("kind", "answer") << true;
+    QTest::newRow("some other kind") << with("kind", "hello") << false;
+    QTest::newRow("no session") << with("session", QJsonValue::Undefined) << false;
+    QTest::newRow("session too short") << with("session", "0123") << false;
+    QTest::newRow("session not hex") << with("session", "0123456789abcdeg") << false;
+    QTest::newRow("no description") << with("ice", "") << false;
+    QTest::newRow("control code in description") << with("ice", "a=x\u0001") << false;
+    QTest::newRow("beyond ASCII in description") << with("ice", "a=\u00e9") << false;
+    QTest::newRow("oversized") << with("ice", QString(lobby::MaxIceMessage, QLatin1Char('a'))) << false;
+    QTest::newRow("not JSON") << QByteArray("offer") << false;
+}
+
+void TestInternetLobby::iceSignals()
+{
+    QFETCH(QByteArray, payload);
+    QFETCH(bool, taken);
+    const std::optional<lobby::IceSignal> signal = lobby::decodeIce(payload);
+    QCOMPARE(signal.has_value(), taken);
+    if (signal)
+        QCOMPARE(lobby::decodeIce(lobby::encodeIce(*signal)), signal);
+}
+
+void TestInternetLobby::hostileOffers_data()
+{
+    QTest::addColumn<bool>("hosting");
+    QTest::addColumn<int>("senders");
+    QTest::addColumn<int>("offersEach");
+    QTest::addColumn<bool>("readable");
+    QTest::addColumn<int>("sessions");
+    QTest::newRow("one offer") << true << 1 << 1 << true << 1;
+    QTest::newRow("not hosting") << false << 1 << 1 << true << 0;
+    QTest::newRow("a description that does not read") << true << 1 << 1 << false << 0;
+    QTest::newRow("one sender, many offers at once") << true << 1 << 20 << true << 1;
+    QTest::newRow("many senders at once") << true << 40 << 1 << true << lobby::IceHost::MaxSessions;
+}
+
+// Offers are someone else's text and cost the host an ICE session each:
+// few at once, one a second from a sender, none when not hosting, and a
+// description that does not read costs nothing for long.
+void TestInternetLobby::hostileOffers()
+{
+    QFETCH(bool, hosting);
+    QFETCH(int, senders);
+    QFETCH(int, offersEach);
+    QFETCH(bool, readable);
+    QFETCH(int, sessions);
+    InternetLobby lobby;
+    lobby::IceHost host(lobby);
+    if (hosting)
+        host.start(7772);
+    for (int s = 0; s < senders; ++s)
+        for (int i = 0; i < offersEach; ++i) {
+            lobby::IceSignal offer;
+            offer.from = QStringLiteral("wmsender%1").arg(s);
+            offer.session = QByteArray::number(0x1000000000000000ULL + quint64(s * 100 + i), 16);
+            offer.description = readable ? "m=application 0 ICE/SDP\nc=IN IP4 0.0.0.0\na=ice-ufrag:abcd\n"
+                                           "a=ice-pwd:abcdefghijklmnopqrstuv\n"
+                                           "a=candidate:1 1 UDP 2013266431 192.0.2.7 5000 typ host\n"
+                                         : "this is not ICE";
+            emit lobby.model().iceSignal(offer);
+        }
+    QTest::qWait(300);
+    QCOMPARE(host.sessions(), sessions);
+    host.stop();
+    QCOMPARE(host.sessions(), 0);
+}
+
+// The key pair is made once and kept, readable by its owner alone; a key
+// file that does not read is kept aside and replaced.
+void TestInternetLobby::keyKept()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("wordmire.key"));
+    const std::optional<lobby::Identity> first = lobby::Identity::kept(path);
+    QVERIFY(first);
+    QCOMPARE(first->id().size(), lobby::MaxClientId);
+    QVERIFY(lobby::validClientId(first->id().toLatin1()));
+    const QFile::Permissions p = QFile::permissions(path);
+    QVERIFY(p.testFlag(QFile::ReadOwner) && !(p & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteOther)));
+    QCOMPARE(lobby::Identity::kept(path)->id(), first->id());
+    QFile damaged(path);
+    QVERIFY(damaged.open(QIODevice::WriteOnly));
+    damaged.write("not a key\n");
+    damaged.close();
+    const std::optional<lobby::Identity> second = lobby::Identity::kept(path);
+    QVERIFY(second && second->id() != first->id());
+    QVERIFY(QFile::exists(path + ".bad"));
+    QCOMPARE(lobby::Identity::kept(path)->id(), second->id());
 }
 
 namespace {
