@@ -34,8 +34,13 @@ InternetPlay::InternetPlay(Preferences &prefs, QObject *parent)
     });
     m_publish.setInterval(lobby::IntervalMs);
     connect(&m_publish, &QTimer::timeout, this, &InternetPlay::publish);
-    connect(&m_mapper, &lobby::PortMapper::finished, this, [this](bool, const QString &status) {
-        emit said(status.toLatin1() + ".");
+    connect(&m_mapper, &lobby::PortMapper::finished, this, [this](bool mapped, const QString &status) {
+        // With a lobby, a router that opens nothing is no dead end: the
+        // lobby lists the game anyway, and players come through it.
+        if (!mapped && !m_prefs.values().lobbyserver.isEmpty())
+            emit said("No router opened the game's port; the internet lobby lists your game all the same.");
+        else
+            emit said(status.toLatin1() + ".");
         publish();
         emit changed();
     });
