@@ -178,6 +178,10 @@ QString InternetPlay::hostingStatus() const
             return QStringLiteral("Players on the internet reach you through the lobby's relay: a little slower.");
         }
     }
+    // With a lobby every game is listed somehow: until it is, the router's
+    // answer is only a step on the way.
+    if (!m_prefs.values().lobbyserver.isEmpty() && m_mapper.state() != lobby::PortMapper::State::Asking)
+        return QStringLiteral("Listing your game in the internet lobby...");
     if (!m_prefs.values().openrouterport)
         return QStringLiteral("The router is not asked to open the port (your choice): players outside your network "
                               "reach you only if you forward TCP port %1 yourself.")
