@@ -191,8 +191,9 @@ void JoinPath::accepted()
 {
     while (QTcpSocket *local = m_server.nextPendingConnection()) {
         // Only this game's window: one connection at a time (a reconnect
-        // replaces the last).
-        m_carries.clear();
+        // replaces the last, which is closed).
+        while (!m_carries.empty())
+            drop(m_carries.front().get());
         auto carry = std::make_unique<Carry>();
         Carry *c = carry.get();
         c->local = local;
@@ -208,8 +209,10 @@ void JoinPath::accepted()
         auto *direct = new QTcpSocket(this);
         c->direct = direct;
         connect(&c->timer, &QTimer::timeout, this, [this, c] { tryIce(c); });
+        // Refused or unreachable while trying; an error once through (the
+        // host closing) ends the connection instead.
         connect(direct, &QTcpSocket::errorOccurred, this, [this, c] {
-            if (c->direct && c->direct->state() != QAbstractSocket::ConnectedState)
+            if (c->timer.isActive())
                 tryIce(c);
         });
         connect(direct, &QTcpSocket::connected, this, [this, c] {

@@ -106,16 +106,17 @@ inns "$inet" ip link add br0 type bridge
 inns "$inet" ip addr add 11.0.0.1/24 dev br0
 inns "$inet" ip link set br0 up
 
-# The lobby's server: the broker and the relay as we ship them.
+# The lobby's server: the broker and the relay as we ship them (started by
+# nsenter itself, which becomes the daemon: the pid kept is the daemon's).
 sed -e "s|^listener 1883|listener 1883 11.0.0.1|" \
     -e "s|acl_file /etc/mosquitto/wordmire.acl|acl_file $deploy/mosquitto/wordmire.acl|" \
     "$deploy/mosquitto/mosquitto.conf" > "$dir/mosquitto.conf"
-inns "$inet" mosquitto -c "$dir/mosquitto.conf" > "$dir/mosquitto.log" 2>&1 &
+nsenter -t "$inet" -n mosquitto -c "$dir/mosquitto.conf" > "$dir/mosquitto.log" 2>&1 &
 echo $! > "$dir/mosquitto.pid"
 sed -e "s|^#listening-ip=.*|listening-ip=11.0.0.1|" -e "s|^#relay-ip=.*|relay-ip=11.0.0.1|" \
     -e "s|^simple-log|log-file=$dir/turnserver.log|" \
     "$deploy/coturn/turnserver.conf" > "$dir/turnserver.conf"
-inns "$inet" turnserver -c "$dir/turnserver.conf" ${TURN_OPTIONS:-} --pidfile "$dir/turnserver.run.pid" > /dev/null 2>&1 &
+nsenter -t "$inet" -n turnserver -c "$dir/turnserver.conf" ${TURN_OPTIONS:-} --pidfile "$dir/turnserver.run.pid" > /dev/null 2>&1 &
 echo $! > "$dir/turnserver.pid"
 
 router joinrouter "" 192.168.78 11.0.0.2 "$joinnat"
