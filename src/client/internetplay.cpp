@@ -214,7 +214,9 @@ void InternetPlay::publish()
     g.name = a.name;
     g.seatsTaken = a.seatsTaken;
     g.running = a.running;
-    g.port = m_port;
+    // Through the lobby no port is listed: the joiner's ICE session ends at
+    // this copy, which passes it on to the game's port.
+    g.port = g.reach == lobby::InternetGame::Reach::Lobby ? lobby::InternetGame().port : m_port;
     const bool changedReach = m_reach != g.reach;
     m_reach = g.reach;
     m_internet.publishGame(g);

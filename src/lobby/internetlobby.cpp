@@ -303,7 +303,7 @@ std::optional<QByteArray> LobbyModel::opened(
         const QByteArray &topic, const QString &id, const QByteArray &payload, bool sameTimeOk)
 {
     std::optional<Unsealed> u = unseal(topic, id, payload);
-    const qint64 now = m_now ? m_now() : QDateTime::currentMSecsSinceEpoch();
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
     if (!u || qAbs(u->when - now) > MaxMessageAgeMs)
         return std::nullopt;
     const auto last = m_sealedAt.constFind(topic);

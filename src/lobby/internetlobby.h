@@ -141,8 +141,6 @@ public:
     // The latest lines, for a chat view opened after they came.
     static constexpr int ChatHistory = 100;
     const QList<LobbyLine> &chat() const { return m_chat; }
-    // The clock messages are judged by (ms since the epoch); tests set it.
-    void setClock(std::function<qint64()> clock) { m_now = std::move(clock); }
 
 signals:
     void gamesChanged();
@@ -171,7 +169,6 @@ private:
     QString shownName(const QString &id, const QString &name);
     QHash<QByteArray, qint64> m_sealedAt; // by topic: the latest message's time
     QHash<QString, QString> m_names; // by id: the name it announced last
-    std::function<qint64()> m_now;
     QHash<QString, QList<qint64>> m_changes;
     QList<InternetGame> m_games;
     QList<quint64> m_seen; // beside m_games: the order of the last message about each
