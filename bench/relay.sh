@@ -24,7 +24,9 @@ dir=$(mktemp -d)
 export TURN_OPTIONS="--user-quota=0 --total-quota=0"
 trap 'kill $host 2>/dev/null || true; bash "$here/../tests/lobby/internet.sh" stop "$dir"; rm -rf "$dir"' EXIT
 bash "$here/../tests/lobby/internet.sh" start "$dir" forwarded symmetric
-nsenter -t "$(cat "$dir/host.pid")" -n "$build/tests/lobby/internethost" 11.0.0.1:1883 0 > "$dir/host.log" 2>&1 &
+# From the temporary folder: the host writes its word list where it runs.
+(cd "$dir" && exec nsenter -t "$(cat "$dir/host.pid")" -n "$build/tests/lobby/internethost" 11.0.0.1:1883 0 \
+  > "$dir/host.log" 2>&1) &
 host=$!
 echo "== a chat line's round trip, $samples each, interleaved"
 QT_QPA_PLATFORM=offscreen "$build/bench/bench_relay" 11.0.0.1:1883 11.0.0.3 "$samples"

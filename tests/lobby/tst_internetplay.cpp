@@ -51,6 +51,8 @@ public:
         QFile pid(dir.filePath(QStringLiteral("host.pid")));
         pid.open(QIODevice::ReadOnly);
         host.setProcessChannelMode(QProcess::MergedChannels);
+        // The host writes its word list where it runs.
+        host.setWorkingDirectory(dir.path());
         host.start(QStringLiteral("nsenter"),
                 {QStringLiteral("-t"), QString::fromLatin1(pid.readAll().trimmed()), QStringLiteral("-n"),
                         QStringLiteral(WM_INTERNET_HOST), Broker,
