@@ -91,6 +91,8 @@ struct IceSignal {
 std::optional<QByteArray> encodeGame(const InternetGame &g);
 std::optional<InternetGame> decodeGame(const QByteArray &payload);
 QByteArray encodeChat(const QString &name, const QString &text);
+// What a chat line or name may hold, cut at the limit.
+QString latin1Text(const QString &text, int limit);
 // Cut and cleaned like game chat; nullopt for anything else.
 std::optional<LobbyLine> decodeChat(const QByteArray &payload);
 QByteArray encodeIce(const IceSignal &signal);
