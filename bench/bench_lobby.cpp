@@ -1,36 +1,42 @@
-// What the internet lobby costs a copy that sits with the Host or Join
-// dialog open: the share of a core the process uses over a stretch of idle
-// time, and its resident memory, with the dialog closed (the baseline), open
-// on the local network alone, and open on a real Mosquitto broker that lists
-// 200 games (the most a copy keeps); then the same lobby churning: the 200
-// hosts each changing its game twice a second, with the longest time the
-// window's thread was held and the memory after.
+// What a busy internet lobby costs the window, measured from the moment the
+// player opens the Host or Join dialog on a real Mosquitto broker that holds
+// 10 games (the baseline), 1,000 and 10,000, each sealed by a host of its
+// own: the longest the window's thread was held (a 2 ms timer's longest
+// wait), the time until every game is listed, and resident memory before
+// opening, once listed, and after closing. Then a thousand hosts vanish at
+// once and their last wills clear their games, with the dialog open: the
+// longest the window was held while the rows went. Finally the old idle
+// measure: the share of a core the process uses with the dialog open on a
+// listed lobby, against it closed.
 //
-//   build/bench/bench_lobby [seconds] [repeats]      (10 and 3 by default)
+//   build/bench/bench_lobby [repeats] [idle seconds]     (3 and 5 by default)
 
 #include "broker.h"
+#include "identity.h"
 #include "internetlobby.h"
 #include "tlobby.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
-#include <QListWidget>
+#include <QListView>
 #include <QTimer>
 
 #include <mosquitto.h>
 
+#include <QThread>
+
 #include <algorithm>
 #include <atomic>
-#include <chrono>
+#include <thread>
 #include <cstdio>
 #include <ctime>
 #include <malloc.h>
-#include <thread>
+#include <sys/socket.h>
 #include <vector>
 
 namespace {
 
-// Runs the event loop (sleeping while nothing happens) for the time.
 void wait(int ms)
 {
     QEventLoop loop;
@@ -54,95 +60,119 @@ long residentKb()
     return statm.readAll().split(' ').value(1).toLong() * 4;
 }
 
-// Share of one core over the stretch, in percent.
-double idleShare(int seconds)
+// The longest the window's thread went without running a 2 ms timer, while
+// `until` is false (or for `ms` when it is null).
+template <typename Until> qint64 longestHold(Until until, int timeoutMs, qint64 *tookMs)
 {
-    wait(300); // what the last step left to do settles first
-    const double cpu = cpuSeconds();
-    QElapsedTimer wall;
-    wall.start();
-    wait(seconds * 1000);
-    return 100.0 * (cpuSeconds() - cpu) / (double(wall.nsecsElapsed()) / 1e9);
+    qint64 longest = 0;
+    QElapsedTimer since, all;
+    since.start();
+    all.start();
+    QTimer tick;
+    tick.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&tick, &QTimer::timeout, [&] { longest = std::max(longest, since.restart()); });
+    tick.start(2);
+    while (!until() && all.elapsed() < timeoutMs)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    *tookMs = all.elapsed();
+    // What follows the last row (the view's layout, a paint) counts too.
+    const QDeadlineTimer after(200);
+    while (!after.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    return longest;
 }
 
-// 200 hosts' retained games, published by one client on a broker without an
-// access list (so one client may speak for all).
-void fillLobby(quint16 port)
+lobby::InternetGame gameNumber(int i)
 {
-    mosquitto_lib_init();
-    mosquitto *m = mosquitto_new("filler", true, nullptr);
-    mosquitto_connect(m, "127.0.0.1", port, 30);
+    lobby::InternetGame g;
+    g.name = QStringLiteral("Player %1").arg(i, 5, 10, QLatin1Char('0'));
+    g.seatsTaken = 1 + i % 4;
+    g.running = i % 2;
+    g.address = QStringLiteral("81.2.%1.%2").arg(i / 250 % 250).arg(1 + i % 250);
+    return g;
+}
+
+// A game sealed by a host's own key, on that host's topic.
+std::pair<QByteArray, QByteArray> sealedGame(const lobby::Identity &me, int i)
+{
+    const QByteArray topic = lobby::TopicRoot + "games/" + me.id().toLatin1();
+    return {topic, me.seal(topic, *lobby::encodeGame(gameNumber(i)), QDateTime::currentMSecsSinceEpoch())};
+}
+
+// Games the broker keeps, each sealed by a host of its own, put there by one
+// client (the broker has no access list here).
+void fill(quint16 port, int count)
+{
+    std::atomic_int done{0};
+    mosquitto *m = mosquitto_new("filler", true, &done);
+    mosquitto_publish_callback_set(
+            m, [](mosquitto *, void *done, int) { static_cast<std::atomic_int *>(done)->fetch_add(1); });
+    mosquitto_connect(m, "127.0.0.1", port, 60);
     mosquitto_loop_start(m);
-    for (int i = 0; i < lobby::MaxInternetGames; ++i) {
-        lobby::InternetGame g;
-        g.name = QStringLiteral("Player %1").arg(i);
-        g.seatsTaken = 1 + i % 4;
-        g.running = i % 2;
-        g.address = QStringLiteral("81.2.69.%1").arg(1 + i % 250);
-        const QByteArray bytes = *lobby::encodeGame(g);
-        const QByteArray topic = lobby::TopicRoot + "games/h" + QByteArray::number(i);
+    for (int i = 0; i < count; ++i) {
+        const auto [topic, bytes] = sealedGame(*lobby::Identity::fresh(), i);
         mosquitto_publish(m, nullptr, topic.constData(), int(bytes.size()), bytes.constData(), 1, true);
     }
-    wait(500);
+    // Every game acknowledged: the broker keeps it.
+    for (int i = 0; i < 3000 && done < count; ++i)
+        QThread::msleep(10);
     mosquitto_disconnect(m);
     mosquitto_loop_stop(m, false);
     mosquitto_destroy(m);
 }
 
-// Hosts changing their games twice a second each, on a thread of their own,
-// for the time; meanwhile the window's thread is watched by a 10 ms timer.
-struct Churn {
-    double share = 0;
-    qint64 longestGapMs = 0;
-    long residentKb = 0;
-};
-Churn churn(quint16 port, int seconds)
-{
-    constexpr int Hosts = lobby::MaxInternetGames;
-    std::atomic_bool stop{false};
-    std::thread hosts([&] {
-        mosquitto *m = mosquitto_new("churner", true, nullptr);
-        mosquitto_connect(m, "127.0.0.1", port, 30);
-        mosquitto_loop_start(m);
-        for (int round = 0; !stop; ++round) {
-            for (int i = 0; i < Hosts; ++i) {
-                lobby::InternetGame g;
-                g.name = QStringLiteral("Player %1").arg(i);
-                g.seatsTaken = 1 + round % 4;
-                g.address = QStringLiteral("81.2.69.%1").arg(1 + i % 250);
-                const QByteArray bytes = *lobby::encodeGame(g);
-                const QByteArray topic = lobby::TopicRoot + "games/h" + QByteArray::number(i);
-                mosquitto_publish(m, nullptr, topic.constData(), int(bytes.size()), bytes.constData(), 0, true);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+// Hosts connected each as itself, each with its last will: its game cleared.
+struct Hosts {
+    std::vector<mosquitto *> clients;
+    Hosts(quint16 port, int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            const lobby::Identity me = *lobby::Identity::fresh();
+            const auto [topic, bytes] = sealedGame(me, i);
+            mosquitto *m = mosquitto_new(me.id().toLatin1().constData(), true, nullptr);
+            mosquitto_will_set(m, topic.constData(), 0, nullptr, 1, true);
+            mosquitto_connect_async(m, "127.0.0.1", port, 60);
+            mosquitto_publish(m, nullptr, topic.constData(), int(bytes.size()), bytes.constData(), 0, true);
+            clients.push_back(m);
+            // The broker takes them as they come.
+            for (mosquitto *c : clients)
+                if (i % 50 == 49)
+                    mosquitto_loop(c, 0, 1);
         }
-        mosquitto_disconnect(m);
-        mosquitto_loop_stop(m, false);
-        mosquitto_destroy(m);
-    });
-    Churn c;
-    QElapsedTimer sinceTick;
-    sinceTick.start();
-    QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, [&] { c.longestGapMs = std::max(c.longestGapMs, sinceTick.restart()); });
-    tick.start(10);
-    c.share = idleShare(seconds);
-    stop = true;
-    hosts.join();
-    tick.stop();
-    c.residentKb = residentKb();
-    return c;
-}
+        for (int round = 0; round < 3; ++round)
+            for (mosquitto *m : clients)
+                mosquitto_loop(m, 0, 1);
+    }
+    // The connections cut at once: the broker fires every last will.
+    void cut()
+    {
+        for (mosquitto *m : clients) {
+            shutdown(mosquitto_socket(m), SHUT_RDWR);
+            mosquitto_destroy(m);
+        }
+        clients.clear();
+    }
+    ~Hosts() { cut(); }
+};
 
 struct Spread {
     std::vector<double> v;
-    void print(const char *what) const
+    void add(double x) { v.push_back(x); }
+    QByteArray text(const char *unit) const
     {
         std::vector<double> s = v;
         std::sort(s.begin(), s.end());
-        std::printf(
-                "%-44s min %6.3f  median %6.3f  max %6.3f %% of a core\n", what, s.front(), s[s.size() / 2], s.back());
+        return QStringLiteral("min %1  median %2  max %3 %4")
+                .arg(s.front(), 7, 'f', 1)
+                .arg(s[s.size() / 2], 7, 'f', 1)
+                .arg(s.back(), 7, 'f', 1)
+                .arg(QLatin1String(unit))
+                .toLatin1();
     }
+};
+
+struct Opening {
+    Spread held, listed, grewKb, leftKb;
 };
 
 } // namespace
@@ -150,63 +180,111 @@ struct Spread {
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    const int seconds = argc > 1 ? std::max(1, atoi(argv[1])) : 10;
-    const int repeats = argc > 2 ? std::max(1, atoi(argv[2])) : 3;
+    const int repeats = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
+    const int idleSeconds = argc > 2 ? std::max(1, atoi(argv[2])) : 5;
+    mosquitto_lib_init();
 
-    Broker broker(false);
-    if (!broker.reachable()) {
-        std::fprintf(stderr, "mosquitto did not start\n");
-        return 1;
-    }
-    fillLobby(broker.port);
-
-    Tlobby dialog;
-    dialog.setListenPort(0);
-    lobby::InternetLobby internet;
-    dialog.setInternet(&internet);
-    dialog.setLobbyServer(broker.address());
-
-    Spread closed, local, listed, churning;
-    long rssClosed = 0, rssLocal = 0, rssListed = 0;
-    Churn worst;
+    const int sizes[] = {10, 1000, 10000};
+    Opening opening[3];
+    Spread willsHeld, idleClosed, idleOpen;
     for (int r = 0; r < repeats; ++r) {
-        dialog.hide();
-        internet.close();
-        closed.v.push_back(idleShare(seconds));
-        rssClosed = residentKb();
+        for (int s = 0; s < 3; ++s) {
+            const int games = sizes[s];
+            Broker broker(false);
+            if (!broker.reachable()) {
+                std::fprintf(stderr, "mosquitto did not start\n");
+                return 1;
+            }
+            fill(broker.port, games);
+            Tlobby dialog;
+            dialog.setListenPort(0);
+            lobby::InternetLobby internet;
+            dialog.setInternet(&internet);
+            dialog.setLobbyServer(broker.address());
+            wait(100);
+            const long before = residentKb();
+            // Opened as the player opens it: shown, and the lobby read.
+            qint64 took = 0;
+            const qint64 held = longestHold(
+                    [&] {
+                        if (!dialog.isVisible()) {
+                            dialog.show();
+                            internet.open(broker.address());
+                        }
+                        return dialog.games().rowCount() == games;
+                    },
+                    60000, &took);
+            if (dialog.games().rowCount() != games) {
+                std::fprintf(stderr, "only %d of %d games listed (%lld kept)\n", dialog.games().rowCount(), games,
+                        (long long)internet.model().gameCount());
+                return 1;
+            }
+            const long listed = residentKb();
+            if (games == 1000) {
+                // Idle with a listed lobby, then closed.
+                double cpu = cpuSeconds();
+                wait(idleSeconds * 1000);
+                idleOpen.add(100 * (cpuSeconds() - cpu) / idleSeconds);
+            }
+            dialog.hide();
+            internet.close();
+            wait(100);
+            if (games == 1000) {
+                const double cpu = cpuSeconds();
+                wait(idleSeconds * 1000);
+                idleClosed.add(100 * (cpuSeconds() - cpu) / idleSeconds);
+            }
+            const long after = residentKb();
+            opening[s].held.add(double(held));
+            opening[s].listed.add(double(took));
+            opening[s].grewKb.add(double(listed - before) / 1024);
+            opening[s].leftKb.add(double(after - before) / 1024);
+        }
 
+        // A thousand hosts listed, then gone at once.
+        Broker broker(false);
+        Hosts hosts(broker.port, 1000);
+        Tlobby dialog;
+        dialog.setListenPort(0);
+        lobby::InternetLobby internet;
+        dialog.setInternet(&internet);
         dialog.show();
-        local.v.push_back(idleShare(seconds));
-        rssLocal = residentKb();
-
         internet.open(broker.address());
         QElapsedTimer t;
         t.start();
-        while (dialog.hostList()->count() < lobby::MaxInternetGames && t.elapsed() < 10000)
+        while (dialog.games().rowCount() < 1000 && t.elapsed() < 30000)
             wait(20);
-        if (dialog.hostList()->count() != lobby::MaxInternetGames) {
-            std::fprintf(stderr, "only %d games listed\n", dialog.hostList()->count());
+        wait(300);
+        qint64 took = 0;
+        // Cut on a thread of its own: the hosts' end is not the window's work.
+        std::thread cutter;
+        const qint64 held = longestHold(
+                [&] {
+                    if (!cutter.joinable())
+                        cutter = std::thread([&] { hosts.cut(); });
+                    return dialog.games().rowCount() == 0;
+                },
+                30000, &took);
+        cutter.join();
+        if (dialog.games().rowCount() != 0) {
+            std::fprintf(stderr, "%d games left after their hosts' last wills\n", dialog.games().rowCount());
             return 1;
         }
-        listed.v.push_back(idleShare(seconds));
-        rssListed = residentKb();
-
-        const Churn c = churn(broker.port, seconds);
-        churning.v.push_back(c.share);
-        worst.longestGapMs = std::max(worst.longestGapMs, c.longestGapMs);
-        worst.residentKb = std::max(worst.residentKb, c.residentKb);
+        willsHeld.add(double(held));
     }
-    std::printf("idle over %d s, %d repeats\n", seconds, repeats);
-    closed.print("dialog closed (baseline)");
-    local.print("dialog open, local network only");
-    listed.print("dialog open, internet lobby with 200 games");
-    churning.print("dialog open, the 200 changing twice a second");
-    std::printf("resident memory: closed %ld KiB, open %ld KiB (+%ld), with 200 games %ld KiB (+%ld over open, "
-                "%.1f KiB a game)\n",
-            rssClosed, rssLocal, rssLocal - rssClosed, rssListed, rssListed - rssLocal,
-            double(rssListed - rssLocal) / lobby::MaxInternetGames);
-    std::printf("churning: the window's thread held at most %lld ms; resident memory after %ld KiB (+%ld over 200 "
-                "games)\n",
-            static_cast<long long>(worst.longestGapMs), worst.residentKb, worst.residentKb - rssListed);
+
+    std::printf("Opening Host or Join a Game on a lobby holding N games, %d repeats:\n", repeats);
+    for (int s = 0; s < 3; ++s) {
+        std::printf("  %5d games: window held  %s\n", sizes[s], opening[s].held.text("ms").constData());
+        std::printf("               all listed in %s\n", opening[s].listed.text("ms").constData());
+        std::printf("               memory grew   %s  (left after closing %s)\n",
+                opening[s].grewKb.text("MiB").constData(), opening[s].leftKb.text("MiB").constData());
+    }
+    std::printf("  10,000 against 10 games: memory +%.1f MiB (goal at most 10)\n",
+            opening[2].grewKb.v[opening[2].grewKb.v.size() / 2] - opening[0].grewKb.v[opening[0].grewKb.v.size() / 2]);
+    std::printf("1,000 last wills at once, dialog open: window held %s (goal under 16)\n",
+            willsHeld.text("ms").constData());
+    std::printf("Idle over %d s with 1,000 games: dialog open %s, closed %s\n", idleSeconds,
+            idleOpen.text("% of a core").constData(), idleClosed.text("% of a core").constData());
     return 0;
 }

@@ -8,10 +8,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QSet>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -57,11 +58,19 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
     m_search->setMaxLength(lobby::MaxNameLength);
     m_search->setClearButtonEnabled(true);
     layout->addWidget(m_search);
-    m_hosts = new QListWidget(this);
+    m_hosts = new QListView(this);
+    m_hosts->setObjectName(QStringLiteral("game_list"));
+    m_hosts->setModel(&m_games);
+    m_delegate = new GameDelegate(m_hosts);
+    m_hosts->setItemDelegate(m_delegate);
+    // Every row is alike in height: the view lays out thousands at once.
+    m_hosts->setUniformItemSizes(true);
     m_hosts->setMinimumHeight(110);
     // Rows of three lines each: alternate shades tell one game from the next.
     m_hosts->setAlternatingRowColors(true);
     m_hosts->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_hosts->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_hosts->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     layout->addWidget(m_hosts);
     auto *row = new QHBoxLayout;
     m_address = new QLineEdit(this);
@@ -129,18 +138,22 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
         connect(field, &QLineEdit::textEdited, this, [this] {
             if (m_status->property("hint").toBool()) {
                 m_status->setProperty("hint", false);
-                showHosts();
+                showListState();
             }
         });
-    // However fast games come and go, the list is built a few times a second.
-    m_refresh.setSingleShot(true);
-    connect(&m_refresh, &QTimer::timeout, this, &Tlobby::showHosts);
-    connect(&m_listener, &lobby::Listener::hostsChanged, this, &Tlobby::refreshSoon);
+    connect(&m_listener, &lobby::Listener::hostsChanged, this, &Tlobby::showLocalHosts);
     connect(m_search, &QLineEdit::textChanged, this, [this](const QString &text) {
         if (m_internet)
             m_internet->model().setSearch(text);
-        showHosts();
+        m_games.setSearch(text);
+        showListState();
     });
+    // The Join button of a row, or Return on a chosen row.
+    connect(m_delegate, &GameDelegate::joinClicked, this, &Tlobby::joinRow);
+    connect(m_hosts, &QListView::activated, this, &Tlobby::joinRow);
+    connect(&m_games, &QAbstractItemModel::rowsInserted, this, &Tlobby::showListState);
+    connect(&m_games, &QAbstractItemModel::rowsRemoved, this, &Tlobby::showListState);
+    connect(&m_games, &QAbstractItemModel::modelReset, this, &Tlobby::showListState);
     connect(m_server, &QLineEdit::editingFinished, this, [this] {
         if (m_server->isModified()) {
             m_server->setModified(false);
@@ -167,12 +180,18 @@ void Tlobby::setInternet(lobby::InternetLobby *internet)
     };
     for (const lobby::LobbyLine &line : internet->model().chat())
         show(line);
-    connect(&internet->model(), &lobby::LobbyModel::gamesChanged, this, &Tlobby::refreshSoon);
-    internet->model().setSearch(m_search->text());
+    lobby::LobbyModel &model = internet->model();
+    m_games.removeAll(true);
+    for (const lobby::InternetGame &g : model.games())
+        showInternetGame(g);
+    connect(&model, &lobby::LobbyModel::gameAdded, this, &Tlobby::showInternetGame);
+    connect(&model, &lobby::LobbyModel::gameChanged, this, &Tlobby::showInternetGame);
+    connect(&model, &lobby::LobbyModel::gameRemoved, &m_games, &GameList::remove);
+    connect(&model, &lobby::LobbyModel::cleared, this, [this] { m_games.removeAll(true); });
+    model.setSearch(m_search->text());
     connect(&internet->model(), &lobby::LobbyModel::chatLine, this, show);
     connect(internet, &lobby::InternetLobby::stateChanged, this, &Tlobby::showLobbyState);
     showLobbyState();
-    showHosts();
 }
 
 void Tlobby::setRouterStatus(const QString &text)
@@ -249,7 +268,7 @@ void Tlobby::setHosting(bool hosting, const QString &announcedAs)
 {
     const QString port = QString::number(wire::GamePort);
     m_ownGame = hosting ? announcedAs : QString();
-    showHosts();
+    showLocalHosts();
     if (!hosting) {
         m_addresses->setText(QStringLiteral("Your game stays on this computer until you host it."));
         return;
@@ -294,109 +313,85 @@ void Tlobby::join(const QString &address)
     emit joinRequested(name(), address);
 }
 
-// A change shows at once, unless the list was built a moment ago: then once
-// that moment is over, with whatever else changed meanwhile.
-void Tlobby::refreshSoon()
+void Tlobby::showLocalHosts()
 {
-    if (m_refresh.isActive())
-        return;
-    const qint64 since = m_lastRefresh.isValid() ? m_lastRefresh.elapsed() : RefreshMs;
-    if (since >= RefreshMs)
-        showHosts();
-    else
-        m_refresh.start(int(RefreshMs - since));
-}
-
-bool Tlobby::searched(const QString &name) const
-{
-    const QString text = m_search->text().trimmed();
-    return text.isEmpty() || name.contains(text, Qt::CaseInsensitive);
-}
-
-void Tlobby::showHosts()
-{
-    m_refresh.stop();
-    m_lastRefresh.start();
-    m_hosts->clear();
-    // This copy's own game is left out.
+    QSet<QString> heard;
     for (const lobby::Listener::Host &h : m_listener.hosts()) {
         const auto &a = h.announcement;
-        if ((!m_ownGame.isEmpty() && a.name == m_ownGame && lobby::isThisComputer(h.address)) || !searched(a.name))
+        // This copy's own game is left out, and so is one on a port the
+        // system keeps for itself: no game's.
+        if ((!m_ownGame.isEmpty() && a.name == m_ownGame && lobby::isThisComputer(h.address))
+                || !lobby::gamePort(a.port))
             continue;
-        addJoinRow(a.name, a.seatsTaken, a.running, h.address.toString(), a.port);
+        GameRow row;
+        row.address = lobby::hostPortText(h.address.toString(), a.port, lobby::StandardGamePort);
+        row.key = row.address;
+        row.name = a.name;
+        row.seatsTaken = a.seatsTaken;
+        row.running = a.running;
+        row.where = h.address.toString();
+        if (a.port != lobby::StandardGamePort)
+            row.where += QStringLiteral(" port ") + QString::number(a.port);
+        row.reach = QStringLiteral("your network");
+        heard.insert(row.key);
+        m_games.set(row);
     }
-    if (m_internet) {
-        QList<lobby::InternetGame> games = m_internet->model().games();
-        std::sort(games.begin(), games.end(), [](const lobby::InternetGame &x, const lobby::InternetGame &y) {
-            return x.name.compare(y.name, Qt::CaseInsensitive) < 0;
-        });
-        for (const lobby::InternetGame &g : games)
-            if (searched(g.name))
-                addJoinRow(g.name, g.seatsTaken, g.running, g.address, g.port, &g);
-    }
+    for (const QString &key : m_games.localKeys())
+        if (!heard.contains(key))
+            m_games.remove(key);
+}
+
+void Tlobby::showInternetGame(const lobby::InternetGame &game)
+{
+    if (!lobby::gamePort(game.port))
+        return;
+    using R = lobby::InternetGame::Reach;
+    GameRow row;
+    row.key = game.id;
+    row.name = game.name;
+    row.seatsTaken = game.seatsTaken;
+    row.running = game.running;
+    row.where = game.reach == R::Lobby ? QStringLiteral("through the lobby") : game.address;
+    if (game.reach != R::Lobby && game.port != lobby::StandardGamePort)
+        row.where += QStringLiteral(" port ") + QString::number(game.port);
+    row.reach = game.reach == R::Router ? QStringLiteral("internet, router")
+            : game.reach == R::Own      ? QStringLiteral("internet, direct")
+                                        : QStringLiteral("internet, relay");
+    row.internet = game;
+    m_games.set(row);
+}
+
+void Tlobby::showListState()
+{
     // A hint to the player stays until they act on it; the list's own
     // words change with the list.
     if (m_status->property("hint").toBool() && !m_status->text().isEmpty())
         return;
-    if (m_hosts->count() == 0)
+    if (m_games.rowCount() == 0)
         m_status->setText(QStringLiteral("Listening for games on your network..."));
     else
         m_status->clear();
 }
 
-void Tlobby::addJoinRow(const QString &name, int seatsTaken, bool running, const QString &host, quint16 port,
-        const lobby::InternetGame *internet)
+QRect Tlobby::joinButton(const QString &key) const
 {
-    // A game says which port it listens on; one the system keeps for itself
-    // is no game's.
-    if (!lobby::gamePort(port))
+    const int row = m_games.rowOf(key);
+    if (row < 0)
+        return {};
+    return GameDelegate::buttonRect(m_hosts->visualRect(m_games.index(row)), m_hosts);
+}
+
+void Tlobby::joinRow(const QModelIndex &index)
+{
+    if (!index.isValid() || index.row() >= m_games.rowCount())
         return;
-    const QString address = lobby::hostPortText(host, port, lobby::StandardGamePort);
-    // Three lines, so none is cut at the dialog's width: the game's name,
-    // its seats, and where it is (a port off the usual one named).
-    QString where = host;
-    if (port != lobby::StandardGamePort)
-        where += QStringLiteral(" port ") + QString::number(port);
-    // An internet game says in a word how it is reached.
-    QString reach = QStringLiteral("your network");
-    if (internet) {
-        using R = lobby::InternetGame::Reach;
-        reach = internet->reach == R::Router ? QStringLiteral("internet, router")
-                : internet->reach == R::Own  ? QStringLiteral("internet, direct")
-                                             : QStringLiteral("internet, relay");
-        if (internet->reach == R::Lobby)
-            where = QStringLiteral("through the lobby");
+    const GameRow &row = m_games.row(index.row());
+    if (!row.internet) {
+        join(row.address);
+        return;
     }
-    const QString text = QStringLiteral("%1\n%2 of 4 seats taken%3\n%4 (%5)")
-                                 .arg(name)
-                                 .arg(seatsTaken)
-                                 .arg(running ? QStringLiteral(", game running") : QString(), where, reach);
-    auto *item = new QListWidgetItem(m_hosts);
-    item->setData(Qt::UserRole, address);
-    item->setData(Qt::UserRole + 1, internet != nullptr);
-    auto *cell = new QWidget;
-    auto *row = new QHBoxLayout(cell);
-    row->setContentsMargins(4, 1, 4, 1);
-    auto *label = new QLabel(text, cell);
-    label->setTextFormat(Qt::PlainText);
-    // However long the line, the Join button stays in view: the text gives
-    // way (whole in its tooltip).
-    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    label->setToolTip(ui::plainToolTip(text));
-    auto *button = new QPushButton(QStringLiteral("Join"), cell);
-    button->setObjectName(QStringLiteral("join_") + (internet ? internet->id : address));
-    button->setAutoDefault(false);
-    row->addWidget(label, 1);
-    row->addWidget(button);
-    item->setSizeHint(QSize(0, cell->sizeHint().height()));
-    m_hosts->setItemWidget(item, cell);
-    if (internet)
-        connect(button, &QPushButton::clicked, this, [this, game = *internet] {
-            if (checkName())
-                emit joinInternetRequested(this->name(), game);
-        });
-    else
-        connect(button, &QPushButton::clicked, this, [this, address] { join(address); });
+    if (checkName())
+        emit joinInternetRequested(name(), *row.internet);
 }
 
 void Tlobby::showEvent(QShowEvent *event)
@@ -410,7 +405,7 @@ void Tlobby::showEvent(QShowEvent *event)
                                   .arg(m_listenPort)
                                   .arg(error));
     else
-        showHosts();
+        showListState();
 }
 
 void Tlobby::hideEvent(QHideEvent *event)

@@ -5,18 +5,17 @@
 // with a Join button each, an address to join by hand, and the internet
 // lobby's server and chat.
 
+#include "gamelist.h"
 #include "internetlobby.h"
 #include "lobby.h"
 
 #include <QDialog>
-#include <QElapsedTimer>
-#include <QTimer>
 
 class QCheckBox;
 class QLabel;
 class QPlainTextEdit;
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QPushButton;
 
 class Tlobby : public QDialog {
@@ -44,7 +43,11 @@ public:
     QString lobbyServer() const;
     void setOpenRouterPort(bool on);
 
-    QListWidget *hostList() const { return m_hosts; }
+    QListView *hostList() const { return m_hosts; }
+    GameList &games() { return m_games; }
+    // Where the Join button of the game with this key (its internet id or
+    // local address) is on the list's viewport; empty when not shown.
+    QRect joinButton(const QString &key) const;
     QPushButton *hostButton() const { return m_host; }
     QPushButton *joinButton() const { return m_join; }
     QLabel *statusLabel() const { return m_status; }
@@ -69,14 +72,14 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
-    void showHosts();
+    // The games heard on this network, as they stand.
+    void showLocalHosts();
+    void showInternetGame(const lobby::InternetGame &game);
+    // What the list's status line says of it.
+    void showListState();
     bool checkName();
     void join(const QString &address);
-    void refreshSoon();
-    bool searched(const QString &name) const;
-    // A game on this network, or (with one given) from the internet lobby.
-    void addJoinRow(const QString &name, int seatsTaken, bool running, const QString &host, quint16 port,
-            const lobby::InternetGame *internet = nullptr);
+    void joinRow(const QModelIndex &index);
     void showLobbyState();
     void say();
 
@@ -85,14 +88,13 @@ private:
     QLineEdit *m_name;
     QLineEdit *m_address;
     QLineEdit *m_search;
-    QTimer m_refresh;
-    QElapsedTimer m_lastRefresh;
-    static constexpr int RefreshMs = 500;
     QPushButton *m_host;
     QPushButton *m_join;
     QLabel *m_addresses;
     QLabel *m_status;
-    QListWidget *m_hosts;
+    QListView *m_hosts;
+    GameList m_games;
+    GameDelegate *m_delegate;
     QString m_ownGame;
     QLabel *m_router;
     QCheckBox *m_openPort;

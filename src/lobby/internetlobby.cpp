@@ -20,21 +20,46 @@ constexpr int SlowMs = 3000;
 
 } // namespace
 
+QByteArray senderOf(const QByteArray &topic)
+{
+    for (const QByteArray *root : {&GamesTopic, &ChatTopic})
+        if (topic.startsWith(*root))
+            return topic.mid(root->size());
+    if (!topic.startsWith(IceTopic))
+        return {};
+    const QList<QByteArray> ids = topic.mid(IceTopic.size()).split('/');
+    return ids.size() == 2 ? ids[1] : QByteArray();
+}
+
+Heard openedOnArrival(const QByteArray &topic, const QByteArray &payload)
+{
+    const QByteArray id = senderOf(topic);
+    if (payload.isEmpty() || !validClientId(id))
+        return Heard{topic, payload, 1, std::nullopt};
+    return Heard{topic, payload, 1, unseal(topic, QString::fromLatin1(id), payload)};
+}
+
 void LobbyModel::received(const QByteArray &topic, const QByteArray &payload)
 {
-    bool changed = false;
-    take({topic, payload}, &changed);
-    if (changed)
-        emit gamesChanged();
+    receivedAll({Heard{topic, payload, 1, std::nullopt}});
 }
 
 void LobbyModel::receivedAll(const QList<Heard> &messages)
 {
+    receivedUntil(messages, 0, QDeadlineTimer::Forever);
+}
+
+qsizetype LobbyModel::receivedUntil(const QList<Heard> &messages, qsizetype from, const QDeadlineTimer &deadline)
+{
     bool changed = false;
-    for (const Heard &heard : messages)
-        take(heard, &changed);
+    while (from < messages.size()) {
+        take(messages[from++], &changed);
+        if (deadline.hasExpired())
+            break;
+    }
     if (changed)
         emit gamesChanged();
+    return from;
 }
 
 void LobbyModel::setSearch(const QString &text)
@@ -47,13 +72,28 @@ bool LobbyModel::matches(const InternetGame &g) const
     return !m_search.isEmpty() && g.name.contains(m_search, Qt::CaseInsensitive);
 }
 
+QList<InternetGame> LobbyModel::games() const
+{
+    QList<InternetGame> out;
+    out.reserve(m_games.size());
+    for (const Kept &k : m_games)
+        out.append(k.game);
+    return out;
+}
+
+const InternetGame *LobbyModel::game(const QString &id) const
+{
+    const auto it = m_games.constFind(id);
+    return it == m_games.cend() ? nullptr : &it->game;
+}
+
 void LobbyModel::noteChange(const QString &id, qint64 now, int times)
 {
     // Bounded: games quiet for the window are forgotten, and should the
     // lobby hold more that churn than that, all.
-    if (m_changes.size() > 4 * MaxInternetGames) {
+    if (m_changes.size() > 4 * m_capacity) {
         m_changes.removeIf([&](const auto &it) { return now - it.value().constLast() >= ChurnWindowMs; });
-        if (m_changes.size() > 4 * MaxInternetGames)
+        if (m_changes.size() > 4 * m_capacity)
             m_changes.clear();
     }
     QList<qint64> &changes = m_changes[id];
@@ -65,26 +105,26 @@ void LobbyModel::noteChange(const QString &id, qint64 now, int times)
 
 bool LobbyModel::calm(const QString &id, qint64 now) const
 {
-    const QList<qint64> changes = m_changes.value(id);
-    return changes.size() < ChurnLimit || now - changes.constFirst() >= ChurnWindowMs;
+    const auto it = m_changes.constFind(id);
+    return it == m_changes.cend() || it->size() < ChurnLimit || now - it->constFirst() >= ChurnWindowMs;
 }
 
-qsizetype LobbyModel::leastRelevant() const
+QString LobbyModel::leastRelevant() const
 {
     const qint64 now = m_clock.elapsed();
     // Ranked by: matching the search, calm, heard from lately; the lowest goes.
-    const auto rank = [&](qsizetype i) { return std::tuple(matches(m_games[i]), calm(m_games[i].id, now), m_seen[i]); };
-    qsizetype lowest = 0;
-    for (qsizetype i = 1; i < m_games.size(); ++i)
-        if (rank(i) < rank(lowest))
-            lowest = i;
-    return lowest;
+    const auto rank = [&](const Kept &k) { return std::tuple(matches(k.game), calm(k.game.id, now), k.seen); };
+    auto lowest = m_games.cbegin();
+    for (auto it = m_games.cbegin(); it != m_games.cend(); ++it)
+        if (rank(*it) < rank(*lowest))
+            lowest = it;
+    return lowest.key();
 }
 
-std::optional<QByteArray> LobbyModel::opened(
-        const QByteArray &topic, const QString &id, const QByteArray &payload, bool sameTimeOk)
+std::optional<QByteArray> LobbyModel::opened(const Heard &heard, const QString &id, bool sameTimeOk)
 {
-    std::optional<Unsealed> u = unseal(topic, id, payload);
+    const QByteArray &topic = heard.topic;
+    std::optional<Unsealed> u = heard.opened ? *heard.opened : unseal(topic, id, heard.payload);
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     if (!u || qAbs(u->when - now) > MaxMessageAgeMs)
         return std::nullopt;
@@ -92,9 +132,9 @@ std::optional<QByteArray> LobbyModel::opened(
     if (last != m_sealedAt.constEnd() && (u->when < *last || (u->when == *last && !sameTimeOk)))
         return std::nullopt;
     // Bounded like the rest: what is older than any message still taken goes.
-    if (m_sealedAt.size() > 8 * MaxInternetGames)
+    if (m_sealedAt.size() > 2 * m_capacity)
         m_sealedAt.removeIf([&](const auto &it) { return now - it.value() > MaxMessageAgeMs; });
-    if (m_sealedAt.size() > 8 * MaxInternetGames)
+    if (m_sealedAt.size() > 2 * m_capacity)
         m_sealedAt.clear();
     m_sealedAt.insert(topic, u->when);
     return std::move(u->message);
@@ -102,7 +142,7 @@ std::optional<QByteArray> LobbyModel::opened(
 
 QString LobbyModel::shownName(const QString &id, const QString &name)
 {
-    if (m_names.size() > 8 * MaxInternetGames)
+    if (m_names.size() > 2 * m_capacity)
         m_names.clear();
     m_names.insert(id, name);
     for (auto it = m_names.cbegin(); it != m_names.cend(); ++it)
@@ -123,7 +163,7 @@ void LobbyModel::take(const Heard &heard, bool *changed)
         if (ids.size() != 2 || QString::fromLatin1(ids[0]) != m_ownId || !validClientId(ids[1]))
             return;
         const QString from = QString::fromLatin1(ids[1]);
-        const std::optional<QByteArray> message = opened(topic, from, payload, false);
+        const std::optional<QByteArray> message = opened(heard, from, false);
         std::optional<IceSignal> signal = message ? decodeIce(*message) : std::nullopt;
         if (!signal)
             return;
@@ -135,27 +175,26 @@ void LobbyModel::take(const Heard &heard, bool *changed)
         const QByteArray id = topic.mid(GamesTopic.size());
         if (!validClientId(id))
             return;
+        const bool cleared = payload.isEmpty();
         if (QString::fromLatin1(id) == m_ownId) {
             // The broker hands this copy's own game back: it holds it.
-            if (!payload.isEmpty())
+            if (!cleared)
                 emit ownGameHeld(payload);
             return;
         }
         const QString key = QString::fromLatin1(id);
-        const qsizetype at = std::find_if(m_games.cbegin(), m_games.cend(), [&](const InternetGame &g) {
-            return g.id == key;
-        }) - m_games.cbegin();
-        const bool known = at < m_games.size();
-        if (payload.isEmpty()) {
+        const auto at = m_games.find(key);
+        const bool known = at != m_games.end();
+        if (cleared) {
             // The host left (cleanly or through its last will).
             if (known) {
-                m_games.removeAt(at);
-                m_seen.removeAt(at);
+                m_games.erase(at);
                 *changed = true;
+                emit gameRemoved(key);
             }
             return;
         }
-        const std::optional<QByteArray> message = opened(topic, key, payload, true);
+        const std::optional<QByteArray> message = opened(heard, key, true);
         std::optional<InternetGame> g = message ? decodeGame(*message) : std::nullopt;
         if (!g)
             return;
@@ -163,32 +202,34 @@ void LobbyModel::take(const Heard &heard, bool *changed)
         m_names.insert(key, g->name);
         const qint64 now = m_clock.elapsed();
         if (known) {
-            m_seen[at] = ++m_messages;
+            at->seen = ++m_messages;
             // Updates merged on the way count as the changes they were.
-            const bool differs = !(m_games[at] == *g);
+            const bool differs = !(at->game == *g);
             if (differs || heard.updates > 1)
                 noteChange(key, now, differs ? heard.updates : heard.updates - 1);
             if (differs) {
-                m_games[at] = *g;
+                at->game = *g;
                 *changed = true;
+                emit gameChanged(*g);
             }
             return;
         }
         noteChange(key, now, heard.updates);
-        if (m_games.size() >= MaxInternetGames) {
+        if (m_games.size() >= m_capacity) {
             // Room is made by the least relevant game, unless the newcomer
             // is less relevant still (a churning game while the list holds
             // calm ones, a junk name while the player searches). Heard just
             // now, it is the newest.
-            const qsizetype out = leastRelevant();
-            if (std::tuple(matches(*g), calm(key, now)) < std::tuple(matches(m_games[out]), calm(m_games[out].id, now)))
+            const QString out = leastRelevant();
+            const InternetGame &o = m_games[out].game;
+            if (std::tuple(matches(*g), calm(key, now)) < std::tuple(matches(o), calm(out, now)))
                 return;
-            m_games.removeAt(out);
-            m_seen.removeAt(out);
+            m_games.remove(out);
+            emit gameRemoved(out);
         }
-        m_games.append(*g);
-        m_seen.append(++m_messages);
+        m_games.insert(key, Kept{*g, ++m_messages});
         *changed = true;
+        emit gameAdded(*g);
         return;
     }
     if (topic.startsWith(ChatTopic)) {
@@ -204,12 +245,12 @@ void LobbyModel::take(const Heard &heard, bool *changed)
             m_recentLines.removeFirst();
         if (m_recentLines.size() >= MaxChatPerSecond)
             return;
-        const std::optional<QByteArray> message = opened(topic, key, payload, false);
+        const std::optional<QByteArray> message = opened(heard, key, false);
         std::optional<LobbyLine> line = message ? decodeChat(*message) : std::nullopt;
         if (!line)
             return;
         line->name = shownName(key, line->name);
-        if (m_lastLine.size() > 4 * MaxInternetGames)
+        if (m_lastLine.size() > MaxTalkers)
             m_lastLine.removeIf([now](const auto &it) { return now - it.value() >= ChatIntervalMs; });
         m_lastLine.insert(key, now);
         m_recentLines.append(now);
@@ -231,7 +272,8 @@ void LobbyModel::clear()
     if (m_games.isEmpty())
         return;
     m_games.clear();
-    m_seen.clear();
+    m_games.squeeze();
+    emit cleared();
     emit gamesChanged();
 }
 
@@ -251,7 +293,6 @@ InternetLobby::InternetLobby(QObject *parent) : QObject(parent)
             emit gameListed();
     });
     m_drain.setSingleShot(true);
-    m_drain.setInterval(BatchMs);
     connect(&m_drain, &QTimer::timeout, this, &InternetLobby::drain);
     m_slow.setSingleShot(true);
     connect(&m_slow, &QTimer::timeout, this, [this] {
@@ -363,6 +404,7 @@ void InternetLobby::post(const QByteArray &topic, const QByteArray &payload)
 {
     if (payload.size() > MaxIceMessage + 200)
         return;
+    Heard heard = openedOnArrival(topic, payload);
     {
         const std::lock_guard lock(m_inboxMutex);
         if (topic.startsWith(GamesTopic)) {
@@ -372,37 +414,52 @@ void InternetLobby::post(const QByteArray &topic, const QByteArray &payload)
                 m_inboxGames.remove(m_inboxOrder.takeFirst());
             const auto it = m_inboxGames.find(topic);
             if (it == m_inboxGames.end()) {
-                m_inboxGames.insert(topic, {topic, payload});
+                m_inboxGames.insert(topic, std::move(heard));
                 m_inboxOrder.append(topic);
             } else {
-                it->payload = payload;
-                ++it->updates;
+                heard.updates = it->updates + 1;
+                *it = std::move(heard);
             }
-        } else if (m_inboxOther.size() < MaxInbox / 10) {
-            m_inboxOther.append({topic, payload});
+        } else if (m_inboxOther.size() < MaxInboxOther) {
+            m_inboxOther.append(std::move(heard));
         }
         if (m_drainAsked)
             return;
         m_drainAsked = true;
     }
-    QMetaObject::invokeMethod(this, [this] { m_drain.start(); });
+    QMetaObject::invokeMethod(this, [this] {
+        if (!m_drain.isActive())
+            m_drain.start(BatchMs);
+    });
 }
 
+// What waits is taken a slice at a time, a frame apart.
 void InternetLobby::drain()
 {
-    QList<Heard> batch;
-    {
+    if (m_taken >= m_taking.size()) {
+        m_taking.clear();
+        m_taken = 0;
         const std::lock_guard lock(m_inboxMutex);
+        m_taking.reserve(m_inboxOrder.size() + m_inboxOther.size());
         for (const QByteArray &topic : std::as_const(m_inboxOrder))
-            batch.append(m_inboxGames.value(topic));
-        batch += m_inboxOther;
-        m_inboxOrder.clear();
-        m_inboxGames.clear();
+            m_taking.append(m_inboxGames.take(topic));
+        m_taking += m_inboxOther;
+        m_inboxOrder = {};
+        m_inboxGames = {};
         m_inboxOther.clear();
         m_drainAsked = false;
     }
-    if (m_client)
-        m_model.receivedAll(batch);
+    m_taken = m_model.receivedUntil(m_taking, m_taken, QDeadlineTimer(SliceMs));
+    if (m_taken < m_taking.size()) {
+        m_drain.start(FrameMs);
+        return;
+    }
+    m_taking = {};
+    m_taken = 0;
+    // What came meanwhile is taken a frame later.
+    const std::lock_guard lock(m_inboxMutex);
+    if (m_drainAsked)
+        m_drain.start(FrameMs);
 }
 
 void InternetLobby::close()
@@ -415,9 +472,18 @@ void InternetLobby::close()
         m_client->stop();
         m_client.reset();
     }
-    // The library's thread has ended: nothing more comes in.
-    drain();
+    // The library's thread has ended: nothing more comes in, and what
+    // waits is dropped.
     m_drain.stop();
+    {
+        const std::lock_guard lock(m_inboxMutex);
+        m_inboxOrder = {};
+        m_inboxGames = {};
+        m_inboxOther.clear();
+        m_drainAsked = false;
+    }
+    m_taking = {};
+    m_taken = 0;
     m_broker.clear();
     m_serverAddress.clear();
     m_problem.clear();

@@ -17,6 +17,7 @@
 
 #include "identity.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QHostAddress>
@@ -44,7 +45,9 @@ constexpr int MaxIceMessage = 3600;
 // Sealed longer ago (or later) than this by the receiver's clock: a replay,
 // or a clock far off.
 constexpr qint64 MaxMessageAgeMs = 15 * 60 * 1000;
-constexpr int MaxInternetGames = 200;
+// Games a copy keeps (every game of a busy lobby, so that a search finds a
+// friend's among all of them); past this many the least relevant give way.
+constexpr int MaxInternetGames = 20000;
 constexpr int MaxLobbyChat = 300; // characters of one lobby chat line
 constexpr int ChatIntervalMs = 1000; // per sender
 // Lines shown a second from all senders together: many ids each keeping to
@@ -110,14 +113,23 @@ std::optional<BrokerAddress> parseBroker(const QString &text);
 
 // A message as the broker delivered it; `updates` counts the messages on
 // its topic that it stands for (later ones merged into it on the way).
+// `opened` is its seal already checked, when it was (off the window's
+// thread, where the signatures of a lobby of thousands take their time).
 struct Heard {
     QByteArray topic;
     QByteArray payload;
     int updates = 1;
+    std::optional<std::optional<Unsealed>> opened;
 };
 
+// The id that sealed a message on this topic (games/<id>, chat/<id>,
+// ice/<to>/<from>); empty for any other topic.
+QByteArray senderOf(const QByteArray &topic);
+// The seal checked; an empty payload (a game cleared) is left as it is.
+Heard openedOnArrival(const QByteArray &topic, const QByteArray &payload);
+
 // What the broker has said, kept safe: fed every message, it keeps at most
-// MaxInternetGames games and the chat lines that passed the rate limit.
+// capacity() games and the chat lines that passed the rate limit.
 // When more games come than it keeps, it keeps the most relevant: those
 // matching the player's search, then calm ones over games that change all
 // the time, then those heard from most recently (hosts say their game again
@@ -133,18 +145,34 @@ public:
     void received(const QByteArray &topic, const QByteArray &payload);
     // Many at once, with one gamesChanged() at most.
     void receivedAll(const QList<Heard> &messages);
+    // Those from `from` on until the deadline passes (one at least); where
+    // to go on.
+    qsizetype receivedUntil(const QList<Heard> &messages, qsizetype from, const QDeadlineTimer &deadline);
     // Games whose names hold this text (any case) are kept before others.
     void setSearch(const QString &text);
+    void setCapacity(int games) { m_capacity = qMax(1, games); }
+    int capacity() const { return m_capacity; }
     void clear();
-    const QList<InternetGame> &games() const { return m_games; }
+    // Every game kept, in no particular order.
+    QList<InternetGame> games() const;
+    qsizetype gameCount() const { return m_games.size(); }
+    const InternetGame *game(const QString &id) const;
     // Changes within this long count against a game when room is short.
     static constexpr int ChurnWindowMs = 10000;
     static constexpr int ChurnLimit = 4;
     // The latest lines, for a chat view opened after they came.
     static constexpr int ChatHistory = 100;
+    // Senders whose last line's time is remembered for the rate limit.
+    static constexpr int MaxTalkers = 800;
     const QList<LobbyLine> &chat() const { return m_chat; }
 
 signals:
+    // One game at a time, as it comes, changes and goes; cleared() for all.
+    void gameAdded(const lobby::InternetGame &game);
+    void gameChanged(const lobby::InternetGame &game);
+    void gameRemoved(const QString &id);
+    void cleared();
+    // After a batch of messages that changed any game.
     void gamesChanged();
     void chatLine(const LobbyLine &line);
     // An offer or answer addressed to this copy.
@@ -154,8 +182,8 @@ signals:
 
 private:
     void take(const Heard &heard, bool *changed);
-    // Where the least relevant game is.
-    qsizetype leastRelevant() const;
+    // The least relevant game's id.
+    QString leastRelevant() const;
     bool matches(const InternetGame &g) const;
 
     // When each game heard of lately changed (the last ChurnLimit times),
@@ -164,16 +192,19 @@ private:
     bool calm(const QString &id, qint64 now) const;
     // The message sealed by the id, if it is new from it: a message older
     // than its topic's last (or, for chat and offers, as old) is a replay.
-    std::optional<QByteArray> opened(
-            const QByteArray &topic, const QString &id, const QByteArray &payload, bool sameTimeOk);
+    std::optional<QByteArray> opened(const Heard &heard, const QString &id, bool sameTimeOk);
     // The name shown for a chat line: another id announcing the same name
     // is told apart by its id's first letters.
     QString shownName(const QString &id, const QString &name);
     QHash<QByteArray, qint64> m_sealedAt; // by topic: the latest message's time
     QHash<QString, QString> m_names; // by id: the name it announced last
     QHash<QString, QList<qint64>> m_changes;
-    QList<InternetGame> m_games;
-    QList<quint64> m_seen; // beside m_games: the order of the last message about each
+    struct Kept {
+        InternetGame game;
+        quint64 seen = 0; // the order of the last message about it
+    };
+    QHash<QString, Kept> m_games; // by id
+    int m_capacity = MaxInternetGames;
     quint64 m_messages = 0;
     QString m_search;
     QList<LobbyLine> m_chat;
@@ -254,8 +285,17 @@ private:
     static constexpr int RepeatMs = 30000;
     QElapsedTimer m_gameSent;
     // What the library's thread has heard and the model not yet taken.
-    static constexpr int MaxInbox = 1000; // games waiting (each at most MaxMessage)
+    // Games waiting: each at most MaxMessage, a whole lobby's worth.
+    static constexpr int MaxInbox = MaxInternetGames;
+    static constexpr int MaxInboxOther = 100; // chat and offers waiting
     static constexpr int BatchMs = 100;
+    // What the model takes in one pass of the window's event loop, and the
+    // pause before the next, so the window keeps drawing at its frame rate
+    // while a lobby of thousands comes in.
+    static constexpr int SliceMs = 6;
+    static constexpr int FrameMs = 16;
+    QList<Heard> m_taking;
+    qsizetype m_taken = 0;
     std::mutex m_inboxMutex;
     QHash<QByteArray, Heard> m_inboxGames; // by topic: the latest payload
     QList<QByteArray> m_inboxOrder; // the games' topics as they came

@@ -21,7 +21,7 @@
 #include <QNetworkInterface>
 #include <QPlainTextEdit>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -45,6 +45,25 @@ struct SoloCopy {
     Tlobby dialog;
     RecordingPlayer quiet;
 };
+
+// Clicks a row's Join button as a player does: pressed and released on it.
+static bool clickJoin(Tlobby &dialog, const QString &key)
+{
+    const int row = dialog.games().rowOf(key);
+    if (row < 0)
+        return false;
+    dialog.hostList()->scrollTo(dialog.games().index(row));
+    const QRect button = dialog.joinButton(key);
+    if (!dialog.hostList()->viewport()->rect().contains(button))
+        return false;
+    QTest::mouseClick(dialog.hostList()->viewport(), Qt::LeftButton, {}, button.center());
+    return true;
+}
+
+static QString rowKey(Tlobby &dialog, int row)
+{
+    return dialog.games().row(row).key;
+}
 
 class TestLobby : public QObject {
     Q_OBJECT
@@ -123,12 +142,12 @@ void TestLobby::datagrams()
     out.writeDatagram(bytes, QHostAddress::LocalHost, listening);
     out.writeDatagram(QByteArray(4000, 'W'), QHostAddress::LocalHost, listening);
     if (valid) {
-        QTRY_COMPARE(dialog.hostList()->count(), 1);
+        QTRY_COMPARE(dialog.games().rowCount(), 1);
     } else {
         QTest::qWait(100);
-        QCOMPARE(dialog.hostList()->count(), 0);
+        QCOMPARE(dialog.games().rowCount(), 0);
         out.writeDatagram("WORDMIRE-LOBBY 1\n0\n0\nZed", QHostAddress::LocalHost, listening);
-        QTRY_COMPARE(dialog.hostList()->count(), 1);
+        QTRY_COMPARE(dialog.games().rowCount(), 1);
     }
 }
 
@@ -228,7 +247,7 @@ void TestLobby::hostAnnouncesAndOtherJoins()
     hostDialog.setName("Ann");
     hostDialog.hostButton()->click();
     QVERIFY(host.announcer().isRunning());
-    QTRY_COMPARE_WITH_TIMEOUT(looking.hostList()->count(), 1, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(looking.games().rowCount(), 1, 3000);
     const auto heard = looking.listener().hosts().first();
     QCOMPARE(heard.announcement, (lobby::Announcement{"Ann", 1, false, server.listeningPort()}));
 
@@ -239,21 +258,20 @@ void TestLobby::hostAnnouncesAndOtherJoins()
     for (const char *name : {"Ann", "Zed"})
         out.writeDatagram(*lobby::encode({name, 1, false}), QHostAddress::LocalHost, hostDialog.listener().port());
     QTRY_COMPARE(hostDialog.listener().hosts().size(), 1); // the own game takes no place
-    QTRY_COMPARE(hostDialog.hostList()->count(), 1);
+    QTRY_COMPARE(hostDialog.games().rowCount(), 1);
     out.writeDatagram(*lobby::encode({"Ann", 1, false}), QHostAddress::LocalHost, hostDialog.listener().port());
     QTest::qWait(100);
     QCOMPARE(hostDialog.listener().hosts().size(), 1);
     QCOMPARE(hostDialog.listener().hosts().first().announcement.name, QString("Zed"));
-    QCOMPARE(hostDialog.hostList()->count(), 1);
+    QCOMPARE(hostDialog.games().rowCount(), 1);
 
     // One click on its Join button: this copy, in the same window, joins.
     looking.setName("Bo");
     QSignalSpy closed(&other, &Tchat::closed);
     const QString address = heard.address.toString() + ":" + QString::number(server.listeningPort());
     // The row comes and goes with the announcements (a short expiry here).
-    QPushButton *join = nullptr;
-    QTRY_VERIFY_WITH_TIMEOUT((join = looking.hostList()->findChild<QPushButton *>("join_" + address)), 5000);
-    join->click();
+    QTRY_VERIFY_WITH_TIMEOUT(looking.games().rowOf(address) >= 0, 5000);
+    QVERIFY(clickJoin(looking, address));
     QCOMPARE(closed.count(), 0);
     QCOMPARE(other.session().connectPort(), server.listeningPort());
     QTRY_VERIFY(other.model().loggedin());
@@ -269,10 +287,10 @@ void TestLobby::hostAnnouncesAndOtherJoins()
     still.setListenPort(lobbyPort); // the joining copy's dialog has closed
     still.listener().setExpiry(300);
     still.show();
-    QTRY_COMPARE_WITH_TIMEOUT(still.hostList()->count(), 1, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(still.games().rowCount(), 1, 5000);
     host.close();
     QVERIFY(!host.announcer().isRunning());
-    QTRY_COMPARE_WITH_TIMEOUT(still.hostList()->count(), 0, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(still.games().rowCount(), 0, 3000);
 }
 
 void TestLobby::joinByHand()
@@ -339,25 +357,24 @@ void TestLobby::rowsWholeAndJoinTheirPort()
     out.writeDatagram(
             *lobby::encode({name, 3, true, quint16(port)}), QHostAddress::LocalHost, dialog.listener().port());
     QTRY_COMPARE(dialog.listener().hosts().size(), 1);
-    QTRY_COMPARE(dialog.hostList()->count(), joins.isEmpty() ? 0 : 1);
+    QTRY_COMPARE(dialog.games().rowCount(), joins.isEmpty() ? 0 : 1);
     if (joins.isEmpty())
         return;
-    auto *join = dialog.hostList()->findChild<QPushButton *>();
-    QVERIFY(join);
     QWidget *view = dialog.hostList()->viewport();
-    QTRY_VERIFY(join->isVisible());
-    QVERIFY2(view->rect().contains(QRect(join->mapTo(view, QPoint(0, 0)), join->size())),
-            qPrintable(QStringLiteral("%1 wide list, button at %2")
-                               .arg(view->width())
-                               .arg(join->mapTo(view, QPoint()).x())));
-    auto *label = dialog.hostList()->findChild<QLabel *>();
-    QVERIFY(label->text().contains(", game running"));
-    QCOMPARE(label->text().contains(" port " + QString::number(port)), port != 7772);
-    for (const QString &line : label->text().split('\n'))
-        QVERIFY2(label->fontMetrics().horizontalAdvance(line) <= label->contentsRect().width(),
-                qPrintable(QStringLiteral("\"%1\" is cut at %2 pixels").arg(line).arg(label->width())));
-    QVERIFY(label->fontMetrics().lineSpacing() * 2 <= label->contentsRect().height());
-    join->click();
+    const QString key = rowKey(dialog, 0);
+    const QRect join = dialog.joinButton(key);
+    QVERIFY2(view->rect().contains(join),
+            qPrintable(QStringLiteral("%1 wide list, button at %2").arg(view->width()).arg(join.x())));
+    const QString text = dialog.games().row(0).text();
+    QVERIFY(text.contains(", game running"));
+    QCOMPARE(text.contains(" port " + QString::number(port)), port != 7772);
+    const QRect row = dialog.hostList()->visualRect(dialog.games().index(0));
+    const QRect lines = GameDelegate::textRect(row, dialog.hostList());
+    for (const QString &line : text.split('\n'))
+        QVERIFY2(view->fontMetrics().horizontalAdvance(line) <= lines.width(),
+                qPrintable(QStringLiteral("\"%1\" is cut at %2 pixels").arg(line).arg(lines.width())));
+    QVERIFY(view->fontMetrics().lineSpacing() * 3 <= lines.height());
+    QVERIFY(clickJoin(dialog, key));
     QCOMPARE(asked.count(), 1);
     QCOMPARE(asked.first().at(1).toString(), joins);
 }
@@ -374,13 +391,13 @@ void TestLobby::hintStaysUntilActedOn()
     name->clear();
     QUdpSocket out;
     out.writeDatagram(*lobby::encode({"Ann", 1, false, 7772}), QHostAddress::LocalHost, dialog.listener().port());
-    QTRY_COMPARE(dialog.hostList()->count(), 1);
+    QTRY_COMPARE(dialog.games().rowCount(), 1);
     auto *status = dialog.findChild<QLabel *>("join_status");
     QVERIFY(status);
-    dialog.hostList()->findChild<QPushButton *>()->click();
+    QVERIFY(clickJoin(dialog, rowKey(dialog, 0)));
     QCOMPARE(status->text(), QString("Type your name first."));
     out.writeDatagram(*lobby::encode({"Bo", 2, true, 7772}), QHostAddress::LocalHost, dialog.listener().port());
-    QTRY_VERIFY(dialog.hostList()->count() == 1 && dialog.hostList()->findChild<QLabel *>()->text().startsWith("Bo"));
+    QTRY_VERIFY(dialog.games().rowCount() == 1 && dialog.games().row(0).name == "Bo");
     QCOMPARE(status->text(), QString("Type your name first."));
     QTest::keyClicks(name, "Cy");
     QVERIFY(status->text().isEmpty());
@@ -507,12 +524,11 @@ void TestLobby::hostileNamesShownAsWritten()
     dialog.show();
     QUdpSocket out;
     out.writeDatagram(*lobby::encode({name, 1, false, 7772}), QHostAddress::LocalHost, dialog.listener().port());
-    QTRY_COMPARE(dialog.hostList()->count(), 1);
-    QLabel *row = dialog.hostList()->findChild<QLabel *>();
-    QVERIFY(row);
-    QTRY_VERIFY(row->isVisible());
-    QHelpEvent hover(QEvent::ToolTip, QPoint(2, 2), row->mapToGlobal(QPoint(2, 2)));
-    QApplication::sendEvent(row, &hover);
+    QTRY_COMPARE(dialog.games().rowCount(), 1);
+    QWidget *view = dialog.hostList()->viewport();
+    const QPoint at = dialog.hostList()->visualRect(dialog.games().index(0)).topLeft() + QPoint(4, 4);
+    QHelpEvent hover(QEvent::ToolTip, at, view->mapToGlobal(at));
+    QApplication::sendEvent(view, &hover);
     QTRY_VERIFY(QToolTip::isVisible());
     QTextDocument shown;
     shown.setHtml(QToolTip::text());
@@ -672,8 +688,8 @@ void TestLobby::internetGameJoinedWithOneClick()
     QTest::keyClicks(server, broker.address());
     QTest::keyClick(server, Qt::Key_Return);
     QCOMPARE(other.preferences().values().lobbyserver, broker.address().toLatin1());
-    QTRY_COMPARE_WITH_TIMEOUT(looking.hostList()->count(), 1, 2000);
-    QVERIFY(looking.hostList()->item(0)->data(Qt::UserRole + 1).toBool());
+    QTRY_COMPARE_WITH_TIMEOUT(looking.games().rowCount(), 1, 2000);
+    QVERIFY(looking.games().index(0).data(GameList::InternetRole).toBool());
 
     QSignalSpy heard(&remote.model(), &lobby::LobbyModel::chatLine);
     QTRY_VERIFY(looking.lobbySay()->isEnabled());
@@ -688,20 +704,16 @@ void TestLobby::internetGameJoinedWithOneClick()
     QVERIFY(looking.lobbyChat()->toPlainText().contains("Bo: hello Zed"));
 
     // The row says in a word how the game is reached.
-    const auto labels = looking.hostList()->findChildren<QLabel *>();
-    QVERIFY(std::any_of(labels.begin(), labels.end(),
-            [](QLabel *l) { return l->text().endsWith("81.2.69.9 (internet, router)"); }));
-    auto *join = looking.hostList()->findChild<QPushButton *>("join_" + remote.clientId());
-    QVERIFY(join);
+    QVERIFY(looking.games().row(0).text().endsWith("81.2.69.9 (internet, router)"));
     ui::setQuestionSink([](const QString &) { return false; }); // the address leads nowhere here
-    join->click();
+    QVERIFY(clickJoin(looking, remote.clientId()));
     // The window connects to a port of this computer's own, which carries
     // the game to the address listed (or through the lobby, failing that).
     QCOMPARE(other.session().connectAddress(), QString("127.0.0.1"));
     QVERIFY(other.session().connectPort() != wire::GamePort);
     // A host that leaves drops off the list.
     remote.close();
-    QTRY_COMPARE(looking.hostList()->count(), 0);
+    QTRY_COMPARE(looking.games().rowCount(), 0);
     ui::setQuestionSink(nullptr);
 }
 

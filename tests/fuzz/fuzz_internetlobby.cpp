@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         const QList<QByteArray> parts = in.split('\n');
         for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
             model.received(lobby::TopicRoot + parts[i], parts[i + 1]);
-        if (model.games().size() > lobby::MaxInternetGames)
+        if (model.gameCount() > model.capacity())
             __builtin_trap();
         break;
     }

@@ -5,6 +5,7 @@
 
 #include "broker.h"
 #include "internetlobby.h"
+#include "tlobby.h"
 #include "internetpath.h"
 #include "netbackend.h"
 
@@ -14,6 +15,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QApplication>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -25,6 +28,9 @@ using lobby::InternetGame;
 using lobby::InternetLobby;
 
 namespace {
+
+// Fewer games than a copy keeps, so that tests fill the lobby quickly.
+constexpr int Kept = 200;
 
 InternetGame game(const QString &name, const QString &address = QStringLiteral("81.2.69.5"))
 {
@@ -97,6 +103,7 @@ private slots:
     void listedOnceHeld_data();
     void listedOnceHeld();
     void lyingBroker();
+    void busyLobbyListedWhole();
     void iceSignals_data();
     void iceSignals();
     void hostileOffers_data();
@@ -337,13 +344,14 @@ void TestInternetLobby::churnKeepsTheCalmGame()
     Broker open(false);
     QVERIFY(open.reachable());
     InternetLobby watcher, ann;
+    watcher.model().setCapacity(Kept);
     watcher.open(open.address());
     ann.open(open.address());
     QTRY_VERIFY(watcher.state() == InternetLobby::State::Connected && ann.state() == InternetLobby::State::Connected);
     RawClient churn(open.port, "churn");
     QVERIFY(churn.ok);
     QSignalSpy changes(&watcher.model(), &lobby::LobbyModel::gamesChanged);
-    const int ids = lobby::MaxInternetGames + 50;
+    const int ids = Kept + 50;
     const std::vector<Sender> senders(ids);
     const auto round = [&](int r) {
         for (int i = 0; i < ids; ++i) {
@@ -355,14 +363,14 @@ void TestInternetLobby::churnKeepsTheCalmGame()
     };
     for (int r = 0; r < lobby::LobbyModel::ChurnLimit + 1; ++r)
         round(r);
-    QTRY_COMPARE(watcher.model().games().size(), lobby::MaxInternetGames);
+    QTRY_COMPARE(watcher.model().games().size(), Kept);
     ann.publishGame(game(QStringLiteral("Calm")));
     QTRY_VERIFY_WITH_TIMEOUT(lists(watcher, QStringLiteral("Calm")), 3000);
     for (int r = 0; r < 5; ++r)
         round(r);
     QTest::qWait(300);
     QVERIFY(lists(watcher, QStringLiteral("Calm")));
-    QCOMPARE(watcher.model().games().size(), lobby::MaxInternetGames);
+    QCOMPARE(watcher.model().games().size(), Kept);
     const int messages = 10 * ids;
     // How long the window's thread is held is measured by bench_lobby.
     QVERIFY2(changes.size() < messages / 20, qPrintable(QStringLiteral("%1 changes").arg(changes.size())));
@@ -413,6 +421,7 @@ void TestInternetLobby::lyingBroker()
     Broker open(false);
     QVERIFY(open.reachable());
     InternetLobby watcher;
+    watcher.model().setCapacity(Kept);
     watcher.open(open.address());
     QSignalSpy heard(&watcher.model(), &lobby::LobbyModel::chatLine);
     QElapsedTimer clock;
@@ -463,7 +472,7 @@ void TestInternetLobby::lyingBroker()
     say({}, *lobby::encodeGame(game(QStringLiteral("Honest"))));
     QTRY_VERIFY_WITH_TIMEOUT(lists(watcher, QStringLiteral("Honest")), 3000);
     const auto &listed = watcher.model().games();
-    QCOMPARE(listed.size(), lobby::MaxInternetGames);
+    QCOMPARE(listed.size(), Kept);
     // Nothing malformed got in.
     QVERIFY(lists(watcher, QStringLiteral("Good")));
     for (const InternetGame &g : listed)
@@ -485,6 +494,46 @@ void TestInternetLobby::lyingBroker()
     QTest::qWait(1000);
     QVERIFY(late.say(QStringLiteral("Late"), QStringLiteral("still here")));
     QTRY_COMPARE(heard.constLast().at(0).value<lobby::LobbyLine>().text, QStringLiteral("still here"));
+}
+
+// A lobby far busier than a screenful: the dialog lists every game as it
+// comes (none lost between the slices the window takes them in), by name;
+// a search finds any of them; a host that leaves takes only its own row.
+void TestInternetLobby::busyLobbyListedWhole()
+{
+    Broker open(false);
+    RawClient raw(open.port, "many");
+    QVERIFY(raw.ok);
+    constexpr int Games = 1500;
+    const std::vector<Sender> hosts(Games);
+    for (int i = 0; i < Games; ++i)
+        raw.publish(hosts[i].topic("games"),
+                hosts[i].sealed("games",
+                        *lobby::encodeGame(game(QStringLiteral("P%1").arg(Games - i, 4, 10, QLatin1Char('0'))))));
+    Tlobby dialog;
+    dialog.setListenPort(0);
+    InternetLobby watcher;
+    dialog.setInternet(&watcher);
+    dialog.show();
+    watcher.open(open.address());
+    QTRY_COMPARE_WITH_TIMEOUT(dialog.games().rowCount(), Games, 20000);
+    for (int r = 1; r < Games; ++r)
+        QVERIFY(dialog.games().row(r - 1).name < dialog.games().row(r).name);
+    const Sender late;
+    raw.publish(late.topic("games"), late.sealed("games", *lobby::encodeGame(game(QStringLiteral("Late")))));
+    QTRY_VERIFY(dialog.games().rowOf(late.me.id()) >= 0);
+
+    auto *search = dialog.findChild<QLineEdit *>("game_search");
+    QTest::keyClicks(search, "p0007");
+    QCOMPARE(dialog.games().rowCount(), 1);
+    QCOMPARE(dialog.games().row(0).name, QStringLiteral("P0007"));
+    search->clear();
+    QCOMPARE(dialog.games().rowCount(), Games + 1);
+
+    raw.publish(hosts[0].topic("games"), {});
+    QTRY_COMPARE(dialog.games().rowCount(), Games);
+    QCOMPARE(dialog.games().rowOf(hosts[0].me.id()), -1);
+    QVERIFY(dialog.games().rowOf(hosts[1].me.id()) >= 0);
 }
 
 void TestInternetLobby::iceSignals_data()
@@ -848,7 +897,7 @@ int main(int argc, char **argv)
     qRegisterMetaType<lobby::LobbyLine>();
     if (qEnvironmentVariableIsSet("WM_LOBBY_HOST"))
         return runHost(qEnvironmentVariable("WM_LOBBY_HOST"), argc, argv);
-    QCoreApplication app(argc, argv);
+    QApplication app(argc, argv); // the dialog's list is tried too
     TestInternetLobby t;
     return QTest::qExec(&t, argc, argv);
 }
