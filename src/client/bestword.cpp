@@ -35,8 +35,7 @@ BestWord::BestWord(QAction *toggle, ClientModel &model, Preferences &prefs, Chat
 
 std::optional<game::FoundWord> BestWord::bestOn(const rules::Board &board)
 {
-    static const QByteArray list = TDictn::builtInList();
-    const std::vector<game::FoundWord> found = game::solveBoard(board, {list, TDictn::RecordSize});
+    const std::vector<game::FoundWord> found = game::solveBoard(board, TDictn::builtInTree());
     if (found.empty())
         return std::nullopt;
     return found.front();

@@ -1,5 +1,7 @@
 #include "tdictn.h"
 
+#include "solver.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QResource>
@@ -49,6 +51,12 @@ TDictn::~TDictn()
             return f.open(QIODevice::ReadOnly) && f.readAll() == builtInList();
         }()))
         QFile::remove(m_path);
+}
+
+const game::WordTree &TDictn::builtInTree()
+{
+    static const game::WordTree tree({builtInList(), RecordSize});
+    return tree;
 }
 
 QByteArray TDictn::builtInList()

@@ -10,6 +10,10 @@
 #include <QObject>
 #include <QString>
 
+namespace game {
+class WordTree;
+}
+
 class TDictn : public QObject {
     Q_OBJECT
 public:
@@ -39,6 +43,9 @@ public:
 
     // The built-in list, byte for byte.
     static QByteArray builtInList();
+    // The built-in list as a letter tree, built on first use (by whichever
+    // thread asks first) and shared by every caller for the program's life.
+    static const game::WordTree &builtInTree();
 
 private:
     bool readRecord(int index, char *out);

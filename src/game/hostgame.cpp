@@ -63,6 +63,15 @@ void HostGame::startKlot()
     s.klotdelay = 5;
     m_klotTimer.running = true;
     ++m_klotTimer.starts;
+    m_found.reset();
+    if (m_strength != KlotStrength::Normal && m_solveAhead)
+        m_solveAhead(s.board);
+}
+
+void HostGame::wordsFound(const rules::Board &board, std::vector<FoundWord> found)
+{
+    if (board == s.board)
+        m_found = Found{board, std::move(found)};
 }
 
 bool HostGame::klotPlays(int seat) const
@@ -317,7 +326,9 @@ bool HostGame::playSolversWord(int seat)
 {
     if (m_strength == KlotStrength::Normal || !m_solve)
         return false;
-    const std::vector<FoundWord> found = m_solve(s.board);
+    const std::vector<FoundWord> found =
+            m_found && m_found->board == s.board ? std::move(m_found->words) : m_solve(s.board);
+    m_found.reset();
     std::vector<const FoundWord *> choice;
     for (const FoundWord &f : found) {
         if (m_strength == KlotStrength::Gentle && f.word.size() > 4)

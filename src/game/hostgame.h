@@ -123,6 +123,14 @@ public:
     // Every word on a board, best first; needed by any strength but Normal.
     using Solver = std::function<std::vector<FoundWord>(const rules::Board &)>;
     void setSolver(Solver solve) { m_solve = std::move(solve); }
+    // Asked, as Klot's countdown starts, to find the board's words ahead of
+    // its move (elsewhere than the host's thread) and hand them back through
+    // wordsFound(); a move whose words have not come finds them itself.
+    using SolveAhead = std::function<void(const rules::Board &)>;
+    void setSolveAhead(SolveAhead ahead) { m_solveAhead = std::move(ahead); }
+    void wordsFound(const rules::Board &board, std::vector<FoundWord> found);
+    // Klot's countdown to its move, from the start.
+    void startKlot();
     void setKlotStrength(KlotStrength strength) { m_strength = strength; }
     KlotStrength klotStrength() const { return m_strength; }
 
@@ -189,13 +197,18 @@ private:
     void emitEvent(Event e) { m_events.push_back(std::move(e)); }
     void startTurnTimer(Phase phase, int seconds);
     void stopTurnTimer();
-    void startKlot();
     bool klotPlays(int seat) const;
     bool playSolversWord(int seat);
 
     WordCheck m_checkWord;
     KlotWordSource m_klotWords;
     Solver m_solve;
+    SolveAhead m_solveAhead;
+    struct Found {
+        rules::Board board;
+        std::vector<FoundWord> words;
+    };
+    std::optional<Found> m_found; // the words of the board Klot is to play on
     KlotStrength m_strength = KlotStrength::Normal;
     QRandomGenerator m_rng;
 

@@ -30,7 +30,28 @@ struct WordRecords {
     char at(qsizetype i, int k) const { return k < recordSize - 1 ? bytes[i * recordSize + 1 + k] : ' '; }
 };
 
+// The list as a tree of letters, built once: each prefix of up to seven
+// letters (no longer path can be traced) is a node that says which letters
+// may follow it and whether it is a word itself. The followers of a node are
+// side by side, so stepping to one is a bit test and a count.
+class WordTree {
+public:
+    explicit WordTree(const WordRecords &list);
+    struct Node {
+        quint32 follows = 0; // bit k: letter 'A' + k may follow; WordBit: a word
+        quint32 first = 0; // where the first follower is
+    };
+    static constexpr quint32 WordBit = quint32(1) << 31;
+    const std::vector<Node> &nodes() const { return m_nodes; }
+
+private:
+    void fill(quint32 at, const WordRecords &list, qsizetype lo, qsizetype hi, int depth);
+    std::vector<Node> m_nodes;
+};
+
 // Best first: the highest score, then the longer word, then A to Z.
+std::vector<FoundWord> solveBoard(const rules::Board &board, const WordTree &tree);
+// A tree made for the one board (a small list's, as tests use).
 std::vector<FoundWord> solveBoard(const rules::Board &board, const WordRecords &list);
 
 // The line a player reads after a turn: "Best here: STORM for 60 (you: CAT

@@ -40,9 +40,14 @@ void TServer::FormCreate()
 {
     // The strong and gentle computer opponent choose from every word on the
     // board, found in the built-in list.
-    m_game.setSolver([](const rules::Board &board) {
-        static const QByteArray list = TDictn::builtInList();
-        return game::solveBoard(board, {list, TDictn::RecordSize});
+    m_game.setSolver([](const rules::Board &board) { return game::solveBoard(board, TDictn::builtInTree()); });
+    m_solving.setMaxThreadCount(1);
+    m_game.setSolveAhead([this](const rules::Board &board) {
+        m_solving.start([this, board] {
+            std::vector<game::FoundWord> found = game::solveBoard(board, TDictn::builtInTree());
+            QMetaObject::invokeMethod(this,
+                    [this, board, found = std::move(found)]() mutable { m_game.wordsFound(board, std::move(found)); });
+        });
     });
     // The dispatch timer only runs while messages wait, so an idle host costs
     // nothing; each tick still handles exactly one message.

@@ -17,6 +17,7 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
+#include <QThreadPool>
 #include <QQueue>
 #include <QTimer>
 
@@ -241,6 +242,10 @@ private:
     qint64 m_bytesReceived = 0;
     rules::KlotWords listbox_words;
     game::HostGame m_game;
+    // Where the strong and gentle Klot's words are found, off this thread, so
+    // no message waits for the search (it goes, finishing what it does,
+    // before the game).
+    QThreadPool m_solving;
     Sink m_sink;
     QElapsedTimer m_clock; // for the connections' token buckets and spacing
     int m_spacing = MessageSpacingMs;

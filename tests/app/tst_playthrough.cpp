@@ -325,8 +325,7 @@ void TestPlaythrough::clicksAtEverySize()
 
     // The board's best word, clicked tile by tile and submitted by a right
     // click.
-    static const QByteArray records = TDictn::builtInList();
-    const auto words = game::solveBoard(board, {records, TDictn::RecordSize});
+    const auto words = game::solveBoard(board, TDictn::builtInTree());
     QVERIFY(!words.empty());
     const game::FoundWord &word = words.front();
     for (const QPoint &cell : word.path)

@@ -92,6 +92,8 @@ private slots:
     void barrenRoundGetsANewBoard();
     void catchUpState();
     void klotStrengths();
+    void klotWordsFoundAhead_data();
+    void klotWordsFoundAhead();
 };
 
 // Klot plays both seats (the person just watches) until somebody wins; every
@@ -317,7 +319,6 @@ void TestGame::klotStrengths()
 {
     QTemporaryDir dir;
     TDictn dictionary(dir.path());
-    const QByteArray list = dictionary.builtInList();
     struct Turn {
         QByteArray word;
         int score;
@@ -330,7 +331,7 @@ void TestGame::klotStrengths()
                     []() -> const rules::KlotWords & { return klotTable(); });
             g.setRandomSeed(seed);
             if (strength) {
-                g.setSolver([&](const rules::Board &b) { return solveBoard(b, {list, TDictn::RecordSize}); });
+                g.setSolver([&](const rules::Board &b) { return solveBoard(b, TDictn::builtInTree()); });
                 g.setKlotStrength(*strength);
             }
             g.occupy(1);
@@ -369,6 +370,54 @@ void TestGame::klotStrengths()
     // one the list takes).
     const auto shortOnes = std::count_if(gentle.begin(), gentle.end(), [](const Turn &t) { return t.word.size() <= 4; });
     QVERIFY(shortOnes > 450);
+}
+
+// The strong Klot's words are asked for as its countdown starts; those
+// handed back for the board it plays on are the ones it chooses from, and
+// those for a board since gone are not.
+void TestGame::klotWordsFoundAhead_data()
+{
+    QTest::addColumn<bool>("sameBoard");
+    QTest::newRow("for this board") << true;
+    QTest::newRow("for a board since gone") << false;
+}
+
+void TestGame::klotWordsFoundAhead()
+{
+    QFETCH(bool, sameBoard);
+    QTemporaryDir dir;
+    TDictn dictionary(dir.path());
+    HostGame g([&](QByteArrayView w) { return dictionary.CheckWord(w); },
+            []() -> const rules::KlotWords & { return klotTable(); });
+    g.setSolver([](const rules::Board &b) { return solveBoard(b, TDictn::builtInTree()); });
+    g.setKlotStrength(KlotStrength::Strong);
+    std::optional<rules::Board> asked;
+    g.setSolveAhead([&](const rules::Board &b) { asked = b; });
+    g.occupy(1);
+    g.setName(1, "P1");
+    g.startgame(options(10000, 60));
+    QRandomGenerator rng(3);
+    for (auto &column : g.state().board)
+        for (int &tile : column)
+            tile = rules::drawLetter(rng);
+    const rules::Board board = g.state().board;
+    g.state().curplayer = 2;
+    g.startKlot();
+    QVERIFY(asked && *asked == board);
+    // Handed back without the best word, as no search here would: which
+    // list Klot chose from shows in what it plays.
+    const std::vector<FoundWord> all = solveBoard(board, TDictn::builtInTree());
+    QVERIFY(all.size() > 2);
+    rules::Board other = board;
+    other[0][0] = other[0][0] % 26 + 1;
+    g.wordsFound(sameBoard ? board : other, {all.begin() + 1, all.end()});
+    g.takeEvents();
+    g.computerplay();
+    QByteArray made;
+    for (const Event &e : g.takeEvents())
+        if (const auto *m = std::get_if<WordMade>(&e))
+            made = m->word;
+    QCOMPARE(made, (sameBoard ? all[1] : all[0]).word);
 }
 
 QTEST_MAIN(TestGame)

@@ -1,9 +1,11 @@
 #include "klotwords.h"
+#include "listsearch.h"
 #include "rules.h"
 #include "solver.h"
 #include "tdictn.h"
 
 #include <QTemporaryDir>
+#include <map>
 #include <QTest>
 
 using namespace rules;
@@ -50,6 +52,7 @@ private slots:
     void knownBoards();
     void bestPathWins();
     void everyKlotWordIsListed();
+    void treeAgreesWithTheList();
 };
 
 // Scores by hand: letter values (Q 10, G 3, the rest here 1), Double Letter
@@ -142,7 +145,7 @@ void TestSolver::everyKlotWordIsListed()
         const auto move = klotChoose(b, klot, int(rng.bounded(0, int(klot.words.size()) - 1)));
         if (!move || !dictionary.CheckWord(move->word))
             continue;
-        const auto found = game::solveBoard(b, {records, TDictn::RecordSize});
+        const auto found = game::solveBoard(b, TDictn::builtInTree());
         const auto it = std::find_if(
                 found.begin(), found.end(), [&](const game::FoundWord &f) { return f.word == move->word.toUpper(); });
         QVERIFY2(it != found.end(), move->word.constData());
@@ -153,4 +156,34 @@ void TestSolver::everyKlotWordIsListed()
 }
 
 QTEST_MAIN(TestSolver)
+// Over many seeded boards, the letter tree finds exactly the words the list
+// holds, each at its best score, on a path that spells it.
+void TestSolver::treeAgreesWithTheList()
+{
+    const QByteArray records = TDictn::builtInList();
+    const game::WordRecords list{records, TDictn::RecordSize};
+    QRandomGenerator rng(11);
+    for (int round = 0; round < 300; ++round) {
+        Board b{};
+        for (auto &column : b)
+            for (int &tile : column)
+                tile = drawLetter(rng);
+        ListSearch plain{b, list, {}, {}};
+        plain.run();
+        std::map<QByteArray, int> listed;
+        for (const auto &[record, score] : plain.best)
+            listed.emplace(plain.word(record), score);
+        std::map<QByteArray, int> tree;
+        for (const game::FoundWord &f : game::solveBoard(b, TDictn::builtInTree())) {
+            QVERIFY(tree.emplace(f.word, f.score).second);
+            QCOMPARE(scoreWord(b, f.path), f.score);
+            QByteArray spelt;
+            for (const QPoint &p : f.path)
+                spelt += char('A' + b[size_t(p.x())][size_t(p.y())] - 1);
+            QCOMPARE(spelt, f.word);
+        }
+        QCOMPARE(tree, listed);
+    }
+}
+
 #include "tst_solver.moc"
