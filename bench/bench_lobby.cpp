@@ -10,6 +10,7 @@
 // listed lobby, against it closed.
 //
 //   build/bench/bench_lobby [repeats] [idle seconds]     (3 and 5 by default)
+//   build/bench/bench_lobby fill PORT COUNT   (fills a broker of your own)
 
 #include "broker.h"
 #include "identity.h"
@@ -179,6 +180,14 @@ struct Opening {
 
 int main(int argc, char **argv)
 {
+    // "fill PORT COUNT": only fills a running broker (to look at a busy
+    // lobby in the game itself), then ends.
+    if (argc == 4 && QByteArray(argv[1]) == "fill") {
+        QCoreApplication app(argc, argv);
+        mosquitto_lib_init();
+        fill(quint16(atoi(argv[2])), atoi(argv[3]));
+        return 0;
+    }
     QApplication app(argc, argv);
     const int repeats = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
     const int idleSeconds = argc > 2 ? std::max(1, atoi(argv[2])) : 5;

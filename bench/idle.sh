@@ -4,11 +4,13 @@
 #
 #   bash bench/idle.sh [seconds]
 #
-# Idle: CPU time (from /proc/PID/schedstat, in ns) that a hosting copy waiting
-# for input uses over the given time (10 s by default), next to the bare window
-# and to the bare window with a 1 ms timer. Start-up: time from exec to the first
-# event-loop pass, and the resident memory then, median of 15 runs each, the
-# three programs taking turns.
+# Idle: CPU time (from /proc/PID/task/*/schedstat, every thread summed, in ns)
+# that a hosting copy waiting for input uses over the given time (10 s by
+# default), next to the bare window and to the bare window with a 1 ms timer.
+# Start-up, whole-process: from exec to the first event-loop pass, and to the
+# first window drawn, with the resident memory then; exit: from closing the
+# windows (as the user does) to the process's end. Median of 15 runs each, the
+# programs taking turns.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 secs=${1:-10}
@@ -18,7 +20,7 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-cpu_ns() { awk '{print $1}' "/proc/$1/schedstat"; }
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {print s + 0}'; }
 
 idle() { # command...
   local dir; dir=$(mktemp -d -p "$work")
@@ -32,30 +34,37 @@ idle() { # command...
   echo $((z - a))
 }
 
-# One start-up of a program: "microseconds rss_kb".
+# One start-up of a program: "ready_us drawn_us exit_us rss_kb".
 startup_once() { # command
   local dir; dir=$(mktemp -d -p "$work")
   local s; s=$(date +%s%N)
-  local out; out=$(cd "$dir" && TMPDIR="$dir" "$1" 2>/dev/null | grep ready_ns)
-  echo "$(( ($(echo "$out" | awk '{print $2}') - s) / 1000 )) $(echo "$out" | awk '{print $4}')"
+  local out; out=$(cd "$dir" && HOME="$dir" TMPDIR="$dir" "$1" 2>/dev/null | grep -E 'ready_ns|quit_ns')
+  local e; e=$(date +%s%N)
+  local ready drawn rss quit
+  read -r _ ready _ drawn _ rss <<<"$(echo "$out" | grep ready_ns)"
+  quit=$(echo "$out" | awk '/quit_ns/ {print $2}')
+  echo "$(( (ready - s) / 1000 )) $(( (drawn - s) / 1000 )) $(( (e - quit) / 1000 )) $rss"
 }
 
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
 # The programs take turns, run after run, so a slow spell of the machine
-# weighs on all of them alike. Prints "median_us median_rss_kb" for each.
+# weighs on all of them alike. Prints "ready_us drawn_us exit_us rss_kb"
+# (medians) for each.
 startup() { # command...
-  local runs=15 i p
-  local -a t r
+  local runs=15 i p k
+  local -a rows
   for i in $(seq $runs); do
     for p in "$@"; do
-      read -r us kb <<<"$(startup_once "$p")"
-      t+=("$p $us"); r+=("$p $kb")
+      rows+=("$p $(startup_once "$p")")
     done
   done
   for p in "$@"; do
-    echo "$(printf '%s\n' "${t[@]}" | awk -v p="$p" '$1 == p {print $2}' | median)" \
-         "$(printf '%s\n' "${r[@]}" | awk -v p="$p" '$1 == p {print $2}' | median)"
+    local line=""
+    for k in 2 3 4 5; do
+      line+="$(printf '%s\n' "${rows[@]}" | awk -v p="$p" -v k=$k '$1 == p {print $k}' | median) "
+    done
+    echo "$line"
   done
 }
 
@@ -68,7 +77,10 @@ awk -v g="$game" -v b="$bare" -v t="$timer" 'BEGIN {
   if (b < 1000000) printf "idle: the bare window spent under 1 ms; game %.2f ms, 1 ms timer %.2f ms\n", g / 1e6, t / 1e6
   else printf "idle ratio: game/bare = %.2f, 1ms-timer/bare = %.2f\n", g / b, t / b }'
 
-{ read -r gt gr; read -r bt br; read -r tt tr; } <<<"$(startup $b/wordmire_probe $b/bare_app_probe $b/bare_app_text_probe)"
-echo "start-up to first event-loop pass: game ${gt} us, bare ${bt} us, bare with text ${tt} us; RSS: game ${gr} kB, bare ${br} kB, bare with text ${tr} kB"
-awk -v a="$gt" -v b="$bt" -v c="$gr" -v d="$br" -v t="$tt" -v r="$tr" \
-  'BEGIN { printf "start-up ratio: time %.2f (%.2f against the window with text), RSS %.2f (%.2f)\n", a / b, a / t, c / d, c / r }'
+{ read -r gr gd gx gm; read -r br bd bx bm; read -r tr td tx tm; } <<<"$(startup $b/wordmire_probe $b/bare_app_probe $b/bare_app_text_probe)"
+echo "first event-loop pass: game ${gr} us, bare ${br} us, bare with text ${tr} us"
+echo "launch to a drawn window: game ${gd} us, bare ${bd} us, bare with text ${td} us"
+echo "exit (windows closed to process end): game ${gx} us, bare ${bx} us, bare with text ${tx} us"
+echo "RSS once drawn: game ${gm} kB, bare ${bm} kB, bare with text ${tm} kB"
+awk -v gd="$gd" -v td="$td" -v gx="$gx" -v bx="$bx" -v tx="$tx" -v gm="$gm" -v tm="$tm" -v gr="$gr" -v tr="$tr" \
+  'BEGIN { printf "ratios against the window with text: drawn %.2f (goal 1.3), first pass %.2f, exit %.2f (goal 2), RSS %.2f\n", gd / td, gr / tr, gx / tx, gm / tm }'

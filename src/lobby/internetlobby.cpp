@@ -279,15 +279,6 @@ void LobbyModel::clear()
 
 InternetLobby::InternetLobby(QObject *parent) : QObject(parent)
 {
-    if (std::optional<Identity> fresh = Identity::fresh()) {
-        setIdentity(*fresh);
-    } else {
-        // Without the internet module nothing is published or read; the id
-        // is still one nobody else has.
-        const quint64 r = QRandomGenerator::system()->generate64();
-        m_id = QStringLiteral("wm") + QString::number(r & 0xffffffffffffULL, 16).rightJustified(12, QLatin1Char('0'));
-        m_model.setOwnId(m_id);
-    }
     connect(&m_model, &LobbyModel::ownGameHeld, this, [this](const QByteArray &payload) {
         if (payload == m_game)
             emit gameListed();
@@ -305,6 +296,24 @@ InternetLobby::InternetLobby(QObject *parent) : QObject(parent)
 InternetLobby::~InternetLobby()
 {
     close();
+}
+
+// The key pair is made when first needed, not with the window: making it
+// loads the internet module and its libraries, which a player who never
+// opens the lobby should not wait for at start-up.
+void InternetLobby::ensureIdentity()
+{
+    if (!m_id.isEmpty())
+        return;
+    if (std::optional<Identity> fresh = Identity::fresh()) {
+        setIdentity(*fresh);
+        return;
+    }
+    // Without the internet module nothing is published or read; the id is
+    // still one nobody else has.
+    const quint64 r = QRandomGenerator::system()->generate64();
+    m_id = QStringLiteral("wm") + QString::number(r & 0xffffffffffffULL, 16).rightJustified(12, QLatin1Char('0'));
+    m_model.setOwnId(m_id);
 }
 
 void InternetLobby::setIdentity(const Identity &identity)
@@ -345,6 +354,7 @@ bool InternetLobby::open(const QString &broker)
         setStatus(State::Closed, noModuleText() + QLatin1Char('.'));
         return false;
     }
+    ensureIdentity();
     m_broker = broker.trimmed();
     MqttClient::Setup setup;
     setup.id = m_id.toLatin1();
@@ -495,6 +505,7 @@ void InternetLobby::close()
 
 void InternetLobby::publishGame(const InternetGame &g)
 {
+    ensureIdentity();
     InternetGame mine = g;
     mine.id = m_id;
     const std::optional<QByteArray> bytes = encodeGame(mine);

@@ -227,6 +227,8 @@ public:
     // Who this copy is: a fresh key pair unless it is given the one kept
     // beside its settings (before opening).
     void setIdentity(const Identity &identity);
+    // Made (with a fresh key pair) when the lobby is first opened or a game
+    // first published, unless given before; empty until then.
     QString clientId() const { return m_id; }
     LobbyModel &model() { return m_model; }
     State state() const { return m_state; }
@@ -258,6 +260,7 @@ signals:
     void gameListed();
 
 private:
+    void ensureIdentity();
     void connected(int rc);
     void disconnected();
     void tlsFailed(const QString &host, const QString &why);
