@@ -377,6 +377,12 @@ void TestLobby::rowsWholeAndJoinTheirPort()
     QVERIFY(clickJoin(dialog, key));
     QCOMPARE(asked.count(), 1);
     QCOMPARE(asked.first().at(1).toString(), joins);
+    // From the keyboard: the row chosen, Return joins it too.
+    dialog.hostList()->setFocus();
+    dialog.hostList()->setCurrentIndex(dialog.games().index(0));
+    QTest::keyClick(dialog.hostList(), Qt::Key_Return);
+    QCOMPARE(asked.count(), 2);
+    QCOMPARE(asked.last().at(1).toString(), joins);
 }
 
 // "Type your name first." stays while games come and go, until the player
