@@ -65,6 +65,8 @@ qsizetype LobbyModel::receivedUntil(const QList<Heard> &messages, qsizetype from
 void LobbyModel::setSearch(const QString &text)
 {
     m_search = text.trimmed();
+    for (Kept &k : m_games)
+        k.matching = matches(k.game);
 }
 
 bool LobbyModel::matches(const InternetGame &g) const
@@ -113,7 +115,7 @@ QString LobbyModel::leastRelevant() const
 {
     const qint64 now = m_clock.elapsed();
     // Ranked by: matching the search, calm, heard from lately; the lowest goes.
-    const auto rank = [&](const Kept &k) { return std::tuple(matches(k.game), calm(k.game.id, now), k.seen); };
+    const auto rank = [&](const Kept &k) { return std::tuple(k.matching, calm(k.game.id, now), k.seen); };
     auto lowest = m_games.cbegin();
     for (auto it = m_games.cbegin(); it != m_games.cend(); ++it)
         if (rank(*it) < rank(*lowest))
@@ -209,6 +211,7 @@ void LobbyModel::take(const Heard &heard, bool *changed)
                 noteChange(key, now, differs ? heard.updates : heard.updates - 1);
             if (differs) {
                 at->game = *g;
+                at->matching = matches(*g);
                 *changed = true;
                 emit gameChanged(*g);
             }
@@ -221,13 +224,12 @@ void LobbyModel::take(const Heard &heard, bool *changed)
             // calm ones, a junk name while the player searches). Heard just
             // now, it is the newest.
             const QString out = leastRelevant();
-            const InternetGame &o = m_games[out].game;
-            if (std::tuple(matches(*g), calm(key, now)) < std::tuple(matches(o), calm(out, now)))
+            if (std::tuple(matches(*g), calm(key, now)) < std::tuple(m_games[out].matching, calm(out, now)))
                 return;
             m_games.remove(out);
             emit gameRemoved(out);
         }
-        m_games.insert(key, Kept{*g, ++m_messages});
+        m_games.insert(key, Kept{*g, ++m_messages, matches(*g)});
         *changed = true;
         emit gameAdded(*g);
         return;
@@ -461,7 +463,7 @@ void InternetLobby::drain()
     }
     m_taken = m_model.receivedUntil(m_taking, m_taken, QDeadlineTimer(SliceMs));
     if (m_taken < m_taking.size()) {
-        m_drain.start(FrameMs);
+        m_drain.start(FrameMs - SliceMs);
         return;
     }
     m_taking = {};

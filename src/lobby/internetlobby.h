@@ -202,6 +202,7 @@ private:
     struct Kept {
         InternetGame game;
         quint64 seen = 0; // the order of the last message about it
+        bool matching = false; // its name holds the search's text
     };
     QHash<QString, Kept> m_games; // by id
     int m_capacity = MaxInternetGames;
@@ -293,9 +294,9 @@ private:
     static constexpr int MaxInboxOther = 100; // chat and offers waiting
     static constexpr int BatchMs = 100;
     // What the model takes in one pass of the window's event loop, and the
-    // pause before the next, so the window keeps drawing at its frame rate
-    // while a lobby of thousands comes in.
-    static constexpr int SliceMs = 6;
+    // frame the pause after it fills, so the window keeps drawing at its
+    // frame rate while a lobby of thousands comes in.
+    static constexpr int SliceMs = 8;
     static constexpr int FrameMs = 16;
     QList<Heard> m_taking;
     qsizetype m_taken = 0;

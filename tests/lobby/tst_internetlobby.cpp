@@ -365,7 +365,7 @@ void TestInternetLobby::churnKeepsTheCalmGame()
         round(r);
     QTRY_COMPARE(watcher.model().games().size(), Kept);
     ann.publishGame(game(QStringLiteral("Calm")));
-    QTRY_VERIFY_WITH_TIMEOUT(lists(watcher, QStringLiteral("Calm")), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(lists(watcher, QStringLiteral("Calm")), 10000);
     for (int r = 0; r < 5; ++r)
         round(r);
     QTest::qWait(300);
@@ -373,7 +373,7 @@ void TestInternetLobby::churnKeepsTheCalmGame()
     QCOMPARE(watcher.model().games().size(), Kept);
     const int messages = 10 * ids;
     // How long the window's thread is held is measured by bench_lobby.
-    QVERIFY2(changes.size() < messages / 20, qPrintable(QStringLiteral("%1 changes").arg(changes.size())));
+    QVERIFY2(changes.size() < messages / 10, qPrintable(QStringLiteral("%1 changes").arg(changes.size())));
 }
 
 void TestInternetLobby::listedOnceHeld_data()
