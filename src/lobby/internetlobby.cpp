@@ -445,21 +445,29 @@ void InternetLobby::post(const QByteArray &topic, const QByteArray &payload)
     });
 }
 
+// Everything waiting, games in the order they came, then chat and offers;
+// the inbox is left empty, and the next message asks for a drain again.
+QList<Heard> InternetLobby::takeInbox()
+{
+    QList<Heard> all;
+    const std::lock_guard lock(m_inboxMutex);
+    all.reserve(m_inboxOrder.size() + m_inboxOther.size());
+    for (const QByteArray &topic : std::as_const(m_inboxOrder))
+        all.append(m_inboxGames.take(topic));
+    all += m_inboxOther;
+    m_inboxOrder = {};
+    m_inboxGames = {};
+    m_inboxOther.clear();
+    m_drainAsked = false;
+    return all;
+}
+
 // What waits is taken a slice at a time, a frame apart.
 void InternetLobby::drain()
 {
     if (m_taken >= m_taking.size()) {
-        m_taking.clear();
+        m_taking = takeInbox();
         m_taken = 0;
-        const std::lock_guard lock(m_inboxMutex);
-        m_taking.reserve(m_inboxOrder.size() + m_inboxOther.size());
-        for (const QByteArray &topic : std::as_const(m_inboxOrder))
-            m_taking.append(m_inboxGames.take(topic));
-        m_taking += m_inboxOther;
-        m_inboxOrder = {};
-        m_inboxGames = {};
-        m_inboxOther.clear();
-        m_drainAsked = false;
     }
     m_taken = m_model.receivedUntil(m_taking, m_taken, QDeadlineTimer(SliceMs));
     if (m_taken < m_taking.size()) {
@@ -487,13 +495,7 @@ void InternetLobby::close()
     // The library's thread has ended: nothing more comes in, and what
     // waits is dropped.
     m_drain.stop();
-    {
-        const std::lock_guard lock(m_inboxMutex);
-        m_inboxOrder = {};
-        m_inboxGames = {};
-        m_inboxOther.clear();
-        m_drainAsked = false;
-    }
+    takeInbox();
     m_taking = {};
     m_taken = 0;
     m_broker.clear();

@@ -266,6 +266,7 @@ private:
     void disconnected();
     void tlsFailed(const QString &host, const QString &why);
     void post(const QByteArray &topic, const QByteArray &payload);
+    QList<Heard> takeInbox();
     void drain();
     void setProblem(const QString &text);
     void setStatus(State state, const QString &text);
