@@ -220,6 +220,11 @@ private:
 class InternetLobby : public QObject {
     Q_OBJECT
 public:
+    // What the model takes in one pass of the window's event loop, and the
+    // frame the pause after it fills, so the window keeps drawing at its
+    // frame rate while a lobby of thousands comes in.
+    static constexpr int SliceMs = 8;
+    static constexpr int FrameMs = 16;
     enum class State { Closed, Connecting, Connected };
 
     explicit InternetLobby(QObject *parent = nullptr);
@@ -294,11 +299,6 @@ private:
     static constexpr int MaxInbox = MaxInternetGames;
     static constexpr int MaxInboxOther = 100; // chat and offers waiting
     static constexpr int BatchMs = 100;
-    // What the model takes in one pass of the window's event loop, and the
-    // frame the pause after it fills, so the window keeps drawing at its
-    // frame rate while a lobby of thousands comes in.
-    static constexpr int SliceMs = 8;
-    static constexpr int FrameMs = 16;
     QList<Heard> m_taking;
     qsizetype m_taken = 0;
     std::mutex m_inboxMutex;
