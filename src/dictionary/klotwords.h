@@ -4,3 +4,7 @@
 
 // The computer opponent's own list of common words, sorted, lower case.
 const QByteArrayList &klotWords();
+
+// The words the computer opponent never plays, at any strength (slurs and
+// crude words), sorted, lower case.
+const QByteArrayList &klotNeverWords();

@@ -64,8 +64,15 @@ void HostGame::startKlot()
     m_klotTimer.running = true;
     ++m_klotTimer.starts;
     m_found.reset();
-    if (m_strength != KlotStrength::Normal && m_solveAhead)
+    if (s.curplayer >= 1 && s.curplayer <= Seats && strengthOf(s.curplayer) != KlotStrength::Normal && m_solveAhead)
         m_solveAhead(s.board);
+}
+
+KlotStrength HostGame::strengthOf(int seat) const
+{
+    if (seat >= 1 && seat <= Seats && m_seatStrength[size_t(seat)])
+        return *m_seatStrength[size_t(seat)];
+    return m_strength;
 }
 
 void HostGame::wordsFound(const rules::Board &board, std::vector<FoundWord> found)
@@ -320,25 +327,35 @@ void HostGame::computertimerTimer()
 }
 
 // Strong and Gentle choose from every word on the board that the host's list
-// takes: the best-scoring, or any of the short ones. Without such a word they
-// play on as Normal does (and so shuffle when they can).
+// takes, never one of the words Klot does not play. Strong plays the
+// best-scoring. Gentle plays one of its own common words of up to four
+// letters, from the lower-scoring two thirds of those the board offers, so
+// that a new or young player meets an opponent clearly below Normal. Without such a
+// word they play on as Normal does (and so shuffle when they can).
 bool HostGame::playSolversWord(int seat)
 {
-    if (m_strength == KlotStrength::Normal || !m_solve)
+    const KlotStrength strength = strengthOf(seat);
+    if (strength == KlotStrength::Normal || !m_solve)
         return false;
     const std::vector<FoundWord> found =
             m_found && m_found->board == s.board ? std::move(m_found->words) : m_solve(s.board);
     m_found.reset();
+    const rules::KlotWords &vocabulary = m_klotWords();
     std::vector<const FoundWord *> choice;
     for (const FoundWord &f : found) {
-        if (m_strength == KlotStrength::Gentle && f.word.size() > 4)
+        if (vocabulary.isNever(f.word))
+            continue;
+        if (strength == KlotStrength::Gentle && (f.word.size() > 4 || !vocabulary.isCommon(f.word)))
             continue;
         if (!m_checkWord(f.word))
             continue;
         choice.push_back(&f);
-        if (m_strength == KlotStrength::Strong)
+        if (strength == KlotStrength::Strong)
             break;
     }
+    // The words come best first: Gentle leaves the best third.
+    if (strength == KlotStrength::Gentle && choice.size() > 1)
+        choice.erase(choice.begin(), choice.begin() + qsizetype(choice.size() / 3));
     if (choice.empty())
         return false;
     const FoundWord &pick = *choice[m_rng.bounded(quint32(choice.size()))];

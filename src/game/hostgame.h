@@ -79,7 +79,8 @@ using Event = std::variant<BoardDealt, GameStarted, TurnGiven, ShuffleUsed, Word
         Moving, Winner, WatchChanged, BoardRenewed, Diagnostic>;
 
 // How the computer opponent plays: Normal is its classic greedy search; Strong
-// plays the best-scoring word on the board, Gentle a short one.
+// plays the best-scoring word on the board, Gentle a short common one of
+// lower score.
 enum class KlotStrength { Gentle, Normal, Strong };
 
 // The turn timer's phases.
@@ -133,6 +134,13 @@ public:
     void startKlot();
     void setKlotStrength(KlotStrength strength) { m_strength = strength; }
     KlotStrength klotStrength() const { return m_strength; }
+    // One seat's Klot at a strength of its own (none: the game's), so that
+    // strengths can be played against each other.
+    void setSeatStrength(int seat, std::optional<KlotStrength> strength)
+    {
+        m_seatStrength.at(size_t(seat)) = strength;
+    }
+    KlotStrength strengthOf(int seat) const;
 
     void setRandomSeed(quint32 seed) { m_rng.seed(seed); }
 
@@ -210,6 +218,7 @@ private:
     };
     std::optional<Found> m_found; // the words of the board Klot is to play on
     KlotStrength m_strength = KlotStrength::Normal;
+    std::array<std::optional<KlotStrength>, Seats + 1> m_seatStrength{};
     QRandomGenerator m_rng;
 
     State s;

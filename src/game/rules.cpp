@@ -1,5 +1,6 @@
 #include "rules.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace rules {
@@ -314,10 +315,36 @@ KlotSearch::KlotSearch(const Board &board) : m_board(board)
     }
 }
 
-KlotWords::KlotWords(const QByteArrayList &list)
+namespace {
+
+bool sortedHas(const std::vector<QByteArray> &sorted, QByteArrayView word)
 {
+    const QByteArray lower = word.toByteArray().toLower();
+    return std::binary_search(sorted.begin(), sorted.end(), lower);
+}
+
+} // namespace
+
+bool KlotWords::isNever(QByteArrayView word) const
+{
+    return sortedHas(m_never, word);
+}
+
+bool KlotWords::isCommon(QByteArrayView word) const
+{
+    return sortedHas(m_common, word);
+}
+
+KlotWords::KlotWords(const QByteArrayList &list, const QByteArrayList &never)
+{
+    for (const QByteArray &text : never)
+        m_never.push_back(text.toLower());
+    std::sort(m_never.begin(), m_never.end());
     words.reserve(size_t(list.size()));
     for (const QByteArray &text : list) {
+        if (isNever(text))
+            continue;
+        m_common.push_back(text.toLower());
         Word w;
         w.text = text;
         if (text.size() >= 1 && text.size() <= 7) {
@@ -334,6 +361,7 @@ KlotWords::KlotWords(const QByteArrayList &list)
         }
         words.push_back(w);
     }
+    std::sort(m_common.begin(), m_common.end());
 }
 
 std::optional<Path> KlotSearch::trace(const QByteArray &word) const

@@ -124,8 +124,16 @@ struct KlotWords {
         std::array<qint8, 7> letters{};
     };
     KlotWords() = default;
-    explicit KlotWords(const QByteArrayList &words);
+    // Klot's own common words, less any it never plays.
+    explicit KlotWords(const QByteArrayList &words, const QByteArrayList &never = {});
     std::vector<Word> words;
+    // Whether a word (in any case) is one Klot never plays, and whether it
+    // is one of its own common words.
+    bool isNever(QByteArrayView word) const;
+    bool isCommon(QByteArrayView word) const;
+
+private:
+    std::vector<QByteArray> m_never, m_common; // sorted, lower case
 };
 
 class KlotSearch {

@@ -299,6 +299,6 @@ const rules::KlotWords &TServer::klotWordTable()
 {
     // Prepared on first use: a copy that never hosts never needs it.
     if (listbox_words.words.empty())
-        listbox_words = rules::KlotWords(klotWords());
+        listbox_words = rules::KlotWords(klotWords(), klotNeverWords());
     return listbox_words;
 }
