@@ -1,10 +1,12 @@
 #include "bestword.h"
+#include "boardpicture.h"
 
 #include "chatview.h"
 #include "preferences.h"
 #include "tdictn.h"
 
 #include <QAction>
+#include <QCursor>
 
 BestWord::BestWord(QAction *toggle, ClientModel &model, Preferences &prefs, ChatView &chat, QObject *parent)
     : QObject(parent), m_toggle(toggle), m_model(model), m_prefs(prefs), m_chat(chat)
@@ -31,6 +33,7 @@ BestWord::BestWord(QAction *toggle, ClientModel &model, Preferences &prefs, Chat
     });
     connect(&model, &ClientModel::timeIsUp, this, [this] { turnEnded(QByteArray(), 0); });
     connect(&model, &ClientModel::winnerDeclared, this, &BestWord::gameOver);
+    connect(&chat, &ChatView::gameLinkClicked, this, &BestWord::show);
 }
 
 std::optional<game::FoundWord> BestWord::bestOn(const rules::Board &board)
@@ -55,9 +58,15 @@ void BestWord::turnEnded(const QByteArray &word, int points)
     if (!mine || !m_prefs.showBestWord() || !m_lastBoard)
         return;
     // The chat sets a space after a line's head ("Best here:") itself.
-    if (const auto best = bestOn(*m_lastBoard))
-        m_chat.addLine(game::bestWordLine(*best, word, points).replace("Best here: ", "Best here:"));
-    else
+    if (const auto best = bestOn(*m_lastBoard)) {
+        // The line links to the board it was about, kept for a while.
+        const int id = m_nextId++;
+        m_shown.push_back({id, *m_lastBoard, *best});
+        if (m_shown.size() > size_t(KeptBoards))
+            m_shown.erase(m_shown.begin());
+        m_chat.addLine(game::bestWordLine(*best, word, points).replace("Best here: ", "Best here:"),
+                QStringLiteral("best/%1").arg(id));
+    } else
         m_chat.addLine("No word could be made on this board.");
 }
 
@@ -71,4 +80,19 @@ void BestWord::gameOver()
                                       .arg(QString::fromLatin1(best->word))
                                       .arg(best->score)
                             : QString());
+}
+
+void BestWord::show(const QString &target)
+{
+    if (!target.startsWith(QLatin1String("best/")))
+        return;
+    const int id = target.mid(5).toInt();
+    const auto it = std::find_if(m_shown.begin(), m_shown.end(), [id](const Shown &s) { return s.id == id; });
+    if (it == m_shown.end())
+        return; // a line older than the boards kept
+    if (!m_picture)
+        m_picture = new BoardPicture(m_chat.window());
+    m_picture->showAt(it->board, it->best.path,
+            QStringLiteral("Best here: %1 for %2").arg(QString::fromLatin1(it->best.word)).arg(it->best.score),
+            QCursor::pos());
 }

@@ -3,7 +3,9 @@
 // board held as a chat line ("Best here: STORM for 60 (you: CAT for 27)"),
 // and at the game's end the best word of the last board for the results.
 // Options → "Show the Best Word" turns both off. The board is searched on the
-// window's thread: a whole board takes about a millisecond.
+// window's thread: a whole board takes about a quarter of a millisecond.
+// Clicking a "Best here" line shows the board as it stood, before the
+// slide, with the best word's path traced on it.
 
 #include "clientmodel.h"
 #include "solver.h"
@@ -12,6 +14,7 @@
 
 #include <optional>
 
+class BoardPicture;
 class ChatView;
 class Preferences;
 class QAction;
@@ -24,6 +27,11 @@ public:
     // The best word on this board by the built-in list, if it holds any.
     static std::optional<game::FoundWord> bestOn(const rules::Board &board);
 
+    // The picture shown for a clicked line, made at the first click.
+    BoardPicture *picture() const { return m_picture; }
+    // How many of the latest lines can still be shown on their board.
+    static constexpr int KeptBoards = 50;
+
 signals:
     // For the results: the last board's best word, empty when not shown.
     void lastBoardBest(const QString &text);
@@ -32,6 +40,7 @@ private:
     void turnGiven(int seat);
     void turnEnded(const QByteArray &word, int points);
     void gameOver();
+    void show(const QString &target);
 
     QAction *m_toggle;
     ClientModel &m_model;
@@ -40,4 +49,13 @@ private:
     bool m_myTurn = false;
     // The board the last turn was played on (as it stood before its word).
     std::optional<rules::Board> m_lastBoard;
+    // The boards of the latest lines, by the number each line links to.
+    struct Shown {
+        int id;
+        rules::Board board;
+        game::FoundWord best;
+    };
+    std::vector<Shown> m_shown;
+    int m_nextId = 1;
+    BoardPicture *m_picture = nullptr;
 };

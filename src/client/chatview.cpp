@@ -32,6 +32,8 @@ namespace {
 const QString kPlaceholder = QStringLiteral("<Enter Chat Here>");
 const QColor kChatBackground(0xF2, 0xF9, 0xFF); // 0xFFF9F2 as 0x00BBGGRR
 const QString kLinkScheme = QStringLiteral("link");
+// A line of the game's own that shows something in the game.
+const QString kGameScheme = QStringLiteral("game");
 
 QColor fromBgr(quint32 c)
 {
@@ -204,6 +206,23 @@ void ChatView::addLine(const QByteArray &text)
     addLine(0, text, SystemColour);
 }
 
+void ChatView::addLine(const QByteArray &text, const QString &gameTarget)
+{
+    addLine(text);
+    // The whole line is the anchor, dotted underneath so it reads as one.
+    QTextCursor &c = batch();
+    QTextCursor line(c);
+    line.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
+    QUrl href;
+    href.setScheme(kGameScheme);
+    href.setPath(gameTarget);
+    QTextCharFormat anchor;
+    anchor.setAnchor(true);
+    anchor.setAnchorHref(href.toString(QUrl::FullyEncoded));
+    anchor.setUnderlineStyle(QTextCharFormat::DotLine);
+    line.mergeCharFormat(anchor);
+}
+
 // A line's format, kept from line to line: the document looks each one up
 // among its formats, and a format made afresh must be hashed again.
 QTextCharFormat ChatView::lineFormat(quint32 colour, int style)
@@ -339,6 +358,10 @@ void ChatView::trim()
 
 void ChatView::openLink(const QUrl &url)
 {
+    if (url.scheme() == kGameScheme) {
+        emit gameLinkClicked(url.path());
+        return;
+    }
     // Only a web address goes to the desktop's handler, whatever the anchor.
     const auto target =
             url.scheme() == kLinkScheme ? chat::linkTarget(url.path(QUrl::FullyDecoded).toLatin1()) : std::nullopt;

@@ -51,6 +51,9 @@ public:
     void addLine(const QByteArray &text);
     // A line from a user (slot 1 to 9) or from the game (0), in its colour.
     void addLine(int sender, const QByteArray &text, quint32 colour);
+    // A line of the game's own that shows something of the game's when
+    // clicked: a click sends gameLinkClicked with the target.
+    void addLine(const QByteArray &text, const QString &gameTarget);
     // Lines go into the document at once, but the view lays them out,
     // scrolls and repaints at most once a frame: this ends the batch now.
     void flush();
@@ -69,6 +72,7 @@ public:
     void insertSmiley(int tag);
     void chooseColour();
 
+    QWidget *window() const { return m_window; }
     QMenu *viewMenu() const { return m_viewMenu; }
     QMenu *entryMenu() const { return m_entryMenu; }
     QMenu *smileyMenu() const { return m_smileyMenu; }
@@ -76,6 +80,9 @@ public:
     // at the first call.
     const QList<QAction *> &smileyActions();
     QAction *scrollOffItem() const { return m_scrollOff; }
+
+signals:
+    void gameLinkClicked(const QString &target);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -7,10 +7,13 @@
 #include "tchat.h"
 #include "clientfiles.h"
 #include "ui_tchat.h"
+#include "boardpicture.h"
+#include "chatview.h"
 
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTextBrowser>
 
 Q_DECLARE_METATYPE(QList<QPoint>)
 
@@ -563,6 +566,7 @@ void TestBoard::scoredWord()
 {
     startMyTurn();
     QSignalSpy words(chat.get(), &Tchat::tallyWordMade);
+    const rules::Board before = chat->model().board().letters;
     // Q U I Z A along the top row.
     feed({"CMD_madeword+1+QUIZA+42+42+40+2+0+0+1+0+2+0+3+0+4+0"});
     for (int x = 0; x < 5; ++x)
@@ -587,6 +591,26 @@ void TestBoard::scoredWord()
     const qsizetype at = text.lastIndexOf("Best here: ");
     QVERIFY(at >= 0);
     QVERIFY(QRegularExpression("^Best here: [A-Z]+ for [0-9]+ \\(you: QUIZA for 42\\)").match(text.mid(at)).hasMatch());
+    // Clicking the line shows the board as it stood before the word, the best
+    // word's path traced on it; a click on the picture puts it away.
+    QTextBrowser *view = chat->form()->mainchat;
+    QTest::qWait(ChatView::StreamFrameMs * 3);
+    const QTextCursor found = view->document()->find("Best here:", view->document()->characterCount(),
+            QTextDocument::FindBackward);
+    QVERIFY(!found.isNull());
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->cursorRect(found).center() - QPoint(10, 0));
+    auto *picture = chat->findChild<BoardPicture *>();
+    QVERIFY(picture && picture->isVisible());
+    QCOMPARE(picture->board(), before);
+    QByteArray traced;
+    for (const QPoint &square : picture->path())
+        traced += char('A' + before[size_t(square.x())][size_t(square.y())] - 1);
+    QVERIFY(traced.size() >= 2);
+    QVERIFY2(text.mid(at).startsWith(picture->caption()) && picture->caption() == "Best here: " + traced + " for "
+                    + text.mid(at).section(' ', 4, 4),
+            qPrintable(picture->caption()));
+    QTest::mouseClick(picture, Qt::LeftButton, {}, picture->rect().center());
+    QVERIFY(!picture->isVisible());
     chat->form()->ShowtheBestWord1->trigger();
     QVERIFY(!chat->preferences().showBestWord());
     feed({"CMD_nextplayer+1+1+", "CMD_timeup+"});
