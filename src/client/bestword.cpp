@@ -15,7 +15,10 @@ BestWord::BestWord(QAction *toggle, ClientModel &model, Preferences &prefs, Chat
     connect(m_toggle, &QAction::triggered, this, [this] { m_prefs.setShowBestWord(m_toggle->isChecked()); });
     connect(&m_prefs, &Preferences::bestWordChanged, this, [this] { m_toggle->setChecked(m_prefs.showBestWord()); });
 
-    connect(&model, &ClientModel::gameStarted, this, [this] { m_lastBoard.reset(); });
+    connect(&model, &ClientModel::gameStarted, this, [this] {
+        m_lastBoard.reset();
+        m_record = GameRecord{m_model.seat(m_model.myslot()).name.toUtf8(), {}};
+    });
     connect(&model, &ClientModel::cleared, this, [this] { m_lastBoard.reset(); });
     connect(&model, &ClientModel::turnGiven, this, &BestWord::turnGiven);
     // A shuffle deals a new board within the turn; the refill after a word
@@ -27,11 +30,15 @@ BestWord::BestWord(QAction *toggle, ClientModel &model, Preferences &prefs, Chat
     // The word is told before its tiles leave the board.
     connect(&model, &ClientModel::wordMade, this, [this](const ClientModel::WordMade &made) {
         m_lastBoard = m_model.board().letters;
-        if (made.seat == m_model.myslot())
-            turnEnded(made.word, made.points.toInt());
+        if (made.seat == m_model.myslot()) {
+            rules::Path path;
+            for (const auto &[square, letter] : made.tiles)
+                path.push_back(square);
+            turnEnded(made.word, made.points.toInt(), path);
+        }
         m_myTurn = false;
     });
-    connect(&model, &ClientModel::timeIsUp, this, [this] { turnEnded(QByteArray(), 0); });
+    connect(&model, &ClientModel::timeIsUp, this, [this] { turnEnded(QByteArray(), 0, {}); });
     connect(&model, &ClientModel::winnerDeclared, this, &BestWord::gameOver);
     connect(&chat, &ChatView::gameLinkClicked, this, &BestWord::show);
 }
@@ -51,14 +58,22 @@ void BestWord::turnGiven(int seat)
     m_lastBoard = m_model.board().letters;
 }
 
-void BestWord::turnEnded(const QByteArray &word, int points)
+void BestWord::turnEnded(const QByteArray &word, int points, const rules::Path &path)
 {
     // A turn Klot took over (the player chose to watch) was not theirs.
     const bool mine = std::exchange(m_myTurn, false) && !m_model.watchingSelf();
-    if (!mine || !m_prefs.showBestWord() || !m_lastBoard)
+    if (!mine || !m_lastBoard)
+        return;
+    const auto best = bestOn(*m_lastBoard);
+    // Every turn of the player's goes in the game's review, shown or not.
+    if (m_record.turns.size() < GameRecord::MaxTurns)
+        m_record.turns << ReviewTurn{*m_lastBoard, word, word.isEmpty() ? 0 : points,
+                word.isEmpty() ? rules::Path{} : path, best ? best->word : QByteArray(), best ? best->score : 0,
+                best ? best->path : rules::Path{}};
+    if (!m_prefs.showBestWord())
         return;
     // The chat sets a space after a line's head ("Best here:") itself.
-    if (const auto best = bestOn(*m_lastBoard)) {
+    if (best) {
         // The line links to the board it was about, kept for a while.
         const int id = m_nextId++;
         m_shown.push_back({id, *m_lastBoard, *best});
@@ -73,6 +88,7 @@ void BestWord::turnEnded(const QByteArray &word, int points)
 void BestWord::gameOver()
 {
     m_myTurn = false;
+    emit reviewReady(!m_record.turns.isEmpty());
     std::optional<game::FoundWord> best;
     if (m_prefs.showBestWord() && m_lastBoard)
         best = bestOn(*m_lastBoard);

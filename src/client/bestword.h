@@ -8,6 +8,7 @@
 // slide, with the best word's path traced on it.
 
 #include "clientmodel.h"
+#include "gamerecord.h"
 #include "solver.h"
 
 #include <QObject>
@@ -32,13 +33,19 @@ public:
     // How many of the latest lines can still be shown on their board.
     static constexpr int KeptBoards = 50;
 
+    // The player's turns in the game being played, or the last one ended:
+    // each board, the word played and the board's best.
+    const GameRecord &record() const { return m_record; }
+
 signals:
     // For the results: the last board's best word, empty when not shown.
     void lastBoardBest(const QString &text);
+    // The game has ended with turns of the player's to review.
+    void reviewReady(bool any);
 
 private:
     void turnGiven(int seat);
-    void turnEnded(const QByteArray &word, int points);
+    void turnEnded(const QByteArray &word, int points, const rules::Path &path);
     void gameOver();
     void show(const QString &target);
 
@@ -58,4 +65,5 @@ private:
     std::vector<Shown> m_shown;
     int m_nextId = 1;
     BoardPicture *m_picture = nullptr;
+    GameRecord m_record;
 };

@@ -31,7 +31,7 @@ QColor squareColour(rules::Square square)
 
 } // namespace
 
-BoardPicture::BoardPicture(QWidget *parent) : QWidget(parent, Qt::Popup)
+BoardPicture::BoardPicture(QWidget *parent, Qt::WindowFlags flags) : QWidget(parent, flags)
 {
     setAttribute(Qt::WA_DeleteOnClose, false);
     setFixedSize(2 * Margin + rules::Size * Cell, 2 * Margin + CaptionHeight + rules::Size * Cell);
@@ -42,12 +42,20 @@ QRect BoardPicture::squareRect(int x, int y)
     return {Margin + x * Cell, Margin + CaptionHeight + y * Cell, Cell, Cell};
 }
 
-void BoardPicture::showAt(const rules::Board &board, const rules::Path &path, const QString &caption, const QPoint &at)
+void BoardPicture::setPicture(
+        const rules::Board &board, const rules::Path &path, const QString &caption, const rules::Path &played)
 {
     m_board = board;
     m_path = path;
+    m_played = played;
     m_caption = caption;
     setAccessibleName(caption);
+    update();
+}
+
+void BoardPicture::showAt(const rules::Board &board, const rules::Path &path, const QString &caption, const QPoint &at)
+{
+    setPicture(board, path, caption);
     // Kept whole on the screen the pointer is on.
     QRect where(at + QPoint(12, 12), size());
     if (const QScreen *screen = QGuiApplication::screenAt(at)) {
@@ -81,23 +89,26 @@ void BoardPicture::paintEvent(QPaintEvent *)
             p.setPen(QColor(0x80, 0x70, 0x50));
             p.drawRect(r);
         }
-    // The path's line under the letters, from its first square (ringed) to
-    // its last.
-    if (!m_path.empty()) {
+    // The paths' lines under the letters, each from its first square
+    // (ringed) to its last: the word played fainter, the best over it.
+    const auto trace = [&p](const rules::Path &path, const QColor &ink, qreal width) {
+        if (path.empty())
+            return;
         QPainterPath line;
-        for (size_t k = 0; k < m_path.size(); ++k) {
-            const QPointF c = QRectF(squareRect(m_path[k].x(), m_path[k].y())).center();
+        for (size_t k = 0; k < path.size(); ++k) {
+            const QPointF c = QRectF(squareRect(path[k].x(), path[k].y())).center();
             if (k == 0)
                 line.moveTo(c);
             else
                 line.lineTo(c);
         }
-        const QColor ink(0xC0, 0x30, 0x20, 150);
-        p.setPen(QPen(ink, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setPen(QPen(ink, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.setBrush(Qt::NoBrush);
         p.drawPath(line);
-        p.drawEllipse(QRectF(squareRect(m_path.front().x(), m_path.front().y())).adjusted(3, 3, -3, -3));
-    }
+        p.drawEllipse(QRectF(squareRect(path.front().x(), path.front().y())).adjusted(3, 3, -3, -3));
+    };
+    trace(m_played, QColor(0x20, 0x50, 0xC0, 120), 5);
+    trace(m_path, QColor(0xC0, 0x30, 0x20, 150), 3);
     QFont letters = font();
     letters.setBold(true);
     letters.setPixelSize(Cell / 2);
@@ -111,7 +122,10 @@ void BoardPicture::paintEvent(QPaintEvent *)
         }
 }
 
-void BoardPicture::mousePressEvent(QMouseEvent *)
+void BoardPicture::mousePressEvent(QMouseEvent *event)
 {
-    hide();
+    if (windowType() == Qt::Popup)
+        hide();
+    else
+        QWidget::mousePressEvent(event);
 }

@@ -10,11 +10,16 @@
 class BoardPicture : public QWidget {
     Q_OBJECT
 public:
-    explicit BoardPicture(QWidget *parent);
+    // A popup by default; a plain child widget with no flags.
+    explicit BoardPicture(QWidget *parent, Qt::WindowFlags flags = Qt::Popup);
 
-    // Shows the board with the path traced (its squares in order) and a
-    // caption above it, at a point on the screen.
+    // The board with the path traced (its squares in order), another path
+    // (the word played) traced fainter, and a caption above.
+    void setPicture(
+            const rules::Board &board, const rules::Path &path, const QString &caption, const rules::Path &played = {});
+    // Shows it as a popup at a point on the screen.
     void showAt(const rules::Board &board, const rules::Path &path, const QString &caption, const QPoint &at);
+    const rules::Path &played() const { return m_played; }
 
     const rules::Board &board() const { return m_board; }
     const rules::Path &path() const { return m_path; }
@@ -32,6 +37,6 @@ protected:
 
 private:
     rules::Board m_board{};
-    rules::Path m_path;
+    rules::Path m_path, m_played;
     QString m_caption;
 };

@@ -3,6 +3,7 @@
 // posting, the window's placement).
 
 #include "tchat.h"
+#include "reviewdialog.h"
 #include "artscale.h"
 #include "bestword.h"
 #include "strengthmenu.h"
@@ -100,6 +101,15 @@ void Tchat::FormCreate()
     m_session = new Session(m_model, *m_prefs, *m_chat, this);
     m_bestWord = new BestWord(ui->ShowtheBestWord1, m_model, *m_prefs, *m_chat, this);
     connect(m_bestWord, &BestWord::lastBoardBest, m_turn, &TurnPanel::setResultsNote);
+    connect(m_bestWord, &BestWord::reviewReady, m_turn, &TurnPanel::setReviewAvailable);
+    connect(m_turn, &TurnPanel::reviewRequested, this, [this] {
+        if (!m_review)
+            m_review = new ReviewDialog(this);
+        m_review->setRecord(m_bestWord->record());
+        m_review->show();
+        m_review->raise();
+        m_review->activateWindow();
+    });
     auto *strength = new StrengthMenu(ui->KlotsStrength1, {ui->Gentle1, ui->Normal1, ui->Strong1}, *m_prefs, this);
     connect(m_session, &Session::hostingChanged, strength, &StrengthMenu::setHosting);
     connect(m_session, &Session::hostingChanged, this, [this](bool hosting) {

@@ -41,12 +41,15 @@ class Thelp;
 class Tdownload;
 class Tlobby;
 class BestWord;
+class ReviewDialog;
 class QMenu;
 class QAction;
 
 class Tchat : public QMainWindow {
     Q_OBJECT
 public:
+    // The game review, once the player has asked for it.
+    ReviewDialog *review() const { return m_review; }
     // The window binds to the preferences it is given (the application loads
     // them before any window shows); without any it reads its own.
     explicit Tchat(Preferences *preferences = nullptr, QWidget *parent = nullptr);
@@ -175,6 +178,7 @@ private:
     TileMenu *m_tiles = nullptr;
     SoundMenu *m_sounds = nullptr;
     BestWord *m_bestWord = nullptr;
+    ReviewDialog *m_review = nullptr; // made when first asked for
     // The views, children of this window, taken down first.
     ChatView *m_chat = nullptr;
     SeatsView *m_seats = nullptr;

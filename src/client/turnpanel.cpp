@@ -105,6 +105,13 @@ TurnPanel::TurnPanel(const Widgets &w, ClientModel &model, ui::AnimationClock &m
     m_playAgain->setGeometry(110, 212, 100, 28);
     m_playAgain->setFocusPolicy(Qt::NoFocus);
     connect(m_playAgain, &QPushButton::clicked, this, &TurnPanel::playAgainRequested);
+    // Everybody who played a turn may look back over the game.
+    m_review = new QPushButton(QStringLiteral("Review"), m_results);
+    m_review->setObjectName(QStringLiteral("button_review"));
+    m_review->setGeometry(218, 212, 90, 28);
+    m_review->setFocusPolicy(Qt::NoFocus);
+    m_review->hide();
+    connect(m_review, &QPushButton::clicked, this, &TurnPanel::reviewRequested);
     m_results->hide();
 
     // The seven-letter bonus goes over the board, clear of the seat boxes.
@@ -346,6 +353,11 @@ void TurnPanel::winner(const QString &text)
     showResults();
     m_winnerPanel->show();
     m_winnerPanel->raise();
+}
+
+void TurnPanel::setReviewAvailable(bool available)
+{
+    m_review->setVisible(available);
 }
 
 void TurnPanel::setResultsNote(const QString &note)

@@ -54,6 +54,9 @@ public:
     QStringList resultRows() const { return m_resultRows; }
     // A line under the final scores (the last board's best word); empty for none.
     void setResultsNote(const QString &note);
+    // The results offer a review of the player's turns when there are any.
+    void setReviewAvailable(bool available);
+    QPushButton *reviewButton() const { return m_review; }
     // A refusal shown in the status line gives way to what it replaced.
     void clearRefusal(const QString &text);
     static QString barColour(int secondsLeft);
@@ -68,6 +71,7 @@ signals:
     void wordAnnounced(const QString &line);
     // "Play Again" on the results (the hosting player's copy only).
     void playAgainRequested();
+    void reviewRequested();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -91,6 +95,7 @@ private:
     QLabel *m_winner, *m_winnerShade, *m_arrowTime, *m_resultsText;
     QFrame *m_winnerPanel, *m_results;
     QPushButton *m_playAgain = nullptr;
+    QPushButton *m_review = nullptr;
     QPlainTextEdit *m_words;
     std::array<QLabel *, 4> m_arrows{};
     QFont m_statusFont; // the status line's own, back after a refusal flashed it

@@ -8,11 +8,14 @@
 #include "clientfiles.h"
 #include "ui_tchat.h"
 #include "boardpicture.h"
+#include "reviewdialog.h"
+#include "turnpanel.h"
 #include "chatview.h"
 
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTableWidget>
 #include <QTextBrowser>
 
 Q_DECLARE_METATYPE(QList<QPoint>)
@@ -615,6 +618,22 @@ void TestBoard::scoredWord()
     QVERIFY(!chat->preferences().showBestWord());
     feed({"CMD_nextplayer+1+1+", "CMD_timeup+"});
     QCOMPARE(chat->form()->mainchat->toPlainText().count("Best here: "), 1);
+    // The review keeps every turn, shown or not: the word played, then a
+    // turn whose time ran out; the results offer it once the game is over.
+    QVERIFY(!chat->turnPanel().reviewButton()->isVisible());
+    feed({"CMD_winner+Ann+"});
+    QPushButton *review = chat->turnPanel().reviewButton();
+    QVERIFY(review->isVisible());
+    QTest::mouseClick(review, Qt::LeftButton);
+    QVERIFY(chat->review() && chat->review()->isVisible());
+    const GameRecord &record = chat->review()->record();
+    QCOMPARE(record.turns.size(), 2);
+    QCOMPARE(record.turns[0].word, QByteArray("QUIZA"));
+    QCOMPARE(record.turns[0].points, 42);
+    QCOMPARE(record.turns[0].board, before);
+    QCOMPARE(QString::fromLatin1(record.turns[0].best), text.mid(at).section(' ', 2, 2));
+    QVERIFY(record.turns[1].word.isEmpty());
+    QCOMPARE(chat->review()->table()->item(2, 0)->text(), QString("Total"));
 }
 
 void TestBoard::rejectedWord()
