@@ -19,7 +19,11 @@
 #include "prefetch.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QTimer>
+
+#include <cstring>
+#include <optional>
 
 #include <functional>
 #include <memory>
@@ -171,8 +175,45 @@ int run(QApplication &app)
 }
 } // namespace
 
+namespace {
+
+// "wordmire --help" and "wordmire --version" answer on the terminal and end,
+// before anything needs a display. Only as the first argument: the game's
+// own three arguments (a name, an address, "true" to host) may be anything.
+std::optional<int> answerCommandLine(int argc, char *argv[])
+{
+    static constexpr const char *Asks[] = {"-h", "--help", "-?", "--help-all", "-v", "--version"};
+    if (argc < 2 || std::none_of(std::begin(Asks), std::end(Asks), [&](const char *a) {
+            return std::strcmp(argv[1], a) == 0;
+        }))
+        return std::nullopt;
+    QCoreApplication core(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("wordmire"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(WORDMIRE_VERSION));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+            QStringLiteral("Word Mire: a word game for one to four players on a 7 x 7 board of letter tiles.\n"
+                           "Without arguments it starts a solo game against Klot. With three, it hosts or\n"
+                           "joins a game on the network (the host listens on TCP port 7772)."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("name"), QStringLiteral("Your name in the game."), QStringLiteral("[name"));
+    parser.addPositionalArgument(
+            QStringLiteral("address"), QStringLiteral("The host to join (host or host:port); not used when hosting."),
+            QStringLiteral("address"));
+    parser.addPositionalArgument(QStringLiteral("host"),
+            QStringLiteral("Exactly \"true\" to host a game here; anything else joins the address."),
+            QStringLiteral("host]"));
+    parser.process(core); // answers and ends the program
+    return 0;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> answered = answerCommandLine(argc, argv))
+        return *answered;
     QApplication app(argc, argv);
     return run(app);
 }

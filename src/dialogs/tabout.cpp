@@ -15,8 +15,9 @@ Tabout::Tabout(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::Tabou
     connect(ui->label_link, &QLabel::linkActivated, this, &Tabout::openWebPage);
     connect(ui->button_done, &QPushButton::clicked, this, &QDialog::hide);
 
-    // The build number reads as part of the version: right against it,
-    // whatever the font makes of the version's width.
+    // The version is the build's; the build number reads as part of it:
+    // right against it, whatever the font makes of the version's width.
+    ui->version->setText(QStringLiteral(WORDMIRE_VERSION));
     ui->version->adjustSize();
     ui->label_build->adjustSize();
     ui->label_build->move(ui->version->x() + ui->version->width(), ui->version->y());

@@ -13,8 +13,9 @@ inline constexpr char Terminator = '\xFF';
 // The TCP port a hosting copy listens on (tests listen on ephemeral ones).
 inline constexpr quint16 GamePort = 7772;
 
-// The protocol version the login carries and the host compares.
-inline constexpr const char *ProtocolVersion = "1.0.16";
+// The protocol version the login carries and the host compares: the
+// program's own, set once by the build.
+inline constexpr const char *ProtocolVersion = WORDMIRE_VERSION;
 
 class Message {
 public:

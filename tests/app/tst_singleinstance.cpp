@@ -1,7 +1,9 @@
 // Runs the real program: a second copy in the same temporary folder ends at
-// once, and a guard left behind by a killed copy does not stop the next one.
+// once, and a guard left behind by a killed copy does not stop the next one;
+// --help and --version answer on a terminal with no display at all.
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -14,6 +16,8 @@
 class TestSingleInstance : public QObject {
     Q_OBJECT
 private slots:
+    void answersWithoutADisplay_data();
+    void answersWithoutADisplay();
     void secondCopyEnds();
     void signalEndsLikeExit_data();
     void signalEndsLikeExit();
@@ -33,6 +37,37 @@ private:
     }
     QTemporaryDir dir;
 };
+
+void TestSingleInstance::answersWithoutADisplay_data()
+{
+    QTest::addColumn<QString>("asked");
+    QTest::addColumn<QString>("answer");
+    QTest::newRow("--help") << "--help" << "Usage: ";
+    QTest::newRow("-h") << "-h" << "Exactly \"true\" to host";
+    QTest::newRow("--version") << "--version" << "wordmire " WORDMIRE_VERSION_TEXT "\n";
+}
+
+void TestSingleInstance::answersWithoutADisplay()
+{
+    QFETCH(QString, asked);
+    QFETCH(QString, answer);
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    env.insert("TMPDIR", dir.path());
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(dir.path());
+    p.start(QStringLiteral(WORDMIRE_EXE), {asked});
+    QVERIFY(p.waitForFinished(20000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 0);
+    const QString out = QString::fromUtf8(p.readAllStandardOutput());
+    QVERIFY2(out.contains(answer), qPrintable(out));
+    // Nothing of a game was begun: no guard, no settings, no word list.
+    QVERIFY2(QDir(dir.path()).isEmpty(), qPrintable(QDir(dir.path()).entryList().join(' ')));
+}
 
 void TestSingleInstance::secondCopyEnds()
 {
