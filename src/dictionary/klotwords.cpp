@@ -2,8 +2,6 @@
 
 #include <QFile>
 
-#include <algorithm>
-
 namespace {
 
 // A list built into the program: one word a line, '#' starting a comment line.
@@ -30,10 +28,6 @@ const QByteArrayList &klotWords()
 
 const QByteArrayList &klotNeverWords()
 {
-    static const QByteArrayList words = [] {
-        QByteArrayList list = readList(QStringLiteral(":/klot-never.txt"));
-        std::sort(list.begin(), list.end());
-        return list;
-    }();
+    static const QByteArrayList words = readList(QStringLiteral(":/klot-never.txt"));
     return words;
 }

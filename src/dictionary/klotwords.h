@@ -6,5 +6,5 @@
 const QByteArrayList &klotWords();
 
 // The words the computer opponent never plays, at any strength (slurs and
-// crude words), sorted, lower case.
+// crude words), lower case; rules::KlotWords keeps them sorted for lookup.
 const QByteArrayList &klotNeverWords();

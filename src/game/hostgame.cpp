@@ -64,7 +64,7 @@ void HostGame::startKlot()
     m_klotTimer.running = true;
     ++m_klotTimer.starts;
     m_found.reset();
-    if (s.curplayer >= 1 && s.curplayer <= Seats && strengthOf(s.curplayer) != KlotStrength::Normal && m_solveAhead)
+    if (strengthOf(s.curplayer) != KlotStrength::Normal && m_solveAhead)
         m_solveAhead(s.board);
 }
 
