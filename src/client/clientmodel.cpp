@@ -1,4 +1,5 @@
 #include "clientmodel.h"
+#include "logging.h"
 
 #include "message.h"
 #include "rules.h"
@@ -7,7 +8,6 @@
 #include <algorithm>
 #include <utility>
 #include <cctype>
-#include <cstdio>
 
 namespace msg = wire::msg;
 
@@ -87,7 +87,7 @@ bool ClientModel::send(const QByteArray &message)
         return false;
     if (m_link.send(message))
         return true;
-    std::fprintf(stderr, "wordmire: Send - Socket Not Connected\n");
+    qCWarning(lcConnection, "Send - Socket Not Connected");
     return false;
 }
 
@@ -105,7 +105,7 @@ void ClientModel::handle(const QByteArray &message)
     if (d.error) {
         // Shown in the chat rather than as a dialog: a stream of bad messages
         // must not pile up message boxes.
-        std::fprintf(stderr, "wordmire: %s\n", d.error->describe().constData());
+        qCWarning(lcConnection, "%s", d.error->describe().constData());
         emit systemLine(d.error->describe());
     }
 }

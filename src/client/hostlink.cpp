@@ -1,9 +1,8 @@
 #include "hostlink.h"
+#include "logging.h"
 
 #include "deadlink.h"
 #include <QSignalBlocker>
-
-#include <cstdio>
 
 HostLink::HostLink(Handler handler, QObject *parent) : QObject(parent), m_handler(std::move(handler))
 {
@@ -91,7 +90,7 @@ void HostLink::sockRead()
     // A host that never ends a message, or floods us, is no host to play
     // with: the connection goes, and with it the window, as when a host ends.
     if (!m_framer.feed(m_sock.readAll(), messages)) {
-        std::fprintf(stderr, "wordmire: the host sent an unterminated flood; leaving\n");
+        qCWarning(lcConnection, "the host sent an unterminated flood; leaving");
         m_sock.abort();
         return;
     }
@@ -101,7 +100,7 @@ void HostLink::sockRead()
         m_queue.enqueue(std::move(m));
     }
     if (m_queue.size() > MaxQueued) {
-        std::fprintf(stderr, "wordmire: the host sent a flood of messages; leaving\n");
+        qCWarning(lcConnection, "the host sent a flood of messages; leaving");
         m_queue.clear();
         m_sock.abort();
         return;

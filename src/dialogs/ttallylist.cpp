@@ -1,4 +1,5 @@
 #include "ttallylist.h"
+#include "logging.h"
 #include "ui_ttallylist.h"
 
 #include "appfiles.h"
@@ -8,7 +9,6 @@
 #include <QFileInfo>
 #include <QListWidget>
 
-#include <cstdio>
 
 Ttallylist::Ttallylist(QWidget *parent, const QString &path)
     : QDialog(parent), ui(std::make_unique<Ui::Ttallylist>()),
@@ -51,7 +51,7 @@ bool Ttallylist::savetally()
     if (tally::save(m_path, m_model, &error))
         return true;
     // Saving happens at exit: nobody is left to tell but standard error.
-    std::fprintf(stderr, "wordmire: %s\n", qPrintable(error));
+    qCWarning(lcFiles, "%s", qPrintable(error));
     return false;
 }
 

@@ -1,4 +1,5 @@
 #include "tdictn.h"
+#include "logging.h"
 
 #include "solver.h"
 
@@ -7,7 +8,6 @@
 #include <QResource>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 #ifdef Q_OS_UNIX
@@ -104,7 +104,7 @@ void TDictn::useMemory(const char *why)
     m_memory = builtInList();
     m_open = !m_memory.isEmpty();
     m_lastIndex = int(m_memory.size() / RecordSize) - 1;
-    std::fprintf(stderr, "wordmire: the word list file %s %s; using the built-in list\n", qPrintable(m_path), why);
+    qCWarning(lcFiles, "the word list file %s %s; using the built-in list", qPrintable(m_path), why);
 }
 
 bool TDictn::OpenWordFile()

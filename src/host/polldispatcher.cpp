@@ -1,4 +1,5 @@
 #include "polldispatcher.h"
+#include "logging.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -199,7 +200,7 @@ bool PollDispatcher::processEvents(QEventLoop::ProcessEventsFlags flags)
             if (fds[i].revents == 0 || std::find(m_notifiers.begin(), m_notifiers.end(), n) == m_notifiers.end())
                 continue;
             if (fds[i].revents & POLLNVAL) {
-                qWarning("wordmire: socket %d closed under its notifier", fds[i].fd);
+                qCWarning(lcHost, "socket %d closed under its notifier", fds[i].fd);
                 n->setEnabled(false);
                 continue;
             }

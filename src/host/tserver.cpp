@@ -1,4 +1,5 @@
 #include "tserver.h"
+#include "logging.h"
 #include "wiremessages.h"
 #include "message.h"
 
@@ -10,7 +11,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 TServer::TServer(QObject *parent)
     : QObject(parent), spell(std::make_unique<TDictn>()), Sock1(new QTcpServer(this)),
@@ -248,12 +248,12 @@ void TServer::report(int slot, const QByteArray &text)
     if (reports > MaxReports)
         return;
     ++reports;
-    const QByteArray line = "wordmire host: slot " + QByteArray::number(slot) + ": "
+    const QByteArray line = "slot " + QByteArray::number(slot) + ": "
             + (reports <= MaxReports ? text : "more bad input, no longer reported");
     if (m_diagnostics)
-        m_diagnostics(line);
+        m_diagnostics("wordmire host: " + line);
     else
-        std::fprintf(stderr, "%s\n", line.constData());
+        qCWarning(lcHost, "%s", line.constData());
 }
 
 void TServer::sendTo(int slot, const QByteArray &message)
@@ -266,7 +266,7 @@ void TServer::sendTo(int slot, const QByteArray &message)
     if (!s && isHeld(slot))
         return; // the seat's player is away; they catch up on return
     if (!s || s->state() != QAbstractSocket::ConnectedState) {
-        std::fprintf(stderr, "wordmire host: Send - Socket Not Connected (slot %d)\n", slot);
+        qCWarning(lcHost, "Send - Socket Not Connected (slot %d)", slot);
         return;
     }
     const auto it = m_connections.constFind(s);

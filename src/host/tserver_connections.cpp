@@ -1,6 +1,7 @@
 // Accepting, login, leaving, kicking and the plain relays.
 
 #include "deadlink.h"
+#include "logging.h"
 #include "message.h"
 #include "wiremessages.h"
 #include "tserver.h"
@@ -138,7 +139,7 @@ void TServer::cutOff(QTcpSocket *sock, const char *why)
         return;
     it->closing = true;
     it->queue.clear();
-    std::fprintf(stderr, "wordmire host: slot %d %s; closing it\n", it->slot, why);
+    qCWarning(lcHost, "slot %d %s; closing it", it->slot, why);
     // Aborted from the event loop, not from inside a send or a handler that
     // may still be walking the slots.
     QTimer::singleShot(0, sock, [sock] { sock->abort(); });

@@ -1,10 +1,9 @@
 // The game's requests read off the wire, and the game's events put back on it.
 
 #include "message.h"
+#include "logging.h"
 #include "wiremessages.h"
 #include "tserver.h"
-
-#include <cstdio>
 
 namespace msg = wire::msg;
 
@@ -36,37 +35,36 @@ void TServer::computertimerTimer()
 void TServer::publish()
 {
     for (game::Event &event : m_game.takeEvents()) {
-        std::visit(
-                Overloaded{
-                        [&](const game::BoardDealt &) { sendAll(msg::theboard(m_game.state().board)); },
-                        [&](const game::GameStarted &e) {
-                            sendAll(msg::startgame(e.starter, e.playto, e.turntime, e.team, e.shuffles));
-                        },
-                        [&](const game::TurnGiven &e) { sendAll(msg::nextplayer(e.seat, e.shufflesLeft)); },
-                        [&](const game::ShuffleUsed &e) {
-                            sendAll(msg::useshuffle(e.seat, e.shufflesLeft, e.timeleft));
-                        },
-                        [&](const game::WordRefused &e) { sendTo(e.seat, msg::notvalid(e.seat, e.word)); },
-                        [&](const game::WordMade &e) {
-                            sendAll(msg::madeword(e.seat, e.word, e.score, e.total, e.teamscore,
-                                    QList<QPoint>(e.squares.begin(), e.squares.end())));
-                        },
-                        [&](const game::SevenLetters &e) { sendAll(msg::bonus(e.seat, e.points)); },
-                        [&](const game::TimeUp &) { sendAll(msg::timeup()); },
-                        [&](const game::Moving &e) { sendAll(msg::moving(e.direction)); },
-                        [&](const game::Winner &e) {
-                            sendAll(msg::winner(e.name));
-                            endAllHolds();
-                        },
-                        [&](const game::WatchChanged &e) { sendAll(msg::justwatching(e.seat, e.watching)); },
-                        [&](const game::BoardRenewed &) {
-                            // A system line: slot 0, the text, its colour.
-                            sendAll(msg::systemLine(
-                                    "Nobody found a word in a whole round and no shuffles are left: a new board is "
-                                    "dealt.|clNavy"));
-                        },
-                        [&](const game::Diagnostic &e) { std::fprintf(stderr, "wordmire host: %s\n", e.text.c_str()); },
-                },
+        std::visit(Overloaded{
+                           [&](const game::BoardDealt &) { sendAll(msg::theboard(m_game.state().board)); },
+                           [&](const game::GameStarted &e) {
+                               sendAll(msg::startgame(e.starter, e.playto, e.turntime, e.team, e.shuffles));
+                           },
+                           [&](const game::TurnGiven &e) { sendAll(msg::nextplayer(e.seat, e.shufflesLeft)); },
+                           [&](const game::ShuffleUsed &e) {
+                               sendAll(msg::useshuffle(e.seat, e.shufflesLeft, e.timeleft));
+                           },
+                           [&](const game::WordRefused &e) { sendTo(e.seat, msg::notvalid(e.seat, e.word)); },
+                           [&](const game::WordMade &e) {
+                               sendAll(msg::madeword(e.seat, e.word, e.score, e.total, e.teamscore,
+                                       QList<QPoint>(e.squares.begin(), e.squares.end())));
+                           },
+                           [&](const game::SevenLetters &e) { sendAll(msg::bonus(e.seat, e.points)); },
+                           [&](const game::TimeUp &) { sendAll(msg::timeup()); },
+                           [&](const game::Moving &e) { sendAll(msg::moving(e.direction)); },
+                           [&](const game::Winner &e) {
+                               sendAll(msg::winner(e.name));
+                               endAllHolds();
+                           },
+                           [&](const game::WatchChanged &e) { sendAll(msg::justwatching(e.seat, e.watching)); },
+                           [&](const game::BoardRenewed &) {
+                               // A system line: slot 0, the text, its colour.
+                               sendAll(msg::systemLine(
+                                       "Nobody found a word in a whole round and no shuffles are left: a new board is "
+                                       "dealt.|clNavy"));
+                           },
+                           [&](const game::Diagnostic &e) { qCWarning(lcHost, "%s", e.text.c_str()); },
+                   },
                 event);
     }
     // The clocks follow the game's countdowns; a restart starts a fresh second.

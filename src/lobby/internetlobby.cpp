@@ -1,4 +1,5 @@
 #include "internetlobby.h"
+#include "logging.h"
 
 #include "lobby.h"
 #include "netbackend.h"
@@ -128,11 +129,15 @@ std::optional<QByteArray> LobbyModel::opened(const Heard &heard, const QString &
     const QByteArray &topic = heard.topic;
     std::optional<Unsealed> u = heard.opened ? *heard.opened : unseal(topic, id, heard.payload);
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    if (!u || qAbs(u->when - now) > MaxMessageAgeMs)
+    if (!u || qAbs(u->when - now) > MaxMessageAgeMs) {
+        qCDebug(lcLobby, "refused a message on %s: %s", topic.constData(), u ? "too old or too new" : "seal broken");
         return std::nullopt;
+    }
     const auto last = m_sealedAt.constFind(topic);
-    if (last != m_sealedAt.constEnd() && (u->when < *last || (u->when == *last && !sameTimeOk)))
+    if (last != m_sealedAt.constEnd() && (u->when < *last || (u->when == *last && !sameTimeOk))) {
+        qCDebug(lcLobby, "refused a message on %s: older than one already taken", topic.constData());
         return std::nullopt;
+    }
     // Bounded like the rest: what is older than any message still taken goes.
     if (m_sealedAt.size() > 2 * m_capacity)
         m_sealedAt.removeIf([&](const auto &it) { return now - it.value() > MaxMessageAgeMs; });
@@ -603,6 +608,7 @@ void InternetLobby::tlsFailed(const QString &host, const QString &why)
 void InternetLobby::setProblem(const QString &text)
 {
     m_problem = text;
+    qCWarning(lcLobby, "%s", qPrintable(text));
     setStatus(State::Connecting, text);
 }
 
@@ -610,6 +616,7 @@ void InternetLobby::setStatus(State state, const QString &text)
 {
     m_state = state;
     m_status = text;
+    qCDebug(lcLobby, "%s", qPrintable(text));
     emit stateChanged();
 }
 

@@ -1,4 +1,5 @@
 #include "internetpath.h"
+#include "logging.h"
 
 #include <QDateTime>
 #include <QMessageAuthenticationCode>
@@ -225,6 +226,7 @@ void JoinPath::accepted()
             pipe(c->direct, c->local);
             c->direct->write(c->local->readAll());
             connect(c->direct, &QTcpSocket::disconnected, this, [this, c] { drop(c); });
+            qCDebug(lcLobby, "joined a game at the address its host listed");
             emit through(QStringLiteral("at the address the host listed"));
         });
         direct->connectToHost(m_game.address, m_game.port);
@@ -241,6 +243,7 @@ void JoinPath::tryIce(Carry *carry)
     }
     carry->timer.disconnect();
     if (!netModule() || !carry->local || carry->local->state() != QAbstractSocket::ConnectedState) {
+        qCDebug(lcLobby, "the listed address failed after it worked");
         emit failed(QStringLiteral("The host cannot be reached."));
         return drop(carry);
     }
@@ -279,6 +282,7 @@ void JoinPath::startIce(Carry *carry)
         if (!holds(carry))
             return;
         carry->timer.stop();
+        qCDebug(lcLobby, "joined a game %s", qPrintable(pathWords(path)));
         emit through(pathWords(path));
     });
     events.ended = onThread(this, [this, carry](const QString &why) {

@@ -1,4 +1,5 @@
 #include "portmap.h"
+#include "logging.h"
 
 #include "appfiles.h"
 
@@ -129,6 +130,12 @@ void PortMapper::answered(bool mapped, const QString &external, const QString &s
     if (m_state == State::Off)
         return;
     m_state = mapped ? State::Mapped : State::Failed;
+    if (mapped)
+        qCDebug(lcRouter, "port %d open at %s (%s)", int(m_port), qPrintable(external), qPrintable(status));
+    else if (renewal)
+        qCWarning(lcRouter, "the router dropped port %d: %s", int(m_port), qPrintable(status));
+    else
+        qCDebug(lcRouter, "the router opened nothing: %s", qPrintable(status));
     m_external = external;
     m_status = status;
     if (mapped && m_lease > 0)

@@ -1,4 +1,5 @@
 #include "soundplayer.h"
+#include "logging.h"
 #include "appfiles.h"
 #include "soundbackend.h"
 
@@ -133,8 +134,12 @@ SoundBackend *SoundWorker::backend()
         m_tried = true;
         if (const SoundBackendEntry entry = moduleEntry())
             m_backend.reset(entry());
-        if (m_backend && !m_backend->haveDevice())
+        if (!m_backend)
+            qCWarning(lcSound, "the sound module cannot be loaded: the game plays silent");
+        else if (!m_backend->haveDevice()) {
+            qCDebug(lcSound, "no sound device: the game plays silent");
             m_backend.reset();
+        }
     }
     return m_backend.get();
 }

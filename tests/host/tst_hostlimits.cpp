@@ -8,6 +8,8 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLoggingCategory>
+#include <QMutex>
 #include <QTest>
 
 #include <netinet/in.h>
@@ -66,6 +68,8 @@ private slots:
     void giantNameClosesTheConnection();
     void busyPeerDoesNotDelayOthers();
     void badNumbersReportedBriefly();
+    void cutsFollowTheLoggingRules_data();
+    void cutsFollowTheLoggingRules();
 
 private:
     TempWorkDir workDir;
@@ -300,6 +304,50 @@ void TestHostLimits::badNumbersReportedBriefly()
     QVERIFY(lines.last().startsWith("wordmire host: slot 2: "));
     // Still connected: bad numbers alone are no reason to cut anybody.
     QCOMPARE(bad->sock.state(), QAbstractSocket::ConnectedState);
+}
+
+namespace {
+// What reached the message handler, as "category: text" lines; the host
+// writes from its own thread.
+QMutex heardLock;
+QStringList heard;
+void hear(QtMsgType, const QMessageLogContext &context, const QString &text)
+{
+    QMutexLocker lock(&heardLock);
+    heard << QStringLiteral("%1: %2").arg(QLatin1String(context.category), text);
+}
+} // namespace
+
+void TestHostLimits::cutsFollowTheLoggingRules_data()
+{
+    QTest::addColumn<QString>("rules");
+    QTest::addColumn<bool>("reported");
+    QTest::newRow("default") << QString() << true;
+    QTest::newRow("host off") << "wordmire.host.warning=false" << false;
+    QTest::newRow("all of ours off") << "wordmire.*=false" << false;
+    QTest::newRow("lobby off only") << "wordmire.lobby.warning=false" << true;
+}
+
+// A user silences the host's reports by subject, and only those.
+void TestHostLimits::cutsFollowTheLoggingRules()
+{
+    QFETCH(QString, rules);
+    QFETCH(bool, reported);
+    QLoggingCategory::setFilterRules(rules);
+    heard.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(hear);
+    RawClient *flooder = h->joinAs(3, "Cy");
+    QVERIFY(flooder);
+    flooder->write(QByteArray(1024 * 1024, 'x'));
+    QVERIFY(flooder->waitForClosed(5000));
+    QTRY_VERIFY(b->messages.contains("CMD_playerdisconnected+3+Cy"));
+    qInstallMessageHandler(previous);
+    QLoggingCategory::setFilterRules(QString());
+    QMutexLocker lock(&heardLock);
+    const QStringList cuts = heard.filter(QStringLiteral("slot 3"));
+    QCOMPARE(cuts.size(), reported ? 1 : 0);
+    if (reported)
+        QVERIFY2(cuts.first().startsWith(QLatin1String("wordmire.host: slot 3 sent")), qPrintable(cuts.first()));
 }
 
 QTEST_MAIN(TestHostLimits)
