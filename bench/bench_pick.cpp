@@ -11,6 +11,7 @@
 // window's thread and on a thread of its own, as the program runs it
 // (hostThread 0 and 1).
 
+#include "smokeload.h"
 #include "usehost.h"
 #include "clientmodel.h"
 #include "tabout.h"
@@ -322,9 +323,9 @@ BENCHMARK(BM_PickToDisplay)
         ->ArgsProduct({{0, 1}, {0, 1}})
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond)
-        ->Iterations(100);
-BENCHMARK(BM_BareRelayApart)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(100);
-BENCHMARK(BM_BareLoopbackRelay)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(100);
+        ->Iterations(repeats(100));
+BENCHMARK(BM_BareRelayApart)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(repeats(100));
+BENCHMARK(BM_BareLoopbackRelay)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(repeats(100));
 
 int main(int argc, char **argv)
 {

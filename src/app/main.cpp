@@ -65,6 +65,8 @@ QStringList firstPictures(const Preferences &preferences)
 int run(QApplication &app)
 {
     QApplication::setApplicationName(QStringLiteral("Wordmire"));
+    // The menu entry's id: the desktop matches the window to its entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(WORDMIRE_APP_ID));
     // No display name: the desktop would append it to every dialog's own title.
     // Every window is laid out for Arial's metrics (on Linux, the metric-
     // compatible face fontconfig gives for it), whatever the desktop's own font.

@@ -1,7 +1,8 @@
 #pragma once
 // The word list lookup. The list travels inside the program; at start it is
-// written out as the file "English" in the working directory (unless a file
-// of that name is already there) and searched there record by record, so the
+// written out as the file "English" in the folder the host names (the working
+// directory, or the user's data folder for an installed game), unless a file
+// of that name is already there, and searched there record by record, so the
 // 2.6 MB list never has to sit in memory.
 
 #include <QByteArray>

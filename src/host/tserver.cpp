@@ -1,5 +1,6 @@
 #include "tserver.h"
 #include "logging.h"
+#include "appfiles.h"
 #include "wiremessages.h"
 #include "message.h"
 
@@ -13,7 +14,7 @@
 #include <cmath>
 
 TServer::TServer(QObject *parent)
-    : QObject(parent), spell(std::make_unique<TDictn>()), Sock1(new QTcpServer(this)),
+    : QObject(parent), spell(std::make_unique<TDictn>(settings::wordListDir())), Sock1(new QTcpServer(this)),
       m_game([this](QByteArrayView word) { return spell->CheckWord(word); },
               [this]() -> const rules::KlotWords & { return klotWordTable(); })
 {

@@ -15,16 +15,28 @@ QString &overrideDir()
     return d;
 }
 
+// An installed game: its data folder sits beside the program's folder.
+bool installed(const QString &programDir)
+{
+    return QFileInfo(QDir(programDir).filePath(QStringLiteral("../share/wordmire"))).isDir();
+}
+
 QString defaultDir()
 {
-    const QString exeDir = QCoreApplication::applicationDirPath();
-    if (QFileInfo(exeDir).isWritable())
-        return exeDir;
+    return filesDir(QCoreApplication::applicationDirPath());
+}
+} // namespace
+
+QString filesDir(const QString &programDir)
+{
+    // Installed, the program's folder is the system's even when it can be
+    // written (as root): the files are the user's.
+    if (!installed(programDir) && QFileInfo(programDir).isWritable())
+        return programDir;
     const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     QDir().mkpath(config);
     return config;
 }
-} // namespace
 
 QString besideExecutable(const QString &fileName)
 {
@@ -36,6 +48,15 @@ QString besideExecutable(const QString &fileName)
 void setBesideExecutableDir(const QString &dir)
 {
     overrideDir() = dir;
+}
+
+QString wordListDir(const QString &programDir)
+{
+    if (!installed(programDir.isEmpty() ? QCoreApplication::applicationDirPath() : programDir))
+        return QString();
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(data);
+    return data;
 }
 
 QFunctionPointer moduleEntry(

@@ -1,6 +1,7 @@
 // The settings file with real files in a temporary folder: what is read, what
 // survives a write, and what a failed write leaves.
 
+#include "appfiles.h"
 #include "inifile.h"
 #include "settings.h"
 
@@ -47,6 +48,8 @@ private slots:
     void failedWriteKeepsTheOldFile();
     void unreadableFileIsLeftAlone_data();
     void unreadableFileIsLeftAlone();
+    void filesGoWhereTheyHarmNobody_data();
+    void filesGoWhereTheyHarmNobody();
 };
 
 void TestSettings::defaults()
@@ -212,6 +215,50 @@ void TestSettings::unreadableFileIsLeftAlone()
     QCOMPARE(readAll(path + ".bad"), content);
     QVERIFY(!file.broken());
     QCOMPARE(settings::read(file.read()).textsize, 8);
+}
+
+void TestSettings::filesGoWhereTheyHarmNobody_data()
+{
+    QTest::addColumn<QStringList>("folders"); // made under a temporary root
+    QTest::addColumn<QString>("program");     // the program's folder there
+    QTest::addColumn<bool>("inDataFolder");
+    QTest::newRow("a copy in its own folder") << QStringList{"game"} << "game" << false;
+    QTest::newRow("the build tree") << QStringList{"build/src/app", "build/tests"} << "build/src/app" << false;
+    QTest::newRow("a bin without the game's data") << QStringList{"usr/bin", "usr/share/other"} << "usr/bin" << false;
+    QTest::newRow("installed") << QStringList{"usr/bin", "usr/share/wordmire/zephyrtiles"} << "usr/bin" << true;
+    QTest::newRow("installed for the user")
+            << QStringList{"home/.local/bin", "home/.local/share/wordmire"} << "home/.local/bin" << true;
+}
+
+// The word list of an installed game goes to the user's data folder, never
+// into whatever folder the menu starts it in, and its settings to the
+// user's config folder; a copy keeps the working folder and its own.
+void TestSettings::filesGoWhereTheyHarmNobody()
+{
+    QFETCH(QStringList, folders);
+    QFETCH(QString, program);
+    QFETCH(bool, inDataFolder);
+    QTemporaryDir root;
+    for (const QString &f : folders)
+        QVERIFY(QDir(root.path()).mkpath(f));
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QDir(root.path()).filePath("data").toUtf8());
+    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QDir(root.path()).filePath("config").toUtf8());
+    const QString programDir = QDir(root.path()).filePath(program);
+    const QString dir = settings::wordListDir(programDir);
+    const QString files = settings::filesDir(programDir);
+    qputenv("XDG_DATA_HOME", dataHome);
+    qputenv("XDG_CONFIG_HOME", configHome);
+    if (!inDataFolder) {
+        QCOMPARE(dir, QString());
+        QCOMPARE(files, programDir); // the settings and tally stay beside a copy
+        return;
+    }
+    QVERIFY2(dir.startsWith(QDir(root.path()).filePath("data/")), qPrintable(dir));
+    QVERIFY(QFileInfo(dir).isDir()); // made, so the host can write there at once
+    // Never into the system's folder, even for root, who could write there.
+    QVERIFY2(files.startsWith(QDir(root.path()).filePath("config/")), qPrintable(files));
 }
 
 QTEST_MAIN(TestSettings)
