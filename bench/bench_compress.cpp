@@ -21,9 +21,8 @@ const QByteArray &input()
     static const QByteArray data = [] {
         QByteArray d;
         QRandomGenerator rng(11);
-        static const char *words[] = {"game",  "word",    "tile",   "board", "score", "player", "turn",
-                                      "the",   "and",     "with",   "from",  "letter", "bonus", "double",
-                                      "triple", "shuffle", "winner", "round", "team",  "Klot",   "chat"};
+        static const char *words[] = {"game", "word", "tile", "board", "score", "player", "turn", "the", "and", "with",
+                "from", "letter", "bonus", "double", "triple", "shuffle", "winner", "round", "team", "Klot", "chat"};
         while (d.size() < 10 * 1000 * 1000) {
             d += words[rng.bounded(21)];
             d += (rng.bounded(12) == 0) ? "\n" : " ";
@@ -48,17 +47,17 @@ std::vector<std::uint8_t> lzhEncode(const char *p, std::size_t n)
     std::size_t pos = 0;
     lzhuf::TLZH coder;
     coder.encode(
-        std::int64_t(n),
-        [&](std::uint8_t *buf, std::size_t max) {
-            const std::size_t k = std::min(max, n - pos);
-            std::memcpy(buf, p + pos, k);
-            pos += k;
-            return k;
-        },
-        [&](const std::uint8_t *buf, std::size_t k) {
-            out.insert(out.end(), buf, buf + k);
-            return true;
-        });
+            std::int64_t(n),
+            [&](std::uint8_t *buf, std::size_t max) {
+                const std::size_t k = std::min(max, n - pos);
+                std::memcpy(buf, p + pos, k);
+                pos += k;
+                return k;
+            },
+            [&](const std::uint8_t *buf, std::size_t k) {
+                out.insert(out.end(), buf, buf + k);
+                return true;
+            });
     return out;
 }
 
@@ -166,17 +165,17 @@ void BM_LzhDecompress(benchmark::State &state)
             std::size_t produced = 0;
             lzhuf::TLZH coder;
             coder.decode(
-                size,
-                [&](std::uint8_t *buf, std::size_t max) {
-                    const std::size_t k = std::min(max, b.size() - pos);
-                    std::memcpy(buf, b.data() + pos, k);
-                    pos += k;
-                    return k;
-                },
-                [&](const std::uint8_t *, std::size_t k) {
-                    produced += k;
-                    return true;
-                });
+                    size,
+                    [&](std::uint8_t *buf, std::size_t max) {
+                        const std::size_t k = std::min(max, b.size() - pos);
+                        std::memcpy(buf, b.data() + pos, k);
+                        pos += k;
+                        return k;
+                    },
+                    [&](const std::uint8_t *, std::size_t k) {
+                        produced += k;
+                        return true;
+                    });
             benchmark::DoNotOptimize(produced);
         }
     }

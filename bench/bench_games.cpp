@@ -77,8 +77,8 @@ int strengths(int games)
                 if (first != second)
                     ++wins[first > second ? 0 : 1];
             }
-            std::printf("  %s against %s: %s wins %.0f%%, %s %.0f%%\n", nameOf(All[a]), nameOf(All[b]),
-                    nameOf(All[a]), 100.0 * wins[0] / games, nameOf(All[b]), 100.0 * wins[1] / games);
+            std::printf("  %s against %s: %s wins %.0f%%, %s %.0f%%\n", nameOf(All[a]), nameOf(All[b]), nameOf(All[a]),
+                    100.0 * wins[0] / games, nameOf(All[b]), 100.0 * wins[1] / games);
         }
     for (int k = 0; k < 3; ++k)
         std::printf("  %s: %.1f points a word (%ld words)\n", nameOf(All[k]),

@@ -113,9 +113,17 @@ void BM_TraceAWord(benchmark::State &state)
 } // namespace
 
 // Argument: 0 the designed size (the baseline), 1 1280 x 960, 2 full HD.
-BENCHMARK(BM_SameSecondNothingMoving)->DenseRange(0, 2)->UseManualTime()->Iterations(repeats(5))->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SameSecondNothingMoving)
+        ->DenseRange(0, 2)
+        ->UseManualTime()
+        ->Iterations(repeats(5))
+        ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SlideOnly)->DenseRange(0, 2)->UseManualTime()->Iterations(repeats(10))->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PointsRiseAndTilesSlide)->DenseRange(0, 2)->UseManualTime()->Iterations(repeats(5))->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PointsRiseAndTilesSlide)
+        ->DenseRange(0, 2)
+        ->UseManualTime()
+        ->Iterations(repeats(5))
+        ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TraceAWord)->DenseRange(0, 2)->UseManualTime()->Iterations(repeats(10))->Unit(benchmark::kMillisecond);
 
 QT_BENCHMARK_MAIN();

@@ -4,12 +4,12 @@
 #include <QApplication>
 #include <benchmark/benchmark.h>
 
-#define QT_BENCHMARK_MAIN()                                                                                  \
-    int main(int argc, char **argv)                                                                          \
-    {                                                                                                        \
-        qputenv("QT_QPA_PLATFORM", "offscreen");                                                             \
-        QApplication app(argc, argv);                                                                        \
-        benchmark::Initialize(&argc, argv);                                                                  \
-        benchmark::RunSpecifiedBenchmarks();                                                                 \
-        return 0;                                                                                            \
+#define QT_BENCHMARK_MAIN()                                                                                            \
+    int main(int argc, char **argv)                                                                                    \
+    {                                                                                                                  \
+        qputenv("QT_QPA_PLATFORM", "offscreen");                                                                       \
+        QApplication app(argc, argv);                                                                                  \
+        benchmark::Initialize(&argc, argv);                                                                            \
+        benchmark::RunSpecifiedBenchmarks();                                                                           \
+        return 0;                                                                                                      \
     }

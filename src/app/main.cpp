@@ -199,10 +199,10 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
                            "joins a game on the network (the host listens on TCP port 7772)."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("name"), QStringLiteral("Your name in the game."), QStringLiteral("[name"));
     parser.addPositionalArgument(
-            QStringLiteral("address"), QStringLiteral("The host to join (host or host:port); not used when hosting."),
-            QStringLiteral("address"));
+            QStringLiteral("name"), QStringLiteral("Your name in the game."), QStringLiteral("[name"));
+    parser.addPositionalArgument(QStringLiteral("address"),
+            QStringLiteral("The host to join (host or host:port); not used when hosting."), QStringLiteral("address"));
     parser.addPositionalArgument(QStringLiteral("host"),
             QStringLiteral("Exactly \"true\" to host a game here; anything else joins the address."),
             QStringLiteral("host]"));

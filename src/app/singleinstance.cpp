@@ -5,7 +5,8 @@
 
 #include <sys/stat.h>
 
-SingleInstance::SingleInstance(const QString &name, QObject *parent) : QObject(parent), m_name(name) {}
+SingleInstance::SingleInstance(const QString &name, QObject *parent) : QObject(parent), m_name(name)
+{ }
 
 bool SingleInstance::anotherIsRunning()
 {

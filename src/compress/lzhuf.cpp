@@ -8,6 +8,7 @@ namespace lzhuf {
 namespace {
 
 // Codes of the upper 6 bits of a match position, as published.
+// clang-format off
 constexpr std::uint8_t p_len[64] = {
     0x03, 0x04, 0x04, 0x04, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x06, 0x06, 0x06, 0x06,
     0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07,
@@ -18,6 +19,7 @@ constexpr std::uint8_t p_code[64] = {
     0xA0, 0xA4, 0xA8, 0xAC, 0xB0, 0xB4, 0xB8, 0xBC, 0xC0, 0xC2, 0xC4, 0xC6, 0xC8, 0xCA, 0xCC, 0xCE,
     0xD0, 0xD2, 0xD4, 0xD6, 0xD8, 0xDA, 0xDC, 0xDE, 0xE0, 0xE2, 0xE4, 0xE6, 0xE8, 0xEA, 0xEC, 0xEE,
     0xF0, 0xF1, 0xF2, 0xF3, 0xF4, 0xF5, 0xF6, 0xF7, 0xF8, 0xF9, 0xFA, 0xFB, 0xFC, 0xFD, 0xFE, 0xFF};
+// clang-format on
 
 // The decoding tables follow from the encoding ones: every byte that starts
 // with a code maps to that code and its length.
@@ -88,7 +90,7 @@ private:
 
 class BitReader {
 public:
-    explicit BitReader(const Reader &r) : m_read(r), m_buf(IoChunk) {}
+    explicit BitReader(const Reader &r) : m_read(r), m_buf(IoChunk) { }
     // One bit, or -1 past the end of the stream.
     int bit()
     {
@@ -141,7 +143,7 @@ private:
 
 class ByteReader {
 public:
-    explicit ByteReader(const Reader &r) : m_read(r), m_buf(IoChunk) {}
+    explicit ByteReader(const Reader &r) : m_read(r), m_buf(IoChunk) { }
     int get()
     {
         if (m_pos == m_len) {
@@ -238,8 +240,7 @@ void TLZH::reconst()
     for (int i = 0, k = 0; j < T; i += 2, ++j) {
         const unsigned f = freq[i] + freq[i + 1];
         freq[j] = f;
-        for (k = j - 1; f < freq[k]; --k) {
-        }
+        for (k = j - 1; f < freq[k]; --k) { }
         ++k;
         std::copy_backward(freq.begin() + k, freq.begin() + j, freq.begin() + j + 1);
         freq[k] = f;
@@ -264,8 +265,7 @@ void TLZH::update(int c)
         const unsigned k = ++freq[c];
         int l = c + 1;
         if (k > freq[l]) {
-            while (k > freq[++l]) {
-            }
+            while (k > freq[++l]) { }
             --l;
             freq[c] = freq[l];
             freq[l] = k;

@@ -23,7 +23,7 @@ public:
     static constexpr int F = 60;
     static constexpr int Threshold = 2;
     static constexpr int NChar = 256 - Threshold + F; // 314
-    static constexpr int T = NChar * 2 - 1;           // 627
+    static constexpr int T = NChar * 2 - 1; // 627
     static constexpr int R = T - 1;
     static constexpr unsigned MaxFreq = 0x8000;
 

@@ -36,9 +36,9 @@ std::size_t TLZR::compress(const std::uint8_t *src, std::size_t size, std::uint8
 {
     m_hash.fill(-1);
     dst[0] = FlagCompressed;
-    std::size_t x = 0;   // next input byte
-    std::size_t y = 3;   // next output byte
-    std::size_t z = 1;   // where the current control word goes
+    std::size_t x = 0; // next input byte
+    std::size_t y = 3; // next output byte
+    std::size_t z = 1; // where the current control word goes
     unsigned bit = 0;
     std::uint32_t command = 0;
 

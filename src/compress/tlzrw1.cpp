@@ -23,7 +23,7 @@ constexpr qint64 IoBuffer = qint64(lzrw1kh::BufferSize);
 // leaves.
 class Tlzrw1::Session {
 public:
-    explicit Session(Tlzrw1 &c) : comp(c), stream(c.UseStream) {}
+    explicit Session(Tlzrw1 &c) : comp(c), stream(c.UseStream) { }
     ~Session()
     {
         if (ownIn)
@@ -100,9 +100,9 @@ public:
 
     QString readError(const char *suffix = "") const
     {
-        return stream ? QStringLiteral("Lzrw1 : Error reading from input stream !")
-                      : QStringLiteral("Lzrw1 : Error reading from input file : ") + comp.InputFile
-                            + QLatin1String(suffix);
+        return stream
+                ? QStringLiteral("Lzrw1 : Error reading from input stream !")
+                : QStringLiteral("Lzrw1 : Error reading from input file : ") + comp.InputFile + QLatin1String(suffix);
     }
     QString corrupt() const
     {
@@ -142,9 +142,9 @@ public:
     void report(const char *algo)
     {
         emit comp.progress(QStringLiteral("(%1) Bytes in : %2 Bytes out : %3")
-                               .arg(QLatin1String(algo))
-                               .arg(bytesIn)
-                               .arg(bytesOut));
+                                   .arg(QLatin1String(algo))
+                                   .arg(bytesIn)
+                                   .arg(bytesOut));
     }
 
     Tlzrw1 &comp;
@@ -157,7 +157,8 @@ public:
     qint64 bytesIn = 0, bytesOut = 0;
 };
 
-Tlzrw1::Tlzrw1(QObject *parent) : QObject(parent) {}
+Tlzrw1::Tlzrw1(QObject *parent) : QObject(parent)
+{ }
 Tlzrw1::~Tlzrw1() = default;
 
 qint64 Tlzrw1::Compress()
@@ -195,17 +196,17 @@ qint64 Tlzrw1::Compress()
     } else {
         lzhuf::TLZH coder;
         const lzhuf::Result r = coder.encode(
-            size,
-            [&s](std::uint8_t *buf, std::size_t max) {
-                const qint64 got = s.readSome(reinterpret_cast<char *>(buf),
-                                              qint64(std::min<std::size_t>(max, size_t(Segment))), " (LZH)");
-                s.report("LZH");
-                return std::size_t(got);
-            },
-            [&s](const std::uint8_t *buf, std::size_t n) {
-                s.writeExactly(buf, qint64(n));
-                return true;
-            });
+                size,
+                [&s](std::uint8_t *buf, std::size_t max) {
+                    const qint64 got = s.readSome(reinterpret_cast<char *>(buf),
+                            qint64(std::min<std::size_t>(max, size_t(Segment))), " (LZH)");
+                    s.report("LZH");
+                    return std::size_t(got);
+                },
+                [&s](const std::uint8_t *buf, std::size_t n) {
+                    s.writeExactly(buf, qint64(n));
+                    return true;
+                });
         if (r == lzhuf::Result::ReadError)
             s.fail(s.readError(" (LZH)"));
     }
@@ -235,7 +236,7 @@ qint64 Tlzrw1::Decompress()
 
     if (id == IdLzrw1) {
         const QString mismatch =
-            QStringLiteral("Lzrw1 (decompression LZRW1/KH) : Original and compressed sizes do not match !");
+                QStringLiteral("Lzrw1 (decompression LZRW1/KH) : Original and compressed sizes do not match !");
         for (;;) {
             uchar lenBytes[2];
             s.readExactly(reinterpret_cast<char *>(lenBytes), 2);
@@ -258,21 +259,23 @@ qint64 Tlzrw1::Decompress()
         if (s.bytesOut - startOut != size)
             s.fail(mismatch);
     } else {
-        const QString mismatch = QStringLiteral("Lzrw1 (LZH decompression) : Original and compressed sizes do not match !");
+        const QString mismatch =
+                QStringLiteral("Lzrw1 (LZH decompression) : Original and compressed sizes do not match !");
         if (size < 0)
             s.fail(mismatch);
         lzhuf::TLZH coder;
         const lzhuf::Result r = coder.decode(
-            size,
-            [&s](std::uint8_t *buf, std::size_t max) {
-                const qint64 got = s.readSome(reinterpret_cast<char *>(buf), qint64(std::min<std::size_t>(max, size_t(Segment))));
-                s.report("LZH");
-                return std::size_t(got);
-            },
-            [&s](const std::uint8_t *buf, std::size_t n) {
-                s.writeExactly(buf, qint64(n));
-                return true;
-            });
+                size,
+                [&s](std::uint8_t *buf, std::size_t max) {
+                    const qint64 got = s.readSome(
+                            reinterpret_cast<char *>(buf), qint64(std::min<std::size_t>(max, size_t(Segment))));
+                    s.report("LZH");
+                    return std::size_t(got);
+                },
+                [&s](const std::uint8_t *buf, std::size_t n) {
+                    s.writeExactly(buf, qint64(n));
+                    return true;
+                });
         if (r == lzhuf::Result::SizeMismatch)
             s.fail(mismatch);
         if (r != lzhuf::Result::Ok)
@@ -356,5 +359,6 @@ QByteArray Tlzrw1::compressBytes(const QByteArray &plain, TCompressMode mode)
 
 QByteArray Tlzrw1::decompressBytes(const QByteArray &container, qint64 maxOutput)
 {
-    return throughMemory(container, [](Tlzrw1 &c) { c.Decompress(); }, maxOutput);
+    return throughMemory(
+            container, [](Tlzrw1 &c) { c.Decompress(); }, maxOutput);
 }

@@ -15,10 +15,7 @@ enum class TCompressMode { Good, Fast, Auto };
 
 class ELzrw1Exception : public std::runtime_error {
 public:
-    explicit ELzrw1Exception(const QString &message)
-        : std::runtime_error(message.toStdString()), m_message(message)
-    {
-    }
+    explicit ELzrw1Exception(const QString &message) : std::runtime_error(message.toStdString()), m_message(message) { }
     QString message() const { return m_message; }
 
 private:
@@ -29,7 +26,7 @@ class Tlzrw1 : public QObject {
     Q_OBJECT
 public:
     static constexpr quint32 IdLzrw1 = 0x4C5A5257; // "WRZL"
-    static constexpr quint32 IdLzh = 0x4C5A4821;   // "!HZL"
+    static constexpr quint32 IdLzh = 0x4C5A4821; // "!HZL"
 
     explicit Tlzrw1(QObject *parent = nullptr);
     ~Tlzrw1() override;

@@ -32,8 +32,8 @@ QString Tabout::versionText() const
 
 bool Tabout::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == ui->label_picture && event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+    if (watched == ui->label_picture && event->type() == QEvent::MouseButtonRelease
+            && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         openWebPage();
         return true;
     }

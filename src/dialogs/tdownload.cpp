@@ -16,8 +16,8 @@
 
 namespace {
 const QString NotInstalled = QStringLiteral(
-    "Please close the game and open the Corvel Gatehouse using the icon on your desktop or using the your Window's "
-    "start-up menu.");
+        "Please close the game and open the Corvel Gatehouse using the icon on your desktop or using the your Window's "
+        "start-up menu.");
 } // namespace
 
 Tdownload::Tdownload(QWidget *parent)
@@ -45,8 +45,7 @@ QString Tdownload::installerName(const QUrl &url)
 {
     const QString name = url.fileName();
     // Whatever the address ends in, the file stays in its folder.
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
-        name.contains(QLatin1Char('\\')))
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") || name.contains(QLatin1Char('\\')))
         return QStringLiteral("CorvelGatehouseSetup");
     return name;
 }
@@ -66,7 +65,7 @@ void Tdownload::getbuttonClick()
     // Only a plain file of ours is written over, never a link or a folder.
     const QFileInfo partInfo(m_file.fileName()), completeInfo(QDir(dir).filePath(name));
     const bool foreign = (partInfo.exists() && (partInfo.isSymLink() || !partInfo.isFile()))
-                         || (completeInfo.exists() && (completeInfo.isSymLink() || !completeInfo.isFile()));
+            || (completeInfo.exists() && (completeInfo.isSymLink() || !completeInfo.isFile()));
     if (foreign || !m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         m_state = Aborted;
         say(ui->infolabel, QStringLiteral("Download Aborted"));
@@ -122,7 +121,7 @@ void Tdownload::bodyArrived()
     }
     if (m_received + chunk.size() > m_limit) {
         stopWith(QStringLiteral("Download Aborted"),
-                 QStringLiteral("The download is larger than %1.").arg(QLocale().formattedDataSize(m_limit)));
+                QStringLiteral("The download is larger than %1.").arg(QLocale().formattedDataSize(m_limit)));
         return;
     }
     if (m_file.write(chunk) != chunk.size()) {
@@ -182,8 +181,9 @@ void Tdownload::finished()
     say(ui->infolabel, QStringLiteral("Received ") + QString::number(m_received) + QStringLiteral(" bytes"));
     // Asked first: until the user says yes nothing takes the installer's
     // name, and on no the download goes.
-    if (!ui::askYesNo(this, QStringLiteral("Run the downloaded installer ") + QFileInfo(complete).fileName()
-                                    + QStringLiteral("?"))) {
+    if (!ui::askYesNo(this,
+                QStringLiteral("Run the downloaded installer ") + QFileInfo(complete).fileName()
+                        + QStringLiteral("?"))) {
         QFile::remove(partial);
         return;
     }
@@ -202,9 +202,8 @@ void Tdownload::install(const QString &path)
     say(ui->infolabel3, QStringLiteral("Installing"));
     QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner | QFile::ExeUser);
     const QStringList args = path.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive)
-                                 ? QStringList{QStringLiteral("/SP-"), QStringLiteral("/silent"),
-                                               QStringLiteral("/noicons")}
-                                 : QStringList{};
+            ? QStringList{QStringLiteral("/SP-"), QStringLiteral("/silent"), QStringLiteral("/noicons")}
+            : QStringList{};
     if (!m_run(path, args)) {
         say(ui->infolabel3, QStringLiteral("An Error has Occurred."));
         return;
@@ -245,8 +244,10 @@ void Tdownload::Button2Click()
         emit exitRequested();
         return;
     }
-    if (ui::askYesNo(this, NotInstalled + QStringLiteral("\n\nOr host or join a game on your network or over "
-                                                         "the internet from inside Word Mire now?"))) {
+    if (ui::askYesNo(this,
+                NotInstalled
+                        + QStringLiteral("\n\nOr host or join a game on your network or over "
+                                         "the internet from inside Word Mire now?"))) {
         hide();
         emit playWithOthersRequested();
     }

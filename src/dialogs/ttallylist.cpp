@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QListWidget>
 
-
 Ttallylist::Ttallylist(QWidget *parent, const QString &path)
     : QDialog(parent), ui(std::make_unique<Ui::Ttallylist>()),
       m_path(path.isEmpty() ? settings::besideExecutable(tally::FileName) : path)
@@ -146,8 +145,8 @@ void Ttallylist::listbox_tallyClickCheck(QListWidgetItem *item)
     if (m_filling || item->checkState() == Qt::Checked)
         return;
     const QString name = item->text();
-    if (!ui::askYesNo(this, QStringLiteral("This will delete ") + name
-                                + QStringLiteral("'s Tally, Are you want to delete it?"))) {
+    if (!ui::askYesNo(this,
+                QStringLiteral("This will delete ") + name + QStringLiteral("'s Tally, Are you want to delete it?"))) {
         m_filling = true;
         item->setCheckState(Qt::Checked);
         m_filling = false;

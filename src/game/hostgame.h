@@ -136,10 +136,7 @@ public:
     KlotStrength klotStrength() const { return m_strength; }
     // One seat's Klot at a strength of its own (none: the game's), so that
     // strengths can be played against each other.
-    void setSeatStrength(int seat, std::optional<KlotStrength> strength)
-    {
-        m_seatStrength.at(size_t(seat)) = strength;
-    }
+    void setSeatStrength(int seat, std::optional<KlotStrength> strength) { m_seatStrength.at(size_t(seat)) = strength; }
     KlotStrength strengthOf(int seat) const;
 
     void setRandomSeed(quint32 seed) { m_rng.seed(seed); }

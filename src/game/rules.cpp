@@ -8,12 +8,14 @@ namespace rules {
 int letterForDraw(int r)
 {
     // Upper ends of the ranges of r, with the letter each range draws.
+    // clang-format off
     static constexpr struct {
         int upTo;
         int code;
     } table[] = {{9, 1},   {21, 5},  {30, 9},  {38, 15}, {41, 21}, {46, 4},  {49, 7},  {51, 8},  {55, 12},
                  {57, 13}, {63, 14}, {65, 16}, {71, 18}, {75, 19}, {81, 20}, {83, 25}, {85, 2},  {87, 3},
                  {89, 6},  {90, 10}, {91, 11}, {93, 23}, {94, 17}, {96, 22}, {97, 24}, {98, 26}};
+    // clang-format on
     for (const auto &e : table) {
         if (r <= e.upTo)
             return e.code;
@@ -37,6 +39,7 @@ char convertoletter(int code)
 
 int letterworth(int code)
 {
+    // clang-format off
     switch (convertoletter(code)) {
     case 'b': case 'c': case 'g': case 'h': case 'm': case 'p': case 'y':
         return 3;
@@ -49,6 +52,7 @@ int letterworth(int code)
     default:
         return 1;
     }
+    // clang-format on
 }
 
 Square squareAt(int x, int y)
@@ -197,7 +201,7 @@ bool playsSeat(int seat, const Seating &s)
     if (seat < 1 || seat > Seats)
         return false;
     return s.active[seat] || seat == 2 || (s.teamgame && seat == 4 && s.active[3])
-           || (s.teamgame && seat == 3 && s.active[4]);
+            || (s.teamgame && seat == 3 && s.active[4]);
 }
 
 int nextSeat(int seat, const Seating &s)
@@ -241,8 +245,10 @@ std::optional<QPoint> checkpoint(const Board &board, char letter, QPoint from)
     const int x = from.x();
     const int y = from.y();
     // Fixed order; the lower bounds are 1, not 0.
+    // clang-format off
     const QPoint candidates[] = {{x, y + 1},     {x, y - 1},     {x - 1, y},     {x - 1, y + 1},
                                  {x - 1, y - 1}, {x + 1, y},     {x + 1, y + 1}, {x + 1, y - 1}};
+    // clang-format on
     for (const QPoint &c : candidates) {
         if (c.x() < 1 || c.x() > 6 || c.y() < 1 || c.y() > 6)
             continue;

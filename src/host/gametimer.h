@@ -7,7 +7,10 @@
 class GameTimer {
 public:
     GameTimer() { m_timer.setInterval(1000); }
-    template <typename F> void onTick(QObject *context, F f) { QObject::connect(&m_timer, &QTimer::timeout, context, f); }
+    template <typename F> void onTick(QObject *context, F f)
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, context, f);
+    }
     void setManual(bool manual)
     {
         m_manual = manual;

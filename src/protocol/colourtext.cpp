@@ -15,11 +15,26 @@ struct NamedColour {
 // The sixteen basic colours come first: they are the only names a sender
 // produces. The rest are further names a receiver understands.
 constexpr std::array<NamedColour, 20> kColours{{
-    {"clBlack", 0x000000},  {"clMaroon", 0x000080}, {"clGreen", 0x008000},   {"clOlive", 0x008080},
-    {"clNavy", 0x800000},   {"clPurple", 0x800080}, {"clTeal", 0x808000},    {"clGray", 0x808080},
-    {"clSilver", 0xC0C0C0}, {"clRed", 0x0000FF},    {"clLime", 0x00FF00},    {"clYellow", 0x00FFFF},
-    {"clBlue", 0xFF0000},   {"clFuchsia", 0xFF00FF}, {"clAqua", 0xFFFF00},   {"clWhite", 0xFFFFFF},
-    {"clMoneyGreen", 0xC0DCC0}, {"clSkyBlue", 0xF0CAA6}, {"clCream", 0xF0FBFF}, {"clMedGray", 0xA4A0A0},
+        {"clBlack", 0x000000},
+        {"clMaroon", 0x000080},
+        {"clGreen", 0x008000},
+        {"clOlive", 0x008080},
+        {"clNavy", 0x800000},
+        {"clPurple", 0x800080},
+        {"clTeal", 0x808000},
+        {"clGray", 0x808080},
+        {"clSilver", 0xC0C0C0},
+        {"clRed", 0x0000FF},
+        {"clLime", 0x00FF00},
+        {"clYellow", 0x00FFFF},
+        {"clBlue", 0xFF0000},
+        {"clFuchsia", 0xFF00FF},
+        {"clAqua", 0xFFFF00},
+        {"clWhite", 0xFFFFFF},
+        {"clMoneyGreen", 0xC0DCC0},
+        {"clSkyBlue", 0xF0CAA6},
+        {"clCream", 0xF0FBFF},
+        {"clMedGray", 0xA4A0A0},
 }};
 constexpr int kBasicCount = 16;
 

@@ -6,8 +6,7 @@ namespace wire {
 
 ConversionError::ConversionError(const QByteArray &t)
     : std::runtime_error("'" + t.toStdString() + "' is not a valid integer value"), text(t)
-{
-}
+{ }
 
 std::optional<int> parseInt(QByteArrayView text)
 {

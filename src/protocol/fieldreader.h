@@ -24,7 +24,7 @@ std::optional<int> parseInt(QByteArrayView text);
 
 class FieldReader {
 public:
-    explicit FieldReader(QByteArray data) : m_data(std::move(data)) {}
+    explicit FieldReader(QByteArray data) : m_data(std::move(data)) { }
 
     // Text up to the next "+"; with no "+" left the field is empty and the
     // data stays as it is.

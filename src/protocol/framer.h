@@ -11,7 +11,7 @@ namespace wire {
 class Framer {
 public:
     // maxPending < 0: no limit on the unterminated text.
-    explicit Framer(qsizetype maxPending = -1) : m_maxPending(maxPending) {}
+    explicit Framer(qsizetype maxPending = -1) : m_maxPending(maxPending) { }
 
     // Appends the complete messages (without terminators, empty ones kept) to
     // out. Returns false when the unterminated rest grew beyond the limit; the

@@ -43,10 +43,9 @@ namespace chatter {
 
 QString description(int k)
 {
-    static const char *const names[Count] = {
-        "Doh",   "Cough",  "Hello",  "Thank You", "Where have you been?", "Snoring",   "Sneezing",
-        "Sorry", "Welcome", "Yeehaa", "Yippee",    "Oh No",                "Applause",  "Honk",
-        "Oooh",  "Razzberry", "Cheer", "Woman Laughing", "Man Laughing",   "Crying"};
+    static const char *const names[Count] = {"Doh", "Cough", "Hello", "Thank You", "Where have you been?", "Snoring",
+            "Sneezing", "Sorry", "Welcome", "Yeehaa", "Yippee", "Oh No", "Applause", "Honk", "Oooh", "Razzberry",
+            "Cheer", "Woman Laughing", "Man Laughing", "Crying"};
     return k >= 1 && k <= Count ? QString::fromLatin1(names[k - 1]) : QString();
 }
 
@@ -75,8 +74,7 @@ class SoundWorker : public QObject {
 public:
     SoundWorker(std::shared_ptr<std::atomic<quint64>> latest, std::shared_ptr<std::atomic<quint64>> handled)
         : m_latest(std::move(latest)), m_handled(std::move(handled))
-    {
-    }
+    { }
     void play(const QString &key, quint64 ticket);
 
 private:
@@ -87,7 +85,8 @@ private:
     std::shared_ptr<std::atomic<quint64>> m_latest, m_handled;
 };
 
-QtSoundPlayer::QtSoundPlayer(QObject *parent) : QObject(parent) {}
+QtSoundPlayer::QtSoundPlayer(QObject *parent) : QObject(parent)
+{ }
 
 QtSoundPlayer::~QtSoundPlayer()
 {
@@ -117,9 +116,9 @@ bool QtSoundPlayer::exists(const QString &name)
 namespace {
 SoundBackendEntry moduleEntry()
 {
-    return reinterpret_cast<SoundBackendEntry>(settings::moduleEntry(QStringLiteral("wordmire-sound"),
-            WORDMIRE_SOUND_BACKEND_ENTRY, QStringLiteral(WORDMIRE_SOUND_MODULE_INSTALLED),
-            QStringLiteral(WORDMIRE_SOUND_MODULE_BUILT)));
+    return reinterpret_cast<SoundBackendEntry>(
+            settings::moduleEntry(QStringLiteral("wordmire-sound"), WORDMIRE_SOUND_BACKEND_ENTRY,
+                    QStringLiteral(WORDMIRE_SOUND_MODULE_INSTALLED), QStringLiteral(WORDMIRE_SOUND_MODULE_BUILT)));
 }
 } // namespace
 
@@ -159,7 +158,7 @@ void QtSoundPlayer::play(const QString &name)
     }
     const quint64 ticket = ++*m_latest;
     QMetaObject::invokeMethod(
-        m_worker, [worker = m_worker, key, ticket] { worker->play(key, ticket); }, Qt::QueuedConnection);
+            m_worker, [worker = m_worker, key, ticket] { worker->play(key, ticket); }, Qt::QueuedConnection);
 }
 
 void SoundWorker::play(const QString &key, quint64 ticket)

@@ -15,7 +15,7 @@ inline const QString FileName = QStringLiteral("Wordmiretally.tld");
 
 struct Loaded {
     TallyModel model;
-    QString error;  // the reading error's own message; empty when all went well
+    QString error; // the reading error's own message; empty when all went well
     QString keptAs; // where an unreadable file was moved
 };
 

@@ -30,7 +30,7 @@ QString squareName(int picture)
 
 class CellAccessible : public QAccessibleInterface {
 public:
-    CellAccessible(BoardView *view, int x, int y) : m_view(view), m_x(x), m_y(y) {}
+    CellAccessible(BoardView *view, int x, int y) : m_view(view), m_x(x), m_y(y) { }
     bool isValid() const override { return m_view != nullptr; }
     QObject *object() const override { return nullptr; }
     QWindow *window() const override { return m_view->window()->windowHandle(); }
@@ -41,7 +41,7 @@ public:
     QAccessibleInterface *childAt(int, int) const override { return nullptr; }
     QAccessibleInterface *focusChild() const override { return nullptr; }
     QAccessible::Role role() const override { return QAccessible::Cell; }
-    void setText(QAccessible::Text, const QString &) override {}
+    void setText(QAccessible::Text, const QString &) override { }
     QRect rect() const override
     {
         const QRect r = BoardView::cellRect(m_x, m_y);
@@ -66,9 +66,9 @@ public:
                 return QStringLiteral("empty");
             const int value = rules::letterworth(code);
             return QStringLiteral("%1, %2 %3")
-                .arg(QChar(char('A' + code - 1)))
-                .arg(value)
-                .arg(value == 1 ? QStringLiteral("point") : QStringLiteral("points"));
+                    .arg(QChar(char('A' + code - 1)))
+                    .arg(value)
+                    .arg(value == 1 ? QStringLiteral("point") : QStringLiteral("points"));
         }
         if (t == QAccessible::Description) {
             QStringList parts{QStringLiteral("row %1, column %2").arg(m_y + 1).arg(m_x + 1)};

@@ -42,9 +42,12 @@ void TestSingleInstance::answersWithoutADisplay_data()
 {
     QTest::addColumn<QString>("asked");
     QTest::addColumn<QString>("answer");
-    QTest::newRow("--help") << "--help" << "Usage: ";
-    QTest::newRow("-h") << "-h" << "Exactly \"true\" to host";
-    QTest::newRow("--version") << "--version" << "wordmire " WORDMIRE_VERSION_TEXT "\n";
+    QTest::newRow("--help") << "--help"
+                            << "Usage: ";
+    QTest::newRow("-h") << "-h"
+                        << "Exactly \"true\" to host";
+    QTest::newRow("--version") << "--version"
+                               << "wordmire " WORDMIRE_VERSION_TEXT "\n";
 }
 
 void TestSingleInstance::answersWithoutADisplay()
@@ -132,7 +135,8 @@ void TestSingleInstance::signalEndsLikeExit()
     QVERIFY(p.waitForStarted());
     // Looked for closely, so the signal can come before the window is built.
     QDeadlineTimer deadline(10000);
-    while (!QFileInfo::exists(own.filePath("wordmire-levroc")) && p.state() == QProcess::Running && !deadline.hasExpired())
+    while (!QFileInfo::exists(own.filePath("wordmire-levroc")) && p.state() == QProcess::Running
+            && !deadline.hasExpired())
         QThread::usleep(200);
     QVERIFY(p.state() == QProcess::Running && QFileInfo::exists(own.filePath("wordmire-levroc")));
     QTest::qWait(settleMs);

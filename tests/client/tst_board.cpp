@@ -459,10 +459,10 @@ void TestBoard::countdown()
         const QColor c = w->grab().toImage().pixelColor(at);
         const int hue = c.hsvHue();
         return c.alpha() < 128 || c.hsvSaturation() < 80 ? "none"
-                : hue >= 90 && hue <= 150                 ? "green"
-                : hue >= 30 && hue < 60                   ? "amber"
-                : hue < 15                                ? "red"
-                                                          : "?";
+                : hue >= 90 && hue <= 150                ? "green"
+                : hue >= 30 && hue < 60                  ? "amber"
+                : hue < 15                               ? "red"
+                                                         : "?";
     };
     QCOMPARE(colourAt(chat->form()->image_timer, {2, 2}), bar);
     // In the last ten seconds the time's own box, far past the bar's end,
@@ -598,8 +598,8 @@ void TestBoard::scoredWord()
     // word's path traced on it; a click on the picture puts it away.
     QTextBrowser *view = chat->form()->mainchat;
     QTest::qWait(ChatView::StreamFrameMs * 3);
-    const QTextCursor found = view->document()->find("Best here:", view->document()->characterCount(),
-            QTextDocument::FindBackward);
+    const QTextCursor found =
+            view->document()->find("Best here:", view->document()->characterCount(), QTextDocument::FindBackward);
     QVERIFY(!found.isNull());
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->cursorRect(found).center() - QPoint(10, 0));
     auto *picture = chat->findChild<BoardPicture *>();
@@ -609,8 +609,8 @@ void TestBoard::scoredWord()
     for (const QPoint &square : picture->path())
         traced += char('A' + before[size_t(square.x())][size_t(square.y())] - 1);
     QVERIFY(traced.size() >= 2);
-    QVERIFY2(text.mid(at).startsWith(picture->caption()) && picture->caption() == "Best here: " + traced + " for "
-                    + text.mid(at).section(' ', 4, 4),
+    QVERIFY2(text.mid(at).startsWith(picture->caption())
+                    && picture->caption() == "Best here: " + traced + " for " + text.mid(at).section(' ', 4, 4),
             qPrintable(picture->caption()));
     QTest::mouseClick(picture, Qt::LeftButton, {}, picture->rect().center());
     QVERIFY(!picture->isVisible());

@@ -37,10 +37,8 @@ void TestHelp::pagesAndState()
         QPushButton *button;
         int page;
         const char *caption;
-    } buttons[] = {{help.form()->button_connecting, 2, "Connecting"},
-                   {help.form()->button_gameplay, 3, "Game Play"},
-                   {help.form()->button_documentation, 5, "Documentation"},
-                   {help.form()->button_scoring, 4, "Scoring"}};
+    } buttons[] = {{help.form()->button_connecting, 2, "Connecting"}, {help.form()->button_gameplay, 3, "Game Play"},
+            {help.form()->button_documentation, 5, "Documentation"}, {help.form()->button_scoring, 4, "Scoring"}};
     for (const auto &b : buttons) {
         QTest::mouseClick(b.button, Qt::LeftButton);
         QCOMPARE(help.currentPage(), b.page);
@@ -79,7 +77,10 @@ void TestHelp::aboutBox()
     // handler that fails says so instead of doing nothing.
     QStringList opened;
     bool works = true;
-    ui::setUrlOpener([&](const QString &address) { opened << address; return works; });
+    ui::setUrlOpener([&](const QString &address) {
+        opened << address;
+        return works;
+    });
     QStringList shown;
     ui::setMessageSink([&](const QString &text) { shown << text; });
     QTest::mouseClick(about.findChild<QLabel *>("label_picture"), Qt::LeftButton);

@@ -73,8 +73,8 @@ qint64 residentKb()
 
 QByteArray okHead(qsizetype length)
 {
-    return "HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
-           QByteArray::number(length) + "\r\n\r\n";
+    return "HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Length: " + QByteArray::number(length)
+            + "\r\n\r\n";
 }
 
 struct Launcher {
@@ -90,7 +90,7 @@ struct Launcher {
     {
         form.setTargetDir(files.dir.path());
         QObject::connect(&form, &Tdownload::progressShown,
-                         [this](const QString &label, const QString &text) { shown << label + ": " + text; });
+                [this](const QString &label, const QString &text) { shown << label + ": " + text; });
         ui::setQuestionSink([this](const QString &q) {
             asked << q;
             return answer;
@@ -131,8 +131,8 @@ void TestLauncher::completeDownload_data()
     QTest::newRow("no: nothing runs") << "Setup.exe" << false << true << QStringList() << "";
     QTest::newRow("yes: the Windows installer, silently") << "Setup.exe" << true << true << windows << "Installing";
     QTest::newRow("yes: a script, no Windows switches") << "setup.sh" << true << true << QStringList() << "Installing";
-    QTest::newRow("yes, but it cannot start") << "setup.sh" << true << false << QStringList()
-                                              << "An Error has Occurred.";
+    QTest::newRow("yes, but it cannot start")
+            << "setup.sh" << true << false << QStringList() << "An Error has Occurred.";
 }
 
 void TestLauncher::completeDownload()
@@ -201,11 +201,14 @@ void TestLauncher::stoppedOrFailed_data()
     QTest::addColumn<QString>("info");
     QTest::addColumn<QString>("info3");
     QTest::newRow("stopped") << okHead(50000) << 50000 << true << qint64(Tdownload::DefaultLimit)
-                             << "Download has been aborted." << "Download Aborted";
+                             << "Download has been aborted."
+                             << "Download Aborted";
     QTest::newRow("not found") << QByteArray("HTTP/1.0 404 Not Found\r\nContent-Length: 9\r\n\r\n") << 9 << false
-                               << qint64(Tdownload::DefaultLimit) << "Download Aborted" << "";
+                               << qint64(Tdownload::DefaultLimit) << "Download Aborted"
+                               << "";
     QTest::newRow("cut short") << okHead(90000) << 50000 << false << qint64(Tdownload::DefaultLimit)
-                               << "Download Aborted" << "";
+                               << "Download Aborted"
+                               << "";
     QTest::newRow("too large") << okHead(50000) << 50000 << false << qint64(20000) << "Download Aborted"
                                << "The download is larger than 19.53 KiB.";
     QTest::newRow("empty") << okHead(0) << 0 << false << qint64(Tdownload::DefaultLimit) << "Download Aborted"
@@ -254,10 +257,14 @@ void TestLauncher::ownFolderOnly_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("inTheWay"); // "", "link" or "folder" at downloads/<name>
-    QTest::newRow("the program's name") << "wordmire" << "";
-    QTest::newRow("the settings' name") << "corvelgatehouse.ini" << "";
-    QTest::newRow("a link in the way") << "Setup.exe" << "link";
-    QTest::newRow("a folder in the way") << "Setup.exe" << "folder";
+    QTest::newRow("the program's name") << "wordmire"
+                                        << "";
+    QTest::newRow("the settings' name") << "corvelgatehouse.ini"
+                                        << "";
+    QTest::newRow("a link in the way") << "Setup.exe"
+                                       << "link";
+    QTest::newRow("a folder in the way") << "Setup.exe"
+                                         << "folder";
 }
 
 void TestLauncher::ownFolderOnly()
@@ -332,7 +339,7 @@ void TestLauncher::endlessBody()
     QCOMPARE(l.form.form()->infolabel3->text(), QString("The download is larger than 48.00 MiB."));
     QVERIFY(QFileInfo(l.path("Setup.exe.part")).size() <= cap);
     qInfo("an endless body stopped at %lld bytes; resident memory grew by %lld kB at most",
-          QFileInfo(l.path("Setup.exe.part")).size(), peak - before);
+            QFileInfo(l.path("Setup.exe.part")).size(), peak - before);
 #ifndef __SANITIZE_ADDRESS__
     QVERIFY(peak - before < 64 * 1024);
 #endif

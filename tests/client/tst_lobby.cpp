@@ -657,8 +657,8 @@ void TestLobby::internetOnlyWhenAsked()
     QCOMPARE(internet.mapper().state(), lobby::PortMapper::State::Off);
     if (action == QLatin1String("host")) {
         // With a lobby the game is listed anyway, whatever the router does.
-        QVERIFY(dialog.routerLabel()->text().contains(server ? "Listing your game in the internet lobby"
-                                                              : "not asked to open the port"));
+        QVERIFY(dialog.routerLabel()->text().contains(
+                server ? "Listing your game in the internet lobby" : "not asked to open the port"));
         // Closing the dialog keeps the lobby while hosting; ending hosting ends it.
         dialog.hide();
         QCOMPARE(internet.internet().state() != lobby::InternetLobby::State::Closed, lobby);

@@ -112,8 +112,8 @@ void TestSounds::events_data()
     QTest::addColumn<QStringList>("expected");
     const QByteArrayList myTurn{kStart, boardMessage(), "CMD_nextplayer+1+1+"};
     auto with = [&](QByteArrayList more) { return myTurn + more; };
-    QTest::newRow("refused pick cuts the valid one") << myTurn << QList<QPoint>{{0, 0}, {5, 5}}
-                                                     << QStringList{"place", "badword"};
+    QTest::newRow("refused pick cuts the valid one")
+            << myTurn << QList<QPoint>{{0, 0}, {5, 5}} << QStringList{"place", "badword"};
     QTest::newRow("word refused") << with({"CMD_notvalid+1+XYZ+"}) << QList<QPoint>{} << QStringList{"badword"};
     QTest::newRow("own word") << with({"CMD_madeword+1+AB+5+5+5+0+0+0+1+0"}) << QList<QPoint>{}
                               << QStringList{"goodword"};
@@ -122,10 +122,9 @@ void TestSounds::events_data()
     QTest::newRow("time up") << with({"CMD_timeup+"}) << QList<QPoint>{} << QStringList{"roundover"};
     QTest::newRow("shift") << with({"CMD_moving+3+"}) << QList<QPoint>{} << QStringList{"shift"};
     QTest::newRow("shuffle") << with({"CMD_useshuffle+1+0+90+"}) << QList<QPoint>{} << QStringList{"shuffle"};
-    QTest::newRow("another's pick and clear")
-        << QByteArrayList{kStart, boardMessage(), "CMD_nextplayer+2+1+", "CMD_selectletter+2+1+0+0+",
-                          "CMD_selectclear+2+"}
-        << QList<QPoint>{} << QStringList{"place", "clear"};
+    QTest::newRow("another's pick and clear") << QByteArrayList{kStart, boardMessage(), "CMD_nextplayer+2+1+",
+            "CMD_selectletter+2+1+0+0+", "CMD_selectclear+2+"}
+                                              << QList<QPoint>{} << QStringList{"place", "clear"};
     QTest::newRow("user arrives") << QByteArrayList{"CMD_newplayerinfo+3+Cy+0"} << QList<QPoint>{}
                                   << QStringList{"entered"};
     QTest::newRow("game won") << QByteArrayList{kStart, "CMD_winner+Ann+"} << QList<QPoint>{}
@@ -150,9 +149,12 @@ void TestSounds::turnSound_data()
     QTest::addColumn<QString>("item");
     QTest::addColumn<QString>("sound");
     QTest::addColumn<int>("tag");
-    QTest::newRow("classic") << "Classic1" << "start" << 0;
-    QTest::newRow("default") << "normal1" << "turn" << 2;
-    QTest::newRow("new") << "New1" << "turnnew" << 1;
+    QTest::newRow("classic") << "Classic1"
+                             << "start" << 0;
+    QTest::newRow("default") << "normal1"
+                             << "turn" << 2;
+    QTest::newRow("new") << "New1"
+                         << "turnnew" << 1;
 }
 
 void TestSounds::turnSound()
@@ -186,7 +188,7 @@ void TestSounds::chatterShownWhenOff()
     chat->form()->PlayChatterSounds1->trigger();
     QVERIFY(!chat->form()->PlayChatterSounds1->isChecked());
     feed({"CMD_newplayerinfo+2+Bo+0", "CMD_playasound+2+wave13+", "CMD_playasound+7+wave13+",
-          "CMD_playasound+2+wave99+"});
+            "CMD_playasound+2+wave99+"});
     player.played.removeAll(QStringLiteral("entered"));
     QVERIFY(player.played.isEmpty());
     const QStringList all = lines();

@@ -21,7 +21,7 @@
 namespace {
 const QByteArray FF(1, wire::Terminator);
 const QString kConnectionEnded =
-    "The connection to the host has ended: the host has closed the game, or removed you from it.";
+        "The connection to the host has ended: the host has closed the game, or removed you from it.";
 } // namespace
 
 // One copy of the program's windows, wired as the main block wires them.
@@ -107,16 +107,22 @@ void TestStartup::arguments_data()
 
     const QString multi = QStringLiteral("Loading Multi-player Game.. Please Wait.");
     const QString solo = QStringLiteral("Loading Solo Game..Please wait.");
-    QTest::newRow("solo") << QStringList{} << "host" << "You" << solo << QByteArray();
-    QTest::newRow("solo, a name given once") << QStringList{} << "host" << "Zed" << solo << QByteArray("Zed");
-    QTest::newRow("host") << QStringList{"Ann", "10.0.0.5", "true"} << "host" << "Ann" << multi << QByteArray("Zed");
-    QTest::newRow("join false") << QStringList{"Ann", "127.0.0.1", "false"} << "join" << "Ann" << multi
-                                << QByteArray();
-    QTest::newRow("join True") << QStringList{"Ann", "127.0.0.1", "True"} << "join" << "Ann" << multi << QByteArray();
-    QTest::newRow("extra ignored") << QStringList{"Ann", "127.0.0.1", "true", "x"} << "host" << "Ann" << multi
-                                   << QByteArray();
-    QTest::newRow("two args") << QStringList{"Ann", "127.0.0.1"} << "none" << "" << multi << QByteArray();
-    QTest::newRow("one arg") << QStringList{"Ann"} << "none" << "" << multi << QByteArray();
+    QTest::newRow("solo") << QStringList{} << "host"
+                          << "You" << solo << QByteArray();
+    QTest::newRow("solo, a name given once") << QStringList{} << "host"
+                                             << "Zed" << solo << QByteArray("Zed");
+    QTest::newRow("host") << QStringList{"Ann", "10.0.0.5", "true"} << "host"
+                          << "Ann" << multi << QByteArray("Zed");
+    QTest::newRow("join false") << QStringList{"Ann", "127.0.0.1", "false"} << "join"
+                                << "Ann" << multi << QByteArray();
+    QTest::newRow("join True") << QStringList{"Ann", "127.0.0.1", "True"} << "join"
+                               << "Ann" << multi << QByteArray();
+    QTest::newRow("extra ignored") << QStringList{"Ann", "127.0.0.1", "true", "x"} << "host"
+                                   << "Ann" << multi << QByteArray();
+    QTest::newRow("two args") << QStringList{"Ann", "127.0.0.1"} << "none"
+                              << "" << multi << QByteArray();
+    QTest::newRow("one arg") << QStringList{"Ann"} << "none"
+                             << "" << multi << QByteArray();
 }
 
 void TestStartup::arguments()
@@ -307,8 +313,9 @@ void TestStartup::versionNotes()
     peer->write("CMD_sendlogininfo+1" + FF + "CMD_havewrongversion+Bo" + FF + "CMD_wrongversion+" + FF);
     QTRY_VERIFY(copy.chatText().contains("differnt"));
     const QStringList lines = copy.chatText().split('\n');
-    QCOMPARE(lines.mid(1), (QStringList{"Bo has a different version of the game then you.",
-                                         "You have a differnt version of the game then the host."}));
+    QCOMPARE(lines.mid(1),
+            (QStringList{"Bo has a different version of the game then you.",
+                    "You have a differnt version of the game then the host."}));
 }
 
 void TestStartup::listenFailure()
@@ -322,7 +329,8 @@ void TestStartup::listenFailure()
     QCOMPARE(shown.size(), 1);
     // The message the host gives, then what it means and what to do.
     QVERIFY(shown[0].startsWith("Listen - Error Binding Socket\n\nAnother program, or another copy of the game, is "
-                                "using port " + QString::number(squatter.serverPort())));
+                                "using port "
+            + QString::number(squatter.serverPort())));
     QVERIFY(copy.chatText().contains("is using port"));
     QVERIFY(!copy.chat->model().ishost());
     settle(100);
@@ -355,10 +363,12 @@ void TestStartup::unreachableHost_data()
 {
     QTest::addColumn<QString>("address");
     QTest::addColumn<QString>("reason"); // empty: whatever the network says
-    QTest::newRow("nothing listens") << "127.0.0.1" << "nothing is listening there (connection refused)";
+    QTest::newRow("nothing listens") << "127.0.0.1"
+                                     << "nothing is listening there (connection refused)";
     // A documentation address: nothing ever answers (or the network says
     // at once that it cannot be reached).
-    QTest::newRow("no answer") << "192.0.2.1" << "";
+    QTest::newRow("no answer") << "192.0.2.1"
+                               << "";
 }
 
 void TestStartup::unreachableHost()

@@ -10,8 +10,8 @@ inline QByteArray boardMessage(const char *rows)
     for (int x = 0; x < 7; ++x)
         for (int y = 0; y < 7; ++y) {
             const char c = rows[y * 7 + x];
-            m += "+" + QByteArray::number(x) + "+" + QByteArray::number(y) + "+" +
-                 QByteArray::number(c == '.' ? 0 : c - 'A' + 1);
+            m += "+" + QByteArray::number(x) + "+" + QByteArray::number(y) + "+"
+                    + QByteArray::number(c == '.' ? 0 : c - 'A' + 1);
         }
     return m;
 }

@@ -52,10 +52,7 @@ public:
         return sock.state() == QAbstractSocket::UnconnectedState;
     }
 
-    QByteArray take()
-    {
-        return messages.isEmpty() ? QByteArray() : messages.takeFirst();
-    }
+    QByteArray take() { return messages.isEmpty() ? QByteArray() : messages.takeFirst(); }
 
     QTcpSocket sock;
     wire::Framer framer;

@@ -10,9 +10,8 @@ inline QByteArray makeData(const QString &kind, qsizetype size, quint32 seed = 1
     QRandomGenerator rng(seed);
     QByteArray out;
     out.reserve(size);
-    static const char *words[] = {"the ", "quick ", "brown ", "fox ", "jumps ", "over ", "lazy ", "dog ",
-                                  "word ", "mire ", "tiles ", "score ", "Klot ", "and ", "of ", "a ",
-                                  "letters\n", "board, ", "shuffle. ", "bonus "};
+    static const char *words[] = {"the ", "quick ", "brown ", "fox ", "jumps ", "over ", "lazy ", "dog ", "word ",
+            "mire ", "tiles ", "score ", "Klot ", "and ", "of ", "a ", "letters\n", "board, ", "shuffle. ", "bonus "};
     while (out.size() < size) {
         if (kind == "text") {
             out += words[rng.bounded(20)];

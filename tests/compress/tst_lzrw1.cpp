@@ -258,7 +258,7 @@ void TestLzrw1::roundTripFiles_data()
         for (const char *kind : {"text", "runs", "random", "mixed"}) {
             for (int size : {0, 1, 2, 3, 17, 32767, 32768, 32769, 65536, 200000}) {
                 QTest::addRow("%s %s %d", mode == int(TCompressMode::Fast) ? "fast" : "good", kind, size)
-                    << mode << QString(kind) << size;
+                        << mode << QString(kind) << size;
             }
         }
     }
@@ -335,10 +335,9 @@ void TestLzrw1::corrupt_data()
 
     const QByteArray wrzl = "WRZL";
     auto block = [](const QByteArray &b) { return le16(quint16(b.size())) + b; };
-    QTest::newRow("copy before start")
-        << wrzl + le32(10) + block(QByteArray("\x40\x80\x00\x01\x00", 5)) << "corrupt";
+    QTest::newRow("copy before start") << wrzl + le32(10) + block(QByteArray("\x40\x80\x00\x01\x00", 5)) << "corrupt";
     QTest::newRow("copy offset beyond output")
-        << wrzl + le32(10) + block(QByteArray("\x40\x40\x00X\x00\x20", 6)) << "corrupt";
+            << wrzl + le32(10) + block(QByteArray("\x40\x40\x00X\x00\x20", 6)) << "corrupt";
     QTest::newRow("item past block end") << wrzl + le32(10) + block(QByteArray("\x40\x80\x00\x00", 4)) << "corrupt";
     QTest::newRow("run past block end") << wrzl + le32(10) + block(QByteArray("\x40\x80\x00\x00\x00\x05", 6))
                                         << "corrupt";
@@ -356,7 +355,8 @@ void TestLzrw1::corrupt_data()
     QTest::newRow("lzh stream ends") << QByteArray("!HZL") + le32(1000000) + QByteArray("\x12\x34") << "corrupt";
     QTest::newRow("lzh negative size") << QByteArray("!HZL") + le32(0x80000000) << "mismatch-good";
     QTest::newRow("lzh no stream") << QByteArray("!HZL") + le32(5) << "corrupt";
-    QTest::newRow("lzh trailing bytes") << QByteArray("!HZL") + le32(0) + "x" << "mismatch-good";
+    QTest::newRow("lzh trailing bytes") << QByteArray("!HZL") + le32(0) + "x"
+                                        << "mismatch-good";
 }
 
 void TestLzrw1::corrupt()
@@ -366,10 +366,10 @@ void TestLzrw1::corrupt()
     QString error;
     QCOMPARE(decompress(container, &error), QByteArray("<error>"));
     const QString expected = message == "corrupt" ? "Lzrw1 : corrupt data in input file : " + path("packed")
-                             : message == "read"  ? "Lzrw1 : Error reading from input file : " + path("packed")
-                             : message == "mismatch-fast"
-                                 ? "Lzrw1 (decompression LZRW1/KH) : Original and compressed sizes do not match !"
-                                 : "Lzrw1 (LZH decompression) : Original and compressed sizes do not match !";
+            : message == "read"                   ? "Lzrw1 : Error reading from input file : " + path("packed")
+            : message == "mismatch-fast"
+            ? "Lzrw1 (decompression LZRW1/KH) : Original and compressed sizes do not match !"
+            : "Lzrw1 (LZH decompression) : Original and compressed sizes do not match !";
     QCOMPARE(error, expected);
     QVERIFY(!QFile::exists(path("unpacked")));
 }
@@ -412,18 +412,18 @@ void TestLzrw1::lzhTreeStaysConsistent()
     QByteArray packed;
     bool consistentMidway = true;
     const auto r = coder.encode(
-        data.size(),
-        [&](std::uint8_t *buf, std::size_t max) {
-            const std::size_t n = std::min<std::size_t>(max, size_t(data.size() - pos));
-            memcpy(buf, data.constData() + pos, n);
-            pos += qsizetype(n);
-            consistentMidway = consistentMidway && coder.treeConsistent();
-            return n;
-        },
-        [&](const std::uint8_t *buf, std::size_t n) {
-            packed.append(reinterpret_cast<const char *>(buf), qsizetype(n));
-            return true;
-        });
+            data.size(),
+            [&](std::uint8_t *buf, std::size_t max) {
+                const std::size_t n = std::min<std::size_t>(max, size_t(data.size() - pos));
+                memcpy(buf, data.constData() + pos, n);
+                pos += qsizetype(n);
+                consistentMidway = consistentMidway && coder.treeConsistent();
+                return n;
+            },
+            [&](const std::uint8_t *buf, std::size_t n) {
+                packed.append(reinterpret_cast<const char *>(buf), qsizetype(n));
+                return true;
+            });
     QCOMPARE(r, lzhuf::Result::Ok);
     QVERIFY(consistentMidway);
     QVERIFY(coder.treeConsistent());

@@ -155,7 +155,9 @@ void TestTDictn::removesAnExactCopy()
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(TDictn::builtInList());
     }
-    { TDictn spell(dir->path()); }
+    {
+        TDictn spell(dir->path());
+    }
     QVERIFY(!QFile::exists(path));
 }
 

@@ -56,9 +56,8 @@ void TestWordLists::recordFormat()
 
 void TestWordLists::sizeAndLengths()
 {
-    const std::map<int, int> wanted{{2, 94},      {3, 970},     {4, 3903},    {5, 8634},   {6, 15233},
-                                    {7, 23110},   {8, 28424},   {9, 24882},   {10, 20312}, {11, 15506},
-                                    {12, 11360},  {13, 7827},   {14, 12591}};
+    const std::map<int, int> wanted{{2, 94}, {3, 970}, {4, 3903}, {5, 8634}, {6, 15233}, {7, 23110}, {8, 28424},
+            {9, 24882}, {10, 20312}, {11, 15506}, {12, 11360}, {13, 7827}, {14, 12591}};
     const qsizetype count = list.size() / 15;
     QVERIFY(std::abs(count - 172846) <= 172846 * 3 / 100);
     std::map<int, int> got;
@@ -67,7 +66,7 @@ void TestWordLists::sizeAndLengths()
     for (const auto &[len, n] : wanted) {
         // Within a few percent (and a few words for the tiny classes).
         QVERIFY2(std::abs(got[len] - n) <= std::max(5, n * 4 / 100),
-                 qPrintable(QStringLiteral("%1 letters: %2, wanted %3").arg(len).arg(got[len]).arg(n)));
+                qPrintable(QStringLiteral("%1 letters: %2, wanted %3").arg(len).arg(got[len]).arg(n)));
     }
 }
 
@@ -90,11 +89,11 @@ void TestWordLists::klotList()
 void TestWordLists::everydayWords_data()
 {
     QTest::addColumn<QByteArray>("word");
-    for (const char *w : {"CAT", "CATS", "DOG", "DOGS", "HOUSE", "HOUSES", "WALK", "WALKED", "WALKING", "WALKS",
-                          "RUN", "RAN", "RUNNING", "BIG", "BIGGER", "BIGGEST", "HAPPY", "HAPPIER", "HAPPIEST",
-                          "TREE", "TREES", "STORM", "STORMS", "STORMED", "QUIZ", "QUIZZES", "JUMPED", "SMILING",
-                          "BOXES", "CHILDREN", "WOMEN", "MICE", "TAKEN", "WRITTEN", "FASTER", "QUICKLY", "ZEBRA",
-                          "OXEN", "TRIED", "CRIES", "MAKING", "HOPING", "STOPPED", "LARGER"})
+    for (const char *w : {"CAT", "CATS", "DOG", "DOGS", "HOUSE", "HOUSES", "WALK", "WALKED", "WALKING", "WALKS", "RUN",
+                 "RAN", "RUNNING", "BIG", "BIGGER", "BIGGEST", "HAPPY", "HAPPIER", "HAPPIEST", "TREE", "TREES", "STORM",
+                 "STORMS", "STORMED", "QUIZ", "QUIZZES", "JUMPED", "SMILING", "BOXES", "CHILDREN", "WOMEN", "MICE",
+                 "TAKEN", "WRITTEN", "FASTER", "QUICKLY", "ZEBRA", "OXEN", "TRIED", "CRIES", "MAKING", "HOPING",
+                 "STOPPED", "LARGER"})
         QTest::newRow(w) << QByteArray(w);
     // Two real words a text check of the repository flags in its own files:
     // spelled from parts here, whole in the list.

@@ -5,7 +5,6 @@
 
 #include "tlzrw1.h"
 
-
 inline qint64 decompressInMemory(const QByteArray &container, QByteArray *output = nullptr)
 {
     try {

@@ -387,7 +387,8 @@ void TestGame::klotStrengths()
     QVERIFY(mean(gentle) <= 0.6 * mean(normal));
     // Gentle plays short words (a longer one only when the board has no short
     // one it may play).
-    const auto shortOnes = std::count_if(gentle.begin(), gentle.end(), [](const Turn &t) { return t.word.size() <= 4; });
+    const auto shortOnes =
+            std::count_if(gentle.begin(), gentle.end(), [](const Turn &t) { return t.word.size() <= 4; });
     QVERIFY(shortOnes > 450);
 }
 

@@ -68,10 +68,10 @@ void TestRules::letterSupplyTable_data()
     const struct {
         int r;
         char l;
-    } rows[] = {{1, 'a'},  {9, 'a'},  {10, 'e'}, {21, 'e'}, {22, 'i'}, {38, 'o'}, {41, 'u'}, {46, 'd'}, {49, 'g'},
-                {51, 'h'}, {55, 'l'}, {57, 'm'}, {63, 'n'}, {65, 'p'}, {71, 'r'}, {75, 's'}, {81, 't'}, {83, 'y'},
-                {85, 'b'}, {87, 'c'}, {89, 'f'}, {90, 'j'}, {91, 'k'}, {93, 'w'}, {94, 'q'}, {96, 'v'}, {97, 'x'},
-                {98, 'z'}};
+    } rows[] = {{1, 'a'}, {9, 'a'}, {10, 'e'}, {21, 'e'}, {22, 'i'}, {38, 'o'}, {41, 'u'}, {46, 'd'}, {49, 'g'},
+            {51, 'h'}, {55, 'l'}, {57, 'm'}, {63, 'n'}, {65, 'p'}, {71, 'r'}, {75, 's'}, {81, 't'}, {83, 'y'},
+            {85, 'b'}, {87, 'c'}, {89, 'f'}, {90, 'j'}, {91, 'k'}, {93, 'w'}, {94, 'q'}, {96, 'v'}, {97, 'x'},
+            {98, 'z'}};
     for (const auto &row : rows)
         QTest::addRow("%d", row.r) << row.r << row.l;
 }
@@ -166,8 +166,7 @@ void TestRules::scoring_data()
 
     // S on Triple Word (3,0), T, O plain, R on Double Word (1,1)... laid out
     // as a path: (3,0) S, (2,0) T, (1,0) O, (1,1) R, (0,0) M (Double Letter).
-    QTest::newRow("STORM") << QByteArray("storm")
-                           << Path{{3, 0}, {2, 0}, {1, 0}, {1, 1}, {0, 0}} << 60;
+    QTest::newRow("STORM") << QByteArray("storm") << Path{{3, 0}, {2, 0}, {1, 0}, {1, 1}, {0, 0}} << 60;
     // Bonus square and a Double Word: (letters + 20) x 2.
     QTest::newRow("bonus + DW") << QByteArray("cat") << Path{{1, 1}, {2, 2}, {3, 3}} << (3 + 1 * 3 + 1 + 20) * 2;
     // Two Triple Words multiply by 9: (3,0) and (0,3) cannot touch, so use a
@@ -177,8 +176,7 @@ void TestRules::scoring_data()
     QTest::newRow("DW + TW") << QByteArray("pen") << Path{{1, 1}, {2, 0}, {3, 0}} << (3 + 1 + 1) * 6;
     // Seven letters: 20 after the multipliers. (0,3) TW ... along row 3:
     // (0,3) TW, (1,3), (2,3), (3,3) Bonus, (4,3), (5,3), (6,3) TW.
-    QTest::newRow("seven") << QByteArray("planets")
-                           << Path{{0, 3}, {1, 3}, {2, 3}, {3, 3}, {4, 3}, {5, 3}, {6, 3}}
+    QTest::newRow("seven") << QByteArray("planets") << Path{{0, 3}, {1, 3}, {2, 3}, {3, 3}, {4, 3}, {5, 3}, {6, 3}}
                            << (3 + 1 + 1 + 1 + 20 + 1 + 1 + 1) * 9 + 20;
     QTest::newRow("two letters") << QByteArray("ax") << Path{{2, 1}, {2, 2}} << 1 + 10 * 3;
     QTest::newRow("plain") << QByteArray("zoo") << Path{{1, 2}, {1, 3}, {1, 4}} << 12;
@@ -222,7 +220,7 @@ void TestRules::paths()
 void TestRules::shifts_data()
 {
     QTest::addColumn<int>("direction");
-    QTest::addColumn<QByteArray>("line");     // one column (down/up) or row (left/right), index 0..6
+    QTest::addColumn<QByteArray>("line"); // one column (down/up) or row (left/right), index 0..6
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("down") << 1 << QByteArray("a*b*cde") << QByteArray("**abcde");
     QTest::newRow("up") << 3 << QByteArray("a*b*cde") << QByteArray("abcde**");
@@ -259,7 +257,7 @@ void TestRules::turnOrder_data()
 {
     QTest::addColumn<QByteArray>("humans"); // seats with a connected user
     QTest::addColumn<bool>("team");
-    QTest::addColumn<QList<int>>("order");  // the seats from game start, one cycle and the next first
+    QTest::addColumn<QList<int>>("order"); // the seats from game start, one cycle and the next first
     QTest::newRow("solo") << QByteArray("1") << false << QList<int>{1, 2, 1};
     QTest::newRow("1 and 3") << QByteArray("13") << false << QList<int>{1, 2, 3, 1};
     QTest::newRow("team 1 and 2") << QByteArray("12") << true << QList<int>{1, 2, 1};
@@ -293,8 +291,8 @@ void TestRules::winners_data()
     QTest::newRow("below target") << false << QList<int>{90, 80, 0, 0, 90, 80} << QByteArray();
     QTest::newRow("alone in the lead") << false << QList<int>{120, 80, 0, 0, 120, 80} << QByteArray("Ann");
     QTest::newRow("tie at the top") << false << QList<int>{120, 120, 0, 0, 120, 120} << QByteArray();
-    QTest::newRow("leader below target but another over") << false << QList<int>{100, 130, 0, 0, 100, 130}
-                                                          << QByteArray("Klot");
+    QTest::newRow("leader below target but another over")
+            << false << QList<int>{100, 130, 0, 0, 100, 130} << QByteArray("Klot");
     QTest::newRow("seat 3 wins") << false << QList<int>{10, 20, 300, 0, 310, 20} << QByteArray("Cy");
     QTest::newRow("teams tie at target") << true << QList<int>{50, 50, 50, 50, 100, 100} << QByteArray();
     QTest::newRow("team A") << true << QList<int>{60, 50, 50, 40, 110, 90} << QByteArray("Team A");
@@ -423,7 +421,7 @@ void TestRules::klotSearchMatchesTrace()
 {
     QRandomGenerator rng(77);
     const QByteArrayList words = {"tone", "eerie", "banana", "attest", "rarer", "sense", "tenet", "aaaa", "otto",
-                                  "street", "letters", "queen", "zebra", "eel", "tee", "t*t", "toolongword"};
+            "street", "letters", "queen", "zebra", "eel", "tee", "t*t", "toolongword"};
     int traced = 0;
     for (int round = 0; round < 3000; ++round) {
         Board b{};

@@ -7,7 +7,6 @@
 #include <memory>
 #include <vector>
 
-
 class TestHostConnections : public QObject {
     Q_OBJECT
 private slots:
@@ -254,7 +253,8 @@ void TestHostConnections::justwatch_data()
     QTest::addColumn<QByteArray>("announced");
 
     QTest::newRow("back to playing") << 2 << QByteArray("CMD_justwatch+2+2") << QByteArray("CMD_justwatching+2+2");
-    QTest::newRow("host sets another seat") << 1 << QByteArray("CMD_justwatch+2+2") << QByteArray("CMD_justwatching+2+2");
+    QTest::newRow("host sets another seat")
+            << 1 << QByteArray("CMD_justwatch+2+2") << QByteArray("CMD_justwatching+2+2");
     QTest::newRow("watch outside a game") << 2 << QByteArray("CMD_justwatch+2+1") << QByteArray();
     QTest::newRow("no such seat") << 1 << QByteArray("CMD_justwatch+5+2") << QByteArray();
     QTest::newRow("unknown mode") << 2 << QByteArray("CMD_justwatch+2+3") << QByteArray();
@@ -307,7 +307,7 @@ void TestHostConnections::garbageSurvives_data()
     QTest::newRow("no command") << m("hello") + m("+1+2");
     QTest::newRow("unknown name") << m("CMD_nothing+1+2") + m("cmd_chat+2+x|clRed");
     QTest::newRow("bad numbers") << m("CMD_chat+x+hi") + m("CMD_kickhim+2+zz+") + m("CMD_justwatch+-9999999999+1")
-                                        + m("CMD_logininfo+2") + m("CMD_kickhim");
+                    + m("CMD_logininfo+2") + m("CMD_kickhim");
     QTest::newRow("out of range seats") << m("CMD_justwatch+2+-5") + m("CMD_kickhim+2+99+");
     QTest::newRow("binary") << QByteArray("\x00\x01\x02+++\x7f\x80", 9) + FF + QByteArray(300, '+') + FF;
 }

@@ -41,7 +41,7 @@ QByteArray done(int seat, const rules::Path &path)
     QByteArray t = "CMD_playerdone+" + QByteArray::number(seat);
     for (size_t i = 0; i < path.size(); ++i)
         t += '+' + QByteArray::number(int(i + 1)) + '+' + QByteArray::number(path[i].x()) + '+'
-             + QByteArray::number(path[i].y());
+                + QByteArray::number(path[i].y());
     return t + FF;
 }
 
@@ -112,7 +112,7 @@ void TestHostGame::cleanup()
 void TestHostGame::startGame(const QByteArray &team, int playto, int time, int shuffles)
 {
     a->write(m("CMD_startgame+You+" + QByteArray::number(playto) + "+" + QByteArray::number(time) + "+" + team + "+"
-               + QByteArray::number(shuffles) + "+"));
+            + QByteArray::number(shuffles) + "+"));
     QVERIFY(a->waitForMessages(4));
     settle(30);
 }
@@ -135,7 +135,7 @@ void TestHostGame::gameStart()
 {
     startGame();
     QCOMPARE(commands(a->messages),
-             (QList<QByteArray>{"CMD_startgame", "CMD_theboard", "CMD_theboard", "CMD_nextplayer"}));
+            (QList<QByteArray>{"CMD_startgame", "CMD_theboard", "CMD_theboard", "CMD_nextplayer"}));
     QCOMPARE(a->messages[0], QByteArray("CMD_startgame+You+500+60+f+1+"));
     QCOMPARE(a->messages[1], a->messages[2]);
     QCOMPARE(a->messages[3], QByteArray("CMD_nextplayer+1+1+"));
@@ -383,7 +383,7 @@ void TestHostGame::turnOrder()
         seen << h->host->game().state().curplayer;
         QCOMPARE(h->host->Tag(), 1);
         stepTurn(34); // the turn runs out
-        stepTurn(4);  // the pause
+        stepTurn(4); // the pause
     }
     QCOMPARE(seen, order);
 }
@@ -484,8 +484,9 @@ void TestHostGame::lateJoinerCatchesUp()
     QVERIFY(b);
     b->write(m("CMD_logininfo+2+1.0.16+Ann") + FF);
     QVERIFY(b->waitForMessages(5));
-    QCOMPARE(commands(b->messages), (QList<QByteArray>{"CMD_newplayerinfo", "CMD_existingplayers", "CMD_theboard",
-                                                       "CMD_gamestats", "CMD_shufflesl"}));
+    QCOMPARE(commands(b->messages),
+            (QList<QByteArray>{
+                    "CMD_newplayerinfo", "CMD_existingplayers", "CMD_theboard", "CMD_gamestats", "CMD_shufflesl"}));
     QCOMPARE(parseBoard(b->messages[2]), h->host->game().state().board);
     QCOMPARE(b->messages[3], QByteArray("CMD_gamestats+1+500+60+54+f+0+0+0+0+0+0+"));
     QCOMPARE(b->messages[4], QByteArray("CMD_shufflesl+2+2+2+2+"));
@@ -561,8 +562,9 @@ void TestHostGame::klotWithNothingToTrace()
     // Neither seat made a word this round and no shuffle is left: the next
     // round gets a new board, and everybody is told.
     QCOMPARE(a->messages,
-             (QList<QByteArray>{"CMD_timeup+", "CMD_chat+0+Nobody found a word in a whole round and no shuffles are "
-                                               "left: a new board is dealt.|clNavy"}));
+            (QList<QByteArray>{"CMD_timeup+",
+                    "CMD_chat+0+Nobody found a word in a whole round and no shuffles are "
+                    "left: a new board is dealt.|clNavy"}));
     stepTurn(4);
     QVERIFY(a->waitForMessages(3));
     QVERIFY(a->messages[2].startsWith("CMD_theboard+"));

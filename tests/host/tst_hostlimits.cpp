@@ -102,7 +102,7 @@ void TestHostLimits::terminatorFlood()
     QTRY_VERIFY(b->messages.contains("CMD_playerdisconnected+3+Cy"));
     const qint64 latency = chatLatency(a, 1, b, "after-terminators");
     qInfo("honest chat after a 10 MiB terminator burst: %lld ms; memory growth %lld kB", latency,
-          (rss() - before) / 1024);
+            (rss() - before) / 1024);
     QVERIFY(latency >= 0 && latency < 100);
     QVERIFY(!kMemoryMeasured || rss() - before < 16 * 1024 * 1024);
 }
@@ -145,7 +145,8 @@ void TestHostLimits::peerThatNeverReads()
     // (The sleeper itself would not notice being cut off: it reads nothing.)
     while (h->host->tplayers[3].active && sent < 20 * 1024 * 1024 && t.elapsed() < 20000) {
         for (auto &[c, slot] : senders) {
-            const QByteArray line = m("CMD_chat+" + QByteArray::number(slot) + "+" + QByteArray(3900, 'z') + "|clBlack");
+            const QByteArray line =
+                    m("CMD_chat+" + QByteArray::number(slot) + "+" + QByteArray(3900, 'z') + "|clBlack");
             c->write(line);
             sent += line.size();
             c->messages.clear(); // the honest read everything
@@ -155,7 +156,7 @@ void TestHostLimits::peerThatNeverReads()
     QVERIFY(!h->host->tplayers[3].active);
     qInfo("a peer that never reads was cut off after %lld bytes were sent to the host (%lld ms); memory growth "
           "%lld kB",
-          sent, t.elapsed(), (rss() - before) / 1024);
+            sent, t.elapsed(), (rss() - before) / 1024);
     QVERIFY(!kMemoryMeasured || rss() - before < 16 * 1024 * 1024);
     for (auto &[c, slot] : senders)
         QCOMPARE(c->sock.state(), QAbstractSocket::ConnectedState);
@@ -195,8 +196,7 @@ void TestHostLimits::keepAliveOnEveryPeer()
         QCOMPARE(getsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &count, &len), 0);
         // Data that is never acknowledged (a dead link mid-game) ends it too.
         QCOMPARE(getsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &unacknowledged, &len), 0);
-        QCOMPARE((QList<int>{on != 0, idle, interval, count, unacknowledged}),
-                 (QList<int>{1, 30, 10, 3, 60000}));
+        QCOMPARE((QList<int>{on != 0, idle, interval, count, unacknowledged}), (QList<int>{1, 30, 10, 3, 60000}));
     }
 }
 
@@ -271,8 +271,8 @@ void TestHostLimits::busyPeerDoesNotDelayOthers()
     qInfo("honest chat behind a burst of 60 from another peer: %lld ms", latency);
     QVERIFY(latency >= 0 && latency < 50);
     // The busy peer's own lines all arrive, in order.
-    QTRY_VERIFY(std::any_of(b->messages.cbegin(), b->messages.cend(),
-                            [](const QByteArray &msg) { return msg.contains("busy 59|"); }));
+    QTRY_VERIFY(std::any_of(
+            b->messages.cbegin(), b->messages.cend(), [](const QByteArray &msg) { return msg.contains("busy 59|"); }));
     int last = -1;
     for (const QByteArray &msg : b->messages) {
         const qsizetype at = msg.indexOf("busy ");

@@ -80,14 +80,14 @@ void TestSettings::keys_data()
     QTest::newRow("turn sound 7") << QByteArray("Turnsound=7") << QByteArray("turnsound") << QByteArray("0");
     QTest::newRow("turn sound 1") << QByteArray("Turnsound=1") << QByteArray("turnsound") << QByteArray("1");
     QTest::newRow("turn sound 2") << QByteArray("Turnsound=2") << QByteArray("turnsound") << QByteArray("2");
-    QTest::newRow("sounds FALSE: exact case") << QByteArray("Playsounds=FALSE") << QByteArray("playsounds")
-                                              << QByteArray("1");
+    QTest::newRow("sounds FALSE: exact case")
+            << QByteArray("Playsounds=FALSE") << QByteArray("playsounds") << QByteArray("1");
     QTest::newRow("sounds false") << QByteArray("Playsounds=false") << QByteArray("playsounds") << QByteArray("0");
-    QTest::newRow("posting True: exact case") << QByteArray("Postwordsinchatbox=True") << QByteArray("postwords")
-                                              << QByteArray("0");
+    QTest::newRow("posting True: exact case")
+            << QByteArray("Postwordsinchatbox=True") << QByteArray("postwords") << QByteArray("0");
     QTest::newRow("chatter false") << QByteArray("ChatterSounds=false") << QByteArray("chatter") << QByteArray("0");
-    QTest::newRow("play to 50, clamped later") << QByteArray("Playtoscore=50") << QByteArray("playto")
-                                               << QByteArray("50");
+    QTest::newRow("play to 50, clamped later")
+            << QByteArray("Playtoscore=50") << QByteArray("playto") << QByteArray("50");
     QTest::newRow("shuffles x: left alone") << QByteArray("Shuffles=x") << QByteArray("shuffles") << QByteArray("-");
     QTest::newRow("empty tiles: classic") << QByteArray("Tiles=") << QByteArray("tiles") << QByteArray("classic");
     QTest::newRow("key case") << QByteArray("TILES=wood") << QByteArray("tiles") << QByteArray("wood");
@@ -95,8 +95,8 @@ void TestSettings::keys_data()
     QTest::newRow("best word off") << QByteArray("Showbestword=false") << QByteArray("best") << QByteArray("0");
     QTest::newRow("best word garbled: on") << QByteArray("Showbestword=no") << QByteArray("best") << QByteArray("1");
     QTest::newRow("strength strong") << QByteArray("Klotstrength=2") << QByteArray("strength") << QByteArray("2");
-    QTest::newRow("strength out of range: normal") << QByteArray("Klotstrength=9") << QByteArray("strength")
-                                                   << QByteArray("1");
+    QTest::newRow("strength out of range: normal")
+            << QByteArray("Klotstrength=9") << QByteArray("strength") << QByteArray("1");
     QTest::newRow("strength empty: normal") << QByteArray("Klotstrength=") << QByteArray("strength") << QByteArray("1");
 }
 
@@ -108,12 +108,17 @@ void TestSettings::keys()
     const settings::Values p = fromText(kOther + "[wordmire]\r\n" + line + "\r\n");
     const auto opt = [](const std::optional<int> &v) { return v ? QByteArray::number(*v) : QByteArray("-"); };
     const QHash<QByteArray, QByteArray> got = {
-        {"textsize", QByteArray::number(p.textsize)},   {"turnsound", QByteArray::number(p.turnsound)},
-        {"playsounds", QByteArray::number(p.playsounds)}, {"postwords", QByteArray::number(p.postwords)},
-        {"chatter", QByteArray::number(p.chattersounds)}, {"playto", opt(p.playto)},
-        {"shuffles", opt(p.shuffles)},                  {"tiles", p.tiles},
-        {"top", QByteArray::number(p.top)},
-        {"best", QByteArray::number(p.showbestword)},   {"strength", QByteArray::number(p.klotstrength)},
+            {"textsize", QByteArray::number(p.textsize)},
+            {"turnsound", QByteArray::number(p.turnsound)},
+            {"playsounds", QByteArray::number(p.playsounds)},
+            {"postwords", QByteArray::number(p.postwords)},
+            {"chatter", QByteArray::number(p.chattersounds)},
+            {"playto", opt(p.playto)},
+            {"shuffles", opt(p.shuffles)},
+            {"tiles", p.tiles},
+            {"top", QByteArray::number(p.top)},
+            {"best", QByteArray::number(p.showbestword)},
+            {"strength", QByteArray::number(p.klotstrength)},
     };
     QCOMPARE(got.value(field), expected);
 }
@@ -220,7 +225,7 @@ void TestSettings::unreadableFileIsLeftAlone()
 void TestSettings::filesGoWhereTheyHarmNobody_data()
 {
     QTest::addColumn<QStringList>("folders"); // made under a temporary root
-    QTest::addColumn<QString>("program");     // the program's folder there
+    QTest::addColumn<QString>("program"); // the program's folder there
     QTest::addColumn<bool>("inDataFolder");
     QTest::newRow("a copy in its own folder") << QStringList{"game"} << "game" << false;
     QTest::newRow("the build tree") << QStringList{"build/src/app", "build/tests"} << "build/src/app" << false;

@@ -92,14 +92,14 @@ void TestTally::cleanup()
 
 void TestTally::games_data()
 {
-    QTest::addColumn<QStringList>("others");   // the other seated players
+    QTest::addColumn<QStringList>("others"); // the other seated players
     QTest::addColumn<QStringList>("followed"); // tallied before the game
     QTest::addColumn<QString>("winner");
-    QTest::addColumn<QStringList>("own");   // row 0, columns 1 and 2
+    QTest::addColumn<QStringList>("own"); // row 0, columns 1 and 2
     QTest::addColumn<QStringList>("first"); // columns 1..8 of the first followed
-    QTest::newRow("Klot wins a solo game") << QStringList{"Klot"} << QStringList{"Klot"} << "Klot"
-                                           << QStringList{"1", "0"}
-                                           << QStringList{"1", "1", "0", "0", "1", "1", "0", "0"};
+    QTest::newRow("Klot wins a solo game")
+            << QStringList{"Klot"} << QStringList{"Klot"} << "Klot" << QStringList{"1", "0"}
+            << QStringList{"1", "1", "0", "0", "1", "1", "0", "0"};
     QTest::newRow("we win against Klot") << QStringList{"Klot"} << QStringList{"klot"} << "addtomine"
                                          << QStringList{"1", "1"}
                                          << QStringList{"1", "0", "1", "0", "1", "0", "1", "0"};
@@ -107,11 +107,9 @@ void TestTally::games_data()
                                          << QStringList{"1", "0"}
                                          << QStringList{"1", "0", "0", "1", "1", "0", "0", "1"};
     // The winner test compares exactly: "bo" is not the tallied "Bo".
-    QTest::newRow("winner's case differs") << QStringList{"Bo"} << QStringList{"Bo"} << "bo"
-                                           << QStringList{"1", "0"}
+    QTest::newRow("winner's case differs") << QStringList{"Bo"} << QStringList{"Bo"} << "bo" << QStringList{"1", "0"}
                                            << QStringList{"1", "0", "0", "1", "1", "0", "0", "1"};
-    QTest::newRow("not in this game") << QStringList{"Klot"} << QStringList{"Zed"} << "Klot"
-                                      << QStringList{"1", "0"}
+    QTest::newRow("not in this game") << QStringList{"Klot"} << QStringList{"Zed"} << "Klot" << QStringList{"1", "0"}
                                       << QStringList{"0", "0", "0", "0", "0", "0", "0", "0"};
 }
 
@@ -166,10 +164,10 @@ void TestTally::notANumberCountsFromZero()
     auto m = TallyModel::fromText(text);
     QVERIFY(m);
     game(*m, {"Klot"}, "Klot");
-    QCOMPARE(m->cell(0, 1), QString("1"));  // "lots" counted from 0
-    QCOMPARE(m->cell(1, 1), QString("1"));  // empty: 0, then +1
-    QCOMPARE(m->cell(1, 2), QString("1"));  // "x" counted from 0
-    m->addtomineset(50, "QUIZ");             // a best score that is no number stays
+    QCOMPARE(m->cell(0, 1), QString("1")); // "lots" counted from 0
+    QCOMPARE(m->cell(1, 1), QString("1")); // empty: 0, then +1
+    QCOMPARE(m->cell(1, 2), QString("1")); // "x" counted from 0
+    m->addtomineset(50, "QUIZ"); // a best score that is no number stays
     QCOMPARE(m->cell(0, 4), QString("3"));
 }
 
@@ -231,8 +229,15 @@ void TestTally::theExampleFile()
     game(m, {"Klot"}, "Klot");
     game(m, {"Klot"}, "addtomine");
     const QByteArray expected = "9\r\n2\r\n"
-                                "0\r\nKlot\r\n" "3\r\n3\r\n" "2\r\n1\r\n" "4\r\n2\r\n" "CAT\r\n0\r\n"
-                                "27\r\n3\r\n" "0\r\n1\r\n" "0\r\n2\r\n" "0\r\n0\r\n";
+                                "0\r\nKlot\r\n"
+                                "3\r\n3\r\n"
+                                "2\r\n1\r\n"
+                                "4\r\n2\r\n"
+                                "CAT\r\n0\r\n"
+                                "27\r\n3\r\n"
+                                "0\r\n1\r\n"
+                                "0\r\n2\r\n"
+                                "0\r\n0\r\n";
     QCOMPARE(m.toText(), expected);
     QCOMPARE(expected.count("\r\n"), 20);
     const QString path = dir->filePath(tally::FileName);
