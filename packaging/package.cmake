@@ -35,6 +35,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The window is laid out for Arial's metrics; tile sets of the player's own
 # may come in formats only the image plugins read.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-image-formats-plugins")
+# Qt's own translations give the standard buttons the player's language.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 include(CPack)

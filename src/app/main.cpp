@@ -17,6 +17,7 @@
 #include "hostthread.h"
 #include "lazyicons.h"
 #include "prefetch.h"
+#include "translations.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -192,19 +193,23 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
     QCoreApplication core(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("wordmire"));
     QCoreApplication::setApplicationVersion(QStringLiteral(WORDMIRE_VERSION));
+    ui::installTranslations(&core);
+    const auto text = [](const char *source) { return QCoreApplication::translate("main", source); };
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-            QStringLiteral("Word Mire: a word game for one to four players on a 7 x 7 board of letter tiles.\n"
-                           "Without arguments it starts a solo game against Klot. With three, it hosts or\n"
-                           "joins a game on the network (the host listens on TCP port 7772)."));
+    parser.setApplicationDescription(text(QT_TRANSLATE_NOOP("main",
+            "Word Mire: a word game for one to four players on a 7 x 7 board of letter tiles.\n"
+            "Without arguments it starts a solo game against Klot. With three, it hosts or\n"
+            "joins a game on the network (the host listens on TCP port 7772).")));
     parser.addHelpOption();
     parser.addVersionOption();
+    // The arguments' names stay as typed; only what they mean is translated.
     parser.addPositionalArgument(
-            QStringLiteral("name"), QStringLiteral("Your name in the game."), QStringLiteral("[name"));
+            QStringLiteral("name"), text(QT_TRANSLATE_NOOP("main", "Your name in the game.")), QStringLiteral("[name"));
     parser.addPositionalArgument(QStringLiteral("address"),
-            QStringLiteral("The host to join (host or host:port); not used when hosting."), QStringLiteral("address"));
+            text(QT_TRANSLATE_NOOP("main", "The host to join (host or host:port); not used when hosting.")),
+            QStringLiteral("address"));
     parser.addPositionalArgument(QStringLiteral("host"),
-            QStringLiteral("Exactly \"true\" to host a game here; anything else joins the address."),
+            text(QT_TRANSLATE_NOOP("main", "Exactly \"true\" to host a game here; anything else joins the address.")),
             QStringLiteral("host]"));
     parser.process(core); // answers and ends the program
     return 0;
@@ -217,5 +222,7 @@ int main(int argc, char *argv[])
     if (const std::optional<int> answered = answerCommandLine(argc, argv))
         return *answered;
     QApplication app(argc, argv);
+    // Before any window: every text is read through the translation.
+    ui::installTranslations(&app);
     return run(app);
 }

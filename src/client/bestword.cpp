@@ -82,7 +82,7 @@ void BestWord::turnEnded(const QByteArray &word, int points, const rules::Path &
         m_chat.addLine(game::bestWordLine(*best, word, points).replace("Best here: ", "Best here:"),
                 QStringLiteral("best/%1").arg(id));
     } else
-        m_chat.addLine("No word could be made on this board.");
+        m_chat.addLine(tr("No word could be made on this board.").toLatin1());
 }
 
 void BestWord::gameOver()
@@ -92,10 +92,9 @@ void BestWord::gameOver()
     std::optional<game::FoundWord> best;
     if (m_prefs.showBestWord() && m_lastBoard)
         best = bestOn(*m_lastBoard);
-    emit lastBoardBest(best ? QStringLiteral("Best word on the last board: %1 (%2)")
-                                      .arg(QString::fromLatin1(best->word))
-                                      .arg(best->score)
-                            : QString());
+    emit lastBoardBest(best
+                    ? tr("Best word on the last board: %1 (%2)").arg(QString::fromLatin1(best->word)).arg(best->score)
+                    : QString());
 }
 
 void BestWord::show(const QString &target)
@@ -109,6 +108,5 @@ void BestWord::show(const QString &target)
     if (!m_picture)
         m_picture = new BoardPicture(m_chat.window());
     m_picture->showAt(it->board, it->best.path,
-            QStringLiteral("Best here: %1 for %2").arg(QString::fromLatin1(it->best.word)).arg(it->best.score),
-            QCursor::pos());
+            tr("Best here: %1 for %2").arg(QString::fromLatin1(it->best.word)).arg(it->best.score), QCursor::pos());
 }

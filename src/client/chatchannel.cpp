@@ -43,7 +43,7 @@ void ChatChannel::klottalk()
             || m_roster.seat(4).name != Roster::Waiting)
         return;
     if (const auto remark = rules::klotRemark(m_rng))
-        emit systemLine(QByteArray("Klot the bot says: ") + *remark);
+        emit systemLine(tr("Klot the bot says: ").toLatin1() + *remark);
 }
 
 void ChatChannel::sendChat(const QByteArray &typed, quint32 colour)
@@ -73,7 +73,8 @@ void ChatChannel::sendOwn(bool action, const QByteArray &text, quint32 colour)
     m_unanswered.push_back({action, text, colour, QDateTime::currentMSecsSinceEpoch()});
     if (!sent)
         emit chatLine(0,
-                "Not sent yet: the connection to the host is down. It goes as soon as you are back in the game.",
+                tr("Not sent yet: the connection to the host is down. It goes as soon as you are back in the game.")
+                        .toLatin1(),
                 wire::textToColour("clNavy"));
 }
 

@@ -67,7 +67,7 @@ ChatView::ChatView(const Widgets &widgets, ClientModel &model, Preferences &pref
     ui.mychat->setFont(entry);
     // Typing and pasting stop where the host would refuse the line.
     ui.mychat->setMaxLength(int(wire::MaxChatText));
-    ui.mychat->setToolTip(QStringLiteral("Chat lines hold up to 1,000 characters; a longer text is cut."));
+    ui.mychat->setToolTip(tr("Chat lines hold up to 1,000 characters; a longer text is cut."));
 
     m_smilies = ui::loadPicture(QStringLiteral(":/pictures/smilies.png"));
     for (int i = 0; i < 18; ++i)
@@ -82,9 +82,9 @@ ChatView::ChatView(const Widgets &widgets, ClientModel &model, Preferences &pref
 
     // The view's popup, the entry line's popup and the smilies.
     m_viewMenu = new QMenu(window);
-    m_viewMenu->addAction(QStringLiteral("Select All"), this, &ChatView::selectAll);
-    m_viewMenu->addAction(QStringLiteral("Copy"), QKeySequence::Copy, this, &ChatView::copy);
-    m_scrollOff = m_viewMenu->addAction(QStringLiteral("Scroll Chat Off"));
+    m_viewMenu->addAction(tr("Select All"), this, &ChatView::selectAll);
+    m_viewMenu->addAction(tr("Copy"), QKeySequence::Copy, this, &ChatView::copy);
+    m_scrollOff = m_viewMenu->addAction(tr("Scroll Chat Off"));
     m_scrollOff->setCheckable(true);
     m_viewMenu->addAction(ui.clearChat);
     connect(ui.mainchat, &QWidget::customContextMenuRequested, this,
@@ -99,7 +99,7 @@ ChatView::ChatView(const Widgets &widgets, ClientModel &model, Preferences &pref
     connect(ui.clearChat, &QAction::triggered, this, &ChatView::clear);
 
     m_entryMenu = new QMenu(window);
-    m_entryMenu->addAction(QStringLiteral("Paste"), QKeySequence::Paste, this, &ChatView::paste);
+    m_entryMenu->addAction(tr("Paste"), QKeySequence::Paste, this, &ChatView::paste);
     connect(ui.mychat, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &p) { m_entryMenu->popup(ui.mychat->mapToGlobal(p)); });
 
@@ -366,7 +366,7 @@ void ChatView::openLink(const QUrl &url)
     const auto target =
             url.scheme() == kLinkScheme ? chat::linkTarget(url.path(QUrl::FullyDecoded).toLatin1()) : std::nullopt;
     if (!target || !ui::openUrl(QString::fromLatin1(*target)))
-        ui::showMessage(m_window, QStringLiteral("Cannot open Webpage"));
+        ui::showMessage(m_window, tr("Cannot open Webpage"));
 }
 
 void ChatView::clear()
@@ -421,7 +421,7 @@ void ChatView::insertSmiley(int tag)
 
 void ChatView::chooseColour()
 {
-    const QColor chosen = QColorDialog::getColor(fromBgr(m_prefs.textColour()), m_window, QStringLiteral("Text Color"));
+    const QColor chosen = QColorDialog::getColor(fromBgr(m_prefs.textColour()), m_window, tr("Text Color"));
     if (chosen.isValid())
         m_prefs.setTextColour(quint32(chosen.red()) | quint32(chosen.green()) << 8 | quint32(chosen.blue()) << 16);
 }

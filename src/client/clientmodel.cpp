@@ -157,12 +157,12 @@ void ClientModel::joined(const QList<wire::down::Present> &users)
 
 void ClientModel::on(const wire::down::HaveWrongVersion &m)
 {
-    emit systemLine(m.name + " has a different version of the game then you.");
+    emit systemLine(tr("%1 has a different version of the game then you.").arg(QString::fromLatin1(m.name)).toLatin1());
 }
 
 void ClientModel::on(const wire::down::WrongVersion &)
 {
-    emit systemLine("You have a differnt version of the game then the host.");
+    emit systemLine(tr("You have a differnt version of the game then the host.").toLatin1());
 }
 
 // ---- The course of a game --------------------------------------------------
@@ -182,15 +182,15 @@ void ClientModel::on(const wire::down::StartGame &g)
         seat.bestWord.clear();
     }
     if (isSeat(m_myslot) && m_roster.seat(m_myslot).name.toLatin1() == name)
-        emit systemLine("You have started a game.");
+        emit systemLine(tr("You have started a game.").toLatin1());
     else
-        emit systemLine(name + " has started a game.");
+        emit systemLine(tr("%1 has started a game.").arg(QString::fromLatin1(name)).toLatin1());
     for (int s = 1; s <= Seats; ++s)
         m_roster.seat(s).watching = false;
     emit gameStarted(playto, m_timePerTurn, team == "t", shuffles);
     if (m_roster.seat(2).name == Waiting) {
         m_roster.seat(2).name = QString::fromLatin1(rules::KlotName);
-        emit systemLine("I am Klot the bot. Good Luck!");
+        emit systemLine(tr("I am Klot the bot. Good Luck!").toLatin1());
     }
     for (int s = 1; s <= Seats; ++s)
         emit seatChanged(s);
@@ -298,8 +298,8 @@ void ClientModel::on(const wire::down::Winner &m)
     const bool seated = isSeat(m_myslot);
     const QByteArray own = seated ? m_roster.seat(m_myslot).name.toLatin1() : QByteArray();
     const bool mine = seated && own == name;
-    const QString text = mine ? QStringLiteral("You have won the game!")
-                              : QString::fromLatin1(name) + QStringLiteral(" has won the game!");
+    const QString text =
+            mine ? tr("You have won the game!") : tr("%1 has won the game!").arg(QString::fromLatin1(name));
     emit winnerDeclared(text, seated);
     emit soundRequested(Sound::GameOver);
     emit systemLine(text.toLatin1());

@@ -1,5 +1,7 @@
 #include "gamerecord.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -131,11 +133,11 @@ std::optional<GameRecord> GameRecord::fromText(const QByteArray &text, QString *
 {
     const auto refuse = [error](int line, const QString &why) {
         if (error)
-            *error = line > 0 ? QStringLiteral("Line %1: %2").arg(line).arg(why) : why;
+            *error = line > 0 ? QCoreApplication::translate("GameRecord", "Line %1: %2").arg(line).arg(why) : why;
         return std::nullopt;
     };
     if (text.size() > MaxBytes)
-        return refuse(0, QStringLiteral("The file is too large to be a game record."));
+        return refuse(0, QCoreApplication::translate("GameRecord", "The file is too large to be a game record."));
     QByteArrayList lines = text.split('\n');
     if (lines.size() > 1 && lines.last().isEmpty())
         lines.removeLast();
@@ -143,33 +145,34 @@ std::optional<GameRecord> GameRecord::fromText(const QByteArray &text, QString *
         if (line.endsWith('\r'))
             line.chop(1);
     if (lines.value(0) != Header)
-        return refuse(1, QStringLiteral("This is not a Wordmire game record."));
+        return refuse(1, QCoreApplication::translate("GameRecord", "This is not a Wordmire game record."));
     if (lines.size() < 2 || !lines[1].startsWith("player "))
-        return refuse(2, QStringLiteral("The player's name is missing."));
+        return refuse(2, QCoreApplication::translate("GameRecord", "The player's name is missing."));
     GameRecord record;
     record.player = lines[1].mid(7);
     if (record.player.size() > 64)
-        return refuse(2, QStringLiteral("The player's name is too long."));
+        return refuse(2, QCoreApplication::translate("GameRecord", "The player's name is too long."));
     if (lines.size() - 2 > MaxTurns)
-        return refuse(0, QStringLiteral("The record holds more turns than any game."));
+        return refuse(0, QCoreApplication::translate("GameRecord", "The record holds more turns than any game."));
     for (qsizetype i = 2; i < lines.size(); ++i) {
         const int number = int(i + 1);
         const QByteArrayList f = lines[i].split(' ');
         if (f.size() != 8 || f[0] != "turn")
-            return refuse(number, QStringLiteral("A turn has eight fields."));
+            return refuse(number, QCoreApplication::translate("GameRecord", "A turn has eight fields."));
         ReviewTurn t;
         if (!readBoard(f[1], t.board))
-            return refuse(number, QStringLiteral("The board does not read."));
+            return refuse(number, QCoreApplication::translate("GameRecord", "The board does not read."));
         if (!readWord(f[2], t.word) || !readWord(f[5], t.best))
-            return refuse(number, QStringLiteral("A word does not read."));
+            return refuse(number, QCoreApplication::translate("GameRecord", "A word does not read."));
         if (!readPoints(f[3], t.points) || !readPoints(f[6], t.bestPoints))
-            return refuse(number, QStringLiteral("Points do not read."));
+            return refuse(number, QCoreApplication::translate("GameRecord", "Points do not read."));
         if (!readPath(f[4], t.word, t.path) || !readPath(f[7], t.best, t.bestPath))
-            return refuse(number, QStringLiteral("A path does not fit its word."));
+            return refuse(number, QCoreApplication::translate("GameRecord", "A path does not fit its word."));
         if (t.word.isEmpty() != (t.points == 0 && t.path.empty()) || t.best.isEmpty() != (t.bestPoints == 0))
-            return refuse(number, QStringLiteral("Points are given for no word."));
+            return refuse(number, QCoreApplication::translate("GameRecord", "Points are given for no word."));
         if (!spells(t.board, t.path, t.word) || !spells(t.board, t.bestPath, t.best))
-            return refuse(number, QStringLiteral("A word is not where its path runs on the board."));
+            return refuse(number,
+                    QCoreApplication::translate("GameRecord", "A word is not where its path runs on the board."));
         record.turns << t;
     }
     return record;

@@ -22,7 +22,7 @@ HostLink::HostLink(Handler handler, QObject *parent) : QObject(parent), m_handle
         if (m_sock.state() == QAbstractSocket::ConnectedState)
             return;
         m_sock.abort();
-        emit connectFailed(QStringLiteral("no answer within %1 seconds").arg(m_connectTimer.interval() / 1000));
+        emit connectFailed(tr("no answer within %1 seconds").arg(m_connectTimer.interval() / 1000));
     });
     // The host's last words (a goodbye among them) are handled before the
     // end of the connection is: they say whether it ended on purpose.
@@ -45,7 +45,7 @@ HostLink::HostLink(Handler handler, QObject *parent) : QObject(parent), m_handle
             return;
         m_connectTimer.stop();
         emit connectFailed(error == QAbstractSocket::ConnectionRefusedError
-                        ? QStringLiteral("nothing is listening there (connection refused)")
+                        ? tr("nothing is listening there (connection refused)")
                         : m_sock.errorString());
     });
 }

@@ -30,7 +30,7 @@ InternetPlay::InternetPlay(Preferences &prefs, QObject *parent)
     : QObject(parent), m_prefs(prefs), m_mapper(this), m_internet(this), m_iceHost(m_internet, this)
 {
     connect(&m_iceHost, &lobby::IceHost::joined, this, [this](lobby::IceLink::Path path) {
-        emit said("A player on the internet came " + lobby::pathWords(path).toLatin1() + ".");
+        emit said(tr("A player on the internet came %1.").arg(lobby::pathWords(path)).toLatin1());
     });
     m_publish.setInterval(lobby::IntervalMs);
     connect(&m_publish, &QTimer::timeout, this, &InternetPlay::publish);
@@ -38,14 +38,15 @@ InternetPlay::InternetPlay(Preferences &prefs, QObject *parent)
         // With a lobby, a router that opens nothing is no dead end: the
         // lobby lists the game anyway, and players come through it.
         if (!mapped && !m_prefs.values().lobbyserver.isEmpty())
-            emit said("No router opened the game's port; the internet lobby lists your game all the same.");
+            emit said(tr("No router opened the game's port; the internet lobby lists your game all the same.")
+                              .toLatin1());
         else
             emit said(status.toLatin1() + ".");
         publish();
         emit changed();
     });
     connect(&m_mapper, &lobby::PortMapper::lost, this, [this](const QString &status) {
-        emit said("The router no longer forwards the game's port: " + status.toLatin1() + ".");
+        emit said(tr("The router no longer forwards the game's port: %1.").arg(status).toLatin1());
         publish();
         emit changed();
     });
@@ -59,7 +60,7 @@ InternetPlay::InternetPlay(Preferences &prefs, QObject *parent)
         if (m_listedSaid || !m_hosting)
             return;
         m_listedSaid = true;
-        emit said("Your game is now listed in the internet lobby.");
+        emit said(tr("Your game is now listed in the internet lobby.").toLatin1());
     });
 }
 
@@ -101,7 +102,7 @@ QString InternetPlay::join(const lobby::InternetGame &game)
 {
     m_joined = std::make_unique<lobby::JoinPath>(m_internet, game);
     connect(m_joined.get(), &lobby::JoinPath::through, this,
-            [this](const QString &words) { emit said("Connected to the host " + words.toLatin1() + "."); });
+            [this](const QString &words) { emit said(tr("Connected to the host %1.").arg(words).toLatin1()); });
     connect(m_joined.get(), &lobby::JoinPath::failed, this, [this](const QString &why) { emit said(why.toLatin1()); });
     return m_joined->address();
 }
@@ -171,20 +172,20 @@ QString InternetPlay::hostingStatus() const
     if (m_reach && m_internet.state() == lobby::InternetLobby::State::Connected) {
         switch (*m_reach) {
         case lobby::InternetGame::Reach::Router:
-            return QStringLiteral("Players on the internet reach you through your router's open port.");
+            return tr("Players on the internet reach you through your router's open port.");
         case lobby::InternetGame::Reach::Own:
-            return QStringLiteral("Players on the internet reach you directly at %1.").arg(ownInternetAddress());
+            return tr("Players on the internet reach you directly at %1.").arg(ownInternetAddress());
         case lobby::InternetGame::Reach::Lobby:
-            return QStringLiteral("Players on the internet reach you through the lobby's relay: a little slower.");
+            return tr("Players on the internet reach you through the lobby's relay: a little slower.");
         }
     }
     // With a lobby every game is listed somehow: until it is, the router's
     // answer is only a step on the way.
     if (!m_prefs.values().lobbyserver.isEmpty() && m_mapper.state() != lobby::PortMapper::State::Asking)
-        return QStringLiteral("Listing your game in the internet lobby...");
+        return tr("Listing your game in the internet lobby...");
     if (!m_prefs.values().openrouterport)
-        return QStringLiteral("The router is not asked to open the port (your choice): players outside your network "
-                              "reach you only if you forward TCP port %1 yourself.")
+        return tr("The router is not asked to open the port (your choice): players outside your network "
+                  "reach you only if you forward TCP port %1 yourself.")
                 .arg(m_port);
     return m_mapper.status();
 }

@@ -31,8 +31,8 @@ PhraseBar::PhraseBar(const Widgets &w, ClientModel &model, Preferences &prefs, Q
         if (k <= PhraseCount) {
             connect(b, &QPushButton::clicked, this, [this, k] { b_phrase1Click(k); });
         } else {
-            b->setToolTip(QStringLiteral("Chatter Sounds"));
-            b->setAccessibleName(QStringLiteral("Chatter Sounds"));
+            b->setToolTip(tr("Chatter Sounds"));
+            b->setAccessibleName(tr("Chatter Sounds"));
             connect(b, &QPushButton::clicked, this, &PhraseBar::b_phrase10Click);
         }
     }
@@ -46,7 +46,7 @@ PhraseBar::PhraseBar(const Widgets &w, ClientModel &model, Preferences &prefs, Q
     showPhrases();
 
     m_sounds = new QMenu(window);
-    QAction *cancel = m_sounds->addAction(QStringLiteral("<Cancel>"));
+    QAction *cancel = m_sounds->addAction(tr("<Cancel>"));
     connect(cancel, &QAction::triggered, this, [this] { wave12Click(0); });
     for (int k = 1; k <= chatter::Count; ++k) {
         QAction *a = m_sounds->addAction(chatter::description(k));
@@ -61,7 +61,7 @@ void PhraseBar::showPhrases()
     for (int k = 1; k <= PhraseCount; ++k) {
         // The button's hint is the phrase itself.
         phraseButton(k)->setToolTip(m_prefs.phrase(k));
-        phraseButton(k)->setAccessibleName(QStringLiteral("Say: ") + m_prefs.phrase(k));
+        phraseButton(k)->setAccessibleName(tr("Say: %1").arg(m_prefs.phrase(k)));
     }
 }
 

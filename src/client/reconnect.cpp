@@ -28,7 +28,7 @@ void Reconnect::start(const QString &address, quint16 port, const QByteArray &na
     if (!m_dialog) {
         m_dialog = new QProgressDialog(m_window);
         m_dialog->setWindowTitle(QStringLiteral("Word Mire"));
-        m_dialog->setCancelButtonText(QStringLiteral("Close"));
+        m_dialog->setCancelButtonText(tr("Close"));
         m_dialog->setRange(0, ForMs / 1000);
         m_dialog->setMinimumDuration(0);
         m_dialog->setAutoReset(false);
@@ -52,7 +52,7 @@ int Reconnect::secondsLeft() const
 
 QString Reconnect::text() const
 {
-    return QStringLiteral("The connection to the host was lost.\nReconnecting to %1 - %2 s left.")
+    return tr("The connection to the host was lost.\nReconnecting to %1 - %2 s left.")
             .arg(m_address)
             .arg(secondsLeft());
 }

@@ -33,14 +33,14 @@ QString wordOrNone(const QByteArray &word)
 
 ReviewDialog::ReviewDialog(QWidget *parent)
     : QDialog(parent), m_title(new QLabel(this)), m_table(new QTableWidget(this)),
-      m_picture(new BoardPicture(this, {})), m_save(new QPushButton(QStringLiteral("Save..."), this)),
-      m_open(new QPushButton(QStringLiteral("Open..."), this))
+      m_picture(new BoardPicture(this, {})), m_save(new QPushButton(tr("Save..."), this)),
+      m_open(new QPushButton(tr("Open..."), this))
 {
-    setWindowTitle(QStringLiteral("Word Mire - Game Review"));
+    setWindowTitle(tr("Word Mire - Game Review"));
     m_title->setTextFormat(Qt::PlainText);
     m_table->setColumnCount(6);
-    m_table->setHorizontalHeaderLabels({QStringLiteral("Turn"), QStringLiteral("Your word"), QStringLiteral("Points"),
-            QStringLiteral("Best word"), QStringLiteral("Points"), QStringLiteral("Share")});
+    m_table->setHorizontalHeaderLabels(
+            {tr("Turn"), tr("Your word"), tr("Points"), tr("Best word"), tr("Points"), tr("Share")});
     m_table->verticalHeader()->hide();
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -49,17 +49,17 @@ ReviewDialog::ReviewDialog(QWidget *parent)
     m_table->setMinimumWidth(380);
     connect(m_table, &QTableWidget::currentCellChanged, this, [this](int row) { showTurn(row); });
 
-    auto *close = new QPushButton(QStringLiteral("Close"), this);
+    auto *close = new QPushButton(tr("Close"), this);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_save, &QPushButton::clicked, this, [this] {
-        const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Save Game Review"), QString(),
-                QStringLiteral("Game records (*.wmr);;All files (*)"));
+        const QString file = QFileDialog::getSaveFileName(
+                this, tr("Save Game Review"), QString(), QStringLiteral("Game records (*.wmr);;All files (*)"));
         if (!file.isEmpty())
             saveTo(file);
     });
     connect(m_open, &QPushButton::clicked, this, [this] {
-        const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Open Game Review"), QString(),
-                QStringLiteral("Game records (*.wmr);;All files (*)"));
+        const QString file = QFileDialog::getOpenFileName(
+                this, tr("Open Game Review"), QString(), QStringLiteral("Game records (*.wmr);;All files (*)"));
         if (!file.isEmpty())
             openFrom(file);
     });
@@ -82,7 +82,7 @@ ReviewDialog::ReviewDialog(QWidget *parent)
 void ReviewDialog::setRecord(const GameRecord &record)
 {
     m_record = record;
-    m_title->setText(QStringLiteral("%1: your turns, the word you played and the best the board held")
+    m_title->setText(tr("%1: your turns, the word you played and the best the board held")
                              .arg(QString::fromUtf8(record.player)));
     m_table->clearContents();
     m_table->setRowCount(int(record.turns.size()) + 1);
@@ -99,7 +99,7 @@ void ReviewDialog::setRecord(const GameRecord &record)
         m_table->setItem(i, 5, cell(QStringLiteral("%1%").arg(shareOf(t.points, t.bestPoints)), true));
     }
     const int total = int(record.turns.size());
-    m_table->setItem(total, 0, cell(QStringLiteral("Total")));
+    m_table->setItem(total, 0, cell(tr("Total")));
     m_table->setItem(total, 1, cell(QString()));
     m_table->setItem(total, 2, cell(QString::number(points), true));
     m_table->setItem(total, 3, cell(QString()));
@@ -118,11 +118,9 @@ void ReviewDialog::showTurn(int row)
     }
     const ReviewTurn &t = m_record.turns[row];
     m_picture->setPicture(t.board, t.bestPath,
-            t.best.isEmpty() ? QStringLiteral("Turn %1: no word on this board").arg(row + 1)
-                             : QStringLiteral("Turn %1: best %2 for %3")
-                                       .arg(row + 1)
-                                       .arg(QString::fromLatin1(t.best))
-                                       .arg(t.bestPoints),
+            t.best.isEmpty()
+                    ? tr("Turn %1: no word on this board").arg(row + 1)
+                    : tr("Turn %1: best %2 for %3").arg(row + 1).arg(QString::fromLatin1(t.best)).arg(t.bestPoints),
             t.path);
 }
 
@@ -131,7 +129,7 @@ bool ReviewDialog::saveTo(const QString &file)
     // Written whole or not at all: a failed save leaves any earlier file be.
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly) || out.write(m_record.toText()) < 0 || !out.commit()) {
-        ui::showMessage(this, QStringLiteral("Cannot save the game review: %1").arg(out.errorString()));
+        ui::showMessage(this, tr("Cannot save the game review: %1").arg(out.errorString()));
         return false;
     }
     return true;
@@ -141,14 +139,14 @@ bool ReviewDialog::openFrom(const QString &file)
 {
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly)) {
-        ui::showMessage(this, QStringLiteral("Cannot open the game review: %1").arg(in.errorString()));
+        ui::showMessage(this, tr("Cannot open the game review: %1").arg(in.errorString()));
         return false;
     }
     QString error;
     // One byte past the limit is enough to know it is too large.
     const std::optional<GameRecord> record = GameRecord::fromText(in.read(GameRecord::MaxBytes + 1), &error);
     if (!record) {
-        ui::showMessage(this, QStringLiteral("Cannot open the game review: %1").arg(error));
+        ui::showMessage(this, tr("Cannot open the game review: %1").arg(error));
         return false;
     }
     setRecord(*record);

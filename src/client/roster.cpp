@@ -9,7 +9,9 @@ void Roster::joined(const QList<wire::down::Present> &users, int ownSlot)
         // show until it does (it is announced then).
         if (name.isEmpty())
             continue;
-        emit systemLine(slot == ownSlot ? QByteArray("You are Connected.") : name + " is Connected.");
+        emit systemLine(
+                (slot == ownSlot ? tr("You are Connected.") : tr("%1 is Connected.").arg(QString::fromLatin1(name)))
+                        .toLatin1());
         if (isSeat(slot)) {
             Seat &s = m_seats[size_t(slot)];
             s.name = QString::fromLatin1(name);
@@ -20,7 +22,9 @@ void Roster::joined(const QList<wire::down::Present> &users, int ownSlot)
         } else {
             m_spectators.insert(slot, name);
             emit playerJoined(slot, name);
-            emit systemLine(slot == ownSlot ? QByteArray("You are spying.") : name + " is spying.");
+            emit systemLine(
+                    (slot == ownSlot ? tr("You are spying.") : tr("%1 is spying.").arg(QString::fromLatin1(name)))
+                            .toLatin1());
         }
     }
 }
@@ -42,7 +46,7 @@ void Roster::left(int slot, const QByteArray &name)
     if (isSeat(slot)) {
         Seat &s = m_seats[size_t(slot)];
         if (s.name != Waiting)
-            emit systemLine(s.name.toLatin1() + " disconnected.");
+            emit systemLine(tr("%1 disconnected.").arg(s.name).toLatin1());
         s.name = slot == 2 ? QString::fromLatin1(rules::KlotName) : Waiting;
         s.watching = false;
         emit playerLeft(slot, name);
@@ -50,16 +54,16 @@ void Roster::left(int slot, const QByteArray &name)
     } else if (m_spectators.contains(slot) && m_spectators.value(slot).compare(name, Qt::CaseInsensitive) == 0) {
         m_spectators.remove(slot);
         emit playerLeft(slot, name);
-        emit systemLine(name + " has left.");
+        emit systemLine(tr("%1 has left.").arg(QString::fromLatin1(name)).toLatin1());
     }
 }
 void Roster::watching(int seat, bool watching)
 {
     if (!isSeat(seat))
         return;
-    const QByteArray caption = m_seats[size_t(seat)].name.toLatin1();
+    const QString caption = m_seats[size_t(seat)].name;
     setWatching(seat, watching);
-    emit systemLine(caption + (watching ? " is just watching" : " is now playing again"));
+    emit systemLine((watching ? tr("%1 is just watching") : tr("%1 is now playing again")).arg(caption).toLatin1());
 }
 
 void Roster::reset()

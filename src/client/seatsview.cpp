@@ -41,9 +41,9 @@ SeatsView::SeatsView(const Widgets &w, ClientModel &model, QWidget *window)
     showNoGame();
 
     m_kick = new QMenu(window);
-    m_remove = m_kick->addAction(QStringLiteral("Remove From Game"), this, &SeatsView::RemoveFromGame1Click);
-    m_setWatch = m_kick->addAction(QStringLiteral("Set to Just Watch"), this, &SeatsView::SettoJustWatch1Click);
-    m_unsetWatch = m_kick->addAction(QStringLiteral("Unset Just Watch"), this, &SeatsView::UnsetJustWatch1Click);
+    m_remove = m_kick->addAction(tr("Remove From Game"), this, &SeatsView::RemoveFromGame1Click);
+    m_setWatch = m_kick->addAction(tr("Set to Just Watch"), this, &SeatsView::SettoJustWatch1Click);
+    m_unsetWatch = m_kick->addAction(tr("Unset Just Watch"), this, &SeatsView::UnsetJustWatch1Click);
     // The check mark follows the host's confirmation, not the click.
     connect(m_justWatch, &QAction::triggered, this, [this](bool checked) {
         m_justWatch->setChecked(!checked);
@@ -158,7 +158,7 @@ void SeatsView::showShuffles(int seat, int left)
         return;
     QLabel *l = m_seats[size_t(seat)].shuffles;
     ui::showPicture(l, QStringLiteral("shuffles%1").arg(qBound(0, left, 5)));
-    l->setToolTip(QStringLiteral("Zephyr Shuffles left: %1").arg(left));
+    l->setToolTip(tr("Zephyr Shuffles left: %1").arg(left));
     l->show();
 }
 
@@ -204,7 +204,7 @@ void SeatsView::setTeamTotals(const QString &a, const QString &b)
 
 void SeatsView::gameStarted(bool team, int shuffles)
 {
-    setTeamTotals(QStringLiteral("Team A: 0 "), QStringLiteral("Team B: 0 "));
+    setTeamTotals(tr("Team A: 0 "), tr("Team B: 0 "));
     for (int seat = 1; seat <= Seats; ++seat) {
         const Seat &s = m_seats[size_t(seat)];
         s.bonus->clear();
@@ -236,14 +236,12 @@ void SeatsView::statsReceived(const ClientModel::GameStats &s)
     for (int seat = 1; seat <= Seats; ++seat)
         m_seats[size_t(seat)].score->setText(QString::fromLatin1(s.scores[size_t(seat)]));
     setTeamColours(s.team);
-    setTeamTotals(QStringLiteral("Team A : ") + QString::fromLatin1(s.teamA),
-            QStringLiteral("Team B : ") + QString::fromLatin1(s.teamB));
+    setTeamTotals(tr("Team A : ") + QString::fromLatin1(s.teamA), tr("Team B : ") + QString::fromLatin1(s.teamB));
 }
 
 void SeatsView::wordMade(const ClientModel::WordMade &made)
 {
-    setTeamTotals(QStringLiteral("Team A: ") + QString::fromLatin1(made.teamA),
-            QStringLiteral("Team B: ") + QString::fromLatin1(made.teamB));
+    setTeamTotals(tr("Team A: ") + QString::fromLatin1(made.teamA), tr("Team B: ") + QString::fromLatin1(made.teamB));
     for (int s = 1; s <= Seats; ++s)
         m_seats[size_t(s)].bonus->clear();
     if (m_model.isSeat(made.seat)) {

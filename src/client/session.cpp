@@ -27,11 +27,12 @@ Session::Session(ClientModel &model, Preferences &prefs, ChatView &chat, QWidget
             lobby->setRouterStatus(m_internetPlay->hostingStatus());
     });
     connect(m_internetPlay, &InternetPlay::said, this, [this](const QByteArray &line) { m_chat.addLine(line); });
-    connect(m_reconnect, &Reconnect::back, this, [this] { m_chat.addLine("You are back in the game."); });
+    connect(m_reconnect, &Reconnect::back, this,
+            [this] { m_chat.addLine(tr("You are back in the game.").toLatin1()); });
     connect(m_reconnect, &Reconnect::gaveUp, this, [this] {
         if (m_closing)
             return;
-        const QString text = QStringLiteral("Could not get back into the game at %1.").arg(m_connectAddress);
+        const QString text = tr("Could not get back into the game at %1.").arg(m_connectAddress);
         m_chat.addLine(text.toLatin1());
         ui::showMessage(m_window, text);
         m_window->close();
@@ -44,7 +45,7 @@ void Session::processparams()
 
     const QStringList args = m_argsSet ? m_args : QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) {
-        m_chat.addLine("Loading Solo Game..Please wait.");
+        m_chat.addLine(tr("Loading Solo Game..Please wait.").toLatin1());
         m_hostaddress = QStringLiteral("127.0.0.1");
         // The name given at the first start, or since in the Host or Join
         // dialog.
@@ -52,10 +53,10 @@ void Session::processparams()
         if (stored.isEmpty() && m_askName)
             askName();
         else
-            startSolo(stored.isEmpty() ? QStringLiteral("You") : QString::fromLatin1(stored));
+            startSolo(stored.isEmpty() ? tr("You") : QString::fromLatin1(stored));
         return;
     }
-    m_chat.addLine("Loading Multi-player Game.. Please Wait.");
+    m_chat.addLine(tr("Loading Multi-player Game.. Please Wait.").toLatin1());
     if (args.size() < 3)
         return;
     m_playername = args[0];
@@ -96,7 +97,7 @@ void Session::askName()
     auto *dialog = new QInputDialog(m_window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowTitle(QStringLiteral("Word Mire"));
-    dialog->setLabelText(QStringLiteral("Your name, as the other players will see it:"));
+    dialog->setLabelText(tr("Your name, as the other players will see it:"));
     dialog->setTextValue(offered);
     if (auto *edit = dialog->findChild<QLineEdit *>()) {
         edit->setMaxLength(lobby::MaxNameLength);
@@ -109,7 +110,7 @@ void Session::askName()
         if (!lobby::printableName(name))
             name = offered;
         if (name.isEmpty())
-            name = QStringLiteral("You");
+            name = tr("You");
         else
             m_prefs.setLobby(name.toLatin1(), std::nullopt);
         startSolo(name);
@@ -162,7 +163,7 @@ void Session::joinpress()
 
 QString Session::unreachable(const QString &reason) const
 {
-    return QStringLiteral("Could not reach the host at %1: %2.").arg(m_connectAddress, reason);
+    return tr("Could not reach the host at %1: %2.").arg(m_connectAddress, reason);
 }
 
 void Session::connectFailed(const QString &reason)
@@ -172,7 +173,7 @@ void Session::connectFailed(const QString &reason)
         return;
     const QString text = unreachable(reason);
     m_chat.addLine(text.toLatin1());
-    if (ui::askYesNo(m_window, text + QStringLiteral("\n\nTry again?")))
+    if (ui::askYesNo(m_window, text + tr("\n\nTry again?")))
         m_model.connectTo(m_connectAddress, m_connectPort, m_playername.toLatin1());
 }
 
@@ -185,18 +186,17 @@ void Session::connectionLost()
     // A joined game that ends without the host's word (the network, not the
     // host) can be taken up again: the host keeps the seat for a while.
     if (!m_model.ishost() && m_model.gameRunning() && !m_model.endedByHost()) {
-        const QString text = QStringLiteral("The connection to the host was lost.");
+        const QString text = tr("The connection to the host was lost.");
         m_chat.addLine(text.toLatin1());
-        if (ui::askChoice(m_window, text + QStringLiteral(" Reconnect to the game?"), QStringLiteral("Reconnect"),
-                    QStringLiteral("Close"))) {
+        if (ui::askChoice(m_window, text + tr(" Reconnect to the game?"), tr("Reconnect"), tr("Close"))) {
             m_reconnect->start(m_connectAddress, m_connectPort, m_playername.toLatin1());
             return;
         }
         m_window->close();
         return;
     }
-    const QString text = QStringLiteral("The connection to the host has ended: the host has closed the game, or "
-                                        "removed you from it.");
+    const QString text =
+            tr("The connection to the host has ended: the host has closed the game, or removed you from it.");
     m_chat.addLine(text.toLatin1());
     ui::showMessage(m_window, text);
     m_window->close();
@@ -272,7 +272,7 @@ void Session::hostFromLobby(const QString &name)
     m_prefs.setLobby(name.toLatin1(), std::nullopt);
     if (!m_model.ishost()) {
         // A joined copy cannot host as well: it leaves that game first.
-        if (!ui::askYesNo(m_window, QStringLiteral("Leave this game and host your own?")))
+        if (!ui::askYesNo(m_window, tr("Leave this game and host your own?")))
             return;
         switchGame(name, QString(), true);
         return;
@@ -285,12 +285,13 @@ void Session::hostFromLobby(const QString &name)
             switchGame(name, QString(), true);
             return;
         }
-        m_chat.addLine("You are " + m_playername.toLatin1() + " in this game; the name " + name.toLatin1()
-                + " takes effect when you host again after it.");
+        m_chat.addLine(tr("You are %1 in this game; the name %2 takes effect when you host again after it.")
+                               .arg(m_playername, name)
+                               .toLatin1());
     }
     m_announcedAs = name;
     if (!m_announcer.isRunning())
-        m_chat.addLine("Your game is now announced on your network as " + name.toLatin1() + ".");
+        m_chat.addLine(tr("Your game is now announced on your network as %1.").arg(name).toLatin1());
     m_announcer.start();
     m_internetPlay->startHosting(m_connectPort);
     if (Tlobby *lobby = m_lobby.ifMade())
@@ -301,7 +302,7 @@ void Session::joinFromLobby(const QString &name, const QString &address)
 {
     m_prefs.setLobby(name.toLatin1(), address.toLatin1());
     if (m_model.gameRunning()
-            && !ui::askYesNo(m_window, QStringLiteral("Leave the game that is running and join %1?").arg(address)))
+            && !ui::askYesNo(m_window, tr("Leave the game that is running and join %1?").arg(address)))
         return;
     switchGame(name, address, false);
 }
@@ -310,7 +311,7 @@ void Session::joinFromInternet(const QString &name, const lobby::InternetGame &g
 {
     m_prefs.setLobby(name.toLatin1(), std::nullopt);
     if (m_model.gameRunning()
-            && !ui::askYesNo(m_window, QStringLiteral("Leave the game that is running and join %1?").arg(game.name)))
+            && !ui::askYesNo(m_window, tr("Leave the game that is running and join %1?").arg(game.name)))
         return;
     switchGame(name, {}, false, &game);
 }
@@ -334,7 +335,7 @@ void Session::switchGame(const QString &name, const QString &address, bool host,
     }
     m_playername = name;
     if (host) {
-        m_chat.addLine("Hosting a game of your own as " + name.toLatin1() + ".");
+        m_chat.addLine(tr("Hosting a game of your own as %1.").arg(name).toLatin1());
         hostpress();
         if (m_model.ishost() && m_lobby)
             hostFromLobby(name.left(lobby::MaxNameLength));
@@ -344,12 +345,12 @@ void Session::switchGame(const QString &name, const QString &address, bool host,
     if (internet) {
         target = m_internetPlay->join(*internet);
         if (target.isEmpty()) {
-            m_chat.addLine("This computer gave the game no port to join through; try again.");
+            m_chat.addLine(tr("This computer gave the game no port to join through; try again.").toLatin1());
             return;
         }
-        m_chat.addLine("Joining " + internet->name.toLatin1() + " through the internet lobby.");
+        m_chat.addLine(tr("Joining %1 through the internet lobby.").arg(internet->name).toLatin1());
     } else {
-        m_chat.addLine("Joining the game at " + address.toLatin1() + ".");
+        m_chat.addLine(tr("Joining the game at %1.").arg(address).toLatin1());
     }
     const std::optional<lobby::HostPort> at = lobby::parseHostPort(target, m_port, true);
     m_hostaddress = at ? at->host : target;

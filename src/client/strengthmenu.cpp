@@ -19,7 +19,7 @@ StrengthMenu::StrengthMenu(QMenu *menu, std::array<QAction *, 3> items, Preferen
 void StrengthMenu::setHosting(bool hosting)
 {
     m_menu->setEnabled(hosting);
-    m_menu->menuAction()->setToolTip(hosting ? QString() : QStringLiteral("The hosting player chooses"));
+    m_menu->menuAction()->setToolTip(hosting ? QString() : tr("The hosting player chooses"));
 }
 
 // The actions tick themselves when clicked; the preferences say which holds.

@@ -28,7 +28,7 @@ StripView::StripView(
     m_slots = w.letters;
     for (int k = 1; k <= Length; ++k) {
         QLabel *slot = letterSlot(k);
-        slot->setAccessibleName(QStringLiteral("Word letter %1").arg(k));
+        slot->setAccessibleName(tr("Word letter %1").arg(k));
         slot->installEventFilter(this);
         m_slotX[size_t(k - 1)] = slot->x();
         showSlot(k, -1);
@@ -37,11 +37,12 @@ StripView::StripView(
         QPushButton *button;
         const char *picture;
         const char *name;
-    } buttons[] = {{m_clear, "button_clear", "clear"}, {m_shuffle, "button_shuffle", "Zephyr shuffle"},
-            {m_done, "button_done", "done"}};
+    } buttons[] = {{m_clear, "button_clear", QT_TRANSLATE_NOOP("StripView", "clear")},
+            {m_shuffle, "button_shuffle", QT_TRANSLATE_NOOP("StripView", "Zephyr shuffle")},
+            {m_done, "button_done", QT_TRANSLATE_NOOP("StripView", "done")}};
     for (const auto &b : buttons) {
         ui::paintAsPicture(b.button, QLatin1String(b.picture));
-        b.button->setAccessibleName(QLatin1String(b.name));
+        b.button->setAccessibleName(tr(b.name));
         // A click leaves the keyboard with the board (the shuffle button
         // even hides itself, which would pass the focus on to the chat).
         b.button->setFocusPolicy(Qt::NoFocus);
@@ -179,8 +180,7 @@ void StripView::showPreview()
     const rules::Path path = tracedPath(m_model.board(), &letters);
     m_preview->setVisible(!path.empty());
     if (!path.empty())
-        m_preview->setText(
-                QStringLiteral("%1  %2 pts").arg(letters).arg(rules::scoreWord(m_model.board().letters, path)));
+        m_preview->setText(tr("%1  %2 pts").arg(letters).arg(rules::scoreWord(m_model.board().letters, path)));
 }
 
 void StripView::redraw()

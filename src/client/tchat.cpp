@@ -130,7 +130,7 @@ void Tchat::FormCreate()
     // A click on the words list sends the typing back to the chat line.
     ui->memo_words->viewport()->installEventFilter(this);
     ui::paintAsPicture(ui->button_start, QStringLiteral("button_start"));
-    ui->button_start->setAccessibleName(QStringLiteral("start"));
+    ui->button_start->setAccessibleName(tr("start"));
     setupSettings();
     applyPreferences();
     connectModel();
@@ -178,8 +178,7 @@ void Tchat::connectModel()
             m_strip->shake();
     });
     // Once the picks are put right, the refusal is no longer news.
-    connect(m, &ClientModel::stripChanged, m_turn,
-            [this] { m_turn->clearRefusal(QStringLiteral("Invalid Selection")); });
+    connect(m, &ClientModel::stripChanged, m_turn, [this] { m_turn->clearRefusal(tr("Invalid Selection")); });
     connect(m_turn, &TurnPanel::wordAnnounced, this, [this](const QString &line) {
         if (m_prefs->postWords())
             m_chat->addLine(line.toLatin1());
@@ -188,12 +187,12 @@ void Tchat::connectModel()
         // The window closes after this one box; the host's closing the
         // connection while it is up is no news.
         m_session->closing();
-        ui::showMessage(this, QStringLiteral("Game is full"));
+        ui::showMessage(this, tr("Game is full"));
         close();
     });
     connect(m, &ClientModel::hostNotFound, this, [this] {
-        addlinetochat(m_session->unreachable(QStringLiteral("the address could not be found")).toLatin1());
-        ui::showMessage(this, QStringLiteral("Host Lookup - Could Not Find Host Entry"));
+        addlinetochat(m_session->unreachable(tr("the address could not be found")).toLatin1());
+        ui::showMessage(this, tr("Host Lookup - Could Not Find Host Entry"));
     });
     connect(m, &ClientModel::connectFailed, m_session, &Session::connectFailed);
     connect(m, &ClientModel::connectionClosed, m_session, &Session::connectionLost);
@@ -241,7 +240,7 @@ bool Tchat::mayEndHosting()
     if (others == 0)
         return true;
     return ui::askYesNo(this,
-            others == 1 ? QStringLiteral("1 other player is connected to your game. Close it anyway?")
+            others == 1 ? tr("1 other player is connected to your game. Close it anyway?")
                         : QStringLiteral("%1 other players are connected to your game. Close it "
                                          "anyway?")
                                   .arg(others));
@@ -315,11 +314,11 @@ void Tchat::setGamestart(Later<Tgamestart> dialog)
 void Tchat::button_startClick()
 {
     if (!m_model.loggedin()) {
-        ui::showMessage(this, QStringLiteral("You are not connected"));
+        ui::showMessage(this, tr("You are not connected"));
         return;
     }
     // One stray key must not throw a game away.
-    if (m_model.gameRunning() && !ui::askYesNo(this, QStringLiteral("Abandon the game in progress?")))
+    if (m_model.gameRunning() && !ui::askYesNo(this, tr("Abandon the game in progress?")))
         return;
     Tgamestart *dialog = m_dialogs.gamestart.get();
     if (!dialog)

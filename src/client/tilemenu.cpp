@@ -59,7 +59,7 @@ void TileMenu::grouptilesmenu()
     static const QRegularExpression identifier(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
     // The built-in images come first, so a player can always go back to them
     // (a file named after them is passed over).
-    QAction *classic = m_menu->addAction(QStringLiteral("Classic"));
+    QAction *classic = m_menu->addAction(tr("Classic"));
     classic->setObjectName(QStringLiteral("classic3"));
     classic->setToolTip(QStringLiteral("classic"));
     classic->setCheckable(true);

@@ -47,11 +47,13 @@ TurnPanel::TurnPanel(const Widgets &w, ClientModel &model, ui::AnimationClock &m
     m_statusFont = m_status->font();
 
     m_arrows = w.arrows;
-    static const char *const slides[] = {"Slide down", "Slide left", "Slide up", "Slide right"};
+    static const char *const slides[] = {QT_TRANSLATE_NOOP("TurnPanel", "Slide down"),
+            QT_TRANSLATE_NOOP("TurnPanel", "Slide left"), QT_TRANSLATE_NOOP("TurnPanel", "Slide up"),
+            QT_TRANSLATE_NOOP("TurnPanel", "Slide right")};
     for (int d = 1; d <= 4; ++d) {
         QLabel *arrow = direction(d);
         ui::showPicture(arrow, QStringLiteral("arrow%1").arg(d));
-        arrow->setAccessibleName(QString::fromLatin1(slides[d - 1]));
+        arrow->setAccessibleName(tr(slides[d - 1]));
         arrow->setCursor(Qt::PointingHandCursor);
         arrow->installEventFilter(this);
         arrow->hide();
@@ -64,7 +66,7 @@ TurnPanel::TurnPanel(const Widgets &w, ClientModel &model, ui::AnimationClock &m
             stopArrowCountdown();
             return;
         }
-        m_arrowTime->setText(QStringLiteral("Choose an arrow: %1").arg(m_arrowLeft));
+        m_arrowTime->setText(tr("Choose an arrow: %1").arg(m_arrowLeft));
     });
 
     m_barColour = barColour(Seconds60);
@@ -100,13 +102,13 @@ TurnPanel::TurnPanel(const Widgets &w, ClientModel &model, ui::AnimationClock &m
     m_resultsText->setTextFormat(Qt::RichText);
     // The hosting player starts the next game from here, with the options
     // of the last one.
-    m_playAgain = new QPushButton(QStringLiteral("Play Again"), m_results);
+    m_playAgain = new QPushButton(tr("Play Again"), m_results);
     m_playAgain->setObjectName(QStringLiteral("button_playagain"));
     m_playAgain->setGeometry(110, 212, 100, 28);
     m_playAgain->setFocusPolicy(Qt::NoFocus);
     connect(m_playAgain, &QPushButton::clicked, this, &TurnPanel::playAgainRequested);
     // Everybody who played a turn may look back over the game.
-    m_review = new QPushButton(QStringLiteral("Review"), m_results);
+    m_review = new QPushButton(tr("Review"), m_results);
     m_review->setObjectName(QStringLiteral("button_review"));
     m_review->setGeometry(218, 212, 90, 28);
     m_review->setFocusPolicy(Qt::NoFocus);
@@ -144,13 +146,12 @@ TurnPanel::TurnPanel(const Widgets &w, ClientModel &model, ui::AnimationClock &m
         m_bonusTimer.start();
     });
     connect(m, &ClientModel::timeIsUp, this, [this] {
-        setStatus(QStringLiteral("Time is Up!"));
+        setStatus(tr("Time is Up!"));
         // The banner and the status say the same at every moment.
         m_banner->hide();
     });
-    connect(m, &ClientModel::wordRefused, this, [this](const QByteArray &word) {
-        refuse(QString::fromLatin1(word) + QStringLiteral(" is not a valid word."));
-    });
+    connect(m, &ClientModel::wordRefused, this,
+            [this](const QByteArray &word) { refuse(tr("%1 is not a valid word.").arg(QString::fromLatin1(word))); });
     connect(m, &ClientModel::wordMade, this, &TurnPanel::wordMade);
     connect(m, &ClientModel::arrowsChanged, this, &TurnPanel::drawArrows);
     connect(m, &ClientModel::moved, this, &TurnPanel::moved);
@@ -210,8 +211,8 @@ void TurnPanel::gameStarted(const QByteArray &playto, int timePerTurn)
     m_winnerPanel->hide();
     m_words->clear();
     m_results->hide();
-    m_playto->setText(QStringLiteral("Play to Score: ") + QString::fromLatin1(playto));
-    m_timePerTurn->setText(QStringLiteral("Time Per Turn: %1").arg(timePerTurn));
+    m_playto->setText(tr("Play to Score: ") + QString::fromLatin1(playto));
+    m_timePerTurn->setText(tr("Time Per Turn: %1").arg(timePerTurn));
 }
 
 void TurnPanel::turnGiven(int seat)
@@ -220,29 +221,29 @@ void TurnPanel::turnGiven(int seat)
     if (!m_model.isSeat(seat)) {
         m_banner->hide();
     } else if (m_model.myTurn()) {
-        m_banner->setText(QStringLiteral("Your turn!"));
+        m_banner->setText(tr("Your turn!"));
         ui::setLook(m_banner, bannerLook(kRed));
     } else {
-        m_banner->setText(m_model.seat(seat).name + QStringLiteral("\nis playing"));
+        m_banner->setText(tr("%1\nis playing").arg(m_model.seat(seat).name));
         ui::setLook(m_banner, bannerLook(kBannerText));
     }
     if (m_model.isSeat(seat)) {
         m_banner->show();
         m_banner->raise();
     }
-    setStatus(m_model.myTurn() ? QStringLiteral("Your Turn") : m_model.seat(seat).name + QStringLiteral("'s Turn"));
+    setStatus(m_model.myTurn() ? tr("Your Turn") : tr("%1's Turn").arg(m_model.seat(seat).name));
 }
 
 void TurnPanel::statsReceived(const ClientModel::GameStats &s)
 {
-    m_playto->setText(QStringLiteral("Play to Score: ") + QString::fromLatin1(s.playto));
-    m_timePerTurn->setText(QStringLiteral("Time Per Turn: %1").arg(s.timePerTurn));
+    m_playto->setText(tr("Play to Score: ") + QString::fromLatin1(s.playto));
+    m_timePerTurn->setText(tr("Time Per Turn: %1").arg(s.timePerTurn));
     if (s.timeleft > 0) {
         const int cur = m_model.currentplayer();
         if (m_model.myTurn())
-            setStatus(QStringLiteral("Create a Word!"));
+            setStatus(tr("Create a Word!"));
         else if (m_model.isSeat(cur))
-            setStatus(m_model.seat(cur).name + QStringLiteral("'s turn."));
+            setStatus(tr("%1's turn.").arg(m_model.seat(cur).name));
         else
             setStatus(QString());
     }
@@ -251,8 +252,8 @@ void TurnPanel::statsReceived(const ClientModel::GameStats &s)
 void TurnPanel::wordMade(const ClientModel::WordMade &made)
 {
     const QString who = m_model.isSeat(made.seat) ? m_model.seat(made.seat).name : QString();
-    const QString status = who + QStringLiteral(": ") + QString::fromLatin1(made.word) + QStringLiteral(" for ")
-            + QString::fromLatin1(made.points) + QStringLiteral(" points.");
+    const QString status =
+            tr("%1: %2 for %3 points.").arg(who, QString::fromLatin1(made.word), QString::fromLatin1(made.points));
     setStatus(status);
     m_words->appendPlainText(status);
     m_banner->hide();
@@ -287,7 +288,7 @@ void TurnPanel::moved(int d)
 void TurnPanel::startArrowCountdown()
 {
     m_arrowLeft = rules::DirectionWaitSeconds;
-    m_arrowTime->setText(QStringLiteral("Choose an arrow: %1").arg(m_arrowLeft));
+    m_arrowTime->setText(tr("Choose an arrow: %1").arg(m_arrowLeft));
     m_arrowTime->show();
     m_arrowTime->raise();
     m_arrowTimer.start();
@@ -326,7 +327,7 @@ void TurnPanel::drawCountdown(int left)
         m_timerText->setFont(f);
         ui::setLook(m_timerText, box.isEmpty() ? ui::Look{} : ui::Look{Qt::white, QColor(box), {}, 0, 3, {2, 0, 2, 0}});
     }
-    m_timerText->setText(QStringLiteral("Time: %1:%2").arg(left / 60).arg(left % 60, 2, 10, QLatin1Char('0')));
+    m_timerText->setText(tr("Time: %1:%2").arg(left / 60).arg(left % 60, 2, 10, QLatin1Char('0')));
 }
 
 void TurnPanel::bonusFrameTimer()
@@ -344,7 +345,7 @@ void TurnPanel::winner(const QString &text)
     m_bonus->hide();
     m_winnerShade->setText(text);
     m_winner->setText(text);
-    setStatus(QStringLiteral("GAME OVER!"));
+    setStatus(tr("GAME OVER!"));
     // Nothing runs any more: no time, no arrows to choose.
     m_banner->hide();
     stopArrowCountdown();
@@ -378,7 +379,7 @@ void TurnPanel::showResults()
     std::vector<Row> rows;
     if (m_model.teamGame()) {
         for (int team = 0; team < 2; ++team) {
-            Row r{team == 0 ? QStringLiteral("Team A") : QStringLiteral("Team B"), 0, {}, 0};
+            Row r{team == 0 ? tr("Team A") : tr("Team B"), 0, {}, 0};
             for (int seat = team + 1; seat <= ClientModel::Seats; seat += 2) {
                 const ClientModel::Seat &s = m_model.seat(seat);
                 r.score += s.total;

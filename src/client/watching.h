@@ -5,10 +5,12 @@
 #include "clientmodel.h"
 #include "messages.h"
 
+#include <QCoreApplication>
+
 inline bool refuseWhileWatching(const ClientModel &model, QWidget *window)
 {
     if (!model.watchingSelf())
         return false;
-    ui::showMessage(window, QStringLiteral("You are just watching right now."));
+    ui::showMessage(window, QCoreApplication::translate("Tchat", "You are just watching right now."));
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "messages.h"
 
+#include <QCoreApplication>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -12,10 +13,10 @@ QString GameRow::text() const
 {
     // Three lines, so none is cut at the dialog's width: the game's name,
     // its seats, and where it is and, in a word, how it is reached.
-    return QStringLiteral("%1\n%2 of 4 seats taken%3\n%4 (%5)")
+    return QCoreApplication::translate("GameList", "%1\n%2 of 4 seats taken%3\n%4 (%5)")
             .arg(name)
             .arg(seatsTaken)
-            .arg(running ? QStringLiteral(", game running") : QString(), where, reach);
+            .arg(running ? QCoreApplication::translate("GameList", ", game running") : QString(), where, reach);
 }
 
 namespace {
@@ -179,7 +180,7 @@ QSize buttonSize(const QWidget *widget)
 {
     const QStyle *style = widget ? widget->style() : QApplication::style();
     QStyleOptionButton b;
-    b.text = QStringLiteral("Join");
+    b.text = QCoreApplication::translate("GameList", "Join");
     b.fontMetrics = widget ? widget->fontMetrics() : QFontMetrics(QApplication::font());
     const QSize text(b.fontMetrics.horizontalAdvance(b.text), b.fontMetrics.height());
     return style->sizeFromContents(QStyle::CT_PushButton, &b, text, widget).expandedTo(QSize(60, 0));
@@ -227,7 +228,7 @@ void GameDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, 
     QStyleOptionButton button;
     button.initFrom(widget);
     button.rect = buttonRect(option.rect, widget);
-    button.text = QStringLiteral("Join");
+    button.text = QCoreApplication::translate("GameList", "Join");
     button.state = QStyle::State_Enabled | QStyle::State_Raised;
     if (m_pressed == index)
         button.state |= QStyle::State_Sunken;

@@ -43,5 +43,5 @@ bool Tabout::eventFilter(QObject *watched, QEvent *event)
 void Tabout::openWebPage()
 {
     if (!ui::openUrl(QString::fromLatin1(WebPage)))
-        ui::showMessage(this, QStringLiteral("The web page could not be opened: ") + QString::fromLatin1(WebPage));
+        ui::showMessage(this, tr("The web page could not be opened: ") + QString::fromLatin1(WebPage));
 }

@@ -15,7 +15,7 @@
 #include <QStandardPaths>
 
 namespace {
-const QString NotInstalled = QStringLiteral(
+const char *const NotInstalled = QT_TRANSLATE_NOOP("Tdownload",
         "Please close the game and open the Corvel Gatehouse using the icon on your desktop or using the your Window's "
         "start-up menu.");
 } // namespace
@@ -68,15 +68,15 @@ void Tdownload::getbuttonClick()
             || (completeInfo.exists() && (completeInfo.isSymLink() || !completeInfo.isFile()));
     if (foreign || !m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         m_state = Aborted;
-        say(ui->infolabel, QStringLiteral("Download Aborted"));
-        say(ui->infolabel3, QStringLiteral("Cannot write ") + m_file.fileName());
+        say(ui->infolabel, tr("Download Aborted"));
+        say(ui->infolabel3, tr("Cannot write ") + m_file.fileName());
         return;
     }
     m_received = 0;
     m_bodyStarted = false;
     ui->getbutton->setEnabled(false);
     ui->abortbutton->setEnabled(true);
-    say(ui->infolabel, QStringLiteral("Loading"));
+    say(ui->infolabel, tr("Loading"));
     ui->infolabel3->clear();
 
     QNetworkRequest request(m_url);
@@ -117,26 +117,26 @@ void Tdownload::bodyArrived()
         return;
     if (!m_bodyStarted) {
         m_bodyStarted = true;
-        say(ui->infolabel3, QStringLiteral("Downloading: ") + ui->infolabel2->text());
+        say(ui->infolabel3, tr("Downloading: ") + ui->infolabel2->text());
     }
     if (m_received + chunk.size() > m_limit) {
-        stopWith(QStringLiteral("Download Aborted"),
-                QStringLiteral("The download is larger than %1.").arg(QLocale().formattedDataSize(m_limit)));
+        stopWith(tr("Download Aborted"),
+                tr("The download is larger than %1.").arg(QLocale().formattedDataSize(m_limit)));
         return;
     }
     if (m_file.write(chunk) != chunk.size()) {
-        stopWith(QStringLiteral("Download Aborted"), QStringLiteral("Cannot write ") + m_file.fileName());
+        stopWith(tr("Download Aborted"), tr("Cannot write ") + m_file.fileName());
         return;
     }
     m_received += chunk.size();
-    say(ui->infolabel, QString::number(m_received) + QStringLiteral(" bytes"));
+    say(ui->infolabel, QString::number(m_received) + tr(" bytes"));
 }
 
 void Tdownload::abortbuttonClick()
 {
     if (!m_reply)
         return;
-    stopWith(QStringLiteral("Download has been aborted."), QStringLiteral("Download Aborted"));
+    stopWith(tr("Download has been aborted."), tr("Download Aborted"));
 }
 
 void Tdownload::stopWith(const QString &info, const QString &info3)
@@ -164,7 +164,7 @@ void Tdownload::finished()
         return; // what was received stays in the partial file
     if (reply->error() != QNetworkReply::NoError) {
         m_state = Aborted;
-        say(ui->infolabel, QStringLiteral("Download Aborted"));
+        say(ui->infolabel, tr("Download Aborted"));
         say(ui->infolabel3, reply->errorString());
         return;
     }
@@ -174,24 +174,23 @@ void Tdownload::finished()
         // Nothing came: there is nothing to run.
         m_state = Aborted;
         QFile::remove(partial);
-        say(ui->infolabel, QStringLiteral("Download Aborted"));
-        say(ui->infolabel3, QStringLiteral("The download is empty."));
+        say(ui->infolabel, tr("Download Aborted"));
+        say(ui->infolabel3, tr("The download is empty."));
         return;
     }
-    say(ui->infolabel, QStringLiteral("Received ") + QString::number(m_received) + QStringLiteral(" bytes"));
+    say(ui->infolabel, tr("Received ") + QString::number(m_received) + tr(" bytes"));
     // Asked first: until the user says yes nothing takes the installer's
     // name, and on no the download goes.
-    if (!ui::askYesNo(this,
-                QStringLiteral("Run the downloaded installer ") + QFileInfo(complete).fileName()
-                        + QStringLiteral("?"))) {
+    if (!ui::askYesNo(
+                this, tr("Run the downloaded installer ") + QFileInfo(complete).fileName() + QStringLiteral("?"))) {
         QFile::remove(partial);
         return;
     }
     QFile::remove(complete);
     if (!QFile::rename(partial, complete)) {
         m_state = Aborted;
-        say(ui->infolabel, QStringLiteral("Download Aborted"));
-        say(ui->infolabel3, QStringLiteral("Cannot write ") + complete);
+        say(ui->infolabel, tr("Download Aborted"));
+        say(ui->infolabel3, tr("Cannot write ") + complete);
         return;
     }
     install(complete);
@@ -199,13 +198,13 @@ void Tdownload::finished()
 
 void Tdownload::install(const QString &path)
 {
-    say(ui->infolabel3, QStringLiteral("Installing"));
+    say(ui->infolabel3, tr("Installing"));
     QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner | QFile::ExeUser);
     const QStringList args = path.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive)
             ? QStringList{QStringLiteral("/SP-"), QStringLiteral("/silent"), QStringLiteral("/noicons")}
             : QStringList{};
     if (!m_run(path, args)) {
-        say(ui->infolabel3, QStringLiteral("An Error has Occurred."));
+        say(ui->infolabel3, tr("An Error has Occurred."));
         return;
     }
     emit exitRequested();
@@ -245,9 +244,9 @@ void Tdownload::Button2Click()
         return;
     }
     if (ui::askYesNo(this,
-                NotInstalled
-                        + QStringLiteral("\n\nOr host or join a game on your network or over "
-                                         "the internet from inside Word Mire now?"))) {
+                tr(NotInstalled)
+                        + tr("\n\nOr host or join a game on your network or over the internet from inside Word "
+                             "Mire now?"))) {
         hide();
         emit playWithOthersRequested();
     }

@@ -9,7 +9,7 @@ namespace {
 // The pages, in our own words. The scoring example is worked out with the
 // host's own rules.
 const char *const kPages[Thelp::PageCount] = {
-        R"(<h2>Word Mire</h2>
+        QT_TRANSLATE_NOOP("Thelp", R"(<h2>Word Mire</h2>
 <p>Word Mire is a word game for one to four players, on your own against Klot,
 the computer opponent, or with friends, in two teams if you like.</p>
 <p>The board is a square of seven by seven letter tiles. On your turn you trace
@@ -17,9 +17,9 @@ the longest word you can find through touching tiles, and you try to run it
 over the bonus squares, above all the <b>BONUS</b> square in the middle.</p>
 <p>After each word the tiles slide the way you choose and new letters fill the
 gaps. The first player or team to reach the agreed score at the end of a full
-round, alone in the lead, wins.</p>)",
+round, alone in the lead, wins.</p>)"),
 
-        R"(<h2>Connecting</h2>
+        QT_TRANSLATE_NOOP("Thelp", R"(<h2>Connecting</h2>
 <p><b>A game on your own.</b> Start Word Mire without arguments: it hosts a game on
 your own computer, your window joins it, and Klot takes the other seat. Press
 <b>Start Game</b> (or Ctrl+N). No internet is needed, but every game runs over a
@@ -46,9 +46,9 @@ router's internet address. Your friends type the same lobby server, see your
 game marked <i>(internet)</i> and click <b>Join</b>; everyone in the lobby can
 chat there before a game. If your router will not open the port, the chat says
 why, and you can forward TCP port %PORT% to your computer by hand instead.</p>
-<p>When the host closes the game, it ends for everybody.</p>)",
+<p>When the host closes the game, it ends for everybody.</p>)"),
 
-        R"(<h2>Game Play</h2>
+        QT_TRANSLATE_NOOP("Thelp", R"(<h2>Game Play</h2>
 <p>Players take turns. On your turn, trace a word on the board: click the tiles
 one after another, or type the word's letters. Each tile must touch the one
 before it, across or diagonally, and no tile may be used twice. Click the last
@@ -63,9 +63,9 @@ lasts.</p>
 gives you half a turn's time more. You may use it only on your own turn, once
 per turn, as many times a game as the host allows.</p>
 <p>The first player or team to reach the play-to score wins, once everybody has
-had the same number of turns.</p>)",
+had the same number of turns.</p>)"),
 
-        R"(<h2>Scoring</h2>
+        QT_TRANSLATE_NOOP("Thelp", R"(<h2>Scoring</h2>
 <p>A word scores the sum of its letters' values:</p>
 <table cellpadding="2">
 <tr><td>A E I L N O R S T U D</td><td>1</td></tr>
@@ -81,9 +81,9 @@ triple the whole word. A seven-letter word earns 20 more.</p>
 <p><b>An example.</b> STORM, with S on a triple word square, R on a double word
 square and M on a double letter square:</p>
 <p>S 1 + T 1 + O 1 + R 1 + M 3 = 7, plus 3 more for M on the double letter = 10;
-doubled for the double word = 20; tripled for the triple word = <b>60</b>.</p>)",
+doubled for the double word = 20; tripled for the triple word = <b>60</b>.</p>)"),
 
-        R"(<h2>History</h2>
+        QT_TRANSLATE_NOOP("Thelp", R"(<h2>History</h2>
 <p><b>1.0.16.17</b> &mdash; 7 December 2026</p>
 <ul>
 <li>Play by keyboard: type a word to trace it, Tab for another path.</li>
@@ -96,7 +96,7 @@ doubled for the double word = 20; tripled for the triple word = <b>60</b>.</p>)"
 <ul>
 <li>The first complete game: hosting and joining, the board, words and their
 scores, turns and the turn timer, Klot, the chat and the roster.</li>
-</ul>)",
+</ul>)"),
 };
 } // namespace
 
@@ -109,8 +109,7 @@ Thelp::Thelp(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::Thelp>(
         page->setObjectName(QStringLiteral("page%1").arg(n));
         page->setReadOnly(true);
         page->setOpenLinks(false);
-        page->setHtml(
-                QString::fromUtf8(kPages[n - 1]).replace(QLatin1String("%PORT%"), QString::number(wire::GamePort)));
+        page->setHtml(tr(kPages[n - 1]).replace(QLatin1String("%PORT%"), QString::number(wire::GamePort)));
         ui->pages->addWidget(page);
     }
     for (QPushButton *b : {ui->button_overview, ui->button_connecting, ui->button_gameplay, ui->button_scoring,

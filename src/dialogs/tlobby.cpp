@@ -18,7 +18,7 @@
 
 Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Word Mire - Host or Join a Game"));
+    setWindowTitle(tr("Word Mire - Host or Join a Game"));
     auto *layout = new QVBoxLayout(this);
 
     auto *form = new QFormLayout;
@@ -26,18 +26,18 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
     m_name->setObjectName(QStringLiteral("player_name"));
     m_name->setMaxLength(lobby::MaxNameLength);
     m_name->setValidator(new QRegularExpressionValidator(lobby::nameCharacters(), m_name));
-    form->addRow(QStringLiteral("Your name:"), m_name);
+    form->addRow(tr("Your name:"), m_name);
     layout->addLayout(form);
 
-    layout->addWidget(new QLabel(QStringLiteral("<b>Host</b>"), this));
-    m_host = new QPushButton(QStringLiteral("Host a Game Here"), this);
+    layout->addWidget(new QLabel(tr("<b>Host</b>"), this));
+    m_host = new QPushButton(tr("Host a Game Here"), this);
     m_host->setAutoDefault(false);
     layout->addWidget(m_host);
     m_addresses = new QLabel(this);
     m_addresses->setWordWrap(true);
     m_addresses->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(m_addresses);
-    m_openPort = new QCheckBox(QStringLiteral("Open the game's port on my router (UPnP or NAT-PMP)"), this);
+    m_openPort = new QCheckBox(tr("Open the game's port on my router (UPnP or NAT-PMP)"), this);
     m_openPort->setObjectName(QStringLiteral("open_router_port"));
     layout->addWidget(m_openPort);
     m_router = new QLabel(this);
@@ -48,13 +48,12 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
     m_router->hide();
     layout->addWidget(m_router);
 
-    layout->addWidget(
-            new QLabel(QStringLiteral("<b>Join</b> - games on your network and in the internet lobby:"), this));
+    layout->addWidget(new QLabel(tr("<b>Join</b> - games on your network and in the internet lobby:"), this));
     // In a busy lobby the player finds a friend's game by its name; those
     // games are kept first when the lobby holds more than it shows.
     m_search = new QLineEdit(this);
     m_search->setObjectName(QStringLiteral("game_search"));
-    m_search->setPlaceholderText(QStringLiteral("find a game by its name"));
+    m_search->setPlaceholderText(tr("find a game by its name"));
     m_search->setMaxLength(lobby::MaxNameLength);
     m_search->setClearButtonEnabled(true);
     layout->addWidget(m_search);
@@ -74,14 +73,14 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
     layout->addWidget(m_hosts);
     auto *row = new QHBoxLayout;
     m_address = new QLineEdit(this);
-    m_address->setPlaceholderText(QStringLiteral("host's address"));
+    m_address->setPlaceholderText(tr("host's address"));
     m_address->setMaxLength(253);
-    m_join = new QPushButton(QStringLiteral("Join"), this);
+    m_join = new QPushButton(tr("Join"), this);
     // Return in a field does that field's own thing (the address field
     // joins, the lobby chat field says its line), never a default button's.
     m_join->setAutoDefault(false);
     // Alt+A goes to the address from anywhere in the dialog.
-    auto *addressLabel = new QLabel(QStringLiteral("&Address:"), this);
+    auto *addressLabel = new QLabel(tr("&Address:"), this);
     addressLabel->setBuddy(m_address);
     row->addWidget(addressLabel);
     row->addWidget(m_address, 1);
@@ -92,13 +91,13 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
     m_status->setWordWrap(true);
     layout->addWidget(m_status);
 
-    layout->addWidget(new QLabel(QStringLiteral("<b>Internet lobby</b>"), this));
+    layout->addWidget(new QLabel(tr("<b>Internet lobby</b>"), this));
     auto *serverRow = new QHBoxLayout;
     m_server = new QLineEdit(this);
     m_server->setObjectName(QStringLiteral("lobby_server"));
-    m_server->setPlaceholderText(QStringLiteral("server or server:port (empty: none)"));
+    m_server->setPlaceholderText(tr("server or server:port (empty: none)"));
     m_server->setMaxLength(260);
-    serverRow->addWidget(new QLabel(QStringLiteral("Server:"), this));
+    serverRow->addWidget(new QLabel(tr("Server:"), this));
     serverRow->addWidget(m_server, 1);
     layout->addLayout(serverRow);
     m_lobbyStatus = new QLabel(this);
@@ -116,13 +115,13 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
     m_say = new QLineEdit(this);
     m_say->setObjectName(QStringLiteral("lobby_say"));
     m_say->setMaxLength(lobby::MaxLobbyChat);
-    m_say->setPlaceholderText(QStringLiteral("say something to the lobby"));
-    m_sayButton = new QPushButton(QStringLiteral("Say"), this);
+    m_say->setPlaceholderText(tr("say something to the lobby"));
+    m_sayButton = new QPushButton(tr("Say"), this);
     m_sayButton->setAutoDefault(false);
     sayRow->addWidget(m_say, 1);
     sayRow->addWidget(m_sayButton);
     layout->addLayout(sayRow);
-    auto *close = new QPushButton(QStringLiteral("Close"), this);
+    auto *close = new QPushButton(tr("Close"), this);
     close->setAutoDefault(false);
     layout->addWidget(close, 0, Qt::AlignRight);
 
@@ -222,8 +221,8 @@ void Tlobby::showLobbyState()
 {
     const bool connected = m_internet && m_internet->state() == lobby::InternetLobby::State::Connected;
     if (lobbyServer().isEmpty())
-        m_lobbyStatus->setText(QStringLiteral("No internet lobby: type a lobby server's address to list and chat "
-                                              "with players on the internet."));
+        m_lobbyStatus->setText(
+                tr("No internet lobby: type a lobby server's address to list and chat with players on the internet."));
     else if (m_internet && !m_internet->status().isEmpty())
         m_lobbyStatus->setText(m_internet->status());
     m_say->setEnabled(connected);
@@ -238,7 +237,7 @@ void Tlobby::say()
     if (!checkName())
         return;
     if (!m_internet->say(name(), text)) {
-        m_lobbyStatus->setText(QStringLiteral("One line a second, please."));
+        m_lobbyStatus->setText(tr("One line a second, please."));
         return;
     }
     m_say->clear();
@@ -270,27 +269,26 @@ void Tlobby::setHosting(bool hosting, const QString &announcedAs)
     m_ownGame = hosting ? announcedAs : QString();
     showLocalHosts();
     if (!hosting) {
-        m_addresses->setText(QStringLiteral("Your game stays on this computer until you host it."));
+        m_addresses->setText(tr("Your game stays on this computer until you host it."));
         return;
     }
     const QStringList addresses = lobby::localAddresses();
     // A computer without a network has no address anybody else could use.
     if (addresses.isEmpty()) {
-        m_addresses->setText(QStringLiteral("Announced as \"%1\", but this computer is on no network: others can "
-                                            "join once it is.")
+        m_addresses->setText(tr("Announced as \"%1\", but this computer is on no network: others can join once it is.")
                                      .arg(announcedAs));
         return;
     }
-    m_addresses->setText(QStringLiteral("Announced on your network as \"%1\". Others join at %2 (TCP port %3; "
-                                        "open it in your firewall for players outside your network).")
-                                 .arg(announcedAs, addresses.join(QStringLiteral(" or ")), port));
+    m_addresses->setText(tr("Announced on your network as \"%1\". Others join at %2 (TCP port %3; "
+                            "open it in your firewall for players outside your network).")
+                                 .arg(announcedAs, addresses.join(tr(" or ")), port));
 }
 
 bool Tlobby::checkName()
 {
     if (!name().isEmpty())
         return true;
-    m_status->setText(QStringLiteral("Type your name first."));
+    m_status->setText(tr("Type your name first."));
     m_status->setProperty("hint", true);
     m_name->setFocus();
     return false;
@@ -302,9 +300,8 @@ void Tlobby::join(const QString &address)
         return;
     const std::optional<lobby::HostPort> at = lobby::parseHostPort(address, lobby::StandardGamePort, true);
     if (!at || !lobby::gamePort(at->port)) {
-        m_status->setText(at ? QStringLiteral("Games use ports 1024 to 65535.")
-                             : QStringLiteral("Type the host's address (host or host:port), or pick a game from "
-                                              "the list."));
+        m_status->setText(at ? tr("Games use ports 1024 to 65535.")
+                             : tr("Type the host's address (host or host:port), or pick a game from the list."));
         m_status->setProperty("hint", true);
         m_address->setFocus();
         return;
@@ -331,8 +328,8 @@ void Tlobby::showLocalHosts()
         row.running = a.running;
         row.where = h.address.toString();
         if (a.port != lobby::StandardGamePort)
-            row.where += QStringLiteral(" port ") + QString::number(a.port);
-        row.reach = QStringLiteral("your network");
+            row.where += tr(" port ") + QString::number(a.port);
+        row.reach = tr("your network");
         heard.insert(row.key);
         m_games.set(row);
     }
@@ -351,12 +348,12 @@ void Tlobby::showInternetGame(const lobby::InternetGame &game)
     row.name = game.name;
     row.seatsTaken = game.seatsTaken;
     row.running = game.running;
-    row.where = game.reach == R::Lobby ? QStringLiteral("through the lobby") : game.address;
+    row.where = game.reach == R::Lobby ? tr("through the lobby") : game.address;
     if (game.reach != R::Lobby && game.port != lobby::StandardGamePort)
-        row.where += QStringLiteral(" port ") + QString::number(game.port);
-    row.reach = game.reach == R::Router ? QStringLiteral("internet, router")
-            : game.reach == R::Own      ? QStringLiteral("internet, direct")
-                                        : QStringLiteral("internet, relay");
+        row.where += tr(" port ") + QString::number(game.port);
+    row.reach = game.reach == R::Router ? tr("internet, router")
+            : game.reach == R::Own      ? tr("internet, direct")
+                                        : tr("internet, relay");
     row.internet = game;
     m_games.set(row);
 }
@@ -368,7 +365,7 @@ void Tlobby::showListState()
     if (m_status->property("hint").toBool() && !m_status->text().isEmpty())
         return;
     if (m_games.rowCount() == 0)
-        m_status->setText(QStringLiteral("Listening for games on your network..."));
+        m_status->setText(tr("Listening for games on your network..."));
     else
         m_status->clear();
 }
@@ -400,8 +397,7 @@ void Tlobby::showEvent(QShowEvent *event)
     emit browsingChanged(true);
     QString error;
     if (!m_listener.listen(m_listenPort, &error))
-        m_status->setText(QStringLiteral("Games on your network cannot be listed (UDP port %1: %2). You can still "
-                                         "join by address.")
+        m_status->setText(tr("Games on your network cannot be listed (UDP port %1: %2). You can still join by address.")
                                   .arg(m_listenPort)
                                   .arg(error));
     else

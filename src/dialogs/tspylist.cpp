@@ -13,7 +13,7 @@ Tspylist::Tspylist(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::T
     ui::plainTextLabels(this);
     setWindowFlag(Qt::WindowStaysOnTopHint);
     m_popup = new QMenu(this);
-    popup_kickhim = m_popup->addAction(QStringLiteral("Remove From Game"), this, &Tspylist::RemoveFromGameClick);
+    popup_kickhim = m_popup->addAction(tr("Remove From Game"), this, &Tspylist::RemoveFromGameClick);
     popup_kickhim->setEnabled(false); // only the hosting copy enables it
     ui->listbox_spys->viewport()->setMouseTracking(true);
     ui->listbox_spys->viewport()->installEventFilter(this);

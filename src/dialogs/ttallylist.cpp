@@ -33,8 +33,7 @@ Ttallylist::Ttallylist(QWidget *parent, const QString &path)
         // Told once; the unreadable file is kept, a fresh one is written at exit.
         QString text = loaded.error;
         if (!loaded.keptAs.isEmpty())
-            text += QStringLiteral("\n\nThe tally file was kept as ") + loaded.keptAs
-                    + QStringLiteral("; a new tally starts now.");
+            text += tr("\n\nThe tally file was kept as ") + loaded.keptAs + tr("; a new tally starts now.");
         ui::showMessage(parentWidget(), text);
     }
 }
@@ -98,8 +97,8 @@ void Ttallylist::showOpponent(int index)
     for (int c = 1; c <= 8; ++c)
         findChild<QLabel *>(QStringLiteral("label_%1").arg(c))->setText(m_model.cell(row, c));
     const QString name = m_model.cell(row, 0);
-    ui->label_hisname->setText(name + QStringLiteral(" Wins:"));
-    ui->label_hisnametop->setText(name + QStringLiteral("'s Tally"));
+    ui->label_hisname->setText(tr("%1 Wins:").arg(name));
+    ui->label_hisnametop->setText(tr("%1's Tally").arg(name));
 }
 
 void Ttallylist::loadchecklist()
@@ -145,8 +144,7 @@ void Ttallylist::listbox_tallyClickCheck(QListWidgetItem *item)
     if (m_filling || item->checkState() == Qt::Checked)
         return;
     const QString name = item->text();
-    if (!ui::askYesNo(this,
-                QStringLiteral("This will delete ") + name + QStringLiteral("'s Tally, Are you want to delete it?"))) {
+    if (!ui::askYesNo(this, tr("This will delete %1's Tally, Are you want to delete it?").arg(name))) {
         m_filling = true;
         item->setCheckState(Qt::Checked);
         m_filling = false;
@@ -164,7 +162,7 @@ void Ttallylist::listbox_tallyClick(int index)
 
 void Ttallylist::button_resetClick()
 {
-    if (!ui::askYesNo(this, QStringLiteral("Are you sure you want to reset the Tally?")))
+    if (!ui::askYesNo(this, tr("Are you sure you want to reset the Tally?")))
         return;
     m_model.reset();
     showOwn();

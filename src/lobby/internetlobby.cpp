@@ -295,8 +295,7 @@ InternetLobby::InternetLobby(QObject *parent) : QObject(parent)
     m_slow.setSingleShot(true);
     connect(&m_slow, &QTimer::timeout, this, [this] {
         if (m_state == State::Connecting && m_problem.isEmpty())
-            setStatus(State::Connecting,
-                    QStringLiteral("The internet lobby at %1 does not answer; still trying.").arg(m_broker));
+            setStatus(State::Connecting, tr("The internet lobby at %1 does not answer; still trying.").arg(m_broker));
     });
 }
 
@@ -380,10 +379,10 @@ bool InternetLobby::open(const QString &broker)
     events.message = [this](const QByteArray &topic, const QByteArray &payload) { post(topic, payload); };
     m_client.reset(module->mqtt(setup, std::move(events)));
     if (!m_client) {
-        setStatus(State::Closed, QStringLiteral("The internet lobby cannot be used: out of memory."));
+        setStatus(State::Closed, tr("The internet lobby cannot be used: out of memory."));
         return false;
     }
-    setStatus(State::Connecting, QStringLiteral("Connecting to the internet lobby at %1...").arg(m_broker));
+    setStatus(State::Connecting, tr("Connecting to the internet lobby at %1...").arg(m_broker));
     m_slow.start(SlowMs);
     // Names are looked up here, off the library's thread and without
     // holding the window; the library is given the number. Over TLS it is
@@ -406,7 +405,7 @@ bool InternetLobby::open(const QString &broker)
             return;
         if (info.addresses().isEmpty()) {
             setStatus(State::Connecting,
-                    QStringLiteral("The internet lobby at %1 was not found: %2").arg(m_broker, info.errorString()));
+                    tr("The internet lobby at %1 was not found: %2").arg(m_broker, info.errorString()));
             return;
         }
         start(info.addresses().constFirst().toString());
@@ -565,7 +564,7 @@ void InternetLobby::connected(int rc)
         return;
     if (rc != 0) {
         m_slow.stop();
-        setProblem(QStringLiteral("The internet lobby at %1 refused this copy: %2; trying again.")
+        setProblem(tr("The internet lobby at %1 refused this copy: %2; trying again.")
                            .arg(m_broker, m_client->refusal(rc)));
         return;
     }
@@ -576,7 +575,7 @@ void InternetLobby::connected(int rc)
     m_client->subscribe(IceTopic + m_id.toLatin1() + "/+");
     if (m_game)
         m_client->publish(gameTopic(), *m_game, 1, true);
-    setStatus(State::Connected, QStringLiteral("Connected to the internet lobby at %1.").arg(m_broker));
+    setStatus(State::Connected, tr("Connected to the internet lobby at %1.").arg(m_broker));
 }
 
 void InternetLobby::disconnected()
@@ -588,7 +587,7 @@ void InternetLobby::disconnected()
     // Why it failed, when known, stays said while it tries again.
     if (!m_problem.isEmpty())
         return setStatus(State::Connecting, m_problem);
-    setStatus(State::Connecting, QStringLiteral("Lost the internet lobby at %1; trying again.").arg(m_broker));
+    setStatus(State::Connecting, tr("Lost the internet lobby at %1; trying again.").arg(m_broker));
     m_slow.start(SlowMs);
 }
 
@@ -601,7 +600,7 @@ void InternetLobby::tlsFailed(const QString &host, const QString &why)
                     ? QStringLiteral("The internet lobby at %1 is not trusted: its certificate is not signed by an "
                                      "authority this computer trusts, or is not for %2; trying again.")
                               .arg(m_broker, host)
-                    : QStringLiteral("The secure connection to the internet lobby at %1 failed (%2); trying again.")
+                    : tr("The secure connection to the internet lobby at %1 failed (%2); trying again.")
                               .arg(m_broker, why));
 }
 

@@ -1,6 +1,7 @@
 #include "internetpath.h"
 #include "logging.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QMessageAuthenticationCode>
 #include <QRandomGenerator>
@@ -33,8 +34,8 @@ IceLink::Setup iceSetup(const InternetLobby &lobby, bool controlling)
 
 QString pathWords(IceLink::Path path)
 {
-    return path == IceLink::Path::Relayed ? QStringLiteral("through the lobby's relay")
-                                          : QStringLiteral("straight through both routers");
+    return path == IceLink::Path::Relayed ? QCoreApplication::translate("JoinPath", "through the lobby's relay")
+                                          : QCoreApplication::translate("JoinPath", "straight through both routers");
 }
 
 namespace {
@@ -227,7 +228,7 @@ void JoinPath::accepted()
             c->direct->write(c->local->readAll());
             connect(c->direct, &QTcpSocket::disconnected, this, [this, c] { drop(c); });
             qCDebug(lcLobby, "joined a game at the address its host listed");
-            emit through(QStringLiteral("at the address the host listed"));
+            emit through(QCoreApplication::translate("JoinPath", "at the address the host listed"));
         });
         direct->connectToHost(m_game.address, m_game.port);
         c->timer.start(DirectMs);
@@ -244,7 +245,7 @@ void JoinPath::tryIce(Carry *carry)
     carry->timer.disconnect();
     if (!netModule() || !carry->local || carry->local->state() != QAbstractSocket::ConnectedState) {
         qCDebug(lcLobby, "the listed address failed after it worked");
-        emit failed(QStringLiteral("The host cannot be reached."));
+        emit failed(QCoreApplication::translate("JoinPath", "The host cannot be reached."));
         return drop(carry);
     }
     // The window's connection goes to ICE whole, with what it has said so far.
@@ -303,8 +304,9 @@ void JoinPath::iceFailed(Carry *carry, const QString &why)
         carry->ice.reset();
         return startIce(carry);
     }
-    emit failed(why.isEmpty() ? QStringLiteral("The host cannot be reached: no path through the routers or the relay.")
-                              : QStringLiteral("The host cannot be reached: %1.").arg(why));
+    emit failed(why.isEmpty() ? QCoreApplication::translate(
+                        "JoinPath", "The host cannot be reached: no path through the routers or the relay.")
+                              : QCoreApplication::translate("JoinPath", "The host cannot be reached: %1.").arg(why));
     drop(carry);
 }
 

@@ -3,6 +3,7 @@
 #include "appfiles.h"
 #include "soundbackend.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QThread>
 
@@ -43,10 +44,17 @@ namespace chatter {
 
 QString description(int k)
 {
-    static const char *const names[Count] = {"Doh", "Cough", "Hello", "Thank You", "Where have you been?", "Snoring",
-            "Sneezing", "Sorry", "Welcome", "Yeehaa", "Yippee", "Oh No", "Applause", "Honk", "Oooh", "Razzberry",
-            "Cheer", "Woman Laughing", "Man Laughing", "Crying"};
-    return k >= 1 && k <= Count ? QString::fromLatin1(names[k - 1]) : QString();
+    static const char *const names[Count] = {QT_TRANSLATE_NOOP("chatter", "Doh"), QT_TRANSLATE_NOOP("chatter", "Cough"),
+            QT_TRANSLATE_NOOP("chatter", "Hello"), QT_TRANSLATE_NOOP("chatter", "Thank You"),
+            QT_TRANSLATE_NOOP("chatter", "Where have you been?"), QT_TRANSLATE_NOOP("chatter", "Snoring"),
+            QT_TRANSLATE_NOOP("chatter", "Sneezing"), QT_TRANSLATE_NOOP("chatter", "Sorry"),
+            QT_TRANSLATE_NOOP("chatter", "Welcome"), QT_TRANSLATE_NOOP("chatter", "Yeehaa"),
+            QT_TRANSLATE_NOOP("chatter", "Yippee"), QT_TRANSLATE_NOOP("chatter", "Oh No"),
+            QT_TRANSLATE_NOOP("chatter", "Applause"), QT_TRANSLATE_NOOP("chatter", "Honk"),
+            QT_TRANSLATE_NOOP("chatter", "Oooh"), QT_TRANSLATE_NOOP("chatter", "Razzberry"),
+            QT_TRANSLATE_NOOP("chatter", "Cheer"), QT_TRANSLATE_NOOP("chatter", "Woman Laughing"),
+            QT_TRANSLATE_NOOP("chatter", "Man Laughing"), QT_TRANSLATE_NOOP("chatter", "Crying")};
+    return k >= 1 && k <= Count ? QCoreApplication::translate("chatter", names[k - 1]) : QString();
 }
 
 int number(const QString &soundName)

@@ -3,6 +3,7 @@
 #include "boardview.h"
 #include "rules.h"
 
+#include <QCoreApplication>
 #include <QAccessibleWidget>
 #include <QPointer>
 #include <QWidget>
@@ -14,15 +15,15 @@ QString squareName(int picture)
 {
     switch (picture) {
     case rules::tile::BonusSquare:
-        return QStringLiteral("bonus square");
+        return QCoreApplication::translate("BoardAccessible", "bonus square");
     case rules::tile::DoubleLetter:
-        return QStringLiteral("double letter");
+        return QCoreApplication::translate("BoardAccessible", "double letter");
     case rules::tile::TripleLetter:
-        return QStringLiteral("triple letter");
+        return QCoreApplication::translate("BoardAccessible", "triple letter");
     case rules::tile::DoubleWord:
-        return QStringLiteral("double word");
+        return QCoreApplication::translate("BoardAccessible", "double word");
     case rules::tile::TripleWord:
-        return QStringLiteral("triple word");
+        return QCoreApplication::translate("BoardAccessible", "triple word");
     default:
         return QString();
     }
@@ -71,7 +72,8 @@ public:
                     .arg(value == 1 ? QStringLiteral("point") : QStringLiteral("points"));
         }
         if (t == QAccessible::Description) {
-            QStringList parts{QStringLiteral("row %1, column %2").arg(m_y + 1).arg(m_x + 1)};
+            QStringList parts{
+                    QCoreApplication::translate("BoardAccessible", "row %1, column %2").arg(m_y + 1).arg(m_x + 1)};
             const QString square = squareName(b->squares[size_t(m_x)][size_t(m_y)]);
             if (!square.isEmpty())
                 parts << square;
@@ -95,7 +97,8 @@ private:
 
 class BoardAccessible : public QAccessibleWidget {
 public:
-    explicit BoardAccessible(BoardView *view) : QAccessibleWidget(view, QAccessible::Table, QStringLiteral("Board"))
+    explicit BoardAccessible(BoardView *view)
+        : QAccessibleWidget(view, QAccessible::Table, QCoreApplication::translate("BoardAccessible", "Board"))
     {
         for (int y = 0; y < ClientBoard::Size; ++y)
             for (int x = 0; x < ClientBoard::Size; ++x)
@@ -131,7 +134,7 @@ public:
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Name)
-            return QStringLiteral("Board");
+            return QCoreApplication::translate("BoardAccessible", "Board");
         return QAccessibleWidget::text(t);
     }
 

@@ -2,6 +2,7 @@
 
 #include "boardaccessible.h"
 
+#include <QCoreApplication>
 #include <QAccessible>
 #include <QMouseEvent>
 #include <QPainter>
@@ -18,7 +19,7 @@ BoardView::BoardView(QWidget *parent) : QWidget(parent)
         return true;
     }();
     Q_UNUSED(installed);
-    setAccessibleName(QStringLiteral("Board"));
+    setAccessibleName(QCoreApplication::translate("BoardAccessible", "Board"));
 }
 
 void BoardView::setFocusCell(QPoint cell)

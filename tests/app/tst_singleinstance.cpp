@@ -41,24 +41,57 @@ private:
 void TestSingleInstance::answersWithoutADisplay_data()
 {
     QTest::addColumn<QString>("asked");
+    QTest::addColumn<QString>("language"); // LANGUAGE, the desktop's list
+    QTest::addColumn<QString>("lang"); // LANG
     QTest::addColumn<QString>("answer");
     QTest::newRow("--help") << "--help"
+                            << ""
+                            << "C"
                             << "Usage: ";
     QTest::newRow("-h") << "-h"
+                        << ""
+                        << "C"
                         << "Exactly \"true\" to host";
     QTest::newRow("--version") << "--version"
+                               << ""
+                               << "C"
                                << "wordmire " WORDMIRE_VERSION_TEXT "\n";
+    // The help in the desktop's language, when the game has it.
+    QTest::newRow("German") << "--help"
+                            << "de_DE:de"
+                            << "de_DE.UTF-8"
+                            << "Genau \"true\", um hier";
+    QTest::newRow("German by LANG alone") << "--help"
+                                          << ""
+                                          << "de_DE.UTF-8"
+                                          << "Genau \"true\", um hier";
+    QTest::newRow("no French: German next") << "--help"
+                                            << "fr:de"
+                                            << "fr_FR.UTF-8"
+                                            << "Genau \"true\", um hier";
+    QTest::newRow("English first") << "--help"
+                                   << "en:de"
+                                   << "de_DE.UTF-8"
+                                   << "Exactly \"true\" to host";
 }
 
 void TestSingleInstance::answersWithoutADisplay()
 {
     QFETCH(QString, asked);
+    QFETCH(QString, language);
+    QFETCH(QString, lang);
     QFETCH(QString, answer);
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("DISPLAY");
     env.remove("WAYLAND_DISPLAY");
     env.remove("QT_QPA_PLATFORM");
+    env.remove("LC_ALL");
+    env.remove("LC_MESSAGES");
+    env.remove("LANGUAGE");
+    if (!language.isEmpty())
+        env.insert("LANGUAGE", language);
+    env.insert("LANG", lang);
     env.insert("TMPDIR", dir.path());
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(dir.path());
