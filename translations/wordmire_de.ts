@@ -451,6 +451,10 @@ Neue Verbindung zu %1 - noch %2 s.</translation>
         <source>Team B: </source>
         <translation>Team B: </translation>
     </message>
+    <message>
+        <source>&lt;Waiting&gt;</source>
+        <translation>&lt;Warten&gt;</translation>
+    </message>
 </context>
 <context>
     <name>Session</name>

@@ -133,7 +133,8 @@ void SeatsView::drawSeat(int seat)
     if (!m_model.isSeat(seat))
         return;
     const ClientModel::Seat &s = m_model.seat(seat);
-    m_seats[size_t(seat)].name->setText(s.name);
+    // An empty seat's mark is the model's own, English; shown in the window's language.
+    m_seats[size_t(seat)].name->setText(s.name == ClientModel::Waiting ? tr("<Waiting>") : s.name);
     m_seats[size_t(seat)].eyes->setVisible(s.watching);
     if (seat == m_model.myslot())
         m_justWatch->setChecked(s.watching);
