@@ -6,13 +6,15 @@ include(GNUInstallDirs)
 set(doc ${CMAKE_INSTALL_DATADIR}/doc/wordmire)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright DESTINATION ${doc})
 # Debian wants the changelog and the manual page compressed, reproducibly.
+# The changelog names the project's version.
+configure_file(${CMAKE_SOURCE_DIR}/packaging/changelog.in ${CMAKE_BINARY_DIR}/packaging/changelog @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/packaging/wordmire.6 ${CMAKE_BINARY_DIR}/packaging/wordmire.6 COPYONLY)
 foreach(pair "changelog;${doc}" "wordmire.6;${CMAKE_INSTALL_MANDIR}/man6")
   list(GET pair 0 name)
   list(GET pair 1 dest)
   add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/packaging/${name}.gz
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
-    COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/packaging/${name} > ${CMAKE_BINARY_DIR}/packaging/${name}.gz
-    DEPENDS ${CMAKE_SOURCE_DIR}/packaging/${name} VERBATIM)
+    COMMAND gzip -9n -c ${CMAKE_BINARY_DIR}/packaging/${name} > ${CMAKE_BINARY_DIR}/packaging/${name}.gz
+    DEPENDS ${CMAKE_BINARY_DIR}/packaging/${name} VERBATIM)
   list(APPEND packaging_docs ${CMAKE_BINARY_DIR}/packaging/${name}.gz)
   install(FILES ${CMAKE_BINARY_DIR}/packaging/${name}.gz DESTINATION ${dest})
 endforeach()
