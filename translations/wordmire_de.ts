@@ -15,6 +15,22 @@
         <source>No word could be made on this board.</source>
         <translation>Auf diesem Brett ließ sich kein Wort legen.</translation>
     </message>
+    <message>
+        <source>Best here: yours, %1 for %2</source>
+        <translation>Bestes hier: deins, %1 für %2</translation>
+    </message>
+    <message>
+        <source>no word</source>
+        <translation>kein Wort</translation>
+    </message>
+    <message>
+        <source>%1 for %2</source>
+        <translation>%1 für %2</translation>
+    </message>
+    <message>
+        <source>Best here: %1 for %2 (you: %3)</source>
+        <translation>Bestes hier: %1 für %2 (du: %3)</translation>
+    </message>
 </context>
 <context>
     <name>BoardAccessible</name>

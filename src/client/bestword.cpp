@@ -79,8 +79,10 @@ void BestWord::turnEnded(const QByteArray &word, int points, const rules::Path &
         m_shown.push_back({id, *m_lastBoard, *best});
         if (m_shown.size() > size_t(KeptBoards))
             m_shown.erase(m_shown.begin());
-        m_chat.addLine(game::bestWordLine(*best, word, points).replace("Best here: ", "Best here:"),
-                QStringLiteral("best/%1").arg(id));
+        QByteArray line = game::bestWordLine(*best, word, points);
+        if (const qsizetype head = line.indexOf(": "); head >= 0)
+            line.remove(head + 1, 1);
+        m_chat.addLine(line, QStringLiteral("best/%1").arg(id));
     } else
         m_chat.addLine(tr("No word could be made on this board.").toLatin1());
 }

@@ -1,5 +1,7 @@
 #include "solver.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <array>
 
@@ -219,11 +221,20 @@ std::vector<FoundWord> solveBoard(const rules::Board &board, const WordRecords &
 
 QByteArray bestWordLine(const FoundWord &best, const QByteArray &mine, int minePoints)
 {
+    // In the window's language; the chat takes it as Latin-1, as it does
+    // every system line.
+    const auto text = [](const char *source) { return QCoreApplication::translate("BestWord", source); };
+    const QString word = QString::fromLatin1(mine);
     // A word that ties the best is the best: nothing was missed.
     if (!mine.isEmpty() && minePoints >= best.score)
-        return "Best here: yours, " + mine + " for " + QByteArray::number(minePoints);
-    const QByteArray you = mine.isEmpty() ? QByteArray("no word") : mine + " for " + QByteArray::number(minePoints);
-    return "Best here: " + best.word + " for " + QByteArray::number(best.score) + " (you: " + you + ")";
+        return text(QT_TRANSLATE_NOOP("BestWord", "Best here: yours, %1 for %2")).arg(word).arg(minePoints).toLatin1();
+    const QString you = mine.isEmpty() ? text(QT_TRANSLATE_NOOP("BestWord", "no word"))
+                                       : text(QT_TRANSLATE_NOOP("BestWord", "%1 for %2")).arg(word).arg(minePoints);
+    return text(QT_TRANSLATE_NOOP("BestWord", "Best here: %1 for %2 (you: %3)"))
+            .arg(QString::fromLatin1(best.word))
+            .arg(best.score)
+            .arg(you)
+            .toLatin1();
 }
 
 } // namespace game

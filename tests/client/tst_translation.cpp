@@ -5,6 +5,8 @@
 
 #include "clientfiles.h"
 #include "reviewdialog.h"
+#include "solver.h"
+#include "soundplayer.h"
 #include "tabout.h"
 #include "tchat.h"
 #include "tdownload.h"
@@ -133,10 +135,20 @@ private:
 
 void TestTranslation::everySentenceIsTranslated()
 {
-    const Texts english = everything();
+    Texts english = everything();
     QVERIFY(english.size() > 150);
+    // Lines the window writes into the chat from code outside any widget.
+    const auto chatLines = [](Texts &texts) {
+        const game::FoundWord best{QByteArray("STORM"), {}, 60};
+        texts.insert(QStringLiteral("chat/best missed"), QString::fromLatin1(game::bestWordLine(best, "CAT", 27)));
+        texts.insert(QStringLiteral("chat/best found"), QString::fromLatin1(game::bestWordLine(best, "STORM", 60)));
+        texts.insert(QStringLiteral("chat/no word"), QString::fromLatin1(game::bestWordLine(best, {}, 0)));
+        texts.insert(QStringLiteral("chat/chatter"), chatter::description(5));
+    };
+    chatLines(english);
     QCOMPARE(ui::installTranslations(qApp), QStringLiteral("de"));
-    const Texts german = everything();
+    Texts german = everything();
+    chatLines(german);
     QCOMPARE(german.keys(), english.keys()); // the same windows, the same widgets
     // The phrase buttons' hints are the phrases themselves: the player's own
     // words from the settings, said to the others as written.
