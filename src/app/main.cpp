@@ -194,22 +194,22 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("wordmire"));
     QCoreApplication::setApplicationVersion(QStringLiteral(WORDMIRE_VERSION));
     ui::installTranslations(&core);
-    const auto text = [](const char *source) { return QCoreApplication::translate("main", source); };
     QCommandLineParser parser;
-    parser.setApplicationDescription(text(QT_TRANSLATE_NOOP("main",
+    parser.setApplicationDescription(QCoreApplication::translate("main",
             "Word Mire: a word game for one to four players on a 7 x 7 board of letter tiles.\n"
             "Without arguments it starts a solo game against Klot. With three, it hosts or\n"
-            "joins a game on the network (the host listens on TCP port 7772).")));
+            "joins a game on the network (the host listens on TCP port 7772)."));
     parser.addHelpOption();
     parser.addVersionOption();
     // The arguments' names stay as typed; only what they mean is translated.
-    parser.addPositionalArgument(
-            QStringLiteral("name"), text(QT_TRANSLATE_NOOP("main", "Your name in the game.")), QStringLiteral("[name"));
+    parser.addPositionalArgument(QStringLiteral("name"), QCoreApplication::translate("main", "Your name in the game."),
+            QStringLiteral("[name"));
     parser.addPositionalArgument(QStringLiteral("address"),
-            text(QT_TRANSLATE_NOOP("main", "The host to join (host or host:port); not used when hosting.")),
+            QCoreApplication::translate("main", "The host to join (host or host:port); not used when hosting."),
             QStringLiteral("address"));
     parser.addPositionalArgument(QStringLiteral("host"),
-            text(QT_TRANSLATE_NOOP("main", "Exactly \"true\" to host a game here; anything else joins the address.")),
+            QCoreApplication::translate(
+                    "main", "Exactly \"true\" to host a game here; anything else joins the address."),
             QStringLiteral("host]"));
     parser.process(core); // answers and ends the program
     return 0;

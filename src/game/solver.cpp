@@ -223,14 +223,16 @@ QByteArray bestWordLine(const FoundWord &best, const QByteArray &mine, int mineP
 {
     // In the window's language; the chat takes it as Latin-1, as it does
     // every system line.
-    const auto text = [](const char *source) { return QCoreApplication::translate("BestWord", source); };
     const QString word = QString::fromLatin1(mine);
     // A word that ties the best is the best: nothing was missed.
     if (!mine.isEmpty() && minePoints >= best.score)
-        return text(QT_TRANSLATE_NOOP("BestWord", "Best here: yours, %1 for %2")).arg(word).arg(minePoints).toLatin1();
-    const QString you = mine.isEmpty() ? text(QT_TRANSLATE_NOOP("BestWord", "no word"))
-                                       : text(QT_TRANSLATE_NOOP("BestWord", "%1 for %2")).arg(word).arg(minePoints);
-    return text(QT_TRANSLATE_NOOP("BestWord", "Best here: %1 for %2 (you: %3)"))
+        return QCoreApplication::translate("BestWord", "Best here: yours, %1 for %2")
+                .arg(word)
+                .arg(minePoints)
+                .toLatin1();
+    const QString you = mine.isEmpty() ? QCoreApplication::translate("BestWord", "no word")
+                                       : QCoreApplication::translate("BestWord", "%1 for %2").arg(word).arg(minePoints);
+    return QCoreApplication::translate("BestWord", "Best here: %1 for %2 (you: %3)")
             .arg(QString::fromLatin1(best.word))
             .arg(best.score)
             .arg(you)
