@@ -95,18 +95,19 @@ int run(QApplication &app)
     HostThread host;
     // Windows are created once, in this order, and live for the whole run.
     Tchat chat(&preferences);
-    // The version comes from the About box, the launcher shows at once, the
-    // watchers' list and the tally follow the run from its start; every other
-    // dialog is made the first time it is wanted, and goes before the window.
-    Tabout about(&chat);
+    // The launcher shows at once, the watchers' list and the tally follow
+    // the run from its start; every other dialog (the About box too, whose
+    // version is the build's) is made the first time it is wanted, and goes
+    // before the window.
     Tdownload download(&chat);
+    std::unique_ptr<Tabout> about;
     std::unique_ptr<Tgamestart> gamestart;
     std::unique_ptr<Thelp> help;
     std::unique_ptr<Tphrases> phrases;
     std::unique_ptr<Tlobby> lobby;
     // The host's word list is written out while the window is built; the
     // user hears of it only when none at all can be had, once the window is up.
-    host.configure(QStringLiteral("version"), [&chat, version = about.versionText().toLatin1()](TServer &server) {
+    host.configure(QStringLiteral("version"), [&chat, version = Tabout::buildVersion().toLatin1()](TServer &server) {
         server.setVersionSource([version] { return version; });
         if (const QString error = server.spell->error(); !error.isEmpty())
             QMetaObject::invokeMethod(
@@ -132,7 +133,7 @@ int run(QApplication &app)
     QObject::connect(&preferences, &Preferences::klotStrengthChanged, &chat, klotStrength);
     chat.setListener(std::bind_front(&HostThread::listen, &host));
     chat.setHostCloser([&host] { host.renew(); });
-    chat.setAbout(&about);
+    chat.setAbout(makeLater(about, &chat));
     chat.setGamestart(makeLater(gamestart, &chat));
     chat.setPhrasesDialog(makeLater(phrases, &chat));
     chat.setTally(Later<Ttallylist>(std::function<Ttallylist *()>(makeTally)));

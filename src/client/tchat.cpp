@@ -260,17 +260,21 @@ void Tchat::closeEvent(QCloseEvent *event)
     }
 }
 
-void Tchat::setAbout(Tabout *about)
+void Tchat::setAbout(Later<Tabout> about)
 {
-    m_dialogs.about = about;
-    m_model.setVersionSource([about] { return about->versionText().toLatin1(); });
-    ui::applyBackground(about);
+    m_dialogs.about = std::move(about);
+    m_dialogs.about.whenMade([](Tabout *made) { ui::applyBackground(made); });
+    // Until the box is first shown its version is the build's.
+    m_model.setVersionSource([this] {
+        const Tabout *made = m_dialogs.about.ifMade();
+        return (made ? made->versionText() : Tabout::buildVersion()).toLatin1();
+    });
     connect(ui->About1, &QAction::triggered, this, &Tchat::showAbout);
 }
 
 void Tchat::showAbout()
 {
-    Tabout *about = m_dialogs.about;
+    Tabout *about = m_dialogs.about.get();
     if (!about)
         return;
     ui::centreOn(about, this);

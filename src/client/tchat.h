@@ -58,7 +58,7 @@ public:
     using Listener = Session::Listener;
     void setListener(Listener listen) { m_session->setListener(std::move(listen)); }
     void setHostCloser(std::function<void()> close) { m_session->setHostCloser(std::move(close)); }
-    void setAbout(Tabout *about);
+    void setAbout(Later<Tabout> about);
     // The dialogs may come made or be made at their first use (see Later).
     void setGamestart(Later<Tgamestart> dialog);
     void setSpylist(Tspylist *dialog);
@@ -192,7 +192,7 @@ private:
     Session *m_session = nullptr;
     // The small windows, made by the application and shown from here.
     struct Dialogs {
-        Tabout *about = nullptr;
+        Later<Tabout> about;
         Later<Tgamestart> gamestart;
         Tspylist *spylist = nullptr;
         Later<Ttallylist> tally;

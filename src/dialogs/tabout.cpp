@@ -17,7 +17,7 @@ Tabout::Tabout(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::Tabou
 
     // The version is the build's; the build number reads as part of it:
     // right against it, whatever the font makes of the version's width.
-    ui->version->setText(QStringLiteral(WORDMIRE_VERSION));
+    ui->version->setText(buildVersion());
     ui->version->adjustSize();
     ui->label_build->adjustSize();
     ui->label_build->move(ui->version->x() + ui->version->width(), ui->version->y());

@@ -18,6 +18,8 @@ public:
     ~Tabout() override;
 
     QString versionText() const;
+    // The version the box shows, known without making it: the build's.
+    static QString buildVersion() { return QStringLiteral(WORDMIRE_VERSION); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -27,7 +27,6 @@ Tdownload::Tdownload(QWidget *parent)
     ui::plainTextLabels(this);
     setWindowFlags(windowFlags() | Qt::Tool | Qt::WindowStaysOnTopHint);
     ui->image_promo->setPixmap(ui::sharedPicture(QStringLiteral(":/pictures/icon128.png")));
-    m_net.setProxy(QNetworkProxy::NoProxy);
     m_run = [](const QString &program, const QStringList &args) { return QProcess::startDetached(program, args); };
     connect(ui->getbutton, &QPushButton::clicked, this, &Tdownload::getbuttonClick);
     connect(ui->abortbutton, &QPushButton::clicked, this, &Tdownload::abortbuttonClick);
@@ -84,7 +83,11 @@ void Tdownload::getbuttonClick()
     request.setRawHeader("Accept", "image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*");
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    m_reply = m_net.get(request);
+    if (!m_net) {
+        m_net = std::make_unique<QNetworkAccessManager>();
+        m_net->setProxy(QNetworkProxy::NoProxy);
+    }
+    m_reply = m_net->get(request);
     // The body goes to the file as it arrives: however long it runs, only
     // this much of it is ever held in memory.
     m_reply->setReadBufferSize(256 * 1024);

@@ -71,7 +71,8 @@ private:
     void install(const QString &path);
 
     std::unique_ptr<Ui::Tdownload> ui;
-    QNetworkAccessManager m_net;
+    // Made at the first download: most runs never download anything.
+    std::unique_ptr<QNetworkAccessManager> m_net;
     QPointer<QNetworkReply> m_reply;
     QFile m_file;
     QUrl m_url;

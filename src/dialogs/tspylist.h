@@ -1,8 +1,11 @@
 #pragma once
 // The list of users watching without a seat. On the hosting copy its popup
-// removes the watcher under the pointer.
+// removes the watcher under the pointer. The list is kept from the start; its
+// widgets are made when it is first shown (or its form asked for), so the
+// program's start does not pay for a window most runs never open.
 
 #include <QDialog>
+#include <QStringList>
 #include <memory>
 
 namespace Ui {
@@ -17,7 +20,8 @@ public:
     explicit Tspylist(QWidget *parent = nullptr);
     ~Tspylist() override;
 
-    Ui::Tspylist *form() const { return ui.get(); }
+    Ui::Tspylist *form();
+    void setVisible(bool visible) override;
     QAction *popup_kickhim = nullptr;
 
     // The line the pointer last moved over, or -1 over empty space.
@@ -41,7 +45,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void ensureForm();
+
     std::unique_ptr<Ui::Tspylist> ui;
+    QStringList m_spies;
     QMenu *m_popup = nullptr;
     int m_hover = -1;
 };

@@ -10,25 +10,14 @@
 #include <QListWidget>
 
 Ttallylist::Ttallylist(QWidget *parent, const QString &path)
-    : QDialog(parent), ui(std::make_unique<Ui::Ttallylist>()),
-      m_path(path.isEmpty() ? settings::besideExecutable(tally::FileName) : path)
+    : QDialog(parent), m_path(path.isEmpty() ? settings::besideExecutable(tally::FileName) : path)
 {
-    ui->setupUi(this);
-    ui::plainTextLabels(this);
     setWindowFlag(Qt::Tool);
-    connect(ui->checklist, &QListWidget::itemChanged, this, &Ttallylist::checklistClickCheck);
-    connect(ui->listbox_tally, &QListWidget::itemChanged, this, &Ttallylist::listbox_tallyClickCheck);
-    connect(ui->listbox_tally, &QListWidget::currentRowChanged, this, &Ttallylist::listbox_tallyClick);
-    connect(ui->button_reset, &QPushButton::clicked, this, &Ttallylist::button_resetClick);
-    connect(ui->button_done, &QPushButton::clicked, this, &QDialog::hide);
-
     const bool had = QFileInfo::exists(m_path);
     tally::Loaded loaded = tally::load(m_path);
     m_model = loaded.model;
-    loadtally();
     // A tally that starts empty shows 0 for its best word too.
-    if (!had || !loaded.error.isEmpty())
-        ui->mylabel_4->setText(QStringLiteral("0"));
+    m_bestIsZero = !had || !loaded.error.isEmpty();
     if (!loaded.error.isEmpty()) {
         // Told once; the unreadable file is kept, a fresh one is written at exit.
         QString text = loaded.error;
@@ -41,6 +30,34 @@ Ttallylist::Ttallylist(QWidget *parent, const QString &path)
 Ttallylist::~Ttallylist()
 {
     savetally();
+}
+
+void Ttallylist::ensureForm()
+{
+    if (ui)
+        return;
+    ui = std::make_unique<Ui::Ttallylist>();
+    ui->setupUi(this);
+    ui::plainTextLabels(this);
+    connect(ui->checklist, &QListWidget::itemChanged, this, &Ttallylist::checklistClickCheck);
+    connect(ui->listbox_tally, &QListWidget::itemChanged, this, &Ttallylist::listbox_tallyClickCheck);
+    connect(ui->listbox_tally, &QListWidget::currentRowChanged, this, &Ttallylist::listbox_tallyClick);
+    connect(ui->button_reset, &QPushButton::clicked, this, &Ttallylist::button_resetClick);
+    connect(ui->button_done, &QPushButton::clicked, this, &QDialog::hide);
+    loadtally();
+}
+
+Ui::Ttallylist *Ttallylist::form()
+{
+    ensureForm();
+    return ui.get();
+}
+
+void Ttallylist::setVisible(bool visible)
+{
+    if (visible)
+        ensureForm();
+    QDialog::setVisible(visible);
 }
 
 bool Ttallylist::savetally()
@@ -56,12 +73,14 @@ bool Ttallylist::savetally()
 void Ttallylist::loadtally()
 {
     showOwn();
-    ui->mylabel_4->setText(m_model.bestWord());
+    ui->mylabel_4->setText(m_bestIsZero ? QStringLiteral("0") : m_model.bestWord());
     fillLists();
 }
 
 void Ttallylist::showOwn()
 {
+    if (!ui)
+        return;
     ui->mylabel_1->setText(m_model.cell(0, 1));
     ui->mylabel_2->setText(m_model.cell(0, 2));
     ui->mylabel_3->setText(m_model.cell(0, 3));
@@ -70,6 +89,8 @@ void Ttallylist::showOwn()
 // The two lists follow the model; their check boxes change only by the user.
 void Ttallylist::fillLists()
 {
+    if (!ui)
+        return;
     m_filling = true;
     ui->checklist->clear();
     for (const TallyModel::Player &p : m_model.checklist()) {
@@ -92,7 +113,7 @@ void Ttallylist::fillLists()
 void Ttallylist::showOpponent(int index)
 {
     const int row = index + 1;
-    if (index < 0 || row >= m_model.rowCount())
+    if (!ui || index < 0 || row >= m_model.rowCount())
         return;
     for (int c = 1; c <= 8; ++c)
         findChild<QLabel *>(QStringLiteral("label_%1").arg(c))->setText(m_model.cell(row, c));
@@ -117,8 +138,11 @@ void Ttallylist::addtomineset(int points, const QString &word)
 {
     const QString before = m_model.cell(0, 5);
     m_model.addtomineset(points, word);
-    if (m_model.cell(0, 5) != before)
-        ui->mylabel_4->setText(m_model.bestWord());
+    if (m_model.cell(0, 5) != before) {
+        m_bestIsZero = false;
+        if (ui)
+            ui->mylabel_4->setText(m_model.bestWord());
+    }
 }
 
 void Ttallylist::addgame(const QString &winner)
@@ -126,7 +150,7 @@ void Ttallylist::addgame(const QString &winner)
     loadchecklist();
     m_model.addgame(winner);
     showOwn();
-    if (ui->listbox_tally->currentRow() >= 0)
+    if (ui && ui->listbox_tally->currentRow() >= 0)
         showOpponent(ui->listbox_tally->currentRow());
 }
 
@@ -165,6 +189,7 @@ void Ttallylist::button_resetClick()
     if (!ui::askYesNo(this, tr("Are you sure you want to reset the Tally?")))
         return;
     m_model.reset();
+    m_bestIsZero = true;
     showOwn();
     ui->mylabel_4->setText(QStringLiteral("0"));
     for (int c = 1; c <= 8; ++c)

@@ -2,7 +2,9 @@
 // The tally window: the own record, the selected opponent's counters, the
 // players of the current game and the followed opponents. It draws a
 // TallyModel; the file is read when the window is made and written when it
-// goes, at program exit.
+// goes, at program exit. Its widgets are made when it is first shown (or its
+// form asked for): the program's start reads the tally but need not pay for a
+// window most runs never open.
 
 #include "tallymodel.h"
 
@@ -22,7 +24,8 @@ public:
     explicit Ttallylist(QWidget *parent = nullptr, const QString &path = QString());
     ~Ttallylist() override;
 
-    Ui::Ttallylist *form() const { return ui.get(); }
+    Ui::Ttallylist *form();
+    void setVisible(bool visible) override;
     const TallyModel &model() const { return m_model; }
     const QString &path() const { return m_path; }
 
@@ -45,6 +48,7 @@ public slots:
     void button_resetClick();
 
 private:
+    void ensureForm();
     void loadtally();
     void showOwn();
     void showOpponent(int index);
@@ -55,4 +59,7 @@ private:
     QString m_path;
     std::function<QStringList()> m_players;
     bool m_filling = false;
+    // The best word reads "0" for a tally that started empty or unreadable,
+    // until a word is made.
+    bool m_bestIsZero = false;
 };

@@ -51,6 +51,7 @@ private slots:
     void watcherListKick();
     void spectatorLeaves_data();
     void spectatorLeaves();
+    void watcherListMadeLate();
 
 private:
     ClientFiles workDir;
@@ -243,6 +244,33 @@ void TestRoster::spectatorLeaves()
     roster.left(who.slot, who.name);
     QCOMPARE(left.count(), gone ? 1 : 0);
     QCOMPARE(lines.last().first().toByteArray() == leaving.mid(2) + " has left.", gone);
+}
+
+// The list's widgets are made when it is first shown: whenever that is, it
+// shows the watchers the host reported, in their order.
+void TestRoster::watcherListMadeLate()
+{
+    const std::function<void(Tspylist &)> steps[] = {
+            [](Tspylist &l) { l.addSpy("5: Ann"); },
+            [](Tspylist &l) { l.addSpy("6: Bo"); },
+            [](Tspylist &l) { QVERIFY(l.removeSpy("5: ANN")); },
+            [](Tspylist &l) { QVERIFY(!l.removeSpy("8: Di")); },
+            [](Tspylist &l) { l.addSpy("7: Cy"); },
+    };
+    for (int madeAt = 0; madeAt <= int(std::size(steps)); ++madeAt) {
+        Tspylist list;
+        for (int k = 0; k < int(std::size(steps)); ++k) {
+            if (k == madeAt)
+                list.form();
+            steps[k](list);
+        }
+        list.show();
+        QStringList shownLines;
+        for (int i = 0; i < list.form()->listbox_spys->count(); ++i)
+            shownLines << list.form()->listbox_spys->item(i)->text();
+        QCOMPARE(shownLines, (QStringList{"6: Bo", "7: Cy"}));
+        QCOMPARE(list.spies(), shownLines);
+    }
 }
 
 QTEST_MAIN(TestRoster)

@@ -94,8 +94,17 @@ Texts everything()
             [&] { return new Tgamestart(&chat); },
             [&] { return new Thelp(&chat); },
             [&] { return new Tphrases(&chat); },
-            [&] { return new Tspylist(&chat); },
-            [&] { return new Ttallylist(&chat); },
+            // These two make their widgets when first asked for them.
+            [&] {
+                auto *list = new Tspylist(&chat);
+                list->form();
+                return list;
+            },
+            [&] {
+                auto *tally = new Ttallylist(&chat);
+                tally->form();
+                return tally;
+            },
             [&] { return new Tlobby(&chat); },
             [&] { return new ReviewDialog(&chat); },
     };

@@ -65,6 +65,8 @@ private slots:
     void failedSaveKeepsThePreviousFile();
     void compressingOntoItself();
     void windowFollowsAndDrops();
+    void windowMadeLateShowsTheSame_data();
+    void windowMadeLateShowsTheSame();
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
@@ -360,8 +362,8 @@ void TestTally::windowFollowsAndDrops()
     const QString path = dir->filePath(tally::FileName);
     {
         Ttallylist window(nullptr, path);
-        QCOMPARE(window.windowTitle(), QString("Word Mire - Tally List"));
         QCOMPARE(window.form()->mylabel_4->text(), QString("0"));
+        QCOMPARE(window.windowTitle(), QString("Word Mire - Tally List"));
         QCOMPARE(window.form()->label_hisname->text(), QString("XX Wins:"));
         window.setPlayerSource([] { return QStringList{"Bo", "Klot"}; });
         window.loadchecklist();
@@ -401,6 +403,61 @@ void TestTally::windowFollowsAndDrops()
     const tally::Loaded back = tally::load(path);
     QCOMPARE(back.model.cell(0, 1), QString("1"));
     QCOMPARE(back.model.rowCount(), 1);
+}
+
+void TestTally::windowMadeLateShowsTheSame_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("no file") << "none";
+    QTest::newRow("a kept tally") << "kept";
+    QTest::newRow("an unreadable file") << "unreadable";
+}
+
+// The window's widgets are made when it is first shown. Whenever that is, in
+// a run's course, it shows what a window made at the start would show.
+void TestTally::windowMadeLateShowsTheSame()
+{
+    QFETCH(QString, file);
+    TallyModel kept;
+    kept.loadchecklist({"Klot"});
+    kept.addOpponent("Klot");
+    kept.addtomineset(99, "QUIZ");
+    const auto snapshot = [](Ttallylist &w) {
+        Ui::Ttallylist *f = w.form();
+        QStringList out{f->mylabel_1->text(), f->mylabel_2->text(), f->mylabel_3->text(), f->mylabel_4->text()};
+        for (QListWidget *list : {f->checklist, f->listbox_tally})
+            for (int i = 0; i < list->count(); ++i)
+                out << list->item(i)->text() + QString::number(list->item(i)->checkState());
+        return out;
+    };
+    const std::function<void(Ttallylist &)> steps[] = {
+            [](Ttallylist &w) { w.loadchecklist(); },
+            [](Ttallylist &w) { w.anotherword(); },
+            [](Ttallylist &w) { w.addtomineset(12, "ELM"); },
+            [](Ttallylist &w) { w.addgame("Klot"); },
+    };
+    constexpr int Steps = int(std::size(steps));
+    QStringList expected;
+    for (int madeAt = 0; madeAt <= Steps; ++madeAt) {
+        const QString path = dir->filePath(QStringLiteral("tally%1").arg(madeAt));
+        if (file == "kept")
+            QVERIFY(tally::save(path, kept));
+        else if (file == "unreadable")
+            writeAll(path, "not a tally");
+        Ttallylist window(nullptr, path);
+        window.setPlayerSource([] { return QStringList{"Bo", "Klot"}; });
+        for (int k = 0; k < Steps; ++k) {
+            if (k == madeAt)
+                window.form();
+            steps[k](window);
+        }
+        window.show();
+        const QStringList seen = snapshot(window);
+        if (madeAt == 0)
+            expected = seen;
+        QCOMPARE(seen, expected);
+    }
+    QVERIFY(expected.size() > 4);
 }
 
 QTEST_MAIN(TestTally)
