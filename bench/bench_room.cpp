@@ -5,11 +5,17 @@
 // then the host with the same room, and the host with one of the nine
 // flooding (bursts of 200 messages, then bursts of terminators) while the
 // other eight keep their pace. Reports the median and worst latency of each.
+// Then Klot in all four seats, its clocks driven as fast as it will play,
+// at Normal and at Strong strength, taking turns run by run: Strong's search
+// runs off the host's thread, so the room's lines must not wait for it (the
+// Strong runs' latency against the Normal ones').
 //
 //   build/bench/bench_room [seconds]      (10 by default)
 
 #include "barerelay.h"
+#include "hostgame.h"
 #include "message.h"
+#include "smokeload.h"
 #include "tserver.h"
 
 #include <QCoreApplication>
@@ -22,6 +28,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -33,9 +40,9 @@ struct Peer {
 };
 
 struct Result {
-    double median = 0, worst = 0;
+    double median = 0, p99 = 0, worst = 0;
     size_t samples = 0;
-    int flooderCut = 0;
+    int words = 0; // words made in the run (Klot's)
 };
 
 void wait(int ms)
@@ -46,11 +53,13 @@ void wait(int ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
-Result run(int seconds, bool flood, bool bare = false)
+Result run(int seconds, bool flood, bool bare = false, std::optional<game::KlotStrength> klot = std::nullopt)
 {
     TServer host;
     BareRelay relay;
     host.setManualTimers(true);
+    if (klot)
+        host.game().setKlotStrength(*klot);
     if (!bare)
         host.listen(0);
     const quint16 port = bare ? relay.serverPort() : host.listeningPort();
@@ -58,11 +67,12 @@ Result run(int seconds, bool flood, bool bare = false)
     QElapsedTimer clock;
     clock.start();
     std::vector<double> latencies;
+    int words = 0;
     // Each chat line carries its send time; peer 0 times the others' lines.
     for (int i = 0; i < 9; ++i) {
         auto p = std::make_unique<Peer>();
         Peer *raw = p.get();
-        QObject::connect(&raw->sock, &QTcpSocket::readyRead, [raw, i, &latencies, &clock] {
+        QObject::connect(&raw->sock, &QTcpSocket::readyRead, [raw, i, &latencies, &clock, &words] {
             QList<QByteArray> messages;
             raw->framer.feed(raw->sock.readAll(), messages);
             for (const QByteArray &m : messages) {
@@ -71,6 +81,8 @@ Result run(int seconds, bool flood, bool bare = false)
                     raw->sock.write("CMD_logininfo+" + QByteArray::number(raw->slot) + "+1.0.16+P"
                             + QByteArray::number(raw->slot) + char(0xFF));
                 }
+                if (i == 0 && m.startsWith("CMD_madeword+"))
+                    ++words;
                 // Peer 0 times everybody else's lines.
                 const qsizetype at = m.indexOf("@t=");
                 if (i == 0 && at >= 0 && !m.startsWith("CMD_chat+" + QByteArray::number(raw->slot) + "+"))
@@ -87,6 +99,13 @@ Result run(int seconds, bool flood, bool bare = false)
     // A game, so that picks are relayed too.
     peers[0]->sock.write(QByteArray("CMD_startgame+P1+10000+120+f+0+") + char(0xFF));
     wait(100);
+    // Klot plays for every seated client that only watches, once the game is on.
+    if (klot) {
+        for (int i = 0; i < 4; ++i)
+            peers[size_t(i)]->sock.write(
+                    "CMD_justwatch+" + QByteArray::number(peers[size_t(i)]->slot) + "+1" + char(0xFF));
+        wait(50);
+    }
     latencies.clear();
 
     const int flooder = flood ? 8 : -1;
@@ -114,6 +133,13 @@ Result run(int seconds, bool flood, bool bare = false)
                 p.sock.write("CMD_selectletter+" + slot + "+1+3+3+" + char(0xFF));
         }
         ++tick;
+        // Klot's clocks as fast as the room's pace: its countdown to a move
+        // runs out in a few ticks, and the arrow's wait with it.
+        if (klot)
+            for (int k = 0; k < 4; ++k) {
+                host.computertimerTimer();
+                host.Timer1Timer();
+            }
         wait(50);
         // A flooder that was cut off comes back and floods again.
         if (flood && peers[size_t(flooder)]->sock.state() == QAbstractSocket::UnconnectedState) {
@@ -125,9 +151,11 @@ Result run(int seconds, bool flood, bool bare = false)
     wait(200);
     Result r;
     r.samples = latencies.size();
+    r.words = words;
     if (!latencies.empty()) {
         std::sort(latencies.begin(), latencies.end());
         r.median = latencies[latencies.size() / 2];
+        r.p99 = latencies[latencies.size() * 99 / 100];
         r.worst = latencies.back();
     }
     return r;
@@ -158,5 +186,29 @@ int main(int argc, char *argv[])
                             && std::max(calm.worst, attacked.worst) < 20
                     ? "yes"
                     : "no");
+
+    // Klot at Normal and at Strong, run by run in turn, so that a slow spell
+    // of the machine weighs on both alike.
+    const int runs = repeats(3);
+    std::vector<Result> normal, strong;
+    for (int k = 0; k < runs; ++k) {
+        normal.push_back(run(seconds, false, false, game::KlotStrength::Normal));
+        strong.push_back(run(seconds, false, false, game::KlotStrength::Strong));
+    }
+    std::printf("Klot in all four seats, its clocks driven, chat from the room as above (%d runs each):\n", runs);
+    std::vector<double> medianRatio, p99Ratio;
+    for (int k = 0; k < runs; ++k) {
+        const Result &n = normal[size_t(k)], &s = strong[size_t(k)];
+        std::printf("  run %d: Normal median %.3f p99 %.3f worst %.2f ms (%d words); Strong median %.3f p99 %.3f "
+                    "worst %.2f ms (%d words)\n",
+                k + 1, n.median, n.p99, n.worst, n.words, s.median, s.p99, s.worst, s.words);
+        medianRatio.push_back(n.median > 0 ? s.median / n.median : 0.0);
+        p99Ratio.push_back(n.p99 > 0 ? s.p99 / n.p99 : 0.0);
+    }
+    std::sort(medianRatio.begin(), medianRatio.end());
+    std::sort(p99Ratio.begin(), p99Ratio.end());
+    std::printf("  Strong / Normal, min / median / max: median latency %.2f / %.2f / %.2f, p99 %.2f / %.2f / %.2f\n",
+            medianRatio.front(), medianRatio[medianRatio.size() / 2], medianRatio.back(), p99Ratio.front(),
+            p99Ratio[p99Ratio.size() / 2], p99Ratio.back());
     return 0;
 }
