@@ -4,12 +4,15 @@
 // and this test, as the joiner, sits behind a router of its own. In each
 // case the joiner finds the game in the lobby, reaches the host by the path
 // that case allows, logs in and sees the game start.
+// And the joiner's home losing its internet link while the lobby is open.
 
 #include "framer.h"
 #include "internetlobby.h"
 #include "internetpath.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTcpSocket>
@@ -101,6 +104,7 @@ class TestInternetPlay : public QObject {
 private slots:
     void joinsEveryKindOfHost_data();
     void joinsEveryKindOfHost();
+    void lobbyOutageToldAndOver();
 };
 
 void TestInternetPlay::joinsEveryKindOfHost_data()
@@ -160,6 +164,47 @@ void TestInternetPlay::joinsEveryKindOfHost()
     QVERIFY(joiner.heard("CMD_newplayerinfo+2+Joiner"));
     QVERIFY(joiner.heard("CMD_startgame"));
     QTRY_COMPARE_WITH_TIMEOUT(through.value(0).value(0).toString(), path, 20000);
+}
+
+// The home's internet goes (its router's link to it taken down) while the
+// lobby lists a game: the window is told the lobby is lost and shows no list
+// it cannot vouch for; when the link comes back the lobby connects again by
+// itself and the game is listed again.
+void TestInternetPlay::lobbyOutageToldAndOver()
+{
+    if (!g_ownNetwork)
+        QSKIP("needs root, for network namespaces of the test's own");
+    Internet net(QStringLiteral("public"), QStringLiteral("cone"));
+    QVERIFY2(net.started, net.output.constData());
+    net.startHost(false);
+    lobby::InternetLobby lobby;
+    lobby.open(Broker);
+    QTRY_VERIFY2_WITH_TIMEOUT(lobby.model().games().size() == 1, net.said.constData(), 20000);
+    QVERIFY(lobby.status().startsWith("Connected to the internet lobby"));
+
+    QFile pid(net.dir.filePath(QStringLiteral("joinrouter.pid")));
+    QVERIFY(pid.open(QIODevice::ReadOnly));
+    const QString router = QString::fromLatin1(pid.readAll().trimmed());
+    const auto wan = [&router](const char *state) {
+        return QProcess::execute(QStringLiteral("nsenter"),
+                {QStringLiteral("-t"), router, QStringLiteral("-n"), QStringLiteral("ip"), QStringLiteral("link"),
+                        QStringLiteral("set"), QStringLiteral("wan0"), QLatin1String(state)});
+    };
+    QElapsedTimer outage;
+    outage.start();
+    QCOMPARE(wan("down"), 0);
+    // Noticed within the connection's keep-alive (30 s), and twice that at most.
+    QTRY_VERIFY_WITH_TIMEOUT(!lobby.status().startsWith("Connected"), 75000);
+    QVERIFY2(lobby.status().startsWith("Lost the internet lobby at 11.0.0.1:1883")
+                    || lobby.status().contains("does not answer; still trying"),
+            qPrintable(lobby.status()));
+    QVERIFY(lobby.model().games().isEmpty());
+    qInfo("the lost lobby was noticed after %lld ms", outage.elapsed());
+
+    QCOMPARE(wan("up"), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(lobby.status().startsWith("Connected to the internet lobby"), 60000);
+    QTRY_COMPARE_WITH_TIMEOUT(lobby.model().games().size(), 1, 20000);
+    QCOMPARE(lobby.model().games().constFirst().address, QStringLiteral("11.0.0.5"));
 }
 
 int main(int argc, char **argv)
