@@ -70,7 +70,8 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
     m_hosts->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_hosts->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_hosts->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    layout->addWidget(m_hosts);
+    // An enlarged dialog gives the games most of its room, the chat the rest.
+    layout->addWidget(m_hosts, 3);
     auto *row = new QHBoxLayout;
     m_address = new QLineEdit(this);
     m_address->setPlaceholderText(tr("host's address"));
@@ -110,7 +111,7 @@ Tlobby::Tlobby(QWidget *parent) : QDialog(parent)
     m_chat->setReadOnly(true);
     m_chat->setMaximumBlockCount(200);
     m_chat->setMinimumHeight(70);
-    layout->addWidget(m_chat);
+    layout->addWidget(m_chat, 1);
     auto *sayRow = new QHBoxLayout;
     m_say = new QLineEdit(this);
     m_say->setObjectName(QStringLiteral("lobby_say"));

@@ -4,7 +4,9 @@
 // watcher logged in over TCP sees what the window sent through the host:
 // picks, take-backs, words, slides, and whether the window is still there.
 
+#include "broker.h"
 #include "fieldreader.h"
+#include "internetlobby.h"
 #include "message.h"
 #include "rawclient.h"
 #include "solver.h"
@@ -22,6 +24,8 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <mosquitto.h>
 
 #include <sched.h>
 #include <unistd.h>
@@ -83,13 +87,15 @@ private slots:
     void damagedTallyToldOnTop();
     void firstStartAsksTheName();
     void joinsAnotherGameInTheSameWindow();
+    void busyLobbyAtEverySize_data();
+    void busyLobbyAtEverySize();
 
 private:
     // Starts a copy of the program (behind a command such as nsenter).
     // A tally file to find beside it, when given; settings that name the
     // player unless told (a first start asks the name).
     void launch(const QStringList &before, const QStringList &arguments, const QByteArray &tallyFile = {},
-            bool named = true);
+            bool named = true, const QByteArray &settings = {});
     // Another start of the same copy, in its own folder.
     void relaunch();
     // Starts a hosting copy of its own, the watcher, and a game; returns once
@@ -181,8 +187,8 @@ QByteArray TestPlaythrough::await(const char *command, const std::function<bool(
     return {};
 }
 
-void TestPlaythrough::launch(
-        const QStringList &before, const QStringList &arguments, const QByteArray &tallyFile, bool named)
+void TestPlaythrough::launch(const QStringList &before, const QStringList &arguments, const QByteArray &tallyFile,
+        bool named, const QByteArray &settings)
 {
     // A copy of its own in a folder of its own: settings, guard and tally
     // stay there.
@@ -197,7 +203,7 @@ void TestPlaythrough::launch(
     if (named) {
         QFile f(own->filePath("corvelgatehouse.ini"));
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("[Wordmire]\r\nLobbyname=Solo\r\n");
+        f.write("[Wordmire]\r\nLobbyname=Solo\r\n" + settings);
     }
     game = std::make_unique<QProcess>();
     QProcessEnvironment env = x.environment();
@@ -596,6 +602,91 @@ void TestPlaythrough::joinsAnotherGameInTheSameWindow()
     QVERIFY2(port.listen(QHostAddress::Any, wire::GamePort), "the old host still holds the game's port");
     // The dialog has done its part.
     QVERIFY(x.windows("Host or Join a Game").isEmpty());
+}
+
+void TestPlaythrough::busyLobbyAtEverySize_data()
+{
+    QTest::addColumn<QString>("size"); // "", a WIDTHxHEIGHT, or "full"
+    QTest::newRow("designed size") << "";
+    QTest::newRow("enlarged") << "900x740";
+    QTest::newRow("maximised") << "full";
+}
+
+// A lobby of a thousand games: the player opens Host or Join a Game, types
+// part of a name into the search, steps down the list at key repeat's pace
+// and presses Return. Every step is taken, and the game joined is the one
+// the steps came to: the window's program connects to that game's address.
+void TestPlaythrough::busyLobbyAtEverySize()
+{
+    QFETCH(QString, size);
+    Broker broker(false);
+    QVERIFY2(broker.reachable(), qPrintable(broker.process.readAll()));
+    // Every listed game's address is this namespace's own (any address of
+    // 11.0.0.0/16 is local here), and whoever connects to one is seen at it.
+    QProcess::execute("ip", {"route", "replace", "local", "11.0.0.0/16", "dev", "lo"});
+    QTcpServer games;
+    QVERIFY(games.listen(QHostAddress::AnyIPv4, 7800));
+    QList<QHostAddress> dialled;
+    connect(&games, &QTcpServer::newConnection, this, [&] {
+        while (QTcpSocket *s = games.nextPendingConnection())
+            dialled << s->localAddress();
+    });
+    constexpr int Games = 1000;
+    const auto addressOf = [](int k) { return QStringLiteral("11.0.%1.%2").arg(k / 200).arg(k % 200 + 1); };
+    mosquitto_lib_init();
+    mosquitto *raw = mosquitto_new("busylobby", true, nullptr);
+    QVERIFY(mosquitto_connect(raw, "127.0.0.1", broker.port, 30) == MOSQ_ERR_SUCCESS);
+    QVERIFY(mosquitto_loop_start(raw) == MOSQ_ERR_SUCCESS);
+    for (int k = 0; k < Games; ++k) {
+        const lobby::Identity host = *lobby::Identity::fresh();
+        lobby::InternetGame g;
+        g.name = QStringLiteral("G%1").arg(k, 4, 10, QLatin1Char('0'));
+        g.seatsTaken = 1 + k % 4;
+        g.address = addressOf(k);
+        g.port = 7800;
+        const QByteArray topic = lobby::TopicRoot + "games/" + host.id().toLatin1();
+        const QByteArray sealed = host.seal(topic, *lobby::encodeGame(g), QDateTime::currentMSecsSinceEpoch());
+        mosquitto_publish(raw, nullptr, topic.constData(), int(sealed.size()), sealed.constData(), 1, true);
+    }
+
+    launch({}, {}, {}, true, "Lobbyserver=" + broker.address().toLatin1() + "\r\n");
+    QVERIFY(game->waitForStarted());
+    QVERIFY(within(30000, [&] { return !(window = x.windows("^Word Mire$").value(0)).isEmpty(); }));
+    QTest::qWait(1500);
+    x.run("xdotool", {"windowactivate", "--sync", window});
+    QTest::qWait(300);
+    key({"alt+f"});
+    QTest::qWait(300);
+    key({"h"});
+    QString dialog;
+    QVERIFY(within(15000, [&] { return !(dialog = x.windows("Host or Join a Game").value(0)).isEmpty(); }));
+    if (size == "full") {
+        // A double click on the title bar maximises, as the window manager has it.
+        const QRect before = x.geometry(dialog);
+        x.run("xdotool",
+                {"mousemove", QString::number(before.x() + 40), QString::number(before.y() - 8), "click", "--repeat",
+                        "2", "--delay", "80", "1"});
+    } else if (!size.isEmpty())
+        x.run("xdotool", {"windowsize", "--sync", dialog, size.section('x', 0, 0), size.section('x', 1, 1)});
+    QTest::qWait(800);
+    const QRect at = x.geometry(dialog);
+    if (!size.isEmpty())
+        QVERIFY2(at.width() >= 900, qPrintable(size));
+
+    // The search field sits under the Join heading, whatever the size (its
+    // left end: the launcher beside the solo game may cover the rest).
+    x.run("xdotool", {"mousemove", QString::number(at.x() + 60), QString::number(at.y() + 164), "click", "1"});
+    x.run("xdotool", {"type", "--delay", "33", "g05"});
+    key({"Tab"});
+    // Key repeat's pace: the first row is current as the list takes the
+    // keyboard, then 40 steps down.
+    x.run("xdotool", {"key", "--delay", "33", "--repeat", "40", "Down"}, 30000);
+    key({"Return"});
+    QVERIFY2(within(15000, [&] { return !dialled.isEmpty(); }), "Return on the chosen game joined nothing");
+    QCOMPARE(dialled.first().toString(), addressOf(540));
+    mosquitto_disconnect(raw);
+    mosquitto_loop_stop(raw, false);
+    mosquitto_destroy(raw);
 }
 
 int main(int argc, char **argv)
