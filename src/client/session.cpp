@@ -9,14 +9,18 @@
 #include "tdownload.h"
 #include "tlobby.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QTimer>
 
 #include <pwd.h>
 #include <unistd.h>
+
+#include <utility>
 
 Session::Session(ClientModel &model, Preferences &prefs, ChatView &chat, QWidget *window)
     : QObject(window), m_model(model), m_prefs(prefs), m_chat(chat), m_window(window),
@@ -122,13 +126,34 @@ void Session::startSolo(const QString &name)
 {
     m_playername = name;
     hostpress();
-    // Beside the solo game, the ways to play with others.
-    if (m_launcher) {
-        if (const QScreen *screen = m_window->screen())
-            m_launcher->move(screen->availableGeometry().center() - m_launcher->rect().center());
-        m_launcher->show();
-        m_launcher->raise();
+    // Beside the solo game, the ways to play with others, once the game's
+    // window is on the screen.
+    m_launcherWaits = !m_windowDrawn;
+    if (m_windowDrawn)
+        showLauncher();
+}
+
+void Session::windowDrawn()
+{
+    m_windowDrawn = true;
+    if (std::exchange(m_launcherWaits, false))
+        showLauncher();
+}
+
+void Session::showLauncher()
+{
+    if (!m_launcher || m_closing)
+        return;
+    // A box the start put up (a damaged tally, say) is answered first: the
+    // launcher keeps itself on top and would hide it.
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(LauncherRetryMs, this, &Session::showLauncher);
+        return;
     }
+    if (const QScreen *screen = m_window->screen())
+        m_launcher->move(screen->availableGeometry().center() - m_launcher->rect().center());
+    m_launcher->show();
+    m_launcher->raise();
 }
 
 void Session::hostpress()

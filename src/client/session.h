@@ -47,6 +47,8 @@ public:
     // Port of the host to listen on or connect to (tests use an ephemeral one).
     void setPort(quint16 port) { m_port = m_joinPort = port; }
     void setLauncher(Tdownload *launcher);
+    // The game's window has been drawn: a launcher waiting for it shows.
+    void windowDrawn();
     void setLobby(Later<Tlobby> lobby);
     // A solo start without a name kept asks the player for one (the program
     // does; tests that start windows play as "You").
@@ -107,6 +109,10 @@ private:
     QString m_connectAddress;
     quint16 m_connectPort = 0;
     Tdownload *m_launcher = nullptr;
+    bool m_windowDrawn = false;
+    bool m_launcherWaits = false;
+    static constexpr int LauncherRetryMs = 200;
+    void showLauncher();
     bool m_askName = false;
     Later<Tlobby> m_lobby;
     lobby::Announcer m_announcer;

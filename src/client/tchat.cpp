@@ -23,6 +23,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 Tchat::Tchat(Preferences *preferences, QWidget *parent)
     : QMainWindow(parent), m_ownPrefs(preferences ? nullptr : std::make_unique<Preferences>()),
@@ -99,6 +100,7 @@ void Tchat::FormCreate()
     m_sounds = new SoundMenu(
             {f.PlaySounds1, f.PlayChatterSounds1, {f.Classic1, f.New1, f.normal1}}, m_model, *m_prefs, *m_chat, this);
     m_session = new Session(m_model, *m_prefs, *m_chat, this);
+    connect(this, &Tchat::drawn, m_session, &Session::windowDrawn);
     m_bestWord = new BestWord(ui->ShowtheBestWord1, m_model, *m_prefs, *m_chat, this);
     connect(m_bestWord, &BestWord::lastBoardBest, m_turn, &TurnPanel::setResultsNote);
     connect(m_bestWord, &BestWord::reviewReady, m_turn, &TurnPanel::setReviewAvailable);
@@ -151,6 +153,12 @@ void Tchat::FormCreate()
 
 bool Tchat::eventFilter(QObject *watched, QEvent *event)
 {
+    // The first exposure paints the window there and then; the pass after
+    // it, the window is on the screen.
+    if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
+        windowHandle()->removeEventFilter(this);
+        QTimer::singleShot(0, this, &Tchat::markDrawn);
+    }
     if (watched == ui->memo_words->viewport() && event->type() == QEvent::MouseButtonPress)
         m_chat->focusEntry();
     return QMainWindow::eventFilter(watched, event);
@@ -227,6 +235,10 @@ void Tchat::showEvent(QShowEvent *event)
     m_motion.setSuspended(isMinimized());
     if (!m_shown) {
         m_shown = true;
+        if (QWindow *window = windowHandle())
+            window->installEventFilter(this);
+        // A window never exposed (started minimised, say) counts as drawn soon.
+        QTimer::singleShot(DrawnAtLatestMs, this, &Tchat::markDrawn);
         m_session->processparams();
         placeWindow(m_saved);
     }
@@ -569,4 +581,12 @@ void Tchat::FormClose()
     }
     m_saved = now;
     m_prefs->setPlacement(now);
+}
+
+void Tchat::markDrawn()
+{
+    if (m_drawn)
+        return;
+    m_drawn = true;
+    emit drawn();
 }

@@ -143,8 +143,15 @@ public:
     // The Start Game button and menu item: the options, or why not.
     void button_startClick();
 
+    // Whether the window has been drawn on the screen once (see drawn()).
+    bool isDrawn() const { return m_drawn; }
+
 signals:
     void closed();
+    // Once, just after the window was first drawn on the screen: what else
+    // the start shows or reads waits for it, so the window a player waits
+    // for comes first.
+    void drawn();
     void soundRequested(Sound sound);
     void tallyGame(const QString &who);
     void tallyWordMade(const QByteArray &word, int points);
@@ -159,6 +166,8 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
+    static constexpr int DrawnAtLatestMs = 1000;
+    void markDrawn();
     void FormCreate();
     void setupSettings();
     // Draws what the preferences hold: check marks, tiles, placement.
@@ -198,6 +207,7 @@ private:
         Later<Ttallylist> tally;
     } m_dialogs;
     bool m_shown = false;
+    bool m_drawn = false;
     // The placement the settings gave or the last close stored; how long the
     // first placement has waited for the window manager's frame.
     QRect m_saved = Preferences::DefaultPlacement;

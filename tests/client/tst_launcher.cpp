@@ -388,6 +388,9 @@ void TestLauncher::shownOnlyWithoutArguments()
     QVERIFY(ini.open(QIODevice::WriteOnly));
     ini.write("[Wordmire]\r\nGatehouseurl= http://127.0.0.1:1/x/Other.exe\r\n");
     ini.close();
+    // Nobody is at the port: the window's question about it is answered No.
+    ui::setQuestionSink([](const QString &) { return false; });
+    ui::setMessageSink([](const QString &) {});
     for (const QStringList &args : {QStringList{"Bo", "127.0.0.1", "false"}, QStringList{}}) {
         Tchat chat;
         Tdownload form;
@@ -395,6 +398,9 @@ void TestLauncher::shownOnlyWithoutArguments()
         chat.setPort(1); // nobody there; the window only tries
         chat.setArguments(args);
         chat.show();
+        // It waits for the game's window to be on the screen.
+        QVERIFY(!form.isVisible());
+        QTRY_VERIFY(chat.isDrawn());
         QCOMPARE(form.isVisible(), args.isEmpty());
         QCOMPARE(form.installerUrl(), QUrl("http://127.0.0.1:1/x/Other.exe"));
         QCOMPARE(form.form()->Button1->isDefault(), true);
@@ -403,6 +409,8 @@ void TestLauncher::shownOnlyWithoutArguments()
             QVERIFY(!form.isVisible());
         }
     }
+    ui::setQuestionSink(nullptr);
+    ui::setMessageSink(nullptr);
 }
 
 QTEST_MAIN(TestLauncher)
