@@ -276,11 +276,8 @@ void Tchat::setAbout(Later<Tabout> about)
 {
     m_dialogs.about = std::move(about);
     m_dialogs.about.whenMade([](Tabout *made) { ui::applyBackground(made); });
-    // Until the box is first shown its version is the build's.
-    m_model.setVersionSource([this] {
-        const Tabout *made = m_dialogs.about.ifMade();
-        return (made ? made->versionText() : Tabout::buildVersion()).toLatin1();
-    });
+    // The box shows the build's version, so the login needs no box to read it.
+    m_model.setVersionSource([] { return Tabout::buildVersion().toLatin1(); });
     connect(ui->About1, &QAction::triggered, this, &Tchat::showAbout);
 }
 
