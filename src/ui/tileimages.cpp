@@ -41,11 +41,15 @@ bool TileImages::load(const QString &path)
     // of it would cost the start-up more than the pass itself.
     QImage alpha = std::move(strip);
     alpha.convertTo(alpha.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_ARGB32_Premultiplied);
-    const QRgb key = qRgb(0, 255, 0);
-    for (int y = 0; y < alpha.height(); ++y) {
+    // The sizes are read once: asked for at every pixel, they cost the pass
+    // more than its own work.
+    const QRgb key = qRgb(0, 255, 0) & 0x00FFFFFF;
+    const int width = alpha.width();
+    const int height = alpha.height();
+    for (int y = 0; y < height; ++y) {
         QRgb *line = reinterpret_cast<QRgb *>(alpha.scanLine(y));
-        for (int x = 0; x < alpha.width(); ++x) {
-            if ((line[x] & 0x00FFFFFF) == (key & 0x00FFFFFF))
+        for (int x = 0; x < width; ++x) {
+            if ((line[x] & 0x00FFFFFF) == key)
                 line[x] = 0;
         }
     }
