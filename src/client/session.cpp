@@ -285,6 +285,10 @@ void Session::showLobby()
         lobby->setAddress(QString::fromLatin1(p.lobbyaddress));
     }
     lobby->setHosting(m_announcer.isRunning(), m_announcedAs);
+    // The launcher offers the same choice, and keeps itself on top: left
+    // up, it would cover the lobby.
+    if (m_launcher)
+        m_launcher->hide();
     if (!lobby->isVisible())
         ui::centreOn(lobby, m_window);
     lobby->show();
