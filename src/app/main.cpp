@@ -17,6 +17,7 @@
 #include "hostthread.h"
 #include "lazyicons.h"
 #include "prefetch.h"
+#include "fontwarmup.h"
 #include "translations.h"
 
 #include <QApplication>
@@ -63,7 +64,7 @@ QStringList firstPictures(const Preferences &preferences)
     return names;
 }
 
-int run(QApplication &app)
+int run(QApplication &app, ui::FontWarmup &fonts)
 {
     QApplication::setApplicationName(QStringLiteral("Wordmire"));
     // The menu entry's id: the desktop matches the window to its entry and icon.
@@ -93,6 +94,8 @@ int run(QApplication &app)
     // The host runs on a thread of its own, made first so that it opens its
     // word list while the window is built.
     HostThread host;
+    // The window measures text as it is made.
+    fonts.wait();
     // Windows are created once, in this order, and live for the whole run.
     Tchat chat(&preferences);
     // The launcher shows at once, the watchers' list and the tally follow
@@ -222,8 +225,10 @@ int main(int argc, char *argv[])
 {
     if (const std::optional<int> answered = answerCommandLine(argc, argv))
         return *answered;
+    // First of all, so that it overlaps everything up to the window.
+    ui::FontWarmup fonts;
     QApplication app(argc, argv);
     // Before any window: every text is read through the translation.
     ui::installTranslations(&app);
-    return run(app);
+    return run(app, fonts);
 }
