@@ -91,11 +91,12 @@ int run(QApplication &app, ui::FontWarmup &fonts)
     Preferences preferences;
     // What the first window shows is read on another thread meanwhile.
     auto pictures = std::make_unique<ui::PicturePrefetch>(firstPictures(preferences));
-    // The host runs on a thread of its own, made first so that it opens its
-    // word list while the window is built.
-    HostThread host;
     // The window measures text as it is made.
     fonts.wait();
+    // The host runs on a thread of its own, made before the window so that
+    // it opens its word list while the window is built (not earlier: while
+    // the fonts are read, the processors have enough to do).
+    HostThread host;
     // Windows are created once, in this order, and live for the whole run.
     Tchat chat(&preferences);
     // The launcher shows at once, the watchers' list and the tally follow
