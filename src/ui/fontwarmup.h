@@ -3,8 +3,8 @@
 // program starts. Reading it (some thirty files of XML, and the font cache)
 // is the largest single piece of the first window's start-up; the window
 // would otherwise do it when its first text is measured, with nothing else
-// going on. Done here, it overlaps the making of the application and of the
-// host; the window waits only for what is left of it.
+// going on. Done here, it overlaps the making of the application and the
+// reading of the settings; the window waits only for what is left of it.
 
 #include <thread>
 
