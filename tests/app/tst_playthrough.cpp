@@ -44,6 +44,8 @@ const QByteArray FF(1, char(0xFF));
 // well inside its target even a few pixels off.
 constexpr int PanelWidth = 777, PanelHeight = 530;
 constexpr int MenuBar = 20;
+// The launcher's window, as xdotool searches for it by title.
+const QString LauncherTitle = QStringLiteral("^Download The Corvel Gatehouse$");
 QPoint cellCentre(QPoint cell)
 {
     return {25 + 56 * cell.x() + 28, 115 + 56 * cell.y() + 28};
@@ -520,7 +522,7 @@ void TestPlaythrough::deadLinkNoticedSeatKept()
 void TestPlaythrough::damagedTallyToldOnTop()
 {
     launch({}, {}, QByteArray("not a tally at all"));
-    const auto launcher = [&] { return x.windows("^Download The Corvel Gatehouse$").value(0); };
+    const auto launcher = [&] { return x.windows(LauncherTitle).value(0); };
     QString box;
     const auto boxShown = [&] {
         for (const QString &w : x.windows("^Word Mire$"))
@@ -551,13 +553,13 @@ void TestPlaythrough::firstStartAsksTheName()
     };
     QVERIFY2(within(30000, asked), "no question for the name");
     // Nothing else is up meanwhile: the launcher waits for the name.
-    QVERIFY(x.windows("^Download The Corvel Gatehouse$").isEmpty());
+    QVERIFY(x.windows(LauncherTitle).isEmpty());
     x.run("xdotool", {"windowactivate", "--sync", question});
     QTest::qWait(300);
     key({"ctrl+a"});
     x.run("xdotool", {"type", "--delay", "40", "Zed+"});
     key({"Return"});
-    QVERIFY(within(30000, [&] { return !x.windows("^Download The Corvel Gatehouse$").isEmpty(); }));
+    QVERIFY(within(30000, [&] { return !x.windows(LauncherTitle).isEmpty(); }));
     const auto playsAs = [&](const QByteArray &name) {
         RawClient spy(wire::GamePort);
         if (!spy.connected() || !spy.waitForMessages(1, 5000))
@@ -576,7 +578,7 @@ void TestPlaythrough::firstStartAsksTheName()
     };
     QVERIFY2(playsAs("Zed"), "the solo game does not play under the typed name");
     relaunch();
-    QVERIFY(within(30000, [&] { return !x.windows("^Download The Corvel Gatehouse$").isEmpty(); }));
+    QVERIFY(within(30000, [&] { return !x.windows(LauncherTitle).isEmpty(); }));
     QVERIFY2(!asked(), "asked again");
     QVERIFY2(playsAs("Zed"), "the next start forgot the name");
 }
@@ -677,7 +679,7 @@ void TestPlaythrough::busyLobbyAtEverySize()
     QVERIFY(within(30000, [&] { return !(window = x.windows("^Word Mire$").value(0)).isEmpty(); }));
     // The launcher comes up beside the solo game; the lobby, opened from the
     // menu, is the player's choice over it, and the launcher goes.
-    QVERIFY(within(15000, [&] { return !x.windows("^Download The Corvel Gatehouse$").isEmpty(); }));
+    QVERIFY(within(15000, [&] { return !x.windows(LauncherTitle).isEmpty(); }));
     x.run("xdotool", {"windowactivate", "--sync", window});
     QTest::qWait(300);
     key({"alt+f"});
@@ -685,8 +687,7 @@ void TestPlaythrough::busyLobbyAtEverySize()
     key({"h"});
     QString dialog;
     QVERIFY(within(15000, [&] { return !(dialog = x.windows("Host or Join a Game").value(0)).isEmpty(); }));
-    QVERIFY2(within(5000, [&] { return x.windows("^Download The Corvel Gatehouse$").isEmpty(); }),
-            "the launcher stayed up over the lobby");
+    QVERIFY2(within(5000, [&] { return x.windows(LauncherTitle).isEmpty(); }), "the launcher stayed up over the lobby");
     if (size == "full") {
         // A double click on the title bar maximises, as the window manager has it.
         const QRect before = x.geometry(dialog);
