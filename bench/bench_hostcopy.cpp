@@ -16,6 +16,7 @@
 //   unshare -n bash -c 'ip link set lo up; build/bench/bench_hostcopy [seconds] [repeats]'
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -210,8 +211,17 @@ Run run(bool bare, int chatting, int seconds, const QString &game, const QString
     const quint16 port = bare ? RelayPort : GamePort;
     if (bare)
         process.start(relay, {QString::number(RelayPort)});
-    else
-        process.start(game, {QStringLiteral("Host"), QStringLiteral("anything"), QStringLiteral("true")});
+    else {
+        // A copy of the program in the run's own folder: its settings and
+        // tally go beside it there, never into the build tree, and no run
+        // starts from what an earlier one left.
+        const QString copy = home.filePath(QStringLiteral("wordmire"));
+        if (!QFile::copy(game, copy)) {
+            std::fprintf(stderr, "bench_hostcopy: could not copy %s\n", qPrintable(game));
+            std::exit(1);
+        }
+        process.start(copy, {QStringLiteral("Host"), QStringLiteral("anything"), QStringLiteral("true")});
+    }
     if (!process.waitForStarted()) {
         std::fprintf(stderr, "bench_hostcopy: could not start %s\n", qPrintable(bare ? relay : game));
         std::exit(1);

@@ -22,9 +22,20 @@ trap 'rm -rf "$work"' EXIT
 
 cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {print s + 0}'; }
 
+# A copy of the program in a folder of its own (a hard link where the file
+# system allows): the game keeps its settings and tally beside the program,
+# so they land there, never in the build tree, and no run starts from what
+# another left. Prints the copy's path.
+place() { # program dir
+  local copy; copy="$2/$(basename "$1")"
+  ln "$1" "$copy" 2>/dev/null || cp "$1" "$copy"
+  echo "$copy"
+}
+
 idle() { # command...
   local dir; dir=$(mktemp -d -p "$work")
-  (cd "$dir" && TMPDIR="$dir" exec "$@" >/dev/null 2>&1) &
+  local prog; prog=$(place "$1" "$dir"); shift
+  (cd "$dir" && HOME="$dir" TMPDIR="$dir" exec "$prog" "$@" >/dev/null 2>&1) &
   local pid=$!
   sleep 2 # let it settle: hosting, login, first paint
   local a; a=$(cpu_ns $pid)
@@ -37,9 +48,11 @@ idle() { # command...
 # One start-up of a program: "ready_us drawn_us exit_us rss_kb".
 startup_once() { # command
   local dir; dir=$(mktemp -d -p "$work")
+  local prog; prog=$(place "$1" "$dir")
   local s; s=$(date +%s%N)
-  local out; out=$(cd "$dir" && HOME="$dir" TMPDIR="$dir" "$1" 2>/dev/null | grep -E 'ready_ns|quit_ns')
+  local out; out=$(cd "$dir" && HOME="$dir" TMPDIR="$dir" "$prog" 2>/dev/null | grep -E 'ready_ns|quit_ns')
   local e; e=$(date +%s%N)
+  rm -rf "$dir"
   local ready drawn rss quit
   read -r _ ready _ drawn _ rss <<<"$(echo "$out" | grep ready_ns)"
   quit=$(echo "$out" | awk '/quit_ns/ {print $2}')
