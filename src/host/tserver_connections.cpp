@@ -113,6 +113,13 @@ void TServer::Sock1Read(QTcpSocket *sock)
     QList<QByteArray> messages;
     const QByteArray bytes = sock->readAll();
     m_bytesReceived += bytes.size();
+    // A read that would take the backlog past its bound is a flood whatever
+    // its messages say: counted, not split into (say) 64,000 empty messages
+    // first, which would hold up everybody else's lines on this thread.
+    if (it->slot != 1 && it->queue.size() + bytes.count(wire::Terminator) > MaxBacklog) {
+        cutOff(sock, "sent a flood of messages");
+        return;
+    }
     if (!it->framer.feed(bytes, messages)) {
         cutOff(sock, "sent an unterminated flood");
         return;
