@@ -169,6 +169,17 @@ bool PollDispatcher::processEvents(QEventLoop::ProcessEventsFlags flags)
     if (m_interrupted)
         return false;
 
+    // Anything posted meanwhile has written to the eventfd, so waiting here
+    // never sleeps on work already queued.
+    int timeout = (flags & QEventLoop::WaitForMoreEvents) ? nextTimeout() : 0;
+    const bool mayBlock = timeout != 0;
+    if (mayBlock) {
+        // Before the descriptors are gathered: what is done here (writing
+        // out what the pass gathered, say) changes which are watched, and a
+        // timer started here counts too.
+        emit aboutToBlock();
+        timeout = nextTimeout();
+    }
     std::vector<pollfd> fds;
     std::vector<QSocketNotifier *> watched;
     fds.push_back({m_wake, POLLIN, 0});
@@ -178,16 +189,11 @@ bool PollDispatcher::processEvents(QEventLoop::ProcessEventsFlags flags)
             watched.push_back(n);
         }
     }
-    // Anything posted meanwhile has written to the eventfd, so waiting here
-    // never sleeps on work already queued.
-    int timeout = (flags & QEventLoop::WaitForMoreEvents) ? nextTimeout() : 0;
-    if (timeout != 0)
-        emit aboutToBlock();
     int count = -1;
     do
         count = ::poll(fds.data(), nfds_t(fds.size()), timeout);
     while (count < 0 && errno == EINTR);
-    if (timeout != 0)
+    if (mayBlock)
         emit awake();
 
     bool handled = false;

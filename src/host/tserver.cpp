@@ -6,6 +6,7 @@
 
 #include "klotwords.h"
 
+#include <QAbstractEventDispatcher>
 #include <QTcpServer>
 #include <QPointer>
 #include <QTcpSocket>
@@ -56,6 +57,12 @@ void TServer::FormCreate()
     socktimer.setTimerType(Qt::PreciseTimer);
     m_clock.start();
     connect(&socktimer, &QTimer::timeout, this, &TServer::socktimerTimer);
+    // Replies go out once the thread has handled everything that woke it,
+    // just before it waits again: all the messages handled in one pass
+    // share one send per peer, and a lone message's replies still leave at
+    // once, not at a later pass woken only to write them.
+    if (QAbstractEventDispatcher *loop = QAbstractEventDispatcher::instance())
+        connect(loop, &QAbstractEventDispatcher::aboutToBlock, this, &TServer::flushReplies);
     Timer1.onTick(this, [this] { Timer1Timer(); });
     computertimer.onTick(this, [this] { computertimerTimer(); });
 
@@ -140,12 +147,6 @@ void TServer::pump()
             order.end());
     for (const auto &e : order)
         serve(e.second);
-    // A lone message's replies go out at once; while messages come thick
-    // and fast, the socket's own writing gathers them into fewer sends.
-    if (!order.isEmpty() && now - m_flushedAt >= m_spacing) {
-        m_flushedAt = now;
-        flushReplies();
-    }
     // A connection whose reading paused is read again once its queue has
     // drained to half.
     QList<QPointer<QTcpSocket>> resume;
@@ -174,8 +175,8 @@ void TServer::pump()
         socktimer.start(int(wait));
 }
 
-// What the messages just handled said goes out now rather than at the event
-// loop's next pass, which may come only after the thread's other work.
+// What the pass's messages said goes out before the thread sleeps, rather
+// than at a pass of its own woken by the sockets' readiness to write.
 void TServer::flushReplies()
 {
     QList<QPointer<QTcpSocket>> written;

@@ -249,7 +249,6 @@ private:
     Sink m_sink;
     QElapsedTimer m_clock; // for the connections' token buckets and spacing
     int m_spacing = MessageSpacingMs;
-    qint64 m_flushedAt = -MessageSpacingMs; // when replies were last sent at once
     std::function<void(const QByteArray &line)> m_diagnostics;
     void report(int slot, const QByteArray &text);
     unsigned m_turnStarts = 0;

@@ -41,6 +41,7 @@ private slots:
     void loopRunsTimers_data();
     void loopRunsTimers();
     void loopQuitsWhileWaiting();
+    void workJustBeforeTheWaitCounts();
 
 private:
     TempWorkDir workDir;
@@ -168,6 +169,34 @@ void TestHostThread::loopQuitsWhileWaiting()
     QTest::qWait(50); // asleep in its poll, with nothing to wake it but this
     thread.quit();
     QVERIFY(thread.wait(5000));
+}
+
+// The host writes out a pass's replies as its loop is about to sleep; what
+// is done then (a timer started, say) is part of what the sleep waits for,
+// not something the loop notices only when woken for another reason.
+void TestHostThread::workJustBeforeTheWaitCounts()
+{
+    QThread thread;
+    auto *loop = new PollDispatcher;
+    thread.setEventDispatcher(loop);
+    QObject context;
+    context.moveToThread(&thread);
+    QTimer *late = nullptr;
+    QObject::connect(loop, &QAbstractEventDispatcher::aboutToBlock, &context, [&] {
+        if (late)
+            return;
+        late = new QTimer(&context);
+        late->setSingleShot(true);
+        QObject::connect(late, &QTimer::timeout, &context, [&thread] { thread.quit(); });
+        late->start(5);
+    });
+    thread.start();
+    const bool fired = thread.wait(3000);
+    if (!fired) {
+        thread.quit();
+        thread.wait();
+    }
+    QVERIFY2(fired, "a timer started just before the loop slept never fired");
 }
 
 QTEST_GUILESS_MAIN(TestHostThread)
