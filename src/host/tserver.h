@@ -16,6 +16,7 @@
 
 #include <QElapsedTimer>
 #include <QHash>
+#include <QMap>
 #include <QObject>
 #include <QThreadPool>
 #include <QQueue>
@@ -234,7 +235,9 @@ private:
     QByteArray versionText() const;
 
     QTcpServer *Sock1 = nullptr;
-    QHash<QTcpSocket *, Connection> m_connections;
+    // A handful at most, walked a few times for every message handled: a
+    // tree walks only what it holds, where a hash scans its whole table.
+    QMap<QTcpSocket *, Connection> m_connections;
     quint64 m_nextConnection = 1;
     quint64 m_lastServed = 0; // round robin: the connection served last
     int m_loginTimeout = LoginTimeoutMs;
