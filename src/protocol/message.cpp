@@ -1,9 +1,17 @@
 #include "message.h"
 
+#include <charconv>
+#include <iterator>
+
 namespace wire {
 
-Message::Message(QByteArrayView command) : m_text(command.toByteArray())
-{ }
+// Room for a typical message from the start: one allocation, not one at
+// every field (the host builds one for every line it relays).
+Message::Message(QByteArrayView command)
+{
+    m_text.reserve(command.size() + 48);
+    m_text.append(command);
+}
 
 Message &Message::field(QByteArrayView text)
 {
@@ -14,7 +22,9 @@ Message &Message::field(QByteArrayView text)
 
 Message &Message::field(int number)
 {
-    return field(QByteArray::number(number));
+    char digits[12];
+    const auto written = std::to_chars(std::begin(digits), std::end(digits), number);
+    return field(QByteArrayView(digits, written.ptr - digits));
 }
 
 Message &Message::raw(QByteArrayView text)

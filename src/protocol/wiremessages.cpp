@@ -100,12 +100,12 @@ QByteArray sendlogininfo(int slot)
 
 QByteArray chatLine(int slot, QByteArrayView name, QByteArrayView textAndColour)
 {
-    return Message(cmd::chat).field(slot).field(name.toByteArray() + " chats: " + textAndColour.toByteArray()).end();
+    return Message(cmd::chat).field(slot).field(name).raw(" chats: ").raw(textAndColour).end();
 }
 
 QByteArray actionLine(int slot, QByteArrayView name, QByteArrayView textAndColour)
 {
-    return Message(cmd::action).field(slot).field(name.toByteArray() + ' ' + textAndColour.toByteArray()).end();
+    return Message(cmd::action).field(slot).field(name).raw(" ").raw(textAndColour).end();
 }
 
 namespace {

@@ -175,6 +175,8 @@ void TestProtocol::strictNumbers()
     if (ok) {
         QCOMPARE(r.number(), value);
         QCOMPARE(r.rest(), QByteArray("tail"));
+        // Written as it is read.
+        QCOMPARE(Message("CMD_x").field(value).end(), "CMD_x+" + text + Terminator);
     } else {
         QVERIFY_THROWS_EXCEPTION(ConversionError, r.number());
     }
