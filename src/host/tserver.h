@@ -15,7 +15,6 @@
 #include "tdictn.h"
 
 #include <QElapsedTimer>
-#include <QHash>
 #include <QMap>
 #include <QObject>
 #include <QThreadPool>

@@ -114,8 +114,9 @@ void TServer::Sock1Read(QTcpSocket *sock)
     const QByteArray bytes = sock->readAll();
     m_bytesReceived += bytes.size();
     // A read that would take the backlog past its bound is a flood whatever
-    // its messages say: counted, not split into (say) 64,000 empty messages
-    // first, which would hold up everybody else's lines on this thread.
+    // its messages say (the host's own window excepted): counted, one message
+    // for each terminator, not split into (say) 64,000 empty messages first,
+    // which would hold up everybody else's lines on this thread.
     if (it->slot != 1 && it->queue.size() + bytes.count(wire::Terminator) > MaxBacklog) {
         cutOff(sock, "sent a flood of messages");
         return;
@@ -130,10 +131,6 @@ void TServer::Sock1Read(QTcpSocket *sock)
             return;
         }
         it->queue.enqueue(std::move(m));
-    }
-    if (it->queue.size() > MaxBacklog && it->slot != 1) {
-        cutOff(sock, "sent a flood of messages");
-        return;
     }
     if (!it->queue.isEmpty())
         pump();
